@@ -89,7 +89,7 @@ std::string FormatGeneral(long double value, int precision)
     // the radix character of whatever C locale is in force does not matter.
     char brut[64];
     std::snprintf(brut, sizeof brut, "%.*Le", kChiffresConversion - 1, value);
-    char chiffres[kChiffresConversion + 1];
+    char chiffres[kChiffresConversion];
     int n = 0;
     const char* c = brut;
     const bool negatif = (*c == '-');
@@ -99,7 +99,7 @@ std::string FormatGeneral(long double value, int precision)
     int e = std::atoi(c + 1) + 1; // |value| = 0.d1d2... x 10^e
 
     // Round to p digits, half up in magnitude.
-    if (chiffres[p] >= '5') {
+    if (p < n && chiffres[p] >= '5') {
         int i = p - 1;
         while (i >= 0 && chiffres[i] == '9')
             chiffres[i--] = '0';

@@ -1,0 +1,149 @@
+#include "numtext/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <locale.h>
+#include <unistd.h>
+
+namespace {
+
+// The separator at start is read once, on first use, so each case runs in a
+// fresh child process (the "threadsafe" style re-executes the test binary)
+// with the environment it names. The child exits 0 when the separator is
+// the one expected, through _exit: glibc keeps the LOCPATH search list of
+// newlocale for the life of the process, and the leak check at exit would
+// count it.
+void ExpectSeparatorAtStart(const char* lcAll, const char* lang, char expected)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    if (lcAll)
+        setenv("LC_ALL", lcAll, 1);
+    else
+        unsetenv("LC_ALL");
+    unsetenv("LC_NUMERIC");
+    if (lang)
+        setenv("LANG", lang, 1);
+    else
+        unsetenv("LANG");
+    EXPECT_EXIT(_exit(DecimalSeparator() == expected ? 0 : 1), ::testing::ExitedWithCode(0), "")
+        << "LC_ALL=" << (lcAll ? lcAll : "(unset)") << " LANG=" << (lang ? lang : "(unset)");
+}
+
+// Puts the environment variables back after a test that changes them.
+class SeparatorAtStartTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (int i = 0; i < 3; ++i) {
+            const char* v = std::getenv(kNames[i]);
+            had_[i] = v != nullptr;
+            values_[i] = v ? v : "";
+        }
+    }
+    void TearDown() override
+    {
+        for (int i = 0; i < 3; ++i) {
+            if (had_[i])
+                setenv(kNames[i], values_[i].c_str(), 1);
+            else
+                unsetenv(kNames[i]);
+        }
+    }
+
+private:
+    static constexpr const char* kNames[3] = {"LC_ALL", "LC_NUMERIC", "LANG"};
+    bool had_[3] = {};
+    std::string values_[3];
+};
+
+TEST_F(SeparatorAtStartTest, is_the_comma_without_a_regional_setting)
+{
+    ExpectSeparatorAtStart(nullptr, nullptr, ',');
+    ExpectSeparatorAtStart("C", nullptr, ',');
+    ExpectSeparatorAtStart("POSIX", nullptr, ',');
+    ExpectSeparatorAtStart(nullptr, "C.UTF-8", ',');
+}
+
+TEST_F(SeparatorAtStartTest, is_the_comma_when_the_regional_setting_is_not_installed)
+{
+    ExpectSeparatorAtStart("xx_NOWHERE.UTF-8", nullptr, ',');
+}
+
+// A locale with a point as its radix character, compiled into a temporary
+// folder with localedef and found through LOCPATH. The child processes of the
+// death tests inherit LOCPATH and reuse the folder of their parent.
+class CompiledLocale {
+public:
+    CompiledLocale()
+    {
+        const char* existing = std::getenv("LOCPATH");
+        if (existing && std::filesystem::exists(std::filesystem::path(existing) / kName)) {
+            ready_ = true;
+            return;
+        }
+        char model[] = "/tmp/numtext-locale-XXXXXX";
+        if (!mkdtemp(model))
+            return;
+        folder_ = model;
+        const std::string command = "localedef -i en_US -f UTF-8 " + folder_ + "/" + kName + " >/dev/null 2>&1";
+        if (std::system(command.c_str()) != 0)
+            return;
+        setenv("LOCPATH", folder_.c_str(), 1);
+        ready_ = true;
+    }
+    ~CompiledLocale()
+    {
+        if (!folder_.empty()) {
+            unsetenv("LOCPATH");
+            std::error_code ignored;
+            std::filesystem::remove_all(folder_, ignored);
+        }
+    }
+    bool Ready() const { return ready_; }
+    static constexpr const char* kName = "en_US.UTF-8";
+
+private:
+    std::string folder_;
+    bool ready_ = false;
+};
+
+TEST_F(SeparatorAtStartTest, is_the_radix_character_of_the_regional_setting)
+{
+    CompiledLocale locale;
+    if (!locale.Ready())
+        GTEST_SKIP() << "localedef or the en_US locale source is not available";
+    ExpectSeparatorAtStart(nullptr, CompiledLocale::kName, '.');
+    ExpectSeparatorAtStart(CompiledLocale::kName, "C", '.');
+    ExpectSeparatorAtStart("C", CompiledLocale::kName, ',');
+}
+
+TEST(DecimalSeparator, is_changed_only_by_SetDecimalSeparator)
+{
+    const char saved = DecimalSeparator();
+    SetDecimalSeparator('.');
+    EXPECT_EQ(DecimalSeparator(), '.');
+    EXPECT_EQ(ReadNumber("2.5"), 2.5L);
+    SetDecimalSeparator(',');
+    EXPECT_EQ(DecimalSeparator(), ',');
+    EXPECT_EQ(FormatGeneral(2.5, 4), "2,5");
+    SetDecimalSeparator(saved);
+}
+
+TEST(DecimalSeparator, does_not_depend_on_the_process_c_locale)
+{
+    const char saved = DecimalSeparator();
+    SetDecimalSeparator(',');
+    // Whatever C locale a library installs, the texts follow only the separator.
+    const std::string before = std::setlocale(LC_NUMERIC, nullptr);
+    std::setlocale(LC_NUMERIC, "C.UTF-8");
+    EXPECT_EQ(FormatGeneral(0.5, 4), "0,5");
+    EXPECT_EQ(ReadNumber("0,5"), 0.5L);
+    std::setlocale(LC_NUMERIC, before.c_str());
+    SetDecimalSeparator(saved);
+}
+
+} // namespace
