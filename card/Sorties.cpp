@@ -1,0 +1,99 @@
+// Output of the result table's text: to the clipboard, to a new numbered
+// file of the folder "Valeurs", to the file written last, or to a file chosen
+// in the save dialog.
+#include "card/FichierTexte.h"
+#include "card/UDravoC.h"
+#include "runtime/Platform.h"
+#include "runtime/Windows1252.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+const char* const kDossierSortie = "Valeurs";
+const char* const kPrefixeNumerote = "/Mesures";
+const char* const kSuffixeNumerote = ".txt";
+const char* const kExtensionParDefaut = "txt";
+const char* const kFinDeFichier = "\r\n"; // after the text, whose lines end with CR already
+const char* const kFormatTexte = "text";
+
+std::string DossierSortie()
+{
+    return UDravoC::RepertoireCourant + kDossierSortie;
+}
+
+std::string ContenuFichier(const std::string& texte)
+{
+    return texte + kFinDeFichier;
+}
+
+Platform& PlateFormeRequise(Platform* platform, const char* operation)
+{
+    if (platform == nullptr)
+        throw std::logic_error(std::string("TDravoC::") + operation +
+                               ": the component was constructed without a Platform");
+    return *platform;
+}
+
+} // namespace
+
+void TDravoC::CopierMesures(std::uint16_t nombreDePoints, std::uint8_t disposition)
+{
+    const std::string texte = TexteMesures(nombreDePoints, disposition);
+    // The holder takes the text whole, without splitting it into lines.
+    serveurDde_.Text = texte;
+    serveurDde_.FormatTag = kFormatTexte;
+    // The clipboard of the desktop takes text as UTF-8: the same characters,
+    // lines still ended by CR alone, as a spreadsheet pastes them.
+    PlateFormeRequise(platform_, "CopierMesures").PlaceOnClipboard(Windows1252ToUtf8(serveurDde_.Text));
+}
+
+void TDravoC::EnregistrerNouveauFichier(std::uint16_t nombreDePoints, std::uint8_t disposition)
+{
+    const std::string contenu = ContenuFichier(TexteMesures(nombreDePoints, disposition));
+    const std::string dossier = DossierSortie();
+    if (!FichierTexte::EstDossier(dossier))
+        FichierTexte::CreerDossiers(dossier);
+
+    // Numbering starts again at 1 at every start of the program, while the
+    // files of an earlier start stay in the folder: a number whose file
+    // exists already is passed over, so no earlier measurement is overwritten.
+    // Each number is taken before its file is created, so a save that fails
+    // still uses its number up.
+    for (;;) {
+        ++UDravoC::NumeroFichier;
+        UDravoC::NomDernierFichier =
+            dossier + kPrefixeNumerote + std::to_string(UDravoC::NumeroFichier) + kSuffixeNumerote;
+        if (FichierTexte::CreerNouveau(UDravoC::NomDernierFichier, contenu))
+            return;
+    }
+}
+
+void TDravoC::EnregistrerMesures(std::uint16_t nombreDePoints, std::uint8_t disposition)
+{
+    if (UDravoC::NomDernierFichier.empty() || !FichierTexte::EstFichier(UDravoC::NomDernierFichier)) {
+        EnregistrerNouveauFichier(nombreDePoints, disposition);
+        return;
+    }
+    FichierTexte::Remplacer(UDravoC::NomDernierFichier, ContenuFichier(TexteMesures(nombreDePoints, disposition)));
+}
+
+void TDravoC::EnregistrerMesuresSous(std::uint16_t nombreDePoints, std::uint8_t disposition)
+{
+    // Built before the dialog opens: its status effects happen even when the
+    // user cancels.
+    const std::string contenu = ContenuFichier(TexteMesures(nombreDePoints, disposition));
+
+    // The output folder, which the dialog shows first but does not create.
+    dialogueEnregistrement_.InitialDir = DossierSortie();
+    dialogueEnregistrement_.DefaultExt = kExtensionParDefaut;
+    const SaveDialogRequest demande{dialogueEnregistrement_.InitialDir, dialogueEnregistrement_.DefaultExt,
+                                    dialogueEnregistrement_.FileName};
+    const auto choix = PlateFormeRequise(platform_, "EnregistrerMesuresSous").ChooseSaveFileName(demande);
+    if (!choix)
+        return;
+    dialogueEnregistrement_.FileName = *choix;
+    UDravoC::NomDernierFichier = *choix;
+    FichierTexte::Remplacer(UDravoC::NomDernierFichier, contenu);
+}
