@@ -1,0 +1,43 @@
+#pragma once
+// Clocks for the simulated card, which computes its timer output from the
+// time elapsed since the timer was started. The program gives it the
+// monotonic clock; tests and benchmarks give it a virtual clock that moves
+// only when they say.
+#include <chrono>
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+
+    // Time since an arbitrary origin; never goes back.
+    virtual std::chrono::nanoseconds Now() = 0;
+
+    // Called by the simulated card after each read of port 0x61, the port
+    // that a timed read polls. Real time needs nothing here.
+    virtual void OnPoll() {}
+};
+
+// The system's monotonic clock.
+class MonotonicClock final : public Clock {
+public:
+    std::chrono::nanoseconds Now() override;
+};
+
+// A clock that stands still until told to move: by Advance, and by a fixed
+// step at each poll of port 0x61 when one is set, so that a timed read on
+// the simulated card ends without any real time passing.
+class VirtualClock final : public Clock {
+public:
+    explicit VirtualClock(std::chrono::nanoseconds pollStep = std::chrono::nanoseconds(0)) : pollStep_(pollStep) {}
+
+    std::chrono::nanoseconds Now() override { return now_; }
+    void OnPoll() override { now_ += pollStep_; }
+
+    void Advance(std::chrono::nanoseconds duration) { now_ += duration; }
+    void SetPollStep(std::chrono::nanoseconds step) { pollStep_ = step; }
+    std::chrono::nanoseconds PollStep() const { return pollStep_; }
+
+private:
+    std::chrono::nanoseconds now_{0};
+    std::chrono::nanoseconds pollStep_;
+};

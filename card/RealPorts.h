@@ -1,0 +1,60 @@
+#pragma once
+// The real I/O ports of an x86 PC under Linux: the card's ports and those of
+// the PC's interval timer, reached with inb, inw and outb once the kernel has
+// granted them (ioperm). Chosen only when the user asks for the real card
+// (card/PortSelection.h); tests never open it.
+//
+// ioperm needs the CAP_SYS_RAWIO capability and applies to the calling thread
+// only: Open must run on the thread that will read the card, first thing in
+// main(), before the window system starts threads of its own. It opens
+// 0x280-0x3FF (every base the card's address offset can choose: 0x280 + 0 to
+// 368, plus the 16 ports of the card), 0x42-0x43 and 0x61, then gives up
+// every privilege so that the window never runs privileged:
+//   - started through sudo: back to the invoking user (SUDO_UID, SUDO_GID,
+//     that user's groups and home directory); a real-time priority limit is
+//     kept (RLIMIT_RTPRIO) so the reads can still run at real-time priority;
+//   - started with the capability on the file (setcap cap_sys_rawio+ep):
+//     every capability is dropped;
+//   - started as root without sudo: refused, there is no user to go back to.
+//
+// Processor interrupts cannot be suspended from user space on current
+// kernels. What stands in for it, when the system allows it: the read runs at
+// real-time priority (SCHED_FIFO), so no ordinary task can preempt it, and
+// the memory mapped at start is locked (mlockall), so the read takes no page
+// fault. Interrupt handlers still run and may stretch a sampling period.
+#include "card/PortIo.h"
+
+#include <memory>
+#include <string>
+
+class RealPorts final : public PortIo {
+public:
+    static constexpr std::uint16_t kCardFirstPort = 0x280;
+    static constexpr std::uint16_t kCardPortCount = 0x180; // 0x280-0x3FF
+    static constexpr int kRealtimePriority = 50;
+
+    // Opens the ports and drops privileges. Returns null and a French message
+    // when the ports cannot be had or the privileges cannot be given up.
+    static std::unique_ptr<RealPorts> Open(std::string& message);
+
+    std::uint8_t inb(std::uint16_t port) override;
+    std::uint16_t inw(std::uint16_t port) override;
+    void outb(std::uint16_t port, std::uint8_t value) override;
+    void DisableInterrupts() override; // real-time priority, when allowed
+    void EnableInterrupts() override;  // back to the priority before
+
+    bool RealtimeAllowed() const { return realtime_; }
+
+    // The message for a refusal of ioperm with `error` (an errno value);
+    // `lockedDown` when the kernel's lockdown is on; `program` the path to
+    // give to setcap.
+    static std::string RefusalMessage(int error, bool lockedDown, const std::string& program);
+
+private:
+    RealPorts() = default;
+
+    bool realtime_ = false;
+    bool raised_ = false;
+    int savedPolicy_ = 0;
+    int savedPriority_ = 0;
+};

@@ -1,0 +1,586 @@
+// The card driver seen from the ports: construction, address offset and port
+// map, 8255 configuration, and the timed, averaged read, against a fake port
+// interface that records every access.
+#include "card/UDravoC.h"
+#include "runtime/Exceptions.h"
+#include "tests/card/support/FakePorts.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <limits>
+#include <utility>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Every test starts and ends with the unit-level state of a fresh program.
+struct FreshUnit {
+    FreshUnit() { UDravoC::ReinitialiserEtatUnite(); }
+    ~FreshUnit() { UDravoC::ReinitialiserEtatUnite(); }
+};
+
+// What OnUsing was told, one entry a call.
+struct StatusLog {
+    std::vector<std::int32_t> codes;
+    std::vector<std::string> messages;
+
+    void Attach(TDravoC& card)
+    {
+        card.OnUsing = [this](TDravoC& sender) {
+            codes.push_back(sender.CodeErreur);
+            messages.push_back(sender.MessageErreur);
+        };
+    }
+};
+
+using Kind = PortAccess::Kind;
+using Codes = std::vector<std::int32_t>;
+
+// ---------------------------------------------------------------------------
+// Construction
+
+TEST(DriverConstruction, sends_the_first_configuration_to_0x28F_and_nothing_else)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+
+    EXPECT_EQ(ports.Accesses(), (std::vector<PortAccess>{Out8(0x28F, 0x8B)}));
+}
+
+TEST(DriverConstruction, starts_with_the_published_defaults_and_a_clear_status)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    const TDravoC card(ports);
+
+    EXPECT_EQ(card.AdressOffset(), 0);
+    EXPECT_EQ(card.NomCarte, TlisteCartes::Candibus);
+    EXPECT_EQ(card.Configuration(), aSortie_bcEntree);
+    EXPECT_EQ(card.NombreDePointsDeMesure, 256);
+    EXPECT_EQ(card.SepDecimalPourTransfert, virgule);
+    EXPECT_FALSE(card.OnUsing);
+    EXPECT_FALSE(card.OnNeFaitRien);
+    EXPECT_EQ(card.CodeErreur, 0);
+    EXPECT_EQ(card.MessageErreur, "");
+    EXPECT_EQ(UDravoC::PortVoie1, 0x280);
+    EXPECT_EQ(UDravoC::PortVoie2, 0x282);
+    EXPECT_EQ(UDravoC::PortA, 0x28C);
+    EXPECT_EQ(UDravoC::PortB, 0x28D);
+    EXPECT_EQ(UDravoC::PortC, 0x28E);
+    EXPECT_EQ(UDravoC::PortControle, 0x28F);
+}
+
+TEST(DriverConstruction, captures_the_working_directory_followed_by_a_slash)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    const TDravoC card(ports);
+
+    const std::string expected = std::filesystem::current_path().string() + "/";
+    EXPECT_EQ(UDravoC::RepertoireCourant, expected);
+}
+
+TEST(DriverConstruction, resetting_the_unit_restores_every_unit_level_value)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    card.SetAdressOffset(368);
+    UDravoC::NomDernierFichier = "x";
+    UDravoC::NumeroFichier = 7;
+    UDravoC::PasFrequenceFFT = 2.5;
+
+    UDravoC::ReinitialiserEtatUnite();
+
+    EXPECT_EQ(UDravoC::PortVoie1, 0x280);
+    EXPECT_EQ(UDravoC::PortVoie2, 0x282);
+    EXPECT_EQ(UDravoC::PortA, 0x28C);
+    EXPECT_EQ(UDravoC::PortB, 0x28D);
+    EXPECT_EQ(UDravoC::PortC, 0x28E);
+    EXPECT_EQ(UDravoC::PortControle, 0x28F);
+    EXPECT_EQ(UDravoC::RepertoireCourant, "");
+    EXPECT_EQ(UDravoC::NomDernierFichier, "");
+    EXPECT_EQ(UDravoC::NumeroFichier, 0);
+    EXPECT_EQ(UDravoC::PasFrequenceFFT, 0.0);
+}
+
+// ---------------------------------------------------------------------------
+// Address offset and port map
+
+struct OffsetCase {
+    TAdrOffs value;
+    TAdrOffs stored;
+    Codes announced; // codes seen by OnUsing, in order
+    std::uint16_t voie1;
+    std::uint16_t voie2;
+    std::uint16_t a;
+    std::uint16_t controle;
+};
+
+TEST(DriverAddressOffset, validates_the_offset_and_moves_the_port_map)
+{
+    const std::string horsPlage = "addrOffset, décalage d'adresse doit être multiple de 16, entre 0 et 368";
+    const std::string nonMultiple = "addrOffset doit être multiple de 16";
+    const std::string interdit = "addrOffset ne doit pas être entre 8 x 16 et 15 x 16";
+    const std::vector<OffsetCase> cases = {
+        {16, 16, {0}, 0x290, 0x292, 0x29C, 0x29F},
+        {368, 368, {0}, 0x3F0, 0x3F2, 0x3FC, 0x3FF},
+        {100, 96, {0, 2}, 0x2E0, 0x2E2, 0x2EC, 0x2EF},
+        {130, 0, {0, 2, 3}, 0x280, 0x282, 0x28C, 0x28F},
+        {400, 0, {0, 1}, 0x280, 0x282, 0x28C, 0x28F},
+        {112, 112, {0}, 0x2F0, 0x2F2, 0x2FC, 0x2FF},
+        {128, 0, {0, 3}, 0x280, 0x282, 0x28C, 0x28F},
+        {255, 0, {0, 2, 3}, 0x280, 0x282, 0x28C, 0x28F},
+        {256, 256, {0}, 0x380, 0x382, 0x38C, 0x38F},
+        {369, 0, {0, 1}, 0x280, 0x282, 0x28C, 0x28F},
+    };
+    for (const OffsetCase& c : cases) {
+        SCOPED_TRACE(c.value);
+        const FreshUnit fresh;
+        FakePorts ports;
+        TDravoC card(ports);
+        card.SetAdressOffset(48); // start away from 0
+        StatusLog log;
+        log.Attach(card);
+
+        card.SetAdressOffset(c.value);
+
+        EXPECT_EQ(card.AdressOffset(), c.stored);
+        EXPECT_EQ(log.codes, c.announced);
+        EXPECT_EQ(card.CodeErreur, c.announced.back());
+        EXPECT_EQ(UDravoC::PortVoie1, c.voie1);
+        EXPECT_EQ(UDravoC::PortVoie2, c.voie2);
+        EXPECT_EQ(UDravoC::PortA, c.a);
+        EXPECT_EQ(UDravoC::PortB, c.a + 1);
+        EXPECT_EQ(UDravoC::PortC, c.a + 2);
+        EXPECT_EQ(UDravoC::PortControle, c.controle);
+    }
+}
+
+TEST(DriverAddressOffset, reports_each_error_with_its_message)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    StatusLog log;
+    log.Attach(card);
+
+    card.SetAdressOffset(130);
+
+    EXPECT_EQ(log.messages, (std::vector<std::string>{"", "addrOffset doit être multiple de 16",
+                                                      "addrOffset ne doit pas être entre 8 x 16 et 15 x 16"}));
+    EXPECT_EQ(card.MessageErreur, "addrOffset ne doit pas être entre 8 x 16 et 15 x 16");
+
+    card.SetAdressOffset(400);
+    EXPECT_EQ(card.CodeErreur, 1);
+    EXPECT_EQ(card.MessageErreur, "addrOffset, décalage d'adresse doit être multiple de 16, entre 0 et 368");
+
+    card.SetAdressOffset(32);
+    EXPECT_EQ(card.CodeErreur, 0);
+    EXPECT_EQ(card.MessageErreur, "");
+}
+
+TEST(DriverAddressOffset, every_value_ends_on_an_accepted_base)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    for (unsigned value = 0; value <= 0xFFFF; ++value) {
+        card.SetAdressOffset(static_cast<TAdrOffs>(value));
+        const TAdrOffs offset = card.AdressOffset();
+        const bool accepted = value % 16 == 0 && (value <= 112 || (value >= 256 && value <= 368));
+        ASSERT_TRUE(offset % 16 == 0 && (offset <= 112 || (offset >= 256 && offset <= 368))) << value;
+        if (accepted) {
+            ASSERT_EQ(offset, value);
+            ASSERT_EQ(card.CodeErreur, 0) << value;
+        } else {
+            ASSERT_NE(card.CodeErreur, 0) << value;
+            ASSERT_LE(offset, value);
+        }
+        ASSERT_EQ(UDravoC::PortControle, 0x280 + offset + 0xF);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// 8255 configuration
+
+TEST(DriverConfiguration, changing_the_offset_does_not_resend_the_control_word)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    ports.ClearAccesses();
+
+    card.SetAdressOffset(16);
+    EXPECT_TRUE(ports.Accesses().empty());
+
+    card.SetConfiguration(abcEntree);
+    EXPECT_EQ(ports.Accesses(), (std::vector<PortAccess>{Out8(0x29F, 0x9B)}));
+}
+
+TEST(DriverConfiguration, each_configuration_sends_its_control_word)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    card.SetAdressOffset(368);
+    ports.ClearAccesses();
+
+    card.SetConfiguration(acEntree_bSortie);
+    card.SetConfiguration(abEntree_cSortie);
+    card.SetConfiguration(abcEntree);
+    card.SetConfiguration(aSortie_bcEntree);
+
+    EXPECT_EQ(ports.Writes(0x3FF), (std::vector<std::uint8_t>{0x99, 0x92, 0x9B, 0x8B}));
+    EXPECT_EQ(ports.Accesses().size(), 4u);
+    EXPECT_EQ(card.Configuration(), aSortie_bcEntree);
+}
+
+TEST(DriverConfiguration, writing_the_control_word_clears_the_status_first)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    card.SetAdressOffset(130);
+    ASSERT_EQ(card.CodeErreur, 3);
+    StatusLog log;
+    log.Attach(card);
+
+    card.EcrireControle(0x80);
+
+    EXPECT_EQ(log.codes, (Codes{0}));
+    EXPECT_EQ(card.MessageErreur, "");
+    EXPECT_EQ(ports.Writes(0x28F).back(), 0x80);
+}
+
+// ---------------------------------------------------------------------------
+// The timed read: port sequence
+
+// Port 0x61 starts with the speaker on, the gate open and bits 2-3 set, as
+// after a beep: the read must clear bits 0-1 and keep bits 2-3.
+constexpr std::uint8_t kSystemPortAtStart = 0x0F;
+
+TEST(DriverReadSequence, the_program_s_read_makes_exactly_the_card_s_port_sequence)
+{
+    const FreshUnit fresh;
+    FakePorts ports(kSystemPortAtStart);
+    TDravoC card(ports);
+    ports.SetWord(0x280, 0x5A3C);
+    ports.SetWord(0x282, 0x0080);
+    ports.ClearAccesses();
+
+    card.MesurerTensions(314, 15700);
+
+    // The fake's bit 5 alternates from one read of 0x61 to the next, from 0.
+    std::vector<PortAccess> expected = {
+        InterruptsOff(),
+        In8(0x61, 0x0F),  // gate and speaker ...
+        Out8(0x61, 0x0C), // ... off, bits 2-3 kept
+        Out8(0x43, 0xB6), // channel 2, low then high byte, mode 3, binary
+        Out8(0x42, 0x4C), // divisor 76
+        Out8(0x42, 0x00),
+        In8(0x61, 0x2C),
+        Out8(0x61, 0x2D), // gate on, the value read written back
+    };
+    for (int pass = 0; pass <= 314; ++pass) {
+        expected.push_back(In8(0x61, 0x0D)); // output seen low ...
+        expected.push_back(In8(0x61, 0x2D)); // ... then high: a rising edge
+        expected.push_back(In16(0x280, 0x5A3C));
+        if (pass > 0) {
+            expected.push_back(In16(0x282, 0x0080));
+        }
+        expected.push_back(Out8(0x280, 0xFF));
+        expected.push_back(Out8(0x282, 0xFF));
+    }
+    expected.push_back(InterruptsOn());
+
+    const std::vector<PortAccess>& actual = ports.Accesses();
+    ASSERT_EQ(actual.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        ASSERT_EQ(actual[i], expected[i]) << "access " << i;
+    }
+    EXPECT_EQ(ports.Count(Kind::In16, 0x280) + ports.Count(Kind::In16, 0x282), 2u * 314 + 1);
+}
+
+TEST(DriverReadSequence, reads_at_the_channel_ports_of_the_offset_in_use)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    card.SetAdressOffset(272);
+    ports.ClearAccesses();
+
+    card.MesurerTensions(3, 15700);
+
+    EXPECT_EQ(ports.Count(Kind::In16, 0x390), 4u);
+    EXPECT_EQ(ports.Count(Kind::In16, 0x392), 3u);
+    EXPECT_EQ(ports.Writes(0x390), (std::vector<std::uint8_t>(4, 0xFF)));
+    EXPECT_EQ(ports.Writes(0x392), (std::vector<std::uint8_t>(4, 0xFF)));
+    EXPECT_EQ(ports.Count(Kind::In16, 0x280), 0u);
+    EXPECT_TRUE(ports.Writes(0x39F).empty()); // no configuration during a read
+}
+
+// ---------------------------------------------------------------------------
+// The timed read: frequency, duration and their status
+
+TEST(DriverReadFrequency, the_program_s_call_runs_at_15700_Hz_for_20_ms_without_error)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    StatusLog log;
+    log.Attach(card);
+    card.SetAdressOffset(130); // leaves code 3, which the read must clear
+    log.codes.clear();
+
+    card.MesurerTensions(314, 15700);
+
+    EXPECT_EQ(ports.Writes(0x42), (std::vector<std::uint8_t>{0x4C, 0x00}));
+    EXPECT_EQ(card.Frequence, 15700.0);
+    EXPECT_DOUBLE_EQ(card.Duree, 0.02);
+    EXPECT_EQ(card.NombreDePointsDeMesure, 314);
+    EXPECT_EQ(card.CodeErreur, 0);
+    EXPECT_EQ(card.MessageErreur, "");
+    EXPECT_EQ(log.codes, (Codes{0}));
+}
+
+TEST(DriverReadFrequency, above_596600_Hz_reports_code_5_and_reads_with_divisor_2)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    StatusLog log;
+    log.Attach(card);
+
+    card.MesurerTensions(314, 700000);
+
+    EXPECT_EQ(log.codes, (Codes{0, 5}));
+    EXPECT_EQ(card.MessageErreur, "Fréquence incorrecte");
+    EXPECT_EQ(ports.Writes(0x42), (std::vector<std::uint8_t>{0x02, 0x00}));
+    EXPECT_EQ(card.Frequence, 596600.0);
+    EXPECT_EQ(ports.Count(Kind::In16, 0x280), 315u);
+    EXPECT_EQ(ports.Count(Kind::In16, 0x282), 314u);
+}
+
+TEST(DriverReadFrequency, the_fastest_rate_is_accepted_and_one_hertz_more_is_not)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+
+    card.MesurerTensions(10, 596600);
+    EXPECT_EQ(card.CodeErreur, 0);
+    EXPECT_EQ(card.Frequence, 596600.0);
+
+    card.MesurerTensions(10, 596601);
+    EXPECT_EQ(card.CodeErreur, 5);
+    EXPECT_EQ(card.Frequence, 596600.0);
+}
+
+TEST(DriverReadFrequency, a_read_longer_than_60_s_reports_code_4_and_still_reads)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    StatusLog log;
+    log.Attach(card);
+
+    card.MesurerTensions(1201, 20);
+
+    EXPECT_EQ(ports.Writes(0x42), (std::vector<std::uint8_t>{0x0C, 0xE9})); // 59 660
+    EXPECT_EQ(card.Frequence, 20.0);
+    EXPECT_DOUBLE_EQ(card.Duree, 60.05);
+    EXPECT_EQ(log.codes, (Codes{0, 4}));
+    EXPECT_EQ(card.MessageErreur, "Durée d'une mesure de tension supérieure à 60 secondes");
+    EXPECT_EQ(ports.Count(Kind::In16, 0x280), 1202u);
+    EXPECT_EQ(ports.Count(Kind::In16, 0x282), 1201u);
+}
+
+TEST(DriverReadFrequency, exactly_60_s_is_not_an_error)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+
+    card.MesurerTensions(1200, 20);
+
+    EXPECT_EQ(card.Duree, 60.0);
+    EXPECT_EQ(card.CodeErreur, 0);
+}
+
+TEST(DriverReadFrequency, a_divisor_too_large_for_the_timer_runs_at_the_slowest_rate_with_code_5)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    StatusLog log;
+    log.Attach(card);
+
+    card.MesurerTensions(100, 10); // divisor 119 320 does not fit 16 bits
+
+    EXPECT_EQ(log.codes, (Codes{0, 5}));
+    EXPECT_EQ(ports.Writes(0x42), (std::vector<std::uint8_t>{0xFF, 0xFF}));
+    EXPECT_NEAR(card.Frequence, 18.2071, 1e-4);
+    EXPECT_EQ(ports.Count(Kind::In16, 0x282), 100u);
+}
+
+TEST(DriverReadFrequency, negative_or_undefined_frequencies_report_code_5)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+
+    for (double frequence : {-15700.0, std::numeric_limits<double>::quiet_NaN(),
+                             std::numeric_limits<double>::infinity()}) {
+        SCOPED_TRACE(frequence);
+        card.MesurerTensions(5, frequence);
+        EXPECT_EQ(card.CodeErreur, 5);
+        EXPECT_EQ(card.Frequence, 596600.0);
+    }
+}
+
+TEST(DriverReadGuards, a_frequency_of_zero_is_a_division_by_zero_before_any_port_access)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    ports.ClearAccesses();
+
+    EXPECT_THROW(card.MesurerTensions(314, 0.0), EZeroDivide);
+    EXPECT_TRUE(ports.Accesses().empty());
+}
+
+TEST(DriverReadGuards, fewer_than_one_sample_is_an_invalid_operation_without_a_read)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+
+    for (std::int32_t count : {0, -1, -2147483647 - 1}) {
+        SCOPED_TRACE(count);
+        ports.ClearAccesses();
+        EXPECT_THROW(card.MesurerTensions(count, 15700), EInvalidOp);
+        EXPECT_TRUE(ports.Accesses().empty());
+        EXPECT_EQ(card.NombreDePointsDeMesure, count);
+    }
+}
+
+TEST(DriverReadGuards, a_timer_that_never_toggles_ends_the_read_with_code_6)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    card.TensionVoie1 = 1.5;
+    StatusLog log;
+    log.Attach(card);
+    ports.SetTimerStuck(true); // what a gate held low shows
+    ports.SetRecording(false);
+
+    EXPECT_THROW(card.MesurerTensions(314, 15700), Exception);
+
+    EXPECT_EQ(log.codes, (Codes{0, 6}));
+    EXPECT_EQ(card.MessageErreur, "L'horloge d'échantillonnage ne répond pas (port 0x61) : mesure abandonnée");
+    EXPECT_EQ(ports.Count(Kind::InterruptsOn, 0), 1u);
+    EXPECT_EQ(ports.Count(Kind::In16, 0x280), 0u);
+    EXPECT_EQ(card.TensionVoie1, 1.5); // no made-up voltage
+}
+
+// ---------------------------------------------------------------------------
+// The timed read: from data words to volts
+
+// The voltages of a read in which both channels always return `word`.
+std::pair<double, double> ReadConstant(std::uint16_t word, std::int32_t count)
+{
+    FakePorts ports;
+    TDravoC card(ports);
+    ports.SetWord(0x280, word);
+    ports.SetWord(0x282, word);
+    card.MesurerTensions(count, 15700);
+    return {card.TensionVoie1, card.TensionVoie2};
+}
+
+TEST(DriverReadVoltages, data_words_give_the_card_s_samples_and_voltages)
+{
+    const FreshUnit fresh;
+    struct Case {
+        std::uint16_t word;
+        double volts;
+    };
+    // 0x0080: sample 2048; 0x5A3C: sample 965 = 0x3C5 (bits 8-11 ignored);
+    // 0xF0FF: 4095; 0x0000: 0; 0x0F00: 0 too, only bits 8-11 set.
+    for (const Case c : {Case{0x0080, 0.00125061}, Case{0x5A3C, -2.70757206}, Case{0xF0FF, 5.12125},
+                         Case{0x0000, -5.12125}, Case{0x0F00, -5.12125}}) {
+        SCOPED_TRACE(c.word);
+        const auto [voie1, voie2] = ReadConstant(c.word, 314);
+        // The voltages above are given to 6 or more significant digits.
+        EXPECT_NEAR(voie1, c.volts, std::abs(c.volts) * 1.2e-6);
+        EXPECT_NEAR(voie2, c.volts, std::abs(c.volts) * 1.2e-6);
+    }
+}
+
+TEST(DriverReadVoltages, a_constant_word_yields_exactly_the_voltage_of_one_sample)
+{
+    const FreshUnit fresh;
+    for (std::uint16_t word : {0x0080, 0x5A3C, 0xF0FF, 0x1234, 0x0000}) {
+        SCOPED_TRACE(word);
+        const auto single = ReadConstant(word, 1);
+        EXPECT_EQ(ReadConstant(word, 314), single);
+        EXPECT_EQ(ReadConstant(word, 4099), single);
+    }
+}
+
+TEST(DriverReadVoltages, the_first_conversion_of_a_read_is_discarded)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    ports.QueueWords(0x280, {0x0000}); // the stale result of the last read
+    ports.SetWord(0x280, 0x0080);
+    ports.SetWord(0x282, 0xF0FF);
+
+    card.MesurerTensions(314, 15700);
+
+    EXPECT_NEAR(card.TensionVoie1, 0.00125061, 1e-9);
+    EXPECT_NEAR(card.TensionVoie2, 5.12125, 1e-6);
+}
+
+TEST(DriverReadVoltages, the_mean_of_both_ends_of_the_scale_is_zero_volts)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    std::vector<std::uint16_t> words = {0x1234}; // discarded
+    for (int i = 0; i < 157; ++i) {
+        words.push_back(0x0000);
+        words.push_back(0xF0FF);
+    }
+    ports.QueueWords(0x280, words);
+    ports.QueueWords(0x282, std::vector<std::uint16_t>(words.begin() + 1, words.end()));
+
+    card.MesurerTensions(314, 15700);
+
+    EXPECT_EQ(card.TensionVoie1, 0.0);
+    EXPECT_EQ(card.TensionVoie2, 0.0);
+}
+
+TEST(DriverReadVoltages, both_channels_are_averaged_apart)
+{
+    const FreshUnit fresh;
+    FakePorts ports;
+    TDravoC card(ports);
+    // Channel 1: samples 100, 200, 300, 400 (mean 250); channel 2: 4000, 4001,
+    // 4002, 4003 (mean 4001.5).
+    ports.QueueWords(0x280, {0xFFFF, 0x4006, 0x800C, 0xC012, 0x0019});
+    ports.QueueWords(0x282, {0x00FA, 0x10FA, 0x20FA, 0x30FA});
+
+    card.MesurerTensions(4, 15700);
+
+    EXPECT_NEAR(card.TensionVoie1, (250 - 2047.5) * 10.24 / 4094, 1e-12);
+    EXPECT_NEAR(card.TensionVoie2, (4001.5 - 2047.5) * 10.24 / 4094, 1e-12);
+}
+
+} // namespace
