@@ -1,0 +1,342 @@
+// The About box as the user meets it: its controls and texts, and what it
+// keeps from one display to the next (place, focus, typed text). Each display
+// is a real exec(); what happens while it is open runs from a zero-time
+// single-shot timer inside its message loop.
+#include "about/LayoutScale.h"
+#include "about/UaPropos.h"
+#include "runtime/qt/MainIcon.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextCursor>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+namespace {
+
+constexpr int kNotClosed = 99; // the result when the box was left open by a test
+
+// Shows `box` modally and runs `whileShown` once it is active. Should the box
+// still be open afterwards, it is closed with kNotClosed, so that a failing
+// step never hangs the test.
+int ShowModal(TAboutBox& box, const std::function<void()>& whileShown)
+{
+    QTimer::singleShot(0, &box, [&box, &whileShown] {
+        const bool active = QTest::qWaitForWindowActive(&box);
+        EXPECT_TRUE(active) << "the box never became the active window";
+        if (active)
+            whileShown();
+        if (box.isVisible())
+            box.done(kNotClosed);
+    });
+    return box.exec();
+}
+
+QRect Design(int left, int top, int width, int height) { return QRect(left, top, width, height); }
+
+} // namespace
+
+TEST(AboutBox, every_control_sits_at_its_design_place_and_size_at_96_dpi)
+{
+    TAboutBox box;
+    const LayoutScale scale = LayoutScale::ForFont(box.font(), &box);
+    ASSERT_EQ(scale.numerator, scale.denominator) << "the offscreen display is expected at 96 dpi";
+
+    EXPECT_EQ(box.minimumSize(), QSize(302, 445));
+    EXPECT_EQ(box.maximumSize(), QSize(302, 445));
+    EXPECT_EQ(box.Panel1->parentWidget(), &box);
+    EXPECT_EQ(box.Panel1->geometry(), Design(8, 8, 281, 401));
+    EXPECT_EQ(box.Panel2->parentWidget(), box.Panel1);
+    EXPECT_EQ(box.Panel2->geometry(), Design(2, 2, 277, 111));
+    EXPECT_EQ(box.ProgramIcon->parentWidget(), box.Panel2);
+    EXPECT_EQ(box.ProgramIcon->geometry(), Design(8, 8, 65, 57));
+    EXPECT_EQ(box.Panel3->parentWidget(), box.Panel1);
+    EXPECT_EQ(box.Panel3->geometry(), Design(2, 113, 277, 286));
+    EXPECT_EQ(box.GroupBox1->parentWidget(), box.Panel3);
+    EXPECT_EQ(box.GroupBox1->geometry(), Design(1, 1, 275, 284));
+    EXPECT_EQ(box.Memo1->parentWidget(), box.GroupBox1);
+    EXPECT_EQ(box.Memo1->geometry(), Design(2, 15, 271, 267));
+    EXPECT_EQ(box.OKButton->parentWidget(), &box);
+    EXPECT_EQ(box.OKButton->geometry(), Design(95, 412, 75, 25));
+
+    // Labels keep their place and height; they widen only when their line
+    // would otherwise be cut, and never past their panel.
+    const struct {
+        QLabel* label;
+        QRect design;
+    } labels[] = {
+        {box.ProductName, Design(88, 16, 171, 13)},
+        {box.Version, Design(88, 40, 112, 13)},
+        {box.Copyright, Design(8, 80, 161, 13)},
+    };
+    for (const auto& [label, design] : labels) {
+        SCOPED_TRACE(label->text().toStdString());
+        EXPECT_EQ(label->parentWidget(), box.Panel2);
+        EXPECT_EQ(label->pos(), design.topLeft());
+        EXPECT_EQ(label->height(), design.height());
+        EXPECT_GE(label->width(), design.width());
+        EXPECT_GE(label->width(), label->sizeHint().width());
+        EXPECT_LE(label->geometry().right(), box.Panel2->width() - 2);
+    }
+}
+
+TEST(AboutBox, frame_caption_font_and_icon_are_those_of_a_fixed_dialog)
+{
+    TAboutBox box;
+
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("A propos"));
+    const Qt::WindowFlags flags = box.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowContextHelpButtonHint));
+    EXPECT_FALSE(box.isSizeGripEnabled());
+    EXPECT_EQ(box.font().family(), QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(box.font().pointSize(), 8);
+    for (const QWidget* control : box.findChildren<QWidget*>())
+        EXPECT_EQ(control->font(), box.font()) << control->metaObject()->className();
+    EXPECT_FALSE(box.windowIcon().isNull());
+}
+
+TEST(AboutBox, labels_button_and_group_carry_their_texts)
+{
+    TAboutBox box;
+
+    EXPECT_EQ(box.ProductName->text(), QStringLiteral("Nelvar, version n° 2"));
+    EXPECT_EQ(box.Version->text(), QStringLiteral("Programme de seconde"));
+    EXPECT_FALSE(box.Copyright->text().isEmpty());
+    for (const QLabel* label : {box.ProductName, box.Version, box.Copyright}) {
+        EXPECT_FALSE(label->text().contains(QLatin1Char('\n')));
+        EXPECT_FALSE(label->wordWrap());
+        EXPECT_EQ(label->textFormat(), Qt::PlainText);
+    }
+    EXPECT_EQ(box.GroupBox1->title(), QStringLiteral("Mode d'emploi"));
+    EXPECT_EQ(box.OKButton->text(), QStringLiteral("OK"));
+    EXPECT_TRUE(box.OKButton->isDefault());
+}
+
+TEST(AboutBox, the_guide_holds_its_nineteen_lines_with_their_trailing_blanks)
+{
+    TAboutBox box;
+    const QStringList lines = box.Memo1->toPlainText().split(QLatin1Char('\n'));
+
+    ASSERT_EQ(lines.size(), 19);
+    EXPECT_EQ(lines, TAboutBox::ModeDEmploi());
+    std::set<int> endingWithBlank;
+    std::set<int> empty;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (lines[i].isEmpty())
+            empty.insert(i + 1);
+        else if (lines[i].endsWith(QLatin1Char(' ')))
+            endingWithBlank.insert(i + 1);
+    }
+    EXPECT_EQ(endingWithBlank, (std::set<int>{1, 2, 4, 7, 10, 13, 14, 15}));
+    EXPECT_EQ(empty, (std::set<int>{6, 9, 12, 17}));
+    EXPECT_EQ(lines[0], QStringLiteral("Ce logiciel permet d'enregistrer, à l'aide d'une carte "));
+    EXPECT_EQ(lines[13], QStringLiteral("pression et - pression, raccordées aux voies 1 et 2 de la "));
+    EXPECT_EQ(lines[15], QStringLiteral("valeurs en compte."));
+    EXPECT_EQ(lines[17], QStringLiteral("Le dossier Valeurs contient un exemple de mesures."));
+    EXPECT_TRUE(lines[18].startsWith(QStringLiteral("Le code source du programme ")));
+    EXPECT_TRUE(lines[18].endsWith(QLatin1Char('.')));
+}
+
+TEST(AboutBox, the_guide_is_editable_word_wrapped_without_scroll_bars)
+{
+    TAboutBox box;
+
+    EXPECT_FALSE(box.Memo1->isReadOnly());
+    EXPECT_EQ(box.Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    EXPECT_EQ(box.Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_EQ(box.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    EXPECT_TRUE(box.Memo1->tabChangesFocus());
+}
+
+TEST(AboutBox, the_end_of_a_guide_taller_than_its_area_is_reached_with_the_wheel)
+{
+    // With this font the guide needs a few more lines than the area shows;
+    // the hidden scroll bar still follows the wheel.
+    TAboutBox box;
+    ShowModal(box, [&box] {
+        QScrollBar* bar = box.Memo1->verticalScrollBar();
+        ASSERT_EQ(bar->value(), 0);
+        if (bar->maximum() == 0)
+            GTEST_SKIP() << "the whole guide fits with this font";
+        const QPoint centre = box.Memo1->viewport()->rect().center();
+        QWheelEvent wheel(centre, box.Memo1->viewport()->mapToGlobal(centre), QPoint(), QPoint(0, -120 * 10), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(box.Memo1->viewport(), &wheel);
+        EXPECT_EQ(bar->value(), bar->maximum());
+        box.accept();
+    });
+}
+
+TEST(AboutBox, first_display_is_centred_with_the_caret_at_the_start_of_the_guide)
+{
+    TAboutBox box;
+    const QRect screen = box.screen()->geometry();
+
+    const int result = ShowModal(box, [&box, screen] {
+        // The frame is placed before the window system has told its width:
+        // centred to within that width.
+        const QPoint offset = box.frameGeometry().center() - screen.center();
+        EXPECT_LE(offset.manhattanLength(), 4) << offset.x() << ", " << offset.y() << " from the centre";
+        EXPECT_EQ(QApplication::focusWidget(), box.Memo1);
+        EXPECT_EQ(box.Memo1->textCursor().position(), 0);
+        EXPECT_EQ(box.Memo1->verticalScrollBar()->value(), 0);
+        box.OKButton->click();
+    });
+
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_FALSE(box.isVisible());
+}
+
+TEST(AboutBox, moved_closed_and_shown_again_it_reappears_where_it_was_left)
+{
+    TAboutBox box;
+    const QPoint moved(37, 21);
+
+    ShowModal(box, [&box, moved] {
+        box.move(moved);
+        box.close();
+    });
+    QPoint second;
+    ShowModal(box, [&box, &second] {
+        second = box.pos();
+        box.accept();
+    });
+    QPoint third;
+    ShowModal(box, [&box, &third] {
+        third = box.pos();
+        box.accept();
+    });
+
+    EXPECT_EQ(second, moved);
+    EXPECT_EQ(third, moved);
+}
+
+TEST(AboutBox, typed_text_and_focus_are_still_there_at_the_next_display)
+{
+    TAboutBox box;
+
+    ShowModal(box, [&box] {
+        QTest::keyClicks(box.Memo1, QStringLiteral("Groupe 3 : "));
+        QTest::keyClick(box.Memo1, Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), box.OKButton);
+        box.close();
+    });
+    ShowModal(box, [&box] {
+        EXPECT_EQ(QApplication::focusWidget(), box.OKButton);
+        EXPECT_TRUE(box.Memo1->toPlainText().startsWith(QStringLiteral("Groupe 3 : Ce logiciel permet")));
+        QTest::keyClick(box.OKButton, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), box.Memo1);
+        EXPECT_EQ(box.Memo1->textCursor().position(), QStringLiteral("Groupe 3 : ").size());
+        box.accept();
+    });
+}
+
+TEST(AboutBox, the_close_box_returns_to_the_caller_as_ok_does)
+{
+    // Callers ignore the result: what they see is that exec() returns and the
+    // box is hidden, keeping its state, whichever way it was closed.
+    TAboutBox box;
+    QSignalSpy finished(&box, &QDialog::finished);
+
+    const int byCloseBox = ShowModal(box, [&box] { box.close(); });
+    EXPECT_FALSE(box.isVisible());
+    const int byOk = ShowModal(box, [&box] { QTest::mouseClick(box.OKButton, Qt::LeftButton); });
+    EXPECT_FALSE(box.isVisible());
+
+    EXPECT_EQ(byCloseBox, QDialog::Rejected);
+    EXPECT_EQ(byOk, QDialog::Accepted);
+    EXPECT_EQ(finished.count(), 2);
+    EXPECT_EQ(box.Memo1->toPlainText(), TAboutBox::ModeDEmploi().join(QLatin1Char('\n')));
+}
+
+TEST(AboutBox, enter_makes_a_new_line_in_the_guide_and_presses_ok_elsewhere)
+{
+    TAboutBox box;
+
+    const int result = ShowModal(box, [&box] {
+        QTest::keyClick(box.Memo1, Qt::Key_Return);
+        EXPECT_TRUE(box.isVisible());
+        EXPECT_TRUE(box.Memo1->toPlainText().startsWith(QStringLiteral("\nCe logiciel")));
+        QTest::keyClick(box.Memo1, Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), box.OKButton);
+        QTest::keyClick(box.OKButton, Qt::Key_Return);
+    });
+
+    EXPECT_EQ(result, QDialog::Accepted);
+}
+
+TEST(AboutBox, escape_leaves_the_box_open)
+{
+    TAboutBox box;
+
+    const int result = ShowModal(box, [&box] {
+        QTest::keyClick(box.OKButton, Qt::Key_Escape);
+        EXPECT_TRUE(box.isVisible());
+        box.accept();
+    });
+
+    EXPECT_EQ(result, QDialog::Accepted);
+}
+
+TEST(AboutBox, a_timer_of_the_caller_keeps_ticking_while_the_box_is_open)
+{
+    // A run goes on while the box is shown: its nested loop dispatches the
+    // main window's ticks. Here the third tick closes the box.
+    TAboutBox box;
+    QTimer tick;
+    tick.setInterval(0);
+    int ticks = 0;
+    QObject::connect(&tick, &QTimer::timeout, &box, [&] {
+        if (++ticks == 3)
+            box.accept();
+    });
+
+    tick.start();
+    const int result = box.exec();
+    tick.stop();
+
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(ticks, 3);
+}
+
+TEST(AboutBox, the_picture_shows_the_icon_at_32_by_32_in_its_top_left_corner)
+{
+    // Every pixel of the 65 × 57 picture: the icon drawn over the panel in
+    // the top-left 32 × 32, the panel's own colour everywhere else.
+    TAboutBox box;
+    box.show();
+    const QImage shown = box.ProgramIcon->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    box.hide();
+    ASSERT_EQ(shown.size(), QSize(65, 57));
+
+    const QRgb panel = box.Panel2->palette().color(box.Panel2->backgroundRole()).rgb();
+    QImage expected(65, 57, QImage::Format_RGB32);
+    expected.fill(panel);
+    QPainter painter(&expected);
+    painter.drawImage(0, 0, MainIconImage());
+    painter.end();
+
+    int wrong = 0;
+    for (int y = 0; y < 57; ++y)
+        for (int x = 0; x < 65; ++x)
+            if (shown.pixel(x, y) != expected.pixel(x, y) && ++wrong <= 5)
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ")";
+    EXPECT_EQ(wrong, 0);
+}
