@@ -1,0 +1,83 @@
+#pragma once
+// Axis arithmetic, apart from any drawing: label step, number of labels that
+// fit, label values, label text and the value-to-pixel map. Plain functions
+// and small value types that tests drive without a window.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace axis_scale {
+
+// The smallest label step ever used.
+inline constexpr double kMinStep = 1e-12;
+// Above this many steps a scale shows no labels.
+inline constexpr double kMaxLabelSteps = 10000.0;
+// The largest 32-bit integer: label indexes must stay below it.
+inline constexpr double kMaxLabelIndex = 2147483647.0;
+
+// Nearest integer, halves to even (the default floating-point rounding).
+double RoundHalfEven(double v);
+// Nearest integer, halves to even, clamped into the int range.
+int RoundToInt(double v);
+
+// The next step of the 1-2-5 sequence after s (s > 0): 1 -> 2 -> 5 -> 10,
+// scaled by powers of ten and computed in floating point (0.1 -> 0.2 is
+// 2 * 0.1, not the decimal 0.2). NextNiceStep(3) = 5, NextNiceStep(0.5) = 1.
+double NextNiceStep(double s);
+
+// How many labels of `labelSize` pixels (before separation) fit in `length`
+// pixels, with `separationPercent` of a label's size between labels.
+// 1 when the size is 0 or less.
+int MaxLabelCount(int labelSize, int separationPercent, int length);
+
+// The label step of a numeric scale `range` wide with at most
+// `maxLabelCount` labels: the wished `increment` (or 1, or 1e-12 for a scale
+// narrower than 1) grown along the 1-2-5 sequence until round(range / step)
+// fits. Never below 1e-12.
+// Examples: range 0.3, 15 labels -> 0.02; range 59.00767, 5 labels -> 20;
+// range 1.5, 20 labels -> 1.
+double LabelStep(double range, double increment, int maxLabelCount, int separationPercent);
+
+// The label values of [scaleMin, scaleMax] for `step`, from the top down:
+// the first candidate is trunc(scaleMax / step) * step (or scaleMax when not
+// rounding, or when the scale is a single value), stepped down by repeated
+// subtraction. `labelsOnAxis` lets labels sit exactly on the ends. Empty when
+// the scale would need 10000 labels or more, or its top label index does not
+// fit in 32 bits.
+std::vector<double> LabelValues(double scaleMin, double scaleMax, double step, bool roundFirstLabel,
+                                bool labelsOnAxis);
+
+// "#,##0.###": at least one integer digit, integer digits grouped by three
+// with `thousandsSeparator`, at most three decimals after `decimalSeparator`
+// with trailing zeros dropped, "-" before negative values. The value is
+// first reduced to 18 significant digits, then rounded to 3 decimals with a
+// following digit of 5 or more rounding up in magnitude; a negative value
+// that rounds to zero gives "0".
+// With ',' and " ": 12 -> "12", 2.5 -> "2,5", -3.25 -> "-3,25",
+// 0.0126 -> "0,013", -0.0004 -> "0", 1234.5678 -> "1 234,568".
+std::string FormatAxisValue(double value, char decimalSeparator, std::string_view thousandsSeparator);
+
+// The environment's thousands separator (LC_NUMERIC of the regional
+// settings, read once), as UTF-8; a no-break space (U+00A0) where the
+// setting has none, as in the C/POSIX locale.
+const std::string& SystemThousandsSeparator();
+
+// Where a value of a scale falls on an axis of `length` pixels from `origin`
+// (left edge of a horizontal axis, bottom edge of a vertical one).
+struct ScaleMap {
+    double scaleMin = 0.0, scaleMax = 0.0;
+    int plotStart = 0; // PlotRect.left (horizontal) or PlotRect.top (vertical)
+    int plotEnd = 0;   // PlotRect.right or PlotRect.bottom
+    int center = 0;    // PlotXCenter or PlotYCenter
+    bool horizontal = true;
+    bool inverted = false;
+
+    double Range() const { return scaleMax - scaleMin; }
+    int Length() const { return plotEnd - plotStart; }
+    // Rounded to nearest, halves to even; the centre for a zero-width scale.
+    int ValueToPixel(double v) const;
+    // 0 when the axis has no length.
+    double PixelToValue(int p) const;
+};
+
+} // namespace axis_scale

@@ -1,0 +1,366 @@
+#include "chart/ChartCanvas.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QString>
+
+#include <algorithm>
+#include <cassert>
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+constexpr std::uint32_t kOpaque = 0xFF000000u;
+// Rendered texts kept per font before the font's cache starts afresh.
+constexpr std::size_t kMaxCachedTexts = 2048;
+
+std::uint32_t PixelOf(TColor plain)
+{
+    const std::uint32_t r = plain & 0xFF, g = (plain >> 8) & 0xFF, b = (plain >> 16) & 0xFF;
+    return kOpaque | (r << 16) | (g << 8) | b;
+}
+
+TColor ColorOf(std::uint32_t pixel)
+{
+    const std::uint32_t r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
+    return r | (g << 8) | (b << 16);
+}
+
+// x * a / 255, rounded, for bytes.
+inline std::uint32_t MulDiv255(std::uint32_t x, std::uint32_t a)
+{
+    const std::uint32_t t = x * a + 128;
+    return (t + (t >> 8)) >> 8;
+}
+
+struct StringHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+} // namespace
+
+// A rendered text: a premultiplied image placed relative to the text's
+// reference point.
+struct ChartCanvas::TextImage {
+    TColor color = 0;
+    int angle = 0;
+    int offsetX = 0, offsetY = 0;
+    QImage image;
+};
+
+struct ChartCanvas::ResolvedFont {
+    std::string name;
+    int pixelSize = 0;
+    unsigned style = 0;
+    QFont font;
+    int height = 0;
+    int ascent = 0;
+    std::unordered_map<std::string, int, StringHash, std::equal_to<>> widths;
+    std::unordered_map<std::string, std::vector<TextImage>, StringHash, std::equal_to<>> texts;
+};
+
+ChartCanvas::ChartCanvas() { ResetState(); }
+
+ChartCanvas::~ChartCanvas() = default;
+
+void ChartCanvas::SetSize(int width, int height)
+{
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    pixels_.assign(static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_), kOpaque);
+    if (width_ > 0 && height_ > 0)
+        image_ = QImage(reinterpret_cast<uchar*>(pixels_.data()), width_, height_, width_ * 4, QImage::Format_RGB32);
+    else
+        image_ = QImage();
+    ResetState();
+}
+
+void ChartCanvas::CopyFrom(const ChartCanvas& other)
+{
+    if (width_ != other.width_ || height_ != other.height_)
+        SetSize(other.width_, other.height_);
+    std::copy(other.pixels_.begin(), other.pixels_.end(), pixels_.begin());
+    ResetState();
+}
+
+TColor ChartCanvas::Pixel(int x, int y) const
+{
+    assert(x >= 0 && x < width_ && y >= 0 && y < height_);
+    return ColorOf(pixels_[static_cast<std::size_t>(y) * width_ + x]);
+}
+
+void ChartCanvas::SetPen(TColor color, int width, TPenStyle style)
+{
+    penPixel_ = PixelOf(system_.Resolve(color));
+    penWidth_ = std::max(width, 1);
+    penStyle_ = style;
+}
+
+void ChartCanvas::SetBrush(TColor color, TBrushStyle style)
+{
+    brushPixel_ = PixelOf(system_.Resolve(color));
+    brushStyle_ = style;
+}
+
+void ChartCanvas::SetFont(const std::string& name, int points, TColor color, unsigned style)
+{
+    fontColor_ = color;
+    // Points to pixels at the surface's resolution, rounded to nearest.
+    const int pixelSize = std::max(1, (points * kDotsPerInch + 36) / 72);
+    if (font_ != nullptr && font_->pixelSize == pixelSize && font_->style == style && font_->name == name)
+        return;
+    for (auto& f : fonts_) {
+        if (f->pixelSize == pixelSize && f->style == style && f->name == name) {
+            font_ = f.get();
+            return;
+        }
+    }
+    auto f = std::make_unique<ResolvedFont>();
+    f->name = name;
+    f->pixelSize = pixelSize;
+    f->style = style;
+    f->font = QFont(QString::fromStdString(name));
+    f->font.setPixelSize(pixelSize);
+    f->font.setBold((style & fsBold) != 0);
+    f->font.setItalic((style & fsItalic) != 0);
+    f->font.setUnderline((style & fsUnderline) != 0);
+    f->font.setStrikeOut((style & fsStrikeOut) != 0);
+    const QFontMetrics metrics(f->font);
+    f->height = metrics.height();
+    f->ascent = metrics.ascent();
+    font_ = f.get();
+    fonts_.push_back(std::move(f));
+}
+
+void ChartCanvas::ResetState()
+{
+    SetPen(clBlack, 1, psSolid);
+    penMode_ = pmCopy;
+    SetBrush(clWhite, bsSolid);
+    fontColor_ = clBlack;
+    font_ = nullptr; // "Arial" 10 points, resolved when text is next measured or drawn
+    RemoveClip();
+}
+
+void ChartCanvas::SetClip(const ClipRect& clip)
+{
+    clip_.left = std::clamp(clip.left, 0, width_);
+    clip_.top = std::clamp(clip.top, 0, height_);
+    clip_.right = std::clamp(clip.right, clip_.left, width_);
+    clip_.bottom = std::clamp(clip.bottom, clip_.top, height_);
+}
+
+void ChartCanvas::RemoveClip() { clip_ = ClipRect{0, 0, width_, height_}; }
+
+void ChartCanvas::FillRect(int left, int top, int right, int bottom)
+{
+    if (brushStyle_ == bsClear)
+        return;
+    const int l = std::max(left, clip_.left), r = std::min(right, clip_.right);
+    const int t = std::max(top, clip_.top), b = std::min(bottom, clip_.bottom);
+    if (l >= r || t >= b)
+        return;
+    for (int y = t; y < b; ++y) {
+        std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
+        std::fill(row + l, row + r, brushPixel_);
+    }
+}
+
+inline void ChartCanvas::PlotPixel(int x, int y, int k)
+{
+    std::uint32_t& p = pixels_[static_cast<std::size_t>(y) * width_ + x];
+    if (penMode_ == pmNotXor) {
+        p = kOpaque | (~(p ^ penPixel_) & 0x00FFFFFFu);
+        return;
+    }
+    if (penStyle_ == psDot && (k & 1) != 0)
+        return;
+    p = penPixel_;
+}
+
+void ChartCanvas::PlotSquare(int x, int y)
+{
+    const int lo = -(penWidth_ / 2), hi = penWidth_ - 1 - penWidth_ / 2;
+    const int l = std::max(x + lo, clip_.left), r = std::min(x + hi + 1, clip_.right);
+    const int t = std::max(y + lo, clip_.top), b = std::min(y + hi + 1, clip_.bottom);
+    if (l >= r)
+        return;
+    for (int yy = t; yy < b; ++yy) {
+        std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(yy) * width_;
+        std::fill(row + l, row + r, penPixel_);
+    }
+}
+
+void ChartCanvas::Rectangle(int left, int top, int right, int bottom)
+{
+    if (right < left)
+        std::swap(left, right);
+    if (bottom < top)
+        std::swap(top, bottom);
+    if (right == left || bottom == top)
+        return;
+    if (brushStyle_ != bsClear && penMode_ == pmCopy)
+        FillRect(left + 1, top + 1, right - 1, bottom - 1);
+    if (penWidth_ > 1 && penMode_ == pmCopy) {
+        MoveTo(left, top);
+        LineTo(right - 1, top);
+        LineTo(right - 1, bottom - 1);
+        LineTo(left, bottom - 1);
+        LineTo(left, top);
+        return;
+    }
+    // The ring of columns left .. right-1 and rows top .. bottom-1, each
+    // pixel once, so that a not-xor rectangle drawn twice vanishes.
+    int k = 0;
+    auto plot = [&](int x, int y) {
+        if (clip_.Contains(x, y))
+            PlotPixel(x, y, k);
+        ++k;
+    };
+    for (int x = left; x < right; ++x)
+        plot(x, top);
+    for (int y = top + 1; y < bottom; ++y)
+        plot(right - 1, y);
+    if (bottom - 1 > top)
+        for (int x = right - 2; x >= left; --x)
+            plot(x, bottom - 1);
+    if (right - 1 > left)
+        for (int y = bottom - 2; y > top; --y)
+            plot(left, y);
+}
+
+void ChartCanvas::LineTo(int x, int y)
+{
+    const int x0 = penX_, y0 = penY_;
+    penX_ = x;
+    penY_ = y;
+    if (penWidth_ == 1 || penMode_ == pmNotXor) {
+        RasterLine(x0, y0, x, y, clip_, [this](int px, int py, int k) { PlotPixel(px, py, k); });
+        return;
+    }
+    // The line's pixels whose square reaches into the clip.
+    const int lo = -(penWidth_ / 2), hi = penWidth_ - 1 - penWidth_ / 2;
+    const ClipRect grown{clip_.left - hi, clip_.top - hi, clip_.right - lo, clip_.bottom - lo};
+    RasterLine(x0, y0, x, y, grown, [this](int px, int py, int) { PlotSquare(px, py); });
+}
+
+int ChartCanvas::FontHeight()
+{
+    if (font_ == nullptr)
+        SetFont("Arial", 10, fontColor_);
+    return font_->height;
+}
+
+int ChartCanvas::TextWidth(std::string_view utf8)
+{
+    if (font_ == nullptr)
+        SetFont("Arial", 10, fontColor_);
+    if (auto it = font_->widths.find(utf8); it != font_->widths.end())
+        return it->second;
+    if (font_->widths.size() >= kMaxCachedTexts)
+        font_->widths.clear();
+    const QFontMetrics metrics(font_->font);
+    const int w = metrics.horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    font_->widths.emplace(std::string(utf8), w);
+    return w;
+}
+
+const ChartCanvas::TextImage& ChartCanvas::RenderedText(std::string_view utf8, int angle)
+{
+    auto it = font_->texts.find(utf8);
+    if (it == font_->texts.end()) {
+        if (font_->texts.size() >= kMaxCachedTexts)
+            font_->texts.clear();
+        it = font_->texts.emplace(std::string(utf8), std::vector<TextImage>{}).first;
+    }
+    for (const TextImage& t : it->second)
+        if (t.color == fontColor_ && t.angle == angle)
+            return t;
+
+    // Render the text upright on a transparent image covering both its cell
+    // and the ink of its glyphs (which may reach past the cell).
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    const QFontMetrics metrics(font_->font);
+    const int advance = metrics.horizontalAdvance(text);
+    QRect ink = metrics.boundingRect(text); // relative to the baseline origin
+    ink.adjust(-1, -1, 1, 1);               // room for antialiasing
+    const QRect cell(0, -font_->ascent, std::max(advance, 1), font_->height);
+    const QRect area = ink.united(cell);
+
+    QImage upright(area.width(), area.height(), QImage::Format_ARGB32_Premultiplied);
+    upright.fill(Qt::transparent);
+    {
+        QPainter painter(&upright);
+        painter.setFont(font_->font);
+        const TColor c = system_.Resolve(fontColor_);
+        painter.setPen(QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)));
+        painter.drawText(QPoint(-area.left(), -area.top()), text);
+    }
+    TextImage rendered;
+    rendered.color = fontColor_;
+    rendered.angle = angle;
+    // Offsets of the image from the cell's top-left corner.
+    const int ox = area.left(), oy = area.top() + font_->ascent;
+    if (angle == 90) {
+        // Turned a quarter counter-clockwise: upright pixel (u, v) goes to
+        // (v, W - 1 - u); the cell's top-left corner stays at the reference.
+        const int w = upright.width(), h = upright.height();
+        QImage turned(h, w, QImage::Format_ARGB32_Premultiplied);
+        for (int v = 0; v < h; ++v) {
+            const auto* src = reinterpret_cast<const std::uint32_t*>(upright.constScanLine(v));
+            for (int u = 0; u < w; ++u)
+                reinterpret_cast<std::uint32_t*>(turned.scanLine(w - 1 - u))[v] = src[u];
+        }
+        rendered.image = std::move(turned);
+        rendered.offsetX = oy;
+        rendered.offsetY = -ox - w;
+    } else {
+        rendered.image = std::move(upright);
+        rendered.offsetX = ox;
+        rendered.offsetY = oy;
+    }
+    it->second.push_back(std::move(rendered));
+    return it->second.back();
+}
+
+void ChartCanvas::BlendText(const TextImage& text, int left, int top)
+{
+    const int w = text.image.width(), h = text.image.height();
+    const int x0 = std::max(left, clip_.left), x1 = std::min(left + w, clip_.right);
+    const int y0 = std::max(top, clip_.top), y1 = std::min(top + h, clip_.bottom);
+    for (int y = y0; y < y1; ++y) {
+        const auto* src = reinterpret_cast<const std::uint32_t*>(text.image.constScanLine(y - top)) - left;
+        std::uint32_t* dst = pixels_.data() + static_cast<std::size_t>(y) * width_;
+        for (int x = x0; x < x1; ++x) {
+            const std::uint32_t s = src[x];
+            const std::uint32_t a = s >> 24;
+            if (a == 0)
+                continue;
+            if (a == 255) {
+                dst[x] = s;
+                continue;
+            }
+            const std::uint32_t d = dst[x], ia = 255 - a;
+            const std::uint32_t r = ((s >> 16) & 0xFF) + MulDiv255((d >> 16) & 0xFF, ia);
+            const std::uint32_t g = ((s >> 8) & 0xFF) + MulDiv255((d >> 8) & 0xFF, ia);
+            const std::uint32_t b = (s & 0xFF) + MulDiv255(d & 0xFF, ia);
+            dst[x] = kOpaque | (std::min(r, 255u) << 16) | (std::min(g, 255u) << 8) | std::min(b, 255u);
+        }
+    }
+}
+
+void ChartCanvas::TextOut(int x, int y, std::string_view utf8, TextHAlign align, int angle)
+{
+    if (utf8.empty() || width_ == 0)
+        return;
+    if (font_ == nullptr)
+        SetFont("Arial", 10, fontColor_);
+    if (angle == 0 && align != TextHAlign::Left) {
+        const int w = TextWidth(utf8);
+        x -= (align == TextHAlign::Center) ? w / 2 : w;
+    }
+    const TextImage& text = RenderedText(utf8, angle == 90 ? 90 : 0);
+    BlendText(text, x + text.offsetX, y + text.offsetY);
+}

@@ -1,0 +1,118 @@
+#pragma once
+// The chart without its window: titles, walls and legend on top of the axis
+// panel, and the mouse: a left-button drag zooms into the dragged rectangle
+// (or, dragged up or left, restores the scale from before the first zoom or
+// scroll), a right-button drag scrolls the axes.
+//
+// The widget forwards its mouse events to MouseDown, MouseMove and MouseUp;
+// tests call them directly with client coordinates.
+#include "chart/TChartTitle.h"
+#include "chart/TChartWall.h"
+#include "chart/TCustomAxisPanel.h"
+
+#include <vector>
+
+enum TPanningMode { pmNone, pmHorizontal, pmVertical, pmBoth };
+enum class TMouseButton { Left, Right, Middle };
+
+// One drag: where it started and the latest mouse position.
+struct TZoomPanningRecord {
+    bool Active = false;
+    int X0 = 0, Y0 = 0, X1 = 0, Y1 = 0;
+    void Activate(int x, int y)
+    {
+        Active = true;
+        X0 = X1 = x;
+        Y0 = Y1 = y;
+    }
+};
+
+class TCustomChart : public TCustomAxisPanel {
+public:
+    // Drags of this many pixels or fewer in either direction do not zoom.
+    static constexpr int kMinZoomDrag = 16;
+    // Presses closer than this to an axis line count as on the axis.
+    static constexpr int kAxisClickTolerance = 12;
+    // Each frame of an animated zoom covers 1 / kAnimatedZoomFactor of the
+    // remaining way.
+    static constexpr double kAnimatedZoomFactor = 3.0;
+
+    TCustomChart();
+    ~TCustomChart() override;
+
+    TChartTitle& Title() { return title_; }
+    TChartTitle& Foot() { return foot_; }
+    TChartWall& BackWall() { return backWall_; }
+    TChartWall& LeftWall() { return leftWall_; }
+    TChartWall& BottomWall() { return bottomWall_; }
+    TChartLegend& Legend() { return legend_; }
+
+    bool AllowZoom() const { return allowZoom_; }
+    void SetAllowZoom(bool v) { allowZoom_ = v; }
+    TPanningMode AllowPanning() const { return allowPanning_; }
+    void SetAllowPanning(TPanningMode m) { allowPanning_ = m; }
+    bool AnimatedZoom() const { return animatedZoom_; }
+    void SetAnimatedZoom(bool v) { animatedZoom_ = v; }
+    int AnimatedZoomSteps() const { return animatedZoomSteps_; }
+    void SetAnimatedZoomSteps(int n) { animatedZoomSteps_ = n; }
+
+    // Mouse input in client coordinates.
+    void MouseDown(TMouseButton button, int x, int y);
+    void MouseMove(int x, int y);
+    void MouseUp(TMouseButton button, int x, int y);
+
+    const TZoomPanningRecord& Zoom() const { return zoom_; }
+    const TZoomPanningRecord& Panning() const { return panning_; }
+    // Whether a scale from before the first zoom or scroll is kept.
+    bool HasSavedScale() const { return savedScale_.saved; }
+    // Restores the scale from before the first zoom or scroll, if any.
+    void UndoZoom();
+    // Zooms into the pixel rectangle (x0, y0)-(x1, y1), animated when
+    // AnimatedZoom is set.
+    void ZoomRect(int x0, int y0, int x1, int y1);
+    // Whether a press at (x, y) starts a drag.
+    bool PressCounts(int x, int y) const;
+
+protected:
+    void DrawTitlesAndLegend() override;
+    void DrawWalls() override;
+    bool HasWindowOverlay() const override { return !bands_.empty(); }
+    void DrawWindowOverlay(ChartCanvas& canvas) override;
+    // Paints the chart and shows it at once, before anything else runs; the
+    // widget repaints synchronously. Here: the BackBuffer is drawn.
+    virtual void RepaintNow() { PaintBackBuffer(); }
+    // The mouse cursor becomes the default arrow.
+    virtual void UseDefaultCursor() {}
+
+private:
+    struct AxisScaleState {
+        bool automatic = true, automaticMinimum = true, automaticMaximum = true;
+        double minimum = 0.0, maximum = 0.0;
+    };
+    struct SavedScale {
+        bool saved = false;
+        AxisScaleState top, bottom, left, right;
+    };
+
+    // Draws the rubber band of the zoom state on the window, in
+    // not-exclusive-or mode: drawing the same band again erases it.
+    void DrawBand();
+    void SaveScaleIfNone();
+    bool InsidePlot(int x, int y) const;
+    bool OnShownAxis(int x, int y) const;
+    void ScrollAxis(TChartAxis& axis, int from, int to);
+
+    TChartTitle title_, foot_;
+    TChartWall backWall_, leftWall_, bottomWall_;
+    TChartLegend legend_;
+    bool allowZoom_ = true;
+    TPanningMode allowPanning_ = pmBoth;
+    bool animatedZoom_ = false;
+    int animatedZoomSteps_ = 8;
+
+    TZoomPanningRecord zoom_, panning_;
+    SavedScale savedScale_;
+    // The rubber bands on the window, each inverted once over the
+    // BackBuffer; drawing one again takes it off.
+    std::vector<TChartRect> bands_;
+};
