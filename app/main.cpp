@@ -1,11 +1,45 @@
+// Start-up: the card's ports first, before the window system exists; then the
+// application with its title and icon, the main window created hidden (its
+// card component configures the card), the About box created hidden, and the
+// message loop, which shows the window maximised. The process exits with 0
+// when the loop ends.
+#include "about/UaPropos.h"
+#include "app/Apparence.h"
+#include "app/TitreApplication.h"
+#include "app/UPrincipal.h"
+#include "card/PortSelection.h"
+#include "runtime/qt/MainIcon.h"
+#include "runtime/qt/MessageBoxes.h"
+
 #include <QApplication>
-#include <QWidget>
+
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    std::string refusPorts;
+    const std::unique_ptr<PortIo> ports = OuvrirPorts(refusPorts);
+
     QApplication application(argc, argv);
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Avancement d'une réaction chimique."));
-    window.showMaximized();
-    return application.exec();
+    const std::string titre = TitreApplication(CheminProgramme());
+    QCoreApplication::setApplicationName(QString::fromStdString(titre));
+    QApplication::setWindowIcon(MainIcon());
+    AppliquerApparence();
+    QtMessageBoxes boites(titre);
+
+    if (!ports) {
+        // The real card was asked for and cannot be reached: say so and stop,
+        // rather than show the simulation's curve as a measurement.
+        std::fprintf(stderr, "%s\n", refusPorts.c_str());
+        boites.ShowError(ErrorText(refusPorts));
+        return kCodeSortieRefus;
+    }
+
+    TForm1 Form1(*ports, boites);
+    TAboutBox AboutBox(&Form1);
+    Form1.MontrerAPropos = [&AboutBox] { AboutBox.exec(); };
+
+    Form1.MontrerMaximisee();
+    application.exec();
+    return 0;
 }

@@ -1,0 +1,169 @@
+#pragma once
+// The main window `Form1` (class TForm1): the run's controls on the bottom
+// panel, the two charts side by side with a splitter between them, the menu
+// bar, the one-second timer and the card component `P`.
+//
+// Every handler runs inside the handler guard: what it raises is shown in the
+// error box and the program goes on in the state the handler reached.
+// Handlers are defined by concern:
+//   UPrincipal.cpp   construction, layout, Quitter1Click, the help commands
+//   Mesure.cpp       Button1Click, Timer1Timer (the measurement run)
+//   Exports.cpp      the three copy and the two save commands
+//   Liens.cpp        the two author links
+#include "about/LayoutScale.h"
+#include "card/UDravoC.h"
+#include "runtime/qt/HandlerGuard.h"
+
+#include <QMainWindow>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class MessageBoxes;
+class Platform;
+class PortIo;
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class TChart;
+class TFastLineSeries;
+class TSplitter;
+
+// The run state, at the level of the main window's unit (one set for the
+// program).
+namespace UPrincipal {
+extern bool EnMarche;                 // a run is active
+extern std::int32_t NombreDePoints;   // points of the current or last run
+extern bool PEtMoinsP;                // channels 1 and 2 carry p and -p
+extern double Coefficient;            // Pa per V
+extern double Volume;                 // m³
+extern double Temperature;            // K
+extern double QuantiteInitiale;       // mol, at the first point of the run
+inline constexpr double ConstanteGaz = 8.314;
+inline constexpr double Periode = 1.00013; // s between two ticks
+
+inline constexpr int kPointsMax = 1024; // a run ends with its 1024th point
+
+// Puts the run state back to its value at program start (for tests).
+void ReinitialiserEtatUnite();
+} // namespace UPrincipal
+
+// A radio group: a group box with its items, one of them selected.
+class TRadioGroup;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `ports` reaches the card; `boites` shows the message boxes; `plateForme`
+    // gives the card component the clipboard, the save dialog and the open
+    // service (null: the Qt services, with this window as the dialog's parent).
+    TForm1(PortIo& ports, MessageBoxes& boites, Platform* plateForme = nullptr, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Shows the About box (modally); set by the program once the box exists.
+    std::function<void()> MontrerAPropos;
+
+    // Shows the window maximised. Without a window manager to honour the
+    // request the window still covers the screen's available area.
+    void MontrerMaximisee();
+
+    // Members, in declaration order.
+    QFrame* Panel1 = nullptr;
+    QFrame* Panel2 = nullptr;
+    TSplitter* Splitter1 = nullptr;
+    QFrame* Panel3 = nullptr;
+    QPushButton* Button1 = nullptr;
+    TChart* Chart1 = nullptr;
+    TFastLineSeries* Series1 = nullptr;
+    TChart* Chart2 = nullptr;
+    TFastLineSeries* Series2 = nullptr;
+    QTimer* Timer1 = nullptr;
+    std::unique_ptr<TDravoC> P;
+    QLineEdit* Edit1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QLabel* Label2 = nullptr;
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* Fichier1 = nullptr;
+    QMenu* Edition1 = nullptr;
+    QMenu* Aide1 = nullptr;
+    QAction* Enregistrer1 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Quitter1 = nullptr;
+    QAction* Copier1 = nullptr;
+    QAction* Copieravancement1 = nullptr;
+    QAction* Rubriquedaide1 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* Accderausitedelauteur1 = nullptr;
+    QAction* Ecrirelauteur1 = nullptr;
+    QAction* CopiertensionenV1 = nullptr;
+    QAction* EnregistrerSous1 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* Apropos1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    TRadioGroup* RadioGroup1 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLineEdit* Edit4 = nullptr;
+    QLineEdit* Edit5 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+
+    // Handlers, in declaration order. Each takes the sender.
+    void Button1Click(QObject* Sender);
+    void Timer1Timer(QObject* Sender);
+    void Accderausitedelauteur1Click(QObject* Sender);
+    void Ecrirelauteur1Click(QObject* Sender);
+    void Copier1Click(QObject* Sender);
+    void Copieravancement1Click(QObject* Sender);
+    void CopiertensionenV1Click(QObject* Sender);
+    void Quitter1Click(QObject* Sender);
+    void Enregistrer1Click(QObject* Sender);
+    void EnregistrerSous1Click(QObject* Sender);
+    void Rubriquedaide1Click(QObject* Sender);
+    void Apropos1Click(QObject* Sender);
+
+    // The client area (the central widget) and its layout scale.
+    QWidget* ZoneClient() const { return zoneClient_; }
+    const LayoutScale& Echelle() const { return echelle_; }
+    // The width of `Panel2` that the docking applies (0 when collapsed).
+    int LargeurPanel2() const { return largeurPanel2_; }
+    void SetLargeurPanel2(int largeur);
+
+    HandlerGuard& Garde() { return garde_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    using Gestionnaire = void (TForm1::*)(QObject*);
+    // Runs a handler inside the guard.
+    void Executer(Gestionnaire gestionnaire, QObject* sender,
+                  HandlerGuard::Source source = HandlerGuard::Source::Command);
+
+    void CreerControles(PortIo& ports, Platform* plateForme);
+    void CreerMenus();
+    void Connecter();
+    void Disposer(); // docks the panels in the client area
+    void Placer(QWidget* controle, int gauche, int haut, int largeur, int hauteur);
+
+    // The export commands' common steps.
+    bool RefuserPendantMesure();
+    void Exporter(const char* note, void (TDravoC::*operation)(std::uint16_t, std::uint8_t), std::uint8_t disposition);
+
+    MessageBoxes& boites_;
+    HandlerGuard garde_;
+    std::unique_ptr<Platform> plateFormeQt_; // when none was given
+    LayoutScale echelle_;
+    QWidget* zoneClient_ = nullptr;
+    int largeurPanel2_ = 0;
+    bool maximiserSansGestionnaire_ = false;
+};
