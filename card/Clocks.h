@@ -3,6 +3,7 @@
 // time elapsed since the timer was started. The program gives it the
 // monotonic clock; tests and benchmarks give it a virtual clock that moves
 // only when they say.
+#include <cassert>
 #include <chrono>
 
 class Clock {
@@ -28,13 +29,24 @@ public:
 // the simulated card ends without any real time passing.
 class VirtualClock final : public Clock {
 public:
-    explicit VirtualClock(std::chrono::nanoseconds pollStep = std::chrono::nanoseconds(0)) : pollStep_(pollStep) {}
+    explicit VirtualClock(std::chrono::nanoseconds pollStep = std::chrono::nanoseconds(0)) : pollStep_(pollStep)
+    {
+        assert(pollStep.count() >= 0 && "a clock never goes back");
+    }
 
     std::chrono::nanoseconds Now() override { return now_; }
     void OnPoll() override { now_ += pollStep_; }
 
-    void Advance(std::chrono::nanoseconds duration) { now_ += duration; }
-    void SetPollStep(std::chrono::nanoseconds step) { pollStep_ = step; }
+    void Advance(std::chrono::nanoseconds duration)
+    {
+        assert(duration.count() >= 0 && "a clock never goes back");
+        now_ += duration;
+    }
+    void SetPollStep(std::chrono::nanoseconds step)
+    {
+        assert(step.count() >= 0 && "a clock never goes back");
+        pollStep_ = step;
+    }
     std::chrono::nanoseconds PollStep() const { return pollStep_; }
 
 private:

@@ -1,6 +1,7 @@
 #include "card/RealPorts.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -25,6 +26,7 @@
 namespace {
 
 const char* const kIntroduction = "Carte réelle demandée (NELVAR_PORTS=reel), mais ";
+constexpr int kExitPrivilegesKept = 2;
 
 #if NELVAR_REAL_PORTS
 
@@ -41,6 +43,14 @@ std::string ProgramPath()
     char path[4096];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string("<programme>");
+}
+
+// Privileges that cannot be given up: unreachable on a sane system, and no
+// window may open with them, not even to say so.
+[[noreturn]] void StopWithPrivileges()
+{
+    std::fputs("nelvar : impossible d'abandonner les privilèges ; arrêt.\n", stderr);
+    std::_Exit(kExitPrivilegesKept);
 }
 
 bool ParseId(const char* text, unsigned long& id)
@@ -75,16 +85,17 @@ bool DropCapabilities()
     return true;
 }
 
-// From root through sudo back to the invoking user. Returns an error text, or
-// an empty one.
+// From root through sudo back to the invoking user. Returns the refusal when
+// there is no such user, else an empty text; stops the program when the
+// privileges cannot be given up.
 std::string ReturnToSudoUser()
 {
     unsigned long uid = 0;
     unsigned long gid = 0;
     if (!ParseId(std::getenv("SUDO_UID"), uid) || !ParseId(std::getenv("SUDO_GID"), gid)) {
         return "le programme a été lancé en tant que root sans passer par sudo : il ne saurait pas à quel "
-               "compte rendre la main, et la fenêtre ne doit pas s'ouvrir avec les droits de root. Lancez-le "
-               "avec sudo depuis votre compte, ou donnez-lui le droit une fois pour toutes avec "
+               "compte rendre ses droits, et il ne travaille pas avec les droits de root. Lancez-le avec sudo "
+               "depuis votre compte, ou donnez-lui le droit une fois pour toutes avec "
                "« sudo setcap cap_sys_rawio+ep " + ProgramPath() + " ».";
     }
 
@@ -97,8 +108,7 @@ std::string ReturnToSudoUser()
                                 : setgroups(0, nullptr) == 0;
     if (!groupsSet || setresgid(static_cast<gid_t>(gid), static_cast<gid_t>(gid), static_cast<gid_t>(gid)) != 0
         || setresuid(static_cast<uid_t>(uid), static_cast<uid_t>(uid), static_cast<uid_t>(uid)) != 0) {
-        return std::string("le programme n'a pas pu rendre ses droits d'administrateur (") + std::strerror(errno)
-               + ") ; il ne s'ouvre pas avec ces droits.";
+        StopWithPrivileges();
     }
     if (user) {
         setenv("HOME", user->pw_dir, 1);
@@ -146,25 +156,36 @@ std::string RealPorts::RefusalMessage(int error, bool lockedDown, const std::str
 
 std::unique_ptr<RealPorts> RealPorts::Open(std::string& message)
 {
-    if (ioperm(kCardFirstPort, kCardPortCount, 1) != 0 || ioperm(0x42, 2, 1) != 0 || ioperm(0x61, 1, 1) != 0) {
-        const int error = errno;
+    const bool granted =
+        ioperm(kCardFirstPort, kCardPortCount, 1) == 0 && ioperm(0x42, 2, 1) == 0 && ioperm(0x61, 1, 1) == 0;
+    const int error = errno;
+    if (granted) {
+        // Best effort: lock what is mapped now (the program and its libraries).
+        mlockall(MCL_CURRENT);
+    }
+
+    // Privileges are given up whether or not the ports were granted: the
+    // window that follows, even one that only shows the refusal, must not
+    // run with them. Root without sudo has no user to go back to: the real
+    // card is then refused.
+    std::string dropError;
+    if (getuid() == 0 || geteuid() == 0) {
+        dropError = ReturnToSudoUser();
+    }
+    const bool stillRoot = geteuid() == 0 || getuid() == 0;
+    if (!stillRoot && (!DropCapabilities() || setuid(0) == 0)) {
+        StopWithPrivileges();
+    }
+
+    if (!granted) {
         message = RefusalMessage(error, KernelLockedDown(), ProgramPath());
         return nullptr;
     }
-
-    // Best effort: lock what is mapped now (the program and its libraries).
-    mlockall(MCL_CURRENT);
-
-    if (getuid() == 0 || geteuid() == 0) {
-        const std::string error = ReturnToSudoUser();
-        if (!error.empty()) {
-            message = kIntroduction + error;
-            return nullptr;
-        }
-    }
-    if (!DropCapabilities() || geteuid() == 0 || getuid() == 0 || setuid(0) == 0) {
-        message = std::string(kIntroduction)
-                  + "le programme n'a pas pu abandonner ses privilèges ; il ne s'ouvre pas avec ces droits.";
+    if (!dropError.empty()) {
+        ioperm(kCardFirstPort, kCardPortCount, 0);
+        ioperm(0x42, 2, 0);
+        ioperm(0x61, 1, 0);
+        message = kIntroduction + dropError;
         return nullptr;
     }
 
