@@ -108,6 +108,7 @@ private:
 
     void PlotPixel(int x, int y, int k);
     void PlotSquare(int x, int y);
+    void AxisAlignedLine(int x0, int y0, int x1, int y1);
     void BlendText(const TextImage& text, int left, int top);
     const TextImage& RenderedText(std::string_view utf8, int angle);
 
