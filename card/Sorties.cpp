@@ -1,8 +1,10 @@
 // Output of the result table's text: to the clipboard, to a new numbered
 // file of the folder "Valeurs", to the file written last, or to a file chosen
 // in the save dialog.
+#include "card/ExempleMesures.h"
 #include "card/FichierTexte.h"
 #include "card/UDravoC.h"
+#include "runtime/Exceptions.h"
 #include "runtime/Platform.h"
 #include "runtime/Windows1252.h"
 
@@ -26,6 +28,17 @@ std::string DossierSortie()
 std::string ContenuFichier(const std::string& texte)
 {
     return texte + kFinDeFichier;
+}
+
+// A new output folder receives the example measurement, for a first look at
+// a measurement file. It is a bonus: failing to write it never stops a save.
+void PlacerExemple(const std::string& dossier)
+{
+    try {
+        FichierTexte::CreerNouveau(dossier + "/" + ExempleMesures::kNomFichier, ExempleMesures::Contenu());
+    } catch (const EInOutError&) {
+        // The user's own file follows, and reports any lasting trouble.
+    }
 }
 
 Platform& PlateFormeRequise(Platform* platform, const char* operation)
@@ -53,8 +66,8 @@ void TDravoC::EnregistrerNouveauFichier(std::uint16_t nombreDePoints, std::uint8
 {
     const std::string contenu = ContenuFichier(TexteMesures(nombreDePoints, disposition));
     const std::string dossier = DossierSortie();
-    if (!FichierTexte::EstDossier(dossier))
-        FichierTexte::CreerDossiers(dossier);
+    if (!FichierTexte::EstDossier(dossier) && FichierTexte::CreerDossiers(dossier))
+        PlacerExemple(dossier);
 
     // Numbering starts again at 1 at every start of the program, while the
     // files of an earlier start stay in the folder: a number whose file

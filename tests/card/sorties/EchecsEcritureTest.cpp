@@ -193,7 +193,7 @@ TEST_F(EchecsEcriture, file_named_valeurs_gives_nom_de_fichier_incorrect_and_eac
 
     fs::remove(Valeurs());
     P->EnregistrerMesures(1, 0);
-    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Mesures3.txt"}));
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Exemple.txt", "Mesures3.txt"}));
 }
 
 TEST_F(EchecsEcriture, name_in_a_missing_folder_is_kept_as_last_name_and_the_next_save_takes_a_number)
@@ -230,7 +230,7 @@ TEST_F(EchecsEcriture, read_only_file_is_refused_and_left_unchanged_even_for_the
 
     EXPECT_EQ(LireFichier(Numerote(1)), kTexteExemple + "\r\n");
     EXPECT_EQ(fs::status(Numerote(1)).permissions(), fs::perms(0444));
-    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Mesures1.txt"}));
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Exemple.txt", "Mesures1.txt"}));
 }
 
 TEST_F(EchecsEcriture, folder_chosen_as_file_is_refused)
@@ -282,7 +282,7 @@ TEST_F(EchecsEcriture, full_disk_leaves_the_earlier_file_intact)
     EXPECT_EQ(erreur->ErrorCode(), 112);
     EXPECT_EQ(erreur->Message(), "Erreur E/S 112");
     EXPECT_EQ(LireFichier(premier), kTexteExemple + "\r\n");
-    EXPECT_EQ(Contenu(point + "/Valeurs"), (std::set<std::string>{"Mesures1.txt"}));
+    EXPECT_EQ(Contenu(point + "/Valeurs"), (std::set<std::string>{"Exemple.txt", "Mesures1.txt"}));
 }
 
 TEST_F(EchecsEcriture, file_size_limit_fails_like_a_full_disk_and_closes_the_file)
@@ -310,7 +310,7 @@ TEST_F(EchecsEcriture, file_size_limit_fails_like_a_full_disk_and_closes_the_fil
     EXPECT_EQ(nouveau->ErrorCode(), 112);
     EXPECT_EQ(UDravoC::NumeroFichier, 2);
     EXPECT_EQ(fs::file_size(Numerote(2)), kLimite);
-    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Mesures1.txt", "Mesures2.txt"}));
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Exemple.txt", "Mesures1.txt", "Mesures2.txt"}));
     EXPECT_EQ(DescripteursOuverts(), descripteurs) << "a failed write leaves its file open";
 }
 

@@ -2,6 +2,7 @@
 // what reaches the clipboard, which file each save writes, and the bytes in it.
 #include "SortiesCommun.h"
 
+#include "card/ExempleMesures.h"
 #include "runtime/Windows1252.h"
 
 #include <stdexcept>
@@ -111,14 +112,36 @@ TEST_F(EnregistrementNumerote, second_save_rewrites_mesures1_and_after_its_delet
     P->EnregistrerMesures(kPointsExemple, 0);
 
     EXPECT_EQ(LireFichier(Numerote(1)).substr(79), "4,001\t1,235E5\r\r\n");
-    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Mesures1.txt"}));
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Exemple.txt", "Mesures1.txt"}));
 
     fs::remove(Numerote(1));
     P->EnregistrerMesures(kPointsExemple, 0);
 
     EXPECT_EQ(UDravoC::NumeroFichier, 2);
     EXPECT_EQ(UDravoC::NomDernierFichier, Numerote(2));
-    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Mesures2.txt"}));
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Exemple.txt", "Mesures2.txt"}));
+}
+
+TEST_F(EnregistrementNumerote, output_folder_created_by_a_save_receives_the_example_measurement)
+{
+    P->EnregistrerNouveauFichier(1, 0);
+
+    EXPECT_EQ(LireFichier(Valeurs() + "/Exemple.txt"), std::string(ExempleMesures::Contenu()));
+    ASSERT_GT(ExempleMesures::Contenu().size(), 1000u);
+
+    // Once removed, it stays away: only a folder created anew receives it.
+    fs::remove(Valeurs() + "/Exemple.txt");
+    P->EnregistrerNouveauFichier(1, 0);
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Mesures1.txt", "Mesures2.txt"}));
+}
+
+TEST_F(EnregistrementNumerote, output_folder_made_by_the_user_receives_no_example)
+{
+    fs::create_directories(Valeurs());
+
+    P->EnregistrerMesures(1, 0);
+
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Mesures1.txt"}));
 }
 
 TEST_F(EnregistrementNumerote, new_numbered_file_is_taken_at_every_call)
@@ -127,7 +150,7 @@ TEST_F(EnregistrementNumerote, new_numbered_file_is_taken_at_every_call)
     P->EnregistrerNouveauFichier(3, 0);
 
     EXPECT_EQ(UDravoC::NumeroFichier, 2);
-    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Mesures1.txt", "Mesures2.txt"}));
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Exemple.txt", "Mesures1.txt", "Mesures2.txt"}));
 }
 
 TEST_F(EnregistrementNumerote, files_left_by_an_earlier_start_are_never_overwritten)
@@ -186,7 +209,7 @@ TEST_F(EnregistrerMesuresSous, cancel_writes_nothing_and_the_next_save_goes_to_t
 
     P->EnregistrerMesures(3, 0);
 
-    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Mesures1.txt"}));
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Exemple.txt", "Mesures1.txt"}));
     EXPECT_EQ(LireFichier(Numerote(1)).size(), 39u + 3 * 10 + 2);
 }
 
