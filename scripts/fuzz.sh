@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Fuzzes the number text: builds the libFuzzer targets with clang++,
+# AddressSanitizer and UndefinedBehaviorSanitizer in build-fuzz/, then runs
+# each for the given number of seconds (default 60), starting from the seed
+# corpus in tests/fuzz/corpus/. Inputs found along the way are kept in
+# build-fuzz/corpus/; an input that fails is written to build-fuzz/artifacts/
+# and makes the script exit non-zero.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+scripts/install-deps.sh
+
+build_dir=build-fuzz
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_CXX_COMPILER=clang++ -DNELVAR_FUZZ=ON >/dev/null
+cmake --build "$build_dir" --target fuzz_read_number fuzz_format_read
+
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+for target in read_number format_read; do
+  corpus="$build_dir/corpus/$target"
+  artifacts="$build_dir/artifacts/$target"
+  mkdir -p "$corpus" "$artifacts"
+  options=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts/")
+  if [[ -f tests/fuzz/$target.dict ]]; then options+=(-dict="tests/fuzz/$target.dict"); fi
+  echo "== fuzz_$target for ${seconds} s"
+  "$build_dir/tests/fuzz/fuzz_$target" "${options[@]}" "$corpus" "tests/fuzz/corpus/$target"
+done
