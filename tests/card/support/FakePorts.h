@@ -15,7 +15,6 @@
 //   - every other port reads all ones.
 #include "card/PortIo.h"
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
