@@ -3,7 +3,6 @@
 #include "about/LayoutScale.h"
 #include "runtime/qt/MainIcon.h"
 
-#include <QFont>
 #include <QFrame>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -15,12 +14,6 @@
 #include <QTextCursor>
 
 namespace {
-
-// The font of both windows.
-QFont BoxFont()
-{
-    return QFont(QStringLiteral("Liberation Sans"), 8);
-}
 
 QFrame* NewPanel(QWidget* parent, QFrame::Shape shape, QFrame::Shadow shadow)
 {
@@ -60,7 +53,6 @@ TAboutBox::TAboutBox(QWidget* parent)
 {
     setWindowTitle(QStringLiteral("A propos"));
     setWindowIcon(MainIcon());
-    setFont(BoxFont());
     setSizeGripEnabled(false);
 
     // Created in tab order: the guide first, then OK.
@@ -92,7 +84,9 @@ TAboutBox::TAboutBox(QWidget* parent)
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
     setTabOrder(Memo1, OKButton);
 
-    // Fixed geometry at 96 pixels per inch, scaled for this display.
+    // The box has the application's font, which the program sets once for
+    // all its windows. Fixed geometry at 96 pixels per inch, scaled for this
+    // display by that font's text height.
     const LayoutScale scale = LayoutScale::ForFont(font(), this);
     setFixedSize(scale.Scale(QSize(kClientWidth, kClientHeight)));
     Panel1->setGeometry(scale.Scale(8, 8, 281, 401));

@@ -3,7 +3,8 @@
 // under "Mode d'emploi". The program creates one, hidden, right after the main
 // window and keeps it until it ends; both help commands show it modally with
 // exec(). Between displays the box keeps its place, its focus and whatever was
-// typed into the guide.
+// typed into the guide. It has the application's font, which the program
+// sets for all its windows, and scales its layout by that font's text height.
 #include <QDialog>
 #include <QStringList>
 

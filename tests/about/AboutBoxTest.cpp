@@ -47,9 +47,28 @@ int ShowModal(TAboutBox& box, const std::function<void()>& whileShown)
 
 QRect Design(int left, int top, int width, int height) { return QRect(left, top, width, height); }
 
+// The program's font (set by the program for all its windows): Liberation
+// Sans, 8 points, whole-pixel advances.
+QFont ProgramFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"), 8);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    return font;
+}
+
+// Every test runs with the program's application font, put back afterwards.
+class AboutBox : public ::testing::Test {
+protected:
+    AboutBox() { QApplication::setFont(ProgramFont()); }
+    ~AboutBox() override { QApplication::setFont(saved_); }
+
+private:
+    QFont saved_ = QApplication::font();
+};
+
 } // namespace
 
-TEST(AboutBox, every_control_sits_at_its_design_place_and_size_at_96_dpi)
+TEST_F(AboutBox, every_control_sits_at_its_design_place_and_size_at_96_dpi)
 {
     TAboutBox box;
     const LayoutScale scale = LayoutScale::ForFont(box.font(), &box);
@@ -93,7 +112,7 @@ TEST(AboutBox, every_control_sits_at_its_design_place_and_size_at_96_dpi)
     }
 }
 
-TEST(AboutBox, frame_caption_font_and_icon_are_those_of_a_fixed_dialog)
+TEST_F(AboutBox, frame_caption_font_and_icon_are_those_of_a_fixed_dialog)
 {
     TAboutBox box;
 
@@ -105,14 +124,21 @@ TEST(AboutBox, frame_caption_font_and_icon_are_those_of_a_fixed_dialog)
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowContextHelpButtonHint));
     EXPECT_FALSE(box.isSizeGripEnabled());
-    EXPECT_EQ(box.font().family(), QStringLiteral("Liberation Sans"));
-    EXPECT_EQ(box.font().pointSize(), 8);
-    for (const QWidget* control : box.findChildren<QWidget*>())
-        EXPECT_EQ(control->font(), box.font()) << control->metaObject()->className();
     EXPECT_FALSE(box.windowIcon().isNull());
 }
 
-TEST(AboutBox, labels_button_and_group_carry_their_texts)
+TEST_F(AboutBox, the_box_and_every_control_take_the_application_font)
+{
+    QFont other(QStringLiteral("Liberation Serif"), 10);
+    QApplication::setFont(other);
+    TAboutBox box;
+
+    EXPECT_EQ(box.font(), other);
+    for (const QWidget* control : box.findChildren<QWidget*>())
+        EXPECT_EQ(control->font(), other) << control->metaObject()->className();
+}
+
+TEST_F(AboutBox, labels_button_and_group_carry_their_texts)
 {
     TAboutBox box;
 
@@ -129,7 +155,7 @@ TEST(AboutBox, labels_button_and_group_carry_their_texts)
     EXPECT_TRUE(box.OKButton->isDefault());
 }
 
-TEST(AboutBox, the_guide_holds_its_nineteen_lines_with_their_trailing_blanks)
+TEST_F(AboutBox, the_guide_holds_its_nineteen_lines_with_their_trailing_blanks)
 {
     TAboutBox box;
     const QStringList lines = box.Memo1->toPlainText().split(QLatin1Char('\n'));
@@ -154,7 +180,7 @@ TEST(AboutBox, the_guide_holds_its_nineteen_lines_with_their_trailing_blanks)
     EXPECT_TRUE(lines[18].endsWith(QLatin1Char('.')));
 }
 
-TEST(AboutBox, the_guide_is_editable_word_wrapped_without_scroll_bars)
+TEST_F(AboutBox, the_guide_is_editable_word_wrapped_without_scroll_bars)
 {
     TAboutBox box;
 
@@ -165,7 +191,7 @@ TEST(AboutBox, the_guide_is_editable_word_wrapped_without_scroll_bars)
     EXPECT_TRUE(box.Memo1->tabChangesFocus());
 }
 
-TEST(AboutBox, the_end_of_a_guide_taller_than_its_area_is_reached_with_the_wheel)
+TEST_F(AboutBox, the_end_of_a_guide_taller_than_its_area_is_reached_with_the_wheel)
 {
     // With this font the guide needs a few more lines than the area shows;
     // the hidden scroll bar still follows the wheel.
@@ -184,7 +210,7 @@ TEST(AboutBox, the_end_of_a_guide_taller_than_its_area_is_reached_with_the_wheel
     });
 }
 
-TEST(AboutBox, first_display_is_centred_with_the_caret_at_the_start_of_the_guide)
+TEST_F(AboutBox, first_display_is_centred_with_the_caret_at_the_start_of_the_guide)
 {
     TAboutBox box;
     const QRect screen = box.screen()->geometry();
@@ -204,7 +230,7 @@ TEST(AboutBox, first_display_is_centred_with_the_caret_at_the_start_of_the_guide
     EXPECT_FALSE(box.isVisible());
 }
 
-TEST(AboutBox, moved_closed_and_shown_again_it_reappears_where_it_was_left)
+TEST_F(AboutBox, moved_closed_and_shown_again_it_reappears_where_it_was_left)
 {
     TAboutBox box;
     const QPoint moved(37, 21);
@@ -228,7 +254,7 @@ TEST(AboutBox, moved_closed_and_shown_again_it_reappears_where_it_was_left)
     EXPECT_EQ(third, moved);
 }
 
-TEST(AboutBox, typed_text_and_focus_are_still_there_at_the_next_display)
+TEST_F(AboutBox, typed_text_and_focus_are_still_there_at_the_next_display)
 {
     TAboutBox box;
 
@@ -248,7 +274,7 @@ TEST(AboutBox, typed_text_and_focus_are_still_there_at_the_next_display)
     });
 }
 
-TEST(AboutBox, the_close_box_returns_to_the_caller_as_ok_does)
+TEST_F(AboutBox, the_close_box_returns_to_the_caller_as_ok_does)
 {
     // Callers ignore the result: what they see is that exec() returns and the
     // box is hidden, keeping its state, whichever way it was closed.
@@ -266,7 +292,7 @@ TEST(AboutBox, the_close_box_returns_to_the_caller_as_ok_does)
     EXPECT_EQ(box.Memo1->toPlainText(), TAboutBox::ModeDEmploi().join(QLatin1Char('\n')));
 }
 
-TEST(AboutBox, enter_makes_a_new_line_in_the_guide_and_presses_ok_elsewhere)
+TEST_F(AboutBox, enter_makes_a_new_line_in_the_guide_and_presses_ok_elsewhere)
 {
     TAboutBox box;
 
@@ -282,7 +308,7 @@ TEST(AboutBox, enter_makes_a_new_line_in_the_guide_and_presses_ok_elsewhere)
     EXPECT_EQ(result, QDialog::Accepted);
 }
 
-TEST(AboutBox, escape_leaves_the_box_open)
+TEST_F(AboutBox, escape_leaves_the_box_open)
 {
     TAboutBox box;
 
@@ -295,7 +321,7 @@ TEST(AboutBox, escape_leaves_the_box_open)
     EXPECT_EQ(result, QDialog::Accepted);
 }
 
-TEST(AboutBox, a_timer_of_the_caller_keeps_ticking_while_the_box_is_open)
+TEST_F(AboutBox, a_timer_of_the_caller_keeps_ticking_while_the_box_is_open)
 {
     // A run goes on while the box is shown: its nested loop dispatches the
     // main window's ticks. Here the third tick closes the box.
@@ -316,7 +342,7 @@ TEST(AboutBox, a_timer_of_the_caller_keeps_ticking_while_the_box_is_open)
     EXPECT_EQ(ticks, 3);
 }
 
-TEST(AboutBox, the_picture_shows_the_icon_at_32_by_32_in_its_top_left_corner)
+TEST_F(AboutBox, the_picture_shows_the_icon_at_32_by_32_in_its_top_left_corner)
 {
     // Every pixel of the 65 × 57 picture: the icon drawn over the panel in
     // the top-left 32 × 32, the panel's own colour everywhere else.
