@@ -1,5 +1,6 @@
 #include "chart/ChartCanvas.h"
 
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QString>
@@ -307,6 +308,13 @@ int ChartCanvas::FontHeight()
     if (font_ == nullptr)
         SetFont("Arial", 10, fontColor_);
     return font_->height;
+}
+
+std::string ChartCanvas::ResolvedFontFamily()
+{
+    if (font_ == nullptr)
+        SetFont("Arial", 10, fontColor_);
+    return QFontInfo(font_->font).family().toStdString();
 }
 
 int ChartCanvas::TextWidth(std::string_view utf8)

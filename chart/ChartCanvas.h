@@ -101,6 +101,9 @@ public:
     // The height of a line of text in the current font (the font's cell:
     // ascent plus descent, whatever the characters).
     int FontHeight();
+    // The family that the platform chose for the current font ("Arial"
+    // usually resolves to a metric-compatible family such as Liberation Sans).
+    std::string ResolvedFontFamily();
 
 private:
     struct ResolvedFont;

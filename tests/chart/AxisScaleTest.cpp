@@ -1,0 +1,218 @@
+// Axis arithmetic without a window: label steps, label values, label text
+// and the value-to-pixel map.
+#include "chart/AxisScale.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace axis_scale;
+
+namespace {
+const std::string kNbsp = "\xC2\xA0";
+}
+
+TEST(NextNiceStep, runs_one_two_five_through_the_decades)
+{
+    EXPECT_EQ(NextNiceStep(1.0), 2.0);
+    EXPECT_EQ(NextNiceStep(2.0), 5.0);
+    EXPECT_EQ(NextNiceStep(3.0), 5.0);
+    EXPECT_EQ(NextNiceStep(5.0), 10.0);
+    EXPECT_EQ(NextNiceStep(10.0), 20.0);
+    EXPECT_EQ(NextNiceStep(50.0), 100.0);
+    EXPECT_DOUBLE_EQ(NextNiceStep(0.1), 0.2);
+    EXPECT_DOUBLE_EQ(NextNiceStep(0.5), 1.0);
+}
+
+TEST(NextNiceStep, works_in_floating_point_not_in_exact_decimals)
+{
+    // 1e-12 times ten, twelve times, falls just short of 1: one more decade
+    // up gives 10, brought back as 1.0000000000000006e-12, after which the
+    // sequence goes on with 2e-12.
+    const double almostSame = NextNiceStep(1e-12);
+    EXPECT_GT(almostSame, 1e-12);
+    EXPECT_LT(almostSame, 1.000001e-12);
+    EXPECT_DOUBLE_EQ(NextNiceStep(almostSame), 2e-12);
+}
+
+TEST(LabelStep, pressures_spanning_three_tenths_with_fifteen_labels_step_by_two_hundredths)
+{
+    const double step = LabelStep(1000.3 - 1000.0, 0.0, 15, 10);
+    EXPECT_NEAR(step, 0.02, 1e-15);
+    EXPECT_LE(RoundHalfEven(0.3 / step), 15);
+    // One step smaller would give too many labels.
+    EXPECT_GT(RoundHalfEven(0.3 / (step / 2)), 15);
+}
+
+TEST(LabelStep, time_axis_of_a_minute_with_five_labels_steps_by_twenty)
+{
+    EXPECT_EQ(LabelStep(60.0078 - 1.00013, 0.0, 5, 10), 20.0);
+}
+
+TEST(LabelStep, a_scale_at_least_one_wide_never_steps_below_one)
+{
+    EXPECT_EQ(LabelStep(1.5, 0.0, 20, 10), 1.0);
+    EXPECT_EQ(LabelStep(-1.5, 0.0, 20, 10), 1.0);
+}
+
+TEST(LabelStep, a_wished_increment_only_grows)
+{
+    EXPECT_EQ(LabelStep(100.0, 5.0, 50, 10), 5.0);  // 20 labels fit
+    EXPECT_EQ(LabelStep(100.0, 5.0, 10, 10), 10.0); // 20 do not: 5 -> 10
+    EXPECT_EQ(LabelStep(100.0, 3.0, 10, 10), 10.0); // 3 -> 5 -> 10
+}
+
+TEST(LabelStep, degenerate_cases_give_the_smallest_step)
+{
+    EXPECT_EQ(LabelStep(0.0, 0.0, 10, 10), kMinStep);   // single value
+    EXPECT_EQ(LabelStep(100.0, 0.0, 0, 10), kMinStep);  // no room at all
+    EXPECT_EQ(LabelStep(100.0, 0.0, 10, 0), 1.0);       // no separation: the start step stays
+    EXPECT_EQ(LabelStep(NAN, 0.0, 10, 10), kMinStep);   // no endless search
+}
+
+TEST(MaxLabelCount, adds_the_separation_and_rounds_the_count)
+{
+    EXPECT_EQ(MaxLabelCount(20, 10, 440), 20);   // 22 pixels a label
+    EXPECT_EQ(MaxLabelCount(20, 10, 473), 22);   // 21.5 rounds to even
+    EXPECT_EQ(MaxLabelCount(25, 10, 300), 11);   // 25 + round(2.5) = 27: 11.1
+    EXPECT_EQ(MaxLabelCount(0, 10, 300), 1);
+    EXPECT_EQ(MaxLabelCount(13, 0, 130), 10);
+}
+
+TEST(LabelValues, time_axis_shows_sixty_forty_and_twenty)
+{
+    const auto labels = LabelValues(1.00013, 60.0078, 20.0, true, true);
+    EXPECT_EQ(labels, (std::vector<double>{60.0, 40.0, 20.0}));
+}
+
+TEST(LabelValues, labels_may_sit_on_the_scale_ends_unless_told_otherwise)
+{
+    EXPECT_EQ(LabelValues(0.0, 10.0, 5.0, true, true), (std::vector<double>{10.0, 5.0, 0.0}));
+    EXPECT_EQ(LabelValues(0.0, 10.0, 5.0, true, false), (std::vector<double>{5.0}));
+}
+
+TEST(LabelValues, a_negative_maximum_starts_above_the_scale_and_steps_down)
+{
+    // trunc(-2.5 / 2) * 2 = -2 lies above the maximum: the labels are -4 and -6.
+    EXPECT_EQ(LabelValues(-7.5, -2.5, 2.0, true, true), (std::vector<double>{-4.0, -6.0}));
+    EXPECT_EQ(LabelValues(-10.0, 10.0, 10.0, true, true), (std::vector<double>{10.0, 0.0, -10.0}));
+}
+
+TEST(LabelValues, without_rounding_the_labels_count_down_from_the_maximum)
+{
+    EXPECT_EQ(LabelValues(0.0, 7.5, 2.0, false, true), (std::vector<double>{7.5, 5.5, 3.5, 1.5}));
+}
+
+TEST(LabelValues, a_single_value_shows_one_label_only_while_its_index_fits)
+{
+    EXPECT_EQ(LabelValues(0.0, 0.0, kMinStep, true, true), (std::vector<double>{0.0}));
+    EXPECT_EQ(LabelValues(0.001, 0.001, kMinStep, true, true), (std::vector<double>{0.001}));
+    // 1000 hPa or 1.00013 s divided by 1e-12 is past 2^31 - 1: no label.
+    EXPECT_TRUE(LabelValues(1000.0, 1000.0, kMinStep, true, true).empty());
+    EXPECT_TRUE(LabelValues(1.00013, 1.00013, kMinStep, true, true).empty());
+    EXPECT_TRUE(LabelValues(0.00215, 0.00215, kMinStep, true, true).empty());
+    EXPECT_EQ(LabelValues(0.00214, 0.00214, kMinStep, true, true).size(), 1u);
+}
+
+TEST(LabelValues, ten_thousand_steps_or_more_show_nothing)
+{
+    EXPECT_EQ(LabelValues(0.0, 9999.0, 1.0, true, true).size(), 10000u);
+    EXPECT_TRUE(LabelValues(0.0, 10000.0, 1.0, true, true).empty());
+    EXPECT_TRUE(LabelValues(0.0, 1.0, 0.0, true, true).empty());
+}
+
+TEST(FormatAxisValue, writes_the_documented_examples)
+{
+    EXPECT_EQ(FormatAxisValue(12, ',', " "), "12");
+    EXPECT_EQ(FormatAxisValue(2.5, ',', " "), "2,5");
+    EXPECT_EQ(FormatAxisValue(-3.25, ',', " "), "-3,25");
+    EXPECT_EQ(FormatAxisValue(0.0126, ',', " "), "0,013");
+    EXPECT_EQ(FormatAxisValue(0.00012, ',', " "), "0");
+    EXPECT_EQ(FormatAxisValue(-0.0004, ',', " "), "0");
+    EXPECT_EQ(FormatAxisValue(0, ',', " "), "0");
+    EXPECT_EQ(FormatAxisValue(1234.5678, ',', kNbsp), "1" + kNbsp + "234,568");
+}
+
+TEST(FormatAxisValue, rounds_halves_up_in_magnitude_after_eighteen_digits)
+{
+    EXPECT_EQ(FormatAxisValue(0.0005, ',', " "), "0,001");
+    EXPECT_EQ(FormatAxisValue(-0.0005, ',', " "), "-0,001");
+    EXPECT_EQ(FormatAxisValue(2.0005, '.', " "), "2.001"); // stored as 2.00050000000000017
+    EXPECT_EQ(FormatAxisValue(2.00049, '.', " "), "2");
+    EXPECT_EQ(FormatAxisValue(999.9996, ',', " "), "1 000");
+    EXPECT_EQ(FormatAxisValue(0.02 * 3, ',', " "), "0,06");
+    EXPECT_EQ(FormatAxisValue(-0.0, ',', " "), "0");
+}
+
+TEST(FormatAxisValue, groups_every_three_integer_digits)
+{
+    EXPECT_EQ(FormatAxisValue(100, ',', "."), "100");
+    EXPECT_EQ(FormatAxisValue(1000, ',', "."), "1.000");
+    EXPECT_EQ(FormatAxisValue(-1234567.5, ',', "."), "-1.234.567,5");
+    EXPECT_EQ(FormatAxisValue(1e20, ',', "."), "100.000.000.000.000.000.000");
+    EXPECT_EQ(FormatAxisValue(1000.02, ',', kNbsp), "1" + kNbsp + "000,02");
+}
+
+TEST(FormatAxisValue, names_values_that_are_not_numbers)
+{
+    EXPECT_EQ(FormatAxisValue(NAN, ',', " "), "NAN");
+    EXPECT_EQ(FormatAxisValue(INFINITY, ',', " "), "INF");
+    EXPECT_EQ(FormatAxisValue(-INFINITY, ',', " "), "-INF");
+}
+
+TEST(SystemThousandsSeparator, is_never_empty)
+{
+    EXPECT_FALSE(SystemThousandsSeparator().empty());
+}
+
+TEST(ScaleMap, maps_values_across_the_plot_rounding_halves_to_even)
+{
+    ScaleMap h{0.0, 10.0, 100, 200, 150, true, false};
+    EXPECT_EQ(h.ValueToPixel(0.0), 100);
+    EXPECT_EQ(h.ValueToPixel(10.0), 200);
+    EXPECT_EQ(h.ValueToPixel(0.25), 102);  // 2.5 -> 2
+    EXPECT_EQ(h.ValueToPixel(0.35), 104);  // 3.5 -> 4
+    EXPECT_EQ(h.ValueToPixel(-1.0), 90);   // outside the plot
+    ScaleMap v{0.0, 10.0, 50, 150, 100, false, false};
+    EXPECT_EQ(v.ValueToPixel(0.0), 150); // bottom
+    EXPECT_EQ(v.ValueToPixel(10.0), 50); // top
+    EXPECT_EQ(v.ValueToPixel(0.25), 148);
+}
+
+TEST(ScaleMap, a_zero_width_scale_puts_every_value_in_the_middle)
+{
+    ScaleMap h{5.0, 5.0, 100, 200, 150, true, false};
+    EXPECT_EQ(h.ValueToPixel(5.0), 150);
+    EXPECT_EQ(h.ValueToPixel(1e9), 150);
+}
+
+TEST(ScaleMap, inverted_axes_run_the_other_way)
+{
+    ScaleMap h{0.0, 10.0, 100, 200, 150, true, true};
+    EXPECT_EQ(h.ValueToPixel(0.0), 200);
+    EXPECT_EQ(h.ValueToPixel(10.0), 100);
+    EXPECT_DOUBLE_EQ(h.PixelToValue(200), 0.0);
+    ScaleMap v{0.0, 10.0, 50, 150, 100, false, true};
+    EXPECT_EQ(v.ValueToPixel(10.0), 150);
+}
+
+TEST(ScaleMap, far_values_are_clamped_to_drawable_pixels)
+{
+    ScaleMap h{0.0, 1e-10, 0, 1000, 500, true, false};
+    EXPECT_EQ(h.ValueToPixel(1e6), 536870912);
+    EXPECT_EQ(h.ValueToPixel(-1e6), -536870912);
+    EXPECT_EQ(h.ValueToPixel(NAN), 0);
+}
+
+TEST(ScaleMap, pixel_to_value_inverts_the_map)
+{
+    ScaleMap h{10.0, 20.0, 100, 200, 150, true, false};
+    EXPECT_DOUBLE_EQ(h.PixelToValue(100), 10.0);
+    EXPECT_DOUBLE_EQ(h.PixelToValue(150), 15.0);
+    EXPECT_DOUBLE_EQ(h.PixelToValue(250), 25.0);
+    ScaleMap v{10.0, 20.0, 50, 150, 100, false, false};
+    EXPECT_DOUBLE_EQ(v.PixelToValue(50), 20.0);
+    EXPECT_DOUBLE_EQ(v.PixelToValue(150), 10.0);
+    ScaleMap empty{10.0, 20.0, 100, 100, 100, true, false};
+    EXPECT_EQ(empty.PixelToValue(120), 0.0);
+}

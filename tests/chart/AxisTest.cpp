@@ -1,0 +1,216 @@
+// Axis properties and scale: automatic range from the data, fixed scales,
+// property errors, label text under the process-wide decimal separator.
+#include "ChartTestSupport.h"
+#include "numtext/NumberText.h"
+#include "runtime/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Restores the process-wide decimal separator after a test.
+class DecimalSeparatorGuard {
+public:
+    DecimalSeparatorGuard() : saved_(DecimalSeparator()) {}
+    ~DecimalSeparatorGuard() { SetDecimalSeparator(saved_); }
+
+private:
+    char saved_;
+};
+
+template <class F>
+std::string MessageOf(F&& f)
+{
+    try {
+        f();
+    } catch (const AxisException& e) {
+        return e.Message();
+    }
+    return "(no exception)";
+}
+
+} // namespace
+
+TEST(AxisRange, spans_exactly_the_data_of_the_active_series_using_the_axis)
+{
+    TestChart chart;
+    TFastLineSeries* a = chart.AddSeries<TFastLineSeries>();
+    TFastLineSeries* b = chart.AddSeries<TFastLineSeries>();
+    TFastLineSeries* hidden = chart.AddSeries<TFastLineSeries>();
+    chart.AddSeries<TFastLineSeries>(); // empty: ignored
+    a->AddPoint(2.0, -1.0, "", clRed);
+    a->AddPoint(4.0, 3.0, "", clRed);
+    b->AddPoint(3.0, 5.0, "", clRed);
+    hidden->AddPoint(-50.0, 50.0, "", clRed);
+    hidden->SetActive(false);
+    chart.BackBuffer();
+    EXPECT_EQ(chart.BottomAxis().ScaleMin(), 2.0);
+    EXPECT_EQ(chart.BottomAxis().ScaleMax(), 4.0);
+    EXPECT_EQ(chart.LeftAxis().ScaleMin(), -1.0);
+    EXPECT_EQ(chart.LeftAxis().ScaleMax(), 5.0);
+    EXPECT_EQ(chart.LeftAxis().ScaleRange(), 6.0);
+    // While automatic, Minimum and Maximum hold the last paint's scale.
+    EXPECT_EQ(chart.BottomAxis().Minimum(), 2.0);
+    EXPECT_EQ(chart.BottomAxis().Maximum(), 4.0);
+    // No series on the top axis: 0 to 0.
+    EXPECT_EQ(chart.TopAxis().ScaleMax(), 0.0);
+}
+
+TEST(AxisRange, a_fixed_scale_is_kept_until_made_automatic_again)
+{
+    TestChart chart;
+    TFastLineSeries* s = ConfigureLikeMainWindow(chart);
+    s->AddPoint(0.0, 0.0, "", clRed);
+    s->AddPoint(100.0, 10.0, "", clRed);
+    chart.BottomAxis().SetMinMax(30.0, 20.0);
+    EXPECT_FALSE(chart.BottomAxis().Automatic());
+    EXPECT_FALSE(chart.BottomAxis().AutomaticMinimum());
+    EXPECT_FALSE(chart.BottomAxis().AutomaticMaximum());
+    chart.BackBuffer();
+    EXPECT_EQ(chart.BottomAxis().ScaleMin(), 20.0);
+    EXPECT_EQ(chart.BottomAxis().ScaleMax(), 30.0);
+    s->AddPoint(200.0, 1.0, "", clRed);
+    chart.BackBuffer();
+    EXPECT_EQ(chart.BottomAxis().ScaleMax(), 30.0);
+    chart.BottomAxis().SetAutomatic(true);
+    EXPECT_TRUE(chart.BottomAxis().AutomaticMinimum());
+    EXPECT_TRUE(chart.BottomAxis().AutomaticMaximum());
+    chart.BackBuffer();
+    EXPECT_EQ(chart.BottomAxis().ScaleMax(), 200.0);
+}
+
+TEST(AxisRange, clearing_one_automatic_end_clears_automatic)
+{
+    TestChart chart;
+    TChartAxis& axis = chart.LeftAxis();
+    axis.SetAutomaticMaximum(false);
+    EXPECT_FALSE(axis.Automatic());
+    EXPECT_TRUE(axis.AutomaticMinimum());
+    axis.SetAutomaticMaximum(true);
+    EXPECT_FALSE(axis.Automatic()); // setting one end back does not restore it
+    // The minimum still follows the data, the maximum stays.
+    TFastLineSeries* s = chart.AddSeries<TFastLineSeries>();
+    s->AddPoint(0.0, 7.0, "", clRed);
+    s->AddPoint(1.0, 9.0, "", clRed);
+    chart.BackBuffer();
+    EXPECT_EQ(axis.ScaleMin(), 7.0);
+    EXPECT_EQ(axis.ScaleMax(), 9.0);
+}
+
+TEST(AxisSetMinMax, orders_its_ends_and_keeps_the_scale_at_least_1e_10_wide)
+{
+    TestChart chart;
+    TChartAxis& axis = chart.BottomAxis();
+    axis.SetMinMax(5.0, 1.0);
+    EXPECT_EQ(axis.Minimum(), 1.0);
+    EXPECT_EQ(axis.Maximum(), 5.0);
+    axis.SetMinMax(3.0, 3.0);
+    EXPECT_EQ(axis.Minimum(), 3.0);
+    EXPECT_EQ(axis.Maximum(), 3.0 + 1e-10);
+    axis.SetMinMax(2.0, 2.0 - 1e-12);
+    EXPECT_EQ(axis.Minimum(), 2.0);
+    EXPECT_EQ(axis.Maximum(), 2.0 + 1e-10);
+    axis.SetMinMax(1e12, 1e12); // 1e-10 is below the spacing of doubles here
+    EXPECT_GT(axis.Maximum(), axis.Minimum());
+}
+
+TEST(AxisSetMinMax, invalidates_the_chart)
+{
+    TestChart chart;
+    chart.BackBuffer();
+    chart.LeftAxis().SetMinMax(0.0, 1.0);
+    EXPECT_TRUE(chart.BufferDirty());
+}
+
+TEST(AxisProperties, refuse_wrong_values_with_french_messages)
+{
+    TestChart chart;
+    TChartAxis& axis = chart.LeftAxis();
+    EXPECT_EQ(MessageOf([&] { axis.SetIncrement(-1.0); }), "Incrément axe doit être >= 0");
+    axis.SetMinMax(0.0, 10.0);
+    EXPECT_EQ(MessageOf([&] { axis.SetMinimum(11.0); }), "La valeur minimum de l'axe doit être <= maximum");
+    EXPECT_EQ(MessageOf([&] { axis.SetMaximum(-1.0); }), "La valeur maximum de l'axe doit être >= minimum");
+    EXPECT_EQ(axis.Minimum(), 0.0);
+    EXPECT_EQ(axis.Maximum(), 10.0);
+    EXPECT_EQ(axis.Increment(), 0.0);
+    axis.SetMinimum(10.0); // equal ends are allowed
+    axis.SetIncrement(0.5);
+    EXPECT_EQ(axis.Minimum(), 10.0);
+    EXPECT_EQ(axis.Increment(), 0.5);
+}
+
+TEST(AxisProperties, defaults_match_the_chart_configuration)
+{
+    TestChart chart;
+    TChartAxis& bottom = chart.BottomAxis();
+    EXPECT_TRUE(bottom.Automatic());
+    EXPECT_EQ(bottom.AxisValuesFormat(), "#,##0.###");
+    EXPECT_EQ(bottom.LabelsSeparation(), 10);
+    EXPECT_EQ(bottom.TickLength(), 4);
+    EXPECT_EQ(bottom.MinorTickCount(), 3);
+    EXPECT_EQ(bottom.MinorTickLength(), 2);
+    EXPECT_EQ(bottom.Axis().Width(), 2);
+    EXPECT_EQ(bottom.Grid().Style(), psDot);
+    EXPECT_EQ(bottom.Grid().Color(), clGray);
+    EXPECT_EQ(bottom.Title().Angle(), 0);
+    EXPECT_EQ(chart.LeftAxis().Title().Angle(), 90);
+    EXPECT_EQ(chart.RightAxis().Title().Angle(), 270);
+    EXPECT_EQ(chart.Title().Font().Color(), clBlue);
+    EXPECT_EQ(chart.Title().Font().Name(), "Arial");
+    EXPECT_EQ(chart.Title().Font().Size(), 8);
+    EXPECT_EQ(chart.Title().Alignment(), taCenter);
+    EXPECT_FALSE(chart.Title().Frame().Visible());
+    EXPECT_EQ(chart.Title().Brush().Color(), ColorUnset);
+    EXPECT_EQ(chart.Foot().Font().Color(), clBlue);
+    EXPECT_EQ(chart.BackWall().Brush().Style(), bsClear);
+    EXPECT_EQ(chart.BackWall().Pen().Color(), clBlack);
+    EXPECT_EQ(chart.Color(), clBtnFace);
+    EXPECT_TRUE(chart.View3D());
+    EXPECT_TRUE(chart.Legend().Visible());
+    EXPECT_FALSE(chart.AnimatedZoom());
+    EXPECT_EQ(chart.AnimatedZoomSteps(), 8);
+    EXPECT_TRUE(chart.AllowZoom());
+    EXPECT_EQ(chart.AllowPanning(), pmBoth);
+    EXPECT_EQ(chart.MarginLeft(), 3);
+    EXPECT_EQ(chart.MarginTop(), 4);
+    EXPECT_EQ(chart.BevelOuter(), bvRaised);
+    EXPECT_EQ(chart.BevelWidth(), 1);
+    EXPECT_TRUE(chart.ClipPoints());
+    TFastLineSeries* s = chart.AddSeries<TFastLineSeries>();
+    EXPECT_EQ(s->SeriesColor(), ColorUnset);
+    EXPECT_EQ(s->XValues.Order(), loAscending);
+    EXPECT_EQ(s->YValues.Order(), loNone);
+    EXPECT_EQ(s->XValues.Name(), "X");
+    EXPECT_EQ(s->HorizAxis(), aBottomAxis);
+    EXPECT_EQ(s->VertAxis(), aLeftAxis);
+    EXPECT_FALSE(s->Marks.Visible);
+}
+
+TEST(AxisLabelText, uses_the_process_wide_decimal_separator_and_the_system_thousands_separator)
+{
+    DecimalSeparatorGuard guard;
+    SetDecimalSeparator(',');
+    EXPECT_EQ(TChartAxis::AxisLabelText(2.5), "2,5");
+    EXPECT_EQ(TChartAxis::AxisLabelText(-3.25), "-3,25");
+    EXPECT_EQ(TChartAxis::AxisLabelText(0.0126), "0,013");
+    EXPECT_EQ(TChartAxis::AxisLabelText(1234.5678), "1" + axis_scale::SystemThousandsSeparator() + "234,568");
+    SetDecimalSeparator('.');
+    EXPECT_EQ(TChartAxis::AxisLabelText(2.5), "2.5");
+    EXPECT_EQ(TChartAxis::AxisLabelText(12), "12");
+}
+
+TEST(AxisShown, only_axes_that_an_active_series_uses_are_shown)
+{
+    TestChart chart;
+    EXPECT_TRUE(chart.TopAxis().IsShown()); // no series at all: every axis
+    TFastLineSeries* s = ConfigureLikeMainWindow(chart);
+    EXPECT_TRUE(chart.BottomAxis().IsShown());
+    EXPECT_TRUE(chart.LeftAxis().IsShown());
+    EXPECT_FALSE(chart.TopAxis().IsShown());
+    EXPECT_FALSE(chart.RightAxis().IsShown());
+    s->SetActive(false);
+    EXPECT_FALSE(chart.BottomAxis().IsShown());
+    s->SetActive(true);
+    chart.SetAxisVisible(false);
+    EXPECT_FALSE(chart.LeftAxis().IsShown());
+}
