@@ -130,7 +130,7 @@ TForm1::TForm1(PortIo& ports, MessageBoxes& boites, Platform* plateForme, QWidge
 
     // Restored bounds (not scaled); the client area keeps its design size.
     move(kGaucheRestauree, kHautRestauree);
-    resize(kLargeurClient, kHauteurClient + MainMenu1->sizeHint().height());
+    resize(kLargeurClient, kHauteurClient + MainMenu1->heightForWidth(kLargeurClient));
     Disposer();
 
     // At the first activation the focus goes to the first control in tab order.

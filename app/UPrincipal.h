@@ -11,6 +11,7 @@
 //   Exports.cpp      the three copy and the two save commands
 //   Liens.cpp        the two author links
 #include "about/LayoutScale.h"
+#include "app/CalculMesure.h"
 #include "card/UDravoC.h"
 #include "runtime/qt/HandlerGuard.h"
 
@@ -47,7 +48,7 @@ extern double Coefficient;            // Pa per V
 extern double Volume;                 // m³
 extern double Temperature;            // K
 extern double QuantiteInitiale;       // mol, at the first point of the run
-inline constexpr double ConstanteGaz = 8.314;
+inline constexpr double ConstanteGaz = CalculMesure::kConstanteGaz;
 inline constexpr double Periode = 1.00013; // s between two ticks
 
 inline constexpr int kPointsMax = 1024; // a run ends with its 1024th point

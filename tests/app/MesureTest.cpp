@@ -1,0 +1,287 @@
+// The measurement run on scripted card words: start, ticks, stop, and the
+// failures of the start and of a tick.
+#include "tests/app/support/FenetreFixture.h"
+
+#include <vector>
+
+namespace {
+
+// Codes of the converter and the voltages they give (the driver's formula:
+// (code - 2047.5) × 10.24 / 4094).
+constexpr double kUnVolt = 399.5 * 10.24 / 4094; // code 2447: 0.999237909... V
+
+std::vector<std::uint16_t> Alternes(std::uint16_t a, std::uint16_t b, int paires)
+{
+    std::vector<std::uint16_t> mots;
+    for (int i = 0; i < paires; ++i) {
+        mots.push_back(SimulatedCard::DataWord(a));
+        mots.push_back(SimulatedCard::DataWord(b));
+    }
+    return mots;
+}
+
+} // namespace
+
+class MesureTest : public FenetreTest {
+protected:
+    void Non() { form->RadioGroup1->SetItemIndex(1); }
+};
+
+TEST_F(MesureTest, start_clears_the_results_reads_the_fields_and_greys_them)
+{
+    Click();
+    EXPECT_TRUE(UPrincipal::EnMarche);
+    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_EQ(form->Button1->text(), QStringLiteral("&Arrêt"));
+    EXPECT_TRUE(UPrincipal::PEtMoinsP);
+    EXPECT_EQ(UPrincipal::Coefficient, 100000.0);
+    EXPECT_EQ(UPrincipal::Volume, static_cast<double>(0.25L / 1000));
+    EXPECT_EQ(UPrincipal::Temperature, 293.0);
+    for (QWidget* champ : {static_cast<QWidget*>(form->RadioGroup1), static_cast<QWidget*>(form->Edit1),
+                           static_cast<QWidget*>(form->Edit2), static_cast<QWidget*>(form->Edit3)})
+        EXPECT_FALSE(champ->isEnabled());
+    EXPECT_TRUE(form->Edit4->isEnabled());
+    EXPECT_TRUE(form->Edit5->isEnabled());
+    EXPECT_TRUE(boxes.all.empty());
+}
+
+TEST_F(MesureTest, non_mode_turns_channel_one_into_pressure_amount_and_a_first_avancement_of_zero)
+{
+    // Given the default fields, "Non", and about 1 V on channel 1.
+    Non();
+    SetCodes(2447, 2048);
+    Click();
+    Tick();
+
+    EXPECT_EQ(form->Edit4->text(), QStringLiteral("0,999238"));
+    EXPECT_EQ(form->Edit5->text(), QStringLiteral("0,00125061"));
+    const double p = kUnVolt * 100000; // 99 923.79 Pa
+    EXPECT_NEAR(static_cast<double>(form->P->MesuresVoie1[0]), p, 1e-9);
+    EXPECT_NEAR(static_cast<double>(form->P->ModuleFFT[0]), kUnVolt, 1e-15);
+    EXPECT_EQ(form->P->MesuresVoie2[0], 0.0L);
+    EXPECT_NEAR(UPrincipal::QuantiteInitiale, p * 0.00025 / (8.314 * 293), 1e-15);
+    ASSERT_EQ(Points1(), 1);
+    EXPECT_DOUBLE_EQ(form->Series1->XValue(0), 1.00013);
+    EXPECT_NEAR(form->Series1->YValue(0), p / 100, 1e-11);
+    EXPECT_EQ(form->Series1->ValueColor(0), clRed);
+    EXPECT_EQ(Points2(), 0);
+    EXPECT_EQ(UPrincipal::NombreDePoints, 1);
+    EXPECT_TRUE(boxes.all.empty());
+}
+
+TEST_F(MesureTest, oui_mode_takes_half_the_difference_of_the_two_channels)
+{
+    // Channel 2 carries exactly minus channel 1 (codes symmetric about 2047.5).
+    SetCodes(2247, 1848);
+    Click();
+    Tick();
+    const double u1 = form->P->TensionVoie1;
+    EXPECT_EQ(form->P->TensionVoie2, -u1);
+    EXPECT_NEAR(u1, 0.498994, 1e-6);
+    EXPECT_NEAR(static_cast<double>(form->P->ModuleFFT[0]), u1, 1e-15);
+    EXPECT_NEAR(static_cast<double>(form->P->MesuresVoie1[0]), 49899.365, 0.001);
+    EXPECT_EQ(form->Edit5->text(), QStringLiteral("-0,498994"));
+}
+
+TEST_F(MesureTest, second_tick_plots_on_both_charts_the_rise_of_the_amount_of_gas)
+{
+    Non();
+    SetCodes(2447, 2048);
+    Click();
+    Tick();
+    SetCodes(2455, 2048); // 8 codes more: +2000.98 Pa
+    Tick();
+
+    ASSERT_EQ(Points1(), 2);
+    ASSERT_EQ(Points2(), 1);
+    EXPECT_DOUBLE_EQ(form->Series1->XValue(1), 2.00026);
+    EXPECT_DOUBLE_EQ(form->Series2->XValue(0), 2.00026);
+    const double dp = 8 * 10.24 / 4094 * 100000;
+    const double avancement = dp * 0.00025 / (8.314 * 293); // about 0.00020535 mol
+    EXPECT_NEAR(static_cast<double>(form->P->MesuresVoie2[1]), avancement, 1e-15);
+    EXPECT_NEAR(form->Series2->YValue(0), avancement, 1e-15);
+    EXPECT_EQ(form->Series2->ValueColor(0), clLime);
+    EXPECT_EQ(UPrincipal::NombreDePoints, 2);
+}
+
+TEST_F(MesureTest, channels_averaging_exactly_the_middle_code_show_zero)
+{
+    // 314 samples alternating 2047 and 2048 average 2047.5: 0 V. The first
+    // word of channel 1 is read and discarded.
+    std::vector<std::uint16_t> voie1{SimulatedCard::DataWord(0)};
+    const auto alternes = Alternes(2047, 2048, 157);
+    voie1.insert(voie1.end(), alternes.begin(), alternes.end());
+    ports.QueueWords(kPortVoie1, voie1);
+    ports.QueueWords(kPortVoie2, alternes);
+    Click();
+    Tick();
+    EXPECT_EQ(form->Edit4->text(), QStringLiteral("0"));
+    EXPECT_EQ(form->Edit5->text(), QStringLiteral("0"));
+}
+
+TEST_F(MesureTest, first_point_replaces_a_volume_outside_five_hundredths_to_five_litres)
+{
+    struct Cas {
+        const char* texte;
+        double volume; // m³ after the first point
+    };
+    for (const Cas& cas : {Cas{"0,04", 0.25 / 1000}, Cas{"6", 0.25 / 1000}, Cas{"0,05", static_cast<double>(0.05L / 1000)},
+                           Cas{"5", static_cast<double>(5.0L / 1000)}}) {
+        UPrincipal::ReinitialiserEtatUnite();
+        form->Edit1->setEnabled(true);
+        form->Edit1->setText(QString::fromUtf8(cas.texte));
+        Click();
+        ASSERT_TRUE(UPrincipal::EnMarche) << cas.texte;
+        Tick();
+        EXPECT_EQ(UPrincipal::Volume, cas.volume) << cas.texte;
+        Click();
+    }
+}
+
+TEST_F(MesureTest, first_point_replaces_a_temperature_of_zero_or_above_four_hundred_kelvins)
+{
+    struct Cas {
+        const char* texte;
+        double kelvins;
+    };
+    Non();
+    SetCodes(2447, 2048);
+    for (const Cas& cas : {Cas{"150", 293}, Cas{"-273", 293}, Cas{"127", 400}, Cas{"-300", -27}}) {
+        UPrincipal::ReinitialiserEtatUnite();
+        form->Edit2->setText(QString::fromUtf8(cas.texte));
+        Click();
+        Tick();
+        EXPECT_EQ(UPrincipal::Temperature, cas.kelvins) << cas.texte;
+        Click();
+    }
+    // At -27 K the amounts are negative.
+    EXPECT_LT(UPrincipal::QuantiteInitiale, 0);
+}
+
+TEST_F(MesureTest, tick_1024_stops_the_run_says_so_and_still_records_its_point)
+{
+    Non();
+    SetCodes(2447, 2048);
+    Click();
+    for (int i = 0; i < 1023; ++i)
+        Tick();
+    ASSERT_TRUE(UPrincipal::EnMarche);
+    ASSERT_TRUE(boxes.all.empty());
+
+    int pointsPendantLeMessage = -1;
+    boxes.whileMessageOpen = [&] { pointsPendantLeMessage = Points1(); };
+    Tick();
+    EXPECT_EQ(boxes.messages, std::vector<std::string>{"trop de points de mesure"});
+    EXPECT_EQ(pointsPendantLeMessage, 1023); // the box comes before the read
+    EXPECT_FALSE(UPrincipal::EnMarche);
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_EQ(form->Button1->text(), QStringLiteral("M&arche"));
+    EXPECT_TRUE(form->Edit1->isEnabled());
+    EXPECT_EQ(UPrincipal::NombreDePoints, 1024);
+    ASSERT_EQ(Points1(), 1024);
+    EXPECT_DOUBLE_EQ(form->Series1->XValue(1023), 1024 * 1.00013);
+    EXPECT_NEAR(static_cast<double>(form->P->MesuresVoie1[1023]), kUnVolt * 100000, 1e-9);
+    EXPECT_EQ(Points2(), 1023);
+}
+
+TEST_F(MesureTest, stopping_keeps_the_data_and_starting_again_clears_it)
+{
+    Non();
+    SetCodes(2447, 2048);
+    Click();
+    Tick();
+    Tick();
+    Click();
+    EXPECT_FALSE(UPrincipal::EnMarche);
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_EQ(form->Button1->text(), QStringLiteral("M&arche"));
+    EXPECT_EQ(Points1(), 2);
+    EXPECT_EQ(UPrincipal::NombreDePoints, 2);
+    EXPECT_NE(form->P->MesuresVoie1[1], 0.0L);
+
+    // Marks in the row and columns that a start leaves alone.
+    form->P->MesuresVoie1[1024] = 7;
+    form->P->PartieReelleFFT[0] = 8;
+    form->P->PartieImaginaireFFT[5] = 9;
+    const double quantiteAvant = UPrincipal::QuantiteInitiale;
+    SetCodes(2547, 2048);
+    Click();
+    EXPECT_EQ(Points1(), 0);
+    EXPECT_EQ(Points2(), 0);
+    EXPECT_EQ(UPrincipal::NombreDePoints, 0);
+    for (int ligne = 0; ligne < 1024; ++ligne) {
+        ASSERT_EQ(form->P->MesuresVoie1[ligne], 0.0L) << ligne;
+        ASSERT_EQ(form->P->MesuresVoie2[ligne], 0.0L) << ligne;
+        ASSERT_EQ(form->P->ModuleFFT[ligne], 0.0L) << ligne;
+    }
+    EXPECT_EQ(form->P->MesuresVoie1[1024], 7.0L);
+    EXPECT_EQ(form->P->PartieReelleFFT[0], 8.0L);
+    EXPECT_EQ(form->P->PartieImaginaireFFT[5], 9.0L);
+
+    Tick();
+    EXPECT_GT(UPrincipal::QuantiteInitiale, quantiteAvant); // taken again at the new first point
+    EXPECT_EQ(form->P->MesuresVoie2[0], 0.0L);
+}
+
+TEST_F(MesureTest, a_volume_typed_with_a_point_stops_the_start_at_that_step)
+{
+    form->Edit1->setText(QStringLiteral("0.25"));
+    Click();
+    EXPECT_EQ(boxes.errors, std::vector<std::string>{"'0.25' n'est pas une valeur en virgule flottante correcte."});
+    // The run is active, the fields stay enabled, the values not yet read
+    // keep their contents.
+    EXPECT_TRUE(UPrincipal::EnMarche);
+    EXPECT_TRUE(form->Timer1->isActive());
+    EXPECT_EQ(form->Button1->text(), QStringLiteral("&Arrêt"));
+    EXPECT_TRUE(form->Edit1->isEnabled());
+    EXPECT_TRUE(form->RadioGroup1->isEnabled());
+    EXPECT_EQ(UPrincipal::Coefficient, 100000.0);
+    EXPECT_EQ(UPrincipal::Volume, 0.0);
+    EXPECT_EQ(UPrincipal::Temperature, 0.0);
+
+    // The first tick replaces the volume and the temperature of 0.
+    Tick();
+    EXPECT_EQ(UPrincipal::Volume, 0.25 / 1000);
+    EXPECT_EQ(UPrincipal::Temperature, 293.0);
+    EXPECT_EQ(boxes.errors.size(), 1u);
+}
+
+TEST_F(MesureTest, a_coefficient_of_zero_fails_every_tick_without_stacking_error_boxes)
+{
+    form->Edit3->setText(QStringLiteral("0"));
+    Click();
+    ASSERT_TRUE(boxes.errors.empty());
+
+    // The first failure opens a box; while it is open three more ticks fail
+    // at the same step and show nothing.
+    boxes.whileErrorOpen = [&] {
+        boxes.whileErrorOpen = nullptr;
+        for (int i = 0; i < 3; ++i)
+            Tick();
+    };
+    Tick();
+    EXPECT_EQ(boxes.errors, std::vector<std::string>{"Opération en virgule flottante incorrecte."});
+    EXPECT_EQ(UPrincipal::NombreDePoints, 4);
+    // Each tick plotted and stored its pressure, then stopped at the voltage
+    // column: no avancement, no second chart point.
+    EXPECT_EQ(Points1(), 4);
+    EXPECT_EQ(Points2(), 0);
+    EXPECT_EQ(form->Edit4->text(), QStringLiteral("0,00125061"));
+    EXPECT_TRUE(UPrincipal::EnMarche);
+    EXPECT_TRUE(form->Timer1->isActive());
+
+    // Once the box is closed, the next failure is shown again.
+    Tick();
+    EXPECT_EQ(boxes.errors.size(), 2u);
+}
+
+TEST_F(MesureTest, a_coefficient_of_zero_leaves_the_first_amount_untaken)
+{
+    form->Edit3->setText(QStringLiteral("0"));
+    form->Edit1->setText(QStringLiteral("9"));
+    Click();
+    Tick();
+    // The tick ended before the first-point rules.
+    EXPECT_EQ(UPrincipal::Volume, 9.0 / 1000);
+    EXPECT_EQ(UPrincipal::QuantiteInitiale, 0.0);
+}

@@ -1,0 +1,80 @@
+#pragma once
+// A main window on fakes: scripted card ports, recorded message boxes and
+// desktop services. Every test starts from the program's state at start: the
+// run state and the card unit's state reset, the decimal separator a comma,
+// the program's style and font.
+#include "app/Apparence.h"
+#include "app/TRadioGroup.h"
+#include "app/UPrincipal.h"
+#include "card/SimulatedCard.h"
+#include "chart/TChart.h"
+#include "numtext/NumberText.h"
+#include "tests/app/support/FakeBoxes.h"
+#include "tests/app/support/FakePlatform.h"
+#include "tests/card/support/FakePorts.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+class FenetreTest : public ::testing::Test {
+protected:
+    static constexpr std::uint16_t kPortVoie1 = 0x280;
+    static constexpr std::uint16_t kPortVoie2 = 0x282;
+
+    void SetUp() override
+    {
+        UPrincipal::ReinitialiserEtatUnite();
+        UDravoC::ReinitialiserEtatUnite();
+        SetDecimalSeparator(',');
+        AppliquerApparence();
+        ports.SetRecording(false);
+        SetCodes(2048, 2048);
+        form = std::make_unique<TForm1>(ports, boxes, &platform);
+        form->MontrerAPropos = [this] { ++aboutShown; };
+    }
+
+    void TearDown() override
+    {
+        form.reset();
+        UPrincipal::ReinitialiserEtatUnite();
+        UDravoC::ReinitialiserEtatUnite();
+    }
+
+    // Shows the window and makes it the active one, as after start.
+    void Montrer()
+    {
+        form->show();
+        form->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    // The converter codes (0..4095) the card returns on channels 1 and 2.
+    void SetCodes(std::uint16_t voie1, std::uint16_t voie2)
+    {
+        ports.SetWord(kPortVoie1, SimulatedCard::DataWord(voie1));
+        ports.SetWord(kPortVoie2, SimulatedCard::DataWord(voie2));
+    }
+    // The voltage of a code, as the card's driver computes it.
+    static double Tension(double code) { return (code - 2047.5) * 10.24 / 4094; }
+
+    // One timer tick, through the timer's own signal and the handler guard.
+    void Tick() { QMetaObject::invokeMethod(form->Timer1, "timeout"); }
+
+    void Click() { form->Button1->click(); }
+
+    int Points1() const { return form->Series1->Count(); }
+    int Points2() const { return form->Series2->Count(); }
+
+    FakePorts ports;
+    FakeBoxes boxes;
+    FakePlatform platform;
+    std::unique_ptr<TForm1> form;
+    int aboutShown = 0;
+};
