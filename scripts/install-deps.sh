@@ -10,6 +10,7 @@ packages=(
   fonts-liberation
   xvfb xauth xclip xdotool x11-utils imagemagick
   clang libclang-rt-14-dev
+  dpkg-dev
 )
 
 missing=()
