@@ -416,10 +416,10 @@ void ChartCanvas::BlendText(const TextImage& text, int left, int top)
     const int x0 = std::max(left, clip_.left), x1 = std::min(left + w, clip_.right);
     const int y0 = std::max(top, clip_.top), y1 = std::min(top + h, clip_.bottom);
     for (int y = y0; y < y1; ++y) {
-        const auto* src = reinterpret_cast<const std::uint32_t*>(text.image.constScanLine(y - top)) - left;
+        const auto* src = reinterpret_cast<const std::uint32_t*>(text.image.constScanLine(y - top));
         std::uint32_t* dst = pixels_.data() + static_cast<std::size_t>(y) * width_;
         for (int x = x0; x < x1; ++x) {
-            const std::uint32_t s = src[x];
+            const std::uint32_t s = src[x - left];
             const std::uint32_t a = s >> 24;
             if (a == 0)
                 continue;
