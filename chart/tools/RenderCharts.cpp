@@ -1,7 +1,9 @@
 // Renders the main window's two charts, with a simulated run of 300 points,
 // to PNG files: chart1.png (pressure) and chart2.png (extent of reaction),
 // 700 x 400 pixels each, in the folder given as the first argument (the
-// current folder by default). Runs without a display:
+// current folder by default); then chart1-band.png, the pressure chart during
+// a left-button drag with its rubber band, and chart1-zoom.png, the same chart
+// zoomed into that rectangle. Runs without a display:
 //   QT_QPA_PLATFORM=offscreen chart_render /tmp
 #include "chart/TChart.h"
 
@@ -74,14 +76,26 @@ int main(int argc, char** argv)
     }
 
     bool ok = true;
-    for (auto [chart, name] : {std::pair{&chart1, "chart1.png"}, std::pair{&chart2, "chart2.png"}}) {
+    auto save = [&](TChart& chart, const char* name) {
         const QString path = folder.filePath(QString::fromLatin1(name));
-        if (!chart->ScreenImage().save(path)) {
+        if (!chart.ScreenImage().save(path)) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
             ok = false;
         } else {
             std::printf("%s\n", qPrintable(path));
         }
-    }
+    };
+    save(chart1, "chart1.png");
+    save(chart2, "chart2.png");
+
+    // A drag over the first minute and the upper part of the curve.
+    const TChartRect plot = chart1.PlotRect();
+    const int x0 = plot.Left + plot.Width() / 10, y0 = plot.Top + plot.Height() / 8;
+    const int x1 = plot.Left + plot.Width() / 3, y1 = plot.Top + plot.Height() / 2;
+    chart1.MouseDown(TMouseButton::Left, x0, y0);
+    chart1.MouseMove(x1, y1);
+    save(chart1, "chart1-band.png");
+    chart1.MouseUp(TMouseButton::Left, x1, y1);
+    save(chart1, "chart1-zoom.png");
     return ok ? 0 : 1;
 }
