@@ -160,3 +160,13 @@ TEST_F(ClavierTest, arrow_keys_move_the_selection_of_the_radio_group)
     EXPECT_EQ(form->RadioGroup1->ItemIndex(), 1);
     EXPECT_EQ(QApplication::focusWidget(), form->RadioGroup1->Item(1));
 }
+
+TEST_F(ClavierTest, f10_opens_the_menu_bar_from_which_the_arrows_reach_the_help_menu)
+{
+    Montrer();
+    Touche(Qt::Key_F10);
+    EXPECT_EQ(QApplication::activePopupWidget(), form->Fichier1);
+    QTest::keyClick(form->Fichier1, Qt::Key_Left);
+    EXPECT_EQ(QApplication::activePopupWidget(), form->Aide1);
+    EXPECT_FALSE(UPrincipal::EnMarche);
+}

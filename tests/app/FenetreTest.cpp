@@ -209,3 +209,22 @@ TEST_F(FenetreTest, a_failing_handler_shows_its_error_and_the_window_goes_on)
     EXPECT_FALSE(UPrincipal::EnMarche);
     EXPECT_EQ(boxes.errors.size(), 1u);
 }
+
+TEST_F(FenetreTest, quit_during_a_run_ends_the_message_loop_at_once_with_code_zero)
+{
+    Montrer();
+    Click();
+    ASSERT_TRUE(UPrincipal::EnMarche);
+    QTimer::singleShot(0, form.get(), [this] { form->Quitter1->trigger(); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(boxes.all.empty());
+}
+
+TEST_F(FenetreTest, closing_the_window_ends_the_message_loop)
+{
+    Montrer();
+    Click();
+    QTimer::singleShot(0, form.get(), [this] { form->close(); });
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_TRUE(boxes.all.empty());
+}

@@ -1,0 +1,96 @@
+// One tick of a measurement run on the simulated card with a virtual clock:
+// the 20 ms window of the read takes no real time, so what is measured is
+// the read's own work and everything else the tick does (voltage text,
+// arithmetic, the two chart points, the table). The window is hidden, so the
+// charts do not repaint. The tick must be a small fraction of its 20 ms
+// read, and must not grow with the points already taken: compare the
+// arguments (points already in the run when the measured ticks are taken).
+#include "app/Apparence.h"
+#include "app/UPrincipal.h"
+#include "card/Clocks.h"
+#include "card/SimulatedCard.h"
+#include "runtime/Platform.h"
+#include "runtime/qt/MessageBoxes.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+
+namespace {
+
+class BoitesMuettes final : public MessageBoxes {
+public:
+    void ShowMessage(const std::string&) override {}
+    void ShowError(const std::string&) override {}
+};
+
+class BureauMuet final : public Platform {
+public:
+    void PlaceOnClipboard(const std::string&) override {}
+    std::optional<std::string> ChooseSaveFileName(const SaveDialogRequest&) override { return std::nullopt; }
+    bool OpenAddress(const std::string&) override { return false; }
+};
+
+struct Banc {
+    VirtualClock horloge{std::chrono::microseconds(2)};
+    SimulatedCard carte{horloge};
+    BoitesMuettes boites;
+    BureauMuet bureau;
+    TForm1 fenetre{carte, boites, &bureau};
+
+    Banc() { UPrincipal::ReinitialiserEtatUnite(); }
+    ~Banc() { UPrincipal::ReinitialiserEtatUnite(); }
+
+    // A new run with `points` points already taken.
+    void Recommencer(int points)
+    {
+        if (UPrincipal::EnMarche)
+            fenetre.Button1->click();
+        fenetre.Button1->click();
+        for (int i = 0; i < points; ++i)
+            fenetre.Timer1Timer(&fenetre);
+    }
+};
+
+void BM_Tick(benchmark::State& state)
+{
+    const int dejaPris = static_cast<int>(state.range(0));
+    Banc banc;
+    banc.Recommencer(dejaPris);
+    for (auto _ : state) {
+        if (UPrincipal::NombreDePoints >= UPrincipal::kPointsMax - 1) {
+            state.PauseTiming();
+            banc.Recommencer(dejaPris);
+            state.ResumeTiming();
+        }
+        banc.fenetre.Timer1Timer(&banc.fenetre);
+    }
+}
+BENCHMARK(BM_Tick)->Arg(0)->Arg(500)->Arg(1000)->Unit(benchmark::kMicrosecond);
+
+// The read alone, for comparison: the card's part of the tick.
+void BM_Lecture(benchmark::State& state)
+{
+    Banc banc;
+    for (auto _ : state)
+        banc.fenetre.P->MesurerTensions(314, 15700.0);
+}
+BENCHMARK(BM_Lecture)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    AppliquerApparence();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
