@@ -11,6 +11,9 @@
 #   -b  the build directory holding app/nelvar (default: build; it is built
 #       there when missing)
 #
+# NELVAR_ARGS, when set, adds arguments to the program's command line (Qt's
+# own options; the program reads none itself).
+#
 # Needs xvfb-run, xdotool and ImageMagick's import (scripts/install-deps.sh
 # installs them). No window manager runs on the virtual screen: the window has
 # no frame, and the program itself covers the screen's available area.
@@ -25,7 +28,7 @@ while getopts "o:r:b:" option; do
     o) output=$OPTARG ;;
     r) run_seconds=$OPTARG ;;
     b) build_dir=$OPTARG ;;
-    *) sed -n '2,18p' "$0" >&2; exit 2 ;;
+    *) sed -n '2,21p' "$0" >&2; exit 2 ;;
   esac
 done
 
@@ -46,7 +49,9 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
   # Let the window take the screen and paint itself.
   sleep 1
   if [[ -n $NELVAR_RUN_SECONDS ]]; then
-    xdotool key --window "$window" alt+a
+    # No window manager gives the window the keyboard: give it ourselves.
+    xdotool windowfocus --sync "$window"
+    xdotool key alt+a
     sleep "$NELVAR_RUN_SECONDS"
   fi
   import -window root "$NELVAR_OUTPUT"
