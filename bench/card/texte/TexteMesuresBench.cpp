@@ -1,26 +1,17 @@
 #include "card/UDravoC.h"
+#include "tests/card/support/EmptyBus.h"
 #include "numtext/NumberText.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-// A card bus with nothing on it.
-class BusVide : public PortIo {
-public:
-    std::uint8_t inb(std::uint16_t) override { return 0xFF; }
-    std::uint16_t inw(std::uint16_t) override { return 0xFFFF; }
-    void outb(std::uint16_t, std::uint8_t) override {}
-    void DisableInterrupts() override {}
-    void EnableInterrupts() override {}
-};
-
 // The text of a full run (1024 points) in layout 0, as a copy or a save asks for it.
 void TexteDUneMesureComplete(benchmark::State& state)
 {
     UDravoC::ReinitialiserEtatUnite();
     SetDecimalSeparator(',');
-    BusVide bus;
+    EmptyBus bus;
     TDravoC carte(bus);
     carte.Frequence = 1 / 1.00013;
     for (int i = 0; i < 1024; ++i)

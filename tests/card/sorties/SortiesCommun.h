@@ -2,8 +2,8 @@
 // What the output tests share: a card that is never read, a desktop that
 // records the clipboard and answers the save dialog, a fresh program state
 // with its own temporary working folder, and the worked example's table.
-#include "card/PortIo.h"
 #include "card/UDravoC.h"
+#include "tests/card/support/EmptyBus.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Platform.h"
 
@@ -19,16 +19,6 @@
 #include <vector>
 
 #include <stdlib.h>
-
-// The output operations never touch the card: every read gives all ones.
-class PortsInertes final : public PortIo {
-public:
-    std::uint8_t inb(std::uint16_t) override { return 0xFF; }
-    std::uint16_t inw(std::uint16_t) override { return 0xFFFF; }
-    void outb(std::uint16_t, std::uint8_t) override {}
-    void DisableInterrupts() override {}
-    void EnableInterrupts() override {}
-};
 
 // The desktop as the tests see it: the texts placed on the clipboard, the
 // requests made to the save dialog, and the user's answer to it.
@@ -134,7 +124,7 @@ protected:
     std::string Valeurs() const { return racine_ + "/Valeurs"; }
     std::string Numerote(int numero) const { return Valeurs() + "/Mesures" + std::to_string(numero) + ".txt"; }
 
-    PortsInertes ports_;
+    EmptyBus ports_;
     FauxBureau bureau_;
     std::string racine_;
     std::unique_ptr<TDravoC> P;

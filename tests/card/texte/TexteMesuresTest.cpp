@@ -1,4 +1,5 @@
 #include "card/UDravoC.h"
+#include "tests/card/support/EmptyBus.h"
 #include "numtext/NumberText.h"
 
 #include <gtest/gtest.h>
@@ -10,16 +11,6 @@
 #include <vector>
 
 namespace {
-
-// A card bus with nothing on it: reads give all ones, writes go nowhere.
-class BusVide : public PortIo {
-public:
-    std::uint8_t inb(std::uint16_t) override { return 0xFF; }
-    std::uint16_t inw(std::uint16_t) override { return 0xFFFF; }
-    void outb(std::uint16_t, std::uint8_t) override {}
-    void DisableInterrupts() override {}
-    void EnableInterrupts() override {}
-};
 
 constexpr double kPeriode = 1.00013;
 constexpr char kCr = '\r';
@@ -81,7 +72,7 @@ protected:
         }
     }
 
-    BusVide bus_;
+    EmptyBus bus_;
     TDravoC carte_{bus_};
 
 private:
