@@ -8,8 +8,11 @@
 #include "runtime/Platform.h"
 #include "runtime/Windows1252.h"
 
+#include <exception>
 #include <stdexcept>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 
@@ -31,13 +34,18 @@ std::string ContenuFichier(const std::string& texte)
 }
 
 // A new output folder receives the example measurement, for a first look at
-// a measurement file. It is a bonus: failing to write it never stops a save.
+// a measurement file. It is a bonus, placed once the user's own file is
+// written: it never takes the room that file needs, and failing to write it
+// never turns a save into a failure. An example cut short by a full disk is
+// removed rather than left half written; the folder was created by this very
+// save, so the name is nobody else's file.
 void PlacerExemple(const std::string& dossier)
 {
+    const std::string nom = dossier + "/" + ExempleMesures::kNomFichier;
     try {
-        FichierTexte::CreerNouveau(dossier + "/" + ExempleMesures::kNomFichier, ExempleMesures::Contenu());
-    } catch (const EInOutError&) {
-        // The user's own file follows, and reports any lasting trouble.
+        FichierTexte::CreerNouveau(nom, ExempleMesures::Contenu());
+    } catch (const std::exception&) {
+        ::unlink(nom.c_str());
     }
 }
 
@@ -66,8 +74,7 @@ void TDravoC::EnregistrerNouveauFichier(std::uint16_t nombreDePoints, std::uint8
 {
     const std::string contenu = ContenuFichier(TexteMesures(nombreDePoints, disposition));
     const std::string dossier = DossierSortie();
-    if (!FichierTexte::EstDossier(dossier) && FichierTexte::CreerDossiers(dossier))
-        PlacerExemple(dossier);
+    const bool dossierCree = !FichierTexte::EstDossier(dossier) && FichierTexte::CreerDossiers(dossier);
 
     // Numbering starts again at 1 at every start of the program, while the
     // files of an earlier start stay in the folder: a number whose file
@@ -79,8 +86,10 @@ void TDravoC::EnregistrerNouveauFichier(std::uint16_t nombreDePoints, std::uint8
         UDravoC::NomDernierFichier =
             dossier + kPrefixeNumerote + std::to_string(UDravoC::NumeroFichier) + kSuffixeNumerote;
         if (FichierTexte::CreerNouveau(UDravoC::NomDernierFichier, contenu))
-            return;
+            break;
     }
+    if (dossierCree)
+        PlacerExemple(dossier);
 }
 
 void TDravoC::EnregistrerMesures(std::uint16_t nombreDePoints, std::uint8_t disposition)

@@ -285,6 +285,28 @@ TEST_F(EchecsEcriture, full_disk_leaves_the_earlier_file_intact)
     EXPECT_EQ(Contenu(point + "/Valeurs"), (std::set<std::string>{"Exemple.txt", "Mesures1.txt"}));
 }
 
+TEST_F(EchecsEcriture, example_never_takes_the_room_of_the_save_that_creates_the_folder)
+{
+    const std::string point = racine_ + "/petit-disque";
+    fs::create_directory(point);
+    PetitDisque disque(point, "size=64k");
+    if (!disque.Monte())
+        GTEST_SKIP() << "cannot mount a tmpfs here (superuser only): " << disque.Erreur();
+    UDravoC::RepertoireCourant = point + "/";
+    // Room for the measurement (one block) but not for the example as well.
+    const std::string reserve = point + "/reserve";
+    EcrireFichier(reserve, std::string(4096, 'r'));
+    disque.Remplir();
+    fs::remove(reserve);
+    RemplirExemple();
+
+    P->EnregistrerMesures(kPointsExemple, 0);
+
+    EXPECT_EQ(LireFichier(point + "/Valeurs/Mesures1.txt"), kTexteExemple + "\r\n");
+    EXPECT_EQ(Contenu(point + "/Valeurs"), (std::set<std::string>{"Mesures1.txt"}))
+        << "an example cut short is removed";
+}
+
 TEST_F(EchecsEcriture, file_size_limit_fails_like_a_full_disk_and_closes_the_file)
 {
     RemplirExemple();
