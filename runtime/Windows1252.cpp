@@ -78,6 +78,9 @@ std::string Utf8ToWindows1252(std::string_view utf8)
         if (!valid) {
             cp = 0xFFFD;
             length = 1;
+        } else if ((length == 2 && cp < 0x80) || (length == 3 && cp < 0x800) ||
+                   (length == 4 && (cp < 0x10000 || lead >= 0xF8))) {
+            cp = 0xFFFD; // an overlong form: not a character, whatever it spells
         }
         const int byte = ByteOf(cp);
         out += byte < 0 ? '?' : static_cast<char>(byte);

@@ -30,4 +30,6 @@ TEST(Windows1252, characters_outside_the_code_page_and_bad_utf8_become_question_
     EXPECT_EQ(Utf8ToWindows1252("a→b"), "a?b");
     EXPECT_EQ(Utf8ToWindows1252("x\xC3"), "x?");
     EXPECT_EQ(Utf8ToWindows1252("\xA9z"), "?z");
+    // Overlong forms of "/" and "é" are not those characters.
+    EXPECT_EQ(Utf8ToWindows1252("a\xC0\xAF" "b\xE0\x83\xA9" "c\xF0\x80\x81\xAF"), "a?b?c?");
 }
