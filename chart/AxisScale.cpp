@@ -13,17 +13,6 @@ namespace axis_scale {
 
 namespace {
 
-// Pixels further than this from the origin are clamped: line drawing works on
-// coordinates of at most 2^29, far beyond any screen.
-constexpr double kFarPixel = 536870912.0;
-
-int ClampPixel(double p)
-{
-    if (std::isnan(p))
-        return 0;
-    return static_cast<int>(std::clamp(p, -kFarPixel, kFarPixel));
-}
-
 // The significant digits of v to 18 places, v = 0.d1d2...d18 x 10^exponent.
 struct Digits18 {
     bool negative = false;
@@ -50,6 +39,55 @@ Digits18 ToDigits18(double v)
 }
 
 } // namespace
+
+int ClampPixel(double p)
+{
+    if (std::isnan(p))
+        return 0;
+    return static_cast<int>(std::clamp(p, -kFarPixel, kFarPixel));
+}
+
+bool ClipToFarSquare(double& x0, double& y0, double& x1, double& y1)
+{
+    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
+        return false;
+    // Liang-Barsky: the part of the segment, as parameters t from 0 to 1,
+    // that stays within each of the four edges. Everything is halved so that
+    // no difference overflows, whatever the ends.
+    const double hx = x1 * 0.5 - x0 * 0.5, hy = y1 * 0.5 - y0 * 0.5, hFar = kFarPixel * 0.5;
+    double t0 = 0.0, t1 = 1.0;
+    auto within = [&](double p, double q) { // p t <= q
+        if (p == 0.0)
+            return q >= 0.0;
+        const double t = q / p;
+        if (p < 0.0) {
+            if (t > t1)
+                return false;
+            t0 = std::max(t0, t);
+        } else {
+            if (t < t0)
+                return false;
+            t1 = std::min(t1, t);
+        }
+        return true;
+    };
+    if (!within(-hx, x0 * 0.5 + hFar) || !within(hx, hFar - x0 * 0.5) || !within(-hy, y0 * 0.5 + hFar) ||
+        !within(hy, hFar - y0 * 0.5))
+        return false;
+    auto at = [](double start, double half, double t) {
+        return std::clamp(std::nearbyint(start + t * half + t * half), -kFarPixel, kFarPixel);
+    };
+    const double sx = x0, sy = y0;
+    if (t1 < 1.0) {
+        x1 = at(sx, hx, t1);
+        y1 = at(sy, hy, t1);
+    }
+    if (t0 > 0.0) {
+        x0 = at(sx, hx, t0);
+        y0 = at(sy, hy, t0);
+    }
+    return true;
+}
 
 double RoundHalfEven(double v) { return std::nearbyint(v); }
 
@@ -221,19 +259,18 @@ const std::string& SystemThousandsSeparator()
     return separator;
 }
 
-int ScaleMap::ValueToPixel(double v) const
+double ScaleMap::ExactPixel(double v) const
 {
     const double range = Range();
     if (range == 0.0)
         return center;
     const double term = RoundHalfEven(Length() * (v - scaleMin) / range);
-    double p;
     if (horizontal)
-        p = inverted ? plotEnd - term : plotStart + term;
-    else
-        p = inverted ? plotStart + term : plotEnd - term;
-    return ClampPixel(p);
+        return inverted ? plotEnd - term : plotStart + term;
+    return inverted ? plotStart + term : plotEnd - term;
 }
+
+int ScaleMap::ValueToPixel(double v) const { return ClampPixel(ExactPixel(v)); }
 
 double ScaleMap::PixelToValue(int p) const
 {

@@ -14,6 +14,9 @@ inline constexpr double kMinStep = 1e-12;
 inline constexpr double kMaxLabelSteps = 10000.0;
 // The largest 32-bit integer: label indexes must stay below it.
 inline constexpr double kMaxLabelIndex = 2147483647.0;
+// Pixels further than this from the origin are out of reach of line drawing
+// (coordinates of at most 2^29, far beyond any screen).
+inline constexpr double kFarPixel = 536870912.0;
 
 // Nearest integer, halves to even (the default floating-point rounding).
 double RoundHalfEven(double v);
@@ -75,9 +78,23 @@ struct ScaleMap {
     double Range() const { return scaleMax - scaleMin; }
     int Length() const { return plotEnd - plotStart; }
     // Rounded to nearest, halves to even; the centre for a zero-width scale.
+    // Clamped into +-kFarPixel (NaN gives 0).
     int ValueToPixel(double v) const;
+    // The same pixel before clamping: possibly far off the surface after a
+    // deep zoom, not finite when v is not.
+    double ExactPixel(double v) const;
     // 0 when the axis has no length.
     double PixelToValue(int p) const;
 };
+
+// A pixel coordinate clamped into +-kFarPixel; 0 for NaN.
+int ClampPixel(double p);
+
+// Cuts the segment (x0, y0)-(x1, y1) of pixel coordinates to the square
+// +-kFarPixel, keeping its direction, so that the part on the surface is
+// drawn where it belongs even when an end lies millions of plot widths away.
+// False when no part lies inside or a coordinate is not finite; a segment
+// inside the square is left as it is.
+bool ClipToFarSquare(double& x0, double& y0, double& x1, double& y1);
 
 } // namespace axis_scale

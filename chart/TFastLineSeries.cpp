@@ -28,25 +28,38 @@ void TFastLineSeries::PrepareCanvas(ChartCanvas& canvas)
     canvas.SetBrush(clWhite, bsClear);
 }
 
+void TFastLineSeries::DrawSegment(ChartCanvas& canvas, double x0, double y0, double x1, double y1)
+{
+    using namespace axis_scale;
+    if (ClipToFarSquare(x0, y0, x1, y1)) {
+        canvas.MoveTo(static_cast<int>(x0), static_cast<int>(y0));
+        canvas.LineTo(static_cast<int>(x1), static_cast<int>(y1));
+    }
+}
+
 void TFastLineSeries::DrawPoint(ChartCanvas& canvas, int i)
 {
-    const int x = xMap_.ValueToPixel(XValue(i));
-    const int y = yMap_.ValueToPixel(YValue(i));
+    // Pixels as the scale gives them; only a point millions of plot widths
+    // away (after a deep zoom) lies beyond the reach of line drawing, and
+    // its segments are then cut with their direction kept.
+    const double x = xMap_.ExactPixel(XValue(i));
+    const double y = yMap_.ExactPixel(YValue(i));
     if (i == firstVisible_) {
         if (i >= 1) {
             // From the last point left of the plot: the clip cuts the segment.
-            canvas.MoveTo(xMap_.ValueToPixel(XValue(i - 1)), yMap_.ValueToPixel(YValue(i - 1)));
-            canvas.LineTo(x, y);
-        } else {
-            canvas.MoveTo(x, y);
+            DrawSegment(canvas, xMap_.ExactPixel(XValue(i - 1)), yMap_.ExactPixel(YValue(i - 1)), x, y);
         }
     } else {
-        if (x == lastPixelX_ && y == lastPixelY_)
+        if (x == lastExactX_ && y == lastExactY_)
             return; // same pixel as the last point drawn
-        canvas.LineTo(x, y);
+        DrawSegment(canvas, lastExactX_, lastExactY_, x, y);
     }
-    lastPixelX_ = x;
-    lastPixelY_ = y;
+    lastExactX_ = x;
+    lastExactY_ = y;
+    lastPixelX_ = axis_scale::ClampPixel(x);
+    lastPixelY_ = axis_scale::ClampPixel(y);
+    // The pen rests on the point, as after a line to it.
+    canvas.MoveTo(lastPixelX_, lastPixelY_);
 }
 
 bool TFastLineSeries::Clicked(int x, int y) const
@@ -67,11 +80,14 @@ bool TFastLineSeries::Clicked(int x, int y) const
         return false;
     const axis_scale::ScaleMap xMap = GetHorizAxis()->Map(), yMap = GetVertAxis()->Map();
     const int start = firstVisible_ >= 1 ? firstVisible_ - 1 : firstVisible_;
-    int px = xMap.ValueToPixel(XValue(start)), py = yMap.ValueToPixel(YValue(start));
+    double px = xMap.ExactPixel(XValue(start)), py = yMap.ExactPixel(YValue(start));
     bool hit = false;
     for (int i = start + 1; i <= lastVisible_ && i < Count() && !hit; ++i) {
-        const int qx = xMap.ValueToPixel(XValue(i)), qy = yMap.ValueToPixel(YValue(i));
-        RasterLine(px, py, qx, qy, near, [&hit](int, int, int) { hit = true; });
+        const double qx = xMap.ExactPixel(XValue(i)), qy = yMap.ExactPixel(YValue(i));
+        double ax = px, ay = py, bx = qx, by = qy;
+        if (axis_scale::ClipToFarSquare(ax, ay, bx, by))
+            RasterLine(static_cast<int>(ax), static_cast<int>(ay), static_cast<int>(bx), static_cast<int>(by), near,
+                       [&hit](int, int, int) { hit = true; });
         px = qx;
         py = qy;
     }

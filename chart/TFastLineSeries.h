@@ -29,7 +29,13 @@ protected:
     void PrepareCanvas(ChartCanvas& canvas) override;
 
 private:
+    // A line between two pixels that may lie far off the surface (a deep
+    // zoom): cut to the reach of line drawing with its direction kept.
+    static void DrawSegment(ChartCanvas& canvas, double x0, double y0, double x1, double y1);
+
     TChartPen linePen_;
     bool autoRepaint_ = true;
     int lastPixelX_ = 0, lastPixelY_ = 0;
+    // The last point's pixel before clamping.
+    double lastExactX_ = 0.0, lastExactY_ = 0.0;
 };

@@ -223,6 +223,29 @@ TEST(ChartPaint, a_curve_beyond_the_scale_is_cut_at_the_clip_rectangle)
     EXPECT_GT(CountIn(c, p.Left, p.Top + 1, p.Right, p.Top + 2, [](TColor t) { return t == clRed; }), 0);
 }
 
+TEST(ChartPaint, after_a_deep_zoom_the_curve_still_crosses_the_plot_where_it_belongs)
+{
+    // Two points a whole unit apart seen through a window 2e-9 wide: their
+    // pixels lie some 10^11 pixels off the surface, yet the line between
+    // them must cross the plot's centre, as y = x does.
+    TestChart chart(200, 150);
+    TFastLineSeries* s = ConfigureLikeMainWindow(chart);
+    s->AddPoint(0.0, 0.0, "", clRed);
+    s->AddPoint(1.0, 1.0, "", clRed);
+    chart.BottomAxis().SetMinMax(0.5 - 1e-9, 0.5 + 1e-9);
+    chart.LeftAxis().SetMinMax(0.5 - 1e-9, 0.5 + 1e-9);
+    chart.BackBuffer();
+    const ChartCanvas& c = chart.Canvas();
+    const TChartRect p = chart.PlotRect();
+    const int cx = chart.PlotXCenter(), cy = chart.PlotYCenter();
+    EXPECT_GT(CountIn(c, cx - 1, cy - 1, cx + 2, cy + 2, [](TColor t) { return t == clRed; }), 0);
+    // Across the whole plot, from its bottom-left corner to its top-right
+    // one: a pixel in nearly every column of the clip.
+    EXPECT_GE(CountPixels(c, clRed), p.Right - p.Left - 3);
+    EXPECT_GT(CountIn(c, p.Left + 1, p.Bottom - 4, p.Left + 4, p.Bottom - 1, [](TColor t) { return t == clRed; }), 0);
+    EXPECT_GT(CountIn(c, p.Right - 3, p.Top + 1, p.Right, p.Top + 4, [](TColor t) { return t == clRed; }), 0);
+}
+
 TEST(ChartPaint, points_on_the_same_pixel_add_nothing_and_the_next_draws_from_it)
 {
     TestChart withRepeat(200, 150), without(200, 150);
