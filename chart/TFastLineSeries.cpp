@@ -64,7 +64,9 @@ void TFastLineSeries::DrawPoint(ChartCanvas& canvas, int i)
 
 bool TFastLineSeries::Clicked(int x, int y) const
 {
-    if (firstVisible_ < 0 || ParentChart() == nullptr)
+    // FirstVisible and LastVisible are those of the last paint: points
+    // cleared since then leave nothing to find.
+    if (firstVisible_ < 0 || firstVisible_ >= Count() || ParentChart() == nullptr)
         return false;
     // The segments of the last paint, between successive pixels, looked for
     // in the 3 x 3 pixels around (x, y) and within the curve's clip.
