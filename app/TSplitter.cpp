@@ -37,6 +37,15 @@ int TSplitter::XClient(const QPointF& positionLocale) const
     return mapTo(zoneClient_, positionLocale.toPoint()).x();
 }
 
+bool TSplitter::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowBlocked && glissement_.Active()) {
+        glissement_.Cancel();
+        Terminer();
+    }
+    return QWidget::event(event);
+}
+
 void TSplitter::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton || !LargeurPanneau)

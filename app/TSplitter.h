@@ -7,6 +7,10 @@
 // The bar stands in for the inverted hatch drawn on the screen by other
 // window systems: a transparent-for-input child of the client area, raised
 // above the panels, painted with a 50 % black dither.
+//
+// A modal box that opens during the drag (a tick's error box, the point
+// limit's message) ends it as Esc does: the release would never reach the
+// blocked window, and the keyboard, grabbed for Esc, would not reach the box.
 #include "app/SplitterDrag.h"
 
 #include <QWidget>
@@ -27,6 +31,7 @@ public:
     const QWidget* Barre() const { return barre_; }
 
 protected:
+    bool event(QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -4,6 +4,7 @@
 #include "app/TSplitter.h"
 #include "tests/app/support/FenetreFixture.h"
 
+#include <QDialog>
 #include <QFrame>
 
 TEST(SplitterDrag, new_width_is_the_old_width_plus_the_mouse_movement)
@@ -121,4 +122,25 @@ TEST_F(SplitterFenetreTest, escape_during_a_drag_cancels_it)
     // The keyboard is the window's again.
     QTest::keyClick(form->windowHandle(), Qt::Key_Return);
     EXPECT_TRUE(UPrincipal::EnMarche);
+}
+
+TEST_F(SplitterFenetreTest, a_modal_box_opening_during_a_drag_cancels_it_and_gets_the_keyboard)
+{
+    // Given a drag under way when a tick opens its error box: the release
+    // never reaches the blocked window, and the box must have the keyboard.
+    Montrer();
+    Appuyer();
+    Deplacer(-100);
+    ASSERT_EQ(QWidget::keyboardGrabber(), form->Splitter1);
+
+    QDialog boite;
+    boite.setWindowModality(Qt::ApplicationModal);
+    boite.show();
+    EXPECT_FALSE(form->Splitter1->Glissement().Active());
+    EXPECT_FALSE(form->Splitter1->Barre()->isVisible());
+    EXPECT_EQ(QWidget::keyboardGrabber(), nullptr);
+
+    boite.hide();
+    Relacher(-100);
+    EXPECT_EQ(form->Panel2->width(), 265);
 }
