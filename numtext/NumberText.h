@@ -15,8 +15,9 @@
 // ReadNumber(text) reads: spaces, an optional sign, digits with an optional
 // decimal separator and more digits (at least one of these characters; a
 // lone separator reads as 0), an optional exponent ("E" or "e", optional
-// sign, digits; digits are taken only while the exponent is below
-// kExposantMaxLu), spaces, and the end of the text. Anything else, or a value
+// sign, digits, of which there may be none, as in the mantissa: "1e" reads
+// as 1; digits are taken only while the exponent is below kExposantMaxLu),
+// spaces, and the end of the text. Anything else, or a value
 // too large for a long double, throws EConvertError with the message
 // "'<text>' n'est pas une valeur en virgule flottante correcte".
 //

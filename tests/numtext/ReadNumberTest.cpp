@@ -73,7 +73,10 @@ TEST_F(ReadNumberTest, reads_signs_and_exponents)
     EXPECT_EQ(ReadNumber("+3"), 3.0L);
     EXPECT_EQ(ReadNumber("-2,5E-3"), -0.0025L);
     EXPECT_EQ(ReadNumber("25e-00003"), 0.025L);
-    EXPECT_EQ(ReadNumber("1,5e"), 1.5L); // exponent digits are optional
+    // Exponent digits may be absent, like the digits of the mantissa.
+    EXPECT_EQ(ReadNumber("1,5e"), 1.5L);
+    EXPECT_EQ(ReadNumber("1e"), 1.0L);
+    EXPECT_EQ(ReadNumber("2E- "), 2.0L);
     EXPECT_EQ(Echec("e5"), Message("e5"));
     EXPECT_EQ(Echec("1e5,5"), Message("1e5,5"));
     EXPECT_EQ(Echec("1e++5"), Message("1e++5"));
