@@ -13,6 +13,8 @@
 #include <QScreen>
 #include <QTextCursor>
 
+#include <algorithm>
+
 namespace {
 
 QFrame* NewPanel(QWidget* parent, QFrame::Shape shape, QFrame::Shadow shadow)
@@ -42,8 +44,39 @@ void PlaceLabel(QLabel* label, const QRect& place)
         label->resize(needed, place.height());
 }
 
-// The edit control's own margin around its text, in pixels.
-constexpr int kMemoMargin = 2;
+// The edit control's own margin around its text, in pixels: next to none,
+// as for a bitmap font.
+constexpr int kMemoMargin = 1;
+
+// The guide's lines were written to fill the memo's width in the design's
+// font. Liberation Sans, which stands in for it, is a few per cent wider: the
+// last word of the longest lines would go to a line of its own, and the
+// guide's last sentences below the area, which has no scroll bar. So, when
+// condensing the memo's font by at most kMostCondensed lets every line of
+// `lines` fit, it is condensed just that much; otherwise it is left alone.
+constexpr int kMostCondensed = 90; // percent of the normal width
+
+void CondenseToFit(QPlainTextEdit* memo, const QStringList& lines)
+{
+    // The text's width: the area less its frame, its margins and the caret.
+    const int width = memo->width() - 2 * memo->frameWidth() - 2 * kMemoMargin - 1;
+    QFont font = memo->font();
+    auto allFit = [&](int stretch) {
+        font.setStretch(stretch);
+        const QFontMetrics metrics(font);
+        // A blank at the end of a line hangs in the margin, as in the edit control.
+        return std::all_of(lines.begin(), lines.end(), [&](const QString& line) {
+            return metrics.horizontalAdvance(line.trimmed()) <= width;
+        });
+    };
+    if (allFit(100) || !allFit(kMostCondensed))
+        return;
+    int stretch = kMostCondensed;
+    while (allFit(stretch + 1))
+        ++stretch;
+    font.setStretch(stretch);
+    memo->setFont(font);
+}
 
 } // namespace
 
@@ -100,6 +133,9 @@ TAboutBox::TAboutBox(QWidget* parent)
     GroupBox1->setGeometry(scale.Scale(1, 1, 275, 284));
     Memo1->setGeometry(scale.Scale(2, 15, 271, 267));
     OKButton->setGeometry(scale.Scale(95, 412, 75, 25));
+    // The lines of the guide as designed; the last one, ours, may wrap.
+    const QStringList guide = ModeDEmploi();
+    CondenseToFit(Memo1, guide.mid(0, guide.size() - 1));
 
     // The first display puts the focus in the guide.
     Memo1->setFocus(Qt::OtherFocusReason);
