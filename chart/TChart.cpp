@@ -52,6 +52,16 @@ QSize TChart::sizeHint() const { return QSize(400, 250); }
 
 QSize TChart::minimumSizeHint() const { return QSize(100, 80); }
 
+// A modal box opening during a drag (a failed tick's error box, the point
+// limit's message) blocks the window: the release would never arrive, and
+// the band would stay on screen until a later click zoomed to it.
+bool TChart::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowBlocked)
+        CancelDrag();
+    return QWidget::event(event);
+}
+
 void TChart::paintEvent(QPaintEvent* event)
 {
     (void)event;

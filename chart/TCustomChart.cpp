@@ -168,6 +168,15 @@ void TCustomChart::MouseUp(TMouseButton button, int x, int y)
     panning_.Active = false;
 }
 
+void TCustomChart::CancelDrag()
+{
+    if (zoom_.Active) {
+        zoom_.Active = false;
+        DrawBand(); // erase it
+    }
+    panning_.Active = false;
+}
+
 void TCustomChart::ScrollAxis(TChartAxis& axis, int from, int to)
 {
     const double d = axis.PixelToValue(from) - axis.PixelToValue(to);

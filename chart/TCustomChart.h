@@ -60,6 +60,10 @@ public:
     void MouseDown(TMouseButton button, int x, int y);
     void MouseMove(int x, int y);
     void MouseUp(TMouseButton button, int x, int y);
+    // Ends a drag whose release can no longer reach the chart (a modal box
+    // opened during it): the rubber band goes, nothing is zoomed or undone,
+    // a scroll stays where it got to.
+    void CancelDrag();
 
     const TZoomPanningRecord& Zoom() const { return zoom_; }
     const TZoomPanningRecord& Panning() const { return panning_; }

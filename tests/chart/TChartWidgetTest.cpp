@@ -3,6 +3,7 @@
 // reaching it outside its area while the button is held.
 #include "chart/TChart.h"
 
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QPaintEvent>
 #include <QTest>
@@ -136,4 +137,37 @@ TEST(TChartWidget, the_right_button_scrolls_through_window_events)
     QTest::mouseRelease(window, Qt::RightButton, {}, w.InWindow(p.Left + 80, p.Top + 50));
     EXPECT_GT(w.chart->BottomAxis().Minimum(), min);
     EXPECT_FALSE(w.chart->Panning().Active);
+}
+
+TEST(TChartWidget, a_modal_box_opening_during_a_drag_ends_it_without_zooming)
+{
+    // Given a zoom drag under way when a tick opens its error box: the
+    // release never reaches the blocked window.
+    Window w;
+    ASSERT_TRUE(w.Exposed());
+    w.chart->repaint();
+    const TChartRect p = w.chart->PlotRect();
+    QWindow* window = w.top.windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, w.InWindow(p.Left + 10, p.Top + 10));
+    QTest::mouseMove(window, w.InWindow(p.Left + 80, p.Top + 80));
+    ASSERT_TRUE(w.chart->Zoom().Active);
+
+    QDialog box;
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    EXPECT_FALSE(w.chart->Zoom().Active);
+    EXPECT_TRUE(w.chart->ScreenImage() == w.chart->BackBuffer()); // no band left
+    box.hide();
+
+    // The next click is a click, not the end of the old drag.
+    QTest::mouseClick(window, Qt::LeftButton, {}, w.InWindow(p.Left + 120, p.Top + 90));
+    EXPECT_FALSE(w.chart->HasSavedScale());
+    EXPECT_TRUE(w.chart->BottomAxis().Automatic());
+
+    // A scroll ends the same way.
+    QTest::mousePress(window, Qt::RightButton, {}, w.InWindow(p.Left + 100, p.Top + 50));
+    ASSERT_TRUE(w.chart->Panning().Active);
+    box.show();
+    EXPECT_FALSE(w.chart->Panning().Active);
+    box.hide();
 }
