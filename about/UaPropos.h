@@ -4,7 +4,9 @@
 // window and keeps it until it ends; both help commands show it modally with
 // exec(). Between displays the box keeps its place, its focus and whatever was
 // typed into the guide. It has the application's font, which the program
-// sets for all its windows, and scales its layout by that font's text height.
+// sets for all its windows, and scales its layout by that font's text height;
+// the guide's font is condensed a little where that lets its lines fit as
+// they were written.
 #include <QDialog>
 #include <QStringList>
 
