@@ -23,14 +23,21 @@ std::string NomDernierFichier;
 std::int32_t NumeroFichier = 0;
 double PasFrequenceFFT = 0;
 
+// The card's ports from its I/O base: converter channels at +0 and +2, the
+// 8255's ports A, B, C at +0xC..+0xE and its control port at +0xF.
+static void PlacerPorts(std::uint16_t base)
+{
+    PortVoie1 = base + 0x0;
+    PortVoie2 = base + 0x2;
+    PortA = base + 0xC;
+    PortB = base + 0xD;
+    PortC = base + 0xE;
+    PortControle = base + 0xF;
+}
+
 void ReinitialiserEtatUnite()
 {
-    PortVoie1 = kBaseAdresse + 0x0;
-    PortVoie2 = kBaseAdresse + 0x2;
-    PortA = kBaseAdresse + 0xC;
-    PortB = kBaseAdresse + 0xD;
-    PortC = kBaseAdresse + 0xE;
-    PortControle = kBaseAdresse + 0xF;
+    PlacerPorts(kBaseAdresse);
     RepertoireCourant.clear();
     NomDernierFichier.clear();
     NumeroFichier = 0;
@@ -199,13 +206,7 @@ void TDravoC::SetAdressOffset(TAdrOffs value)
     }
 
     adressOffset_ = offset;
-    const auto base = static_cast<std::uint16_t>(kBaseAdresse + offset);
-    PortVoie1 = base + 0x0;
-    PortVoie2 = base + 0x2;
-    PortA = base + 0xC;
-    PortB = base + 0xD;
-    PortC = base + 0xE;
-    PortControle = base + 0xF;
+    UDravoC::PlacerPorts(static_cast<std::uint16_t>(kBaseAdresse + offset));
 }
 
 void TDravoC::SetConfiguration(TlisteConfigurations value)
