@@ -23,6 +23,12 @@ for target in read_number format_read; do
   mkdir -p "$corpus" "$artifacts"
   options=(-max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$artifacts/")
   if [[ -f tests/fuzz/$target.dict ]]; then options+=(-dict="tests/fuzz/$target.dict"); fi
-  echo "== fuzz_$target for ${seconds} s"
-  "$build_dir/tests/fuzz/fuzz_$target" "${options[@]}" "$corpus" "tests/fuzz/corpus/$target"
+  log="$build_dir/fuzz_$target.log"
+  echo "== fuzz_$target for ${seconds} s (output in $log)"
+  if ! "$build_dir/tests/fuzz/fuzz_$target" "${options[@]}" "$corpus" "tests/fuzz/corpus/$target" >"$log" 2>&1; then
+    tail -n 60 "$log"
+    echo "fuzz_$target failed: the input is in $artifacts/"
+    exit 1
+  fi
+  grep -E '^stat::number_of_executed_units|^Done' "$log" || true
 done
