@@ -45,6 +45,7 @@ long double Lire(const QLineEdit* champ)
 
 void TForm1::Button1Click(QObject*)
 {
+    ++numeroMarche_;
     EnMarche = !EnMarche;
     if (EnMarche) {
         Timer1->start();

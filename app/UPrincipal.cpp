@@ -280,8 +280,21 @@ void TForm1::CreerMenus()
 void TForm1::Connecter()
 {
     connect(Button1, &QPushButton::clicked, this, [this] { Executer(&TForm1::Button1Click, Button1); });
-    connect(Timer1, &QTimer::timeout, this,
-            [this] { Executer(&TForm1::Timer1Timer, Timer1, HandlerGuard::Source::Tick); });
+    // A tick runs from an event of its own, once the timer's event has
+    // returned: Qt holds a timer back while a slot of its timeout is still
+    // running, so the error box of a failed tick (a nested event loop) would
+    // otherwise halt the run until it is closed, and the points taken after it
+    // would be dated as if no second had passed. A tick that the timer gave
+    // before the run was stopped or started again is dropped.
+    connect(Timer1, &QTimer::timeout, this, [this] {
+        QMetaObject::invokeMethod(
+            this,
+            [this, marche = numeroMarche_] {
+                if (marche == numeroMarche_)
+                    Executer(&TForm1::Timer1Timer, Timer1, HandlerGuard::Source::Tick);
+            },
+            Qt::QueuedConnection);
+    });
     const std::pair<QAction*, Gestionnaire> menus[] = {
         {Accderausitedelauteur1, &TForm1::Accderausitedelauteur1Click},
         {Ecrirelauteur1, &TForm1::Ecrirelauteur1Click},

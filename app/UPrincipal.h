@@ -167,4 +167,7 @@ private:
     QWidget* zoneClient_ = nullptr;
     int largeurPanel2_ = 0;
     bool maximiserSansGestionnaire_ = false;
+    // Counts the presses of Button1 (starts and stops), so that a tick queued
+    // in one run is not taken in another.
+    std::uint64_t numeroMarche_ = 0;
 };

@@ -275,6 +275,39 @@ TEST_F(MesureTest, a_coefficient_of_zero_fails_every_tick_without_stacking_error
     EXPECT_EQ(boxes.errors.size(), 2u);
 }
 
+TEST_F(MesureTest, the_timer_keeps_ticking_while_a_failed_ticks_error_box_is_open)
+{
+    // The real timer, quickened: every tick fails (coefficient 0) and the
+    // first one's box stays open until three more ticks have come; the run
+    // is stopped before it closes.
+    form->Edit3->setText(QStringLiteral("0"));
+    form->Timer1->setInterval(1);
+    bool ticksPendantLaBoite = false;
+    boxes.whileErrorOpen = [&] {
+        boxes.whileErrorOpen = nullptr;
+        ticksPendantLaBoite = QTest::qWaitFor([] { return UPrincipal::NombreDePoints >= 4; }, 20000);
+        Click();
+    };
+    Click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.errors.empty() && !UPrincipal::EnMarche; }, 20000));
+    QCoreApplication::sendPostedEvents();
+
+    EXPECT_TRUE(ticksPendantLaBoite);
+    EXPECT_GE(UPrincipal::NombreDePoints, 4);
+    EXPECT_EQ(Points1(), UPrincipal::NombreDePoints);
+    EXPECT_EQ(boxes.errors, std::vector<std::string>{"Opération en virgule flottante incorrecte."});
+}
+
+TEST_F(MesureTest, a_tick_that_the_timer_gave_before_the_stop_records_nothing)
+{
+    Click();
+    QMetaObject::invokeMethod(form->Timer1, "timeout"); // the tick's own event not yet handled
+    Click();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(UPrincipal::NombreDePoints, 0);
+    EXPECT_EQ(Points1(), 0);
+}
+
 TEST_F(MesureTest, a_coefficient_of_zero_leaves_the_first_amount_untaken)
 {
     form->Edit3->setText(QStringLiteral("0"));

@@ -64,8 +64,13 @@ protected:
     // The voltage of a code, as the card's driver computes it.
     static double Tension(double code) { return (code - 2047.5) * 10.24 / 4094; }
 
-    // One timer tick, through the timer's own signal and the handler guard.
-    void Tick() { QMetaObject::invokeMethod(form->Timer1, "timeout"); }
+    // One timer tick, through the timer's own signal and the handler guard:
+    // the signal queues the tick, which then runs.
+    void Tick()
+    {
+        QMetaObject::invokeMethod(form->Timer1, "timeout");
+        QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
+    }
 
     void Click() { form->Button1->click(); }
 
