@@ -1,7 +1,9 @@
 #include "app/Apparence.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QStyleFactory>
+#include <QTranslator>
 
 QFont PoliceFenetre()
 {
@@ -26,4 +28,14 @@ void AppliquerApparence()
     if (QStyle* style = QStyleFactory::create(QStringLiteral("Windows")))
         QApplication::setStyle(style);
     QApplication::setFont(PoliceFenetre());
+}
+
+QTranslator* InstallerTextesQtFrancais()
+{
+    auto* traduction = new QTranslator(QCoreApplication::instance());
+    if (traduction->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))
+        && QCoreApplication::installTranslator(traduction))
+        return traduction;
+    delete traduction;
+    return nullptr;
 }

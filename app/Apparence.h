@@ -12,8 +12,17 @@
 // controls.
 #include <QFont>
 
+class QTranslator;
+
 QFont PoliceFenetre();
 
 // Sets the style and the font of the application (every window of the
 // program); called once, right after the application object is created.
 void AppliquerApparence();
+
+// Gives Qt's own texts (the save dialog, the edit fields' context menus) in
+// French, as the rest of the program is, whatever the desktop's language:
+// installs Qt's French translation, owned by the application object, when
+// the system has it (Debian's qt6-translations-l10n). Returns it, or null
+// when there is none and Qt's texts stay in English.
+QTranslator* InstallerTextesQtFrancais();

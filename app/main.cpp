@@ -25,6 +25,7 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName(QString::fromStdString(titre));
     QApplication::setWindowIcon(MainIcon());
     AppliquerApparence();
+    InstallerTextesQtFrancais();
     QtMessageBoxes boites(titre);
 
     if (!ports) {

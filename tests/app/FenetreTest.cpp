@@ -5,12 +5,16 @@
 #include "tests/app/support/FenetreFixture.h"
 
 #include <QAction>
+#include <QFile>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLibraryInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTranslator>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -151,6 +155,23 @@ TEST_F(FenetreTest, window_font_is_liberation_sans_of_eight_points)
     EXPECT_EQ(form->Edit1->font().pointSize(), 8);
     EXPECT_EQ(metriques.height(), 12);
     EXPECT_EQ(metriques.horizontalAdvance(QLatin1Char('W')), 10);
+}
+
+TEST_F(FenetreTest, qt_own_texts_are_french_and_the_menu_shortcuts_still_read_ctrl)
+{
+    const QString dossier = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(dossier + QStringLiteral("/qtbase_fr.qm")))
+        GTEST_SKIP() << "no qtbase_fr.qm in " << dossier.toStdString() << " (package qt6-translations-l10n)";
+    const std::unique_ptr<QTranslator> traduction(InstallerTextesQtFrancais()); // removed again when deleted
+    ASSERT_NE(traduction, nullptr);
+
+    // The save dialog's title and buttons, an edit field's context menu.
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Save As"), QStringLiteral("Enregistrer sous"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Save"), QStringLiteral("&Enregistrer"));
+    EXPECT_EQ(QCoreApplication::translate("QLineEdit", "&Paste"), QStringLiteral("Co&ller"));
+    // The menus still show their shortcuts as "Ctrl+" and the letter.
+    EXPECT_EQ(form->Enregistrer1->shortcut().toString(QKeySequence::NativeText), QStringLiteral("Ctrl+S"));
+    EXPECT_EQ(form->Copier1->shortcut().toString(QKeySequence::NativeText), QStringLiteral("Ctrl+C"));
 }
 
 TEST_F(FenetreTest, resizing_the_window_keeps_the_bottom_panel_and_the_left_width)
