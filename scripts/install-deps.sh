@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation
+  fonts-liberation qt6-translations-l10n
   xvfb xauth xclip xdotool x11-utils imagemagick
   clang libclang-rt-14-dev
   dpkg-dev
