@@ -1,6 +1,4 @@
-#include "numtext/NumberText.h"
-
-#include <gtest/gtest.h>
+#include "SeparatorFixture.h"
 
 #include <clocale>
 #include <cstdlib>
@@ -60,16 +58,12 @@ private:
     std::string values_[3];
 };
 
-TEST_F(SeparatorAtStartTest, is_the_comma_without_a_regional_setting)
+TEST_F(SeparatorAtStartTest, is_the_comma_without_an_installed_regional_setting)
 {
     ExpectSeparatorAtStart(nullptr, nullptr, ',');
     ExpectSeparatorAtStart("C", nullptr, ',');
     ExpectSeparatorAtStart("POSIX", nullptr, ',');
     ExpectSeparatorAtStart(nullptr, "C.UTF-8", ',');
-}
-
-TEST_F(SeparatorAtStartTest, is_the_comma_when_the_regional_setting_is_not_installed)
-{
     ExpectSeparatorAtStart("xx_NOWHERE.UTF-8", nullptr, ',');
 }
 
@@ -121,29 +115,16 @@ TEST_F(SeparatorAtStartTest, is_the_radix_character_of_the_regional_setting)
     ExpectSeparatorAtStart("C", CompiledLocale::kName, ',');
 }
 
-TEST(DecimalSeparator, is_changed_only_by_SetDecimalSeparator)
-{
-    const char saved = DecimalSeparator();
-    SetDecimalSeparator('.');
-    EXPECT_EQ(DecimalSeparator(), '.');
-    EXPECT_EQ(ReadNumber("2.5"), 2.5L);
-    SetDecimalSeparator(',');
-    EXPECT_EQ(DecimalSeparator(), ',');
-    EXPECT_EQ(FormatGeneral(2.5, 4), "2,5");
-    SetDecimalSeparator(saved);
-}
+using SeparatorAndCLocale = CommaSeparatorTest;
 
-TEST(DecimalSeparator, does_not_depend_on_the_process_c_locale)
+TEST_F(SeparatorAndCLocale, does_not_depend_on_the_process_c_locale)
 {
-    const char saved = DecimalSeparator();
-    SetDecimalSeparator(',');
     // Whatever C locale a library installs, the texts follow only the separator.
     const std::string before = std::setlocale(LC_NUMERIC, nullptr);
     std::setlocale(LC_NUMERIC, "C.UTF-8");
     EXPECT_EQ(FormatGeneral(0.5, 4), "0,5");
     EXPECT_EQ(ReadNumber("0,5"), 0.5L);
     std::setlocale(LC_NUMERIC, before.c_str());
-    SetDecimalSeparator(saved);
 }
 
 } // namespace
