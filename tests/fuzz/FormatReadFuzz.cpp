@@ -24,9 +24,6 @@
 //   - the texts under ',' and '.' differ only by the separator.
 #include "FuzzSupport.h"
 
-#include "numtext/NumberText.h"
-#include "runtime/Exceptions.h"
-
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
@@ -39,6 +36,7 @@
 namespace {
 
 using Fuzz::Exiger;
+using Fuzz::Lire;
 
 // The value encoded by the input's bytes. A long double takes the 80-bit
 // layout, with the explicit integer bit set exactly when the exponent is not
@@ -126,17 +124,6 @@ Decimal18 Arrondi18(long double v)
             d.chiffres += *c;
     d.x = std::atoi(c + 1);
     return d;
-}
-
-std::optional<long double> Lire(const std::string& texte)
-{
-    try {
-        return ReadNumber(texte);
-    } catch (const EConvertError& e) {
-        Exiger(e.Message() == "'" + texte + "' n'est pas une valeur en virgule flottante correcte",
-               "the refusal names the text", texte);
-        return std::nullopt;
-    }
 }
 
 // The text of `v` at precision `p` under `sep`, checked as described above.

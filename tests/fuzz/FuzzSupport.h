@@ -1,10 +1,15 @@
 #pragma once
 // What both number-text fuzz targets share: a failed property prints what was
 // being checked and aborts, so libFuzzer keeps the input as a crash artifact;
-// and an independent reading of decimal text through the C library.
+// ReadNumber with its refusal checked; and an independent reading of decimal
+// text through the C library.
+#include "numtext/NumberText.h"
+#include "runtime/Exceptions.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <locale.h>
+#include <optional>
 #include <string>
 
 namespace Fuzz {
@@ -17,6 +22,19 @@ inline void Exiger(bool ok, const char* propriete, const std::string& texte, lon
     std::fprintf(stderr, "\n*** property failed: %s\n    text: \"%s\"\n    value: %.21Lg (%La)\n", propriete,
                  texte.c_str(), valeur, valeur);
     std::abort();
+}
+
+// ReadNumber's value, or nothing when it refused the text (with its message
+// checked).
+inline std::optional<long double> Lire(const std::string& texte)
+{
+    try {
+        return ReadNumber(texte);
+    } catch (const EConvertError& e) {
+        Exiger(e.Message() == "'" + texte + "' n'est pas une valeur en virgule flottante correcte",
+               "the refusal names the text", texte);
+        return std::nullopt;
+    }
 }
 
 // The C library's reading of `texte`, which must use '.' and be a complete

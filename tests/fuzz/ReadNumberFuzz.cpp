@@ -11,9 +11,6 @@
 //     swapped in it.
 #include "FuzzSupport.h"
 
-#include "numtext/NumberText.h"
-#include "runtime/Exceptions.h"
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +21,7 @@
 namespace {
 
 using Fuzz::Exiger;
+using Fuzz::Lire;
 
 // Takes the leading digits off `s` and returns them.
 std::string_view PrendreChiffres(std::string_view& s)
@@ -93,19 +91,6 @@ std::optional<std::string> Grammaire(std::string_view t, char sep)
     if (!t.empty())
         return std::nullopt;
     return reference;
-}
-
-// ReadNumber's value, or nothing when it refused the text (with its message
-// checked).
-std::optional<long double> Lire(const std::string& texte)
-{
-    try {
-        return ReadNumber(texte);
-    } catch (const EConvertError& e) {
-        Exiger(e.Message() == "'" + texte + "' n'est pas une valeur en virgule flottante correcte",
-               "the refusal names the text", texte);
-        return std::nullopt;
-    }
 }
 
 bool Identiques(std::optional<long double> a, std::optional<long double> b)
