@@ -21,15 +21,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class EchecsEcriture : public SortiesTest {
-protected:
-    // A run of 1024 points: a text of some 15 000 bytes.
-    void RemplirLongueMesure()
-    {
-        for (int i = 0; i < 1024; ++i)
-            P->MesuresVoie1[static_cast<std::size_t>(i)] = 101325 + 7 * i;
-    }
-};
 
 // Runs `operation` and returns the input/output error it raised.
 template <class Operation>
@@ -112,6 +103,38 @@ private:
     std::string point_;
     bool monte_ = false;
     int erreur_ = 0;
+};
+
+class EchecsEcriture : public SortiesTest {
+protected:
+    void TearDown() override
+    {
+        disque_.reset(); // unmounted before the test folder is removed
+        SortiesTest::TearDown();
+    }
+
+    // A run of 1024 points: a text of some 15 000 bytes.
+    void RemplirLongueMesure()
+    {
+        for (int i = 0; i < 1024; ++i)
+            P->MesuresVoie1[static_cast<std::size_t>(i)] = 101325 + 7 * i;
+    }
+
+    // Mounts a 64 KiB disk in the test folder and makes it the program's
+    // folder; false where mounting is refused (the superuser only).
+    bool SurPetitDisque()
+    {
+        point_ = racine_ + "/petit-disque";
+        fs::create_directory(point_);
+        disque_.emplace(point_, "size=64k");
+        if (!disque_->Monte())
+            return false;
+        UDravoC::RepertoireCourant = point_ + "/";
+        return true;
+    }
+
+    std::string point_;
+    std::optional<PetitDisque> disque_;
 };
 
 // A copy of a small program, kept running (reading a pipe we hold) for the
@@ -264,16 +287,12 @@ TEST_F(EchecsEcriture, full_device_gives_erreur_es_112)
 
 TEST_F(EchecsEcriture, full_disk_leaves_the_earlier_file_intact)
 {
-    const std::string point = racine_ + "/petit-disque";
-    fs::create_directory(point);
-    PetitDisque disque(point, "size=64k");
-    if (!disque.Monte())
-        GTEST_SKIP() << "cannot mount a tmpfs here (superuser only): " << disque.Erreur();
-    UDravoC::RepertoireCourant = point + "/";
-    const std::string premier = point + "/Valeurs/Mesures1.txt";
+    if (!SurPetitDisque())
+        GTEST_SKIP() << "cannot mount a tmpfs here (superuser only): " << disque_->Erreur();
+    const std::string premier = point_ + "/Valeurs/Mesures1.txt";
     RemplirExemple();
     P->EnregistrerMesures(kPointsExemple, 0);
-    disque.Remplir();
+    disque_->Remplir();
     RemplirLongueMesure();
 
     const auto erreur = ErreurES([&] { P->EnregistrerMesures(1024, 0); });
@@ -282,28 +301,24 @@ TEST_F(EchecsEcriture, full_disk_leaves_the_earlier_file_intact)
     EXPECT_EQ(erreur->ErrorCode(), 112);
     EXPECT_EQ(erreur->Message(), "Erreur E/S 112");
     EXPECT_EQ(LireFichier(premier), kTexteExemple + "\r\n");
-    EXPECT_EQ(Contenu(point + "/Valeurs"), (std::set<std::string>{"Exemple.txt", "Mesures1.txt"}));
+    EXPECT_EQ(Contenu(point_ + "/Valeurs"), (std::set<std::string>{"Exemple.txt", "Mesures1.txt"}));
 }
 
 TEST_F(EchecsEcriture, example_never_takes_the_room_of_the_save_that_creates_the_folder)
 {
-    const std::string point = racine_ + "/petit-disque";
-    fs::create_directory(point);
-    PetitDisque disque(point, "size=64k");
-    if (!disque.Monte())
-        GTEST_SKIP() << "cannot mount a tmpfs here (superuser only): " << disque.Erreur();
-    UDravoC::RepertoireCourant = point + "/";
+    if (!SurPetitDisque())
+        GTEST_SKIP() << "cannot mount a tmpfs here (superuser only): " << disque_->Erreur();
     // Room for the measurement (one block) but not for the example as well.
-    const std::string reserve = point + "/reserve";
+    const std::string reserve = point_ + "/reserve";
     EcrireFichier(reserve, std::string(4096, 'r'));
-    disque.Remplir();
+    disque_->Remplir();
     fs::remove(reserve);
     RemplirExemple();
 
     P->EnregistrerMesures(kPointsExemple, 0);
 
-    EXPECT_EQ(LireFichier(point + "/Valeurs/Mesures1.txt"), kTexteExemple + "\r\n");
-    EXPECT_EQ(Contenu(point + "/Valeurs"), (std::set<std::string>{"Mesures1.txt"}))
+    EXPECT_EQ(LireFichier(point_ + "/Valeurs/Mesures1.txt"), kTexteExemple + "\r\n");
+    EXPECT_EQ(Contenu(point_ + "/Valeurs"), (std::set<std::string>{"Mesures1.txt"}))
         << "an example cut short is removed";
 }
 
