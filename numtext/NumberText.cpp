@@ -3,8 +3,6 @@
 #include "runtime/Exceptions.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
