@@ -44,30 +44,30 @@ TEST(LabelStep, pressures_spanning_three_tenths_with_fifteen_labels_step_by_two_
     EXPECT_GT(RoundHalfEven(0.3 / (step / 2)), 15);
 }
 
-TEST(LabelStep, time_axis_of_a_minute_with_five_labels_steps_by_twenty)
+TEST(LabelStep, picks_the_first_nice_step_that_fits_the_labels)
 {
-    EXPECT_EQ(LabelStep(60.0078 - 1.00013, 0.0, 5, 10), 20.0);
-}
-
-TEST(LabelStep, a_scale_at_least_one_wide_never_steps_below_one)
-{
-    EXPECT_EQ(LabelStep(1.5, 0.0, 20, 10), 1.0);
-    EXPECT_EQ(LabelStep(-1.5, 0.0, 20, 10), 1.0);
-}
-
-TEST(LabelStep, a_wished_increment_only_grows)
-{
-    EXPECT_EQ(LabelStep(100.0, 5.0, 50, 10), 5.0);  // 20 labels fit
-    EXPECT_EQ(LabelStep(100.0, 5.0, 10, 10), 10.0); // 20 do not: 5 -> 10
-    EXPECT_EQ(LabelStep(100.0, 3.0, 10, 10), 10.0); // 3 -> 5 -> 10
-}
-
-TEST(LabelStep, degenerate_cases_give_the_smallest_step)
-{
-    EXPECT_EQ(LabelStep(0.0, 0.0, 10, 10), kMinStep);   // single value
-    EXPECT_EQ(LabelStep(100.0, 0.0, 0, 10), kMinStep);  // no room at all
-    EXPECT_EQ(LabelStep(100.0, 0.0, 10, 0), 1.0);       // no separation: the start step stays
-    EXPECT_EQ(LabelStep(NAN, 0.0, 10, 10), kMinStep);   // no endless search
+    struct Case {
+        const char* what;
+        double range, wished;
+        int maxLabels, separation;
+        double step;
+    };
+    const Case cases[] = {
+        {"a minute with five labels", 60.0078 - 1.00013, 0.0, 5, 10, 20.0},
+        {"at least one wide: never below one", 1.5, 0.0, 20, 10, 1.0},
+        {"negative range", -1.5, 0.0, 20, 10, 1.0},
+        {"wished increment kept: 20 labels fit", 100.0, 5.0, 50, 10, 5.0},
+        {"wished increment grows: 5 -> 10", 100.0, 5.0, 10, 10, 10.0},
+        {"wished increment grows: 3 -> 5 -> 10", 100.0, 3.0, 10, 10, 10.0},
+        {"single value", 0.0, 0.0, 10, 10, kMinStep},
+        {"no room at all", 100.0, 0.0, 0, 10, kMinStep},
+        {"no separation: the start step stays", 100.0, 0.0, 10, 0, 1.0},
+        {"NaN: no endless search", NAN, 0.0, 10, 10, kMinStep},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(LabelStep(c.range, c.wished, c.maxLabels, c.separation), c.step);
+    }
 }
 
 TEST(MaxLabelCount, adds_the_separation_and_rounds_the_count)
@@ -121,48 +121,44 @@ TEST(LabelValues, ten_thousand_steps_or_more_show_nothing)
     EXPECT_TRUE(LabelValues(0.0, 1.0, 0.0, true, true).empty());
 }
 
-TEST(FormatAxisValue, writes_the_documented_examples)
+TEST(FormatAxisValue, writes_rounds_and_groups_label_values)
 {
-    EXPECT_EQ(FormatAxisValue(12, ',', " "), "12");
-    EXPECT_EQ(FormatAxisValue(2.5, ',', " "), "2,5");
-    EXPECT_EQ(FormatAxisValue(-3.25, ',', " "), "-3,25");
-    EXPECT_EQ(FormatAxisValue(0.0126, ',', " "), "0,013");
-    EXPECT_EQ(FormatAxisValue(0.00012, ',', " "), "0");
-    EXPECT_EQ(FormatAxisValue(-0.0004, ',', " "), "0");
-    EXPECT_EQ(FormatAxisValue(0, ',', " "), "0");
-    EXPECT_EQ(FormatAxisValue(1234.5678, ',', kNbsp), "1" + kNbsp + "234,568");
-}
-
-TEST(FormatAxisValue, rounds_halves_up_in_magnitude_after_eighteen_digits)
-{
-    EXPECT_EQ(FormatAxisValue(0.0005, ',', " "), "0,001");
-    EXPECT_EQ(FormatAxisValue(-0.0005, ',', " "), "-0,001");
-    EXPECT_EQ(FormatAxisValue(2.0005, '.', " "), "2.001"); // stored as 2.00050000000000017
-    EXPECT_EQ(FormatAxisValue(2.00049, '.', " "), "2");
-    EXPECT_EQ(FormatAxisValue(999.9996, ',', " "), "1 000");
-    EXPECT_EQ(FormatAxisValue(0.02 * 3, ',', " "), "0,06");
-    EXPECT_EQ(FormatAxisValue(-0.0, ',', " "), "0");
-}
-
-TEST(FormatAxisValue, groups_every_three_integer_digits)
-{
-    EXPECT_EQ(FormatAxisValue(100, ',', "."), "100");
-    EXPECT_EQ(FormatAxisValue(1000, ',', "."), "1.000");
-    EXPECT_EQ(FormatAxisValue(-1234567.5, ',', "."), "-1.234.567,5");
-    EXPECT_EQ(FormatAxisValue(1e20, ',', "."), "100.000.000.000.000.000.000");
-    EXPECT_EQ(FormatAxisValue(1000.02, ',', kNbsp), "1" + kNbsp + "000,02");
-}
-
-TEST(FormatAxisValue, names_values_that_are_not_numbers)
-{
-    EXPECT_EQ(FormatAxisValue(NAN, ',', " "), "NAN");
-    EXPECT_EQ(FormatAxisValue(INFINITY, ',', " "), "INF");
-    EXPECT_EQ(FormatAxisValue(-INFINITY, ',', " "), "-INF");
-}
-
-TEST(SystemThousandsSeparator, is_never_empty)
-{
-    EXPECT_FALSE(SystemThousandsSeparator().empty());
+    struct Case {
+        double value;
+        char decimal;
+        std::string thousands, text;
+    };
+    const Case cases[] = {
+        {12, ',', " ", "12"},
+        {2.5, ',', " ", "2,5"},
+        {-3.25, ',', " ", "-3,25"},
+        {0.0126, ',', " ", "0,013"},
+        {0.00012, ',', " ", "0"},
+        {-0.0004, ',', " ", "0"},
+        {-0.0, ',', " ", "0"},
+        {1234.5678, ',', kNbsp, "1" + kNbsp + "234,568"},
+        // Halves round up in magnitude after eighteen digits.
+        {0.0005, ',', " ", "0,001"},
+        {-0.0005, ',', " ", "-0,001"},
+        {2.0005, '.', " ", "2.001"}, // stored as 2.00050000000000017
+        {2.00049, '.', " ", "2"},
+        {999.9996, ',', " ", "1 000"},
+        {0.02 * 3, ',', " ", "0,06"},
+        // Every three integer digits grouped.
+        {100, ',', ".", "100"},
+        {1000, ',', ".", "1.000"},
+        {-1234567.5, ',', ".", "-1.234.567,5"},
+        {1e20, ',', ".", "100.000.000.000.000.000.000"},
+        {1000.02, ',', kNbsp, "1" + kNbsp + "000,02"},
+        // Values that are not numbers.
+        {NAN, ',', " ", "NAN"},
+        {INFINITY, ',', " ", "INF"},
+        {-INFINITY, ',', " ", "-INF"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(FormatAxisValue(c.value, c.decimal, c.thousands), c.text);
+    }
 }
 
 TEST(ScaleMap, maps_values_across_the_plot_rounding_halves_to_even)
