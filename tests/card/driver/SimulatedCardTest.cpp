@@ -4,7 +4,6 @@
 #include "card/DemonstrationSignal.h"
 #include "card/SimulatedCard.h"
 #include "card/UDravoC.h"
-#include "tests/card/support/FakePorts.h"
 
 #include <gtest/gtest.h>
 
@@ -264,40 +263,6 @@ TEST(SimulatedCardRead, the_program_s_read_takes_315_timer_periods_of_the_clock)
     EXPECT_LE(elapsed, 315 * period + 315ns + 3 * clock.PollStep());
     EXPECT_FALSE(simulated.InterruptsDisabled());
     EXPECT_EQ(card.CodeErreur, 0);
-}
-
-TEST(SimulatedCardRead, the_voltages_are_those_of_the_words_the_card_served)
-{
-    const FreshUnit fresh;
-    VirtualClock clock(1us);
-    SimulatedCard simulated(clock);
-    FakePorts recorder(simulated);
-    TDravoC card(recorder);
-    clock.Advance(3s);
-
-    card.MesurerTensions(314, 15700);
-
-    std::vector<std::uint16_t> voie1;
-    std::vector<std::uint16_t> voie2;
-    for (const PortAccess& access : recorder.Accesses()) {
-        if (access.kind == PortAccess::Kind::In16) {
-            (access.port == 0x280 ? voie1 : voie2).push_back(access.value);
-        }
-    }
-    ASSERT_EQ(voie1.size(), 315u);
-    ASSERT_EQ(voie2.size(), 314u);
-    const auto volts = [](auto first, auto last) {
-        double sum = 0;
-        for (auto it = first; it != last; ++it) {
-            sum += (*it & 0xFF) * 16 + (*it >> 12);
-        }
-        return (sum / static_cast<double>(last - first) - 2047.5) * 10.24 / 4094;
-    };
-    EXPECT_DOUBLE_EQ(card.TensionVoie1, volts(voie1.begin() + 1, voie1.end()));
-    EXPECT_DOUBLE_EQ(card.TensionVoie2, volts(voie2.begin(), voie2.end()));
-    // The demonstration vessel at rest: 1013 hPa on channel 1, its negative on 2.
-    EXPECT_NEAR(card.TensionVoie1, 1.013, 0.002);
-    EXPECT_NEAR(card.TensionVoie2, -1.013, 0.002);
 }
 
 TEST(SimulatedCardRead, follows_the_card_to_another_base)
