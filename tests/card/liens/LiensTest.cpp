@@ -53,21 +53,6 @@ constexpr Link kLinks[] = {&TDravoC::AccederAuSite, &TDravoC::EcrireAuteur};
 
 } // namespace
 
-TEST_F(Liens, the_web_page_address_reaches_the_open_service_unchanged)
-{
-    P.AccederAuSite(kAdresseSite);
-
-    EXPECT_EQ(platform.opened, std::vector<std::string>{kAdresseSite});
-}
-
-TEST_F(Liens, the_mail_link_reaches_the_open_service_with_the_mailto_scheme)
-{
-    // What the main window's "&Ecrire à l'auteur" passes.
-    P.EcrireAuteur(kAdresseCourrielMailto);
-
-    EXPECT_EQ(platform.opened, std::vector<std::string>{std::string("mailto:") + kAdresseCourriel});
-}
-
 TEST(Adresses, the_mailto_form_is_the_scheme_followed_by_the_bare_mailbox)
 {
     const std::string mailbox = kAdresseCourriel;
@@ -94,21 +79,6 @@ TEST_F(Liens, both_links_hand_any_address_over_byte_for_byte)
         for (const std::string& address : addresses)
             (P.*link)(address);
         EXPECT_EQ(platform.opened, addresses);
-    }
-}
-
-TEST_F(Liens, after_either_link_the_status_is_cleared_even_after_a_measurement_error)
-{
-    for (const Link link : kLinks) {
-        // A frequency above what the timer can divide is refused by the read.
-        P.MesurerTensions(1, 1.0e9);
-        ASSERT_NE(P.CodeErreur, 0);
-        ASSERT_FALSE(P.MessageErreur.empty());
-
-        (P.*link)(kAdresseSite);
-
-        EXPECT_EQ(P.CodeErreur, 0);
-        EXPECT_EQ(P.MessageErreur, "");
     }
 }
 
