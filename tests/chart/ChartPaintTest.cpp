@@ -6,6 +6,8 @@
 #include <QFontMetrics>
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace {
 
 constexpr TColor kFace = 0xF0F0F0, kLight = 0xFFFFFF, kShadow = 0xA0A0A0;
@@ -13,6 +15,8 @@ constexpr TColor kFace = 0xF0F0F0, kLight = 0xFFFFFF, kShadow = 0xA0A0A0;
 // Whether a pixel is text ink (antialiased dark grey or black).
 bool IsDark(TColor c) { return (c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && ((c >> 16) & 0xFF) < 0x80; }
 bool IsBluish(TColor c) { return ((c >> 16) & 0xFF) > (c & 0xFF) + 0x40; }
+bool IsGray(TColor c) { return c == clGray; }
+bool IsRed(TColor c) { return c == clRed; }
 
 int CountIn(const ChartCanvas& c, int left, int top, int right, int bottom, bool (*test)(TColor))
 {
@@ -35,17 +39,15 @@ TEST(ChartPaint, background_in_button_face_with_a_raised_one_pixel_bevel)
 {
     TestChart chart(60, 40);
     chart.BackBuffer();
-    const ChartCanvas& c = chart.Canvas();
-    EXPECT_EQ(c.Pixel(0, 0), kLight);
-    EXPECT_EQ(c.Pixel(30, 0), kLight);
-    EXPECT_EQ(c.Pixel(0, 20), kLight);
-    EXPECT_EQ(c.Pixel(59, 0), kShadow); // top-right corner is dark
-    EXPECT_EQ(c.Pixel(0, 39), kShadow); // bottom-left corner too
-    EXPECT_EQ(c.Pixel(59, 20), kShadow);
-    EXPECT_EQ(c.Pixel(30, 39), kShadow);
-    EXPECT_EQ(c.Pixel(59, 39), kShadow);
-    EXPECT_EQ(c.Pixel(1, 1), kFace);
-    EXPECT_EQ(c.Pixel(58, 38), kFace);
+    // Light top and left edges, dark right and bottom ones, dark in the
+    // top-right and bottom-left corners.
+    const struct {
+        int x, y;
+        TColor color;
+    } pixels[] = {{0, 0, kLight},   {30, 0, kLight},   {0, 20, kLight},  {59, 0, kShadow}, {0, 39, kShadow},
+                  {59, 20, kShadow}, {30, 39, kShadow}, {59, 39, kShadow}, {1, 1, kFace},    {58, 38, kFace}};
+    for (const auto& px : pixels)
+        EXPECT_EQ(chart.Canvas().Pixel(px.x, px.y), px.color) << px.x << "," << px.y;
 }
 
 TEST(ChartPaint, margins_title_and_axis_bands_shape_the_plot)
@@ -138,15 +140,15 @@ TEST(ChartPaint, an_empty_chart_labels_zero_once_in_the_middle_of_each_axis)
     for (int y = p.Bottom + 1; y <= p.Bottom + 4; ++y)
         EXPECT_EQ(c.Pixel(cx, y), clGray) << y;
     EXPECT_EQ(c.Pixel(cx, p.Bottom + 5), kFace);
-    EXPECT_EQ(CountIn(c, 0, p.Bottom + 3, 200, p.Bottom + 4, [](TColor t) { return t == clGray; }), 1);
+    EXPECT_EQ(CountIn(c, 0, p.Bottom + 3, 200, p.Bottom + 4, IsGray), 1);
     // Left axis: the tick in the middle row; its first pixel is under the axis line.
     const int cy = chart.PlotYCenter();
     for (int x = p.Left - 4; x <= p.Left - 2; ++x)
         EXPECT_EQ(c.Pixel(x, cy), clGray) << x;
     EXPECT_EQ(c.Pixel(p.Left - 5, cy), kFace);
-    EXPECT_EQ(CountIn(c, p.Left - 4, 0, p.Left - 3, 150, [](TColor t) { return t == clGray; }), 1);
+    EXPECT_EQ(CountIn(c, p.Left - 4, 0, p.Left - 3, 150, IsGray), 1);
     // No grid line on a label at the scale's end.
-    EXPECT_EQ(CountIn(c, p.Left + 1, p.Top + 1, p.Right, p.Bottom - 1, [](TColor t) { return t == clGray; }), 0);
+    EXPECT_EQ(CountIn(c, p.Left + 1, p.Top + 1, p.Right, p.Bottom - 1, IsGray), 0);
     // The "0" labels: below the bottom tick, left of the left one.
     EXPECT_GT(CountIn(c, cx - 4, chart.BottomAxis().LabelsPos(), cx + 5, chart.BottomAxis().LabelsPos() + fh, IsDark), 4);
     EXPECT_GT(CountIn(c, chart.LeftAxis().LabelsPos() - 10, cy - fh / 2, chart.LeftAxis().LabelsPos(), cy - fh / 2 + fh,
@@ -154,7 +156,7 @@ TEST(ChartPaint, an_empty_chart_labels_zero_once_in_the_middle_of_each_axis)
               4);
 }
 
-TEST(ChartPaint, one_point_draws_nothing_of_the_curve_and_the_second_draws_the_first_segment)
+TEST(ChartPaint, one_point_draws_no_curve_nor_labels_and_the_second_draws_the_first_segment)
 {
     TestChart chart(200, 150);
     TFastLineSeries* s = ConfigureLikeMainWindow(chart);
@@ -162,20 +164,12 @@ TEST(ChartPaint, one_point_draws_nothing_of_the_curve_and_the_second_draws_the_f
     chart.BackBuffer();
     EXPECT_EQ(CountPixels(chart.Canvas(), clRed), 0);
     EXPECT_EQ(s->FirstVisible(), 0);
+    // 1.00013 s and 1000 hPa over the 1e-12 step pass 2^31 - 1: no label,
+    // tick or grid line on either axis.
+    EXPECT_EQ(CountPixels(chart.Canvas(), clGray), 0);
     s->AddPoint(2.00026, 1001.0, "", clRed);
     chart.BackBuffer();
     EXPECT_GT(CountPixels(chart.Canvas(), clRed), 20);
-}
-
-TEST(ChartPaint, a_single_large_value_shows_no_labels)
-{
-    // 1.00013 s and 1000 hPa over the 1e-12 step pass 2^31 - 1: no label,
-    // tick or grid line on either axis.
-    TestChart chart(200, 150);
-    TFastLineSeries* s = ConfigureLikeMainWindow(chart);
-    s->AddPoint(1.00013, 1000.0, "", clRed);
-    chart.BackBuffer();
-    EXPECT_EQ(CountPixels(chart.Canvas(), clGray), 0);
 }
 
 TEST(ChartPaint, a_flat_segment_covers_the_plot_inside_the_frame)
@@ -220,7 +214,7 @@ TEST(ChartPaint, a_curve_beyond_the_scale_is_cut_at_the_clip_rectangle)
             }
     EXPECT_GT(inside, 50);
     // The diagonal leaves through the top of the clip, at row top + 1.
-    EXPECT_GT(CountIn(c, p.Left, p.Top + 1, p.Right, p.Top + 2, [](TColor t) { return t == clRed; }), 0);
+    EXPECT_GT(CountIn(c, p.Left, p.Top + 1, p.Right, p.Top + 2, IsRed), 0);
 }
 
 TEST(ChartPaint, after_a_deep_zoom_the_curve_still_crosses_the_plot_where_it_belongs)
@@ -238,12 +232,12 @@ TEST(ChartPaint, after_a_deep_zoom_the_curve_still_crosses_the_plot_where_it_bel
     const ChartCanvas& c = chart.Canvas();
     const TChartRect p = chart.PlotRect();
     const int cx = chart.PlotXCenter(), cy = chart.PlotYCenter();
-    EXPECT_GT(CountIn(c, cx - 1, cy - 1, cx + 2, cy + 2, [](TColor t) { return t == clRed; }), 0);
+    EXPECT_GT(CountIn(c, cx - 1, cy - 1, cx + 2, cy + 2, IsRed), 0);
     // Across the whole plot, from its bottom-left corner to its top-right
     // one: a pixel in nearly every column of the clip.
     EXPECT_GE(CountPixels(c, clRed), p.Right - p.Left - 3);
-    EXPECT_GT(CountIn(c, p.Left + 1, p.Bottom - 4, p.Left + 4, p.Bottom - 1, [](TColor t) { return t == clRed; }), 0);
-    EXPECT_GT(CountIn(c, p.Right - 3, p.Top + 1, p.Right, p.Top + 4, [](TColor t) { return t == clRed; }), 0);
+    EXPECT_GT(CountIn(c, p.Left + 1, p.Bottom - 4, p.Left + 4, p.Bottom - 1, IsRed), 0);
+    EXPECT_GT(CountIn(c, p.Right - 3, p.Top + 1, p.Right, p.Top + 4, IsRed), 0);
 }
 
 TEST(ChartPaint, points_on_the_same_pixel_add_nothing_and_the_next_draws_from_it)
@@ -304,7 +298,7 @@ TEST(ChartPaint, each_label_has_its_tick_and_three_minor_ticks_between_labels)
     for (int x : expected) {
         if (x <= p.Left || x >= p.Right)
             continue;
-        const int grey = CountIn(c, x, p.Top + 1, x + 1, p.Bottom - 1, [](TColor t) { return t == clGray; });
+        const int grey = CountIn(c, x, p.Top + 1, x + 1, p.Bottom - 1, IsGray);
         EXPECT_GE(grey, (p.Bottom - p.Top - 2) / 2 - 2) << x;
     }
 }
@@ -338,17 +332,17 @@ TEST(ChartRepaint, property_changes_invalidate_only_when_the_value_changes)
     chart.Legend().SetVisible(false);
     chart.BackWall().Brush().SetStyle(bsClear);
     EXPECT_FALSE(chart.BufferDirty());
-    chart.Title().SetText({"Titre"});
-    EXPECT_TRUE(chart.BufferDirty());
-    chart.BackBuffer();
-    chart.LeftAxis().Title().SetCaption("Pression en hPa");
-    EXPECT_TRUE(chart.BufferDirty());
-    chart.BackBuffer();
-    chart.BottomAxis().Grid().SetVisible(false);
-    EXPECT_TRUE(chart.BufferDirty());
-    chart.BackBuffer();
-    chart.Title().Font().SetSize(10);
-    EXPECT_TRUE(chart.BufferDirty());
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"title", [&] { chart.Title().SetText({"Titre"}); }},
+        {"axis title", [&] { chart.LeftAxis().Title().SetCaption("Pression en hPa"); }},
+        {"grid", [&] { chart.BottomAxis().Grid().SetVisible(false); }},
+        {"font", [&] { chart.Title().Font().SetSize(10); }},
+    };
+    for (const auto& [what, change] : changes) {
+        chart.BackBuffer();
+        change();
+        EXPECT_TRUE(chart.BufferDirty()) << what;
+    }
 }
 
 TEST(ChartRepaint, a_new_size_rebuilds_the_buffer_at_that_size)
