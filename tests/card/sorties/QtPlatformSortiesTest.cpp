@@ -69,25 +69,6 @@ void QuandLeDialogueSOuvre(VuDuDialogue& vu, const QString& nom, int essais = 10
 class DialogueQt : public SortiesTest {};
 class PressePapiersQt : public SortiesTest {};
 
-TEST_F(DialogueQt, name_typed_without_extension_comes_back_with_txt_in_the_folder_shown)
-{
-    fs::create_directories(Valeurs());
-    QtPlatform plateForme;
-    VuDuDialogue vu;
-    QuandLeDialogueSOuvre(vu, QStringLiteral("essai"));
-
-    const auto choix = plateForme.ChooseSaveFileName({Valeurs(), "txt", ""});
-
-    ASSERT_TRUE(vu.ouvert);
-    EXPECT_EQ(vu.dossier.toStdString(), Valeurs());
-    EXPECT_EQ(vu.suffixe, QStringLiteral("txt"));
-    EXPECT_EQ(vu.mode, QFileDialog::AcceptSave);
-    EXPECT_TRUE(vu.options.testFlag(QFileDialog::DontUseNativeDialog));
-    EXPECT_TRUE(vu.options.testFlag(QFileDialog::DontConfirmOverwrite));
-    ASSERT_TRUE(choix);
-    EXPECT_EQ(*choix, Valeurs() + "/essai.txt");
-}
-
 TEST_F(DialogueQt, last_name_is_offered_again_and_an_existing_file_is_taken_without_question)
 {
     fs::create_directories(Valeurs());
@@ -121,7 +102,7 @@ TEST_F(DialogueQt, missing_output_folder_is_not_created_and_cancel_chooses_nothi
     EXPECT_FALSE(fs::exists(Valeurs()));
 }
 
-TEST_F(DialogueQt, save_as_through_the_real_dialog_writes_the_typed_file)
+TEST_F(DialogueQt, save_as_through_the_real_dialog_writes_the_typed_name_with_txt_in_the_folder_shown)
 {
     fs::create_directories(Valeurs());
     QtPlatform plateForme;
@@ -133,6 +114,12 @@ TEST_F(DialogueQt, save_as_through_the_real_dialog_writes_the_typed_file)
 
     composant.EnregistrerMesuresSous(0, 0);
 
+    ASSERT_TRUE(vu.ouvert);
+    EXPECT_EQ(vu.dossier.toStdString(), Valeurs());
+    EXPECT_EQ(vu.suffixe, QStringLiteral("txt"));
+    EXPECT_EQ(vu.mode, QFileDialog::AcceptSave);
+    EXPECT_TRUE(vu.options.testFlag(QFileDialog::DontUseNativeDialog));
+    EXPECT_TRUE(vu.options.testFlag(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(UDravoC::NomDernierFichier, Valeurs() + "/essai.txt");
     EXPECT_EQ(LireFichier(Valeurs() + "/essai.txt"), kTexteAvantMesure + "\r\n");
 }
