@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -24,35 +25,25 @@ QImage DisplayAt(int dpi)
 
 } // namespace
 
-TEST(LayoutScale, the_example_of_the_header_at_the_ratio_16_to_13)
+TEST(LayoutScale, scales_by_the_ratio_rounding_halves_away_from_zero)
 {
-    const LayoutScale scale{16, 13};
-
-    EXPECT_EQ(scale.Scale(8, 8, 281, 401), QRect(10, 10, 346, 493));
-}
-
-TEST(LayoutScale, equal_heights_leave_every_place_and_size_as_designed)
-{
-    for (const LayoutScale scale : {LayoutScale{}, LayoutScale{13, 13}, LayoutScale{12, 12}}) {
-        EXPECT_EQ(scale.Scale(95, 412, 75, 25), QRect(95, 412, 75, 25));
-        EXPECT_EQ(scale.Scale(0, 0, 1, 1), QRect(0, 0, 1, 1));
-        EXPECT_EQ(scale.Scale(QSize(302, 445)), QSize(302, 445));
+    struct Cas {
+        LayoutScale scale;
+        int design;
+        int scaled;
+    };
+    for (const Cas& cas : {Cas{{1, 2}, 1, 1}, Cas{{1, 2}, 2, 1}, Cas{{1, 2}, 3, 2}, Cas{{1, 2}, -1, -1},
+                           Cas{{1, 2}, -3, -2}, Cas{{1, 2}, 0, 0}, Cas{{2, 3}, 1, 1}, Cas{{1, 3}, 1, 0},
+                           Cas{{15, 12}, 445, 556}, Cas{{13, 13}, 412, 412}, Cas{{12, 12}, 75, 75}, Cas{{}, 445, 445},
+                           // 4e9 / 13 = 307 692 307.7: no overflow on the way.
+                           Cas{{40000, 13}, 100000, 307692308}}) {
+        SCOPED_TRACE(std::to_string(cas.scale.numerator) + "/" + std::to_string(cas.scale.denominator) + " of "
+                     + std::to_string(cas.design));
+        EXPECT_EQ(cas.scale.Scale(cas.design), cas.scaled);
     }
-}
-
-TEST(LayoutScale, rounds_halves_away_from_zero)
-{
-    const LayoutScale half{1, 2};
-
-    EXPECT_EQ(half.Scale(1), 1);
-    EXPECT_EQ(half.Scale(2), 1);
-    EXPECT_EQ(half.Scale(3), 2);
-    EXPECT_EQ(half.Scale(-1), -1);
-    EXPECT_EQ(half.Scale(-3), -2);
-    EXPECT_EQ(half.Scale(0), 0);
-    EXPECT_EQ((LayoutScale{2, 3}).Scale(1), 1);  // 0.67
-    EXPECT_EQ((LayoutScale{1, 3}).Scale(1), 0);  // 0.33
-    EXPECT_EQ((LayoutScale{15, 12}).Scale(445), 556); // 556.25
+    // A rectangle scales its edges: the example at the ratio 16 to 13.
+    EXPECT_EQ((LayoutScale{16, 13}).Scale(8, 8, 281, 401), QRect(10, 10, 346, 493));
+    EXPECT_EQ((LayoutScale{16, 13}).Scale(QSize(302, 445)), QSize(372, 548));
 }
 
 TEST(LayoutScale, controls_that_touch_at_design_still_touch_at_any_ratio)
@@ -67,13 +58,6 @@ TEST(LayoutScale, controls_that_touch_at_design_still_touch_at_any_ratio)
         EXPECT_EQ(panel2.left(), panel3.left());
         EXPECT_EQ(panel2.width(), panel3.width());
     }
-}
-
-TEST(LayoutScale, no_overflow_for_large_values)
-{
-    const LayoutScale scale{40000, 13};
-
-    EXPECT_EQ(scale.Scale(100000), 307692308); // 4e9 / 13 = 307 692 307.7
 }
 
 TEST(LayoutScale, the_ratio_is_one_at_96_dpi_and_follows_the_font_elsewhere)

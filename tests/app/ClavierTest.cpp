@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <vector>
+
 namespace {
 
 constexpr const char* kNotePression =
@@ -25,6 +27,16 @@ protected:
     bool AucunMenu() const
     {
         return QApplication::activePopupWidget() == nullptr && form->MainMenu1->activeAction() == nullptr;
+    }
+    // The focus after each of `n` presses of Tab.
+    std::vector<QWidget*> Tabulations(int n)
+    {
+        std::vector<QWidget*> vus;
+        for (int i = 0; i < n; ++i) {
+            Touche(Qt::Key_Tab);
+            vus.push_back(QApplication::focusWidget());
+        }
+        return vus;
     }
 };
 
@@ -122,12 +134,7 @@ TEST_F(ClavierTest, alt_f_and_alt_e_open_their_menus)
 TEST_F(ClavierTest, tab_runs_along_the_fields_and_the_selected_radio_button)
 {
     Montrer();
-    std::vector<QWidget*> vus;
-    for (int i = 0; i < 7; ++i) {
-        Touche(Qt::Key_Tab);
-        vus.push_back(QApplication::focusWidget());
-    }
-    EXPECT_EQ(vus, (std::vector<QWidget*>{form->Edit1, form->Edit2, form->Edit3, form->RadioGroup1->Item(0),
+    EXPECT_EQ(Tabulations(7), (std::vector<QWidget*>{form->Edit1, form->Edit2, form->Edit3, form->RadioGroup1->Item(0),
                                           form->Edit4, form->Edit5, form->Button1}));
 
     // With "Non" selected the group is reached at "Non".
@@ -144,12 +151,7 @@ TEST_F(ClavierTest, tab_skips_the_fields_disabled_by_a_run)
     Montrer();
     Touche(Qt::Key_Return);
     ASSERT_TRUE(UPrincipal::EnMarche);
-    std::vector<QWidget*> vus;
-    for (int i = 0; i < 3; ++i) {
-        Touche(Qt::Key_Tab);
-        vus.push_back(QApplication::focusWidget());
-    }
-    EXPECT_EQ(vus, (std::vector<QWidget*>{form->Edit4, form->Edit5, form->Button1}));
+    EXPECT_EQ(Tabulations(3), (std::vector<QWidget*>{form->Edit4, form->Edit5, form->Button1}));
 }
 
 TEST_F(ClavierTest, arrow_keys_move_the_selection_of_the_radio_group)

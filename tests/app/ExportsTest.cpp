@@ -127,7 +127,6 @@ TEST_F(ExportsTest, save_writes_the_pressure_table_to_the_next_numbered_file_wit
     ASSERT_TRUE(std::filesystem::exists(fichier));
     EXPECT_EQ(Contenu(fichier), form->P->TexteMesures(2, 0) + "\r\n");
     EXPECT_TRUE(boxes.all.empty());
-    EXPECT_EQ(form->P->Frequence, static_cast<double>(1.0L / 1.00013));
 }
 
 TEST_F(ExportsTest, save_as_writes_the_pressure_table_to_the_file_chosen)

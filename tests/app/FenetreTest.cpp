@@ -14,6 +14,7 @@
 #include <QMenuBar>
 #include <QTranslator>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -186,15 +187,6 @@ TEST_F(FenetreTest, resizing_the_window_keeps_the_bottom_panel_and_the_left_widt
     EXPECT_EQ(form->Chart2->size(), QSize(client.width() - 270, client.height() - 85));
 }
 
-TEST_F(FenetreTest, both_help_commands_show_the_about_box)
-{
-    form->Rubriquedaide1->trigger();
-    EXPECT_EQ(aboutShown, 1);
-    form->Apropos1->trigger();
-    EXPECT_EQ(aboutShown, 2);
-    EXPECT_TRUE(boxes.all.empty());
-}
-
 TEST_F(FenetreTest, author_links_hand_the_addresses_to_the_desktop_and_clear_the_status)
 {
     form->P->CodeErreur = 5;
@@ -206,13 +198,14 @@ TEST_F(FenetreTest, author_links_hand_the_addresses_to_the_desktop_and_clear_the
     EXPECT_EQ(form->P->MessageErreur, "");
 }
 
-TEST_F(FenetreTest, help_commands_work_during_a_run)
+TEST_F(FenetreTest, both_help_commands_show_the_about_box_during_a_run_too)
 {
+    form->Rubriquedaide1->trigger();
     Click();
     ASSERT_TRUE(UPrincipal::EnMarche);
     form->Apropos1->trigger();
     form->Accderausitedelauteur1->trigger();
-    EXPECT_EQ(aboutShown, 1);
+    EXPECT_EQ(aboutShown, 2);
     EXPECT_EQ(platform.opened.size(), 1u);
     EXPECT_TRUE(boxes.all.empty());
 }
@@ -231,21 +224,21 @@ TEST_F(FenetreTest, a_failing_handler_shows_its_error_and_the_window_goes_on)
     EXPECT_EQ(boxes.errors.size(), 1u);
 }
 
-TEST_F(FenetreTest, quit_during_a_run_ends_the_message_loop_at_once_with_code_zero)
+TEST_F(FenetreTest, quit_or_closing_the_window_during_a_run_ends_the_message_loop_with_code_zero)
 {
-    Montrer();
-    Click();
-    ASSERT_TRUE(UPrincipal::EnMarche);
-    QTimer::singleShot(0, form.get(), [this] { form->Quitter1->trigger(); });
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_TRUE(boxes.all.empty());
-}
-
-TEST_F(FenetreTest, closing_the_window_ends_the_message_loop)
-{
-    Montrer();
-    Click();
-    QTimer::singleShot(0, form.get(), [this] { form->close(); });
-    EXPECT_EQ(QApplication::exec(), 0);
-    EXPECT_TRUE(boxes.all.empty());
+    const std::pair<const char*, std::function<void(TForm1&)>> facons[] = {
+        {"Quitter", [](TForm1& f) { f.Quitter1->trigger(); }},
+        {"close", [](TForm1& f) { f.close(); }},
+    };
+    for (const auto& [nom, fermer] : facons) {
+        SCOPED_TRACE(nom);
+        UPrincipal::ReinitialiserEtatUnite();
+        form = std::make_unique<TForm1>(ports, boxes, &platform);
+        Montrer();
+        Click();
+        ASSERT_TRUE(UPrincipal::EnMarche);
+        QTimer::singleShot(0, form.get(), [this, &fermer] { fermer(*form); });
+        EXPECT_EQ(QApplication::exec(), 0);
+        EXPECT_TRUE(boxes.all.empty());
+    }
 }

@@ -7,21 +7,16 @@
 
 #include <new>
 #include <stdexcept>
+#include <utility>
 
 TEST(ErrorText, appends_a_full_stop_after_a_letter_or_a_digit_only)
 {
-    EXPECT_EQ(ErrorText("Division par zéro en virgule flottante"), "Division par zéro en virgule flottante.");
-    EXPECT_EQ(ErrorText("Erreur E/S 32"), "Erreur E/S 32.");
-    EXPECT_EQ(ErrorText("Pas assez de timers disponibles"), "Pas assez de timers disponibles.");
-    EXPECT_EQ(ErrorText("'0.25' n'est pas une valeur en virgule flottante correcte"),
-              "'0.25' n'est pas une valeur en virgule flottante correcte.");
-    EXPECT_EQ(ErrorText("Fin."), "Fin.");
-    EXPECT_EQ(ErrorText("(voir)"), "(voir)");
-    EXPECT_EQ(ErrorText("Attention !"), "Attention !");
-    EXPECT_EQ(ErrorText("Fin "), "Fin ");
-    EXPECT_EQ(ErrorText("chemin/"), "chemin/.");
-    EXPECT_EQ(ErrorText("Accès refusé"), "Accès refusé.");
-    EXPECT_EQ(ErrorText(""), "");
+    const std::pair<const char*, const char*> cas[] = {
+        {"Erreur E/S 32", "Erreur E/S 32."}, {"Accès refusé", "Accès refusé."}, {"chemin/", "chemin/."},
+        {"Fin.", "Fin."}, {"(voir)", "(voir)"}, {"Attention !", "Attention !"}, {"Fin ", "Fin "}, {"", ""},
+    };
+    for (const auto& [message, texte] : cas)
+        EXPECT_EQ(ErrorText(message), texte) << message;
 }
 
 TEST(HandlerGuard, shows_the_message_of_what_the_handler_raised)

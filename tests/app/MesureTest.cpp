@@ -2,6 +2,7 @@
 // failures of the start and of a tick.
 #include "tests/app/support/FenetreFixture.h"
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -119,39 +120,30 @@ TEST_F(MesureTest, channels_averaging_exactly_the_middle_code_show_zero)
     EXPECT_EQ(form->Edit5->text(), QStringLiteral("0"));
 }
 
-TEST_F(MesureTest, first_point_replaces_a_volume_outside_five_hundredths_to_five_litres)
+TEST_F(MesureTest, first_point_replaces_a_volume_or_a_temperature_out_of_its_bounds)
 {
+    // A volume is kept from 0.05 to 5 L, else replaced by 0.25 L; a
+    // temperature of exactly 0 K or above 400 K is replaced by 20 °C.
     struct Cas {
-        const char* texte;
-        double volume; // m³ after the first point
-    };
-    for (const Cas& cas : {Cas{"0,04", 0.25 / 1000}, Cas{"6", 0.25 / 1000}, Cas{"0,05", static_cast<double>(0.05L / 1000)},
-                           Cas{"5", static_cast<double>(5.0L / 1000)}}) {
-        UPrincipal::ReinitialiserEtatUnite();
-        form->Edit1->setEnabled(true);
-        form->Edit1->setText(QString::fromUtf8(cas.texte));
-        Click();
-        ASSERT_TRUE(UPrincipal::EnMarche) << cas.texte;
-        Tick();
-        EXPECT_EQ(UPrincipal::Volume, cas.volume) << cas.texte;
-        Click();
-    }
-}
-
-TEST_F(MesureTest, first_point_replaces_a_temperature_of_zero_or_above_four_hundred_kelvins)
-{
-    struct Cas {
-        const char* texte;
+        const char* volume;
+        const char* temperature;
+        double m3;
         double kelvins;
     };
     Non();
     SetCodes(2447, 2048);
-    for (const Cas& cas : {Cas{"150", 293}, Cas{"-273", 293}, Cas{"127", 400}, Cas{"-300", -27}}) {
+    for (const Cas& cas : {Cas{"0,04", "150", 0.25 / 1000, 293}, Cas{"6", "-273", 0.25 / 1000, 293},
+                           Cas{"0,05", "127", static_cast<double>(0.05L / 1000), 400},
+                           Cas{"5", "-300", static_cast<double>(5.0L / 1000), -27}}) {
+        SCOPED_TRACE(std::string(cas.volume) + " L, " + cas.temperature + " °C");
         UPrincipal::ReinitialiserEtatUnite();
-        form->Edit2->setText(QString::fromUtf8(cas.texte));
+        form->Edit1->setText(QString::fromUtf8(cas.volume));
+        form->Edit2->setText(QString::fromUtf8(cas.temperature));
         Click();
+        ASSERT_TRUE(UPrincipal::EnMarche);
         Tick();
-        EXPECT_EQ(UPrincipal::Temperature, cas.kelvins) << cas.texte;
+        EXPECT_EQ(UPrincipal::Volume, cas.m3);
+        EXPECT_EQ(UPrincipal::Temperature, cas.kelvins);
         Click();
     }
     // At -27 K the amounts are negative.
@@ -256,6 +248,7 @@ TEST_F(MesureTest, a_volume_typed_with_a_point_stops_the_start_at_that_step)
 TEST_F(MesureTest, a_coefficient_of_zero_fails_every_tick_without_stacking_error_boxes)
 {
     form->Edit3->setText(QStringLiteral("0"));
+    form->Edit1->setText(QStringLiteral("9"));
     Click();
     ASSERT_TRUE(boxes.errors.empty());
 
@@ -276,6 +269,10 @@ TEST_F(MesureTest, a_coefficient_of_zero_fails_every_tick_without_stacking_error
     EXPECT_EQ(form->Edit4->text(), QStringLiteral("0,00125061"));
     EXPECT_TRUE(UPrincipal::EnMarche);
     EXPECT_TRUE(form->Timer1->isActive());
+    // The ticks ended before the first-point rules: the out-of-bounds volume
+    // stays, no first amount is taken.
+    EXPECT_EQ(UPrincipal::Volume, 9.0 / 1000);
+    EXPECT_EQ(UPrincipal::QuantiteInitiale, 0.0);
 
     // Once the box is closed, the next failure is shown again.
     Tick();
@@ -313,15 +310,4 @@ TEST_F(MesureTest, a_tick_that_the_timer_gave_before_the_stop_records_nothing)
     QCoreApplication::sendPostedEvents();
     EXPECT_EQ(UPrincipal::NombreDePoints, 0);
     EXPECT_EQ(Points1(), 0);
-}
-
-TEST_F(MesureTest, a_coefficient_of_zero_leaves_the_first_amount_untaken)
-{
-    form->Edit3->setText(QStringLiteral("0"));
-    form->Edit1->setText(QStringLiteral("9"));
-    Click();
-    Tick();
-    // The tick ended before the first-point rules.
-    EXPECT_EQ(UPrincipal::Volume, 9.0 / 1000);
-    EXPECT_EQ(UPrincipal::QuantiteInitiale, 0.0);
 }

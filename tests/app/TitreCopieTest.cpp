@@ -30,12 +30,8 @@ std::string TitreDeLaCopie(const std::string& nom)
 
 } // namespace
 
-TEST(TitreCopie, program_copied_as_mesure_v2_exe_is_titled_mesure)
+TEST(TitreCopie, program_copied_under_another_name_is_titled_from_that_name)
 {
     EXPECT_EQ(TitreDeLaCopie("MESURE.V2.EXE"), "Mesure\n");
-}
-
-TEST(TitreCopie, program_copied_as_lower_case_mesure_exe_is_titled_mesure)
-{
     EXPECT_EQ(TitreDeLaCopie("mESURE.EXE"), "mesure\n");
 }
