@@ -10,55 +10,32 @@
 namespace {
 
 // The separator at start is read once, on first use, so each case runs in a
-// fresh child process (the "threadsafe" style re-executes the test binary)
-// with the environment it names. The child exits 0 when the separator is
-// the one expected, through _exit: glibc keeps the LOCPATH search list of
-// newlocale for the life of the process, and the leak check at exit would
-// count it.
+// fresh child process (the "threadsafe" style re-executes the test binary),
+// which sets the environment it names and exits 0 when the separator is the
+// one expected. The test process's own environment is left alone. The child
+// leaves through _exit: glibc keeps the LOCPATH search list of newlocale for
+// the life of the process, and the leak check at exit would count it.
 void ExpectSeparatorAtStart(const char* lcAll, const char* lang, char expected)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    if (lcAll)
-        setenv("LC_ALL", lcAll, 1);
-    else
-        unsetenv("LC_ALL");
-    unsetenv("LC_NUMERIC");
-    if (lang)
-        setenv("LANG", lang, 1);
-    else
-        unsetenv("LANG");
-    EXPECT_EXIT(_exit(DecimalSeparator() == expected ? 0 : 1), ::testing::ExitedWithCode(0), "")
+    auto poser = [](const char* name, const char* value) {
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    };
+    EXPECT_EXIT(
+        {
+            poser("LC_ALL", lcAll);
+            poser("LC_NUMERIC", nullptr);
+            poser("LANG", lang);
+            _exit(DecimalSeparator() == expected ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "")
         << "LC_ALL=" << (lcAll ? lcAll : "(unset)") << " LANG=" << (lang ? lang : "(unset)");
 }
 
-// Puts the environment variables back after a test that changes them.
-class SeparatorAtStartTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        for (int i = 0; i < 3; ++i) {
-            const char* v = std::getenv(kNames[i]);
-            had_[i] = v != nullptr;
-            values_[i] = v ? v : "";
-        }
-    }
-    void TearDown() override
-    {
-        for (int i = 0; i < 3; ++i) {
-            if (had_[i])
-                setenv(kNames[i], values_[i].c_str(), 1);
-            else
-                unsetenv(kNames[i]);
-        }
-    }
-
-private:
-    static constexpr const char* kNames[3] = {"LC_ALL", "LC_NUMERIC", "LANG"};
-    bool had_[3] = {};
-    std::string values_[3];
-};
-
-TEST_F(SeparatorAtStartTest, is_the_comma_without_an_installed_regional_setting)
+TEST(SeparatorAtStart, is_the_comma_without_an_installed_regional_setting)
 {
     ExpectSeparatorAtStart(nullptr, nullptr, ',');
     ExpectSeparatorAtStart("C", nullptr, ',');
@@ -105,7 +82,7 @@ private:
     bool ready_ = false;
 };
 
-TEST_F(SeparatorAtStartTest, is_the_radix_character_of_the_regional_setting)
+TEST(SeparatorAtStart, is_the_radix_character_of_the_regional_setting)
 {
     CompiledLocale locale;
     if (!locale.Ready())
