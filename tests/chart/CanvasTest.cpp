@@ -201,14 +201,6 @@ TEST(CanvasPen, not_xor_inverts_pen_xor_pixel_and_twice_restores)
     c.LineTo(3, 0);
     for (int x = 0; x < 6; ++x)
         EXPECT_EQ(c.Pixel(x, 0), 0x336699u);
-    // White under the chart colour's index (0x00000F) becomes a dark red.
-    ChartCanvas w;
-    MakeWhite(w, 2, 1);
-    w.SetPenMode(pmNotXor);
-    w.SetPen(PlainColor(clBtnFace));
-    w.MoveTo(0, 0);
-    w.LineTo(1, 0);
-    EXPECT_EQ(w.Pixel(0, 0), 0x00000Fu);
 }
 
 TEST(CanvasRectangle, outlines_columns_left_to_right_minus_one_and_fills_inside)
