@@ -18,26 +18,34 @@ double Pressure(int n)
     return 1000.0 + 90.0 * (1.0 - std::exp(-n * kPeriode / 300.0)) + 0.05 * std::sin(n * 12.9898);
 }
 
-void SetUpChart(TCustomChart& chart, TFastLineSeries*& series, int width, int height)
+// The main window's pressure chart at the given size, with no point yet.
+TFastLineSeries* SetUpChart(TCustomChart& chart, int width, int height)
 {
     chart.Title().SetText({"Evolution de la pression au cours du temps"});
     chart.BottomAxis().Title().SetCaption("Date en s");
     chart.LeftAxis().Title().SetCaption("Pression en hPa");
     chart.Legend().SetVisible(false);
     chart.SetView3D(false);
-    series = chart.AddSeries<TFastLineSeries>();
+    TFastLineSeries* series = chart.AddSeries<TFastLineSeries>();
     series->SetSeriesColor(clRed);
     chart.SetChartSize(width, height);
+    return series;
+}
+
+// The chart after a whole run, painted once: fonts resolved, label texts
+// rendered.
+void SetUpPaintedRun(TCustomChart& chart)
+{
+    TFastLineSeries* series = SetUpChart(chart, 1920, 1080);
+    for (int n = 1; n <= kRunPoints; ++n)
+        series->AddPoint(n * kPeriode, Pressure(n), "", clRed);
+    chart.PaintBackBuffer();
 }
 
 void BM_FullPaint1024Points1920x1080(benchmark::State& state)
 {
     TCustomChart chart;
-    TFastLineSeries* series = nullptr;
-    SetUpChart(chart, series, 1920, 1080);
-    for (int n = 1; n <= kRunPoints; ++n)
-        series->AddPoint(n * kPeriode, Pressure(n), "", clRed);
-    chart.PaintBackBuffer(); // first paint: fonts resolved, label texts rendered once
+    SetUpPaintedRun(chart);
     for (auto _ : state) {
         chart.Invalidate();
         benchmark::DoNotOptimize(chart.BackBuffer().constBits());
@@ -49,8 +57,7 @@ BENCHMARK(BM_FullPaint1024Points1920x1080)->Unit(benchmark::kMillisecond);
 void BM_AddPointAndPaint1920x1080(benchmark::State& state)
 {
     TCustomChart chart;
-    TFastLineSeries* series = nullptr;
-    SetUpChart(chart, series, 1920, 1080);
+    TFastLineSeries* series = SetUpChart(chart, 1920, 1080);
     int n = 0;
     for (auto _ : state) {
         if (n == kRunPoints) {
@@ -69,11 +76,7 @@ BENCHMARK(BM_AddPointAndPaint1920x1080)->Unit(benchmark::kMillisecond);
 void BM_RepaintWithoutChange1920x1080(benchmark::State& state)
 {
     TCustomChart chart;
-    TFastLineSeries* series = nullptr;
-    SetUpChart(chart, series, 1920, 1080);
-    for (int n = 1; n <= kRunPoints; ++n)
-        series->AddPoint(n * kPeriode, Pressure(n), "", clRed);
-    chart.PaintBackBuffer();
+    SetUpPaintedRun(chart);
     for (auto _ : state)
         benchmark::DoNotOptimize(chart.ScreenImage().constBits());
 }
@@ -82,8 +85,7 @@ BENCHMARK(BM_RepaintWithoutChange1920x1080);
 void BM_AddPoint1024(benchmark::State& state)
 {
     TCustomChart chart;
-    TFastLineSeries* series = nullptr;
-    SetUpChart(chart, series, 700, 400);
+    TFastLineSeries* series = SetUpChart(chart, 700, 400);
     for (auto _ : state) {
         series->ClearPoints();
         for (int n = 1; n <= kRunPoints; ++n)
