@@ -65,20 +65,6 @@ TEST(SimulatedCardPorts, unmapped_ports_read_all_ones)
     EXPECT_EQ(card.inw(0x0300), 0xFFFF);
 }
 
-TEST(SimulatedCardPorts, a_conversion_latches_a_sample_in_the_card_s_data_word_layout)
-{
-    VirtualClock clock;
-    SimulatedCard card(clock, std::make_unique<FixedInputs>(5.12125, 0.0));
-
-    card.outb(0x280, 0xFF);
-    card.outb(0x282, 0xFF);
-
-    EXPECT_EQ(card.inw(0x280), 0xF0FF); // 4095
-    EXPECT_EQ(card.inw(0x282), 0x0080); // 2048, the code just above 0 V
-    EXPECT_EQ(card.inb(0x282), 0x80);
-    EXPECT_EQ(card.inb(0x283), 0x00);
-}
-
 TEST(SimulatedCardPorts, codes_and_data_words_follow_the_converter_s_scale)
 {
     EXPECT_EQ(SimulatedCard::CodeForVoltage(-5.12125), 0);
@@ -106,16 +92,19 @@ TEST(SimulatedCardPorts, only_the_conversion_start_byte_starts_a_conversion)
     EXPECT_EQ(card.inw(0x282), before); // the other channel did not convert
 }
 
-TEST(SimulatedCardPorts, the_card_answers_at_every_base_the_driver_accepts)
+TEST(SimulatedCardPorts, the_card_latches_data_words_at_every_base_the_driver_accepts)
 {
     VirtualClock clock;
-    SimulatedCard card(clock, std::make_unique<FixedInputs>(5.12125, -5.12125));
+    SimulatedCard card(clock, std::make_unique<FixedInputs>(5.12125, 0.0));
     for (std::uint16_t base : {0x280, 0x290, 0x2F0, 0x380, 0x3F0}) {
         SCOPED_TRACE(base);
+        const auto voie2 = static_cast<std::uint16_t>(base + 2);
         card.outb(base, 0xFF);
-        card.outb(static_cast<std::uint16_t>(base + 2), 0xFF);
-        EXPECT_EQ(card.inw(base), 0xF0FF);
-        EXPECT_EQ(card.inw(static_cast<std::uint16_t>(base + 2)), 0x0000);
+        card.outb(voie2, 0xFF);
+        EXPECT_EQ(card.inw(base), 0xF0FF);  // 4095
+        EXPECT_EQ(card.inw(voie2), 0x0080); // 2048, the code just above 0 V
+        EXPECT_EQ(card.inb(voie2), 0x80);
+        EXPECT_EQ(card.inb(static_cast<std::uint16_t>(voie2 + 1)), 0x00);
     }
     // 0x300-0x37F (offsets 128-255) is not the card's.
     EXPECT_EQ(card.inw(0x300), 0xFFFF);

@@ -34,6 +34,19 @@ std::optional<EInOutError> ErreurES(Operation operation)
     return std::nullopt;
 }
 
+// Runs `operation` and checks that it raised the input/output error `code`,
+// with `message` when one is given.
+template <class Operation>
+void AttendreErreurES(Operation operation, int code, const char* message = nullptr)
+{
+    const std::optional<EInOutError> erreur = ErreurES(operation);
+    ASSERT_TRUE(erreur) << "no input/output error";
+    EXPECT_EQ(erreur->ErrorCode(), code);
+    if (message != nullptr) {
+        EXPECT_EQ(erreur->Message(), message);
+    }
+}
+
 std::size_t DescripteursOuverts()
 {
     std::size_t n = 0;
@@ -193,8 +206,6 @@ TEST(CodeErreurES, system_errors_map_onto_the_documented_codes)
     };
     for (const Cas& cas : table)
         EXPECT_EQ(FichierTexte::CodeErreurES(cas.errnum), cas.code) << std::strerror(cas.errnum);
-    EXPECT_EQ(EInOutError(112).Message(), "Erreur E/S 112");
-    EXPECT_EQ(EInOutError(32).Message(), "Erreur E/S 32");
     EXPECT_EQ(EInOutError(29).Message(), "Erreur E/S 29");
 }
 
@@ -202,16 +213,11 @@ TEST_F(EchecsEcriture, file_named_valeurs_gives_nom_de_fichier_incorrect_and_eac
 {
     EcrireFichier(Valeurs(), "pas un dossier");
 
-    auto erreur = ErreurES([&] { P->EnregistrerMesures(1, 0); });
-    ASSERT_TRUE(erreur);
-    EXPECT_EQ(erreur->ErrorCode(), 3);
-    EXPECT_EQ(erreur->Message(), "Nom de fichier incorrect");
+    AttendreErreurES([&] { P->EnregistrerMesures(1, 0); }, 3, "Nom de fichier incorrect");
     EXPECT_EQ(UDravoC::NumeroFichier, 1);
     EXPECT_EQ(UDravoC::NomDernierFichier, Numerote(1));
 
-    erreur = ErreurES([&] { P->EnregistrerMesures(1, 0); });
-    ASSERT_TRUE(erreur);
-    EXPECT_EQ(erreur->ErrorCode(), 3);
+    AttendreErreurES([&] { P->EnregistrerMesures(1, 0); }, 3);
     EXPECT_EQ(UDravoC::NumeroFichier, 2);
 
     fs::remove(Valeurs());
@@ -223,10 +229,7 @@ TEST_F(EchecsEcriture, name_in_a_missing_folder_is_kept_as_last_name_and_the_nex
 {
     bureau_.nomTape = racine_ + "/absent/essai.txt";
 
-    const auto erreur = ErreurES([&] { P->EnregistrerMesuresSous(1, 0); });
-
-    ASSERT_TRUE(erreur);
-    EXPECT_EQ(erreur->ErrorCode(), 3);
+    AttendreErreurES([&] { P->EnregistrerMesuresSous(1, 0); }, 3);
     EXPECT_EQ(UDravoC::NomDernierFichier, racine_ + "/absent/essai.txt");
     EXPECT_FALSE(fs::exists(racine_ + "/absent"));
 
@@ -241,15 +244,10 @@ TEST_F(EchecsEcriture, read_only_file_is_refused_and_left_unchanged_even_for_the
     fs::permissions(Numerote(1), fs::perms(0444));
     P->MesuresVoie1[0] = 0;
 
-    auto erreur = ErreurES([&] { P->EnregistrerMesures(kPointsExemple, 0); });
-    ASSERT_TRUE(erreur);
-    EXPECT_EQ(erreur->ErrorCode(), 5);
-    EXPECT_EQ(erreur->Message(), "Accès au fichier refusé");
+    AttendreErreurES([&] { P->EnregistrerMesures(kPointsExemple, 0); }, 5, "Accès au fichier refusé");
 
     bureau_.nomTape = Numerote(1);
-    erreur = ErreurES([&] { P->EnregistrerMesuresSous(kPointsExemple, 0); });
-    ASSERT_TRUE(erreur);
-    EXPECT_EQ(erreur->ErrorCode(), 5);
+    AttendreErreurES([&] { P->EnregistrerMesuresSous(kPointsExemple, 0); }, 5);
 
     EXPECT_EQ(LireFichier(Numerote(1)), kTexteExemple + "\r\n");
     EXPECT_EQ(fs::status(Numerote(1)).permissions(), fs::perms(0444));
@@ -262,10 +260,7 @@ TEST_F(EchecsEcriture, folder_chosen_as_file_is_refused)
     fs::create_directory(dossier);
     bureau_.nomTape = dossier;
 
-    const auto erreur = ErreurES([&] { P->EnregistrerMesuresSous(1, 0); });
-
-    ASSERT_TRUE(erreur);
-    EXPECT_EQ(erreur->ErrorCode(), 5);
+    AttendreErreurES([&] { P->EnregistrerMesuresSous(1, 0); }, 5);
     EXPECT_TRUE(Contenu(dossier).empty());
     EXPECT_EQ(Contenu(racine_), (std::set<std::string>{"dossier.txt"}));
 }
@@ -277,11 +272,7 @@ TEST_F(EchecsEcriture, full_device_gives_erreur_es_112)
     // The last file written is now a device that is always full.
     UDravoC::NomDernierFichier = "/dev/full";
 
-    const auto erreur = ErreurES([&] { P->EnregistrerMesures(1, 0); });
-
-    ASSERT_TRUE(erreur);
-    EXPECT_EQ(erreur->ErrorCode(), 112);
-    EXPECT_EQ(erreur->Message(), "Erreur E/S 112");
+    AttendreErreurES([&] { P->EnregistrerMesures(1, 0); }, 112, "Erreur E/S 112");
     EXPECT_TRUE(fs::is_character_file("/dev/full")) << "the device was written, not replaced";
 }
 
@@ -295,11 +286,7 @@ TEST_F(EchecsEcriture, full_disk_leaves_the_earlier_file_intact)
     disque_->Remplir();
     RemplirLongueMesure();
 
-    const auto erreur = ErreurES([&] { P->EnregistrerMesures(1024, 0); });
-
-    ASSERT_TRUE(erreur);
-    EXPECT_EQ(erreur->ErrorCode(), 112);
-    EXPECT_EQ(erreur->Message(), "Erreur E/S 112");
+    AttendreErreurES([&] { P->EnregistrerMesures(1024, 0); }, 112, "Erreur E/S 112");
     EXPECT_EQ(LireFichier(premier), kTexteExemple + "\r\n");
     EXPECT_EQ(Contenu(point_ + "/Valeurs"), (std::set<std::string>{"Exemple.txt", "Mesures1.txt"}));
 }
@@ -364,11 +351,7 @@ TEST_F(EchecsEcriture, file_of_a_running_program_gives_erreur_es_32_and_stays_as
     const std::string avant = LireFichier(fichier);
     bureau_.nomTape = fichier;
 
-    const auto erreur = ErreurES([&] { P->EnregistrerMesuresSous(1, 0); });
-
-    ASSERT_TRUE(erreur);
-    EXPECT_EQ(erreur->ErrorCode(), 32);
-    EXPECT_EQ(erreur->Message(), "Erreur E/S 32");
+    AttendreErreurES([&] { P->EnregistrerMesuresSous(1, 0); }, 32, "Erreur E/S 32");
     EXPECT_EQ(LireFichier(fichier), avant);
     EXPECT_EQ(Contenu(racine_), (std::set<std::string>{"programme.bin"}));
 }
