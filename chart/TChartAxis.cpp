@@ -51,25 +51,20 @@ void TChartAxis::SetAutomatic(bool v)
     Changed();
 }
 
-void TChartAxis::SetAutomaticMinimum(bool v)
+// Clearing either end clears Automatic; setting one back does not restore it.
+void TChartAxis::SetAutomaticEnd(bool& end, bool v)
 {
-    if (automaticMinimum_ == v)
+    if (end == v)
         return;
-    automaticMinimum_ = v;
+    end = v;
     if (!v)
         automatic_ = false;
     Changed();
 }
 
-void TChartAxis::SetAutomaticMaximum(bool v)
-{
-    if (automaticMaximum_ == v)
-        return;
-    automaticMaximum_ = v;
-    if (!v)
-        automatic_ = false;
-    Changed();
-}
+void TChartAxis::SetAutomaticMinimum(bool v) { SetAutomaticEnd(automaticMinimum_, v); }
+
+void TChartAxis::SetAutomaticMaximum(bool v) { SetAutomaticEnd(automaticMaximum_, v); }
 
 void TChartAxis::SetMinimum(double v)
 {

@@ -144,6 +144,7 @@ public:
     void Draw(ChartCanvas& canvas);
 
 private:
+    void SetAutomaticEnd(bool& end, bool v);
     void DrawTitle(ChartCanvas& canvas);
     void DrawLabel(ChartCanvas& canvas, double value);
     void DrawTicksAndGrid(ChartCanvas& canvas, int p, double value);

@@ -61,37 +61,7 @@ TColor TChartSeries::ValueColor(int i) const
     return c == ColorUnset ? seriesColor_ : c;
 }
 
-void TChartSeries::SetSeriesColor(TColor c)
-{
-    if (c == seriesColor_)
-        return;
-    seriesColor_ = c;
-    Repaint();
-}
-
-void TChartSeries::SetActive(bool a)
-{
-    if (a == active_)
-        return;
-    active_ = a;
-    Repaint();
-}
-
-void TChartSeries::SetHorizAxis(TAxisChoice a)
-{
-    if (a == horizAxis_)
-        return;
-    horizAxis_ = a;
-    Repaint();
-}
-
-void TChartSeries::SetVertAxis(TAxisChoice a)
-{
-    if (a == vertAxis_)
-        return;
-    vertAxis_ = a;
-    Repaint();
-}
+void TChartSeries::SetSeriesColor(TColor c) { Assign(seriesColor_, c); }
 
 bool TChartSeries::UsesAxis(const TChartAxis& axis) const
 {

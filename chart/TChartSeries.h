@@ -51,11 +51,11 @@ public:
     TColor SeriesColor() const { return seriesColor_; }
     virtual void SetSeriesColor(TColor c);
     bool Active() const { return active_; }
-    void SetActive(bool a);
+    void SetActive(bool a) { Assign(active_, a); }
     TAxisChoice HorizAxis() const { return horizAxis_; }
     TAxisChoice VertAxis() const { return vertAxis_; }
-    void SetHorizAxis(TAxisChoice a);
-    void SetVertAxis(TAxisChoice a);
+    void SetHorizAxis(TAxisChoice a) { Assign(horizAxis_, a); }
+    void SetVertAxis(TAxisChoice a) { Assign(vertAxis_, a); }
     // Whether the series uses `axis` as its horizontal or vertical axis.
     bool UsesAxis(const TChartAxis& axis) const;
 
@@ -89,6 +89,15 @@ protected:
     // Called before and after the points are drawn.
     virtual void PrepareCanvas(ChartCanvas& canvas) { (void)canvas; }
     void Repaint();
+    // Sets `field` and repaints the chart when the value differs.
+    template <class T>
+    void Assign(T& field, T value)
+    {
+        if (field == value)
+            return;
+        field = value;
+        Repaint();
+    }
     TChartAxis* GetHorizAxis() const;
     TChartAxis* GetVertAxis() const;
 
