@@ -10,6 +10,7 @@
 #include <random>
 #include <set>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -23,67 +24,89 @@ void MakeWhite(ChartCanvas& c, int w, int h)
     c.FillRect(0, 0, w, h);
 }
 
-std::string Draw(int w, int h, std::initializer_list<std::pair<int, int>> points, TPenStyle style = psSolid,
-                 int width = 1)
-{
-    ChartCanvas c;
-    MakeWhite(c, w, h);
-    c.SetPen(clBlack, width, style);
-    auto it = points.begin();
-    c.MoveTo(it->first, it->second);
-    for (++it; it != points.end(); ++it)
-        c.LineTo(it->first, it->second);
-    return Picture(c, 0, 0, w, h, kInk);
-}
-
 } // namespace
 
-TEST(CanvasLine, a_segment_includes_its_start_and_excludes_its_end)
+TEST(CanvasLine, lines_take_their_start_and_leave_out_their_end_pixel)
 {
-    // From (1,1) to (6,3): five pixels, two rows down, (6,3) left out.
-    EXPECT_EQ(Draw(8, 5, {{1, 1}, {6, 3}}),
-              "........\n"
-              ".##.....\n"
-              "...##...\n"
-              ".....#..\n"
-              "........\n");
-    // The same line backwards starts at (6,3) and leaves out (1,1).
-    EXPECT_EQ(Draw(8, 5, {{6, 3}, {1, 1}}),
-              "........\n"
-              "..#.....\n"
-              "...##...\n"
-              ".....##.\n"
-              "........\n");
-}
-
-TEST(CanvasLine, axis_aligned_and_steep_lines_take_one_pixel_per_step)
-{
-    EXPECT_EQ(Draw(5, 4, {{0, 1}, {4, 1}}),
-              ".....\n"
-              "####.\n"
-              ".....\n"
-              ".....\n");
-    EXPECT_EQ(Draw(5, 4, {{2, 3}, {2, 0}}),
-              ".....\n"
-              "..#..\n"
-              "..#..\n"
-              "..#..\n");
-    EXPECT_EQ(Draw(4, 5, {{0, 0}, {2, 4}}),
-              "#...\n"
-              ".#..\n"
-              ".#..\n"
-              "..#.\n"
-              "....\n");
-}
-
-TEST(CanvasLine, a_polyline_chains_from_the_pen_position)
-{
-    // Each joint is drawn once, by the segment that starts there.
-    EXPECT_EQ(Draw(6, 4, {{0, 0}, {3, 0}, {3, 3}, {0, 3}}),
-              "####..\n"
-              "...#..\n"
-              "...#..\n"
-              ".###..\n");
+    struct Case {
+        const char* what;
+        int w, h;
+        std::vector<std::pair<int, int>> points;
+        TPenStyle style;
+        int width;
+        const char* picture;
+    };
+    const Case cases[] = {
+        {"five pixels, two rows down, the end left out", 8, 5, {{1, 1}, {6, 3}}, psSolid, 1,
+         "........\n"
+         ".##.....\n"
+         "...##...\n"
+         ".....#..\n"
+         "........\n"},
+        {"the same line backwards", 8, 5, {{6, 3}, {1, 1}}, psSolid, 1,
+         "........\n"
+         "..#.....\n"
+         "...##...\n"
+         ".....##.\n"
+         "........\n"},
+        {"horizontal", 5, 4, {{0, 1}, {4, 1}}, psSolid, 1,
+         ".....\n"
+         "####.\n"
+         ".....\n"
+         ".....\n"},
+        {"vertical, upwards", 5, 4, {{2, 3}, {2, 0}}, psSolid, 1,
+         ".....\n"
+         "..#..\n"
+         "..#..\n"
+         "..#..\n"},
+        {"steep: one pixel a row", 4, 5, {{0, 0}, {2, 4}}, psSolid, 1,
+         "#...\n"
+         ".#..\n"
+         ".#..\n"
+         "..#.\n"
+         "....\n"},
+        {"a polyline draws each joint once, from the pen position", 6, 4, {{0, 0}, {3, 0}, {3, 3}, {0, 3}}, psSolid, 1,
+         "####..\n"
+         "...#..\n"
+         "...#..\n"
+         ".###..\n"},
+        {"dotted: every other pixel from the start", 7, 3, {{0, 1}, {7, 1}}, psDot, 1,
+         ".......\n"
+         "#.#.#.#\n"
+         ".......\n"},
+        {"dotted upwards: the pattern starts at the first pixel", 3, 6, {{1, 5}, {1, 0}}, psDot, 1,
+         "...\n"
+         ".#.\n"
+         "...\n"
+         ".#.\n"
+         "...\n"
+         ".#.\n"},
+        // The bottom axis line along y = 3 covers rows 2 and 3, from one
+        // column left of its start to the column before its end.
+        {"two pixels wide: adds the pixel above and left", 8, 5, {{2, 3}, {6, 3}}, psSolid, 2,
+         "........\n"
+         "........\n"
+         ".#####..\n"
+         ".#####..\n"
+         "........\n"},
+        {"two wide lines meeting at a corner close it", 6, 6, {{2, 1}, {2, 4}, {5, 4}}, psSolid, 2,
+         ".##...\n"
+         ".##...\n"
+         ".##...\n"
+         ".####.\n"
+         ".####.\n"
+         "......\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ChartCanvas canvas;
+        MakeWhite(canvas, c.w, c.h);
+        canvas.SetPen(clBlack, c.width, c.style);
+        canvas.MoveTo(c.points[0].first, c.points[0].second);
+        for (std::size_t i = 1; i < c.points.size(); ++i)
+            canvas.LineTo(c.points[i].first, c.points[i].second);
+        EXPECT_EQ(Picture(canvas, 0, 0, c.w, c.h, kInk), c.picture);
+    }
 }
 
 TEST(CanvasLine, a_zero_length_line_draws_nothing_but_moves_the_pen)
@@ -147,42 +170,6 @@ TEST(CanvasLine, a_line_from_a_far_pixel_is_cheap_and_lands_inside)
     c.MoveTo(-536870912, 5);
     c.LineTo(5, 5);
     EXPECT_EQ(Picture(c, 0, 5, 10, 6, kInk), "#####.....\n");
-}
-
-TEST(CanvasPen, a_dotted_pen_paints_every_other_pixel_from_the_start)
-{
-    EXPECT_EQ(Draw(7, 3, {{0, 1}, {7, 1}}, psDot),
-              ".......\n"
-              "#.#.#.#\n"
-              ".......\n");
-    // Going up, the pattern starts at the line's first pixel.
-    EXPECT_EQ(Draw(3, 6, {{1, 5}, {1, 0}}, psDot),
-              "...\n"
-              ".#.\n"
-              "...\n"
-              ".#.\n"
-              "...\n"
-              ".#.\n");
-}
-
-TEST(CanvasPen, a_two_pixel_pen_adds_the_pixel_above_and_left)
-{
-    // The bottom axis line along y = 3 covers rows 2 and 3, from one column
-    // left of its start to the column before its end.
-    EXPECT_EQ(Draw(8, 5, {{2, 3}, {6, 3}}, psSolid, 2),
-              "........\n"
-              "........\n"
-              ".#####..\n"
-              ".#####..\n"
-              "........\n");
-    // Two wide lines meeting at a corner close it.
-    EXPECT_EQ(Draw(6, 6, {{2, 1}, {2, 4}, {5, 4}}, psSolid, 2),
-              ".##...\n"
-              ".##...\n"
-              ".##...\n"
-              ".####.\n"
-              ".####.\n"
-              "......\n");
 }
 
 TEST(CanvasPen, not_xor_inverts_pen_xor_pixel_and_twice_restores)
