@@ -210,20 +210,6 @@ TEST_F(FenetreTest, both_help_commands_show_the_about_box_during_a_run_too)
     EXPECT_TRUE(boxes.all.empty());
 }
 
-TEST_F(FenetreTest, a_failing_handler_shows_its_error_and_the_window_goes_on)
-{
-    // Given a volume that is not a number: the start fails at the volume
-    // step, shown with a full stop, and the run stays active.
-    form->Edit1->setText(QStringLiteral("abc"));
-    Click();
-    EXPECT_EQ(boxes.errors, std::vector<std::string>{"'abc' n'est pas une valeur en virgule flottante correcte."});
-    EXPECT_TRUE(UPrincipal::EnMarche);
-    // The window still answers: the next click stops the run.
-    Click();
-    EXPECT_FALSE(UPrincipal::EnMarche);
-    EXPECT_EQ(boxes.errors.size(), 1u);
-}
-
 TEST_F(FenetreTest, quit_or_closing_the_window_during_a_run_ends_the_message_loop_with_code_zero)
 {
     const std::pair<const char*, std::function<void(TForm1&)>> facons[] = {

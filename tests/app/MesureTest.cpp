@@ -243,6 +243,9 @@ TEST_F(MesureTest, a_volume_typed_with_a_point_stops_the_start_at_that_step)
     EXPECT_EQ(UPrincipal::Volume, 0.25 / 1000);
     EXPECT_EQ(UPrincipal::Temperature, 293.0);
     EXPECT_EQ(boxes.errors.size(), 1u);
+    // The window still answers: the next click stops the run.
+    Click();
+    EXPECT_FALSE(UPrincipal::EnMarche);
 }
 
 TEST_F(MesureTest, a_coefficient_of_zero_fails_every_tick_without_stacking_error_boxes)

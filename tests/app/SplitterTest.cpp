@@ -80,7 +80,7 @@ TEST_F(SplitterFenetreTest, dragging_shows_a_bar_and_applies_the_width_only_at_r
     EXPECT_EQ(form->Chart1->width(), 163);
 }
 
-TEST_F(SplitterFenetreTest, dragging_to_the_far_left_collapses_the_pressure_chart_and_back_restores_it)
+TEST_F(SplitterFenetreTest, dragging_far_left_collapses_the_pressure_chart_and_far_right_leaves_thirty_pixels_to_the_other)
 {
     Montrer();
     Appuyer();
@@ -95,11 +95,8 @@ TEST_F(SplitterFenetreTest, dragging_to_the_far_left_collapses_the_pressure_char
     Relacher(200);
     EXPECT_EQ(form->Panel2->width(), 200);
     EXPECT_EQ(form->Splitter1->x(), 200);
-}
 
-TEST_F(SplitterFenetreTest, dragging_right_leaves_the_right_panel_at_least_thirty_pixels)
-{
-    Montrer();
+    // Far right, the right panel keeps 30 pixels.
     Appuyer();
     Relacher(2000);
     EXPECT_EQ(form->Panel2->width(), 707 - 33);
