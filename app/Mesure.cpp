@@ -43,6 +43,14 @@ long double Lire(const QLineEdit* champ)
 
 } // namespace
 
+// The fields a run reads at its start: greyed during the run.
+void TForm1::ActiverChamps(bool actifs)
+{
+    for (QWidget* champ : {static_cast<QWidget*>(RadioGroup1), static_cast<QWidget*>(Edit1),
+                           static_cast<QWidget*>(Edit2), static_cast<QWidget*>(Edit3)})
+        champ->setEnabled(actifs);
+}
+
 void TForm1::Button1Click(QObject*)
 {
     ++numeroMarche_;
@@ -58,9 +66,7 @@ void TForm1::Button1Click(QObject*)
     if (!EnMarche) {
         // Stop: the charts, the table and the point count keep the run.
         Button1->setText(QStringLiteral("M&arche"));
-        for (QWidget* controle : {static_cast<QWidget*>(RadioGroup1), static_cast<QWidget*>(Edit1),
-                                  static_cast<QWidget*>(Edit2), static_cast<QWidget*>(Edit3)})
-            controle->setEnabled(true);
+        ActiverChamps(true);
         return;
     }
 
@@ -77,9 +83,7 @@ void TForm1::Button1Click(QObject*)
     Coefficient = Checked::ToDouble(Lire(Edit3));
     Volume = Checked::ToDouble(Checked::Divide(Lire(Edit1), 1000.0L));
     Temperature = Checked::ToDouble(Checked::Add(Lire(Edit2), 273.0L));
-    for (QWidget* controle : {static_cast<QWidget*>(RadioGroup1), static_cast<QWidget*>(Edit1),
-                              static_cast<QWidget*>(Edit2), static_cast<QWidget*>(Edit3)})
-        controle->setEnabled(false);
+    ActiverChamps(false);
 }
 
 void TForm1::Timer1Timer(QObject*)

@@ -155,6 +155,7 @@ private:
     void Connecter();
     void Disposer(); // docks the panels in the client area
     void Placer(QWidget* controle, int gauche, int haut, int largeur, int hauteur);
+    void ActiverChamps(bool actifs); // the fields a run reads at its start
 
     // The export commands' common steps.
     bool RefuserPendantMesure();
