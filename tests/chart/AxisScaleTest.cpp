@@ -161,35 +161,36 @@ TEST(FormatAxisValue, writes_rounds_and_groups_label_values)
     }
 }
 
-TEST(ScaleMap, maps_values_across_the_plot_rounding_halves_to_even)
+TEST(ScaleMap, maps_values_to_pixels_rounding_halves_to_even)
 {
-    ScaleMap h{0.0, 10.0, 100, 200, 150, true, false};
-    EXPECT_EQ(h.ValueToPixel(0.0), 100);
-    EXPECT_EQ(h.ValueToPixel(10.0), 200);
-    EXPECT_EQ(h.ValueToPixel(0.25), 102);  // 2.5 -> 2
-    EXPECT_EQ(h.ValueToPixel(0.35), 104);  // 3.5 -> 4
-    EXPECT_EQ(h.ValueToPixel(-1.0), 90);   // outside the plot
-    ScaleMap v{0.0, 10.0, 50, 150, 100, false, false};
-    EXPECT_EQ(v.ValueToPixel(0.0), 150); // bottom
-    EXPECT_EQ(v.ValueToPixel(10.0), 50); // top
-    EXPECT_EQ(v.ValueToPixel(0.25), 148);
-}
-
-TEST(ScaleMap, a_zero_width_scale_puts_every_value_in_the_middle)
-{
-    ScaleMap h{5.0, 5.0, 100, 200, 150, true, false};
-    EXPECT_EQ(h.ValueToPixel(5.0), 150);
-    EXPECT_EQ(h.ValueToPixel(1e9), 150);
-}
-
-TEST(ScaleMap, inverted_axes_run_the_other_way)
-{
-    ScaleMap h{0.0, 10.0, 100, 200, 150, true, true};
-    EXPECT_EQ(h.ValueToPixel(0.0), 200);
-    EXPECT_EQ(h.ValueToPixel(10.0), 100);
-    EXPECT_DOUBLE_EQ(h.PixelToValue(200), 0.0);
-    ScaleMap v{0.0, 10.0, 50, 150, 100, false, true};
-    EXPECT_EQ(v.ValueToPixel(10.0), 150);
+    const ScaleMap h{0.0, 10.0, 100, 200, 150, true, false};
+    const ScaleMap v{0.0, 10.0, 50, 150, 100, false, false};
+    const ScaleMap hInverted{0.0, 10.0, 100, 200, 150, true, true};
+    const ScaleMap vInverted{0.0, 10.0, 50, 150, 100, false, true};
+    const ScaleMap zeroWidth{5.0, 5.0, 100, 200, 150, true, false};
+    const struct {
+        const char* what;
+        const ScaleMap& map;
+        double value;
+        int pixel;
+    } cases[] = {
+        {"left end", h, 0.0, 100},
+        {"right end", h, 10.0, 200},
+        {"2.5 -> 2", h, 0.25, 102},
+        {"3.5 -> 4", h, 0.35, 104},
+        {"outside the plot", h, -1.0, 90},
+        {"bottom", v, 0.0, 150},
+        {"top", v, 10.0, 50},
+        {"vertical rounding", v, 0.25, 148},
+        {"inverted: minimum on the right", hInverted, 0.0, 200},
+        {"inverted: maximum on the left", hInverted, 10.0, 100},
+        {"inverted vertical: maximum at the bottom", vInverted, 10.0, 150},
+        {"zero width: the middle", zeroWidth, 5.0, 150},
+        {"zero width: any value in the middle", zeroWidth, 1e9, 150},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.map.ValueToPixel(c.value), c.pixel) << c.what;
+    EXPECT_DOUBLE_EQ(hInverted.PixelToValue(200), 0.0);
 }
 
 TEST(ScaleMap, far_values_are_clamped_to_drawable_pixels)

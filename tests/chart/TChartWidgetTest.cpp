@@ -110,16 +110,6 @@ TEST_F(TChartWidget, a_held_button_keeps_the_moves_outside_the_chart_coming)
     EXPECT_TRUE(chart->HasSavedScale()); // right and down, beyond the chart: a zoom
 }
 
-TEST_F(TChartWidget, the_right_button_scrolls_through_window_events)
-{
-    const double min = chart->BottomAxis().Minimum();
-    QTest::mousePress(window, Qt::RightButton, {}, At(p.Left + 100, p.Top + 50));
-    QTest::mouseMove(window, At(p.Left + 80, p.Top + 50));
-    QTest::mouseRelease(window, Qt::RightButton, {}, At(p.Left + 80, p.Top + 50));
-    EXPECT_GT(chart->BottomAxis().Minimum(), min);
-    EXPECT_FALSE(chart->Panning().Active);
-}
-
 TEST_F(TChartWidget, a_modal_box_opening_during_a_drag_ends_it_without_zooming)
 {
     // Given a zoom drag under way when a tick opens its error box: the
