@@ -206,22 +206,6 @@ TEST_F(RubberBand, a_repaint_during_the_drag_draws_the_band_last)
     EXPECT_EQ(BandPixels(), 0);
 }
 
-TEST_F(RubberBand, white_under_the_band_turns_dark_red)
-{
-    // The pen is the chart's colour, the button face, taken as a plain
-    // colour: its index 0x00000F. A white button face shows it.
-    SystemColors white = TestSystemColors();
-    white.btnFace = 0xFFFFFF;
-    chart.SetSystemColors(white);
-    chart.BackBuffer();
-    chart.MouseDown(B::Left, CX(), CY() + 3);
-    chart.MouseMove(CX() + 40, CY() + 40);
-    const int x = CX() + 20, y = CY() + 40 - 1; // on the band's bottom edge
-    EXPECT_EQ(chart.BackBuffer().pixel(x, y) & 0xFFFFFFu, 0xFFFFFFu);
-    EXPECT_EQ(chart.ScreenImage().pixel(x, y) & 0xFFFFFFu, 0x0F0000u); // red 15, as RGB
-    chart.MouseUp(B::Left, CX() + 40, CY() + 40);
-}
-
 TEST_F(Scroll, a_right_drag_moves_the_scale_with_the_mouse)
 {
     const double min = chart.BottomAxis().Minimum(), lowY = chart.LeftAxis().Minimum();
