@@ -1,10 +1,6 @@
 #pragma once
 // A port interface for tests of code that talks to the card: it records
-// every access in order, and either answers from a small script or passes
-// each access on to another PortIo (the simulated card) and records what that
-// one answered.
-//
-// The script, when there is no inner PortIo:
+// every access in order and answers from a small script:
 //   - port 0x61 reads its bits 0-3 as last written (initially those given
 //     to the constructor) and bit 5 alternating 0, 1, 0, 1, ... from one read
 //     to the next, starting at 0, so a wait for a rising edge takes exactly two
@@ -58,7 +54,6 @@ public:
     static constexpr std::uint16_t kSystemPort = 0x61;
 
     explicit FakePorts(std::uint8_t systemPortBits = 0x00) : systemPort_(systemPortBits & 0x0F) {}
-    explicit FakePorts(PortIo& inner) : inner_(&inner) {}
 
     // Script.
     void SetWord(std::uint16_t port, std::uint16_t word) { words_[port] = word; }
@@ -91,37 +86,29 @@ public:
 
     std::uint8_t inb(std::uint16_t port) override
     {
-        const std::uint8_t value = inner_ ? inner_->inb(port) : ScriptedByte(port);
+        const std::uint8_t value = ScriptedByte(port);
         Record({PortAccess::Kind::In8, port, value});
         return value;
     }
     std::uint16_t inw(std::uint16_t port) override
     {
-        const std::uint16_t value = inner_ ? inner_->inw(port) : ScriptedWord(port);
+        const std::uint16_t value = ScriptedWord(port);
         Record({PortAccess::Kind::In16, port, value});
         return value;
     }
     void outb(std::uint16_t port, std::uint8_t value) override
     {
-        if (inner_) {
-            inner_->outb(port, value);
-        } else if (port == kSystemPort) {
+        if (port == kSystemPort) {
             systemPort_ = value & 0x0F;
         }
         Record({PortAccess::Kind::Out8, port, value});
     }
     void DisableInterrupts() override
     {
-        if (inner_) {
-            inner_->DisableInterrupts();
-        }
         Record({PortAccess::Kind::InterruptsOff});
     }
     void EnableInterrupts() override
     {
-        if (inner_) {
-            inner_->EnableInterrupts();
-        }
         Record({PortAccess::Kind::InterruptsOn});
     }
 
@@ -166,7 +153,6 @@ private:
         }
     }
 
-    PortIo* inner_ = nullptr;
     std::uint8_t systemPort_ = 0;
     bool timerLevel_ = false;
     std::optional<bool> timerStuck_;
