@@ -311,7 +311,7 @@ void TDravoC::MesurerTensions(std::int32_t nombreDEchantillons, double frequence
 
     if (horlogeMuette) {
         signaler(6, kMessageHorlogeMuette);
-        throw Exception(kMessageHorlogeMuette);
+        throw ELectureImpossible(kMessageHorlogeMuette);
     }
 
     TensionVoie1 = TensionMoyenne(somme1, n);

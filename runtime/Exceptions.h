@@ -56,6 +56,14 @@ public:
     EOutOfResources();
 };
 
+// A reading of the acquisition hardware failed (its sampling clock or the
+// measuring box does not answer): the run that asked for it stops, and the
+// message says why.
+class ELectureImpossible : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // The system clipboard could not be opened.
 class EClipboardException : public Exception {
 public:
