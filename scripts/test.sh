@@ -4,18 +4,20 @@
 # in build-sanitize/ instead of build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh test
 
 build_dir=build
-options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNELVAR_BUILD_TESTS=ON)
+benchmarks=ON
 if [[ ${NELVAR_SANITIZE:-OFF} == ON ]]; then
   build_dir=build-sanitize
-  options+=(-DNELVAR_SANITIZE=ON -DNELVAR_BUILD_BENCHMARKS=OFF)
+  options+=(-DNELVAR_SANITIZE=ON)
+  benchmarks=OFF
   export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
   export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/lsan.supp:print_suppressions=0}
   export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 fi
 
-cmake -S . -B "$build_dir" -G Ninja "${options[@]}" >/dev/null
+cmake -S . -B "$build_dir" -G Ninja "${options[@]}" -DNELVAR_BUILD_BENCHMARKS=$benchmarks >/dev/null
 cmake --build "$build_dir"
 ctest --test-dir "$build_dir" --output-on-failure -j2
