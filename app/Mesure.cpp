@@ -1,6 +1,7 @@
 // The measurement run: Button1Click starts and stops it, Timer1Timer takes
-// one point a second. Each step runs in the order below; a step that fails
-// ends the handler there, and the run stays in the state reached.
+// one point a second. A start reads and checks its fields before it changes
+// anything; in a tick, a step that fails ends the handler there, and the run
+// stays in the state reached.
 #include "app/TRadioGroup.h"
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
@@ -22,23 +23,74 @@ namespace {
 constexpr std::int32_t kEchantillons = 314;
 constexpr double kFrequenceEchantillons = 15700.0;
 
-// The limits of a plausible volume and temperature, and what replaces a value
-// outside them at the first point of a run. The volume's limits, 0.05 L and
-// 5 L, are converted to m³ exactly as the typed volume is (÷ 1000 in extended
-// precision, then rounded to a double), so that typing either limit is
-// accepted: the typed 5 L, back in litres (× 1000), would be 5 plus a
-// rounding error, and refused.
-const double kVolumeMinimal = Checked::ToDouble(0.05L / 1000);
-const double kVolumeMaximal = Checked::ToDouble(5.0L / 1000);
-constexpr double kVolumeParDefaut = 0.25 / 1000; // m³
+// The limits of a plausible volume and temperature, checked at the start of
+// a run. The volume's limits, 0.05 L and 5 L, are converted to m³ exactly as
+// the typed volume is (÷ 1000 in extended precision, then rounded to a
+// double), so that typing either limit is accepted: the typed 5 L, back in
+// litres (× 1000), would be 5 plus a rounding error, and refused.
+constexpr long double kLitresMinimum = 0.05L;
+constexpr long double kLitresMaximum = 5.0L;
+const double kVolumeMinimal = Checked::ToDouble(kLitresMinimum / 1000);
+const double kVolumeMaximal = Checked::ToDouble(kLitresMaximum / 1000);
+// A temperature is above absolute zero (0 K, typed -273 °C) and at most
+// 400 K (typed 127 °C).
+constexpr double kZeroAbsolu = 273; // °C to K, as the run converts
 constexpr double kTemperatureMaximale = 400;
-constexpr double kTemperatureParDefaut = 293; // K
 
 constexpr int kPrecisionTensions = 6;
+// Enough digits for any limit written in a message.
+constexpr int kPrecisionLimites = 15;
 
 long double Lire(const QLineEdit* champ)
 {
     return ReadNumber(champ->text().toStdString());
+}
+
+std::string Limite(long double valeur)
+{
+    return FormatGeneral(valeur, kPrecisionLimites);
+}
+
+// Reads a field and checks its value with `valeur` (which converts it and
+// raises when it is refused). On any failure the field takes the focus with
+// its text selected, ready to be corrected once the error box is closed, and
+// the error goes on to the box.
+template <typename Valeur>
+double LireChamp(QLineEdit* champ, Valeur valeur)
+{
+    try {
+        return valeur(Lire(champ));
+    } catch (...) {
+        champ->setFocus(Qt::OtherFocusReason);
+        champ->selectAll();
+        throw;
+    }
+}
+
+double CoefficientNonNul(long double lu)
+{
+    const double coefficient = Checked::ToDouble(lu);
+    if (coefficient == 0)
+        throw Exception("Le coefficient ne doit pas être nul.");
+    return coefficient;
+}
+
+double VolumeEnM3(long double litres)
+{
+    const double volume = Checked::ToDouble(Checked::Divide(litres, 1000.0L));
+    if (!(volume >= kVolumeMinimal && volume <= kVolumeMaximal))
+        throw Exception("Le volume doit être compris entre " + Limite(kLitresMinimum) + " et "
+                        + Limite(kLitresMaximum) + " L.");
+    return volume;
+}
+
+double TemperatureEnK(long double celsius)
+{
+    const double temperature = Checked::ToDouble(Checked::Add(celsius, static_cast<long double>(kZeroAbsolu)));
+    if (!(temperature > 0 && temperature <= kTemperatureMaximale))
+        throw Exception("La température doit être supérieure à " + Limite(-kZeroAbsolu)
+                        + " °C et ne pas dépasser " + Limite(kTemperatureMaximale - kZeroAbsolu) + " °C.");
+    return temperature;
 }
 
 } // namespace
@@ -53,22 +105,28 @@ void TForm1::ActiverChamps(bool actifs)
 
 void TForm1::Button1Click(QObject*)
 {
-    ++numeroMarche_;
-    EnMarche = !EnMarche;
     if (EnMarche) {
-        Timer1->start();
-        if (!Timer1->isActive())
-            throw EOutOfResources();
-    } else {
-        Timer1->stop();
-    }
-
-    if (!EnMarche) {
         // Stop: the charts, the table and the point count keep the run.
+        ++numeroMarche_;
+        EnMarche = false;
+        Timer1->stop();
         Button1->setText(QStringLiteral("M&arche"));
         ActiverChamps(true);
         return;
     }
+
+    // Start. The three fields are read and checked first, in this order; the
+    // first one refused ends the start before anything has changed: no
+    // timer, the previous run's charts, table and count kept.
+    const double coefficient = LireChamp(Edit3, CoefficientNonNul);
+    const double volume = LireChamp(Edit1, VolumeEnM3);
+    const double temperature = LireChamp(Edit2, TemperatureEnK);
+
+    ++numeroMarche_;
+    EnMarche = true;
+    Timer1->start();
+    if (!Timer1->isActive())
+        throw EOutOfResources();
 
     Series1->ClearPoints();
     Series2->ClearPoints();
@@ -80,9 +138,9 @@ void TForm1::Button1Click(QObject*)
     }
     Button1->setText(QStringLiteral("&Arrêt"));
     PEtMoinsP = RadioGroup1->ItemIndex() == 0;
-    Coefficient = Checked::ToDouble(Lire(Edit3));
-    Volume = Checked::ToDouble(Checked::Divide(Lire(Edit1), 1000.0L));
-    Temperature = Checked::ToDouble(Checked::Add(Lire(Edit2), 273.0L));
+    Coefficient = coefficient;
+    Volume = volume;
+    Temperature = temperature;
     ActiverChamps(false);
 }
 
@@ -113,13 +171,10 @@ void TForm1::Timer1Timer(QObject*)
     P->MesuresVoie1[ligne] = pression;
     P->ModuleFFT[ligne] = Checked::Divide(pression, Coefficient);
 
-    if (NombreDePoints == 1) {
-        if (Volume < kVolumeMinimal || Volume > kVolumeMaximal)
-            Volume = kVolumeParDefaut;
-        if (Temperature == 0 || Temperature > kTemperatureMaximale)
-            Temperature = kTemperatureParDefaut; // a negative temperature is kept
+    // The volume and the temperature were checked at the start: the first
+    // point only takes the amount the avancement is measured from.
+    if (NombreDePoints == 1)
         QuantiteInitiale = Checked::ToDouble(CalculMesure::Quantite(pression, Volume, Temperature));
-    }
 
     // n is a double, as QuantiteInitiale is: the first point's avancement is
     // exactly 0.

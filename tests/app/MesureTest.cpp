@@ -1,5 +1,5 @@
-// The measurement run on scripted card words: start, ticks, stop, and the
-// failures of the start and of a tick.
+// The measurement run on scripted card words: start, ticks, stop, the
+// fields refused at start, and the failures of a tick.
 #include "tests/app/support/FenetreFixture.h"
 
 #include <string>
@@ -120,10 +120,10 @@ TEST_F(MesureTest, channels_averaging_exactly_the_middle_code_show_zero)
     EXPECT_EQ(form->Edit5->text(), QStringLiteral("0"));
 }
 
-TEST_F(MesureTest, first_point_replaces_a_volume_or_a_temperature_out_of_its_bounds)
+TEST_F(MesureTest, the_limits_of_the_volume_and_the_temperature_are_accepted_and_kept_as_typed)
 {
-    // A volume is kept from 0.05 to 5 L, else replaced by 0.25 L; a
-    // temperature of exactly 0 K or above 400 K is replaced by 20 °C.
+    // 0,05 L and 5 L are accepted (the limit's own conversion to m³); so are
+    // 127 °C (400 K) and anything above -273 °C.
     struct Cas {
         const char* volume;
         const char* temperature;
@@ -132,11 +132,9 @@ TEST_F(MesureTest, first_point_replaces_a_volume_or_a_temperature_out_of_its_bou
     };
     Non();
     SetCodes(2447, 2048);
-    for (const Cas& cas : {Cas{"0,04", "150", 0.25 / 1000, 293}, Cas{"6", "-273", 0.25 / 1000, 293},
-                           Cas{"0,05", "127", static_cast<double>(0.05L / 1000), 400},
-                           Cas{"5", "-300", static_cast<double>(5.0L / 1000), -27}}) {
+    for (const Cas& cas : {Cas{"0,05", "127", static_cast<double>(0.05L / 1000), 400},
+                           Cas{"5", "-272,5", static_cast<double>(5.0L / 1000), 0.5}}) {
         SCOPED_TRACE(std::string(cas.volume) + " L, " + cas.temperature + " °C");
-        UPrincipal::ReinitialiserEtatUnite();
         form->Edit1->setText(QString::fromUtf8(cas.volume));
         form->Edit2->setText(QString::fromUtf8(cas.temperature));
         Click();
@@ -144,10 +142,10 @@ TEST_F(MesureTest, first_point_replaces_a_volume_or_a_temperature_out_of_its_bou
         Tick();
         EXPECT_EQ(UPrincipal::Volume, cas.m3);
         EXPECT_EQ(UPrincipal::Temperature, cas.kelvins);
+        EXPECT_DOUBLE_EQ(UPrincipal::QuantiteInitiale, kUnVolt * 100000 * cas.m3 / (8.314 * cas.kelvins));
         Click();
     }
-    // At -27 K the amounts are negative.
-    EXPECT_LT(UPrincipal::QuantiteInitiale, 0);
+    EXPECT_TRUE(boxes.errors.empty());
 }
 
 TEST_F(MesureTest, tick_1024_stops_the_run_says_so_and_still_records_its_point)
@@ -222,36 +220,107 @@ TEST_F(MesureTest, stopping_keeps_the_data_and_starting_again_clears_it)
     EXPECT_EQ(form->P->MesuresVoie2[0], 0.0L);
 }
 
-TEST_F(MesureTest, a_volume_typed_with_a_point_stops_the_start_at_that_step)
+TEST_F(MesureTest, a_field_refused_at_start_shows_why_starts_nothing_and_keeps_the_previous_run)
 {
-    form->Edit1->setText(QStringLiteral("0.25"));
+    // Given a stopped run of two points.
+    Montrer();
+    Non();
+    SetCodes(2447, 2048);
     Click();
-    EXPECT_EQ(boxes.errors, std::vector<std::string>{"'0.25' n'est pas une valeur en virgule flottante correcte."});
-    // The run is active, the fields stay enabled, the values not yet read
-    // keep their contents.
-    EXPECT_TRUE(UPrincipal::EnMarche);
-    EXPECT_TRUE(form->Timer1->isActive());
-    EXPECT_EQ(form->Button1->text(), QStringLiteral("&Arrêt"));
-    EXPECT_TRUE(form->Edit1->isEnabled());
-    EXPECT_TRUE(form->RadioGroup1->isEnabled());
-    EXPECT_EQ(UPrincipal::Coefficient, 100000.0);
-    EXPECT_EQ(UPrincipal::Volume, 0.0);
-    EXPECT_EQ(UPrincipal::Temperature, 0.0);
-
-    // The first tick replaces the volume and the temperature of 0.
     Tick();
-    EXPECT_EQ(UPrincipal::Volume, 0.25 / 1000);
-    EXPECT_EQ(UPrincipal::Temperature, 293.0);
-    EXPECT_EQ(boxes.errors.size(), 1u);
-    // The window still answers: the next click stops the run.
+    Tick();
     Click();
-    EXPECT_FALSE(UPrincipal::EnMarche);
+    const long double pression = form->P->MesuresVoie1[1];
+    const double quantite = UPrincipal::QuantiteInitiale;
+
+    struct Cas {
+        QLineEdit* champ;
+        const char* texte;
+        const char* erreur;
+    };
+    const std::string nonNombre = "' n'est pas une valeur en virgule flottante correcte.";
+    const std::string volume = "Le volume doit être compris entre 0,05 et 5 L.";
+    const std::string temperature = "La température doit être supérieure à -273 °C et ne pas dépasser 127 °C.";
+    for (const Cas& cas : {Cas{form->Edit1, "0.25", nullptr}, Cas{form->Edit1, "", nullptr},
+                           Cas{form->Edit3, "cent", nullptr}, Cas{form->Edit1, "0,0499", volume.c_str()},
+                           Cas{form->Edit1, "10", volume.c_str()}, Cas{form->Edit2, "-273", temperature.c_str()},
+                           Cas{form->Edit2, "127,001", temperature.c_str()},
+                           Cas{form->Edit3, "0", "Le coefficient ne doit pas être nul."},
+                           Cas{form->Edit3, "-0", "Le coefficient ne doit pas être nul."},
+                           Cas{form->Edit3, "1E400", "Débordement en virgule flottante."}}) {
+        SCOPED_TRACE(cas.texte);
+        const QString avant = cas.champ->text();
+        cas.champ->setText(QString::fromUtf8(cas.texte));
+        form->Button1->setFocus();
+        boxes.errors.clear();
+        Click();
+
+        const std::string attendu = cas.erreur ? cas.erreur : "'" + std::string(cas.texte) + nonNombre;
+        EXPECT_EQ(boxes.errors, std::vector<std::string>{attendu});
+        EXPECT_FALSE(UPrincipal::EnMarche);
+        EXPECT_FALSE(form->Timer1->isActive());
+        EXPECT_EQ(form->Button1->text(), QStringLiteral("M&arche"));
+        EXPECT_TRUE(form->Edit1->isEnabled());
+        EXPECT_TRUE(form->RadioGroup1->isEnabled());
+        EXPECT_EQ(Points1(), 2);
+        EXPECT_EQ(Points2(), 1);
+        EXPECT_EQ(UPrincipal::NombreDePoints, 2);
+        EXPECT_EQ(form->P->MesuresVoie1[1], pression);
+        EXPECT_EQ(UPrincipal::Coefficient, 100000.0);
+        EXPECT_EQ(UPrincipal::Volume, static_cast<double>(0.25L / 1000));
+        EXPECT_EQ(UPrincipal::Temperature, 293.0);
+        EXPECT_EQ(UPrincipal::QuantiteInitiale, quantite);
+        // The focus waits in the refused field, its text selected.
+        EXPECT_EQ(QApplication::focusWidget(), cas.champ);
+        EXPECT_EQ(cas.champ->selectedText(), cas.champ->text());
+        cas.champ->setText(avant);
+    }
 }
 
-TEST_F(MesureTest, a_coefficient_of_zero_fails_every_tick_without_stacking_error_boxes)
+TEST_F(MesureTest, the_fields_are_checked_coefficient_first_then_volume_then_temperature)
 {
-    form->Edit3->setText(QStringLiteral("0"));
-    form->Edit1->setText(QStringLiteral("9"));
+    struct Cas {
+        const char* coefficient;
+        const char* volume;
+        std::string erreur;
+    };
+    form->Edit2->setText(QStringLiteral("500"));
+    for (const Cas& cas : {Cas{"0", "0.25", "Le coefficient ne doit pas être nul."},
+                           Cas{"1", "0.25", "'0.25' n'est pas une valeur en virgule flottante correcte."},
+                           Cas{"1", "1", "La température doit être supérieure à -273 °C et ne pas dépasser 127 °C."}}) {
+        boxes.errors.clear();
+        form->Edit3->setText(QString::fromUtf8(cas.coefficient));
+        form->Edit1->setText(QString::fromUtf8(cas.volume));
+        Click();
+        EXPECT_EQ(boxes.errors, std::vector<std::string>{cas.erreur});
+    }
+}
+
+TEST_F(MesureTest, limits_in_the_messages_follow_the_decimal_separator)
+{
+    SetDecimalSeparator('.');
+    form->Edit1->setText(QStringLiteral("0.01"));
+    Click();
+    EXPECT_EQ(boxes.errors, std::vector<std::string>{"Le volume doit être compris entre 0.05 et 5 L."});
+}
+
+// Fields whose first amount of gas overflows a double: every tick plots and
+// stores its pressure, then fails.
+class DebordementTest : public MesureTest {
+protected:
+    void SetUp() override
+    {
+        MesureTest::SetUp();
+        Non();
+        SetCodes(4095, 2048);
+        form->Edit3->setText(QStringLiteral("1E308"));
+        form->Edit1->setText(QStringLiteral("5"));
+        form->Edit2->setText(QStringLiteral("-272,999"));
+    }
+};
+
+TEST_F(DebordementTest, a_tick_failing_at_every_point_does_not_stack_error_boxes)
+{
     Click();
     ASSERT_TRUE(boxes.errors.empty());
 
@@ -263,31 +332,26 @@ TEST_F(MesureTest, a_coefficient_of_zero_fails_every_tick_without_stacking_error
             Tick();
     };
     Tick();
-    EXPECT_EQ(boxes.errors, std::vector<std::string>{"Opération en virgule flottante incorrecte."});
+    EXPECT_EQ(boxes.errors, std::vector<std::string>{"Débordement en virgule flottante."});
     EXPECT_EQ(UPrincipal::NombreDePoints, 4);
-    // Each tick plotted and stored its pressure, then stopped at the voltage
-    // column: no avancement, no second chart point.
+    // Each tick plotted and stored its pressure, then stopped at the amount
+    // of gas: no first amount, no avancement, no second chart point.
     EXPECT_EQ(Points1(), 4);
     EXPECT_EQ(Points2(), 0);
-    EXPECT_EQ(form->Edit4->text(), QStringLiteral("0,00125061"));
+    EXPECT_EQ(UPrincipal::QuantiteInitiale, 0.0);
     EXPECT_TRUE(UPrincipal::EnMarche);
     EXPECT_TRUE(form->Timer1->isActive());
-    // The ticks ended before the first-point rules: the out-of-bounds volume
-    // stays, no first amount is taken.
-    EXPECT_EQ(UPrincipal::Volume, 9.0 / 1000);
-    EXPECT_EQ(UPrincipal::QuantiteInitiale, 0.0);
 
     // Once the box is closed, the next failure is shown again.
     Tick();
     EXPECT_EQ(boxes.errors.size(), 2u);
 }
 
-TEST_F(MesureTest, the_timer_keeps_ticking_while_a_failed_ticks_error_box_is_open)
+TEST_F(DebordementTest, the_timer_keeps_ticking_while_a_failed_ticks_error_box_is_open)
 {
-    // The real timer, quickened: every tick fails (coefficient 0) and the
-    // first one's box stays open until three more ticks have come; the run
-    // is stopped before it closes.
-    form->Edit3->setText(QStringLiteral("0"));
+    // The real timer, quickened: every tick fails and the first one's box
+    // stays open until three more ticks have come; the run is stopped before
+    // it closes.
     form->Timer1->setInterval(1);
     bool ticksPendantLaBoite = false;
     boxes.whileErrorOpen = [&] {
@@ -302,7 +366,7 @@ TEST_F(MesureTest, the_timer_keeps_ticking_while_a_failed_ticks_error_box_is_ope
     EXPECT_TRUE(ticksPendantLaBoite);
     EXPECT_GE(UPrincipal::NombreDePoints, 4);
     EXPECT_EQ(Points1(), UPrincipal::NombreDePoints);
-    EXPECT_EQ(boxes.errors, std::vector<std::string>{"Opération en virgule flottante incorrecte."});
+    EXPECT_EQ(boxes.errors, std::vector<std::string>{"Débordement en virgule flottante."});
 }
 
 TEST_F(MesureTest, a_tick_that_the_timer_gave_before_the_stop_records_nothing)
