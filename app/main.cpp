@@ -10,17 +10,28 @@
 #include "card/PortSelection.h"
 #include "runtime/qt/MainIcon.h"
 #include "runtime/qt/MessageBoxes.h"
+#include "runtime/qt/SystemPlugins.h"
 
 #include <QApplication>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char** argv)
 {
     std::string refusPorts;
     const std::unique_ptr<PortIo> ports = OuvrirPorts(refusPorts);
 
-    QApplication application(argc, argv);
+    // The real card's ports outlast the privileges: Qt then loads only the
+    // system's plugins and reads no option from the command line
+    // (-platformpluginpath, -plugin, ...). The program itself reads none.
+    int argumentsQt = argc;
+    if (CarteReelleChoisie(std::getenv(kVariablePorts))) {
+        argumentsQt = std::min(argc, 1);
+        PinPluginsToSystemFolder();
+    }
+    QApplication application(argumentsQt, argv);
     const std::string titre = TitreApplication(CheminProgramme());
     QCoreApplication::setApplicationName(QString::fromStdString(titre));
     QApplication::setWindowIcon(MainIcon());

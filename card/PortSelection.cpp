@@ -18,11 +18,17 @@ std::unique_ptr<PortIo> OuvrirPorts(const char* choix, std::string& messageErreu
     if (valeur.empty() || valeur == "simulation") {
         return std::make_unique<SimulatedCard>(std::make_unique<MonotonicClock>());
     }
-    if (valeur == "reel" || valeur == "réel") {
+    if (CarteReelleChoisie(choix)) {
         return RealPorts::Open(messageErreur);
     }
     messageErreur = std::string(kVariablePorts) + "=" + valeur
                     + " : valeur inconnue. Mettez « reel » pour la carte réelle, ou « simulation » "
                       "(ou rien) pour la carte simulée.";
     return nullptr;
+}
+
+bool CarteReelleChoisie(const char* choix)
+{
+    const std::string valeur = choix ? choix : "";
+    return valeur == "reel" || valeur == "réel";
 }

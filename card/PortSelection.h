@@ -27,3 +27,6 @@ std::unique_ptr<PortIo> OuvrirPorts(std::string& messageErreur);
 
 // The same, for a given value of the variable (null: unset).
 std::unique_ptr<PortIo> OuvrirPorts(const char* choix, std::string& messageErreur);
+
+// Whether this value of the variable asks for the real card (null: unset).
+bool CarteReelleChoisie(const char* choix);

@@ -1,32 +1,39 @@
 #include "card/RealPorts.h"
 
+#include "card/Privileges.h"
+#include "card/UDravoC.h"
+
+#include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 
-#if defined(__linux__) && (defined(__x86_64__) || defined(__i386__))
-#define NELVAR_REAL_PORTS 1
-#include <grp.h>
-#include <linux/capability.h>
+#if NELVAR_REAL_PORTS
 #include <pthread.h>
-#include <pwd.h>
 #include <sched.h>
 #include <sys/io.h>
 #include <sys/mman.h>
-#include <sys/prctl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 #endif
 
 namespace {
 
 const char* const kIntroduction = "Carte réelle demandée (NELVAR_PORTS=reel), mais ";
-constexpr int kExitPrivilegesKept = 2;
+
+struct PortRange {
+    unsigned long first;
+    unsigned long count;
+};
+
+// The card's 16 ports at its base, the timer's channel 2 data port and mode
+// register (0x42, 0x43), and the port of channel 2's gate and output (0x61).
+constexpr std::array<PortRange, 3> kPortRanges = {{
+    {UDravoC::kBaseAdresse, 16},
+    {0x42, 2},
+    {0x61, 1},
+}};
 
 #if NELVAR_REAL_PORTS
 
@@ -45,87 +52,46 @@ std::string ProgramPath()
     return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string("<programme>");
 }
 
-// Privileges that cannot be given up: unreachable on a sane system, and no
-// window may open with them, not even to say so.
-[[noreturn]] void StopWithPrivileges()
+StartIds ProcessStartIds()
 {
-    std::fputs("nelvar : impossible d'abandonner les privilèges ; arrêt.\n", stderr);
-    std::_Exit(kExitPrivilegesKept);
-}
-
-bool ParseId(const char* text, unsigned long& id)
-{
-    if (!text || !*text) {
-        return false;
-    }
-    char* end = nullptr;
-    errno = 0;
-    id = std::strtoul(text, &end, 10);
-    return errno == 0 && *end == '\0' && id != 0 && id < 0xFFFFFFFFul;
-}
-
-bool DropCapabilities()
-{
-    __user_cap_header_struct header{};
-    header.version = _LINUX_CAPABILITY_VERSION_3;
-    header.pid = 0;
-    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
-    if (syscall(SYS_capset, &header, data) != 0) {
-        return false;
-    }
-    prctl(PR_CAP_AMBIENT, PR_CAP_AMBIENT_CLEAR_ALL, 0, 0, 0); // absent before Linux 4.3: nothing to clear
-    if (syscall(SYS_capget, &header, data) != 0) {
-        return false;
-    }
-    for (const auto& set : data) {
-        if (set.effective != 0 || set.permitted != 0 || set.inheritable != 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// From root through sudo back to the invoking user. Returns the refusal when
-// there is no such user, else an empty text; stops the program when the
-// privileges cannot be given up.
-std::string ReturnToSudoUser()
-{
-    unsigned long uid = 0;
-    unsigned long gid = 0;
-    if (!ParseId(std::getenv("SUDO_UID"), uid) || !ParseId(std::getenv("SUDO_GID"), gid)) {
-        return "le programme a été lancé en tant que root sans passer par sudo : il ne saurait pas à quel "
-               "compte rendre ses droits, et il ne travaille pas avec les droits de root. Lancez-le avec sudo "
-               "depuis votre compte, ou donnez-lui le droit une fois pour toutes avec "
-               "« sudo setcap cap_sys_rawio+ep " + ProgramPath() + " ».";
-    }
-
-    // Still root: let the user's process use a real-time priority for the reads.
-    const rlimit realtime{RealPorts::kRealtimePriority, RealPorts::kRealtimePriority};
-    setrlimit(RLIMIT_RTPRIO, &realtime);
-
-    const passwd* user = getpwuid(static_cast<uid_t>(uid));
-    const bool groupsSet = user ? initgroups(user->pw_name, static_cast<gid_t>(gid)) == 0
-                                : setgroups(0, nullptr) == 0;
-    if (!groupsSet || setresgid(static_cast<gid_t>(gid), static_cast<gid_t>(gid), static_cast<gid_t>(gid)) != 0
-        || setresuid(static_cast<uid_t>(uid), static_cast<uid_t>(uid), static_cast<uid_t>(uid)) != 0) {
-        StopWithPrivileges();
-    }
-    if (user) {
-        setenv("HOME", user->pw_dir, 1);
-        setenv("USER", user->pw_name, 1);
-        setenv("LOGNAME", user->pw_name, 1);
-    }
-    const std::string runtimeDir = "/run/user/" + std::to_string(uid);
-    struct stat info {};
-    if (stat(runtimeDir.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == uid) {
-        setenv("XDG_RUNTIME_DIR", runtimeDir.c_str(), 1);
-    }
-    return {};
+    return {getuid(), geteuid(), getgid(), getegid()};
 }
 
 #endif
 
 } // namespace
+
+int RealPorts::RequestPorts(const Ioperm& ioperm)
+{
+    for (std::size_t i = 0; i < kPortRanges.size(); ++i) {
+        if (ioperm(kPortRanges[i].first, kPortRanges[i].count, 1) != 0) {
+            const int error = errno;
+            while (i-- > 0) {
+                ioperm(kPortRanges[i].first, kPortRanges[i].count, 0);
+            }
+            return error;
+        }
+    }
+    return 0;
+}
+
+std::string RealPorts::StartRefusalMessage(bool setuid, const std::string& program)
+{
+    if (setuid) {
+        return kIntroduction
+               + std::string("le programme est installé avec le droit setuid ou setgid : tout utilisateur "
+                             "choisirait alors ce qui s'exécute avec les droits de son propriétaire, et il refuse "
+                             "de fonctionner ainsi. Retirez ce droit (« sudo chmod u-s,g-s ")
+               + program + " ») et donnez-lui plutôt l'accès aux ports avec « sudo setcap cap_sys_rawio+ep " + program
+               + " ».";
+    }
+    return kIntroduction
+           + std::string("le programme a été lancé en tant que root sans passer par sudo : il ne saurait pas à "
+                         "quel compte rendre ses droits, et il ne travaille pas avec les droits de root. Lancez-le "
+                         "avec sudo depuis votre compte, ou donnez-lui le droit une fois pour toutes avec "
+                         "« sudo setcap cap_sys_rawio+ep ")
+           + program + " ».";
+}
 
 std::string RealPorts::RefusalMessage(int error, bool lockedDown, const std::string& program)
 {
@@ -156,36 +122,31 @@ std::string RealPorts::RefusalMessage(int error, bool lockedDown, const std::str
 
 std::unique_ptr<RealPorts> RealPorts::Open(std::string& message)
 {
-    const bool granted =
-        ioperm(kCardFirstPort, kCardPortCount, 1) == 0 && ioperm(0x42, 2, 1) == 0 && ioperm(0x61, 1, 1) == 0;
-    const int error = errno;
-    if (granted) {
+    ClearPluginVariables();
+    const IdentityChoice identity = ChooseIdentity(ProcessStartIds(), std::getenv("SUDO_UID"), std::getenv("SUDO_GID"));
+    if (identity.kind == IdentityKind::RefuseSetuid) {
+        // Ask for no port; give the owner's ids back before the window that
+        // shows the refusal exists.
+        GiveUpPrivileges(identity);
+        message = StartRefusalMessage(true, ProgramPath());
+        return nullptr;
+    }
+    if (identity.kind == IdentityKind::RefuseRootWithoutSudo) {
+        message = StartRefusalMessage(false, ProgramPath());
+        return nullptr;
+    }
+
+    const int error = RequestPorts(::ioperm);
+    if (error == 0) {
         // Best effort: lock what is mapped now (the program and its libraries).
         mlockall(MCL_CURRENT);
     }
-
     // Privileges are given up whether or not the ports were granted: the
     // window that follows, even one that only shows the refusal, must not
-    // run with them. Root without sudo has no user to go back to: the real
-    // card is then refused.
-    std::string dropError;
-    if (getuid() == 0 || geteuid() == 0) {
-        dropError = ReturnToSudoUser();
-    }
-    const bool stillRoot = geteuid() == 0 || getuid() == 0;
-    if (!stillRoot && (!DropCapabilities() || setuid(0) == 0)) {
-        StopWithPrivileges();
-    }
-
-    if (!granted) {
+    // run with them.
+    GiveUpPrivileges(identity);
+    if (error != 0) {
         message = RefusalMessage(error, KernelLockedDown(), ProgramPath());
-        return nullptr;
-    }
-    if (!dropError.empty()) {
-        ioperm(kCardFirstPort, kCardPortCount, 0);
-        ioperm(0x42, 2, 0);
-        ioperm(0x61, 1, 0);
-        message = kIntroduction + dropError;
         return nullptr;
     }
 

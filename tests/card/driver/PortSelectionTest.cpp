@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -72,6 +74,54 @@ TEST(RealPortsRefusal, explains_what_to_do_for_each_cause)
     EXPECT_EQ(RealPorts::RefusalMessage(EPERM, false, "/opt/nelvar"),
               intro + "l'accès direct aux ports d'entrée-sortie n'existe que sous Linux sur un PC à processeur x86.");
 #endif
+}
+
+TEST(RealPortsRefusal, says_how_to_install_instead_of_setuid_and_of_root_without_sudo)
+{
+    const std::string intro = "Carte réelle demandée (NELVAR_PORTS=reel), mais ";
+    EXPECT_EQ(RealPorts::StartRefusalMessage(true, "/usr/bin/nelvar"),
+              intro + "le programme est installé avec le droit setuid ou setgid : tout utilisateur choisirait alors "
+                      "ce qui s'exécute avec les droits de son propriétaire, et il refuse de fonctionner ainsi. "
+                      "Retirez ce droit (« sudo chmod u-s,g-s /usr/bin/nelvar ») et donnez-lui plutôt l'accès aux "
+                      "ports avec « sudo setcap cap_sys_rawio+ep /usr/bin/nelvar ».");
+    EXPECT_EQ(RealPorts::StartRefusalMessage(false, "/usr/bin/nelvar"),
+              intro + "le programme a été lancé en tant que root sans passer par sudo : il ne saurait pas à quel "
+                      "compte rendre ses droits, et il ne travaille pas avec les droits de root. Lancez-le avec "
+                      "sudo depuis votre compte, ou donnez-lui le droit une fois pour toutes avec "
+                      "« sudo setcap cap_sys_rawio+ep /usr/bin/nelvar ».");
+}
+
+// The ports asked for are the card's 16 at 0x280 and the timer's 0x42, 0x43
+// and 0x61; a refusal gives back, last first, what was granted before it, and
+// reports the refusal's errno, not that of the give-backs.
+TEST(RealPortsRequest, asks_for_the_card_and_timer_ports_only_and_gives_back_on_a_refusal)
+{
+    using Call = std::tuple<unsigned long, unsigned long, int>;
+    const Call card{0x280, 16, 1};
+    const Call timer{0x42, 2, 1};
+    const Call gate{0x61, 1, 1};
+    const struct {
+        int refused; // index of the refused request, -1: none
+        int error;
+        std::vector<Call> calls;
+    } cases[] = {
+        {-1, 0, {card, timer, gate}},
+        {0, EPERM, {card}},
+        {1, ENOSYS, {card, timer, {0x280, 16, 0}}},
+        {2, EPERM, {card, timer, gate, {0x42, 2, 0}, {0x280, 16, 0}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.refused);
+        std::vector<Call> calls;
+        const int error = RealPorts::RequestPorts([&](unsigned long first, unsigned long count, int turnOn) {
+            calls.emplace_back(first, count, turnOn);
+            const bool refuse = turnOn == 1 && static_cast<int>(calls.size()) - 1 == c.refused;
+            errno = refuse ? c.error : EINVAL;
+            return refuse ? -1 : 0;
+        });
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(calls, c.calls);
+    }
 }
 
 } // namespace
