@@ -1,0 +1,32 @@
+/* Firmware of the USB measuring box: announces itself, then answers the
+ * host's command lines one by one. All timing-critical work happens in the
+ * interrupts of the sampler and the UART; this loop sleeps between them. */
+#include "protocol.h"
+#include "sampler.h"
+#include "uart.h"
+
+#include <avr/interrupt.h>
+#include <avr/sleep.h>
+
+int main(void)
+{
+	set_sleep_mode(SLEEP_MODE_IDLE);
+	uart_init();
+	sampler_init();
+	sei();
+	protocol_identify();
+
+	for (;;) {
+		uint8_t byte;
+		cli();
+		while (!uart_getc(&byte)) {
+			sleep_enable();
+			sei();
+			sleep_cpu();
+			sleep_disable();
+			cli();
+		}
+		sei();
+		protocol_feed(byte);
+	}
+}
