@@ -12,19 +12,22 @@
 # it once as root.
 set -euo pipefail
 
-# Building and running the program.
+# Building and running the program, and the measuring box's firmware.
 build_packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev qt6-qpa-plugins
   fonts-liberation qt6-translations-l10n
+  gcc-avr avr-libc binutils-avr
 )
 
-# What the tests, benchmarks, fuzzing (clang) and screenshots add.
+# What the tests, benchmarks, fuzzing (clang), screenshots and the simulated
+# measuring box (simavr) add.
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xclip xdotool x11-utils imagemagick
   clang libclang-rt-14-dev
   locales
+  libsimavr-dev
 )
 
 # What making the Debian package adds (dpkg-shlibdeps needs file; the source
