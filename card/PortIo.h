@@ -3,8 +3,11 @@
 // 16-bit reads on a 16-bit port number, and the suspension of processor
 // interrupts around a timed read. Implementations: the simulated card
 // (card/SimulatedCard.h, the default) and the real ports of an x86 PC
-// (card/RealPorts.h, chosen explicitly).
+// (card/RealPorts.h, chosen explicitly), and the USB measuring box
+// (card/BoitierUsb.h), which has no ports but a reader of its own.
 #include <cstdint>
+
+class LecteurTensions;
 
 class PortIo {
 public:
@@ -16,4 +19,8 @@ public:
 
     virtual void DisableInterrupts() = 0;
     virtual void EnableInterrupts() = 0;
+
+    // The device that makes the timed reading by itself, when there is one;
+    // null for the card, whose reading the driver paces through the ports.
+    virtual LecteurTensions* Lecteur() { return nullptr; }
 };

@@ -3,6 +3,7 @@
 // analogue channels 1 and 2.
 #include "card/UDravoC.h"
 
+#include "card/LecteurTensions.h"
 #include "runtime/CheckedFloat.h"
 #include "runtime/Exceptions.h"
 
@@ -136,6 +137,10 @@ inline bool AttendreFrontMontant(PortIo& ports)
     return false;
 }
 
+// Status of a reading the device making it by itself could not give; the
+// message is the device's.
+constexpr std::int32_t kCodeLecteurEnEchec = 7;
+
 constexpr const char* kMessageOffsetHorsPlage =
     "addrOffset, décalage d'adresse doit être multiple de 16, entre 0 et 368";
 constexpr const char* kMessageOffsetNonMultiple = "addrOffset doit être multiple de 16";
@@ -265,6 +270,24 @@ void TDravoC::MesurerTensions(std::int32_t nombreDEchantillons, double frequence
     // about four thousand million passes with interrupts off.
     if (n < 1) {
         throw EInvalidOp();
+    }
+
+    // A device that makes the reading by itself (the USB measuring box) is
+    // asked for it, behind the same checks; the rate it really used replaces
+    // the timer's.
+    if (LecteurTensions* lecteur = ports_.Lecteur()) {
+        LectureTensions lecture;
+        try {
+            lecture = lecteur->Lire(n, frequence);
+        } catch (const ELectureImpossible& echec) {
+            signaler(kCodeLecteurEnEchec, echec.what());
+            throw;
+        }
+        Frequence = lecture.frequence;
+        Duree = static_cast<std::uint32_t>(n) / Frequence;
+        TensionVoie1 = lecture.tensionVoie1;
+        TensionVoie2 = lecture.tensionVoie2;
+        return;
     }
 
     std::int32_t somme1 = 0;

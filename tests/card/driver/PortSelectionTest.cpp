@@ -14,10 +14,13 @@ namespace {
 
 TEST(PortSelection, the_simulated_card_is_the_default)
 {
+    // With no box plugged in (a sysfs with no terminal) when unset.
+    RechercheBoitier sansBoitier;
+    sansBoitier.classeTty = "/nonexistent";
     for (const char* choix : {static_cast<const char*>(nullptr), "", "simulation"}) {
         SCOPED_TRACE(choix ? choix : "(unset)");
         std::string message = "stale";
-        const std::unique_ptr<PortIo> ports = OuvrirPorts(choix, message);
+        const std::unique_ptr<PortIo> ports = OuvrirPorts(choix, message, sansBoitier);
         ASSERT_NE(ports, nullptr);
         EXPECT_NE(dynamic_cast<SimulatedCard*>(ports.get()), nullptr);
         EXPECT_EQ(message, "");
@@ -30,8 +33,9 @@ TEST(PortSelection, an_unknown_choice_is_refused_with_a_message_naming_the_varia
     const std::unique_ptr<PortIo> ports = OuvrirPorts("Reel ", message);
 
     EXPECT_EQ(ports, nullptr);
-    EXPECT_EQ(message, "NELVAR_PORTS=Reel  : valeur inconnue. Mettez « reel » pour la carte réelle, ou "
-                       "« simulation » (ou rien) pour la carte simulée.");
+    EXPECT_EQ(message, "NELVAR_PORTS=Reel  : valeur inconnue. Mettez « reel » pour la carte réelle, le chemin du "
+                       "port d'un boîtier de mesure USB (par exemple « /dev/ttyACM0 »), ou « simulation » (ou rien) "
+                       "pour la carte simulée.");
 }
 
 TEST(PortSelection, the_default_simulated_card_runs_on_the_real_clock)

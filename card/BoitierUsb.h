@@ -1,0 +1,82 @@
+#pragma once
+// The USB measuring box: an Arduino Uno or Nano with a pressure sensor on A0,
+// running the program's firmware, on a serial port (card/ProtocoleBoitier.h
+// gives the protocol, card/LiaisonSerie.h the line).
+//
+// For the driver it is a bus with no card on it (reads give all ones, writes
+// go nowhere: the 8255's configuration has nothing to configure) and a
+// reader that makes the timed reading itself (PortIo::Lecteur).
+//
+// The port stays open for the session. Opening it resets the board (DTR) and
+// the bootloader then eats what it receives for up to 2 s: the box is probed
+// with "ID" until it announces itself. An identification arriving when none
+// was asked for means the box was reset (a bad contact, a power dip): the
+// reading under way fails. A box that has gone (unplugged) or stays silent
+// makes the reading fail with "Le boîtier de mesure ne répond plus."; the
+// next reading then opens the port again, so that a box plugged back in is
+// found.
+#include "card/LecteurTensions.h"
+#include "card/LiaisonSerie.h"
+#include "card/PortIo.h"
+#include "card/ProtocoleBoitier.h"
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+// The waits of the conversation with the box.
+struct DelaisBoitier {
+    // Longest wait for the identification after the port is opened.
+    std::chrono::milliseconds identification{4000};
+    // Between two "ID" probes while the bootloader may be eating them.
+    std::chrono::milliseconds relance{400};
+    // Once identified, the silence that ends the answers to earlier probes.
+    std::chrono::milliseconds silence{150};
+    // Time allowed for an answer beyond the reading's own n / f.
+    std::chrono::milliseconds marge{1000};
+};
+
+class BoitierUsb final : public PortIo, public LecteurTensions {
+public:
+    static constexpr const char* kMessageMuet = "Le boîtier de mesure ne répond plus.";
+    static constexpr const char* kMessageRedemarre =
+        "Le boîtier de mesure a redémarré pendant la lecture (mauvais contact ou alimentation "
+        "insuffisante ?) : mesure abandonnée.";
+
+    // Opens `chemin` and waits for the box's identification. Returns null
+    // and a French message saying why (no such device, permission refused,
+    // not a terminal, no box answering, unknown firmware) otherwise.
+    static std::unique_ptr<BoitierUsb> Ouvrir(const std::string& chemin, std::string& message,
+                                              const DelaisBoitier& delais = {});
+
+    std::uint8_t inb(std::uint16_t) override { return 0xFF; }
+    std::uint16_t inw(std::uint16_t) override { return 0xFFFF; }
+    void outb(std::uint16_t, std::uint8_t) override {}
+    void DisableInterrupts() override {}
+    void EnableInterrupts() override {}
+    LecteurTensions* Lecteur() override { return this; }
+
+    LectureTensions Lire(std::int32_t nombre, double frequence) override;
+
+    Boitier::Capteur Capteur() const { return capteur_; }
+    const std::string& Chemin() const { return chemin_; }
+    // What the window's caption says of the source: "boîtier USB, capteur MPX5700AP".
+    std::string Description() const;
+
+    // The French message for a device that cannot be opened with `erreur`
+    // (an errno value).
+    static std::string MessageOuverture(const std::string& chemin, int erreur);
+
+private:
+    BoitierUsb(std::string chemin, DelaisBoitier delais) : chemin_(std::move(chemin)), delais_(delais) {}
+
+    // Opens the port and waits for the identification; false and a message
+    // when no box answers.
+    bool Connecter(std::string& message);
+    [[noreturn]] void Abandonner(const std::string& message);
+
+    std::string chemin_;
+    DelaisBoitier delais_;
+    std::unique_ptr<LiaisonSerie> liaison_; // null once the box has gone
+    Boitier::Capteur capteur_ = Boitier::Capteur::MPX5700AP;
+};

@@ -1,0 +1,57 @@
+#pragma once
+// A serial line through POSIX termios: raw 8N1 at 38 400 baud, non-blocking,
+// read line by line with poll() and a deadline. Used for the USB measuring
+// box (card/BoitierUsb.h); works the same on a pseudo-terminal, which the
+// tests and the firmware's simulator use in place of the USB device.
+//
+// Opening a USB serial port raises DTR, which resets an Arduino Uno or Nano:
+// the caller waits for the box to announce itself. The port is closed (and
+// DTR dropped) by the destructor only.
+#include <chrono>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class LiaisonSerie {
+public:
+    using Horloge = std::chrono::steady_clock;
+    static constexpr unsigned kDebit = 38400; // baud
+
+    // Opens and configures `chemin`. On failure returns null and the errno
+    // value in `erreur` (ENOTTY when the file is not a terminal).
+    static std::unique_ptr<LiaisonSerie> Ouvrir(const std::string& chemin, int& erreur);
+
+    ~LiaisonSerie();
+    LiaisonSerie(const LiaisonSerie&) = delete;
+    LiaisonSerie& operator=(const LiaisonSerie&) = delete;
+
+    enum class Etat { Ligne, Delai, Fermee };
+
+    // Sends `texte` whole before `echeance`. Returns false when the device
+    // has gone (unplugged, the other end of a pseudo-terminal closed) or did
+    // not take the bytes in time.
+    bool Ecrire(std::string_view texte, Horloge::time_point echeance);
+
+    // The next line received, without its "\n" and with every "\r" removed:
+    // Ligne when one is complete before `echeance`, Delai when none is,
+    // Fermee when the device has gone.
+    Etat LireLigne(std::string& ligne, Horloge::time_point echeance);
+
+    // Empties the input: the complete lines already received are returned,
+    // an incomplete one is discarded. Fermee is not reported here; the next
+    // read or write sees it.
+    std::vector<std::string> Vider();
+
+private:
+    explicit LiaisonSerie(int fd) : fd_(fd) {}
+    // Reads what the device holds now into the buffer; false when it has gone.
+    bool Recevoir();
+    bool ExtraireLigne(std::string& ligne);
+
+    // A line longer than this is noise: its start is dropped.
+    static constexpr std::size_t kTamponMax = 512;
+
+    int fd_;
+    std::string tampon_;
+};

@@ -1,0 +1,125 @@
+// Finding a box at start: the boards' USB serial ports in a fake sysfs tree,
+// and the choice of source that follows.
+#include "card/BoitierUsb.h"
+#include "card/DetectionBoitier.h"
+#include "card/PortSelection.h"
+#include "card/SimulatedCard.h"
+#include "tests/card/support/FauxBoitier.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// A sysfs tree and a /dev folder in a fresh temporary folder.
+class ArbreSysfs : public ::testing::Test {
+protected:
+    ArbreSysfs()
+    {
+        racine = fs::temp_directory_path() / ("sysfs-" + std::to_string(::getpid()) + "-"
+                                              + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(racine);
+        fs::create_directories(racine / "class/tty");
+        fs::create_directories(racine / "dev");
+        recherche.classeTty = racine / "class/tty";
+        recherche.dev = racine / "dev";
+        recherche.delais = {2000ms, 50ms, 30ms, 2000ms};
+    }
+    ~ArbreSysfs() override { fs::remove_all(racine); }
+
+    // A terminal `nom` whose device is `peripherique` (under devices/),
+    // inside a USB device of identifiers `usb` ("vvvv:pppp"; none when empty)
+    // `niveaux` folders above it.
+    void Terminal(const std::string& nom, const std::string& peripherique, const std::string& usb = "", int niveaux = 1)
+    {
+        const fs::path dossier = racine / "devices" / peripherique;
+        fs::create_directories(dossier);
+        if (!usb.empty()) {
+            fs::path haut = dossier;
+            for (int n = 0; n < niveaux; ++n)
+                haut = haut.parent_path();
+            std::ofstream(haut / "idVendor") << usb.substr(0, 4) << "\n";
+            std::ofstream(haut / "idProduct") << usb.substr(5) << "\n";
+        }
+        fs::create_directories(racine / "class/tty" / nom);
+        fs::create_directory_symlink(fs::relative(dossier, racine / "class/tty" / nom), racine / "class/tty" / nom / "device");
+    }
+
+    fs::path racine;
+    RechercheBoitier recherche;
+};
+
+TEST(DetectionBoitier, knows_the_usual_boards_usb_serial_chips_only)
+{
+    const std::tuple<std::uint16_t, std::uint16_t, bool> cas[] = {
+        {0x2341, 0x0043, true},  {0x2341, 0x0001, true},  {0x2A03, 0x0043, true}, {0x1A86, 0x7523, true},
+        {0x0403, 0x6001, true},  {0x1A86, 0x7522, false}, {0x0403, 0x6015, false}, {0x10C4, 0xEA60, false},
+        {0x0000, 0x0000, false},
+    };
+    for (const auto& [vendeur, produit, carte] : cas)
+        EXPECT_EQ(PuceDeCarteUsb(vendeur, produit), carte) << std::hex << vendeur << ":" << produit;
+}
+
+TEST_F(ArbreSysfs, lists_the_boards_terminals_and_no_other_serial_port)
+{
+    Terminal("ttyUSB0", "usb1/1-2/1-2:1.0/ttyUSB0", "1a86:7523", 2); // CH340: port, interface, device
+    Terminal("ttyACM0", "usb1/1-1/1-1:1.0", "2341:0043");            // Uno: interface, device
+    Terminal("ttyUSB1", "usb1/1-3/1-3:1.0/ttyUSB1", "10c4:ea60", 2); // a chip no board of ours carries
+    Terminal("ttyACM1", "usb1/1-4/1-4:1.0", "2341:zz43");            // unreadable identifiers
+    Terminal("ttyS0", "platform/serial8250");
+    fs::create_directories(racine / "class/tty/tty0"); // a virtual terminal: no device
+
+    EXPECT_EQ(PortsDeCartesUsb(recherche.classeTty, recherche.dev),
+              (std::vector<std::string>{(racine / "dev/ttyACM0").string(), (racine / "dev/ttyUSB0").string()}));
+    EXPECT_EQ(PortsDeCartesUsb(racine / "nowhere", "/dev"), std::vector<std::string>{});
+}
+
+TEST_F(ArbreSysfs, with_no_board_plugged_in_the_simulated_card_starts)
+{
+    Terminal("ttyS0", "platform/serial8250");
+    std::string message = "stale";
+    const std::unique_ptr<PortIo> ports = OuvrirPorts(nullptr, message, recherche);
+    EXPECT_NE(dynamic_cast<SimulatedCard*>(ports.get()), nullptr);
+    EXPECT_EQ(message, "");
+}
+
+TEST_F(ArbreSysfs, a_box_plugged_in_at_start_is_found_and_a_silent_board_is_passed_over)
+{
+    FauxBoitier muet([](const std::string&) { return std::string(); });
+    FauxBoitier boitier(FauxBoitier::Normal("MPX4250AP", 500, 0));
+    Terminal("ttyACM0", "usb1/1-1/1-1:1.0", "2341:0043");
+    Terminal("ttyACM1", "usb1/1-2/1-2:1.0", "2341:0043");
+    fs::create_symlink(muet.Chemin(), racine / "dev/ttyACM0");
+    fs::create_symlink(boitier.Chemin(), racine / "dev/ttyACM1");
+    recherche.delais.identification = 300ms;
+
+    std::string message;
+    const std::unique_ptr<PortIo> ports = OuvrirPorts(nullptr, message, recherche);
+
+    const auto* trouve = dynamic_cast<BoitierUsb*>(ports.get());
+    ASSERT_NE(trouve, nullptr) << message;
+    EXPECT_EQ(trouve->Chemin(), (racine / "dev/ttyACM1").string());
+    EXPECT_EQ(trouve->Capteur(), Boitier::Capteur::MPX4250AP);
+
+    // Only silent boards: the simulated card.
+    fs::remove(racine / "dev/ttyACM1");
+    EXPECT_NE(dynamic_cast<SimulatedCard*>(OuvrirPorts(nullptr, message, recherche).get()), nullptr);
+}
+
+TEST_F(ArbreSysfs, a_box_named_by_its_path_is_used_or_the_start_is_refused)
+{
+    FauxBoitier boitier(FauxBoitier::Normal("MPX5700AP", 500, 0));
+    std::string message;
+    EXPECT_NE(dynamic_cast<BoitierUsb*>(OuvrirPorts(boitier.Chemin().c_str(), message, recherche).get()), nullptr);
+
+    const std::string absent = (racine / "dev/ttyACM9").string();
+    EXPECT_EQ(OuvrirPorts(absent.c_str(), message, recherche), nullptr);
+    EXPECT_EQ(message, "Boîtier de mesure demandé (NELVAR_PORTS=" + absent + ") : Le boîtier de mesure " + absent
+                           + " est introuvable : branchez-le, ou vérifiez le nom du port.");
+}
+
+} // namespace
