@@ -1,5 +1,6 @@
-// Start-up: the card's ports first, before the window system exists; then the
-// application with its title and icon, the main window created hidden (its
+// Start-up: the process's own settings (SIGXFSZ ignored) and the card's
+// ports first, before the window system exists; then the application with
+// its title and icon, the main window created hidden (its
 // card component configures the card), the About box created hidden, and the
 // message loop, which shows the window maximised. The process exits with 0
 // when the loop ends.
@@ -9,6 +10,7 @@
 #include "app/UPrincipal.h"
 #include "card/PortSelection.h"
 #include "runtime/qt/MainIcon.h"
+#include "runtime/Processus.h"
 #include "runtime/qt/MessageBoxes.h"
 #include "runtime/qt/SystemPlugins.h"
 
@@ -20,6 +22,7 @@
 
 int main(int argc, char** argv)
 {
+    PreparerProcessus();
     std::string refusPorts;
     const std::unique_ptr<PortIo> ports = OuvrirPorts(refusPorts);
 

@@ -33,19 +33,23 @@ std::string ContenuFichier(const std::string& texte)
     return texte + kFinDeFichier;
 }
 
+// The next numbered name of `dossier`. Each number is taken before its file
+// is named, so a save that fails still uses its number up.
+std::string NomNumeroteSuivant(const std::string& dossier)
+{
+    ++UDravoC::NumeroFichier;
+    return dossier + kPrefixeNumerote + std::to_string(UDravoC::NumeroFichier) + kSuffixeNumerote;
+}
+
 // A new output folder receives the example measurement, for a first look at
 // a measurement file. It is a bonus, placed once the user's own file is
 // written: it never takes the room that file needs, and failing to write it
-// never turns a save into a failure. An example cut short by a full disk is
-// removed rather than left half written; the folder was created by this very
-// save, so the name is nobody else's file.
+// never turns a save into a failure (a failed creation leaves no file).
 void PlacerExemple(const std::string& dossier)
 {
-    const std::string nom = dossier + "/" + ExempleMesures::kNomFichier;
     try {
-        FichierTexte::CreerNouveau(nom, ExempleMesures::Contenu());
+        FichierTexte::CreerNouveau(dossier + "/" + ExempleMesures::kNomFichier, ExempleMesures::Contenu());
     } catch (const std::exception&) {
-        ::unlink(nom.c_str());
     }
 }
 
@@ -79,14 +83,19 @@ void TDravoC::EnregistrerNouveauFichier(std::uint16_t nombreDePoints, std::uint8
     // Numbering starts again at 1 at every start of the program, while the
     // files of an earlier start stay in the folder: a number whose file
     // exists already is passed over, so no earlier measurement is overwritten.
-    // Each number is taken before its file is created, so a save that fails
-    // still uses its number up.
-    for (;;) {
-        ++UDravoC::NumeroFichier;
-        UDravoC::NomDernierFichier =
-            dossier + kPrefixeNumerote + std::to_string(UDravoC::NumeroFichier) + kSuffixeNumerote;
-        if (FichierTexte::CreerNouveau(UDravoC::NomDernierFichier, contenu))
-            break;
+    // The file is written once, then named with the first free number.
+    try {
+        UDravoC::NomDernierFichier = NomNumeroteSuivant(dossier);
+        FichierTexte::NouveauFichier fichier(UDravoC::NomDernierFichier, contenu);
+        while (!fichier.Nommer(UDravoC::NomDernierFichier))
+            UDravoC::NomDernierFichier = NomNumeroteSuivant(dossier);
+    } catch (...) {
+        // The folder this save created goes with it (it is empty, as the
+        // failed save left no file): the next save creates it anew and
+        // places the example then.
+        if (dossierCree)
+            ::rmdir(dossier.c_str());
+        throw;
     }
     if (dossierCree)
         PlacerExemple(dossier);
@@ -98,7 +107,11 @@ void TDravoC::EnregistrerMesures(std::uint16_t nombreDePoints, std::uint8_t disp
         EnregistrerNouveauFichier(nombreDePoints, disposition);
         return;
     }
-    FichierTexte::Remplacer(UDravoC::NomDernierFichier, ContenuFichier(TexteMesures(nombreDePoints, disposition)));
+    // A link found in the last file's place (put there by someone else) is
+    // replaced by the file, never followed: the save cannot be sent into
+    // another file.
+    FichierTexte::Remplacer(UDravoC::NomDernierFichier, ContenuFichier(TexteMesures(nombreDePoints, disposition)),
+                            FichierTexte::Lien::Remplace);
 }
 
 void TDravoC::EnregistrerMesuresSous(std::uint16_t nombreDePoints, std::uint8_t disposition)
@@ -117,5 +130,7 @@ void TDravoC::EnregistrerMesuresSous(std::uint16_t nombreDePoints, std::uint8_t 
         return;
     dialogueEnregistrement_.FileName = *choix;
     UDravoC::NomDernierFichier = *choix;
-    FichierTexte::Remplacer(UDravoC::NomDernierFichier, contenu);
+    // A link the user chose in the dialog is followed: the file it points to
+    // receives the table.
+    FichierTexte::Remplacer(UDravoC::NomDernierFichier, contenu, FichierTexte::Lien::Suivi);
 }

@@ -2,16 +2,25 @@
 // earlier content of a file that a failed save must not destroy.
 #include "SortiesCommun.h"
 
+#include "card/ExempleMesures.h"
 #include "card/FichierTexte.h"
+#include "runtime/Processus.h"
 
 #include <cerrno>
-#include <csignal>
+#include <cstddef>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 
 #include <fcntl.h>
+#include <grp.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <spawn.h>
 #include <sys/mount.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,6 +30,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr uid_t kPersonne = 65534; // the user and group nobody
 
 // Runs `operation` and returns the input/output error it raised.
 template <class Operation>
@@ -55,29 +65,67 @@ std::size_t DescripteursOuverts()
     return n;
 }
 
-// Caps the size of any file the process writes; a write beyond it fails
-// with EFBIG instead of raising SIGXFSZ.
-class LimiteTailleFichiers {
-public:
-    explicit LimiteTailleFichiers(rlim_t octets)
-    {
-        ::getrlimit(RLIMIT_FSIZE, &ancienne_);
-        ancienSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limite{octets, ancienne_.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &limite);
-    }
-    ~LimiteTailleFichiers()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &ancienne_);
-        std::signal(SIGXFSZ, ancienSignal_);
-    }
-    LimiteTailleFichiers(const LimiteTailleFichiers&) = delete;
-    LimiteTailleFichiers& operator=(const LimiteTailleFichiers&) = delete;
+// Ends a child process of a test with the verdict of its checks, their
+// messages on its error output (which the parent shows).
+[[noreturn]] void TerminerEnfant()
+{
+    const testing::TestResult* resultat = testing::UnitTest::GetInstance()->current_test_info()->result();
+    for (int i = 0; i < resultat->total_part_count(); ++i)
+        std::fprintf(stderr, "%s\n", resultat->GetTestPartResult(i).message());
+    std::exit(::testing::Test::HasFailure() ? 1 : 0);
+}
 
-private:
-    rlimit ancienne_{};
-    void (*ancienSignal_)(int) = SIG_DFL;
-};
+// Caps the size of any file this process writes at `octets` bytes.
+void LimiterTaille(rlim_t octets)
+{
+    rlimit limite{};
+    ::getrlimit(RLIMIT_FSIZE, &limite);
+    limite.rlim_cur = octets;
+    ::setrlimit(RLIMIT_FSIZE, &limite);
+}
+
+// Runs `etapes` in a child process that starts as the program does
+// (PreparerProcessus) and then has its files capped at `octets` bytes; the
+// child ends with the verdict of its checks. A child killed by SIGXFSZ, as
+// the program would be, fails the test.
+[[noreturn]] void DemarrerSousLimite(rlim_t octets, const std::function<void()>& etapes)
+{
+    PreparerProcessus();
+    LimiterTaille(octets);
+    etapes();
+    TerminerEnfant();
+}
+
+// Runs `etapes` in a child process as the user nobody when this one is the
+// superuser, whom permissions do not stop; else as this user.
+[[noreturn]] void EnUtilisateurOrdinaire(const std::function<void()>& etapes)
+{
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kPersonne) != 0 || ::setuid(kPersonne) != 0)) {
+        std::fprintf(stderr, "cannot become the user nobody: %s\n", std::strerror(errno));
+        std::exit(2);
+    }
+    etapes();
+    TerminerEnfant();
+}
+
+// Makes this process's file system look as one without unnamed files
+// (O_TMPFILE refused with EOPNOTSUPP, as vfat or an older NFS answers), by a
+// seccomp filter on openat. Returns false where the filter is refused.
+bool SansFichiersSansNom()
+{
+    constexpr std::uint32_t kBitTmpfile = O_TMPFILE & ~O_DIRECTORY;
+    sock_filter filtre[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_openat, 0, 3),
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, args[2])), // the flags' low word
+        BPF_JUMP(BPF_JMP | BPF_JSET | BPF_K, kBitTmpfile, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    const sock_fprog programme{static_cast<unsigned short>(std::size(filtre)), filtre};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &programme) == 0;
+}
 
 // A small tmpfs mounted on `point` for the life of the object (the
 // superuser only); Monte() says whether the mount took place.
@@ -309,33 +357,107 @@ TEST_F(EchecsEcriture, example_never_takes_the_room_of_the_save_that_creates_the
         << "an example cut short is removed";
 }
 
-TEST_F(EchecsEcriture, file_size_limit_fails_like_a_full_disk_and_closes_the_file)
+TEST_F(EchecsEcriture, file_size_limit_after_the_programs_start_up_fails_like_a_full_disk_and_leaves_no_file)
 {
     RemplirExemple();
     P->EnregistrerMesures(kPointsExemple, 0);
     RemplirLongueMesure();
-    const std::size_t descripteurs = DescripteursOuverts();
-    constexpr rlim_t kLimite = 1000;
 
-    std::optional<EInOutError> remplacement;
-    std::optional<EInOutError> nouveau;
-    {
-        LimiteTailleFichiers limite(kLimite);
-        remplacement = ErreurES([&] { P->EnregistrerMesures(1024, 0); });
-        nouveau = ErreurES([&] { P->EnregistrerNouveauFichier(1024, 0); });
-    }
+    const auto etapes = [&] {
+        const std::size_t descripteurs = DescripteursOuverts();
+        AttendreErreurES([&] { P->EnregistrerMesures(1024, 0); }, 112, "Erreur E/S 112");
+        AttendreErreurES([&] { P->EnregistrerNouveauFichier(1024, 0); }, 112);
+        EXPECT_EQ(UDravoC::NumeroFichier, 2) << "the failed save uses its number up";
+        EXPECT_EQ(DescripteursOuverts(), descripteurs) << "a failed write leaves its file open";
+    };
+    EXPECT_EXIT(DemarrerSousLimite(1000, etapes), ::testing::ExitedWithCode(0), "");
 
-    // The earlier file is intact and the temporary file gone.
-    ASSERT_TRUE(remplacement);
-    EXPECT_EQ(remplacement->ErrorCode(), 112);
+    // The earlier file is intact; neither a cut-short Mesures2.txt nor a
+    // temporary file is left.
     EXPECT_EQ(LireFichier(Numerote(1)), kTexteExemple + "\r\n");
-    // A new numbered file keeps what was written before the failure.
-    ASSERT_TRUE(nouveau);
-    EXPECT_EQ(nouveau->ErrorCode(), 112);
-    EXPECT_EQ(UDravoC::NumeroFichier, 2);
-    EXPECT_EQ(fs::file_size(Numerote(2)), kLimite);
-    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Exemple.txt", "Mesures1.txt", "Mesures2.txt"}));
-    EXPECT_EQ(DescripteursOuverts(), descripteurs) << "a failed write leaves its file open";
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Exemple.txt", "Mesures1.txt"}));
+}
+
+TEST_F(EchecsEcriture, folder_created_by_a_failed_save_goes_and_the_next_save_places_the_example)
+{
+    RemplirLongueMesure();
+    const auto etapes = [&] { AttendreErreurES([&] { P->EnregistrerMesures(1024, 0); }, 112); };
+    EXPECT_EXIT(DemarrerSousLimite(1000, etapes), ::testing::ExitedWithCode(0), "");
+    EXPECT_FALSE(fs::exists(Valeurs()));
+
+    P->EnregistrerMesures(1024, 0);
+
+    EXPECT_EQ(LireFichier(Valeurs() + "/Exemple.txt"), std::string(ExempleMesures::Contenu()));
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Exemple.txt", "Mesures1.txt"}));
+}
+
+TEST_F(EchecsEcriture, link_put_in_place_of_the_last_file_is_replaced_and_never_followed)
+{
+    RemplirExemple();
+    P->EnregistrerMesures(kPointsExemple, 0);
+    const std::string autre = racine_ + "/autre.txt";
+    EcrireFichier(autre, "le fichier d'un autre");
+    fs::remove(Numerote(1));
+    fs::create_symlink(autre, Numerote(1));
+
+    P->EnregistrerMesures(kPointsExemple, 0);
+
+    EXPECT_EQ(LireFichier(autre), "le fichier d'un autre");
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(Numerote(1))));
+    EXPECT_EQ(LireFichier(Numerote(1)), kTexteExemple + "\r\n");
+}
+
+TEST_F(EchecsEcriture, writable_file_in_a_folder_closed_to_the_user_is_written_in_place)
+{
+    // A teacher's shared folder (mode 555): one file anybody may write, one
+    // only its owner may.
+    const std::string partage = racine_ + "/partage";
+    fs::create_directory(partage);
+    EcrireFichier(partage + "/cahier.txt", "ancien");
+    EcrireFichier(partage + "/prof.txt", "du professeur");
+    fs::permissions(partage + "/cahier.txt", fs::perms(0666));
+    fs::permissions(partage + "/prof.txt", fs::perms(::geteuid() == 0 ? 0644 : 0444));
+    fs::permissions(partage, fs::perms(0555));
+    fs::permissions(racine_, fs::perms(0755));
+    RemplirExemple();
+    UDravoC::NomDernierFichier = partage + "/cahier.txt";
+
+    const auto etapes = [&] {
+        P->EnregistrerMesures(kPointsExemple, 0);
+        bureau_.nomTape = partage + "/prof.txt";
+        AttendreErreurES([&] { P->EnregistrerMesuresSous(1, 0); }, 5, "Accès au fichier refusé");
+    };
+    EXPECT_EXIT(EnUtilisateurOrdinaire(etapes), ::testing::ExitedWithCode(0), "");
+
+    EXPECT_EQ(LireFichier(partage + "/cahier.txt"), kTexteExemple + "\r\n");
+    EXPECT_EQ(LireFichier(partage + "/prof.txt"), "du professeur");
+    EXPECT_EQ(Contenu(partage), (std::set<std::string>{"cahier.txt", "prof.txt"}));
+    fs::permissions(partage, fs::perms(0755)); // so that the test folder can be removed
+}
+
+TEST_F(EchecsEcriture, file_system_without_unnamed_files_names_the_file_without_replacing_and_leaves_no_temporary)
+{
+    fs::create_directories(Valeurs());
+    EcrireFichier(Numerote(2), "mesure d'hier");
+    RemplirExemple();
+
+    const auto etapes = [&] {
+        ASSERT_TRUE(SansFichiersSansNom()) << std::strerror(errno);
+        P->EnregistrerNouveauFichier(kPointsExemple, 0);
+        P->EnregistrerNouveauFichier(kPointsExemple, 0); // 2 is taken: 3
+        P->EnregistrerMesures(1, 0);                     // replaces Mesures3.txt
+        RemplirLongueMesure();
+        LimiterTaille(1000);
+        AttendreErreurES([&] { P->EnregistrerNouveauFichier(1024, 0); }, 112);
+        bureau_.nomTape = Numerote(3);
+        AttendreErreurES([&] { P->EnregistrerMesuresSous(1024, 0); }, 112);
+    };
+    EXPECT_EXIT(DemarrerSousLimite(RLIM_INFINITY, etapes), ::testing::ExitedWithCode(0), "");
+
+    EXPECT_EQ(LireFichier(Numerote(1)), kTexteExemple + "\r\n");
+    EXPECT_EQ(LireFichier(Numerote(2)), "mesure d'hier");
+    EXPECT_EQ(LireFichier(Numerote(3)), "Date, en s\tTension sur la voie 1, en V\r0\t1,013E5\r\r\n");
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Mesures1.txt", "Mesures2.txt", "Mesures3.txt"}));
 }
 
 TEST_F(EchecsEcriture, file_of_a_running_program_gives_erreur_es_32_and_stays_as_it_was)
