@@ -136,6 +136,7 @@ void TForm1::Button1Click(QObject*)
         P->MesuresVoie2[ligne] = 0;
         P->ModuleFFT[ligne] = 0;
     }
+    UDravoC::OublierDernierFichier();
     Button1->setText(QStringLiteral("&Arrêt"));
     PEtMoinsP = RadioGroup1->ItemIndex() == 0;
     Coefficient = coefficient;

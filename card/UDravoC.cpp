@@ -36,6 +36,11 @@ static void PlacerPorts(std::uint16_t base)
     PortControle = base + 0xF;
 }
 
+void OublierDernierFichier()
+{
+    NomDernierFichier.clear();
+}
+
 void ReinitialiserEtatUnite()
 {
     PlacerPorts(kBaseAdresse);

@@ -47,6 +47,12 @@ extern std::string NomDernierFichier; // full name of the file the last save cho
 extern std::int32_t NumeroFichier;    // number of the last numbered file
 extern double PasFrequenceFFT;        // frequency step of layouts 2 to 4; always 0
 
+// Forgets the file written last, at the start of a run: the table no longer
+// holds what that file holds, so the run's first "Enregistrer" takes a new
+// number instead of replacing the earlier run's file; saving again in the
+// same stopped run rewrites that run's file.
+void OublierDernierFichier();
+
 // Puts every unit-level variable back to its value at program start.
 // For tests, which each need a fresh program state.
 void ReinitialiserEtatUnite();

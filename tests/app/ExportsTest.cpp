@@ -129,6 +129,28 @@ TEST_F(ExportsTest, save_writes_the_pressure_table_to_the_next_numbered_file_wit
     EXPECT_TRUE(boxes.all.empty());
 }
 
+TEST_F(ExportsTest, save_rewrites_the_stopped_runs_file_and_the_next_run_takes_a_new_number)
+{
+    Mesurer(2);
+    form->Enregistrer1->trigger();
+    // A refused start (a zero coefficient) starts no run: the same run, saved
+    // again, goes to the same file.
+    form->Edit3->setText(QStringLiteral("0"));
+    Click();
+    ASSERT_FALSE(UPrincipal::EnMarche);
+    form->Edit3->setText(QStringLiteral("100000"));
+    form->Enregistrer1->trigger();
+    const std::string premiereMesure = form->P->TexteMesures(2, 0) + "\r\n";
+
+    Mesurer(3);
+    form->Enregistrer1->trigger();
+
+    const auto valeurs = dossier / "Valeurs";
+    EXPECT_EQ(Contenu(valeurs / "Mesures1.txt"), premiereMesure);
+    EXPECT_EQ(Contenu(valeurs / "Mesures2.txt"), form->P->TexteMesures(3, 0) + "\r\n");
+    EXPECT_FALSE(std::filesystem::exists(valeurs / "Mesures3.txt"));
+}
+
 TEST_F(ExportsTest, save_as_writes_the_pressure_table_to_the_file_chosen)
 {
     Mesurer(2);
