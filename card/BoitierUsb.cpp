@@ -96,18 +96,30 @@ bool BoitierUsb::Connecter(std::string& message)
         return false;
     }
 
-    // Earlier probes may still be answered: those answers are let through
-    // until the line has been quiet for a while, so that none is later
-    // taken for a reset.
-    const Horloge::time_point limite = Horloge::now() + kSilenceMax;
-    while (Horloge::now() < limite
-           && liaison->LireLigne(ligne, std::min(Horloge::now() + delais_.silence, limite))
-                  == LiaisonSerie::Etat::Ligne) {
-    }
-
+    // Earlier probes may still be answered: those answers go, so that none
+    // is later taken for a reset.
     capteur_ = *capteur;
     liaison_ = std::move(liaison);
+    AttendreSilence();
     return true;
+}
+
+void BoitierUsb::AttendreSilence()
+{
+    const Horloge::time_point limite = Horloge::now() + kSilenceMax;
+    std::string ligne;
+    while (Horloge::now() < limite
+           && liaison_->LireLigne(ligne, std::min(Horloge::now() + delais_.silence, limite))
+                  == LiaisonSerie::Etat::Ligne) {
+    }
+}
+
+void BoitierUsb::Redemarre()
+{
+    // The box may still answer a command it got after its reset: the answer
+    // goes, so that the next reading does not take it for its own.
+    AttendreSilence();
+    Abandonner(kMessageRedemarre);
 }
 
 void BoitierUsb::Abandonner(const std::string& message)
@@ -136,7 +148,7 @@ LectureTensions BoitierUsb::Lire(std::int32_t nombre, double frequence)
     // goes; an announcement means the box was reset meanwhile.
     for (const std::string& ligne : liaison_->Vider()) {
         if (Boitier::LireIdentification(ligne))
-            Abandonner(kMessageRedemarre);
+            Redemarre();
     }
 
     const auto fenetre = std::chrono::duration<double>(nombre / frequence);
@@ -155,8 +167,8 @@ LectureTensions BoitierUsb::Lire(std::int32_t nombre, double frequence)
         return Boitier::Tensions(capteur_, *mesure, nombre);
     if (const std::optional<Boitier::Erreur> erreur = Boitier::LireErreur(ligne))
         Abandonner(Boitier::MessageErreur(*erreur, nombre, frequence));
-    if (const std::optional<Boitier::Identification> identification = Boitier::LireIdentification(ligne))
-        Abandonner(kMessageRedemarre);
+    if (Boitier::LireIdentification(ligne))
+        Redemarre();
     // The line is shown as printable ASCII: noise may hold any byte.
     for (char& c : ligne) {
         if (c < ' ' || c > '~')

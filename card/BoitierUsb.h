@@ -73,6 +73,9 @@ private:
     // Opens the port and waits for the identification; false and a message
     // when no box answers.
     bool Connecter(std::string& message);
+    // Reads and drops what the box sends until it has been quiet for a while.
+    void AttendreSilence();
+    [[noreturn]] void Redemarre();
     [[noreturn]] void Abandonner(const std::string& message);
 
     std::string chemin_;

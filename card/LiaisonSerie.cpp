@@ -27,7 +27,9 @@ bool Configurer(int fd)
     mode.c_cflag &= ~static_cast<tcflag_t>(CSTOPB | PARENB | CRTSCTS | CSIZE);
     mode.c_cflag |= CS8 | CREAD | CLOCAL | HUPCL;
     mode.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
-    mode.c_cc[VMIN] = 0;
+    // VMIN 1: with no byte waiting, a non-blocking read fails with EAGAIN;
+    // with VMIN 0 it would return 0, which must mean a hung-up line.
+    mode.c_cc[VMIN] = 1;
     mode.c_cc[VTIME] = 0;
     if (cfsetispeed(&mode, B38400) != 0 || cfsetospeed(&mode, B38400) != 0)
         return false;
@@ -143,6 +145,5 @@ std::vector<std::string> LiaisonSerie::Vider()
     std::string ligne;
     while (ExtraireLigne(ligne))
         lignes.push_back(ligne);
-    tampon_.clear();
     return lignes;
 }

@@ -38,9 +38,10 @@ public:
     // Fermee when the device has gone.
     Etat LireLigne(std::string& ligne, Horloge::time_point echeance);
 
-    // Empties the input: the complete lines already received are returned,
-    // an incomplete one is discarded. Fermee is not reported here; the next
-    // read or write sees it.
+    // Takes the complete lines already received out of the input and returns
+    // them. A line still arriving stays, to be read whole: cut, its end
+    // would pass for a line of its own. Fermee is not reported here; the
+    // next read or write sees it.
     std::vector<std::string> Vider();
 
 private:
