@@ -162,7 +162,7 @@ QStringList TAboutBox::ModeDEmploi()
         QStringLiteral("valeurs en compte."),
         QString(),
         QStringLiteral("Le dossier Valeurs contient un exemple de mesures."),
-        QStringLiteral("Le code source du programme est dans son dépôt git (voir /usr/share/doc/nelvar)."),
+        QStringLiteral("Le code source du programme se trouve dans le dossier /usr/share/doc/nelvar : " NELVAR_SOURCE_ARCHIVE "."),
     };
 }
 

@@ -11,6 +11,8 @@ seconds=${1:-60}
 scripts/install-deps.sh test
 
 build_dir=build-fuzz
+source scripts/owner-check.sh
+check_owner "$build_dir" scripts/fuzz.sh
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DNELVAR_FUZZ=ON >/dev/null
 cmake --build "$build_dir" --target fuzz_read_number fuzz_format_read

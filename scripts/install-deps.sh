@@ -21,13 +21,15 @@ build_packages=(
 )
 
 # What the tests, benchmarks, fuzzing (clang), screenshots and the simulated
-# measuring box (simavr) add.
+# measuring box (simavr) add; the validators check the package's desktop
+# entry, AppStream file and manual page.
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xclip xdotool x11-utils imagemagick
   clang libclang-rt-14-dev
   locales
   libsimavr-dev
+  desktop-file-utils appstream man-db
 )
 
 # What making the Debian package adds (dpkg-shlibdeps needs file; the source

@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test through ctest.
+# Installs what is missing (test tools included), builds, and runs every test
+# through ctest. Root only installs the packages when the folder belongs to a
+# user (see owner-check.sh).
 # NELVAR_SANITIZE=ON builds with AddressSanitizer and UndefinedBehaviorSanitizer
 # in build-sanitize/ instead of build/.
 set -euo pipefail
@@ -18,6 +20,8 @@ if [[ ${NELVAR_SANITIZE:-OFF} == ON ]]; then
   export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 fi
 
+source scripts/owner-check.sh
+check_owner "$build_dir" scripts/test.sh
 cmake -S . -B "$build_dir" -G Ninja "${options[@]}" -DNELVAR_BUILD_BENCHMARKS=$benchmarks >/dev/null
 cmake --build "$build_dir"
 ctest --test-dir "$build_dir" --output-on-failure -j2

@@ -62,15 +62,15 @@ prefix=$work/prefix
 program=$prefix/bin/nelvar
 [[ -x $program ]] || fail "no executable bin/nelvar"
 desktop=$prefix/share/applications/nelvar.desktop
-for line in "Exec=nelvar" "Icon=nelvar" "Categories=Education;Science;Chemistry;" \
+for line in "Exec=nelvar" "Icon=nelvar" "Categories=Education;Chemistry;" \
             "GenericName=Avancement d'une réaction chimique"; do
   grep -qxF "$line" "$desktop" || fail "desktop entry without '$line'"
 done
-for size in 32 64 128 256; do
+for size in 32 48 64 128 256; do
   icon=$prefix/share/icons/hicolor/${size}x${size}/apps/nelvar.png
   [[ $(identify -format '%m %wx%h' "$icon") == "PNG ${size}x${size}" ]] || fail "icon $icon"
 done
-for doc in README.md LICENSE; do
+for doc in README.md copyright changelog.gz; do
   [[ -s $prefix/share/doc/nelvar/$doc ]] || fail "share/doc/nelvar/$doc missing"
 done
 
