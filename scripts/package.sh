@@ -29,7 +29,8 @@ cmake --build "$build_dir" --target all nelvar_source
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build_dir/CMakeCache.txt")
 deb=$build_dir/nelvar_${version}_$(dpkg --print-architecture).deb
 archive=nelvar-$version.tar.gz
-if ! dpkg-deb -c "$deb" | grep -q "/usr/share/doc/nelvar/$archive\$"; then
+contents=$(dpkg-deb -c "$deb")
+if ! grep -q "/usr/share/doc/nelvar/$archive\$" <<<"$contents"; then
   echo "$deb lacks /usr/share/doc/nelvar/$archive" >&2
   exit 1
 fi
