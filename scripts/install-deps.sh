@@ -59,7 +59,7 @@ sudo=()
 if [[ $(id -u) -ne 0 ]]; then
   if ! command -v sudo >/dev/null; then
     here=$(cd "$(dirname "$0")/.." && pwd)
-    echo "Missing packages (${missing[*]}): install them once as root with  su -c '$here/scripts/install-deps.sh${*:+ $*}'  then run this command again as yourself." >&2
+    echo "Missing packages (${missing[*]}): install them once as root with  su - -c '$here/scripts/install-deps.sh${*:+ $*}'  then run this command again as yourself." >&2
     exit 1
   fi
   sudo=(sudo)

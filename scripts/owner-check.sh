@@ -18,7 +18,7 @@ check_owner() {
   if [[ $(id -u) -ne 0 && -e $build_dir ]]; then
     foreign=$(find "$build_dir" ! -user "$(id -u)" -print -quit 2>/dev/null)
     if [[ -n $foreign ]]; then
-      echo "$PWD/$foreign belongs to $(stat -c %U "$foreign") (left by a run as root?): remove the build once as root (su -c 'rm -rf $PWD/$build_dir'), then run $command again." >&2
+      echo "$PWD/$foreign belongs to $(stat -c %U "$foreign") (left by a run as root?): remove the build once as root (su - -c 'rm -rf $PWD/$build_dir'), then run $command again." >&2
       exit 1
     fi
   fi
