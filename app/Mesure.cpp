@@ -147,19 +147,28 @@ void TForm1::Button1Click(QObject*)
 
 void TForm1::Timer1Timer(QObject*)
 {
-    ++NombreDePoints;
-    const bool limiteAtteinte = NombreDePoints > kPointsMax - 1;
-    if (limiteAtteinte)
-        Button1Click(this); // stops the run; this tick still records its point
+    // The reading comes first. One that fails records nothing (no point, no
+    // row, no count) and stops the run as "Arrêt" does: its error is shown
+    // once, no later tick repeats it, and the points taken before stay, to be
+    // copied or saved.
+    try {
+        P->MesurerTensions(kEchantillons, kFrequenceEchantillons);
+    } catch (const ELectureImpossible&) {
+        if (EnMarche)
+            Button1Click(this);
+        throw;
+    }
+    const double tensionVoie1 = P->TensionVoie1;
+    const double tensionVoie2 = P->TensionVoie2;
 
     // The reading belongs to this tick's second, so it is taken before the
     // point limit's message, which may stay open for any time: read after
     // it, the last point would be a later pressure dated 1024 × Periode.
-    P->MesurerTensions(kEchantillons, kFrequenceEchantillons);
-    const double tensionVoie1 = P->TensionVoie1;
-    const double tensionVoie2 = P->TensionVoie2;
-    if (limiteAtteinte)
+    ++NombreDePoints;
+    if (NombreDePoints > kPointsMax - 1) {
+        Button1Click(this); // stops the run; this tick still records its point
         boites_.ShowMessage("trop de points de mesure");
+    }
 
     Edit4->setText(QString::fromStdString(FormatGeneral(tensionVoie1, kPrecisionTensions)));
     Edit5->setText(QString::fromStdString(FormatGeneral(tensionVoie2, kPrecisionTensions)));

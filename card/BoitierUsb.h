@@ -15,6 +15,7 @@
 // makes the reading fail with "Le boîtier de mesure ne répond plus."; the
 // next reading then opens the port again, so that a box plugged back in is
 // found.
+#include "card/Clocks.h"
 #include "card/LecteurTensions.h"
 #include "card/LiaisonSerie.h"
 #include "card/PortIo.h"
@@ -54,6 +55,7 @@ public:
     void outb(std::uint16_t, std::uint8_t) override {}
     void DisableInterrupts() override {}
     void EnableInterrupts() override {}
+    std::chrono::nanoseconds Now() override { return horloge_.Now(); }
     LecteurTensions* Lecteur() override { return this; }
 
     LectureTensions Lire(std::int32_t nombre, double frequence) override;
@@ -78,6 +80,7 @@ private:
     [[noreturn]] void Redemarre();
     [[noreturn]] void Abandonner(const std::string& message);
 
+    MonotonicClock horloge_;
     std::string chemin_;
     DelaisBoitier delais_;
     std::unique_ptr<LiaisonSerie> liaison_; // null once the box has gone

@@ -1,8 +1,11 @@
 #pragma once
-// Clocks for the simulated card, which computes its timer output from the
-// time elapsed since the timer was started. The program gives it the
-// monotonic clock; tests and benchmarks give it a virtual clock that moves
-// only when they say.
+// Clocks for the ports: the simulated card computes its timer output from the
+// time elapsed since the timer was started, and the driver bounds its waits
+// for the timer on the same clock. The program gives the simulated card the
+// monotonic clock (the real ports use it too); tests and benchmarks give it a
+// virtual clock that moves only when they say. A timed read on a virtual
+// clock that neither moves by itself nor per poll never ends: the timer's
+// output stands still, and so does the time that would bound the wait.
 #include <cassert>
 #include <chrono>
 

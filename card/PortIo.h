@@ -1,10 +1,13 @@
 #pragma once
 // Direct I/O-port access as the card driver sees it: byte writes, byte and
-// 16-bit reads on a 16-bit port number, and the suspension of processor
-// interrupts around a timed read. Implementations: the simulated card
-// (card/SimulatedCard.h, the default) and the real ports of an x86 PC
-// (card/RealPorts.h, chosen explicitly), and the USB measuring box
+// 16-bit reads on a 16-bit port number, the suspension of processor
+// interrupts around a timed read, and the monotonic clock the ports run on,
+// which bounds how long a read may wait for the hardware. Implementations:
+// the simulated card (card/SimulatedCard.h, the default; its own injected
+// clock), the real ports of an x86 PC (card/RealPorts.h, chosen explicitly;
+// the system's monotonic clock), and the USB measuring box
 // (card/BoitierUsb.h), which has no ports but a reader of its own.
+#include <chrono>
 #include <cstdint>
 
 class LecteurTensions;
@@ -19,6 +22,10 @@ public:
 
     virtual void DisableInterrupts() = 0;
     virtual void EnableInterrupts() = 0;
+
+    // Time since an arbitrary origin on the clock the ports run on; never
+    // goes back.
+    virtual std::chrono::nanoseconds Now() = 0;
 
     // The device that makes the timed reading by itself, when there is one;
     // null for the card, whose reading the driver paces through the ports.

@@ -27,6 +27,7 @@
 // real-time priority (SCHED_FIFO), so no ordinary task can preempt it, and
 // the memory mapped at start is locked (mlockall), so the read takes no page
 // fault. Interrupt handlers still run and may stretch a sampling period.
+#include "card/Clocks.h"
 #include "card/PortIo.h"
 
 #include <functional>
@@ -49,6 +50,7 @@ public:
     void outb(std::uint16_t port, std::uint8_t value) override;
     void DisableInterrupts() override; // real-time priority, when allowed
     void EnableInterrupts() override;  // back to the priority before
+    std::chrono::nanoseconds Now() override { return clock_.Now(); }
 
     bool RealtimeAllowed() const { return realtime_; }
 
@@ -69,6 +71,7 @@ public:
 private:
     RealPorts() = default;
 
+    MonotonicClock clock_;
     bool realtime_ = false;
     bool raised_ = false;
     int savedPolicy_ = 0;

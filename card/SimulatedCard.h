@@ -44,6 +44,7 @@ public:
     void outb(std::uint16_t port, std::uint8_t value) override;
     void DisableInterrupts() override { interruptsDisabled_ = true; }
     void EnableInterrupts() override { interruptsDisabled_ = false; }
+    std::chrono::nanoseconds Now() override { return clock_.Now(); }
 
     // What the hardware holds, for tests and for the curious.
     std::uint8_t ControlWord8255() const { return controlWord_; }

@@ -7,7 +7,9 @@
 #include "runtime/CheckedFloat.h"
 #include "runtime/Exceptions.h"
 
+#include <algorithm>
 #include <cassert>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
@@ -74,13 +76,17 @@ constexpr std::uint16_t kDiviseurMax = 0xFFFF;
 constexpr double kConstanteDelai = 1.0e9;
 constexpr std::int32_t kToursDelai = static_cast<std::int32_t>(kConstanteDelai / 20000); // 50 000
 
-// Longest wait for one rising edge of the timer output, in polls of port
-// 0x61. A real card with a live timer needs at most one period: 55 ms at the
-// slowest rate, some 55 000 polls at ISA speed, a few million on the
-// simulated card. A timer that never toggles (no channel 2 read-back on the
-// machine) would otherwise hold the program for ever with real-time priority;
-// past this bound the read gives up. The normal port sequence is unchanged.
-constexpr std::uint32_t kScrutationsMaxParFront = 1u << 24;
+// Longest time the passes of a read may take, on the clock the ports run on:
+// ten times the read's own window (N / Frequence; 200 ms for the program's
+// 20 ms read), and never less than kAttenteMinimale, so that a read of a few
+// samples is not cut short by the system's scheduling. A live timer gives its
+// N + 1 edges in about one window. A timer that never toggles (no channel 2
+// read-back on the machine) would otherwise hold the program for ever with
+// real-time priority; past this bound the read gives up. Bounding by time
+// rather than by a count of polls makes the bound the same whatever a poll
+// costs. The normal port sequence is unchanged.
+constexpr double kFacteurAttente = 10;
+constexpr std::chrono::nanoseconds kAttenteMinimale = std::chrono::milliseconds(10);
 
 // Converter: 12 bits over ±5.12125 V.
 constexpr double kMilieuEchelle = 2047.5;
@@ -127,19 +133,29 @@ inline void Ajouter(std::int32_t& somme, std::int32_t echantillon)
     somme = static_cast<std::int32_t>(static_cast<std::uint32_t>(somme) + static_cast<std::uint32_t>(echantillon));
 }
 
+// How long the passes of a read of `duree` seconds may take.
+std::chrono::nanoseconds AttenteMaximale(double duree)
+{
+    const std::chrono::duration<double> attente(duree * kFacteurAttente);
+    return std::max(kAttenteMinimale, std::chrono::duration_cast<std::chrono::nanoseconds>(attente));
+}
+
 // Waits for a rising edge of the timer output: bit 5 of port 0x61 seen at 0
-// at least once, then at 1. Returns false when the bound is reached first.
-inline bool AttendreFrontMontant(PortIo& ports)
+// at least once, then at 1. Returns false when the ports' clock reaches
+// `limite` first.
+inline bool AttendreFrontMontant(PortIo& ports, std::chrono::nanoseconds limite)
 {
     bool vuBas = false;
-    for (std::uint32_t n = 0; n < kScrutationsMaxParFront; ++n) {
+    for (;;) {
         if ((ports.inb(kPortSysteme) & kBitSortieCompteur2) == 0) {
             vuBas = true;
         } else if (vuBas) {
             return true;
         }
+        if (ports.Now() >= limite) {
+            return false;
+        }
     }
-    return false;
 }
 
 // Status of a reading the device making it by itself could not give; the
@@ -320,8 +336,9 @@ void TDravoC::MesurerTensions(std::int32_t nombreDEchantillons, double frequence
     // meaningful to read yet: its channel-1 word is discarded.
     const std::uint16_t portVoie1 = PortVoie1;
     const std::uint16_t portVoie2 = PortVoie2;
+    const std::chrono::nanoseconds limite = ports_.Now() + AttenteMaximale(Duree);
     for (std::int64_t passe = 0; passe <= n; ++passe) {
-        if (!AttendreFrontMontant(ports_)) {
+        if (!AttendreFrontMontant(ports_, limite)) {
             horlogeMuette = true;
             break;
         }

@@ -2,6 +2,9 @@
 // fields refused at start, and the failures of a tick.
 #include "tests/app/support/FenetreFixture.h"
 
+#include <QAction>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -367,6 +370,67 @@ TEST_F(DebordementTest, the_timer_keeps_ticking_while_a_failed_ticks_error_box_i
     EXPECT_GE(UPrincipal::NombreDePoints, 4);
     EXPECT_EQ(Points1(), UPrincipal::NombreDePoints);
     EXPECT_EQ(boxes.errors, std::vector<std::string>{"Débordement en virgule flottante."});
+}
+
+TEST_F(MesureTest, a_reading_that_fails_records_nothing_stops_the_run_and_says_so_once)
+{
+    // Given two points, then a card whose sampling clock stops answering.
+    Non();
+    SetCodes(2447, 2048);
+    Click();
+    Tick();
+    Tick();
+    ports.SetTimerStuck(true);
+    Tick();
+
+    EXPECT_EQ(boxes.errors,
+              std::vector<std::string>{"L'horloge d'échantillonnage ne répond pas (port 0x61) : mesure abandonnée."});
+    // Stopped as "Arrêt" stops a run.
+    EXPECT_FALSE(UPrincipal::EnMarche);
+    EXPECT_FALSE(form->Timer1->isActive());
+    EXPECT_EQ(form->Button1->text(), QStringLiteral("M&arche"));
+    EXPECT_TRUE(form->Edit1->isEnabled());
+    EXPECT_TRUE(form->RadioGroup1->isEnabled());
+    // The two points taken before stay; the failed tick left no trace.
+    EXPECT_EQ(UPrincipal::NombreDePoints, 2);
+    EXPECT_EQ(Points1(), 2);
+    EXPECT_EQ(Points2(), 1);
+    EXPECT_EQ(form->P->MesuresVoie1[2], 0.0L);
+    EXPECT_EQ(form->Edit4->text(), QStringLiteral("0,999238"));
+
+    // They can be copied: the header and two rows.
+    boxes.messages.clear();
+    form->Copier1->trigger();
+    ASSERT_EQ(platform.clipboard.size(), 1u);
+    EXPECT_EQ(platform.clipboard[0], form->P->TexteMesures(2, 0));
+    EXPECT_EQ(std::count(platform.clipboard[0].begin(), platform.clipboard[0].end(), '\r'), 3);
+}
+
+TEST_F(MesureTest, a_first_reading_that_fails_leaves_the_next_run_its_own_first_amount)
+{
+    // A first run, then a second whose first reading fails.
+    Non();
+    SetCodes(2447, 2048);
+    Click();
+    Tick();
+    Click();
+    ports.SetTimerStuck(true);
+    Click();
+    Tick();
+    EXPECT_FALSE(UPrincipal::EnMarche);
+    EXPECT_EQ(UPrincipal::NombreDePoints, 0);
+    EXPECT_EQ(Points1(), 0);
+    EXPECT_EQ(boxes.errors.size(), 1u);
+
+    // The next run measures its avancement from its own first point.
+    ports.SetTimerStuck(std::nullopt);
+    SetCodes(2847, 2048);
+    Click();
+    Tick();
+    Tick();
+    EXPECT_EQ(UPrincipal::NombreDePoints, 2);
+    EXPECT_EQ(form->P->MesuresVoie2[1], 0.0L);
+    EXPECT_DOUBLE_EQ(UPrincipal::QuantiteInitiale, Tension(2847) * 100000 * 0.00025 / (8.314 * 293));
 }
 
 TEST_F(MesureTest, a_tick_that_the_timer_gave_before_the_stop_records_nothing)

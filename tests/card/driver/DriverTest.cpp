@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <limits>
@@ -15,6 +16,8 @@
 #include <vector>
 
 namespace {
+
+using namespace std::chrono_literals;
 
 // Every test starts and ends with the unit-level state of a fresh program.
 struct FreshUnit {
@@ -384,19 +387,67 @@ TEST_F(Driver, fewer_than_one_sample_is_an_invalid_operation_without_a_read)
     }
 }
 
-TEST_F(Driver, a_timer_that_never_toggles_ends_the_read_with_code_6)
+TEST(DriverTimedOut, a_timer_that_never_toggles_ends_the_read_after_ten_windows_of_the_ports_clock_with_code_6)
 {
-    card.TensionVoie1 = 1.5;
-    ports.SetTimerStuck(true); // what a gate held low shows
-    ports.SetRecording(false);
+    // The bound is time on the ports' clock, whatever a poll costs: 200 ms
+    // for the program's 20 ms read, polled every microsecond or every 50;
+    // 10 ms at least for a read of a few samples (3 at 15 700 Hz: 0.19 ms).
+    struct Case {
+        std::int32_t count;
+        std::chrono::nanoseconds poll;
+        std::chrono::nanoseconds bound;
+    };
+    const FreshUnit fresh;
+    for (const Case c : {Case{314, 1us, 200ms}, Case{314, 50us, 200ms}, Case{3, 1us, 10ms}}) {
+        SCOPED_TRACE(c.poll.count());
+        FakePorts ports;
+        TDravoC card(ports);
+        StatusLog log;
+        log.Attach(card);
+        card.TensionVoie1 = 1.5;
+        ports.SetTimerStuck(true); // what a gate held low shows
+        ports.SetRecording(false);
+        ports.SetPollStep(c.poll);
+        const std::chrono::nanoseconds start = ports.Now();
 
-    EXPECT_THROW(card.MesurerTensions(314, 15700), Exception);
+        EXPECT_THROW(card.MesurerTensions(c.count, 15700), ELectureImpossible);
 
-    EXPECT_EQ(log.codes, (Codes{0, 6}));
-    EXPECT_EQ(card.MessageErreur, "L'horloge d'échantillonnage ne répond pas (port 0x61) : mesure abandonnée");
-    EXPECT_EQ(ports.Count(Kind::InterruptsOn, 0), 1u);
-    EXPECT_EQ(ports.Count(Kind::In16, 0x280), 0u);
-    EXPECT_EQ(card.TensionVoie1, 1.5); // no made-up voltage
+        // Two polls program the timer before the passes start.
+        const std::chrono::nanoseconds elapsed = ports.Now() - start;
+        EXPECT_GE(elapsed, c.bound + 2 * c.poll);
+        EXPECT_LT(elapsed, c.bound + 3 * c.poll);
+        EXPECT_EQ(log.codes, (Codes{0, 6}));
+        EXPECT_EQ(card.MessageErreur, "L'horloge d'échantillonnage ne répond pas (port 0x61) : mesure abandonnée");
+        EXPECT_EQ(ports.Count(Kind::InterruptsOn, 0), 1u);
+        EXPECT_EQ(ports.Count(Kind::In16, 0x280), 0u);
+        EXPECT_EQ(card.TensionVoie1, 1.5); // no made-up voltage
+    }
+}
+
+TEST(DriverTimedOut, a_live_timer_is_read_to_the_end_within_the_bound_and_given_up_past_it)
+{
+    // The fake timer toggles at every poll: the 315 edges of the program's
+    // read take 630 polls. At 300 µs a poll they take 189 ms; at 330 µs they
+    // would take 208 ms, past the 200 ms bound.
+    const FreshUnit fresh;
+    for (const auto& [poll, reads] : {std::pair{300us, true}, std::pair{330us, false}}) {
+        SCOPED_TRACE(poll.count());
+        FakePorts ports;
+        TDravoC card(ports);
+        ports.SetRecording(false);
+        ports.SetPollStep(poll);
+        ports.SetWord(0x280, 0x0080);
+        ports.SetWord(0x282, 0x0080);
+        if (reads) {
+            EXPECT_NO_THROW(card.MesurerTensions(314, 15700));
+            EXPECT_EQ(ports.Count(Kind::In16, 0x282), 314u);
+            EXPECT_EQ(card.CodeErreur, 0);
+        } else {
+            EXPECT_THROW(card.MesurerTensions(314, 15700), ELectureImpossible);
+            EXPECT_LT(ports.Count(Kind::In16, 0x282), 314u);
+            EXPECT_EQ(card.CodeErreur, 6);
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------

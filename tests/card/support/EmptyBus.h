@@ -1,7 +1,9 @@
 #pragma once
 // A card bus with nothing on it: reads give all ones, as on a real bus with
 // no card, and writes go nowhere. For tests of the component's parts that
-// never read the card (the table's text, the output).
+// never read the card (the table's text, the output). Its time is the
+// system's monotonic clock.
+#include "card/Clocks.h"
 #include "card/PortIo.h"
 
 class EmptyBus final : public PortIo {
@@ -11,4 +13,8 @@ public:
     void outb(std::uint16_t, std::uint8_t) override {}
     void DisableInterrupts() override {}
     void EnableInterrupts() override {}
+    std::chrono::nanoseconds Now() override { return clock_.Now(); }
+
+private:
+    MonotonicClock clock_;
 };

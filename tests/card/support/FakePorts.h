@@ -9,6 +9,10 @@
 //     (QueueWords: served in order, then the SetWord word, or the last queued
 //     one) returns it; its byte reads return its low and high byte;
 //   - every other port reads all ones.
+// Its clock moves only by a fixed step at each read of port 0x61 (1 µs
+// unless SetPollStep says otherwise), so a wait bounded by time ends after a
+// known number of polls.
+#include "card/Clocks.h"
 #include "card/PortIo.h"
 
 #include <cstddef>
@@ -62,6 +66,7 @@ public:
         queues_[port].insert(queues_[port].end(), words.begin(), words.end());
     }
     void SetTimerStuck(std::optional<bool> level) { timerStuck_ = level; }
+    void SetPollStep(std::chrono::nanoseconds step) { clock_.SetPollStep(step); }
 
     // Recording. Counting goes on when recording is off.
     void SetRecording(bool on) { recording_ = on; }
@@ -111,11 +116,13 @@ public:
     {
         Record({PortAccess::Kind::InterruptsOn});
     }
+    std::chrono::nanoseconds Now() override { return clock_.Now(); }
 
 private:
     std::uint8_t ScriptedByte(std::uint16_t port)
     {
         if (port == kSystemPort) {
+            clock_.OnPoll();
             bool high = timerLevel_;
             if (timerStuck_) {
                 high = *timerStuck_;
@@ -153,6 +160,7 @@ private:
         }
     }
 
+    VirtualClock clock_{std::chrono::microseconds(1)};
     std::uint8_t systemPort_ = 0;
     bool timerLevel_ = false;
     std::optional<bool> timerStuck_;
