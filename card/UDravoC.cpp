@@ -76,17 +76,25 @@ constexpr std::uint16_t kDiviseurMax = 0xFFFF;
 constexpr double kConstanteDelai = 1.0e9;
 constexpr std::int32_t kToursDelai = static_cast<std::int32_t>(kConstanteDelai / 20000); // 50 000
 
-// Longest time the passes of a read may take, on the clock the ports run on:
-// ten times the read's own window (N / Frequence; 200 ms for the program's
-// 20 ms read), and never less than kAttenteMinimale, so that a read of a few
-// samples is not cut short by the system's scheduling. A live timer gives its
-// N + 1 edges in about one window. A timer that never toggles (no channel 2
-// read-back on the machine) would otherwise hold the program for ever with
-// real-time priority; past this bound the read gives up. Bounding by time
-// rather than by a count of polls makes the bound the same whatever a poll
-// costs. The normal port sequence is unchanged.
+// Longest time the passes of a read may spend polling the timer, on the
+// clock the ports run on: ten times the read's own window (N / Frequence;
+// 200 ms for the program's 20 ms read), and never less than kAttenteMinimale,
+// so that a read of a few samples is not cut short by the system's
+// scheduling. A live timer gives its N + 1 edges in about one window. A timer
+// that never toggles (no channel 2 read-back on the machine) would otherwise
+// hold the program for ever with real-time priority; past this bound the
+// read gives up. Bounding by time rather than by a count of polls makes the
+// bound the same whatever a poll costs. The normal port sequence is
+// unchanged.
+//
+// A gap between two polls longer than kEcartMaximal counts as that much
+// only: a poll takes about a microsecond, so such a gap is the program held
+// by the system (another task on a loaded machine, the simulated card's
+// process put aside), not the timer being slow, and must not end a read
+// whose timer is alive.
 constexpr double kFacteurAttente = 10;
 constexpr std::chrono::nanoseconds kAttenteMinimale = std::chrono::milliseconds(10);
+constexpr std::chrono::nanoseconds kEcartMaximal = std::chrono::milliseconds(1);
 
 // Converter: 12 bits over ±5.12125 V.
 constexpr double kMilieuEchelle = 2047.5;
@@ -133,17 +141,39 @@ inline void Ajouter(std::int32_t& somme, std::int32_t echantillon)
     somme = static_cast<std::int32_t>(static_cast<std::uint32_t>(somme) + static_cast<std::uint32_t>(echantillon));
 }
 
-// How long the passes of a read of `duree` seconds may take.
-std::chrono::nanoseconds AttenteMaximale(double duree)
-{
-    const std::chrono::duration<double> attente(duree * kFacteurAttente);
-    return std::max(kAttenteMinimale, std::chrono::duration_cast<std::chrono::nanoseconds>(attente));
-}
+// The time the passes of one read spend polling the timer, on the ports'
+// clock, against the read's bound.
+class TempsDeScrutation {
+public:
+    // For a read of `duree` seconds.
+    TempsDeScrutation(PortIo& ports, double duree)
+        : ports_(ports),
+          maximum_(std::max(kAttenteMinimale, std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                                  std::chrono::duration<double>(duree * kFacteurAttente)))),
+          precedent_(ports.Now())
+    {
+    }
+
+    // Counts the time since the last count; true once the bound is reached.
+    bool Epuise()
+    {
+        const std::chrono::nanoseconds maintenant = ports_.Now();
+        ecoule_ += std::min(maintenant - precedent_, kEcartMaximal);
+        precedent_ = maintenant;
+        return ecoule_ >= maximum_;
+    }
+
+private:
+    PortIo& ports_;
+    std::chrono::nanoseconds maximum_;
+    std::chrono::nanoseconds precedent_;
+    std::chrono::nanoseconds ecoule_{0};
+};
 
 // Waits for a rising edge of the timer output: bit 5 of port 0x61 seen at 0
-// at least once, then at 1. Returns false when the ports' clock reaches
-// `limite` first.
-inline bool AttendreFrontMontant(PortIo& ports, std::chrono::nanoseconds limite)
+// at least once, then at 1. Returns false when the read's polling time runs
+// out first.
+inline bool AttendreFrontMontant(PortIo& ports, TempsDeScrutation& temps)
 {
     bool vuBas = false;
     for (;;) {
@@ -152,7 +182,7 @@ inline bool AttendreFrontMontant(PortIo& ports, std::chrono::nanoseconds limite)
         } else if (vuBas) {
             return true;
         }
-        if (ports.Now() >= limite) {
+        if (temps.Epuise()) {
             return false;
         }
     }
@@ -336,9 +366,9 @@ void TDravoC::MesurerTensions(std::int32_t nombreDEchantillons, double frequence
     // meaningful to read yet: its channel-1 word is discarded.
     const std::uint16_t portVoie1 = PortVoie1;
     const std::uint16_t portVoie2 = PortVoie2;
-    const std::chrono::nanoseconds limite = ports_.Now() + AttenteMaximale(Duree);
+    TempsDeScrutation temps(ports_, Duree);
     for (std::int64_t passe = 0; passe <= n; ++passe) {
-        if (!AttendreFrontMontant(ports_, limite)) {
+        if (!AttendreFrontMontant(ports_, temps)) {
             horlogeMuette = true;
             break;
         }

@@ -254,6 +254,36 @@ TEST(SimulatedCardRead, the_program_s_read_takes_315_timer_periods_of_the_clock)
     EXPECT_EQ(card.CodeErreur, 0);
 }
 
+TEST(SimulatedCardRead, the_program_held_by_the_system_mid_read_does_not_end_a_read_whose_timer_is_alive)
+{
+    // At the 100th conversion of channel 1 the clock jumps by half a second,
+    // as when a loaded machine puts the program aside: longer than the
+    // read's 200 ms bound, yet the timer went on and its edges still come.
+    class HeldOnce final : public AnalogueInputs {
+    public:
+        explicit HeldOnce(VirtualClock& clock) : clock_(clock) {}
+        double Voltage(int channel, nanoseconds) override
+        {
+            if (channel == 1 && ++conversions_ == 100)
+                clock_.Advance(500ms);
+            return 1.0;
+        }
+
+    private:
+        VirtualClock& clock_;
+        int conversions_ = 0;
+    };
+    const FreshUnit fresh;
+    VirtualClock clock(100ns);
+    SimulatedCard simulated(clock, std::make_unique<HeldOnce>(clock));
+    TDravoC card(simulated);
+
+    card.MesurerTensions(314, 15700);
+
+    EXPECT_EQ(card.CodeErreur, 0);
+    EXPECT_NEAR(card.TensionVoie1, 1.0, 0.0013);
+}
+
 TEST(SimulatedCardRead, follows_the_card_to_another_base)
 {
     const FreshUnit fresh;
