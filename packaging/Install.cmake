@@ -140,4 +140,17 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "libcap2-bin")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
+# ---- Measuring box: firmware images and the script that flashes them ----
+# /usr/share/nelvar/flash-box.sh DEVICE [SENSOR] finds the images in the
+# firmware/ folder beside it; avrdude, which it runs, is suggested.
+if(TARGET firmware)
+  foreach(sensor ${NELVAR_FIRMWARE_SENSORS})
+    install(FILES ${NELVAR_FIRMWARE_DIR}/nelvar-box-${sensor}.hex
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/nelvar/firmware)
+  endforeach()
+  install(PROGRAMS ${CMAKE_SOURCE_DIR}/scripts/flash-box.sh DESTINATION ${CMAKE_INSTALL_DATADIR}/nelvar)
+  string(APPEND CPACK_DEBIAN_PACKAGE_SUGGESTS ", avrdude")
+endif()
+# ---- end of the measuring box ----
+
 include(CPack)
