@@ -21,8 +21,8 @@
 
 /* UART: 38400 baud with the double-speed bit, UBRR0 = 16 MHz / (8 x 38400) - 1
  * rounded = 51, 38461.5 baud (+0.16 %). The Uno's 16U2 derives the same
- * divisor from its own 16 MHz, the CH340 and FTDI chips make 38400 within
- * 0.2 %: far under the 2 % an 8N1 frame tolerates. */
+ * divisor from its own 16 MHz; the CH340's and FTDI's dividers make 38400
+ * exactly: 0.16 % apart, far under the 2 % an 8N1 frame tolerates. */
 #define BOARD_UBRR 51u
 
 /* ADC: AVCC reference (the sensor is ratiometric to the same 5 V), right
