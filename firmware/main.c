@@ -6,10 +6,16 @@
 #include "uart.h"
 
 #include <avr/interrupt.h>
+#include <avr/io.h>
 #include <avr/sleep.h>
+#include <avr/wdt.h>
 
 int main(void)
 {
+	/* A bootloader that left the watchdog running would reset the box
+	 * every few milliseconds: it is switched off first. */
+	MCUSR = 0;
+	wdt_disable();
 	set_sleep_mode(SLEEP_MODE_IDLE);
 	uart_init();
 	sampler_init();
