@@ -4,6 +4,7 @@
 #include "app/Apparence.h"
 #include "app/TRadioGroup.h"
 #include "app/TLabel.h"
+#include "app/SplitterDrag.h"
 #include "app/TSplitter.h"
 #include "chart/TChart.h"
 #include "runtime/qt/MainIcon.h"
@@ -150,7 +151,7 @@ void TForm1::CreerControles(PortIo& ports, Platform* plateForme)
     // controls; the left chart panel; the right chart panel; the timer; the
     // card component.
     Splitter1 = new TSplitter(zoneClient_);
-    Splitter1->LargeurPanneau = [this] { return largeurPanel2_; };
+    Splitter1->LargeurPanneau = [this] { return Panel2->width(); };
     Splitter1->AppliquerLargeur = [this](int largeur) { SetLargeurPanel2(largeur); };
 
     Panel1 = NouveauPanneau(zoneClient_);
@@ -326,15 +327,17 @@ void TForm1::SetLargeurPanel2(int largeur)
 void TForm1::Disposer()
 {
     // The bottom panel first, then the left panel and the splitter from left
-    // to right, then the right panel fills what remains. The charts fill
-    // their panels inside the bevel.
+    // to right, then the right panel fills what remains. The left panel's
+    // width is bounded as a drag bounds it, for the width of the moment: the
+    // right panel keeps its 30 pixels however narrow the window becomes. The
+    // charts fill their panels inside the bevel.
     const int largeur = zoneClient_->width();
     const int hauteur = zoneClient_->height();
     const int hauteurPanel1 = std::min(echelle_.Scale(kHauteurPanel1), hauteur);
     Panel1->setGeometry(0, hauteur - hauteurPanel1, largeur, hauteurPanel1);
 
     const int hauteurHaut = hauteur - hauteurPanel1;
-    const int largeurPanel2 = std::min(largeurPanel2_, largeur);
+    const int largeurPanel2 = SplitterDrag::LargeurAppliquee(SplitterDrag::Borner(largeurPanel2_, largeur));
     const int largeurSplitter = std::min(echelle_.Scale(kLargeurSplitter), largeur - largeurPanel2);
     Panel2->setGeometry(0, 0, largeurPanel2, hauteurHaut);
     Splitter1->setGeometry(largeurPanel2, 0, largeurSplitter, hauteurHaut);

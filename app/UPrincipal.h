@@ -135,7 +135,10 @@ public:
     // The client area (the central widget) and its layout scale.
     QWidget* ZoneClient() const { return zoneClient_; }
     const LayoutScale& Echelle() const { return echelle_; }
-    // The width of `Panel2` that the docking applies (0 when collapsed).
+    // The width of `Panel2` last set by the splitter (0 when collapsed). The
+    // docking applies it within the splitter's bounds for the client area's
+    // width of the moment, so that `Panel3` keeps its 30 pixels whatever the
+    // window's size; a wider window gives the panel back its width.
     int LargeurPanel2() const { return largeurPanel2_; }
     void SetLargeurPanel2(int largeur);
 

@@ -103,6 +103,39 @@ TEST_F(SplitterFenetreTest, dragging_far_left_collapses_the_pressure_chart_and_f
     EXPECT_EQ(form->Panel3->width(), 30);
 }
 
+TEST_F(SplitterFenetreTest, a_narrower_window_keeps_the_right_chart_thirty_pixels_wide_and_a_wider_one_gives_the_width_back)
+{
+    // Given the splitter dragged far right in the 707-pixel client area.
+    Montrer();
+    Appuyer();
+    Relacher(2000);
+    ASSERT_EQ(form->Panel2->width(), 674);
+
+    struct Cas {
+        int largeur;
+        int panel2;
+    };
+    for (const Cas cas : {Cas{500, 467}, Cas{707, 674}, Cas{60, 0}, Cas{707, 674}, Cas{500, 467}}) {
+        SCOPED_TRACE(cas.largeur);
+        form->resize(cas.largeur, form->height());
+        ASSERT_EQ(form->ZoneClient()->width(), cas.largeur);
+        EXPECT_EQ(form->Panel2->width(), cas.panel2);
+        EXPECT_EQ(form->Splitter1->geometry(), QRect(cas.panel2, 0, 3, 288));
+        EXPECT_EQ(form->Panel3->geometry(), QRect(cas.panel2 + 3, 0, cas.largeur - cas.panel2 - 3, 288));
+        EXPECT_EQ(form->Chart2->width(), cas.largeur - cas.panel2 - 5);
+    }
+
+    // The narrowed splitter drags from where it is shown, and the width
+    // dragged to is kept when the window widens again.
+    Appuyer();
+    Deplacer(-100);
+    EXPECT_EQ(form->Splitter1->Barre()->x(), 367);
+    Relacher(-100);
+    EXPECT_EQ(form->Panel2->width(), 367);
+    form->resize(707, form->height());
+    EXPECT_EQ(form->Panel2->width(), 367);
+}
+
 TEST_F(SplitterFenetreTest, escape_during_a_drag_cancels_it)
 {
     Montrer();
