@@ -38,6 +38,14 @@ std::string TitreApplication(std::string_view cheminProgramme)
     return Windows1252ToUtf8(octets);
 }
 
+std::string TitreFenetre(const std::string& libelleSource)
+{
+    std::string titre = "Avancement d'une réaction chimique.";
+    if (!libelleSource.empty())
+        titre += " (" + libelleSource + ")";
+    return titre;
+}
+
 std::string CheminProgramme()
 {
     std::error_code erreur;

@@ -17,6 +17,14 @@
 
 std::string TitreApplication(std::string_view cheminProgramme);
 
+// The main window's caption: its fixed text, followed by the label of the
+// source of the measurements in brackets when that source has one
+// (card/PortSelection.h). The application title above is not changed by it.
+//
+//   TitreFenetre("")              -> "Avancement d'une réaction chimique."
+//   TitreFenetre("carte simulée") -> "Avancement d'une réaction chimique. (carte simulée)"
+std::string TitreFenetre(const std::string& libelleSource);
+
 // The full path of the running program file (/proc/self/exe); the program
 // file itself, as a copy under another name is, not a symbolic link to it.
 std::string CheminProgramme();

@@ -6,6 +6,7 @@
 #include "app/TLabel.h"
 #include "app/SplitterDrag.h"
 #include "app/TSplitter.h"
+#include "app/TitreApplication.h"
 #include "chart/TChart.h"
 #include "runtime/qt/MainIcon.h"
 #include "runtime/qt/MessageBoxes.h"
@@ -112,7 +113,7 @@ TFastLineSeries* NouvelleSerie(TChart& graphique)
 TForm1::TForm1(PortIo& ports, MessageBoxes& boites, Platform* plateForme, QWidget* parent)
     : QMainWindow(parent), boites_(boites), garde_(boites)
 {
-    setWindowTitle(QStringLiteral("Avancement d'une réaction chimique."));
+    setWindowTitle(QString::fromStdString(TitreFenetre({})));
     setWindowIcon(MainIcon());
     setFont(PoliceFenetre());
 

@@ -51,6 +51,9 @@ int main(int argc, char** argv)
     }
 
     TForm1 Form1(*ports, boites);
+    // The caption names the source when it is not the real card: the
+    // simulated card's demonstration must not pass for a measurement.
+    Form1.setWindowTitle(QString::fromStdString(TitreFenetre(LibelleSource(*ports))));
     TAboutBox AboutBox(&Form1);
     Form1.MontrerAPropos = [&AboutBox] { AboutBox.exec(); };
 

@@ -74,3 +74,12 @@ bool CarteReelleChoisie(const char* choix)
     const std::string valeur = choix ? choix : "";
     return valeur == "reel" || valeur == "réel";
 }
+
+std::string LibelleSource(const PortIo& ports)
+{
+    if (dynamic_cast<const SimulatedCard*>(&ports))
+        return "carte simulée";
+    if (const auto* boitier = dynamic_cast<const BoitierUsb*>(&ports))
+        return boitier->Description();
+    return {};
+}

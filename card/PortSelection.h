@@ -47,5 +47,12 @@ std::unique_ptr<PortIo> OuvrirPorts(std::string& messageErreur);
 std::unique_ptr<PortIo> OuvrirPorts(const char* choix, std::string& messageErreur,
                                     const RechercheBoitier& recherche = {});
 
+// What the main window's caption says of the source `ports`, after its own
+// text: "carte simulée" for the simulated card, so that its demonstration
+// curve is never taken for a measurement; the box's description for a USB
+// measuring box ("boîtier USB, capteur MPX5700AP"); nothing for the real
+// card. One label per source, chosen here where the sources are made.
+std::string LibelleSource(const PortIo& ports);
+
 // Whether this value of the variable asks for the real card (null: unset).
 bool CarteReelleChoisie(const char* choix);

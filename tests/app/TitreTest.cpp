@@ -18,6 +18,14 @@ TEST(TitreApplication, lower_cases_accented_capitals_of_the_code_page)
     EXPECT_EQ(TitreApplication("/x/aÀÉÎÕÜŒŠŸ×"), "aàéîõüœšÿ×");
 }
 
+TEST(TitreFenetre, names_the_source_in_brackets_after_the_caption_when_it_has_a_label)
+{
+    EXPECT_EQ(TitreFenetre(""), "Avancement d'une réaction chimique.");
+    EXPECT_EQ(TitreFenetre("carte simulée"), "Avancement d'une réaction chimique. (carte simulée)");
+    EXPECT_EQ(TitreFenetre("boîtier USB, capteur MPX5700AP"),
+              "Avancement d'une réaction chimique. (boîtier USB, capteur MPX5700AP)");
+}
+
 TEST(TitreApplication, a_name_that_starts_with_a_full_stop_gives_an_empty_title)
 {
     EXPECT_EQ(TitreApplication("/x/.nelvar"), "");

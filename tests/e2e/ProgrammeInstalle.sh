@@ -89,9 +89,9 @@ cd "$folder"
 "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 
-caption="Avancement d'une réaction chimique."
+caption="Avancement d'une réaction chimique. (carte simulée)"
 find_window() {
-  window=$(xdotool search --onlyvisible --name "^Avancement d.une réaction chimique\.\$" 2>/dev/null | head -n 1)
+  window=$(xdotool search --onlyvisible --name "^Avancement d.une réaction chimique\. \(carte simulée\)\$" 2>/dev/null | head -n 1)
   [[ -n $window ]]
 }
 poll 60 find_window || fail "no window captioned '$caption'"

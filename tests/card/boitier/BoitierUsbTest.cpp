@@ -2,6 +2,7 @@
 // pseudo-terminal: the probing at opening, the readings through the driver,
 // and each way a reading can fail.
 #include "card/BoitierUsb.h"
+#include "card/PortSelection.h"
 #include "card/UDravoC.h"
 #include "runtime/Exceptions.h"
 #include "tests/card/support/FauxBoitier.h"
@@ -57,6 +58,7 @@ TEST(BoitierUsb, is_found_through_noise_and_probes_its_bootloader_ate)
     ASSERT_NE(boitier, nullptr);
     EXPECT_EQ(boitier->Capteur(), Boitier::Capteur::MPX4250AP);
     EXPECT_EQ(boitier->Description(), "boîtier USB, capteur MPX4250AP");
+    EXPECT_EQ(LibelleSource(*boitier), "boîtier USB, capteur MPX4250AP"); // the window's caption says it
     EXPECT_GE(faux.Recues().size(), 3u);
     EXPECT_EQ(boitier->Lecteur(), boitier.get());
 }

@@ -3,6 +3,7 @@
 #include "card/PortSelection.h"
 #include "card/RealPorts.h"
 #include "card/SimulatedCard.h"
+#include "tests/card/support/FakePorts.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,17 @@ TEST(PortSelection, the_simulated_card_is_the_default)
         EXPECT_NE(dynamic_cast<SimulatedCard*>(ports.get()), nullptr);
         EXPECT_EQ(message, "");
     }
+}
+
+TEST(PortSelection, the_simulated_card_is_labelled_as_such_and_the_card_s_ports_are_not)
+{
+    std::string message;
+    const std::unique_ptr<PortIo> simulee = OuvrirPorts("simulation", message);
+    ASSERT_NE(simulee, nullptr);
+    EXPECT_EQ(LibelleSource(*simulee), "carte simulée");
+    // Ports that are neither the simulation nor a box: the real card's case.
+    FakePorts ports;
+    EXPECT_EQ(LibelleSource(ports), "");
 }
 
 TEST(PortSelection, an_unknown_choice_is_refused_with_a_message_naming_the_variable)
