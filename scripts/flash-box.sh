@@ -1,4 +1,4 @@
-#!/usr/bin/env bash
+#!/bin/bash
 # Uploads the measuring box's firmware to an Uno or Nano board with avrdude
 # (Debian package avrdude), through the board's bootloader.
 #
