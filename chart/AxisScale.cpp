@@ -1,9 +1,12 @@
 #include "chart/AxisScale.h"
 
+#include "numtext/NumberText.h"
+
 #include <langinfo.h>
 #include <locale.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -36,6 +39,17 @@ Digits18 ToDigits18(double v)
             d.digits[n++] = *c;
     d.exponent = (*c == 'e') ? std::atoi(c + 1) + 1 : 1;
     return d;
+}
+
+// The decimal place of the leading digit of a positive finite step, counted
+// as decimals: 0.0002 -> 4, 0.001 -> 3, 1 -> 0, 1e299 -> -299. A step
+// computed a hair below its 1-2-5 value (9.9999999999999991e-5) counts as
+// that value.
+int DecimalPlaceOf(double step)
+{
+    constexpr double kSlack = 0.000434; // log10(1.001)
+    const double place = -std::floor(std::log10(step) + kSlack);
+    return static_cast<int>(std::clamp(place, -400.0, 400.0));
 }
 
 } // namespace
@@ -109,6 +123,10 @@ double NextNiceStep(double s)
         return s;
     if (s <= 0.0)
         return kMinStep;
+    // Denormals carry too few digits for the decades below to come back
+    // above s: continue from the smallest normal double instead.
+    if (s < DBL_MIN)
+        return NextNiceStep(DBL_MIN);
     if (s >= 10.0)
         return NextNiceStep(s / 10.0) * 10.0;
     if (s < 1.0)
@@ -135,7 +153,9 @@ double LabelStep(double range, double increment, int maxLabelCount, int separati
     if (maxLabelCount <= 0)
         return kMinStep;
     double step = increment;
-    if (!(step > 0.0))
+    // Zero asks for a step to be chosen; what is not a finite normal
+    // positive number cannot start the search (a denormal cannot even grow).
+    if (!(step > 0.0 && std::isnormal(step)))
         step = std::fabs(range) >= 1.0 ? 1.0 : kMinStep;
     if (separationPercent > 0 && std::isfinite(range)) {
         for (;;) {
@@ -181,28 +201,30 @@ std::vector<double> LabelValues(double scaleMin, double scaleMax, double step, b
     return values;
 }
 
-std::string FormatAxisValue(double value, char decimalSeparator, std::string_view thousandsSeparator)
+std::string FormatAxisValue(double value, char decimalSeparator, std::string_view thousandsSeparator,
+                            int decimals)
 {
     if (std::isnan(value))
         return "NAN";
     if (std::isinf(value))
         return value < 0 ? "-INF" : "INF";
+    const int places = std::clamp(decimals, 0, kMaxLabelDecimals);
 
-    // Digits of the integer part and the first three decimals, then the digit
-    // that decides the rounding.
+    // Digits of the integer part and the first decimals, then the digit that
+    // decides the rounding.
     const Digits18 d = ToDigits18(value);
     const int integerDigits = std::max(d.exponent, 0);
     // Fraction digit j (0-based) is digit e + j of the 18 (0 where outside).
-    std::string kept; // integer digits then three decimals
+    std::string kept; // integer digits then the decimals
     for (int i = 0; i < integerDigits; ++i)
         kept.push_back(i < 18 ? d.digits[i] : '0');
     if (integerDigits == 0)
         kept.push_back('0');
-    for (int j = 0; j < 3; ++j) {
+    for (int j = 0; j < places; ++j) {
         const int k = integerDigits + j + (d.exponent < 0 ? d.exponent : 0);
         kept.push_back((k >= 0 && k < 18) ? d.digits[k] : '0');
     }
-    const int next = integerDigits + 3 + (d.exponent < 0 ? d.exponent : 0);
+    const int next = integerDigits + places + (d.exponent < 0 ? d.exponent : 0);
     const char decider = (next >= 0 && next < 18) ? d.digits[next] : '0';
     if (decider >= '5') {
         int i = static_cast<int>(kept.size()) - 1;
@@ -214,25 +236,63 @@ std::string FormatAxisValue(double value, char decimalSeparator, std::string_vie
             kept.insert(kept.begin(), '1');
     }
 
-    std::string integer = kept.substr(0, kept.size() - 3);
-    std::string decimals = kept.substr(kept.size() - 3);
+    const std::size_t split = kept.size() - static_cast<std::size_t>(places);
+    std::string integer = kept.substr(0, split);
+    std::string fraction = kept.substr(split);
     const std::size_t firstNonZero = integer.find_first_not_of('0');
     integer = (firstNonZero == std::string::npos) ? "0" : integer.substr(firstNonZero);
-    while (!decimals.empty() && decimals.back() == '0')
-        decimals.pop_back();
+    while (!fraction.empty() && fraction.back() == '0')
+        fraction.pop_back();
 
     std::string text;
-    if (d.negative && !(integer == "0" && decimals.empty()))
+    if (d.negative && !(integer == "0" && fraction.empty()))
         text.push_back('-');
     for (std::size_t i = 0; i < integer.size(); ++i) {
         if (i > 0 && (integer.size() - i) % 3 == 0)
             text.append(thousandsSeparator);
         text.push_back(integer[i]);
     }
-    if (!decimals.empty()) {
+    if (!fraction.empty()) {
         text.push_back(decimalSeparator);
-        text.append(decimals);
+        text.append(fraction);
     }
+    return text;
+}
+
+int LabelDecimals(double step)
+{
+    if (!(step > 0.0) || !std::isfinite(step))
+        return kDefaultLabelDecimals;
+    return std::clamp(DecimalPlaceOf(step), kDefaultLabelDecimals, kMaxLabelDecimals);
+}
+
+LabelFormat ChooseLabelFormat(double step, double scaleMin, double scaleMax)
+{
+    const int decimals = LabelDecimals(step);
+    // One-byte separators: the text's size is its number of characters.
+    const std::size_t widest = std::max(FormatAxisValue(scaleMin, ',', " ", decimals).size(),
+                                        FormatAxisValue(scaleMax, ',', " ", decimals).size());
+    if (widest <= static_cast<std::size_t>(kMaxFixedLabelLength))
+        return {decimals, false};
+    const bool usable = step > 0.0 && std::isfinite(step);
+    return {usable ? DecimalPlaceOf(step) : kDefaultLabelDecimals, true};
+}
+
+std::string FormatAxisLabel(double value, const LabelFormat& format, char decimalSeparator,
+                            std::string_view thousandsSeparator)
+{
+    if (!format.general || !std::isfinite(value))
+        return FormatAxisValue(value, decimalSeparator, thousandsSeparator, format.decimals);
+    // A label computed as 0 by repeated subtraction may come out as 1e-17:
+    // anything below half a unit of the last digit reads 0.
+    const double magnitude = std::log10(std::fabs(value));
+    if (!(magnitude >= std::log10(0.5) - format.decimals))
+        return "0";
+    const double digits = std::floor(magnitude) + 1.0 + format.decimals;
+    const int precision = static_cast<int>(std::clamp(digits, static_cast<double>(NumberText::kMinPrecision),
+                                                      static_cast<double>(NumberText::kMaxPrecision)));
+    std::string text = FormatGeneral(value, precision);
+    std::replace(text.begin(), text.end(), DecimalSeparator(), decimalSeparator);
     return text;
 }
 

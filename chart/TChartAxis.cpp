@@ -82,8 +82,12 @@ void TChartAxis::SetMaximum(double v)
 
 void TChartAxis::SetIncrement(double v)
 {
-    if (v < 0)
+    if (!(v >= 0))
         throw AxisException("Incrément axe doit être >= 0");
+    // The step search grows the increment along 1-2-5 from its value: it
+    // cannot start from infinity, nor from a denormal too coarse to grow.
+    if (v != 0 && !std::isnormal(v))
+        throw AxisException("Incrément axe hors limites");
     Assign(increment_, v);
 }
 
@@ -148,19 +152,19 @@ ScaleMap TChartAxis::Map() const
     return map;
 }
 
-std::string TChartAxis::AxisLabelText(double v)
+std::string TChartAxis::AxisLabelText(double v, const LabelFormat& format)
 {
-    return FormatAxisValue(v, DecimalSeparator(), SystemThousandsSeparator());
+    return FormatAxisLabel(v, format, DecimalSeparator(), SystemThousandsSeparator());
 }
 
-int TChartAxis::MaxLabelCount(ChartCanvas& canvas) const
+int TChartAxis::MaxLabelCount(ChartCanvas& canvas, const LabelFormat& format) const
 {
     canvas.SetFont(labelsFont_);
     // Along a horizontal axis upright labels take their width, along a
     // vertical one their height; a turned label swaps the two.
     const bool alongIsWidth = Horizontal() == Upright(labelsAngle_);
-    const int size = alongIsWidth ? std::max(canvas.TextWidth(AxisLabelText(scaleMax_)),
-                                             canvas.TextWidth(AxisLabelText(scaleMin_)))
+    const int size = alongIsWidth ? std::max(canvas.TextWidth(AxisLabelText(scaleMax_, format)),
+                                             canvas.TextWidth(AxisLabelText(scaleMin_, format)))
                                   : canvas.FontHeight();
     const int length = Horizontal() ? chart_->PlotWidth() : chart_->PlotHeight();
     return axis_scale::MaxLabelCount(size, labelsSeparation_, length);
@@ -168,7 +172,21 @@ int TChartAxis::MaxLabelCount(ChartCanvas& canvas) const
 
 double TChartAxis::ComputeLabelStep(ChartCanvas& canvas) const
 {
-    return LabelStep(scaleRange_, increment_, MaxLabelCount(canvas), labelsSeparation_);
+    const double step = LabelStep(scaleRange_, increment_, MaxLabelCount(canvas), labelsSeparation_);
+    // Labels measured along the axis were measured with three decimals. If
+    // the step asks for more, they are wider: count again at that width. The
+    // step can only grow, and its labels have no more decimals than
+    // measured, so they never overlap.
+    const LabelFormat format = ChooseLabelFormat(step, scaleMin_, scaleMax_);
+    if (format == LabelFormat{} || Horizontal() != Upright(labelsAngle_))
+        return step;
+    return LabelStep(scaleRange_, increment_, MaxLabelCount(canvas, format), labelsSeparation_);
+}
+
+void TChartAxis::UpdateLabelStep(ChartCanvas& canvas)
+{
+    labelStep_ = ComputeLabelStep(canvas);
+    labelFormat_ = ChooseLabelFormat(labelStep_, scaleMin_, scaleMax_);
 }
 
 int TChartAxis::MaxLabelWidth(ChartCanvas& canvas) const
@@ -179,7 +197,8 @@ int TChartAxis::MaxLabelWidth(ChartCanvas& canvas) const
         hi = std::trunc(scaleMax_ / labelStep_) * labelStep_;
     }
     canvas.SetFont(labelsFont_);
-    return std::max(canvas.TextWidth(AxisLabelText(hi)), canvas.TextWidth(AxisLabelText(lo))) +
+    return std::max(canvas.TextWidth(AxisLabelText(hi, labelFormat_)),
+                    canvas.TextWidth(AxisLabelText(lo, labelFormat_))) +
            canvas.TextWidth(" ");
 }
 
@@ -212,7 +231,7 @@ void TChartAxis::ReserveAxisSpace(ChartCanvas& canvas, TChartRect& r)
             if (acrossIsHeight) {
                 band = canvas.FontHeight();
             } else {
-                labelStep_ = ComputeLabelStep(canvas);
+                UpdateLabelStep(canvas);
                 band = MaxLabelWidth(canvas);
             }
         }
@@ -259,7 +278,7 @@ void TChartAxis::Draw(ChartCanvas& canvas)
 {
     const TChartRect& plot = chart_->PlotRect();
     canvas.SetFont(labelsFont_);
-    labelStep_ = ComputeLabelStep(canvas);
+    UpdateLabelStep(canvas);
     switch (place_) {
     case TAxisPlace::Bottom: axisLinePos_ = plot.Bottom; break;
     case TAxisPlace::Top: axisLinePos_ = plot.Top; break;
@@ -324,7 +343,7 @@ void TChartAxis::DrawLabel(ChartCanvas& canvas, double value)
     DrawTicksAndGrid(canvas, p, value);
     if (!labels_)
         return;
-    const std::string text = AxisLabelText(value);
+    const std::string text = AxisLabelText(value, labelFormat_);
     const int fh = canvas.FontHeight();
     // One line per carriage return.
     std::string_view rest = text;

@@ -63,7 +63,8 @@ public:
     void SetMinimum(double v);
     void SetMaximum(double v);
     double Increment() const { return increment_; }
-    // Throws AxisException for a negative increment.
+    // Throws AxisException for a negative increment, and for one that is
+    // not a finite normal number (infinite, NaN, denormal).
     void SetIncrement(double v);
     // A fixed scale from the smaller to the larger of a and b, at least 1e-10
     // wide; never throws.
@@ -120,6 +121,8 @@ public:
     int LabelsPos() const { return labelsPos_; }
     int TitlePos() const { return titlePos_; }
     double CurrentLabelStep() const { return labelStep_; }
+    // How the labels of the current step are written.
+    const axis_scale::LabelFormat& CurrentLabelFormat() const { return labelFormat_; }
 
     // Minimum and Maximum from the data where automatic, then the scale.
     void AdjustRange();
@@ -128,11 +131,11 @@ public:
     int ValueToPixel(double v) const { return Map().ValueToPixel(v); }
     double PixelToValue(int p) const { return Map().PixelToValue(p); }
     // The label of v in the process-wide decimal separator and the system's
-    // thousands separator.
-    static std::string AxisLabelText(double v);
-    // Labels of this axis's font that fit along the plot (canvas font is
-    // selected by the caller).
-    int MaxLabelCount(ChartCanvas& canvas) const;
+    // thousands separator, written in `format` ("#,##0.###" by default).
+    static std::string AxisLabelText(double v, const axis_scale::LabelFormat& format = {});
+    // Labels of this axis's font, written in `format`, that fit along the
+    // plot (canvas font is selected by the caller).
+    int MaxLabelCount(ChartCanvas& canvas, const axis_scale::LabelFormat& format = {}) const;
     double ComputeLabelStep(ChartCanvas& canvas) const;
     int MaxLabelWidth(ChartCanvas& canvas) const;
     // Takes the title, label and tick bands out of r.
@@ -145,6 +148,8 @@ public:
 
 private:
     void SetAutomaticEnd(bool& end, bool v);
+    // The label step for the current plot, with the label format it asks for.
+    void UpdateLabelStep(ChartCanvas& canvas);
     void DrawTitle(ChartCanvas& canvas);
     void DrawLabel(ChartCanvas& canvas, double value);
     void DrawTicksAndGrid(ChartCanvas& canvas, int p, double value);
@@ -174,5 +179,6 @@ private:
     double scaleMin_ = 0.0, scaleMax_ = 0.0, scaleRange_ = 0.0;
     int axisLinePos_ = 0, labelsPos_ = 0, titlePos_ = 0;
     double labelStep_ = 0.0;
+    axis_scale::LabelFormat labelFormat_;
     int lastTickPos_ = -1;
 };

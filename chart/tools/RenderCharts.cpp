@@ -2,42 +2,27 @@
 // to PNG files: chart1.png (pressure) and chart2.png (extent of reaction),
 // 700 x 400 pixels each, in the folder given as the first argument (the
 // current folder by default); then chart1-band.png, the pressure chart during
-// a left-button drag with its rubber band, and chart1-zoom.png, the same chart
-// zoomed into that rectangle. Runs without a display:
+// a left-button drag with its rubber band, chart1-zoom.png, the same chart
+// zoomed into that rectangle, and chart1-deep.png, after three more small
+// zooms around the curve (a scale about a hundredth of a hPa high). Runs
+// without a display:
 //   QT_QPA_PLATFORM=offscreen chart_render /tmp
 #include "chart/TChart.h"
+#include "chart/tools/SampleRun.h"
 
 #include <QApplication>
 #include <QDir>
 
-#include <cmath>
 #include <cstdio>
 
 namespace {
 
-constexpr double kPeriode = 1.00013;         // s between two points
-constexpr double kVolume = 0.25 / 1000.0;    // m3
-constexpr double kTemperature = 20.0 + 273;  // K
-constexpr double kConstanteGaz = 8.314;      // J/(mol K)
-constexpr int kPoints = 300;
-
-void Configure(TChart& chart, const char* title, const char* bottomCaption, const char* leftCaption)
+// A left-button drag over the rectangle from (x0, y0) to (x1, y1).
+void Drag(TChart& chart, int x0, int y0, int x1, int y1)
 {
-    chart.Title().SetText({title});
-    chart.BottomAxis().Title().SetCaption(bottomCaption);
-    chart.LeftAxis().Title().SetCaption(leftCaption);
-    chart.BackWall().Brush().SetStyle(bsClear);
-    chart.Legend().SetVisible(false);
-    chart.SetView3D(false);
-    chart.SetAnimatedZoom(true);
-}
-
-// A gas given off at a slowing rate, read with a little deterministic noise.
-double PressurePa(int n)
-{
-    const double t = n * kPeriode;
-    const double noise = 6.0 * std::sin(n * 12.9898) * std::sin(n * 4.1414);
-    return 100000.0 + 9000.0 * (1.0 - std::exp(-t / 90.0)) + noise;
+    chart.MouseDown(TMouseButton::Left, x0, y0);
+    chart.MouseMove(x1, y1);
+    chart.MouseUp(TMouseButton::Left, x1, y1);
 }
 
 } // namespace
@@ -50,30 +35,13 @@ int main(int argc, char** argv)
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
 
     TChart chart1, chart2;
-    Configure(chart1, "Evolution de la pression au cours du temps", "Date en s", "Pression en hPa");
-    Configure(chart2, "Evolution de l'avancement au cours du temps", "Date en secondes",
-              "Avancement calculé en fonction de la variation de pression, en moles");
-    TFastLineSeries* series1 = chart1.AddSeries<TFastLineSeries>();
-    TFastLineSeries* series2 = chart2.AddSeries<TFastLineSeries>();
-    series1->SetSeriesColor(clRed);
-    series2->SetSeriesColor(clRed);
-    chart1.resize(700, 400);
-    chart2.resize(700, 400);
-    chart1.SetChartSize(700, 400); // a hidden widget gets no resize event
-    chart2.SetChartSize(700, 400);
-
-    series1->ClearPoints();
-    series2->ClearPoints();
-    double firstAmount = 0.0;
-    for (int n = 1; n <= kPoints; ++n) {
-        const double p = PressurePa(n);
-        series1->AddPoint(n * kPeriode, p / 100.0, "", 0x0000FF);
-        const double amount = p * kVolume / (kConstanteGaz * kTemperature);
-        if (n == 1)
-            firstAmount = amount;
-        else
-            series2->AddPoint(n * kPeriode, amount - firstAmount, "", 0x00FF00);
+    sample_run::ConfigurePressure(chart1);
+    sample_run::ConfigureExtent(chart2);
+    for (TChart* chart : {&chart1, &chart2}) {
+        chart->resize(sample_run::kWidth, sample_run::kHeight);
+        chart->SetChartSize(sample_run::kWidth, sample_run::kHeight); // a hidden widget gets no resize event
     }
+    sample_run::AddRun(&chart1, &chart2);
 
     bool ok = true;
     auto save = [&](TChart& chart, const char* name) {
@@ -97,5 +65,18 @@ int main(int argc, char** argv)
     save(chart1, "chart1-band.png");
     chart1.MouseUp(TMouseButton::Left, x1, y1);
     save(chart1, "chart1-zoom.png");
+
+    // Three drags of a fifteenth of the plot each way, centred on the
+    // point of the 80th second, inside the first zoom.
+    constexpr int kPoint = 80;
+    for (int i = 0; i < 3; ++i) {
+        chart1.ScreenImage(); // lays the plot out for the current scale
+        const TChartRect r = chart1.PlotRect();
+        const int cx = chart1.BottomAxis().ValueToPixel(kPoint * sample_run::kPeriode);
+        const int cy = chart1.LeftAxis().ValueToPixel(sample_run::PressurePa(kPoint) / 100.0);
+        const int hw = r.Width() / 30, hh = r.Height() / 30;
+        Drag(chart1, cx - hw, cy - hh, cx + hw, cy + hh);
+    }
+    save(chart1, "chart1-deep.png");
     return ok ? 0 : 1;
 }

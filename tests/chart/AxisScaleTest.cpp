@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
+#include <string>
 
 using namespace axis_scale;
 
@@ -67,6 +69,21 @@ TEST(LabelStep, picks_the_first_nice_step_that_fits_the_labels)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(LabelStep(c.range, c.wished, c.maxLabels, c.separation), c.step);
+    }
+}
+
+TEST(LabelStep, the_search_ends_whatever_the_wished_increment)
+{
+    // A denormal cannot grow along 1-2-5 by itself; the search starts over.
+    EXPECT_EQ(LabelStep(1.0, 1e-310, 10, 10), 1.0);
+    EXPECT_EQ(LabelStep(1e300, 4.99e-322, 10, 10), LabelStep(1e300, 0.0, 10, 10));
+    EXPECT_EQ(LabelStep(0.5, INFINITY, 10, 10), LabelStep(0.5, 0.0, 10, 10));
+    // A tiny normal increment grows all the way up a huge range.
+    EXPECT_NEAR(LabelStep(1e300, 1e-300, 10, 10), 1e299, 1e284);
+    for (double s : {1e-310, 4.99e-322, DBL_MIN / 2, 5e-324}) {
+        const double next = NextNiceStep(s);
+        EXPECT_GT(next, s) << s;
+        EXPECT_TRUE(std::isnormal(next)) << s;
     }
 }
 
@@ -159,6 +176,81 @@ TEST(FormatAxisValue, writes_rounds_and_groups_label_values)
         SCOPED_TRACE(c.text);
         EXPECT_EQ(FormatAxisValue(c.value, c.decimal, c.thousands), c.text);
     }
+}
+
+namespace {
+
+// The texts of the labels of [lo, hi] with at most `maxLabels` labels, from
+// the top down, with ',' and a space.
+std::vector<std::string> LabelTexts(double lo, double hi, int maxLabels)
+{
+    const double step = LabelStep(hi - lo, 0.0, maxLabels, 10);
+    const LabelFormat format = ChooseLabelFormat(step, lo, hi);
+    std::vector<std::string> texts;
+    for (double v : LabelValues(lo, hi, step, true, true))
+        texts.push_back(FormatAxisLabel(v, format, ',', " "));
+    return texts;
+}
+
+} // namespace
+
+TEST(FormatAxisLabel, a_run_s_extent_of_reaction_gets_the_decimals_its_step_needs)
+{
+    // 0.1 to 3 mmol with room for 15 labels: step 0.0002 (3e-3 / step falls
+    // a hair short of 15, so the top label is 0.0028).
+    EXPECT_EQ(LabelTexts(1e-4, 3e-3, 15),
+              (std::vector<std::string>{"0,0028", "0,0026", "0,0024", "0,0022", "0,002", "0,0018",
+                                        "0,0016", "0,0014", "0,0012", "0,001", "0,0008", "0,0006", "0,0004",
+                                        "0,0002"}));
+    // Step 0.00005 on the first minute's extents.
+    EXPECT_EQ(LabelTexts(1.2e-5, 2.1e-4, 5),
+              (std::vector<std::string>{"0,0002", "0,00015", "0,0001", "0,00005"}));
+}
+
+TEST(FormatAxisLabel, a_deep_zoom_of_pressure_keeps_its_grouping_and_tells_labels_apart)
+{
+    EXPECT_EQ(LabelTexts(1035.056, 1035.0575, 15),
+              (std::vector<std::string>{"1 035,0574", "1 035,0573", "1 035,0572", "1 035,0571",
+                                        "1 035,057", "1 035,0569", "1 035,0568", "1 035,0567", "1 035,0566",
+                                        "1 035,0565", "1 035,0564", "1 035,0563", "1 035,0562", "1 035,0561",
+                                        "1 035,056"}));
+    // Nearly the deepest zoom that still shows labels (the top label's index
+    // must fit in 32 bits): a millionth of a hPa.
+    EXPECT_EQ(LabelTexts(1035.05, 1035.0500045, 5),
+              (std::vector<std::string>{"1 035,050004", "1 035,050003", "1 035,050002", "1 035,050001",
+                                        "1 035,05"}));
+}
+
+TEST(FormatAxisLabel, steps_of_a_thousandth_or_more_keep_the_three_decimal_text)
+{
+    const struct {
+        double lo, hi;
+        int maxLabels;
+    } scales[] = {{1035.05, 1035.06, 15}, {1000.0, 1000.3, 15}, {1.00013, 60.0078, 5},
+                  {-0.0123, 0.0047, 20}, {-1234567.5, 0.0, 8},  {0.0, 3e-3, 3}};
+    for (const auto& s : scales) {
+        const double step = LabelStep(s.hi - s.lo, 0.0, s.maxLabels, 10);
+        ASSERT_GE(step, 0.001 * (1 - 1e-12)) << s.lo;
+        const LabelFormat format = ChooseLabelFormat(step, s.lo, s.hi);
+        EXPECT_EQ(format, LabelFormat{}) << s.lo;
+        for (double v : LabelValues(s.lo, s.hi, step, true, true))
+            EXPECT_EQ(FormatAxisLabel(v, format, ',', " "), FormatAxisValue(v, ',', " ")) << v;
+    }
+}
+
+TEST(FormatAxisLabel, huge_values_take_the_general_form_and_stay_short)
+{
+    EXPECT_EQ(LabelTexts(0.0, 1e300, 10),
+              (std::vector<std::string>{"9E299", "8E299", "7E299", "6E299", "5E299", "4E299", "3E299",
+                                        "2E299", "1E299", "0"}));
+    // Pressures read with a coefficient of 1e300: step 5e298.
+    const std::vector<std::string> pressures = LabelTexts(1.01325e302, 1.02e302, 20);
+    ASSERT_EQ(pressures.size(), 13u);
+    EXPECT_EQ(pressures.front(), "1,0195E302");
+    EXPECT_EQ(pressures[1], "1,019E302");
+    EXPECT_EQ(pressures.back(), "1,0135E302");
+    for (const std::string& text : pressures)
+        EXPECT_LE(text.size(), static_cast<std::size_t>(kMaxFixedLabelLength)) << text;
 }
 
 TEST(ScaleMap, maps_values_to_pixels_rounding_halves_to_even)

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 // Restores the process-wide decimal separator after a test.
@@ -121,6 +123,9 @@ TEST(AxisProperties, refuse_wrong_values_with_french_messages)
     TestChart chart;
     TChartAxis& axis = chart.LeftAxis();
     EXPECT_EQ(MessageOf([&] { axis.SetIncrement(-1.0); }), "Incrément axe doit être >= 0");
+    EXPECT_EQ(MessageOf([&] { axis.SetIncrement(NAN); }), "Incrément axe doit être >= 0");
+    EXPECT_EQ(MessageOf([&] { axis.SetIncrement(INFINITY); }), "Incrément axe hors limites");
+    EXPECT_EQ(MessageOf([&] { axis.SetIncrement(1e-310); }), "Incrément axe hors limites");
     axis.SetMinMax(0.0, 10.0);
     EXPECT_EQ(MessageOf([&] { axis.SetMinimum(11.0); }), "La valeur minimum de l'axe doit être <= maximum");
     EXPECT_EQ(MessageOf([&] { axis.SetMaximum(-1.0); }), "La valeur maximum de l'axe doit être >= minimum");
@@ -140,6 +145,35 @@ TEST(AxisLabelText, uses_the_process_wide_decimal_separator_and_the_system_thous
     EXPECT_EQ(TChartAxis::AxisLabelText(1234.5678), "1" + axis_scale::SystemThousandsSeparator() + "234,568");
     SetDecimalSeparator('.');
     EXPECT_EQ(TChartAxis::AxisLabelText(2.5), "2.5");
+}
+
+TEST(AxisLabelText, labels_with_more_decimals_along_the_bottom_axis_never_overlap)
+{
+    DecimalSeparatorGuard guard;
+    SetDecimalSeparator(',');
+    // Deep zooms of the time axis, whose labels need four to six decimals.
+    for (const double width : {0.00045, 0.0007, 0.0016, 0.000019}) {
+        SCOPED_TRACE(width);
+        TestChart chart(300, 200);
+        ConfigureLikeMainWindow(chart)->AddPoint(80.0, 1.0, "", clRed);
+        TChartAxis& axis = chart.BottomAxis();
+        axis.SetMinMax(80.0, 80.0 + width);
+        chart.BackBuffer();
+        ASSERT_GT(axis.CurrentLabelFormat().decimals, 3);
+        ChartCanvas& canvas = chart.Canvas();
+        canvas.SetFont(axis.LabelsFont());
+        const auto labels =
+            axis_scale::LabelValues(axis.ScaleMin(), axis.ScaleMax(), axis.CurrentLabelStep(), true, true);
+        ASSERT_GE(labels.size(), 2u);
+        auto halfWidth = [&](double v) {
+            return canvas.TextWidth(TChartAxis::AxisLabelText(v, axis.CurrentLabelFormat())) / 2;
+        };
+        // Labels are centred on their values, from the right end leftwards.
+        for (std::size_t i = 1; i < labels.size(); ++i)
+            EXPECT_GT(axis.ValueToPixel(labels[i - 1]) - axis.ValueToPixel(labels[i]),
+                      halfWidth(labels[i - 1]) + halfWidth(labels[i]))
+                << labels[i];
+    }
 }
 
 TEST(AxisShown, only_axes_that_an_active_series_uses_are_shown)
