@@ -34,7 +34,7 @@ struct DelaisBoitier {
     // Once identified, the silence that ends the answers to earlier probes.
     std::chrono::milliseconds silence{150};
     // Time allowed for an answer beyond the reading's own n / f.
-    std::chrono::milliseconds marge{1000};
+    std::chrono::milliseconds marge{2000};
 };
 
 class BoitierUsb final : public PortIo, public LecteurTensions {

@@ -42,17 +42,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# poll <seconds> <command...>: runs the command until it succeeds; fails
-# (status 1) when the deadline passes first.
-poll() {
-  local deadline
-  deadline=$(awk -v now="$EPOCHREALTIME" -v d="$1" 'BEGIN { printf "%.3f", now + d }')
-  shift
-  until "$@"; do
-    if awk -v now="$EPOCHREALTIME" -v d="$deadline" 'BEGIN { exit !(now > d) }'; then return 1; fi
-    sleep 0.05
-  done
-}
+# shellcheck source=Commun.sh
+source "$(dirname "${BASH_SOURCE[0]}")/Commun.sh"
 
 # --- Installed layout -------------------------------------------------------
 
@@ -76,12 +67,7 @@ done
 
 # --- The virtual screen and the program -------------------------------------
 
-# Xvfb picks a free display itself and writes its number when it is ready.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-poll 30 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=:$(head -n 1 "$work/display")
-export QT_QPA_PLATFORM=xcb
+start_xvfb
 
 folder=$work/dossier # the folder the program is started from
 mkdir "$folder"
@@ -112,22 +98,8 @@ state=$(xprop -id "$window" _NET_WM_STATE)
 focus_main() { xdotool windowfocus --sync "$window"; }
 focus_main
 
-# --- Reading fields ---------------------------------------------------------
-
-# The focused field's text, as a user selects it (Home, Shift+End) and pastes
-# it elsewhere: through the PRIMARY selection. A marker is placed there first
-# so that the field's own text is told apart from an older selection. An
-# empty field selects nothing and leaves the marker: that gives "".
-marker="@marker@$$"
-primary() { xclip -o -selection primary 2>/dev/null || true; }
-primary_taken() { [[ $(primary) != "$marker" ]]; }
-read_field() {
-  printf '%s' "$marker" | xclip -i -selection primary >/dev/null 2>&1
-  xdotool key Home shift+End
-  if poll "${1:-10}" primary_taken; then primary; fi
-}
-
-# Defaults, at start: Alt+V focuses the volume field, Tab the next ones.
+# Defaults, at start (read_field reads the focused field as a user selects
+# it): Alt+V focuses the volume field, Tab the next ones.
 xdotool key alt+v
 [[ $(read_field) == "0,25" ]] || fail "volume field: '$(read_field)'"
 xdotool key Tab

@@ -1,8 +1,8 @@
 #pragma once
-// The measuring box's real firmware on the simulated microcontroller
-// (nelvar-box-sim, started as a child process): its serial line is a
-// pseudo-terminal the program's side opens; the test drives the box's
-// inputs, resets it and unplugs it through the simulator's control lines.
+// The box's real firmware on the simulated microcontroller (nelvar-box-sim,
+// a child process): its serial line is a pseudo-terminal the program's side
+// opens; the test sets the inputs, resets and unplugs the box through the
+// simulator's control lines.
 #include <cstdio>
 #include <string>
 
@@ -10,21 +10,17 @@
 
 class BoitierSimule {
 public:
-    // Starts the simulator at `programme` with the firmware for `capteur`
-    // and A0 held at `a0mV` millivolts.
+    // The simulator at `programme`, with the firmware for `capteur` and A0
+    // held at `a0mV` millivolts.
     BoitierSimule(const std::string& programme, const std::string& capteur, int a0mV);
     ~BoitierSimule();
     BoitierSimule(const BoitierSimule&) = delete;
     BoitierSimule& operator=(const BoitierSimule&) = delete;
 
     const std::string& Chemin() const { return chemin_; }
-
-    // Sends a control line ("a0 2500", "reset", "stall 100000") and waits
-    // for its "ok"; false when the simulator answers otherwise.
+    // Sends a control line ("a0 2500", "reset", "stall 100000"); true on "ok".
     bool Commande(const std::string& ligne);
-
-    // Ends the simulator: its side of the pseudo-terminal closes, as an
-    // unplugged box's.
+    // Ends the simulator: its end of the terminal closes, as an unplugged box's.
     void Debrancher();
 
 private:

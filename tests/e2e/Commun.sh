@@ -1,0 +1,38 @@
+# Helpers of the end-to-end tests, sourced by each script: polls with a
+# deadline, the virtual X server, and the fields read as a user reads them.
+# The script sets `work` (its temporary folder) and defines `fail` first.
+
+# poll <seconds> <command...>: runs the command until it succeeds; fails
+# (status 1) when the deadline passes first.
+poll() {
+  local deadline
+  deadline=$(awk -v now="$EPOCHREALTIME" -v d="$1" 'BEGIN { printf "%.3f", now + d }')
+  shift
+  until "$@"; do
+    if awk -v now="$EPOCHREALTIME" -v d="$deadline" 'BEGIN { exit !(now > d) }'; then return 1; fi
+    sleep 0.05
+  done
+}
+
+# Starts Xvfb, which picks a free display itself and writes its number when
+# it is ready, and points DISPLAY and Qt at it. Sets xvfb_pid.
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  xvfb_pid=$!
+  poll 30 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
+  export DISPLAY=:$(head -n 1 "$work/display")
+  export QT_QPA_PLATFORM=xcb
+}
+
+# The focused field's text, as a user selects it (Home, Shift+End) and pastes
+# it elsewhere: through the PRIMARY selection. A marker is placed there first
+# so that the field's own text is told apart from an older selection. An
+# empty field selects nothing and leaves the marker: that gives "".
+marker="@marker@$$"
+primary() { xclip -o -selection primary 2>/dev/null || true; }
+primary_taken() { [[ $(primary) != "$marker" ]]; }
+read_field() {
+  printf '%s' "$marker" | xclip -i -selection primary >/dev/null 2>&1
+  xdotool key Home shift+End
+  if poll "${1:-10}" primary_taken; then primary; fi
+}
