@@ -13,6 +13,16 @@ using Horloge = LiaisonSerie::Horloge;
 // past this the box is taken as identified all the same.
 constexpr std::chrono::seconds kSilenceMax{1};
 
+// What the box sent, as printable ASCII for a message: noise may hold any byte.
+std::string Imprimable(std::string texte)
+{
+    for (char& c : texte) {
+        if (c < ' ' || c > '~')
+            c = '?';
+    }
+    return texte;
+}
+
 } // namespace
 
 std::string BoitierUsb::MessageOuverture(const std::string& chemin, int erreur)
@@ -89,7 +99,7 @@ bool BoitierUsb::Connecter(std::string& message)
     const std::optional<Boitier::Capteur> capteur = Boitier::CapteurNomme(identification->capteur);
     if (identification->version != Boitier::kVersionProtocole || !capteur) {
         message = "Le boîtier de mesure " + chemin_ + " s'annonce « ID NELVAR-BOITIER "
-                  + std::to_string(identification->version) + " " + identification->capteur
+                  + std::to_string(identification->version) + " " + Imprimable(identification->capteur)
                   + " » : ce programme ne connaît que la version " + std::to_string(Boitier::kVersionProtocole)
                   + " et les capteurs MPX5700AP et MPX4250AP. Reprogrammez la carte avec le micrologiciel livré "
                     "avec le programme.";
@@ -169,12 +179,7 @@ LectureTensions BoitierUsb::Lire(std::int32_t nombre, double frequence)
         Abandonner(Boitier::MessageErreur(*erreur, nombre, frequence));
     if (Boitier::LireIdentification(ligne))
         Redemarre();
-    // The line is shown as printable ASCII: noise may hold any byte.
-    for (char& c : ligne) {
-        if (c < ' ' || c > '~')
-            c = '?';
-    }
-    Abandonner("Le boîtier de mesure a donné une réponse incorrecte : « " + ligne + " ».");
+    Abandonner("Le boîtier de mesure a donné une réponse incorrecte : « " + Imprimable(ligne) + " ».");
 }
 
 std::string BoitierUsb::Description() const
