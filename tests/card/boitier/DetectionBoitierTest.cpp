@@ -9,6 +9,8 @@
 
 #include <fstream>
 
+#include <unistd.h>
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -88,6 +90,26 @@ TEST_F(ArbreSysfs, a_box_plugged_in_is_found_a_silent_board_passed_over_and_else
 
     fs::remove(racine / "dev/ttyACM1");
     EXPECT_NE(dynamic_cast<SimulatedCard*>(OuvrirPorts(nullptr, message, recherche).get()), nullptr);
+}
+
+TEST_F(ArbreSysfs, a_box_found_whose_port_the_user_may_not_open_stops_the_start_with_the_dialout_advice)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root, to become a user outside the terminal's group";
+    FauxBoitier boitier(FauxBoitier::Normal("MPX5700AP", 500, 0));
+    Terminal("ttyACM0", "usb1/1-1/1-1:1.0", "2341:0043");
+    fs::create_symlink(boitier.Chemin(), racine / "dev/ttyACM0");
+    GTEST_FLAG_SET(death_test_style, "threadsafe"); // the fake box runs a thread
+    const std::string attendu = BoitierUsb::MessageOuverture((racine / "dev/ttyACM0").string(), EACCES)
+                                + " (Sans boîtier branché, le programme démarre avec la carte simulée.)";
+    EXPECT_EXIT(
+        {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                std::_Exit(2);
+            std::string message;
+            std::_Exit(OuvrirPorts(nullptr, message, recherche) == nullptr && message == attendu ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ArbreSysfs, a_box_named_by_its_path_is_used_or_the_start_is_refused)
