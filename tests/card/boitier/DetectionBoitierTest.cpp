@@ -49,27 +49,19 @@ protected:
     RechercheBoitier recherche;
 };
 
-TEST(DetectionBoitier, knows_the_usual_boards_usb_serial_chips_only)
-{
-    const std::tuple<std::uint16_t, std::uint16_t, bool> cas[] = {
-        {0x2341, 0x0043, true},  {0x2341, 0x0001, true},  {0x2A03, 0x0043, true},  {0x1A86, 0x7523, true},
-        {0x0403, 0x6001, true},  {0x1A86, 0x7522, false}, {0x0403, 0x6015, false}, {0x10C4, 0xEA60, false},
-    };
-    for (const auto& [vendeur, produit, carte] : cas)
-        EXPECT_EQ(PuceDeCarteUsb(vendeur, produit), carte) << std::hex << vendeur << ":" << produit;
-}
-
 TEST_F(ArbreSysfs, lists_the_boards_terminals_and_no_other_serial_port)
 {
     Terminal("ttyUSB0", "usb1/1-2/1-2:1.0/ttyUSB0", "1a86:7523", 2); // CH340: port, interface, device
     Terminal("ttyACM0", "usb1/1-1/1-1:1.0", "2341:0043");            // Uno: interface, device
     Terminal("ttyUSB1", "usb1/1-3/1-3:1.0/ttyUSB1", "10c4:ea60", 2); // a chip no board of ours carries
+    Terminal("ttyUSB2", "usb1/1-5/1-5:1.0/ttyUSB2", "0403:6001", 2); // a Nano's FTDI chip
     Terminal("ttyACM1", "usb1/1-4/1-4:1.0", "2341:zz43");            // unreadable identifiers
     Terminal("ttyS0", "platform/serial8250");
     fs::create_directories(racine / "class/tty/tty0"); // a virtual terminal: no device
 
     EXPECT_EQ(PortsDeCartesUsb(recherche.classeTty, recherche.dev),
-              (std::vector<std::string>{(racine / "dev/ttyACM0").string(), (racine / "dev/ttyUSB0").string()}));
+              (std::vector<std::string>{(racine / "dev/ttyACM0").string(), (racine / "dev/ttyUSB0").string(),
+                                        (racine / "dev/ttyUSB2").string()}));
 }
 
 TEST_F(ArbreSysfs, a_box_plugged_in_is_found_a_silent_board_passed_over_and_else_the_simulated_card_starts)
