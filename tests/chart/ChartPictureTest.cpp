@@ -12,26 +12,16 @@
 
 namespace {
 
-// The pixels where `actual` differs from the reference picture `name`; the
-// actual picture is written to the current folder as "actual-<name>" when
-// they differ, to look at.
-int DifferingPixels(const QImage& actual, const char* name)
+// Whether `actual` is pixel for pixel the reference picture `name`; when it
+// is not, it is written to the current folder as "actual-<name>", to look at.
+bool SameAsReference(const QImage& actual, const char* name)
 {
     const QImage reference(QStringLiteral(NELVAR_CHART_PICTURES "/") + QString::fromLatin1(name));
-    if (reference.isNull())
-        ADD_FAILURE() << "no reference picture " << name;
-    const QImage a = actual.convertToFormat(QImage::Format_RGB32);
-    const QImage r = reference.convertToFormat(QImage::Format_RGB32);
-    int differing = a.width() * a.height();
-    if (a.size() == r.size()) {
-        differing = 0;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x)
-                differing += a.pixel(x, y) != r.pixel(x, y);
-    }
-    if (differing > 0)
-        a.save(QStringLiteral("actual-") + QString::fromLatin1(name));
-    return differing;
+    const QImage shown = actual.convertToFormat(QImage::Format_RGB32);
+    if (!reference.isNull() && shown == reference.convertToFormat(QImage::Format_RGB32))
+        return true;
+    shown.save(QStringLiteral("actual-") + QString::fromLatin1(name));
+    return false;
 }
 
 } // namespace
@@ -46,5 +36,5 @@ TEST(ChartPicture, the_extent_of_reaction_chart_of_a_run_labels_every_grid_line_
     chart.resize(sample_run::kWidth, sample_run::kHeight);
     chart.SetChartSize(sample_run::kWidth, sample_run::kHeight); // a hidden widget gets no resize event
     sample_run::AddRun(nullptr, &chart);
-    EXPECT_EQ(DifferingPixels(chart.ScreenImage(), "extent-chart.png"), 0);
+    EXPECT_TRUE(SameAsReference(chart.ScreenImage(), "extent-chart.png"));
 }
