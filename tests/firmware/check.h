@@ -17,6 +17,8 @@
 #define ANSWER_CYCLES (3u * BOXSIM_CPU_HZ)
 
 static int check_failures;
+/* The identification line the box under test sends, set by start_box. */
+static char box_id[64];
 
 #define CHECK(condition)                                                                  \
 	do {                                                                              \
@@ -37,9 +39,9 @@ static inline struct boxsim *start_box(int argc, char **argv, int a0_mv, int a1_
 	struct boxsim *box = boxsim_open(argv[1], a0_mv, a1_mv);
 	if (!box)
 		exit(2);
-	char line[64], expected[64];
-	snprintf(expected, sizeof expected, "ID NELVAR-BOITIER 1 %s", argv[2]);
-	if (!boxsim_read_line(box, line, sizeof line, 10u * BOXSIM_MS) || strcmp(line, expected) != 0) {
+	char line[64];
+	snprintf(box_id, sizeof box_id, "ID NELVAR-BOITIER 1 %s", argv[2]);
+	if (!boxsim_read_line(box, line, sizeof line, 10u * BOXSIM_MS) || strcmp(line, box_id) != 0) {
 		fprintf(stderr, "no identification at start\n");
 		exit(1);
 	}

@@ -12,12 +12,10 @@
 int main(int argc, char **argv)
 {
 	struct boxsim *box = start_box(argc, argv, 0, 0);
-	char expected[64];
-	snprintf(expected, sizeof expected, "ID NELVAR-BOITIER 1 %s", argv[2]);
 
-	EXPECT_ANSWER(box, "ID\n", expected);
-	EXPECT_ANSWER(box, "ID\r\n", expected);
-	EXPECT_ANSWER(box, "\n\r\n\nID\n", expected);
+	EXPECT_ANSWER(box, "ID\n", box_id);
+	EXPECT_ANSWER(box, "ID\r\n", box_id);
+	EXPECT_ANSWER(box, "\n\r\n\nID\n", box_id);
 	CHECK(stays_silent(box, 50u * BOXSIM_MS));
 
 	/* Given an answer of 30 bytes, when each byte's leaving is timed to
@@ -37,6 +35,6 @@ int main(int argc, char **argv)
 			previous = now;
 		}
 	}
-	CHECK(bytes == (int)strlen(expected) + 1);
+	CHECK(bytes == (int)strlen(box_id) + 1);
 	return finish(box);
 }
