@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -232,8 +233,16 @@ TEST_F(MesureTest, a_field_refused_at_start_shows_why_starts_nothing_and_keeps_t
     Tick();
     Tick();
     Click();
-    const long double pression = form->P->MesuresVoie1[1];
-    const double quantite = UPrincipal::QuantiteInitiale;
+    // What a refused start must leave as it was: the stopped window, the
+    // run's points and the values its ticks used.
+    const auto etat = [&] {
+        return std::make_tuple(UPrincipal::EnMarche, form->Timer1->isActive(), form->Button1->text().toStdString(),
+                               form->Edit1->isEnabled(), Points1(), Points2(), form->P->MesuresVoie1[1],
+                               UPrincipal::Coefficient, UPrincipal::Volume, UPrincipal::Temperature,
+                               UPrincipal::QuantiteInitiale);
+    };
+    const auto arrete = etat();
+    ASSERT_EQ(std::get<2>(arrete), "M&arche");
 
     struct Cas {
         QLineEdit* champ;
@@ -259,17 +268,7 @@ TEST_F(MesureTest, a_field_refused_at_start_shows_why_starts_nothing_and_keeps_t
 
         const std::string attendu = cas.erreur ? cas.erreur : "'" + std::string(cas.texte) + nonNombre;
         EXPECT_EQ(boxes.errors, std::vector<std::string>{attendu});
-        EXPECT_FALSE(UPrincipal::EnMarche);
-        EXPECT_FALSE(form->Timer1->isActive());
-        EXPECT_EQ(form->Button1->text(), QStringLiteral("M&arche"));
-        EXPECT_TRUE(form->Edit1->isEnabled());
-        EXPECT_EQ(Points1(), 2);
-        EXPECT_EQ(Points2(), 1);
-        EXPECT_EQ(form->P->MesuresVoie1[1], pression);
-        EXPECT_EQ(UPrincipal::Coefficient, 100000.0);
-        EXPECT_EQ(UPrincipal::Volume, static_cast<double>(0.25L / 1000));
-        EXPECT_EQ(UPrincipal::Temperature, 293.0);
-        EXPECT_EQ(UPrincipal::QuantiteInitiale, quantite);
+        EXPECT_EQ(etat(), arrete);
         // The focus waits in the refused field, its text selected.
         EXPECT_EQ(QApplication::focusWidget(), cas.champ);
         EXPECT_EQ(cas.champ->selectedText(), cas.champ->text());
