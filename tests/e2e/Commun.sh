@@ -16,8 +16,12 @@ poll() {
 
 # Starts Xvfb, which picks a free display itself and writes its number when
 # it is ready, and points DISPLAY and Qt at it. Sets xvfb_pid.
+# -noreset: by default the server resets when its last client leaves, and a
+# connection made during the reset is dropped. The polls for the window are
+# such clients (each xdotool connects and leaves) while the program starts:
+# a program connecting then could not open the display, and Qt aborted it.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb_pid=$!
   poll 30 test -s "$work/display" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
   export DISPLAY=:$(head -n 1 "$work/display")
