@@ -5,7 +5,9 @@
 #ifndef BOARD_H
 #define BOARD_H
 
+#include <avr/interrupt.h>
 #include <avr/io.h>
+#include <avr/sleep.h>
 
 #define BOARD_CPU_HZ 16000000UL
 
@@ -46,5 +48,18 @@
 #define BOARD_T1_CTC _BV(WGM12)
 #define BOARD_T1_CLK_1 _BV(CS10)
 #define BOARD_T1_CLK_8 _BV(CS11)
+
+/* Sleeps until the next interrupt. Called with interrupts off, right after
+ * the test of what is waited for: SEI takes effect only after the following
+ * instruction, the SLEEP, so an interrupt arriving after the test still wakes
+ * the processor. Returns with interrupts off again, ready for the next test. */
+static inline void board_sleep_until_interrupt(void)
+{
+	sleep_enable();
+	sei();
+	sleep_cpu();
+	sleep_disable();
+	cli();
+}
 
 #endif

@@ -1,6 +1,7 @@
 /* Firmware of the USB measuring box: announces itself, then answers the
  * host's command lines one by one. All timing-critical work happens in the
  * interrupts of the sampler and the UART; this loop sleeps between them. */
+#include "board.h"
 #include "protocol.h"
 #include "sampler.h"
 #include "uart.h"
@@ -26,11 +27,7 @@ int main(void)
 		uint8_t byte;
 		cli();
 		while (!uart_getc(&byte)) {
-			sleep_enable();
-			sei();
-			sleep_cpu();
-			sleep_disable();
-			cli();
+			board_sleep_until_interrupt();
 		}
 		sei();
 		protocol_feed(byte);

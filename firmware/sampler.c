@@ -95,11 +95,7 @@ void sampler_measure(uint16_t count, uint16_t hz, struct sampler_result *out)
 	/* A conversion left from an abandoned reading ends first. */
 	cli();
 	while (converting) {
-		sleep_enable();
-		sei();
-		sleep_cpu();
-		sleep_disable();
-		cli();
+		board_sleep_until_interrupt();
 	}
 	remaining = count;
 	sum0 = 0;
@@ -119,11 +115,7 @@ void sampler_measure(uint16_t count, uint16_t hz, struct sampler_result *out)
 	/* Asleep in idle mode the timer and the ADC run on; every interrupt
 	 * wakes the loop, which goes back to sleep until the reading ends. */
 	while (running) {
-		sleep_enable();
-		sei();
-		sleep_cpu();
-		sleep_disable();
-		cli();
+		board_sleep_until_interrupt();
 	}
 	sei();
 

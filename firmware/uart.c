@@ -62,11 +62,7 @@ static void sleep_while_ring_full(uint8_t next)
 {
 	cli();
 	while (next == tx_tail) {
-		sleep_enable();
-		sei();
-		sleep_cpu();
-		sleep_disable();
-		cli();
+		board_sleep_until_interrupt();
 	}
 	sei();
 }
