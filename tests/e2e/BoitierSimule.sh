@@ -19,11 +19,6 @@ cmake_command=$1
 build_dir=$2
 simulator=$3
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
 work=$(mktemp -d)
 xvfb_pid=
 program_pid=

@@ -1,6 +1,12 @@
 # Helpers of the end-to-end tests, sourced by each script: polls with a
 # deadline, the virtual X server, and the fields read as a user reads them.
-# The script sets `work` (its temporary folder) and defines `fail` first.
+# The script sets `work` (its temporary folder) first.
+
+# fail <message...>: ends the test with the message.
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
 
 # poll <seconds> <command...>: runs the command until it succeeds; fails
 # (status 1) when the deadline passes first.

@@ -27,11 +27,6 @@ unset NELVAR_PORTS    # the simulated card
 cmake_command=$1
 build_dir=$2
 
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
-
 work=$(mktemp -d)
 xvfb_pid=
 program_pid=
