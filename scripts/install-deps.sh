@@ -15,7 +15,7 @@ set -euo pipefail
 # Building and running the program, and the measuring box's firmware.
 build_packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev qt6-qpa-plugins
+  qt6-base-dev libgl-dev qt6-qpa-plugins libeigen3-dev
   fonts-liberation qt6-translations-l10n
   gcc-avr avr-libc binutils-avr
 )
