@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Fuzzes the number text: builds the libFuzzer targets with clang++,
-# AddressSanitizer and UndefinedBehaviorSanitizer in build-fuzz/, then runs
-# each for the given number of seconds (default 60), starting from the seed
-# corpus in tests/fuzz/corpus/. Inputs found along the way are kept in
+# Fuzzes every parser of outside input: builds the libFuzzer targets
+# (tests/fuzz/CMakeLists.txt) with clang++, AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-fuzz/, then runs each for the given
+# number of seconds (default 40), starting from its seed corpus in
+# tests/fuzz/corpus/. Inputs found along the way are kept in
 # build-fuzz/corpus/; an input that fails is written to build-fuzz/artifacts/
 # and makes the script exit non-zero.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-seconds=${1:-60}
+seconds=${1:-40}
 scripts/install-deps.sh test
 
 build_dir=build-fuzz
@@ -15,11 +16,13 @@ source scripts/owner-check.sh
 check_owner "$build_dir" scripts/fuzz.sh
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++ -DNELVAR_FUZZ=ON >/dev/null
-cmake --build "$build_dir" --target fuzz_read_number fuzz_format_read
+cmake --build "$build_dir" --target fuzzers
+mapfile -t targets < "$build_dir/fuzz-targets.txt"
 
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
-for target in read_number format_read; do
+for target in "${targets[@]}"; do
+  [[ -n $target ]] || continue
   corpus="$build_dir/corpus/$target"
   artifacts="$build_dir/artifacts/$target"
   mkdir -p "$corpus" "$artifacts"

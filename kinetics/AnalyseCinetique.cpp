@@ -1,0 +1,1 @@
+#include "kinetics/AnalyseCinetique.h"

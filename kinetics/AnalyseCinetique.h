@@ -1,0 +1,109 @@
+#pragma once
+// The kinetic analysis of a run: the first-order model fitted to the pressure,
+// the half-reaction time, the final extent, their standard uncertainties
+// ("incertitudes-types"), the graphical half-time and the remarks a teacher
+// would make on the fit. Plain C++ over arrays, no window.
+//
+// Units: t in s, p in Pa, V in L and T in °C as the user types them; the
+// extent x = (p - p0)·(V/1000)/(8,314·(T + 273)) in mol, p0 being the run's
+// first point, exactly as the run charts it.
+//
+// The model, over the points of the interval [debut, fin]:
+//   p(t) = pInf - (pInf - pa)·exp(-k·(t - ta)),  ta = time of the interval's
+//   first point,
+// pa, pInf and k fitted by unweighted least squares with no starting values
+// (variable projection: for a fixed k the model is linear in pa and pInf).
+// With `origineFixee`, the start is held at the run's first point (t0, p0):
+// p(t) = p0 + (pInf - p0)·(1 - exp(-k·(t - t0))), two parameters (pInf, k).
+//
+// Failures (too few points, times not increasing, non-finite values, a
+// constant pressure, an interval outside the data, V or T out of range) raise
+// EAnalyseImpossible with the French message the user sees.
+#include "runtime/Exceptions.h"
+
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace Cinetique {
+
+struct Point {
+    double t = 0; // s
+    double p = 0; // Pa
+};
+
+struct Options {
+    std::optional<double> debut;        // s; default: the run's first point
+    std::optional<double> fin;          // s; default: the run's last point
+    std::optional<double> volume;       // L, as typed in the window
+    std::optional<double> temperature;  // °C, as typed in the window
+    bool origineFixee = false;          // curve held at the run's first point
+};
+
+// p(t) = pInf - (pInf - pa)·exp(-k·(t - ta)).
+struct ModelePremierOrdre {
+    double ta = 0;   // s
+    double pa = 0;   // Pa
+    double pInf = 0; // Pa
+    double k = 0;    // s^-1
+    double Pression(double t) const;
+};
+
+enum class Remarque {
+    PlateauNonAtteint,  // final value extrapolated
+    AucuneReaction,     // the rise is within the noise
+    OrdreUnNonAjuste,   // residuals clearly structured
+};
+// The remark's French sentence, as the window and the command line show it.
+std::string TexteRemarque(Remarque remarque);
+
+struct Resultat {
+    int points = 0;                 // points in the interval
+    double debut = 0, fin = 0;      // s, times of the interval's first and last points
+    ModelePremierOrdre modele;
+    double k = 0, uK = 0;           // s^-1
+    double tDemi = 0, uTDemi = 0;   // s, ln 2 / k
+    double pInf = 0, uPInf = 0;     // Pa
+    double pa = 0;                  // Pa (the fixed p0 with origineFixee)
+    double p0 = 0;                  // Pa, the run's first point
+    std::optional<double> xFinal, uXFinal; // mol, when V and T are known
+    double r2 = 0;
+    double ecartTypeResidus = 0;    // Pa, sqrt(SSR / (n - parameters))
+    std::optional<double> tDemiGraphique; // s from ta; none when never reached
+    std::vector<Remarque> remarques;
+};
+
+// Raises EAnalyseImpossible.
+Resultat Analyser(std::span<const Point> points, const Options& options);
+
+// The volumetric rate v = (1/V)·dx/dt in mol·L^-1·s^-1, at each point of the
+// interval: from the data (Savitzky–Golay quadratic derivative, odd window
+// `fenetre`, 0 = chosen from the sampling) and from the fitted model.
+struct PointVitesse {
+    double t = 0;
+    double donnees = 0;
+    double modele = 0;
+};
+std::vector<PointVitesse> VitesseVolumique(std::span<const Point> points, const Options& options,
+                                           const Resultat& resultat, int fenetre = 0);
+
+// The linearised first-order test: y = ln((pInf - pa)/(pInf - p)) against
+// t - ta, its least-squares line through the origin y = pente·(t - ta) and R².
+// Points at or past pInf are left out and counted.
+struct TestOrdreUn {
+    std::vector<Point> points; // t = t - ta, p = y
+    double pente = 0;          // s^-1
+    double r2 = 0;
+    int ecartes = 0;
+};
+TestOrdreUn TestLineaire(std::span<const Point> points, const Options& options,
+                         const Resultat& resultat);
+
+} // namespace Cinetique
+
+// An analysis that cannot be made, with the French message the user sees.
+class EAnalyseImpossible : public Exception {
+public:
+    using Exception::Exception;
+};
