@@ -108,6 +108,15 @@ void LimiterTaille(rlim_t octets)
     TerminerEnfant();
 }
 
+// Installs the seccomp filter `filtre` on this process's system calls.
+template <std::size_t N>
+bool InstallerFiltre(sock_filter (&filtre)[N])
+{
+    const sock_fprog programme{static_cast<unsigned short>(N), filtre};
+    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
+           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &programme) == 0;
+}
+
 // Makes this process's file system look as one without unnamed files
 // (O_TMPFILE refused with EOPNOTSUPP, as vfat or an older NFS answers), by a
 // seccomp filter on openat. Returns false where the filter is refused.
@@ -122,9 +131,20 @@ bool SansFichiersSansNom()
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EOPNOTSUPP),
         BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
     };
-    const sock_fprog programme{static_cast<unsigned short>(std::size(filtre)), filtre};
-    return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 &&
-           ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &programme) == 0;
+    return InstallerFiltre(filtre);
+}
+
+// Makes every fsync of this process fail with EIO, as a disk that lost the
+// data does, by a seccomp filter. Returns false where the filter is refused.
+bool FsyncEnEchec()
+{
+    sock_filter filtre[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_fsync, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | EIO),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    return InstallerFiltre(filtre);
 }
 
 // A small tmpfs mounted on `point` for the life of the object (the
@@ -476,6 +496,58 @@ TEST_F(EchecsEcriture, file_of_a_running_program_gives_erreur_es_32_and_stays_as
     AttendreErreurES([&] { P->EnregistrerMesuresSous(1, 0); }, 32, "Erreur E/S 32");
     EXPECT_EQ(LireFichier(fichier), avant);
     EXPECT_EQ(Contenu(racine_), (std::set<std::string>{"programme.bin"}));
+}
+
+// A teacher's shared folder (mode 555) holding one file anybody may write,
+// with the content `contenu`; returns the file's name.
+std::string FichierDansDossierFerme(const std::string& racine, const std::string& contenu)
+{
+    const std::string fichier = racine + "/partage/cahier.txt";
+    fs::create_directory(racine + "/partage");
+    EcrireFichier(fichier, contenu);
+    fs::permissions(fichier, fs::perms(0666));
+    fs::permissions(racine + "/partage", fs::perms(0555));
+    fs::permissions(racine, fs::perms(0755));
+    return fichier;
+}
+
+TEST_F(EchecsEcriture, flush_to_the_disk_that_fails_is_a_failed_save_and_leaves_the_earlier_file)
+{
+    RemplirExemple();
+    P->EnregistrerMesures(kPointsExemple, 0);
+    P->MesuresVoie1[0] = 0;
+    const auto etapes = [&] {
+        ASSERT_TRUE(FsyncEnEchec()) << std::strerror(errno);
+        AttendreErreurES([&] { P->EnregistrerMesures(kPointsExemple, 0); }, 29, "Erreur E/S 29"); // replacing
+        AttendreErreurES([&] { P->EnregistrerNouveauFichier(kPointsExemple, 0); }, 29);          // a new file
+    };
+    EXPECT_EXIT(DemarrerSousLimite(RLIM_INFINITY, etapes), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(LireFichier(Numerote(1)), kTexteExemple + "\r\n");
+    EXPECT_EQ(Contenu(Valeurs()), (std::set<std::string>{"Exemple.txt", "Mesures1.txt"}));
+}
+
+TEST_F(EchecsEcriture, flush_to_the_disk_that_fails_after_a_write_in_place_is_a_failed_save)
+{
+    UDravoC::NomDernierFichier = FichierDansDossierFerme(racine_, "ancien");
+    RemplirExemple();
+    const auto surPlace = [&] {
+        ASSERT_TRUE(FsyncEnEchec()) << std::strerror(errno);
+        AttendreErreurES([&] { P->EnregistrerMesures(kPointsExemple, 0); }, 29);
+    };
+    EXPECT_EXIT(EnUtilisateurOrdinaire(surPlace), ::testing::ExitedWithCode(0), "");
+    fs::permissions(racine_ + "/partage", fs::perms(0755)); // so that the test folder can be removed
+}
+
+TEST_F(EchecsEcriture, shorter_table_written_in_place_leaves_nothing_of_the_longer_one)
+{
+    const std::string cahier = FichierDansDossierFerme(racine_, kTexteExemple + "\r\n");
+    UDravoC::NomDernierFichier = cahier;
+    RemplirExemple();
+
+    EXPECT_EXIT(EnUtilisateurOrdinaire([&] { P->EnregistrerMesures(1, 0); }), ::testing::ExitedWithCode(0), "");
+
+    EXPECT_EQ(LireFichier(cahier), "Date, en s\tTension sur la voie 1, en V\r0\t1,013E5\r\r\n");
+    fs::permissions(racine_ + "/partage", fs::perms(0755));
 }
 
 } // namespace
