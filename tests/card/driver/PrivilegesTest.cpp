@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
 #include <string>
 #include <vector>
+
+#include <linux/capability.h>
+#include <unistd.h>
 
 namespace {
 
@@ -98,5 +103,33 @@ TEST(Privileges, each_variable_is_named_once_in_the_order_found)
     EXPECT_EQ(PluginVariables({"GTK_PATH=/a", "HOME=/h", "QT_PLUGIN_PATH=/b", "GTK_PATH=/c", "QT_IM_MODULE=x"}),
               (std::vector<std::string>{"GTK_PATH", "QT_PLUGIN_PATH", "QT_IM_MODULE"}));
 }
+
+#if NELVAR_REAL_PORTS
+// The line of /proc/self/status that starts with `champ` ("CapBnd:\t...").
+std::string LigneEtat(const std::string& champ)
+{
+    std::ifstream etat("/proc/self/status");
+    for (std::string ligne; std::getline(etat, ligne);) {
+        if (ligne.starts_with(champ))
+            return ligne;
+    }
+    return "";
+}
+
+// In a child process, root through sudo gives up its privileges: the
+// bounding set is then empty, so that no program it starts can regain a
+// capability.
+TEST(Privileges, giving_up_privileges_empties_the_bounding_set)
+{
+    if (::geteuid() != 0 || !(std::stoull(LigneEtat("CapEff:").substr(7), nullptr, 16) & (1ull << CAP_SETPCAP)))
+        GTEST_SKIP() << "only root with CAP_SETPCAP shrinks the bounding set";
+    const auto enfant = [] {
+        GiveUpPrivileges({IdentityKind::ReturnToSudoUser, 65534, 65534});
+        std::fprintf(stderr, "%s\n", LigneEtat("CapBnd:").c_str());
+        std::exit(0);
+    };
+    EXPECT_EXIT(enfant(), ::testing::ExitedWithCode(0), "CapBnd:\t0000000000000000\n");
+}
+#endif
 
 } // namespace
