@@ -22,6 +22,8 @@ struct boxsim {
 	avr_irq_t *adc_irq;
 	bool xoff;
 	uint32_t stall_cycles;
+	uint64_t *starts; /* boxsim_record_conversions */
+	size_t starts_max, starts_count;
 
 	uint8_t in[IN_SIZE];
 	size_t in_head, in_tail;
@@ -90,6 +92,9 @@ static void on_conversion_start(avr_irq_t *irq, uint32_t value, void *param)
 	(void)irq;
 	(void)value;
 	struct boxsim *box = param;
+	if (box->starts_count < box->starts_max)
+		box->starts[box->starts_count] = box->avr->cycle;
+	++box->starts_count;
 	if (box->stall_cycles) {
 		box->avr->cycle += box->stall_cycles;
 		box->stall_cycles = 0;
@@ -189,6 +194,18 @@ void boxsim_reset(struct boxsim *box)
 void boxsim_stall_next_conversion(struct boxsim *box, uint32_t cycles)
 {
 	box->stall_cycles = cycles;
+}
+
+void boxsim_record_conversions(struct boxsim *box, uint64_t *cycles, size_t max)
+{
+	box->starts = cycles;
+	box->starts_max = cycles ? max : 0;
+	box->starts_count = 0;
+}
+
+size_t boxsim_conversions_started(const struct boxsim *box)
+{
+	return box->starts_count;
 }
 
 void boxsim_send(struct boxsim *box, const void *bytes, size_t count)

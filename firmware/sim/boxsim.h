@@ -38,6 +38,12 @@ void boxsim_reset(struct boxsim *box);
  * interrupt that takes far too long would hold it. */
 void boxsim_stall_next_conversion(struct boxsim *box, uint32_t cycles);
 
+/* Timing: from now on, the cycle at which the firmware starts each
+ * conversion goes into cycles[0] to cycles[max - 1] (NULL, 0: stops);
+ * boxsim_conversions_started() counts them all, those past max too. */
+void boxsim_record_conversions(struct boxsim *box, uint64_t *cycles, size_t max);
+size_t boxsim_conversions_started(const struct boxsim *box);
+
 /* Queues bytes for the box's UART receiver; they arrive at the line's baud
  * rate. */
 void boxsim_send(struct boxsim *box, const void *bytes, size_t count);
