@@ -138,10 +138,10 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "avancement d'une réaction chimique, mesu
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Suit une réaction chimique qui dégage un gaz : une fois par seconde, lit la
 pression dans le récipient fermé par la carte d'acquisition, par un boîtier
-de mesure USB (une carte Arduino Uno ou Nano avec un capteur de pression,
-dont le micrologiciel est fourni) ou par une carte simulée, la convertit en
-quantité de gaz et en avancement, trace les deux courbes et exporte les
-mesures vers le presse-papiers ou des fichiers texte.")
+de mesure USB (une carte Arduino Uno ou Nano avec un capteur de pression et
+le micrologiciel fourni avec le programme) ou par une carte simulée, la
+convertit en quantité de gaz et en avancement, trace les deux courbes et
+exporte les mesures vers le presse-papiers ou des fichiers texte.")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://nelvar.example.org/)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
