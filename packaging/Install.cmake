@@ -8,8 +8,8 @@
 #   share/metainfo/                   its AppStream description
 #   share/icons/hicolor/<n>x<n>/apps/ the icon as PNGs, scalable/apps/ as SVG
 #   share/man/man1/                   the manual page (in French)
-#   share/doc/nelvar/                 README, changelog, copyright and the
-#                                     source archive
+#   share/doc/nelvar/                 README and docs/ (with their pictures),
+#                                     changelog, copyright and the source archive
 include(GNUInstallDirs)
 
 set(NELVAR_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/nelvar)
@@ -97,6 +97,14 @@ configure_file(${CMAKE_SOURCE_DIR}/packaging/copyright.in ${NELVAR_PACKAGING_BUI
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${NELVAR_PACKAGING_BUILD_DIR}/copyright
               ${NELVAR_PACKAGING_BUILD_DIR}/changelog.gz
         DESTINATION ${NELVAR_DOC_DIR})
+# The guides the README links (docs/*.md) and the pictures they show, at the
+# same places relative to each other as in the source tree, so that the links
+# work in the installed folder too.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${NELVAR_DOC_DIR}/docs
+        FILES_MATCHING PATTERN "*.md")
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/screenshots/fenetre.png
+        DESTINATION ${NELVAR_DOC_DIR}/packaging/screenshots)
+install(FILES ${CMAKE_SOURCE_DIR}/firmware/wiring.svg DESTINATION ${NELVAR_DOC_DIR}/firmware)
 
 # The program's source, as committed in git: the About box names this file.
 # Written by the target nelvar_source (scripts/package.sh builds it); a plain
@@ -120,7 +128,7 @@ install(FILES ${NELVAR_SOURCE_ARCHIVE_FILE} DESTINATION ${NELVAR_DOC_DIR} OPTION
 
 # nelvar_<version>_amd64.deb. Library dependencies come from dpkg-shlibdeps;
 # the charts' and window's font is named explicitly. The real-port mode's
-# capability is never set by the package (see README). scripts/package.sh
+# capability is never set by the package (see docs/carte-acquisition.md). scripts/package.sh
 # builds it with Debian's hardening flags.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME nelvar)
@@ -129,9 +137,11 @@ set(CPACK_PACKAGE_CONTACT "Nelvar maintainers <auteur@nelvar.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "avancement d'une réaction chimique, mesuré par la pression")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Suit une réaction chimique qui dégage un gaz : une fois par seconde, lit la
-pression dans le récipient fermé par la carte d'acquisition (ou une carte
-simulée), la convertit en quantité de gaz et en avancement, trace les deux
-courbes et exporte les mesures vers le presse-papiers ou des fichiers texte.")
+pression dans le récipient fermé par la carte d'acquisition, par un boîtier
+de mesure USB (une carte Arduino Uno ou Nano avec un capteur de pression et
+le micrologiciel fourni avec le programme) ou par une carte simulée, la
+convertit en quantité de gaz et en avancement, trace les deux courbes et
+exporte les mesures vers le presse-papiers ou des fichiers texte.")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://nelvar.example.org/)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)

@@ -56,8 +56,8 @@ public:
             ready_ = true;
             return;
         }
-        char model[] = "/tmp/numtext-locale-XXXXXX";
-        if (!mkdtemp(model))
+        std::string model = ::testing::TempDir() + "numtext-locale-XXXXXX";
+        if (!mkdtemp(model.data()))
             return;
         folder_ = model;
         const std::string command = "localedef -i en_US -f UTF-8 " + folder_ + "/" + kName + " >/dev/null 2>&1";

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what the package
 # carries beside the program: each file in its place, the desktop entry and
-# the AppStream description accepted by their validators, the manual page
+# the AppStream description accepted by their validators, the README and the
+# guides of docs/ with every file they link, the manual page
 # formatted without a warning, the changelog and manual page compressed
 # without a time stamp, the changelog's latest entry at the project's
 # version, the copyright file in the machine-readable format with LICENSE's
@@ -33,6 +34,22 @@ for file in bin/nelvar share/applications/nelvar.desktop share/metainfo/org.exam
             share/man/man1/nelvar.1.gz share/icons/hicolor/scalable/apps/nelvar.svg \
             share/doc/nelvar/README.md share/doc/nelvar/copyright share/doc/nelvar/changelog.gz; do
   [[ -s $prefix/$file ]] || fail "$file missing"
+done
+
+# The documents keep their links in the installed folder: every file that the
+# README or a guide in docs/ links, and that the source tree holds, is
+# installed at the same place relative to the document.
+for document in "$source_dir/README.md" "$source_dir"/docs/*.md; do
+  relative=${document#"$source_dir"/}
+  [[ -s $doc/$relative ]] || fail "share/doc/nelvar/$relative missing"
+  while IFS= read -r target; do
+    target=${target%%#*}
+    [[ -z $target || $target == *:* ]] && continue
+    linked=$(realpath -m --relative-to="$source_dir" "$(dirname "$document")/$target")
+    if [[ -f $source_dir/$linked && ! -s $doc/$linked ]]; then
+      fail "$relative links $target, not installed as share/doc/nelvar/$linked"
+    fi
+  done < <(grep -o '](\([^)]*\))' "$document" | sed 's/^](//; s/)$//')
 done
 
 output=$(desktop-file-validate "$prefix/share/applications/nelvar.desktop" 2>&1) || fail "desktop entry refused"

@@ -4,6 +4,7 @@
 #include "card/PortSelection.h"
 #include "card/SimulatedCard.h"
 #include "tests/card/support/FauxBoitier.h"
+#include "tests/support/SharedTempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +46,7 @@ protected:
         fs::create_directory_symlink(fs::relative(dossier, racine / "class/tty" / nom), racine / "class/tty" / nom / "device");
     }
 
-    const fs::path racine = fs::temp_directory_path() / ("sysfs-" + std::to_string(::getpid()));
+    const fs::path racine = SharedTempDir() / ("sysfs-" + std::to_string(::getpid()));
     RechercheBoitier recherche;
 };
 

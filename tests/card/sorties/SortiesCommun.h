@@ -4,6 +4,7 @@
 // with its own temporary working folder, and the worked example's table.
 #include "card/UDravoC.h"
 #include "tests/card/support/EmptyBus.h"
+#include "tests/support/SharedTempDir.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Platform.h"
 
@@ -98,7 +99,7 @@ protected:
     void SetUp() override
     {
         UDravoC::ReinitialiserEtatUnite();
-        std::string modele = ::testing::TempDir() + "nelvar-sorties-XXXXXX";
+        std::string modele = (SharedTempDir() / "nelvar-sorties-XXXXXX").string();
         ASSERT_NE(::mkdtemp(modele.data()), nullptr);
         racine_ = modele;
         P = std::make_unique<TDravoC>(ports_, &bureau_);
