@@ -205,16 +205,13 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
         r.uXFinal = r.uPInf * molesParPascal;
     }
 
-    std::vector<double> residus(c.t.size());
     double moyenne = 0;
     for (double p : c.p)
         moyenne += p;
     moyenne /= static_cast<double>(c.p.size());
     double totale = 0;
-    for (std::size_t i = 0; i < c.t.size(); ++i) {
-        residus[i] = c.p[i] - r.modele.Pression(c.t[i]);
-        totale += (c.p[i] - moyenne) * (c.p[i] - moyenne);
-    }
+    for (double p : c.p)
+        totale += (p - moyenne) * (p - moyenne);
     r.r2 = 1 - a.ssr / totale;
     r.ecartTypeResidus = std::sqrt(a.ssr / static_cast<double>(c.t.size() - static_cast<std::size_t>(a.parametres)));
 
@@ -222,7 +219,7 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
     // start, else the interval's.
     const Colonnes depuisTa = Extraire(points, options.origineFixee ? 0 : intervalle.premier, intervalle.dernier);
     r.tDemiGraphique = DemiReactionGraphique(depuisTa.t, depuisTa.p, r.pInf);
-    r.remarques = Remarques(r, residus);
+    r.remarques = Remarques(r, a.residus);
     return r;
 }
 
