@@ -18,6 +18,7 @@ constexpr std::size_t kPointsRecherche = 128;
 constexpr double kValeursParDecade = 6;
 constexpr double kFacteurKMin = 1e-3;
 constexpr double kFacteurKMax = 1e3;
+constexpr double kLnKExtreme = 700;
 // The golden-section search stops when its bracket, in ln k, is this narrow:
 // the Gauss–Newton steps that follow only need a start near the optimum.
 constexpr double kToleranceDoree = 1e-3;
@@ -252,9 +253,11 @@ AjustementExponentiel Ajuster(std::span<const double> t, std::span<const double>
     }
     const double etendue = t[n - 1] - t0;
     assert(etendue > 0 && std::isfinite(pasMin));
-    const double kMin = kFacteurKMin / etendue;
-    const double kMax = kFacteurKMax / pasMin;
-    const double uMin = std::log(kMin), uMax = std::log(kMax);
+    // Times at the edge of the double range (a span that overflows, steps
+    // that underflow) keep ln k within ±kLnKExtreme, so the grid stays finite.
+    const double uMin = std::clamp(std::log(kFacteurKMin / etendue), -kLnKExtreme, kLnKExtreme);
+    const double uMax = std::clamp(std::log(kFacteurKMax / pasMin), uMin, kLnKExtreme);
+    const double kMin = std::exp(uMin), kMax = std::exp(uMax);
 
     // 1-2. The grid, then the golden section, on a subset of the points.
     const Donnees toutes = Preparer(t, y, t0, y0, fixe);

@@ -185,6 +185,11 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
     const AjustementExponentiel a = options.origineFixee
                                         ? AjusterExponentielleOrigineFixee(c.t, c.p, origine.t, origine.p)
                                         : AjusterExponentielle(c.t, c.p);
+    // Values at the edge of the double range can overflow the sums of
+    // squares: no fit then, rather than a result of NaN.
+    if (!std::isfinite(a.k) || !std::isfinite(a.y0) || !std::isfinite(a.yInf) || !std::isfinite(a.ssr))
+        throw EAnalyseImpossible("Le modèle d'ordre 1 ne peut pas être ajusté à ces mesures : "
+                                 "leurs valeurs sont hors des limites du calcul.");
     Resultat r;
     r.points = static_cast<int>(c.t.size());
     r.debut = c.t.front();

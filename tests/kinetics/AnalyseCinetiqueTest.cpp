@@ -320,3 +320,33 @@ TEST_F(RefusAnalyse, the_runs_own_limits_of_volume_and_temperature_are_accepted)
 }
 
 } // namespace
+
+namespace {
+
+// Random runs of every shape, extreme values included: each gives a result
+// or a refusal, never another error, a crash or a hang.
+TEST(AnalyseCinetique, any_run_gives_a_result_or_a_refusal)
+{
+    std::mt19937 generateur(11);
+    std::uniform_int_distribution<int> taille(0, 40);
+    std::uniform_real_distribution<double> exposant(-300, 300);
+    std::uniform_real_distribution<double> unite(-1, 1);
+    for (int essai = 0; essai < 2000; ++essai) {
+        std::vector<Cinetique::Point> run;
+        const int n = taille(generateur);
+        const double echelleT = std::pow(10.0, exposant(generateur));
+        const double echelleP = std::pow(10.0, exposant(generateur));
+        double t = unite(generateur) * echelleT;
+        for (int i = 0; i < n; ++i) {
+            t += std::abs(unite(generateur)) * echelleT;
+            run.push_back({t, unite(generateur) * echelleP});
+        }
+        try {
+            const Cinetique::Resultat r = Cinetique::Analyser(run, {});
+            EXPECT_TRUE(std::isfinite(r.k) && r.k > 0);
+        } catch (const EAnalyseImpossible&) {
+        }
+    }
+}
+
+} // namespace
