@@ -252,7 +252,7 @@ AjustementExponentiel Ajuster(std::span<const double> t, std::span<const double>
         precedent = t[i];
     }
     const double etendue = t[n - 1] - t0;
-    assert(etendue > 0 && std::isfinite(pasMin));
+    assert(etendue > 0);
     // Times at the edge of the double range (a span that overflows, steps
     // that underflow) keep ln k within ±kLnKExtreme, so the grid stays finite.
     const double uMin = std::clamp(std::log(kFacteurKMin / etendue), -kLnKExtreme, kLnKExtreme);
