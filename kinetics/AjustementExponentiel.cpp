@@ -15,7 +15,7 @@ namespace {
 
 // The grid and the searches (see the header).
 constexpr std::size_t kPointsRecherche = 128;
-constexpr double kValeursParDecade = 6;
+constexpr double kValeursParDecade = 4;
 constexpr double kFacteurKMin = 1e-3;
 constexpr double kFacteurKMax = 1e3;
 constexpr double kLnKExtreme = 700;
@@ -40,6 +40,7 @@ struct Donnees {
     Eigen::ArrayXd y;
     bool fixe = false;
     double moyenneY = 0; // free start only
+    double syy = 0;      // Σy² (of the centred y with a free start)
 };
 
 // The indices of the points the search on a subset takes: half evenly
@@ -87,6 +88,7 @@ Donnees Preparer(std::span<const double> t, std::span<const double> y, double t0
         d.moyenneY = d.y.mean();
         d.y -= d.moyenneY;
     }
+    d.syy = d.y.square().sum();
     return d;
 }
 
@@ -95,10 +97,10 @@ Donnees Preparer(std::span<const double> t, std::span<const double> y, double t0
 //   fixed start: y ≈ beta·c,           c = 1 - exp(-k·τ) (yInf = y0 + beta)
 // The free start's two columns are made orthogonal by centring e (the
 // Gram–Schmidt step of a QR factorisation against the constant column).
-// With `avecPas`, also the Gauss–Newton step on k: the derivative of the
-// model with respect to k, projected out of the linear columns' span,
-// regressed on the residuals. One exponential per point; the sums are
-// Eigen's vectorised reductions.
+// With `avecPas`, the residuals one by one and the Gauss–Newton step on k:
+// the derivative of the model with respect to k, projected out of the linear
+// columns' span, regressed on the residuals; without, only S, for the search.
+// One exponential per point; the sums are Eigen's vectorised reductions.
 struct Projection {
     double k = 0;
     double ssr = 0;
@@ -135,6 +137,7 @@ public:
     Projection Projeter(double k, bool avecPas)
     {
         kDernier_ = k;
+        avecPasDernier_ = avecPas;
         return d_.fixe ? ProjeterFixe(k, avecPas) : ProjeterLibre(k, avecPas);
     }
 
@@ -142,8 +145,8 @@ public:
     // free start (y0, yInf, k), fixed start (yInf, k).
     Eigen::Ref<Eigen::MatrixXd> Jacobien(const Projection& p)
     {
-        if (p.k != kDernier_)
-            Projeter(p.k, false);
+        if (p.k != kDernier_ || !avecPasDernier_)
+            Projeter(p.k, true);
         if (d_.fixe) {
             FixeE() = p.beta * d_.tau * FixeE();
             return colonnes_.leftCols(2);
@@ -158,6 +161,11 @@ public:
 
 private:
 
+    // S = Σy² - (explained sum of squares), for the search only: the
+    // subtraction loses the digits of S's ratio to Σy², which the steps and
+    // the results, computing the residuals one by one, keep.
+    double SommeResiduelle(double expliquee) const { return std::max(0.0, d_.syy - expliquee); }
+
     Projection ProjeterLibre(double k, bool avecPas)
     {
         Projection p;
@@ -168,9 +176,13 @@ private:
         const double see = EC().square().sum();
         p.beta = see > 0 ? (EC() * d_.y).sum() / see : 0;
         p.alpha = d_.moyenneY - p.beta * moyenneE;
+        if (!avecPas) {
+            p.ssr = SommeResiduelle(p.beta * p.beta * see);
+            return p;
+        }
         r_ = d_.y - p.beta * EC();
         p.ssr = r_.square().sum();
-        if (avecPas && see > 0) {
+        if (see > 0) {
             // ∂model/∂k = -beta·τ·e, taken out of span{1, e}.
             G() = -p.beta * d_.tau * E();
             G() -= G().mean();
@@ -186,13 +198,20 @@ private:
     {
         Projection p;
         p.k = k;
-        C() = -(-k * d_.tau).max(-700.0).expm1(); // exact for small k·τ
-        FixeE() = 1 - C();
+        // c = 1 - e to within 1e-16 absolute, all a least-squares fit sees
+        // of it (expm1 would only add relative digits to tiny c, twice as
+        // slowly).
+        FixeE() = Exponentielles(k, d_.tau);
+        C() = 1 - FixeE();
         const double scc = C().square().sum();
         p.beta = scc > 0 ? (C() * d_.y).sum() / scc : 0;
+        if (!avecPas) {
+            p.ssr = SommeResiduelle(p.beta * p.beta * scc);
+            return p;
+        }
         r_ = d_.y - p.beta * C();
         p.ssr = r_.square().sum();
-        if (avecPas && scc > 0) {
+        if (scc > 0) {
             // ∂model/∂k = beta·τ·e, taken out of span{c}.
             G() = p.beta * d_.tau * FixeE();
             G() -= ((G() * C()).sum() / scc) * C();
@@ -205,6 +224,7 @@ private:
 
     const Donnees& d_;
     double kDernier_ = -1;
+    bool avecPasDernier_ = false;
     Eigen::MatrixXd colonnes_;
     Eigen::ArrayXd r_;
 };

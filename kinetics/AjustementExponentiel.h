@@ -17,7 +17,7 @@
 // τ; smallest step: the smallest gap between successive times, the origin
 // counting as one with a fixed start), which holds every rise the data can
 // show, from one hardly begun to one over after a single step:
-//   1. S on a logarithmic grid of k (6 values a decade), on at most 128 of
+//   1. S on a logarithmic grid of k (4 values a decade), on at most 128 of
 //      the points, half evenly spaced and half in geometric progression from
 //      the first (a rise over in a few points is seen too);
 //   2. a golden-section search between the best grid value's neighbours, on

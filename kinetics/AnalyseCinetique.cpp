@@ -222,8 +222,12 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
 
     // The graphical half-time from ta: the run's first point with a fixed
     // start, else the interval's.
-    const Colonnes depuisTa = Extraire(points, options.origineFixee ? 0 : intervalle.premier, intervalle.dernier);
-    r.tDemiGraphique = DemiReactionGraphique(depuisTa.t, depuisTa.p, r.pInf);
+    if (options.origineFixee) {
+        const Colonnes depuisTa = Extraire(points, 0, intervalle.dernier);
+        r.tDemiGraphique = DemiReactionGraphique(depuisTa.t, depuisTa.p, r.pInf);
+    } else {
+        r.tDemiGraphique = DemiReactionGraphique(c.t, c.p, r.pInf);
+    }
     r.remarques = Remarques(r, a.residus);
     return r;
 }
