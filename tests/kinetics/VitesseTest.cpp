@@ -100,20 +100,6 @@ Resultat Modele()
     return r;
 }
 
-TEST(TestLineaire, halvings_of_the_way_left_lie_on_a_line_of_slope_ln2_and_points_past_the_plateau_are_counted)
-{
-    // Half, a quarter, an eighth of the way left at 1, 2, 3 s; then 100 and
-    // 110 Pa, at and past the plateau.
-    const std::vector<Point> run = {{0, 0}, {1, 50}, {2, 75}, {3, 87.5}, {4, 100}, {5, 110}};
-    const TestOrdreUn test = TestLineaire(run, {}, Modele());
-    ASSERT_EQ(test.points.size(), 4u);
-    EXPECT_EQ(test.ecartes, 2);
-    EXPECT_NEAR(test.points[3].t, 3, 1e-15);
-    EXPECT_NEAR(test.points[3].p, 3 * std::log(2.0), 1e-14);
-    EXPECT_NEAR(test.pente, std::log(2.0), 1e-14);
-    EXPECT_NEAR(test.r2, 1, 1e-14);
-}
-
 TEST(TestLineaire, slope_and_r2_of_a_line_through_the_origin_worked_by_hand)
 {
     // y = 0, 1, 3 at t = 0, 1, 2 (p = 100·(1 - e^-y)); the fourth point is
