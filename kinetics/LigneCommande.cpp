@@ -18,7 +18,7 @@ constexpr std::string_view kAnalyse = "--analyse";
 constexpr std::string_view kAide = "--help";
 constexpr std::string_view kFinDesOptions = "--";
 constexpr std::string_view kPrefixe = "nelvar : ";
-constexpr std::string_view kRenvoiAide = " (nelvar --help pour l'aide)";
+constexpr std::string_view kRenvoiAide = " (voir nelvar --help).";
 
 constexpr std::string_view kTexteAide =
     "Usage : nelvar --analyse [options] FICHIER...\n"
@@ -68,7 +68,7 @@ double Valeur(std::string_view option, const std::string& texte)
     try {
         return LireNombreVirguleOuPoint(texte);
     } catch (const EConvertError&) {
-        throw OptionIncorrecte{std::string(option) + " : « " + EnUtf8(texte) + " » n'est pas un nombre."};
+        throw OptionIncorrecte{std::string(option) + " : « " + EnUtf8(texte) + " » n'est pas un nombre"};
     }
 }
 
@@ -105,16 +105,16 @@ Demande LireArguments(std::span<const std::string> arguments)
                                        : nom == "--fin"         ? &demande.options.fin
                                                                 : nullptr;
         if (cible == nullptr)
-            throw OptionIncorrecte{"option inconnue « " + EnUtf8(nom) + " »."};
+            throw OptionIncorrecte{"option inconnue « " + EnUtf8(nom) + " »"};
         if (egal != std::string::npos)
             *cible = Valeur(nom, argument.substr(egal + 1));
         else if (i + 1 < arguments.size())
             *cible = Valeur(nom, arguments[++i]);
         else
-            throw OptionIncorrecte{"l'option " + nom + " attend une valeur."};
+            throw OptionIncorrecte{"l'option " + nom + " attend une valeur"};
     }
     if (demande.fichiers.empty())
-        throw OptionIncorrecte{"aucun fichier à analyser."};
+        throw OptionIncorrecte{"aucun fichier à analyser"};
     return demande;
 }
 
@@ -201,6 +201,11 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
             continue;
         }
         sortie << ligne << std::flush;
+    }
+    // A full disk or a closed pipe behind the output must not pass for success.
+    if (!sortie) {
+        erreurs << kPrefixe << "écriture impossible sur la sortie standard.\n";
+        return kCodeEchec;
     }
     return echec ? kCodeEchec : 0;
 }

@@ -18,8 +18,9 @@
 // A file that cannot be read or analysed gives one line "<path> : <message>"
 // on `erreurs` and no row; the other files are still analysed.
 //
-// Exit code: 0 when every file was analysed, kCodeEchec when one failed or
-// the options are wrong (with one line on `erreurs`); --help writes the help
+// Exit code: 0 when every file was analysed, kCodeEchec when one failed, the
+// options are wrong or `sortie` could not be written (with one line on
+// `erreurs`); --help writes the help
 // on `sortie` and gives 0. Option values take a decimal comma or a decimal
 // point; "--option=valeur" is accepted too, and "--" ends the options.
 #include <iosfwd>
