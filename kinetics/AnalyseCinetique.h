@@ -65,7 +65,7 @@ struct Resultat {
     double k = 0, uK = 0;           // s^-1
     double tDemi = 0, uTDemi = 0;   // s, ln 2 / k
     double pInf = 0, uPInf = 0;     // Pa
-    double pa = 0;                  // Pa (the fixed p0 with origineFixee)
+    double pa = 0, uPa = 0;         // Pa (the fixed p0, uPa = 0, with origineFixee)
     double p0 = 0;                  // Pa, the run's first point
     std::optional<double> xFinal, uXFinal; // mol, when V and T are known
     double r2 = 0;
