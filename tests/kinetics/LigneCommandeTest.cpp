@@ -3,9 +3,10 @@
 // temporary folder.
 //
 // The reference run: p = 100 000 + 3 000·(1 − exp(−0,04·t)) Pa plus a fixed
-// Gaussian noise (σ = 15 Pa), one point every 5 s from 0 to 120 s. Its rows
-// were computed once with SciPy's curve_fit (tolerances 1E-15, covariance
-// scaled by SSR/(n − parameters)) and rounded to 6 significant digits.
+// Gaussian noise (σ = 15 Pa), rounded to the pascal, one point every 5 s from
+// 0 to 120 s. Its rows were computed once with SciPy's curve_fit (analytic
+// Jacobian, tolerances 1E-15, covariance scaled by SSR/(n − parameters)) and
+// rounded to 6 significant digits.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -92,16 +93,16 @@ protected:
 TEST_F(LigneCommande, writes_the_header_then_each_runs_results_in_the_program_number_format)
 {
     const std::pair<std::vector<std::string>, std::string> cas[] = {
-        // x∞ 0,000307100 loses its trailing zeros; u(x∞) is below 0,0001.
+        // u(p∞) 4,88250 loses its trailing zero; u(x∞) is below 0,0001.
         {{"--analyse", "--volume", "0,25", "--temperature=20", essai_},
-         "25\t0\t120\t0,0397453\t0,000289894\t17,4397\t0,127202\t17,6371\t100012\t103004\t4,86856\t0,0003071\t"
-         "4,99647E-7\t0,999797\t"},
+         "25\t0\t120\t0,0397391\t0,000290703\t17,4424\t0,127596\t17,6342\t100013\t103004\t4,8825\t0,000307062\t"
+         "5,01077E-7\t0,999796\t"},
         // The curve held at the first point; no extent without V and T.
         {{"--analyse", "--origine", essai_},
-         "25\t0\t120\t0,0397512\t0,000222786\t17,4371\t0,0977265\t17,6367\t100012\t103004\t4,54973\t\t\t0,999797\t"},
+         "25\t0\t120\t0,039749\t0,000223419\t17,4381\t0,0980154\t17,6336\t100012\t103004\t4,56249\t\t\t0,999796\t"},
         // The interval's 17 points, values read with a point or a comma.
         {{"--analyse", "--debut=20.0", "--fin", "100,0", essai_},
-         "17\t20\t100\t0,0384675\t0,000815533\t18,019\t0,382013\t18,3472\t101668\t103016\t8,98118\t\t\t0,999292\t"},
+         "17\t20\t100\t0,0384442\t0,000819968\t18,0299\t0,384556\t18,3658\t101668\t103016\t9,03929\t\t\t0,999284\t"},
     };
     for (const auto& [arguments, ligne] : cas) {
         const Execution e = Lancer(arguments);
@@ -118,8 +119,8 @@ TEST_F(LigneCommande, a_file_that_fails_gives_one_line_on_stderr_and_exit_code_2
     const std::string troisPoints = Ecrire("court.txt", "0;100000\n1;100100\n2;100150\n");
     const Execution e = Lancer({"--analyse", absent, essai_, dossier_, uneColonne, troisPoints, essai_});
     EXPECT_EQ(e.code, 2);
-    const std::string ligne = essai_ + "\t25\t0\t120\t0,0397453\t0,000289894\t17,4397\t0,127202\t17,6371\t100012\t"
-                              "103004\t4,86856\t\t\t0,999797\t\n";
+    const std::string ligne = essai_ + "\t25\t0\t120\t0,0397391\t0,000290703\t17,4424\t0,127596\t17,6342\t100013\t"
+                              "103004\t4,8825\t\t\t0,999796\t\n";
     EXPECT_EQ(e.sortie, kEntete + ligne + ligne);
     const std::string attendu = absent + " : Fichier introuvable.\n" + dossier_
                                 + " : C'est un dossier, pas un fichier.\n" + uneColonne
