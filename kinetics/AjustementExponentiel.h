@@ -17,8 +17,9 @@
 // τ; smallest step: the smallest gap between successive times, the origin
 // counting as one with a fixed start), which holds every rise the data can
 // show, from one hardly begun to one over after a single step:
-//   1. S on a logarithmic grid of k (6 values a decade), on at most 128
-//      evenly chosen points;
+//   1. S on a logarithmic grid of k (4 values a decade), on at most 128 of
+//      the points, half evenly spaced and half in geometric progression from
+//      the first (a rise over in a few points is seen too);
 //   2. a golden-section search between the best grid value's neighbours, on
 //      the same points;
 //   3. Gauss–Newton steps on k over all the points (the projected Jacobian,
@@ -38,6 +39,7 @@
 // increasing, t[0] = t0 for a free start (the curve starts at the first
 // point) and t[0] >= t0 with a fixed start, t not all equal to t0.
 #include <span>
+#include <vector>
 
 namespace Cinetique {
 
@@ -46,6 +48,7 @@ struct AjustementExponentiel {
     double yInf = 0, uYInf = 0;
     double k = 0, uK = 0;
     double ssr = 0;             // sum of squared residuals
+    std::vector<double> residus; // y - model, at each point
     int parametres = 0;         // 3 free start, 2 fixed start
     bool borne = false;         // k on the edge of [kMin, kMax]
 };

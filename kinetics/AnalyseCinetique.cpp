@@ -185,6 +185,11 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
     const AjustementExponentiel a = options.origineFixee
                                         ? AjusterExponentielleOrigineFixee(c.t, c.p, origine.t, origine.p)
                                         : AjusterExponentielle(c.t, c.p);
+    // Values at the edge of the double range can overflow the sums of
+    // squares: no fit then, rather than a result of NaN.
+    if (!std::isfinite(a.k) || !std::isfinite(a.y0) || !std::isfinite(a.yInf) || !std::isfinite(a.ssr))
+        throw EAnalyseImpossible("Le modèle d'ordre 1 ne peut pas être ajusté à ces mesures : "
+                                 "leurs valeurs sont hors des limites du calcul.");
     Resultat r;
     r.points = static_cast<int>(c.t.size());
     r.debut = c.t.front();
@@ -205,24 +210,25 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
         r.uXFinal = r.uPInf * molesParPascal;
     }
 
-    std::vector<double> residus(c.t.size());
     double moyenne = 0;
     for (double p : c.p)
         moyenne += p;
     moyenne /= static_cast<double>(c.p.size());
     double totale = 0;
-    for (std::size_t i = 0; i < c.t.size(); ++i) {
-        residus[i] = c.p[i] - r.modele.Pression(c.t[i]);
-        totale += (c.p[i] - moyenne) * (c.p[i] - moyenne);
-    }
+    for (double p : c.p)
+        totale += (p - moyenne) * (p - moyenne);
     r.r2 = 1 - a.ssr / totale;
     r.ecartTypeResidus = std::sqrt(a.ssr / static_cast<double>(c.t.size() - static_cast<std::size_t>(a.parametres)));
 
     // The graphical half-time from ta: the run's first point with a fixed
     // start, else the interval's.
-    const Colonnes depuisTa = Extraire(points, options.origineFixee ? 0 : intervalle.premier, intervalle.dernier);
-    r.tDemiGraphique = DemiReactionGraphique(depuisTa.t, depuisTa.p, r.pInf);
-    r.remarques = Remarques(r, residus);
+    if (options.origineFixee) {
+        const Colonnes depuisTa = Extraire(points, 0, intervalle.dernier);
+        r.tDemiGraphique = DemiReactionGraphique(depuisTa.t, depuisTa.p, r.pInf);
+    } else {
+        r.tDemiGraphique = DemiReactionGraphique(c.t, c.p, r.pInf);
+    }
+    r.remarques = Remarques(r, a.residus);
     return r;
 }
 

@@ -1,24 +1,17 @@
 // The exponential fit against certified and independent references.
 #include "kinetics/AjustementExponentiel.h"
 
+#include "Chiffres.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 namespace {
 
 using Cinetique::AjustementExponentiel;
-
-// |actual - expected| within `chiffres` significant digits of expected.
-::testing::AssertionResult Chiffres(double actual, double expected, int chiffres)
-{
-    const double tolerance = 0.5 * std::pow(10.0, 1 - chiffres) * std::abs(expected);
-    if (std::abs(actual - expected) <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << actual << " differs from " << expected << " beyond " << chiffres
-                                         << " significant digits";
-}
 
 // NIST StRD nonlinear regression, y = b1·(1 - exp(-b2·x)), certified values.
 struct Nist {
@@ -50,6 +43,31 @@ TEST(AjustementExponentiel, fixed_origin_reproduces_the_certified_nist_fits_with
         EXPECT_TRUE(Chiffres(a.ssr, cas.ssr, 6));
         EXPECT_EQ(a.parametres, 2);
         EXPECT_FALSE(a.borne);
+    }
+}
+
+// A one-hour run, one point a second, rising or falling by 20 000 Pa with
+// noise of 50 Pa: from a rise over in two seconds to one that lasts three
+// hours, the fit finds k within four of its standard uncertainties, with no
+// hint from the caller.
+TEST(AjustementExponentiel, finds_every_time_scale_a_run_can_show)
+{
+    for (const double tau : {0.5, 5.0, 50.0, 400.0, 3000.0, 10000.0}) {
+        for (const double sens : {1.0, -1.0}) {
+            SCOPED_TRACE(::testing::Message() << "tau " << tau << " s, sens " << sens);
+            std::mt19937 generateur(7);
+            std::normal_distribution<double> bruit(0, 50);
+            std::vector<double> t, p;
+            for (int i = 0; i < 3600; ++i) {
+                t.push_back(i * 1.00013);
+                p.push_back(100000 + sens * 20000 * (1 - std::exp(-t.back() / tau)) + bruit(generateur));
+            }
+            const AjustementExponentiel a = Cinetique::AjusterExponentielle(t, p);
+            EXPECT_NEAR(a.k, 1 / tau, 4 * a.uK);
+            EXPECT_NEAR(a.yInf, 100000 + sens * 20000, 4 * a.uYInf);
+            EXPECT_NEAR(a.y0, 100000, 4 * a.uY0);
+            EXPECT_FALSE(a.borne);
+        }
     }
 }
 
