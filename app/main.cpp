@@ -1,5 +1,5 @@
-// Start-up: the process's own settings (SIGXFSZ ignored) and the card's
-// ports first, before the window system exists; then the application with
+// Start-up: the process's own settings (SIGXFSZ ignored) and the source of
+// measurements first, before the window system exists; then the application with
 // its title and icon, the main window created hidden (its
 // card component configures the card), the About box created hidden, and the
 // message loop, which shows the window maximised. The process exits with 0
@@ -24,7 +24,7 @@ int main(int argc, char** argv)
 {
     PreparerProcessus();
     std::string refusPorts;
-    const std::unique_ptr<PortIo> ports = OuvrirPorts(refusPorts);
+    const std::unique_ptr<LecteurTensions> source = OuvrirPorts(refusPorts);
 
     // The real card's ports outlast the privileges: Qt then loads only the
     // system's plugins and reads no option from the command line
@@ -42,7 +42,7 @@ int main(int argc, char** argv)
     InstallerTextesQtFrancais();
     QtMessageBoxes boites(titre);
 
-    if (!ports) {
+    if (!source) {
         // The real card was asked for and cannot be reached: say so and stop,
         // rather than show the simulation's curve as a measurement.
         std::fprintf(stderr, "%s\n", refusPorts.c_str());
@@ -50,10 +50,10 @@ int main(int argc, char** argv)
         return kCodeSortieRefus;
     }
 
-    TForm1 Form1(*ports, boites);
+    TForm1 Form1(*source, boites);
     // The caption names the source when it is not the real card: the
     // simulated card's demonstration must not pass for a measurement.
-    Form1.setWindowTitle(QString::fromStdString(TitreFenetre(LibelleSource(*ports))));
+    Form1.setWindowTitle(QString::fromStdString(TitreFenetre(source->Description())));
     TAboutBox AboutBox(&Form1);
     Form1.MontrerAPropos = [&AboutBox] { AboutBox.exec(); };
 

@@ -134,7 +134,7 @@ void BoitierUsb::Redemarre()
 
 void BoitierUsb::Abandonner(const std::string& message)
 {
-    throw ELectureImpossible(message);
+    throw ELectureEchouee(kCodeEchec, message);
 }
 
 LectureTensions BoitierUsb::Lire(std::int32_t nombre, double frequence)

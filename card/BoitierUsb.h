@@ -3,9 +3,8 @@
 // running the program's firmware, on a serial port (card/ProtocoleBoitier.h
 // gives the protocol, card/LiaisonSerie.h the line).
 //
-// For the driver it is a bus with no card on it (reads give all ones, writes
-// go nowhere: the 8255's configuration has nothing to configure) and a
-// reader that makes the timed reading itself (PortIo::Lecteur).
+// For the card component it is a source of the channels' voltages that
+// makes the timed reading itself; it has no 8255 to configure.
 //
 // The port stays open for the session. Opening it resets the board (DTR) and
 // the bootloader then eats what it receives for up to 2 s: the box is probed
@@ -15,10 +14,8 @@
 // makes the reading fail with "Le boîtier de mesure ne répond plus."; the
 // next reading then opens the port again, so that a box plugged back in is
 // found.
-#include "card/Clocks.h"
 #include "card/LecteurTensions.h"
 #include "card/LiaisonSerie.h"
-#include "card/PortIo.h"
 #include "card/ProtocoleBoitier.h"
 
 #include <chrono>
@@ -37,7 +34,7 @@ struct DelaisBoitier {
     std::chrono::milliseconds marge{2000};
 };
 
-class BoitierUsb final : public PortIo, public LecteurTensions {
+class BoitierUsb final : public LecteurTensions {
 public:
     static constexpr const char* kMessageMuet = "Le boîtier de mesure ne répond plus.";
     static constexpr const char* kMessageRedemarre =
@@ -50,20 +47,21 @@ public:
     static std::unique_ptr<BoitierUsb> Ouvrir(const std::string& chemin, std::string& message,
                                               const DelaisBoitier& delais = {});
 
-    std::uint8_t inb(std::uint16_t) override { return 0xFF; }
-    std::uint16_t inw(std::uint16_t) override { return 0xFFFF; }
-    void outb(std::uint16_t, std::uint8_t) override {}
-    void DisableInterrupts() override {}
-    void EnableInterrupts() override {}
-    std::chrono::nanoseconds Now() override { return horloge_.Now(); }
-    LecteurTensions* Lecteur() override { return this; }
+    // The status code of a reading the box could not give.
+    static constexpr std::int32_t kCodeEchec = 7;
 
-    LectureTensions Lire(std::int32_t nombre, double frequence) override;
+    // The card's channel ports mean nothing to the box.
+    LectureTensions Lire(std::int32_t nombre, double frequence, const VoiesCarte&) override
+    {
+        return Lire(nombre, frequence);
+    }
+    LectureTensions Lire(std::int32_t nombre, double frequence);
+    void EcrireControle(std::uint16_t, std::uint8_t) override {}
 
     Boitier::Capteur Capteur() const { return capteur_; }
     const std::string& Chemin() const { return chemin_; }
-    // What the window's caption says of the source: "boîtier USB, capteur MPX5700AP".
-    std::string Description() const;
+    // "boîtier USB, capteur MPX5700AP".
+    std::string Description() const override;
 
     // The French message for a device that cannot be opened with `erreur`
     // (an errno value).
@@ -80,7 +78,6 @@ private:
     [[noreturn]] void Redemarre();
     [[noreturn]] void Abandonner(const std::string& message);
 
-    MonotonicClock horloge_;
     std::string chemin_;
     DelaisBoitier delais_;
     std::unique_ptr<LiaisonSerie> liaison_; // null once the box has gone

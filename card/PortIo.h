@@ -2,15 +2,13 @@
 // Direct I/O-port access as the card driver sees it: byte writes, byte and
 // 16-bit reads on a 16-bit port number, the suspension of processor
 // interrupts around a timed read, and the monotonic clock the ports run on,
-// which bounds how long a read may wait for the hardware. Implementations:
-// the simulated card (card/SimulatedCard.h, the default; its own injected
-// clock), the real ports of an x86 PC (card/RealPorts.h, chosen explicitly;
-// the system's monotonic clock), and the USB measuring box
-// (card/BoitierUsb.h), which has no ports but a reader of its own.
+// which bounds how long a read may wait for the hardware. The card's read
+// (card/LectureCarte.h) goes through it. Implementations: the simulated card
+// (card/SimulatedCard.h, the default; its own injected clock) and the real
+// ports of an x86 PC (card/RealPorts.h, chosen explicitly; the system's
+// monotonic clock).
 #include <chrono>
 #include <cstdint>
-
-class LecteurTensions;
 
 class PortIo {
 public:
@@ -26,8 +24,4 @@ public:
     // Time since an arbitrary origin on the clock the ports run on; never
     // goes back.
     virtual std::chrono::nanoseconds Now() = 0;
-
-    // The device that makes the timed reading by itself, when there is one;
-    // null for the card, whose reading the driver paces through the ports.
-    virtual LecteurTensions* Lecteur() { return nullptr; }
 };

@@ -2,6 +2,7 @@
 
 #include "card/Clocks.h"
 #include "card/DetectionBoitier.h"
+#include "card/LectureCarte.h"
 #include "card/RealPorts.h"
 #include "card/SimulatedCard.h"
 
@@ -10,15 +11,16 @@
 
 namespace {
 
-std::unique_ptr<PortIo> CarteSimulee()
+std::unique_ptr<LecteurTensions> CarteSimulee()
 {
-    return std::make_unique<SimulatedCard>(std::make_unique<MonotonicClock>());
+    return std::make_unique<LectureCarte>(std::make_unique<SimulatedCard>(std::make_unique<MonotonicClock>()),
+                                          "carte simulée");
 }
 
 // The first box that answers among the boards' USB serial ports, else the
 // simulated card. A box whose port the user may not open stops the start
 // with the message on the dialout group, unless another box answers.
-std::unique_ptr<PortIo> BoitierBrancheOuCarteSimulee(std::string& messageErreur, const RechercheBoitier& recherche)
+std::unique_ptr<LecteurTensions> BoitierBrancheOuCarteSimulee(std::string& messageErreur, const RechercheBoitier& recherche)
 {
     std::string refus;
     for (const std::string& port : PortsDeCartesUsb(recherche.classeTty, recherche.dev)) {
@@ -37,12 +39,13 @@ std::unique_ptr<PortIo> BoitierBrancheOuCarteSimulee(std::string& messageErreur,
 
 } // namespace
 
-std::unique_ptr<PortIo> OuvrirPorts(std::string& messageErreur)
+std::unique_ptr<LecteurTensions> OuvrirPorts(std::string& messageErreur)
 {
     return OuvrirPorts(std::getenv(kVariablePorts), messageErreur);
 }
 
-std::unique_ptr<PortIo> OuvrirPorts(const char* choix, std::string& messageErreur, const RechercheBoitier& recherche)
+std::unique_ptr<LecteurTensions> OuvrirPorts(const char* choix, std::string& messageErreur,
+                                             const RechercheBoitier& recherche)
 {
     messageErreur.clear();
     const std::string valeur = choix ? choix : "";
@@ -53,7 +56,10 @@ std::unique_ptr<PortIo> OuvrirPorts(const char* choix, std::string& messageErreu
         return CarteSimulee();
     }
     if (CarteReelleChoisie(choix)) {
-        return RealPorts::Open(messageErreur);
+        std::unique_ptr<RealPorts> ports = RealPorts::Open(messageErreur);
+        if (!ports)
+            return nullptr;
+        return std::make_unique<LectureCarte>(std::move(ports), std::string());
     }
     if (valeur.front() == '/') {
         std::unique_ptr<BoitierUsb> boitier = BoitierUsb::Ouvrir(valeur, messageErreur, recherche.delais);
@@ -73,13 +79,4 @@ bool CarteReelleChoisie(const char* choix)
 {
     const std::string valeur = choix ? choix : "";
     return valeur == "reel" || valeur == "réel";
-}
-
-std::string LibelleSource(const PortIo& ports)
-{
-    if (dynamic_cast<const SimulatedCard*>(&ports))
-        return "carte simulée";
-    if (const auto* boitier = dynamic_cast<const BoitierUsb*>(&ports))
-        return boitier->Description();
-    return {};
 }

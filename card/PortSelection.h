@@ -1,5 +1,5 @@
 #pragma once
-// The choice of the ports the program talks to, made once, first thing in
+// The choice of the source of measurements, made once, first thing in
 // main(), before the window system exists (see card/RealPorts.h for why).
 //
 // The environment variable NELVAR_PORTS chooses:
@@ -14,6 +14,7 @@
 //   "simulation"                   the simulated card, without looking for a box;
 //   a device path ("/dev/ttyACM0") the USB measuring box on that port;
 //   "reel" (or "réel")             the real card and timer ports (card/RealPorts.h);
+// the card, simulated or real, read through its ports (card/LectureCarte.h).
 //   anything else                  refused.
 // The real ports are never chosen otherwise.
 //
@@ -25,7 +26,7 @@
 // it were a measurement. The same holds when a box was found at start but
 // its port is refused to the user: the message says how to get the right.
 #include "card/BoitierUsb.h"
-#include "card/PortIo.h"
+#include "card/LecteurTensions.h"
 
 #include <filesystem>
 #include <memory>
@@ -41,18 +42,12 @@ struct RechercheBoitier {
     DelaisBoitier delais;
 };
 
-std::unique_ptr<PortIo> OuvrirPorts(std::string& messageErreur);
+// The source; its Description() is what the main window's caption says of it.
+std::unique_ptr<LecteurTensions> OuvrirPorts(std::string& messageErreur);
 
 // The same, for a given value of the variable (null: unset).
-std::unique_ptr<PortIo> OuvrirPorts(const char* choix, std::string& messageErreur,
-                                    const RechercheBoitier& recherche = {});
-
-// What the main window's caption says of the source `ports`, after its own
-// text: "carte simulée" for the simulated card, so that its demonstration
-// curve is never taken for a measurement; the box's description for a USB
-// measuring box ("boîtier USB, capteur MPX5700AP"); nothing for the real
-// card. One label per source, chosen here where the sources are made.
-std::string LibelleSource(const PortIo& ports);
+std::unique_ptr<LecteurTensions> OuvrirPorts(const char* choix, std::string& messageErreur,
+                                             const RechercheBoitier& recherche = {});
 
 // Whether this value of the variable asks for the real card (null: unset).
 bool CarteReelleChoisie(const char* choix);

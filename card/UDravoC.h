@@ -8,11 +8,13 @@
 //   TexteMesures.cpp  the result table's text layouts
 //   Sorties.cpp       clipboard and file output
 //   Liens.cpp         AccederAuSite, EcrireAuteur
+#include "card/LecteurTensions.h"
 #include "card/PortIo.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class Platform;
@@ -76,8 +78,12 @@ public:
     static constexpr int kLignesTableau = 1025;
     using Colonne = std::array<long double, kLignesTableau>;
 
-    // `ports` reaches the card; `platform` the clipboard, the save dialog and
-    // the desktop's open service (may be null where no output is used).
+    // `source` gives the channels' voltages and takes the 8255's control
+    // word; `platform` reaches the clipboard, the save dialog and the
+    // desktop's open service (may be null where no output is used). Both
+    // must outlive the component.
+    explicit TDravoC(LecteurTensions& source, Platform* platform = nullptr);
+    // The card on `ports`, read through them (card/LectureCarte.h).
     explicit TDravoC(PortIo& ports, Platform* platform = nullptr);
     virtual ~TDravoC() = default;
     TDravoC(const TDravoC&) = delete;
@@ -129,7 +135,6 @@ public:
 
     TDdeServerItem& ServeurDde() { return serveurDde_; }
     TSaveDialog& DialogueEnregistrement() { return dialogueEnregistrement_; }
-    PortIo& Ports() { return ports_; }
     Platform* PlateForme() const { return platform_; }
 
 protected:
@@ -138,7 +143,10 @@ protected:
 private:
     void EffacerEtat(); // empty message, code 0
 
-    PortIo& ports_;
+    TDravoC(std::unique_ptr<LecteurTensions> source, Platform* platform);
+
+    LecteurTensions& source_;
+    std::unique_ptr<LecteurTensions> lectureCarte_; // the source when the component made it
     Platform* platform_;
     TDdeServerItem serveurDde_;
     TSaveDialog dialogueEnregistrement_;

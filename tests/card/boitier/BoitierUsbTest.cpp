@@ -53,7 +53,7 @@ TEST(BoitierUsb, is_found_through_noise_and_probes_its_bootloader_ate)
     const std::unique_ptr<BoitierUsb> boitier = Ouvrir(faux);
 
     ASSERT_NE(boitier, nullptr);
-    EXPECT_EQ(LibelleSource(*boitier), "boîtier USB, capteur MPX4250AP"); // the window's caption says it
+    EXPECT_EQ(boitier->Description(), "boîtier USB, capteur MPX4250AP"); // the window's caption says it
     EXPECT_GE(lignes, 3);
 }
 

@@ -2,7 +2,6 @@
 // and the source chosen from them.
 #include "card/DetectionBoitier.h"
 #include "card/PortSelection.h"
-#include "card/SimulatedCard.h"
 #include "tests/card/support/FauxBoitier.h"
 
 #include <gtest/gtest.h>
@@ -74,14 +73,14 @@ TEST_F(ArbreSysfs, a_box_plugged_in_is_found_a_silent_board_passed_over_and_else
     fs::create_symlink(boitier.Chemin(), racine / "dev/ttyACM1");
 
     std::string message = "stale";
-    std::unique_ptr<PortIo> ports = OuvrirPorts(nullptr, message, recherche);
-    const auto* trouve = dynamic_cast<BoitierUsb*>(ports.get());
+    std::unique_ptr<LecteurTensions> source = OuvrirPorts(nullptr, message, recherche);
+    const auto* trouve = dynamic_cast<BoitierUsb*>(source.get());
     ASSERT_NE(trouve, nullptr) << message;
     EXPECT_EQ(trouve->Chemin(), (racine / "dev/ttyACM1").string());
     EXPECT_EQ(message, "");
 
     fs::remove(racine / "dev/ttyACM1");
-    EXPECT_NE(dynamic_cast<SimulatedCard*>(OuvrirPorts(nullptr, message, recherche).get()), nullptr);
+    EXPECT_EQ(OuvrirPorts(nullptr, message, recherche)->Description(), "carte simulée");
 }
 
 TEST_F(ArbreSysfs, a_box_found_whose_port_the_user_may_not_open_stops_the_start_with_the_dialout_advice)

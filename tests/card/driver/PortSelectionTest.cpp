@@ -2,7 +2,7 @@
 // themselves are never opened here; only the refusal texts are checked.
 #include "card/PortSelection.h"
 #include "card/RealPorts.h"
-#include "card/SimulatedCard.h"
+#include "card/LectureCarte.h"
 #include "tests/card/support/FakePorts.h"
 
 #include <gtest/gtest.h>
@@ -21,9 +21,9 @@ TEST(PortSelection, the_simulated_card_is_the_default)
     for (const char* choix : {static_cast<const char*>(nullptr), "", "simulation"}) {
         SCOPED_TRACE(choix ? choix : "(unset)");
         std::string message = "stale";
-        const std::unique_ptr<PortIo> ports = OuvrirPorts(choix, message, sansBoitier);
-        ASSERT_NE(ports, nullptr);
-        EXPECT_NE(dynamic_cast<SimulatedCard*>(ports.get()), nullptr);
+        const std::unique_ptr<LecteurTensions> source = OuvrirPorts(choix, message, sansBoitier);
+        ASSERT_NE(source, nullptr);
+        EXPECT_EQ(source->Description(), "carte simulée");
         EXPECT_EQ(message, "");
     }
 }
@@ -31,20 +31,20 @@ TEST(PortSelection, the_simulated_card_is_the_default)
 TEST(PortSelection, the_simulated_card_is_labelled_as_such_and_the_card_s_ports_are_not)
 {
     std::string message;
-    const std::unique_ptr<PortIo> simulee = OuvrirPorts("simulation", message);
+    const std::unique_ptr<LecteurTensions> simulee = OuvrirPorts("simulation", message);
     ASSERT_NE(simulee, nullptr);
-    EXPECT_EQ(LibelleSource(*simulee), "carte simulée");
+    EXPECT_EQ(simulee->Description(), "carte simulée");
     // Ports that are neither the simulation nor a box: the real card's case.
     FakePorts ports;
-    EXPECT_EQ(LibelleSource(ports), "");
+    EXPECT_EQ(LectureCarte(ports).Description(), "");
 }
 
 TEST(PortSelection, an_unknown_choice_is_refused_with_a_message_naming_the_variable)
 {
     std::string message;
-    const std::unique_ptr<PortIo> ports = OuvrirPorts("Reel ", message);
+    const std::unique_ptr<LecteurTensions> source = OuvrirPorts("Reel ", message);
 
-    EXPECT_EQ(ports, nullptr);
+    EXPECT_EQ(source, nullptr);
     EXPECT_EQ(message, "NELVAR_PORTS=Reel  : valeur inconnue. Mettez « reel » pour la carte réelle, le chemin du "
                        "port d'un boîtier de mesure USB (par exemple « /dev/ttyACM0 »), ou « simulation » (ou rien) "
                        "pour la carte simulée.");
@@ -53,22 +53,12 @@ TEST(PortSelection, an_unknown_choice_is_refused_with_a_message_naming_the_varia
 TEST(PortSelection, the_default_simulated_card_runs_on_the_real_clock)
 {
     std::string message;
-    const std::unique_ptr<PortIo> ports = OuvrirPorts(nullptr, message);
-    ASSERT_NE(ports, nullptr);
-    // Timer programmed for 15 700 Hz and gated on: the output, read on the
-    // monotonic clock, is seen low then high again within a few periods.
-    ports->outb(0x43, 0xB6);
-    ports->outb(0x42, 76);
-    ports->outb(0x42, 0);
-    ports->outb(0x61, 0x01);
-    bool seenLow = false;
-    bool seenRisingEdge = false;
-    for (long polls = 0; polls < 50'000'000 && !seenRisingEdge; ++polls) {
-        const bool high = (ports->inb(0x61) & 0x20) != 0;
-        seenRisingEdge = seenLow && high;
-        seenLow = seenLow || !high;
-    }
-    EXPECT_TRUE(seenRisingEdge);
+    const std::unique_ptr<LecteurTensions> source = OuvrirPorts("simulation", message);
+    ASSERT_NE(source, nullptr);
+    // A read at 15 700 Hz: its timer output, read on the monotonic clock,
+    // rises N + 1 times within the read's bound on its polling time; on a
+    // clock that stood still the read would give up.
+    EXPECT_EQ(source->Lire(314, 15700, {0x280, 0x282}).frequence, 1193200.0 / 76);
 }
 
 TEST(RealPortsRefusal, explains_what_to_do_for_each_cause)
