@@ -46,7 +46,7 @@ TEST(ProtocoleBoitier, reads_measure_answers_to_the_count_asked_within_the_adc_r
     const std::pair<const char*, bool> cas[] = {
         {"M 314 1019 321222 321222", true}, {"M 314 160000 1 2", true},  {"M 314 1019 321223 0", false},
         {"M 313 1019 1 2", false},          {"M 314 799 1 2", false},    {"M 314 1019 1 2 ", false},
-        {"M 314 1019 -1 2", false},         {"M 314 1019 1", false},
+        {"M 314 1019 -1 2", false},         {"M 314 1019 1", false},     {"M 314 1019 0 321223", false},
     };
     for (const auto& [ligne, valable] : cas)
         EXPECT_EQ(LireMesure(ligne, 314).has_value(), valable) << ligne;
