@@ -3,6 +3,7 @@
 // during a run.
 #include "card/BoitierUsb.h"
 #include "tests/app/support/FenetreFixture.h"
+#include "tests/card/support/ChienDeGarde.h"
 #include "tests/card/support/FauxBoitier.h"
 
 namespace {
@@ -23,6 +24,7 @@ protected:
         form = std::make_unique<TForm1>(*boitier, boxes, &platform);
     }
 
+    const ChienDeGarde garde;
     FauxBoitier faux{FauxBoitier::Normal("MPX5700AP", 174, 0)};
     std::unique_ptr<BoitierUsb> boitier;
 };

@@ -6,11 +6,16 @@
 #include "runtime/Exceptions.h"
 #include "tests/card/support/FauxBoitier.h"
 
+#include "tests/card/support/ChienDeGarde.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <filesystem>
+
+#include <unistd.h>
 
 namespace {
 
@@ -44,6 +49,7 @@ std::string Echec(BoitierUsb& boitier)
 
 TEST(BoitierUsb, is_found_through_noise_and_probes_its_bootloader_ate)
 {
+    const ChienDeGarde garde;
     std::atomic<int> lignes = 0;
     FauxBoitier faux([normal = FauxBoitier::Normal("MPX4250AP", 1, 2), &lignes](const std::string& ligne) {
         return ++lignes <= 2 ? std::string() : normal(ligne);
@@ -59,6 +65,7 @@ TEST(BoitierUsb, is_found_through_noise_and_probes_its_bootloader_ate)
 
 TEST(BoitierUsb, a_silent_port_a_foreign_firmware_or_a_file_is_not_taken_for_a_box)
 {
+    const ChienDeGarde garde;
     FauxBoitier muet([](const std::string&) { return std::string(); });
     FauxBoitier autre([](const std::string&) { return std::string("ID NELVAR-BOITIER 2 MPX5700AP\n"); });
     std::string message;
@@ -78,6 +85,7 @@ TEST(BoitierUsb, a_silent_port_a_foreign_firmware_or_a_file_is_not_taken_for_a_b
 
 TEST(BoitierUsb, the_driver_gets_the_boxs_reading_behind_its_own_checks)
 {
+    const ChienDeGarde garde;
     UDravoC::ReinitialiserEtatUnite();
     FauxBoitier faux(FauxBoitier::Normal("MPX5700AP", 174, 3));
     const std::unique_ptr<BoitierUsb> boitier = Ouvrir(faux);
@@ -100,6 +108,7 @@ TEST(BoitierUsb, the_driver_gets_the_boxs_reading_behind_its_own_checks)
 
 TEST(BoitierUsb, each_wrong_answer_fails_the_reading_and_the_next_one_works)
 {
+    const ChienDeGarde garde;
     const std::pair<std::string, std::string> cas[] = {
         {"ERR 2 argument incorrect\n", "Le boîtier de mesure refuse une lecture de 314 échantillons à 15700 Hz."},
         {"ID NELVAR-BOITIER 1 MPX5700AP\r\n", BoitierUsb::kMessageRedemarre},
@@ -117,6 +126,38 @@ TEST(BoitierUsb, each_wrong_answer_fails_the_reading_and_the_next_one_works)
         EXPECT_EQ(Echec(*boitier), message);
         EXPECT_NEAR(boitier->Lire(314, 15700).tensionVoie1, kTension174, 1e-12) << message;
     }
+}
+
+// A box gone silent, or unplugged, is let go: the next reading opens its
+// port again and reaches the box now plugged in there.
+TEST(BoitierUsb, the_reading_after_a_silent_or_unplugged_box_opens_the_port_again)
+{
+    const ChienDeGarde garde;
+    namespace fs = std::filesystem;
+    const fs::path dossier = fs::temp_directory_path() / ("boitier-" + std::to_string(::getpid()));
+    const fs::path port = dossier / "ttyACM0";
+    for (const bool debranche : {false, true}) {
+        SCOPED_TRACE(debranche ? "unplugged" : "silent");
+        fs::remove_all(dossier);
+        fs::create_directories(dossier);
+        FauxBoitier premier([normal = FauxBoitier::Normal("MPX5700AP", 1, 1)](const std::string& ligne) {
+            return ligne == "ID" ? normal(ligne) : std::string();
+        });
+        fs::create_symlink(premier.Chemin(), port);
+        std::string message;
+        const std::unique_ptr<BoitierUsb> boitier =
+            BoitierUsb::Ouvrir(port.string(), message, {2000ms, 50ms, 30ms, 300ms});
+        ASSERT_NE(boitier, nullptr) << message;
+        if (debranche)
+            premier.Debrancher();
+        EXPECT_EQ(Echec(*boitier), BoitierUsb::kMessageMuet);
+
+        FauxBoitier second(FauxBoitier::Normal("MPX5700AP", 174, 3));
+        fs::remove(port);
+        fs::create_symlink(second.Chemin(), port);
+        EXPECT_NEAR(boitier->Lire(314, 15700).tensionVoie1, kTension174, 1e-12);
+    }
+    fs::remove_all(dossier);
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "card/PortSelection.h"
 #include "tests/card/support/FauxBoitier.h"
 
+#include "tests/card/support/ChienDeGarde.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -65,6 +67,7 @@ TEST_F(ArbreSysfs, lists_the_boards_terminals_and_no_other_serial_port)
 
 TEST_F(ArbreSysfs, a_box_plugged_in_is_found_a_silent_board_passed_over_and_else_the_simulated_card_starts)
 {
+    const ChienDeGarde garde;
     FauxBoitier muet([](const std::string&) { return std::string(); });
     FauxBoitier boitier(FauxBoitier::Normal("MPX4250AP", 500, 0));
     Terminal("ttyACM0", "usb1/1-1/1-1:1.0", "2341:0043");
@@ -85,6 +88,7 @@ TEST_F(ArbreSysfs, a_box_plugged_in_is_found_a_silent_board_passed_over_and_else
 
 TEST_F(ArbreSysfs, a_box_found_whose_port_the_user_may_not_open_stops_the_start_with_the_dialout_advice)
 {
+    const ChienDeGarde garde;
     if (::geteuid() != 0)
         GTEST_SKIP() << "needs root, to become a user outside the terminal's group";
     FauxBoitier boitier(FauxBoitier::Normal("MPX5700AP", 500, 0));
@@ -105,6 +109,7 @@ TEST_F(ArbreSysfs, a_box_found_whose_port_the_user_may_not_open_stops_the_start_
 
 TEST_F(ArbreSysfs, a_box_named_by_its_path_is_used_or_the_start_is_refused)
 {
+    const ChienDeGarde garde;
     FauxBoitier boitier(FauxBoitier::Normal("MPX5700AP", 500, 0));
     std::string message;
     EXPECT_NE(dynamic_cast<BoitierUsb*>(OuvrirPorts(boitier.Chemin().c_str(), message, recherche).get()), nullptr);

@@ -6,6 +6,8 @@
 #include "runtime/Exceptions.h"
 #include "tests/card/support/BoitierSimule.h"
 
+#include "tests/card/support/ChienDeGarde.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,6 +33,7 @@ std::string Echec(TDravoC& carte)
 
 TEST(Micrologiciel, the_program_reads_the_pressure_the_driven_voltage_means)
 {
+    const ChienDeGarde garde(std::chrono::seconds(60));
     const std::tuple<const char*, double, double, std::vector<int>> cas[] = {
         // sensor, Vout/Vs per kPa, Vout/Vs at 0 kPa, millivolts on A0
         {"MPX5700AP", 0.0012858, 0.04, {851, 3000, 4700}},
@@ -53,6 +56,7 @@ TEST(Micrologiciel, the_program_reads_the_pressure_the_driven_voltage_means)
 
 TEST(Micrologiciel, a_late_sample_and_a_reset_fail_one_reading_each_and_an_unplugged_box_no_longer_answers)
 {
+    const ChienDeGarde garde(std::chrono::seconds(60));
     BoitierSimule simulateur(NELVAR_BOX_SIM, "MPX5700AP", 851);
     std::string message;
     const std::unique_ptr<BoitierUsb> boitier = BoitierUsb::Ouvrir(simulateur.Chemin(), message, kDelais);
