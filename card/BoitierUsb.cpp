@@ -7,7 +7,7 @@
 
 namespace {
 
-using Horloge = LiaisonSerie::Horloge;
+using Echeance = LiaisonSerie::Echeance;
 
 // Answers to earlier probes may keep coming while the quiet period waits;
 // past this the box is taken as identified all the same.
@@ -50,8 +50,21 @@ std::string BoitierUsb::MessageOuverture(const std::string& chemin, int erreur)
 std::unique_ptr<BoitierUsb> BoitierUsb::Ouvrir(const std::string& chemin, std::string& message,
                                                const DelaisBoitier& delais)
 {
+    auto horloge = std::make_unique<MonotonicClock>();
+    Clock& reference = *horloge;
+    return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, std::move(horloge), reference)),
+                    message);
+}
+
+std::unique_ptr<BoitierUsb> BoitierUsb::Ouvrir(const std::string& chemin, std::string& message,
+                                               const DelaisBoitier& delais, Clock& horloge)
+{
+    return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, nullptr, horloge)), message);
+}
+
+std::unique_ptr<BoitierUsb> BoitierUsb::Connecte(std::unique_ptr<BoitierUsb> boitier, std::string& message)
+{
     message.clear();
-    std::unique_ptr<BoitierUsb> boitier(new BoitierUsb(chemin, delais));
     if (!boitier->Connecter(message))
         return nullptr;
     return boitier;
@@ -60,7 +73,7 @@ std::unique_ptr<BoitierUsb> BoitierUsb::Ouvrir(const std::string& chemin, std::s
 bool BoitierUsb::Connecter(std::string& message)
 {
     int erreur = 0;
-    std::unique_ptr<LiaisonSerie> liaison = LiaisonSerie::Ouvrir(chemin_, erreur);
+    std::unique_ptr<LiaisonSerie> liaison = LiaisonSerie::Ouvrir(chemin_, erreur, horloge_);
     if (!liaison) {
         message = MessageOuverture(chemin_, erreur);
         return false;
@@ -68,17 +81,17 @@ bool BoitierUsb::Connecter(std::string& message)
 
     // Probe until the identification comes: the box's own announcement at
     // the end of its reset, or its answer to one of the probes.
-    const Horloge::time_point fin = Horloge::now() + delais_.identification;
-    Horloge::time_point relance = Horloge::now();
+    const Echeance fin = horloge_.Now() + delais_.identification;
+    Echeance relance = horloge_.Now();
     std::optional<Boitier::Identification> identification;
     std::string ligne;
     while (!identification) {
-        if (Horloge::now() >= relance) {
+        if (horloge_.Now() >= relance) {
             if (!liaison->Ecrire(Boitier::kCommandeIdentification, fin)) {
                 message = "Le boîtier de mesure " + chemin_ + " a été débranché.";
                 return false;
             }
-            relance = Horloge::now() + delais_.relance;
+            relance = horloge_.Now() + delais_.relance;
         }
         const LiaisonSerie::Etat etat = liaison->LireLigne(ligne, std::min(relance, fin));
         if (etat == LiaisonSerie::Etat::Fermee) {
@@ -87,7 +100,7 @@ bool BoitierUsb::Connecter(std::string& message)
         }
         if (etat == LiaisonSerie::Etat::Ligne)
             identification = Boitier::LireIdentification(ligne);
-        else if (Horloge::now() >= fin)
+        else if (horloge_.Now() >= fin)
             break;
     }
     if (!identification) {
@@ -116,10 +129,10 @@ bool BoitierUsb::Connecter(std::string& message)
 
 void BoitierUsb::AttendreSilence()
 {
-    const Horloge::time_point limite = Horloge::now() + kSilenceMax;
+    const Echeance limite = horloge_.Now() + kSilenceMax;
     std::string ligne;
-    while (Horloge::now() < limite
-           && liaison_->LireLigne(ligne, std::min(Horloge::now() + delais_.silence, limite))
+    while (horloge_.Now() < limite
+           && liaison_->LireLigne(ligne, std::min(horloge_.Now() + delais_.silence, limite))
                   == LiaisonSerie::Etat::Ligne) {
     }
 }
@@ -162,8 +175,8 @@ LectureTensions BoitierUsb::Lire(std::int32_t nombre, double frequence)
     }
 
     const auto fenetre = std::chrono::duration<double>(nombre / frequence);
-    const Horloge::time_point echeance =
-        Horloge::now() + std::chrono::duration_cast<Horloge::duration>(fenetre) + delais_.marge;
+    const Echeance echeance =
+        horloge_.Now() + std::chrono::duration_cast<Echeance>(fenetre) + delais_.marge;
     std::string ligne;
     const bool envoyee = liaison_->Ecrire(*commande, echeance);
     const LiaisonSerie::Etat etat = envoyee ? liaison_->LireLigne(ligne, echeance) : LiaisonSerie::Etat::Fermee;

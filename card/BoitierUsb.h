@@ -14,6 +14,7 @@
 // makes the reading fail with "Le boîtier de mesure ne répond plus."; the
 // next reading then opens the port again, so that a box plugged back in is
 // found.
+#include "card/Clocks.h"
 #include "card/LecteurTensions.h"
 #include "card/LiaisonSerie.h"
 #include "card/ProtocoleBoitier.h"
@@ -41,11 +42,15 @@ public:
         "Le boîtier de mesure a redémarré pendant la lecture (mauvais contact ou alimentation "
         "insuffisante ?) : mesure abandonnée.";
 
-    // Opens `chemin` and waits for the box's identification. Returns null
-    // and a French message saying why (no such device, permission refused,
-    // not a terminal, no box answering, unknown firmware) otherwise.
+    // Opens `chemin` and waits for the box's identification, timing the
+    // conversation on the monotonic clock. Returns null and a French message
+    // saying why (no such device, permission refused, not a terminal, no box
+    // answering, unknown firmware) otherwise.
     static std::unique_ptr<BoitierUsb> Ouvrir(const std::string& chemin, std::string& message,
                                               const DelaisBoitier& delais = {});
+    // The same, on `horloge`, which must outlive the box.
+    static std::unique_ptr<BoitierUsb> Ouvrir(const std::string& chemin, std::string& message,
+                                              const DelaisBoitier& delais, Clock& horloge);
 
     // The status code of a reading the box could not give.
     static constexpr std::int32_t kCodeEchec = 7;
@@ -68,7 +73,11 @@ public:
     static std::string MessageOuverture(const std::string& chemin, int erreur);
 
 private:
-    BoitierUsb(std::string chemin, DelaisBoitier delais) : chemin_(std::move(chemin)), delais_(delais) {}
+    BoitierUsb(std::string chemin, DelaisBoitier delais, std::unique_ptr<Clock> proprietaire, Clock& horloge)
+        : proprietaire_(std::move(proprietaire)), horloge_(horloge), chemin_(std::move(chemin)), delais_(delais)
+    {
+    }
+    static std::unique_ptr<BoitierUsb> Connecte(std::unique_ptr<BoitierUsb> boitier, std::string& message);
 
     // Opens the port and waits for the identification; false and a message
     // when no box answers.
@@ -78,6 +87,8 @@ private:
     [[noreturn]] void Redemarre();
     [[noreturn]] void Abandonner(const std::string& message);
 
+    std::unique_ptr<Clock> proprietaire_; // the clock, when the box made it
+    Clock& horloge_;
     std::string chemin_;
     DelaisBoitier delais_;
     std::unique_ptr<LiaisonSerie> liaison_; // null once the box has gone

@@ -1,8 +1,9 @@
 #pragma once
-// Clocks for the ports: the simulated card computes its timer output from the
-// time elapsed since the timer was started, and the driver bounds its waits
-// for the timer on the same clock. The program gives the simulated card the
-// monotonic clock (the real ports use it too); tests and benchmarks give it a
+// Clocks for the sources of measurements: the simulated card computes its
+// timer output from the time elapsed since the timer was started, and the
+// card's read bounds its waits for the timer on the same clock; the USB box
+// times its conversation on one too. The program gives them the monotonic
+// clock (the real ports use it too); tests and benchmarks give them a
 // virtual clock that moves only when they say. A timed read on a virtual
 // clock that neither moves by itself nor per poll never ends: the timer's
 // output stands still, and so does the time that would bound the wait.
@@ -19,6 +20,12 @@ public:
     // Called by the simulated card after each read of port 0x61, the port
     // that a timed read polls. Real time needs nothing here.
     virtual void OnPoll() {}
+
+    // Called when a wait for a device (the box's serial line) begins, with
+    // `remaining` left before its deadline on this clock: returns how long
+    // the wait may block in real time. Real time blocks for what is left; a
+    // virtual clock may move to the deadline itself and answer 0.
+    virtual std::chrono::nanoseconds OnWait(std::chrono::nanoseconds remaining) { return remaining; }
 };
 
 // The system's monotonic clock.

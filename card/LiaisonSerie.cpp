@@ -10,14 +10,6 @@
 
 namespace {
 
-// Milliseconds left before `echeance`, for poll(), never negative.
-int Restant(LiaisonSerie::Horloge::time_point echeance)
-{
-    using namespace std::chrono;
-    const auto reste = ceil<milliseconds>(echeance - LiaisonSerie::Horloge::now()).count();
-    return static_cast<int>(std::clamp<long long>(reste, 0, 60'000));
-}
-
 bool Configurer(int fd)
 {
     termios mode{};
@@ -42,7 +34,16 @@ bool Configurer(int fd)
 
 } // namespace
 
-std::unique_ptr<LiaisonSerie> LiaisonSerie::Ouvrir(const std::string& chemin, int& erreur)
+// Milliseconds the wait until `echeance` may block, for poll(), never
+// negative.
+int LiaisonSerie::Restant(Echeance echeance)
+{
+    using namespace std::chrono;
+    const auto reste = ceil<milliseconds>(horloge_.OnWait(echeance - horloge_.Now())).count();
+    return static_cast<int>(std::clamp<long long>(reste, 0, 60'000));
+}
+
+std::unique_ptr<LiaisonSerie> LiaisonSerie::Ouvrir(const std::string& chemin, int& erreur, Clock& horloge)
 {
     erreur = 0;
     const int fd = ::open(chemin.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -55,7 +56,7 @@ std::unique_ptr<LiaisonSerie> LiaisonSerie::Ouvrir(const std::string& chemin, in
         ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<LiaisonSerie>(new LiaisonSerie(fd));
+    return std::unique_ptr<LiaisonSerie>(new LiaisonSerie(fd, horloge));
 }
 
 LiaisonSerie::~LiaisonSerie()
@@ -63,7 +64,7 @@ LiaisonSerie::~LiaisonSerie()
     ::close(fd_);
 }
 
-bool LiaisonSerie::Ecrire(std::string_view texte, Horloge::time_point echeance)
+bool LiaisonSerie::Ecrire(std::string_view texte, Echeance echeance)
 {
     while (!texte.empty()) {
         const ssize_t ecrits = ::write(fd_, texte.data(), texte.size());
@@ -113,7 +114,7 @@ bool LiaisonSerie::ExtraireLigne(std::string& ligne)
     return true;
 }
 
-LiaisonSerie::Etat LiaisonSerie::LireLigne(std::string& ligne, Horloge::time_point echeance)
+LiaisonSerie::Etat LiaisonSerie::LireLigne(std::string& ligne, Echeance echeance)
 {
     for (;;) {
         if (ExtraireLigne(ligne))
@@ -124,7 +125,7 @@ LiaisonSerie::Etat LiaisonSerie::LireLigne(std::string& ligne, Horloge::time_poi
             continue;
         if (pret < 0)
             return Etat::Fermee;
-        if (pret == 0 && Horloge::now() >= echeance)
+        if (pret == 0 && horloge_.Now() >= echeance)
             return Etat::Delai;
         if (pret == 0)
             continue;

@@ -1,12 +1,15 @@
 #pragma once
 // A serial line through POSIX termios: raw 8N1 at 38 400 baud, non-blocking,
-// read line by line with poll() and a deadline. Used for the USB measuring
+// read line by line with poll() and a deadline on an injected clock
+// (card/Clocks.h). Used for the USB measuring
 // box (card/BoitierUsb.h); works the same on a pseudo-terminal, which the
 // tests and the firmware's simulator use in place of the USB device.
 //
 // Opening a USB serial port raises DTR, which resets an Arduino Uno or Nano:
 // the caller waits for the box to announce itself. The port is closed (and
 // DTR dropped) by the destructor only.
+#include "card/Clocks.h"
+
 #include <chrono>
 #include <memory>
 #include <string>
@@ -15,12 +18,14 @@
 
 class LiaisonSerie {
 public:
-    using Horloge = std::chrono::steady_clock;
+    // A deadline: a time on the line's clock.
+    using Echeance = std::chrono::nanoseconds;
     static constexpr unsigned kDebit = 38400; // baud
 
-    // Opens and configures `chemin`. On failure returns null and the errno
-    // value in `erreur` (ENOTTY when the file is not a terminal).
-    static std::unique_ptr<LiaisonSerie> Ouvrir(const std::string& chemin, int& erreur);
+    // Opens and configures `chemin`, timing its waits on `horloge`, which
+    // must outlive it. On failure returns null and the errno value in
+    // `erreur` (ENOTTY when the file is not a terminal).
+    static std::unique_ptr<LiaisonSerie> Ouvrir(const std::string& chemin, int& erreur, Clock& horloge);
 
     ~LiaisonSerie();
     LiaisonSerie(const LiaisonSerie&) = delete;
@@ -31,12 +36,12 @@ public:
     // Sends `texte` whole before `echeance`. Returns false when the device
     // has gone (unplugged, the other end of a pseudo-terminal closed) or did
     // not take the bytes in time.
-    bool Ecrire(std::string_view texte, Horloge::time_point echeance);
+    bool Ecrire(std::string_view texte, Echeance echeance);
 
     // The next line received, without its "\n" and with every "\r" removed:
     // Ligne when one is complete before `echeance`, Delai when none is,
     // Fermee when the device has gone.
-    Etat LireLigne(std::string& ligne, Horloge::time_point echeance);
+    Etat LireLigne(std::string& ligne, Echeance echeance);
 
     // Takes the complete lines already received out of the input and returns
     // them. A line still arriving stays, to be read whole: cut, its end
@@ -45,7 +50,9 @@ public:
     std::vector<std::string> Vider();
 
 private:
-    explicit LiaisonSerie(int fd) : fd_(fd) {}
+    LiaisonSerie(int fd, Clock& horloge) : fd_(fd), horloge_(horloge) {}
+    // The poll() timeout, in milliseconds, for a wait until `echeance`.
+    int Restant(Echeance echeance);
     // Reads what the device holds now into the buffer; false when it has gone.
     bool Recevoir();
     bool ExtraireLigne(std::string& ligne);
@@ -54,5 +61,6 @@ private:
     static constexpr std::size_t kTamponMax = 512;
 
     int fd_;
+    Clock& horloge_;
     std::string tampon_;
 };

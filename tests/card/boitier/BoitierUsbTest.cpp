@@ -31,7 +31,7 @@ constexpr double kTension174 = (174 / 1024.0 - 0.04) / 0.0012858 / 100;
 std::unique_ptr<BoitierUsb> Ouvrir(FauxBoitier& faux, const DelaisBoitier& delais = kDelais)
 {
     std::string message;
-    std::unique_ptr<BoitierUsb> boitier = BoitierUsb::Ouvrir(faux.Chemin(), message, delais);
+    std::unique_ptr<BoitierUsb> boitier = BoitierUsb::Ouvrir(faux.Chemin(), message, delais, faux.Horloge());
     EXPECT_EQ(message, "");
     return boitier;
 }
@@ -69,12 +69,12 @@ TEST(BoitierUsb, a_silent_port_a_foreign_firmware_or_a_file_is_not_taken_for_a_b
     FauxBoitier muet([](const std::string&) { return std::string(); });
     FauxBoitier autre([](const std::string&) { return std::string("ID NELVAR-BOITIER 2 MPX5700AP\n"); });
     std::string message;
-    EXPECT_EQ(BoitierUsb::Ouvrir(muet.Chemin(), message, kDelaisMuet), nullptr);
+    EXPECT_EQ(BoitierUsb::Ouvrir(muet.Chemin(), message, kDelaisMuet, muet.Horloge()), nullptr);
     EXPECT_EQ(message, "Aucun boîtier de mesure ne répond sur " + muet.Chemin()
                            + " : vérifiez que la carte porte le micrologiciel du programme (voir « Boîtier de "
                              "mesure USB » dans le README).");
     EXPECT_GE(muet.Recues(), (std::vector<std::string>{"ID", "ID"}));
-    EXPECT_EQ(BoitierUsb::Ouvrir(autre.Chemin(), message, kDelaisMuet), nullptr);
+    EXPECT_EQ(BoitierUsb::Ouvrir(autre.Chemin(), message, kDelaisMuet, autre.Horloge()), nullptr);
     EXPECT_EQ(message.rfind("Le boîtier de mesure " + autre.Chemin() + " s'annonce « ID NELVAR-BOITIER 2 MPX5700AP »", 0), 0u);
     EXPECT_EQ(BoitierUsb::Ouvrir("/dev/null", message, kDelaisMuet), nullptr);
     EXPECT_EQ(message, "/dev/null n'est pas un port série : ce ne peut pas être un boîtier de mesure.");

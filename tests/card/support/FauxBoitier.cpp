@@ -59,6 +59,7 @@ void FauxBoitier::Boucle()
         pollfd attente{maitre_, POLLIN, 0};
         if (::poll(&attente, 1, 10) <= 0 || !(attente.revents & POLLIN))
             continue;
+        const std::lock_guard lot(lot_);
         char octets[256];
         const ssize_t lus = ::read(maitre_, octets, sizeof octets);
         if (lus <= 0)
@@ -75,6 +76,21 @@ void FauxBoitier::Boucle()
             if (!reponse.empty())
                 Envoyer(reponse);
         }
+    }
+}
+
+void FauxBoitier::Synchroniser()
+{
+    // Nothing waiting to be read while the box is between two batches: all
+    // it was sent is answered.
+    for (;;) {
+        {
+            const std::lock_guard lot(lot_);
+            pollfd attente{maitre_, POLLIN, 0};
+            if (maitre_ < 0 || ::poll(&attente, 1, 0) <= 0 || !(attente.revents & POLLIN))
+                return;
+        }
+        std::this_thread::yield();
     }
 }
 

@@ -5,7 +5,10 @@
 // test's script returns for it; the test can also send lines of its own
 // (an announcement after a reset, noise) and pull the plug (close the
 // master, as an unplugged USB device hangs up its terminal).
+#include "card/Clocks.h"
+
 #include <atomic>
+#include <algorithm>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -27,10 +30,35 @@ public:
     void Debrancher();
     std::vector<std::string> Recues();
 
+    // A virtual clock for the program's side of this box: each wait on the
+    // line first lets the box read and answer all it was sent
+    // (Synchroniser), then moves to the wait's deadline. A box that answers
+    // is heard; one that says nothing times out at once, without the wall
+    // clock's time passing.
+    Clock& Horloge() { return horloge_; }
+    // Returns once the box has read everything sent to it and sent its answers.
+    void Synchroniser();
+
     // A box that answers "ID" and measures with constant sums.
     static Script Normal(const std::string& capteur, int somme0ParEchantillon, int somme1ParEchantillon);
 
 private:
+    class HorlogeSynchronisee final : public Clock {
+    public:
+        explicit HorlogeSynchronisee(FauxBoitier& boitier) : boitier_(boitier) {}
+        std::chrono::nanoseconds Now() override { return maintenant_; }
+        std::chrono::nanoseconds OnWait(std::chrono::nanoseconds reste) override
+        {
+            boitier_.Synchroniser();
+            maintenant_ += std::max(reste, std::chrono::nanoseconds(0));
+            return std::chrono::nanoseconds(0);
+        }
+
+    private:
+        FauxBoitier& boitier_;
+        std::chrono::nanoseconds maintenant_{0};
+    };
+
     void Boucle();
 
     Script script_;
@@ -39,6 +67,8 @@ private:
     std::string chemin_;
     std::atomic<bool> arret_{false};
     std::mutex mutex_;
+    std::mutex lot_; // held while the box reads what came and answers it
+    HorlogeSynchronisee horloge_{*this};
     std::vector<std::string> recues_;
     std::thread fil_;
 };
