@@ -10,6 +10,9 @@
 #include <chrono>
 #include <cstdint>
 
+// The card's I/O base with no address offset: its 16 ports start here.
+inline constexpr std::uint16_t kBaseCarte = 0x280;
+
 class PortIo {
 public:
     virtual ~PortIo() = default;

@@ -1,7 +1,6 @@
 #include "card/RealPorts.h"
 
 #include "card/Privileges.h"
-#include "card/UDravoC.h"
 
 #include <array>
 #include <cerrno>
@@ -30,7 +29,7 @@ struct PortRange {
 // The card's 16 ports at its base, the timer's channel 2 data port and mode
 // register (0x42, 0x43), and the port of channel 2's gate and output (0x61).
 constexpr std::array<PortRange, 3> kPortRanges = {{
-    {UDravoC::kBaseAdresse, 16},
+    {kBaseCarte, 16},
     {0x42, 2},
     {0x61, 1},
 }};

@@ -37,7 +37,7 @@ using TNotifyEvent = std::function<void(TDravoC& sender)>;
 
 // Unit-level state, shared by every component (the program has one).
 namespace UDravoC {
-inline constexpr std::uint16_t kBaseAdresse = 0x280;
+inline constexpr std::uint16_t kBaseAdresse = kBaseCarte;
 extern std::uint16_t PortVoie1;    // 0x280
 extern std::uint16_t PortVoie2;    // 0x282
 extern std::uint16_t PortA;        // 0x28C
