@@ -8,7 +8,7 @@
 #include "app/Apparence.h"
 #include "app/TitreApplication.h"
 #include "app/UPrincipal.h"
-#include "card/PortSelection.h"
+#include "acquisition/PortSelection.h"
 #include "runtime/qt/MainIcon.h"
 #include "runtime/Processus.h"
 #include "runtime/qt/MessageBoxes.h"

@@ -3,7 +3,7 @@
 // analogue channels 1 and 2.
 #include "card/UDravoC.h"
 
-#include "card/LectureCarte.h"
+#include "acquisition/LectureCarte.h"
 #include "runtime/Exceptions.h"
 
 #include <cassert>

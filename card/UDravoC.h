@@ -8,8 +8,8 @@
 //   TexteMesures.cpp  the result table's text layouts
 //   Sorties.cpp       clipboard and file output
 //   Liens.cpp         AccederAuSite, EcrireAuteur
-#include "card/LecteurTensions.h"
-#include "card/PortIo.h"
+#include "acquisition/LecteurTensions.h"
+#include "acquisition/PortIo.h"
 
 #include <array>
 #include <cstdint>
@@ -83,7 +83,7 @@ public:
     // desktop's open service (may be null where no output is used). Both
     // must outlive the component.
     explicit TDravoC(LecteurTensions& source, Platform* platform = nullptr);
-    // The card on `ports`, read through them (card/LectureCarte.h).
+    // The card on `ports`, read through them (acquisition/LectureCarte.h).
     explicit TDravoC(PortIo& ports, Platform* platform = nullptr);
     virtual ~TDravoC() = default;
     TDravoC(const TDravoC&) = delete;

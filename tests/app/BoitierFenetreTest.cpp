@@ -1,10 +1,10 @@
 // The window measuring through a box played by the test on a pseudo-terminal:
 // the pressure recorded with either "p et - p" setting, and a box unplugged
 // during a run.
-#include "card/BoitierUsb.h"
+#include "acquisition/boitier/BoitierUsb.h"
 #include "tests/app/support/FenetreFixture.h"
-#include "tests/card/support/ChienDeGarde.h"
-#include "tests/card/support/FauxBoitier.h"
+#include "tests/acquisition/support/ChienDeGarde.h"
+#include "tests/acquisition/support/FauxBoitier.h"
 
 namespace {
 
