@@ -4,8 +4,8 @@
 // then asks its source for one timed, averaged reading. Sources:
 //   - the card's own read, paced port by port through the PC's timer
 //     (acquisition/LectureCarte.h), over the simulated card or the real ports;
-//   - the USB measuring box (acquisition/boitier/BoitierUsb.h), which makes the reading by
-//     itself.
+//   - the USB measuring box (acquisition/boitier/BoitierUsb.h), which makes
+//     the reading by itself.
 // A new source is one more class implementing this interface.
 #include "runtime/Exceptions.h"
 

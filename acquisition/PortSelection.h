@@ -4,18 +4,20 @@
 //
 // The environment variable NELVAR_PORTS chooses:
 //   unset or empty                 a USB measuring box plugged in at start
-//                                  (acquisition/boitier/BoitierUsb.h), looked for among the
-//                                  USB serial chips of the usual boards only
-//                                  (acquisition/boitier/DetectionBoitier.h); when none is
-//                                  plugged in, or none answers, the simulated
-//                                  card on the monotonic clock
-//                                  (acquisition/SimulatedCard.h), so the program
-//                                  runs on any PC;
+//                                  (acquisition/boitier/BoitierUsb.h), looked
+//                                  for among the USB serial chips of the
+//                                  usual boards only
+//                                  (acquisition/boitier/DetectionBoitier.h);
+//                                  when none is plugged in, or none answers,
+//                                  the simulated card on the monotonic clock
+//                                  (acquisition/SimulatedCard.h), so the
+//                                  program runs on any PC;
 //   "simulation"                   the simulated card, without looking for a box;
 //   a device path ("/dev/ttyACM0") the USB measuring box on that port;
 //   "reel" (or "réel")             the real card and timer ports (acquisition/RealPorts.h);
-// the card, simulated or real, read through its ports (acquisition/LectureCarte.h).
 //   anything else                  refused.
+// The card, simulated or real, is read through its ports
+// (acquisition/LectureCarte.h).
 // The real ports are never chosen otherwise.
 //
 // When the choice cannot be honoured (real ports refused, no box answering

@@ -1,13 +1,14 @@
 #pragma once
 // The acquisition card component: driver of the two-channel converter and
 // the 8255 of the card, holder of the result table and its text layouts,
-// clipboard and file output, and the two author links.
+// clipboard and file output, and the two author links. Its measurements come
+// from a source of acquisition/ (acquisition/LecteurTensions.h).
 //
 // The members are defined in several files:
-//   UDravoC.cpp       construction, properties, status, port map, MesurerTensions
-//   TexteMesures.cpp  the result table's text layouts
-//   Sorties.cpp       clipboard and file output
-//   Liens.cpp         AccederAuSite, EcrireAuteur
+//   UDravoC.cpp               construction, properties, status, port map, MesurerTensions
+//   sorties/TexteMesures.cpp  the result table's text layouts
+//   sorties/Sorties.cpp       clipboard and file output
+//   Liens.cpp                 AccederAuSite, EcrireAuteur
 #include "acquisition/LecteurTensions.h"
 #include "acquisition/PortIo.h"
 

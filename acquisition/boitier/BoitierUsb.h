@@ -1,7 +1,7 @@
 #pragma once
 // The USB measuring box: an Arduino Uno or Nano with a pressure sensor on A0,
-// running the program's firmware, on a serial port (acquisition/boitier/ProtocoleBoitier.h
-// gives the protocol, acquisition/boitier/LiaisonSerie.h the line).
+// running the program's firmware, on a serial port (ProtocoleBoitier.h in
+// this folder gives the protocol, LiaisonSerie.h the line).
 //
 // For the card component it is a source of the channels' voltages that
 // makes the timed reading itself; it has no 8255 to configure.
