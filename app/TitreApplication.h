@@ -19,7 +19,7 @@ std::string TitreApplication(std::string_view cheminProgramme);
 
 // The main window's caption: its fixed text, followed by the label of the
 // source of the measurements in brackets when that source has one
-// (card/PortSelection.h). The application title above is not changed by it.
+// (acquisition/PortSelection.h). The application title above is not changed by it.
 //
 //   TitreFenetre("")              -> "Avancement d'une réaction chimique."
 //   TitreFenetre("carte simulée") -> "Avancement d'une réaction chimique. (carte simulée)"

@@ -110,7 +110,17 @@ TFastLineSeries* NouvelleSerie(TChart& graphique)
 
 } // namespace
 
+TForm1::TForm1(LecteurTensions& source, MessageBoxes& boites, Platform* plateForme, QWidget* parent)
+    : TForm1([&source](Platform* p) { return std::make_unique<TDravoC>(source, p); }, boites, plateForme, parent)
+{
+}
+
 TForm1::TForm1(PortIo& ports, MessageBoxes& boites, Platform* plateForme, QWidget* parent)
+    : TForm1([&ports](Platform* p) { return std::make_unique<TDravoC>(ports, p); }, boites, plateForme, parent)
+{
+}
+
+TForm1::TForm1(const FabriqueComposant& composant, MessageBoxes& boites, Platform* plateForme, QWidget* parent)
     : QMainWindow(parent), boites_(boites), garde_(boites)
 {
     setWindowTitle(QString::fromStdString(TitreFenetre({})));
@@ -126,7 +136,7 @@ TForm1::TForm1(PortIo& ports, MessageBoxes& boites, Platform* plateForme, QWidge
     setCentralWidget(zoneClient_);
     zoneClient_->installEventFilter(this);
 
-    CreerControles(ports, plateForme);
+    CreerControles(composant, plateForme);
     CreerMenus();
     Connecter();
 
@@ -146,7 +156,7 @@ void TForm1::Placer(QWidget* controle, int gauche, int haut, int largeur, int ha
     controle->setGeometry(echelle_.Scale(gauche, haut, largeur, hauteur));
 }
 
-void TForm1::CreerControles(PortIo& ports, Platform* plateForme)
+void TForm1::CreerControles(const FabriqueComposant& composant, Platform* plateForme)
 {
     // In the order of the layout: the splitter; the bottom panel and its
     // controls; the left chart panel; the right chart panel; the timer; the
@@ -221,7 +231,7 @@ void TForm1::CreerControles(PortIo& ports, Platform* plateForme)
         plateFormeQt_ = std::make_unique<QtPlatform>(this);
         plateForme = plateFormeQt_.get();
     }
-    P = std::make_unique<TDravoC>(ports, plateForme);
+    P = composant(plateForme);
 
     // Tab order: the bottom panel's controls, then the voltage fields of the
     // group box; the charts take no focus.

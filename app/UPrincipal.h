@@ -23,6 +23,7 @@
 
 class MessageBoxes;
 class Platform;
+class LecteurTensions;
 class PortIo;
 class QAction;
 class QFrame;
@@ -66,6 +67,8 @@ public:
     // `ports` reaches the card; `boites` shows the message boxes; `plateForme`
     // gives the card component the clipboard, the save dialog and the open
     // service (null: the Qt services, with this window as the dialog's parent).
+    TForm1(LecteurTensions& source, MessageBoxes& boites, Platform* plateForme = nullptr, QWidget* parent = nullptr);
+    // The card on `ports`, read through them.
     TForm1(PortIo& ports, MessageBoxes& boites, Platform* plateForme = nullptr, QWidget* parent = nullptr);
     ~TForm1() override;
 
@@ -153,7 +156,9 @@ private:
     void Executer(Gestionnaire gestionnaire, QObject* sender,
                   HandlerGuard::Source source = HandlerGuard::Source::Command);
 
-    void CreerControles(PortIo& ports, Platform* plateForme);
+    using FabriqueComposant = std::function<std::unique_ptr<TDravoC>(Platform* plateForme)>;
+    TForm1(const FabriqueComposant& composant, MessageBoxes& boites, Platform* plateForme, QWidget* parent);
+    void CreerControles(const FabriqueComposant& composant, Platform* plateForme);
     void CreerMenus();
     void Connecter();
     void Disposer(); // docks the panels in the client area

@@ -1,16 +1,16 @@
 // Start-up. `nelvar --analyse ...` is the command line's batch mode
-// (kinetics/LigneCommande.h), chosen before anything else: it opens no port
-// and needs no window system. Otherwise: the process's own settings (SIGXFSZ
-// ignored) and the card's ports first, before the window system exists; then
-// the application with its title and icon, the main window created hidden
-// (its card component configures the card), the About box created hidden,
-// and the message loop, which shows the window maximised. The process exits
-// with 0 when the loop ends.
+// (kinetics/LigneCommande.h), chosen before anything else: it opens no source
+// of measurements and needs no window system. Otherwise: the process's own
+// settings (SIGXFSZ ignored) and the source of measurements first, before the
+// window system exists; then the application with its title and icon, the
+// main window created hidden (its card component configures the card), the
+// About box created hidden, and the message loop, which shows the window
+// maximised. The process exits with 0 when the loop ends.
 #include "about/UaPropos.h"
 #include "app/Apparence.h"
 #include "app/TitreApplication.h"
 #include "app/UPrincipal.h"
-#include "card/PortSelection.h"
+#include "acquisition/PortSelection.h"
 #include "kinetics/LigneCommande.h"
 #include "runtime/qt/MainIcon.h"
 #include "runtime/Processus.h"
@@ -34,7 +34,7 @@ int main(int argc, char** argv)
 
     PreparerProcessus();
     std::string refusPorts;
-    const std::unique_ptr<PortIo> ports = OuvrirPorts(refusPorts);
+    const std::unique_ptr<LecteurTensions> source = OuvrirPorts(refusPorts);
 
     // The real card's ports outlast the privileges: Qt then loads only the
     // system's plugins and reads no option from the command line
@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     InstallerTextesQtFrancais();
     QtMessageBoxes boites(titre);
 
-    if (!ports) {
+    if (!source) {
         // The real card was asked for and cannot be reached: say so and stop,
         // rather than show the simulation's curve as a measurement.
         std::fprintf(stderr, "%s\n", refusPorts.c_str());
@@ -60,10 +60,10 @@ int main(int argc, char** argv)
         return kCodeSortieRefus;
     }
 
-    TForm1 Form1(*ports, boites);
+    TForm1 Form1(*source, boites);
     // The caption names the source when it is not the real card: the
     // simulated card's demonstration must not pass for a measurement.
-    Form1.setWindowTitle(QString::fromStdString(TitreFenetre(LibelleSource(*ports))));
+    Form1.setWindowTitle(QString::fromStdString(TitreFenetre(source->Description())));
     TAboutBox AboutBox(&Form1);
     Form1.MontrerAPropos = [&AboutBox] { AboutBox.exec(); };
 

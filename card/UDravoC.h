@@ -1,18 +1,21 @@
 #pragma once
 // The acquisition card component: driver of the two-channel converter and
 // the 8255 of the card, holder of the result table and its text layouts,
-// clipboard and file output, and the two author links.
+// clipboard and file output, and the two author links. Its measurements come
+// from a source of acquisition/ (acquisition/LecteurTensions.h).
 //
 // The members are defined in several files:
-//   UDravoC.cpp       construction, properties, status, port map, MesurerTensions
-//   TexteMesures.cpp  the result table's text layouts
-//   Sorties.cpp       clipboard and file output
-//   Liens.cpp         AccederAuSite, EcrireAuteur
-#include "card/PortIo.h"
+//   UDravoC.cpp               construction, properties, status, port map, MesurerTensions
+//   sorties/TexteMesures.cpp  the result table's text layouts
+//   sorties/Sorties.cpp       clipboard and file output
+//   Liens.cpp                 AccederAuSite, EcrireAuteur
+#include "acquisition/LecteurTensions.h"
+#include "acquisition/PortIo.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 class Platform;
@@ -35,7 +38,7 @@ using TNotifyEvent = std::function<void(TDravoC& sender)>;
 
 // Unit-level state, shared by every component (the program has one).
 namespace UDravoC {
-inline constexpr std::uint16_t kBaseAdresse = 0x280;
+inline constexpr std::uint16_t kBaseAdresse = kBaseCarte;
 extern std::uint16_t PortVoie1;    // 0x280
 extern std::uint16_t PortVoie2;    // 0x282
 extern std::uint16_t PortA;        // 0x28C
@@ -76,8 +79,12 @@ public:
     static constexpr int kLignesTableau = 1025;
     using Colonne = std::array<long double, kLignesTableau>;
 
-    // `ports` reaches the card; `platform` the clipboard, the save dialog and
-    // the desktop's open service (may be null where no output is used).
+    // `source` gives the channels' voltages and takes the 8255's control
+    // word; `platform` reaches the clipboard, the save dialog and the
+    // desktop's open service (may be null where no output is used). Both
+    // must outlive the component.
+    explicit TDravoC(LecteurTensions& source, Platform* platform = nullptr);
+    // The card on `ports`, read through them (acquisition/LectureCarte.h).
     explicit TDravoC(PortIo& ports, Platform* platform = nullptr);
     virtual ~TDravoC() = default;
     TDravoC(const TDravoC&) = delete;
@@ -129,7 +136,6 @@ public:
 
     TDdeServerItem& ServeurDde() { return serveurDde_; }
     TSaveDialog& DialogueEnregistrement() { return dialogueEnregistrement_; }
-    PortIo& Ports() { return ports_; }
     Platform* PlateForme() const { return platform_; }
 
 protected:
@@ -138,7 +144,10 @@ protected:
 private:
     void EffacerEtat(); // empty message, code 0
 
-    PortIo& ports_;
+    TDravoC(std::unique_ptr<LecteurTensions> source, Platform* platform);
+
+    LecteurTensions& source_;
+    std::unique_ptr<LecteurTensions> lectureCarte_; // the source when the component made it
     Platform* platform_;
     TDdeServerItem serveurDde_;
     TSaveDialog dialogueEnregistrement_;

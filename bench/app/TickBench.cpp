@@ -7,8 +7,8 @@
 // arguments (points already in the run when the measured ticks are taken).
 #include "app/Apparence.h"
 #include "app/UPrincipal.h"
-#include "card/Clocks.h"
-#include "card/SimulatedCard.h"
+#include "acquisition/Clocks.h"
+#include "acquisition/SimulatedCard.h"
 #include "runtime/Platform.h"
 #include "runtime/qt/MessageBoxes.h"
 

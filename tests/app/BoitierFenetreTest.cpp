@@ -1,9 +1,10 @@
 // The window measuring through a box played by the test on a pseudo-terminal:
 // the pressure recorded with either "p et - p" setting, and a box unplugged
 // during a run.
-#include "card/BoitierUsb.h"
+#include "acquisition/boitier/BoitierUsb.h"
 #include "tests/app/support/FenetreFixture.h"
-#include "tests/card/support/FauxBoitier.h"
+#include "tests/acquisition/support/ChienDeGarde.h"
+#include "tests/acquisition/support/FauxBoitier.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ protected:
         form = std::make_unique<TForm1>(*boitier, boxes, &platform);
     }
 
+    const ChienDeGarde garde;
     FauxBoitier faux{FauxBoitier::Normal("MPX5700AP", 174, 0)};
     std::unique_ptr<BoitierUsb> boitier;
 };

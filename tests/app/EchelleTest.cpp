@@ -5,7 +5,7 @@
 #include "app/UPrincipal.h"
 #include "tests/app/support/FakeBoxes.h"
 #include "tests/app/support/FakePlatform.h"
-#include "tests/card/support/FakePorts.h"
+#include "tests/acquisition/support/FakePorts.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -2,8 +2,8 @@
 // virtual clock: no real time is waited, so what is measured is the loop (six
 // settling delays, 315 passes, some 10 000 polls of port 0x61) and the
 // simulated card behind it.
-#include "card/Clocks.h"
-#include "card/SimulatedCard.h"
+#include "acquisition/Clocks.h"
+#include "acquisition/SimulatedCard.h"
 #include "card/UDravoC.h"
 
 #include <benchmark/benchmark.h>

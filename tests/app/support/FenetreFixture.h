@@ -6,12 +6,12 @@
 #include "app/Apparence.h"
 #include "app/TRadioGroup.h"
 #include "app/UPrincipal.h"
-#include "card/SimulatedCard.h"
+#include "acquisition/SimulatedCard.h"
 #include "chart/TChart.h"
 #include "numtext/NumberText.h"
 #include "tests/app/support/FakeBoxes.h"
 #include "tests/app/support/FakePlatform.h"
-#include "tests/card/support/FakePorts.h"
+#include "tests/acquisition/support/FakePorts.h"
 
 #include <QApplication>
 #include <QLineEdit>

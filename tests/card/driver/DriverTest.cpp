@@ -3,7 +3,7 @@
 // interface that records every access.
 #include "card/UDravoC.h"
 #include "runtime/Exceptions.h"
-#include "tests/card/support/FakePorts.h"
+#include "tests/acquisition/support/FakePorts.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "card/Adresses.h"
 #include "card/UDravoC.h"
 #include "runtime/qt/QtPlatform.h"
-#include "tests/card/support/FakePorts.h"
+#include "tests/acquisition/support/FakePorts.h"
 
 #include <QDesktopServices>
 #include <QDir>

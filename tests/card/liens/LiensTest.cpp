@@ -3,7 +3,7 @@
 #include "card/Adresses.h"
 #include "card/UDravoC.h"
 #include "runtime/Platform.h"
-#include "tests/card/support/FakePorts.h"
+#include "tests/acquisition/support/FakePorts.h"
 
 #include <gtest/gtest.h>
 

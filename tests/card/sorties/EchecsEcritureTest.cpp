@@ -2,8 +2,8 @@
 // earlier content of a file that a failed save must not destroy.
 #include "SortiesCommun.h"
 
-#include "card/ExempleMesures.h"
-#include "card/FichierTexte.h"
+#include "card/sorties/ExempleMesures.h"
+#include "card/sorties/FichierTexte.h"
 #include "runtime/Processus.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "ExempleSimule.h"
 
-#include "card/Clocks.h"
-#include "card/SimulatedCard.h"
+#include "acquisition/Clocks.h"
+#include "acquisition/SimulatedCard.h"
 #include "card/UDravoC.h"
 #include "runtime/Platform.h"
 

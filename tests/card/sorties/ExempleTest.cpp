@@ -3,7 +3,7 @@
 #include "ExempleSimule.h"
 #include "SortiesCommun.h"
 
-#include "card/ExempleMesures.h"
+#include "card/sorties/ExempleMesures.h"
 #include "numtext/NumberText.h"
 
 #include <sstream>
@@ -35,7 +35,7 @@ TEST_F(ExempleMesure, a_fresh_run_on_the_simulated_card_saves_the_same_bytes)
     ExempleSimule::EnregistrerMesure(fichier);
 
     EXPECT_EQ(LireFichier(fichier), std::string(ExempleMesures::Contenu()))
-        << "regenerate with card_exemple_generer card/data/Exemple.txt card/ExempleMesures.cpp";
+        << "regenerate with card_exemple_generer card/sorties/data/Exemple.txt card/sorties/ExempleMesures.cpp";
 }
 
 TEST_F(ExempleMesure, holds_300_points_of_a_pressure_rising_from_about_1013_hpa)

@@ -3,7 +3,7 @@
 // records the clipboard and answers the save dialog, a fresh program state
 // with its own temporary working folder, and the worked example's table.
 #include "card/UDravoC.h"
-#include "tests/card/support/EmptyBus.h"
+#include "tests/acquisition/support/EmptyBus.h"
 #include "tests/support/SharedTempDir.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Platform.h"

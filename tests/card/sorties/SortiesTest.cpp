@@ -2,7 +2,7 @@
 // what reaches the clipboard, which file each save writes, and the bytes in it.
 #include "SortiesCommun.h"
 
-#include "card/ExempleMesures.h"
+#include "card/sorties/ExempleMesures.h"
 #include "runtime/Windows1252.h"
 
 #include <stdexcept>

@@ -1,5 +1,5 @@
 #include "card/UDravoC.h"
-#include "tests/card/support/EmptyBus.h"
+#include "tests/acquisition/support/EmptyBus.h"
 #include "numtext/NumberText.h"
 
 #include <gtest/gtest.h>

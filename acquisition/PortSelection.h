@@ -1,0 +1,55 @@
+#pragma once
+// The choice of the source of measurements, made once, first thing in
+// main(), before the window system exists (see acquisition/RealPorts.h for why).
+//
+// The environment variable NELVAR_PORTS chooses:
+//   unset or empty                 a USB measuring box plugged in at start
+//                                  (acquisition/boitier/BoitierUsb.h), looked
+//                                  for among the USB serial chips of the
+//                                  usual boards only
+//                                  (acquisition/boitier/DetectionBoitier.h);
+//                                  when none is plugged in, or none answers,
+//                                  the simulated card on the monotonic clock
+//                                  (acquisition/SimulatedCard.h), so the
+//                                  program runs on any PC;
+//   "simulation"                   the simulated card, without looking for a box;
+//   a device path ("/dev/ttyACM0") the USB measuring box on that port;
+//   "reel" (or "réel")             the real card and timer ports (acquisition/RealPorts.h);
+//   anything else                  refused.
+// The card, simulated or real, is read through its ports
+// (acquisition/LectureCarte.h).
+// The real ports are never chosen otherwise.
+//
+// When the choice cannot be honoured (real ports refused, no box answering
+// on the path given, unknown value) the result is null and `messageErreur`
+// says why, in French. The program then shows the message and stops with
+// kCodeSortieRefus. It does not fall back to the simulation: whoever asked
+// for the real card or a box must not be shown a demonstration curve as if
+// it were a measurement. The same holds when a box was found at start but
+// its port is refused to the user: the message says how to get the right.
+#include "acquisition/boitier/BoitierUsb.h"
+#include "acquisition/LecteurTensions.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+inline constexpr const char* kVariablePorts = "NELVAR_PORTS";
+inline constexpr int kCodeSortieRefus = 2;
+
+// Where the search for a box looks, and how long it waits for one.
+struct RechercheBoitier {
+    std::filesystem::path classeTty = "/sys/class/tty";
+    std::filesystem::path dev = "/dev";
+    DelaisBoitier delais;
+};
+
+// The source; its Description() is what the main window's caption says of it.
+std::unique_ptr<LecteurTensions> OuvrirPorts(std::string& messageErreur);
+
+// The same, for a given value of the variable (null: unset).
+std::unique_ptr<LecteurTensions> OuvrirPorts(const char* choix, std::string& messageErreur,
+                                             const RechercheBoitier& recherche = {});
+
+// Whether this value of the variable asks for the real card (null: unset).
+bool CarteReelleChoisie(const char* choix);
