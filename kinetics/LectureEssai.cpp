@@ -22,7 +22,7 @@ constexpr std::string_view kBomUtf8 = "\xEF\xBB\xBF";
 constexpr std::string_view kBomUtf16Le = "\xFF\xFE";
 constexpr std::string_view kBomUtf16Be = "\xFE\xFF";
 
-// The program's own headers (card/TexteMesures.cpp), first and second fields.
+// The program's own headers (card/sorties/TexteMesures.cpp), first and second fields.
 constexpr std::string_view kEnteteDate = "Date, en s";
 constexpr std::string_view kEnteteVoie2 = "Tension sur la voie 2, en V";
 constexpr std::string_view kEnteteFrequence = "Fréquence en Hz";

@@ -1,6 +1,6 @@
 // The reading of saved runs: the program's own files and the text other
 // tools write, and the refusals with their messages.
-#include "card/ExempleMesures.h"
+#include "card/sorties/ExempleMesures.h"
 #include "kinetics/LectureEssai.h"
 #include "numtext/NumberText.h"
 
