@@ -197,9 +197,13 @@ int TChartAxis::MaxLabelWidth(ChartCanvas& canvas) const
         hi = std::trunc(scaleMax_ / labelStep_) * labelStep_;
     }
     canvas.SetFont(labelsFont_);
-    return std::max(canvas.TextWidth(AxisLabelText(hi, labelFormat_)),
-                    canvas.TextWidth(AxisLabelText(lo, labelFormat_))) +
-           canvas.TextWidth(" ");
+    int widest = std::max(canvas.TextWidth(AxisLabelText(hi, labelFormat_)),
+                          canvas.TextWidth(AxisLabelText(lo, labelFormat_)));
+    // A label between the ends may need more digits than they do: 0,00095
+    // between 0,0005 and 0,0011 when the step is 0.00005.
+    for (double v : LabelValues(scaleMin_, scaleMax_, labelStep_, roundFirstLabel_, labelsOnAxis_))
+        widest = std::max(widest, canvas.TextWidth(AxisLabelText(v, labelFormat_)));
+    return widest + canvas.TextWidth(" ");
 }
 
 void TChartAxis::ReserveAxisSpace(ChartCanvas& canvas, TChartRect& r)

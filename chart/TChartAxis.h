@@ -137,6 +137,9 @@ public:
     // plot (canvas font is selected by the caller).
     int MaxLabelCount(ChartCanvas& canvas, const axis_scale::LabelFormat& format = {}) const;
     double ComputeLabelStep(ChartCanvas& canvas) const;
+    // The width of the widest label of the current step, ends of the scale
+    // and every label drawn, plus a space: the band that labels written
+    // across the axis take.
     int MaxLabelWidth(ChartCanvas& canvas) const;
     // Takes the title, label and tick bands out of r.
     void ReserveAxisSpace(ChartCanvas& canvas, TChartRect& r);
