@@ -105,11 +105,6 @@ LabelFormat ChooseLabelFormat(double step, double scaleMin, double scaleMax);
 std::string FormatAxisLabel(double value, const LabelFormat& format, char decimalSeparator,
                             std::string_view thousandsSeparator);
 
-// The environment's thousands separator (LC_NUMERIC of the regional
-// settings, read once), as UTF-8; a no-break space (U+00A0) where the
-// setting has none, as in the C/POSIX locale.
-const std::string& SystemThousandsSeparator();
-
 // Where a value of a scale falls on an axis of `length` pixels from `origin`
 // (left edge of a horizontal axis, bottom edge of a vertical one).
 struct ScaleMap {
