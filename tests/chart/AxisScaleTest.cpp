@@ -237,6 +237,25 @@ TEST(FormatAxisLabel, steps_of_a_thousandth_or_more_keep_the_three_decimal_text)
     }
 }
 
+TEST(ChooseLabelFormat, keeps_the_fixed_form_up_to_fifteen_characters_at_the_step_s_decimals)
+{
+    // The ends are no multiples of the step, so one decimal more would show
+    // in their text and push it past fifteen characters.
+    const double hairBelow = 1e-4 * (1 - 4e-15); // rounding errors: 29 units in the last place
+    const struct {
+        double step, lo, hi;
+        LabelFormat format;
+    } cases[] = {
+        {1e-4, 12345678.0, 12345678.00017, {4, false}},  // "12 345 678,0002": 15 characters
+        {hairBelow, 12345678.0, 12345678.00017, {4, false}},
+        {1e-4, 123456789.0, 123456789.00017, {4, true}}, // "123 456 789,0002": 16
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hi);
+        EXPECT_EQ(ChooseLabelFormat(c.step, c.lo, c.hi), c.format);
+    }
+}
+
 TEST(FormatAxisLabel, huge_values_take_the_general_form_and_stay_short)
 {
     EXPECT_EQ(LabelTexts(0.0, 1e300, 10),
