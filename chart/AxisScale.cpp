@@ -264,7 +264,11 @@ double ScaleMap::ExactPixel(double v) const
     const double range = Range();
     if (range == 0.0)
         return center;
-    const double term = RoundHalfEven(Length() * (v - scaleMin) / range);
+    double offset = Length() * (v - scaleMin) / range;
+    // Near the top of the double range the product overflows: divide first.
+    if (std::isinf(offset) && std::isfinite(v - scaleMin) && std::isfinite(range))
+        offset = (v - scaleMin) / range * Length();
+    const double term = RoundHalfEven(offset);
     if (horizontal)
         return inverted ? plotEnd - term : plotStart + term;
     return inverted ? plotStart + term : plotEnd - term;

@@ -278,6 +278,7 @@ TEST(ScaleMap, maps_values_to_pixels_rounding_halves_to_even)
     const ScaleMap hInverted{0.0, 10.0, 100, 200, 150, true, true};
     const ScaleMap vInverted{0.0, 10.0, 50, 150, 100, false, true};
     const ScaleMap zeroWidth{5.0, 5.0, 100, 200, 150, true, false};
+    const ScaleMap huge{0.0, 1.6e308, 100, 200, 150, true, false};
     const struct {
         const char* what;
         const ScaleMap& map;
@@ -297,6 +298,7 @@ TEST(ScaleMap, maps_values_to_pixels_rounding_halves_to_even)
         {"inverted vertical: maximum at the bottom", vInverted, 10.0, 150},
         {"zero width: the middle", zeroWidth, 5.0, 150},
         {"zero width: any value in the middle", zeroWidth, 1e9, 150},
+        {"a product beyond the largest double", huge, 1.2e308, 175},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.map.ValueToPixel(c.value), c.pixel) << c.what;
