@@ -22,6 +22,21 @@ int DecimalPlaceOf(double step)
     return static_cast<int>(std::clamp(place, -400.0, 400.0));
 }
 
+// Whether neighbouring labels, multiples of `step` up to the larger end of
+// the scale, could round to the same digits at the step's decimal place: the
+// step is near that place's unit without being it (a wished increment such
+// as 0.0009995), and over the labels' indexes the difference adds up to a
+// quarter of the unit. Labels whose index does not fit in 32 bits are never
+// drawn.
+bool LabelsCouldMeet(double step, double scaleMin, double scaleMax)
+{
+    const double unit = std::pow(10.0, -DecimalPlaceOf(step));
+    const double index = std::max(std::fabs(scaleMin), std::fabs(scaleMax)) / step;
+    if (!(index < kMaxLabelIndex) || step >= 1.5 * unit)
+        return false;
+    return std::fabs(step - unit) * index >= 0.25 * unit;
+}
+
 } // namespace
 
 int ClampPixel(double p)
@@ -231,14 +246,17 @@ int LabelDecimals(double step)
 
 LabelFormat ChooseLabelFormat(double step, double scaleMin, double scaleMax)
 {
-    const int decimals = LabelDecimals(step);
+    const bool usable = step > 0.0 && std::isfinite(step);
+    int place = usable ? DecimalPlaceOf(step) : kDefaultLabelDecimals;
+    if (usable && LabelsCouldMeet(step, scaleMin, scaleMax))
+        ++place;
+    const int decimals = std::max(LabelDecimals(step), std::min(place, kMaxLabelDecimals));
     // One-byte separators: the text's size is its number of characters.
     const std::size_t widest = std::max(FormatAxisValue(scaleMin, ',', " ", decimals).size(),
                                         FormatAxisValue(scaleMax, ',', " ", decimals).size());
     if (widest <= static_cast<std::size_t>(kMaxFixedLabelLength))
         return {decimals, false};
-    const bool usable = step > 0.0 && std::isfinite(step);
-    return {usable ? DecimalPlaceOf(step) : kDefaultLabelDecimals, true};
+    return {place, true};
 }
 
 std::string FormatAxisLabel(double value, const LabelFormat& format, char decimalSeparator,

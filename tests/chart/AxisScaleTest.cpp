@@ -256,6 +256,20 @@ TEST(ChooseLabelFormat, keeps_the_fixed_form_up_to_fifteen_characters_at_the_ste
     }
 }
 
+TEST(FormatAxisLabel, a_wished_increment_just_short_of_a_thousandth_keeps_neighbours_apart)
+{
+    // With three decimals the labels near -0.9985 and -0.9975 would both
+    // read -0,998: the 2 002 labels of -2..0 take four decimals.
+    const double step = 0.0009995;
+    const LabelFormat format = ChooseLabelFormat(step, -2.0, 0.0);
+    EXPECT_EQ(format, (LabelFormat{4, false}));
+    const std::vector<double> labels = LabelValues(-2.0, 0.0, step, true, true);
+    ASSERT_EQ(labels.size(), 2002u);
+    for (std::size_t i = 1; i < labels.size(); ++i)
+        ASSERT_NE(FormatAxisLabel(labels[i - 1], format, ',', " "), FormatAxisLabel(labels[i], format, ',', " "))
+            << labels[i];
+}
+
 TEST(FormatAxisLabel, huge_values_take_the_general_form_and_stay_short)
 {
     EXPECT_EQ(LabelTexts(0.0, 1e300, 10),
