@@ -199,7 +199,7 @@ std::string FormatAxisValue(double value, char decimalSeparator, std::string_vie
     // decides the rounding.
     const NumberText::SignificantDigits d = NumberText::DigitsOf(value);
     const int integerDigits = std::max(d.exponent, 0);
-    // Fraction digit j (0-based) is digit e + j of the significant digits (0 where outside).
+    // Fraction digit j (0-based) is significant digit e + j (0 where outside).
     std::string kept; // integer digits then the decimals
     for (int i = 0; i < integerDigits; ++i)
         kept.push_back(i < NumberText::kChiffresConversion ? d.digits[i] : '0');
