@@ -1,7 +1,7 @@
 #include "about/UaPropos.h"
 
-#include "about/LayoutScale.h"
 #include "runtime/qt/MainIcon.h"
+#include "widgets/LayoutScale.h"
 
 #include <QFrame>
 #include <QGroupBox>

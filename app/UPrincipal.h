@@ -10,10 +10,10 @@
 //   Mesure.cpp       Button1Click, Timer1Timer (the measurement run)
 //   Exports.cpp      the three copy and the two save commands
 //   Liens.cpp        the two author links
-#include "about/LayoutScale.h"
 #include "app/CalculMesure.h"
 #include "card/UDravoC.h"
 #include "runtime/qt/HandlerGuard.h"
+#include "widgets/LayoutScale.h"
 
 #include <QMainWindow>
 

@@ -2,44 +2,14 @@
 
 #include "numtext/NumberText.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
 #include <algorithm>
 #include <cfloat>
 #include <climits>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace axis_scale {
 
 namespace {
-
-// The significant digits of v to 18 places, v = 0.d1d2...d18 x 10^exponent.
-struct Digits18 {
-    bool negative = false;
-    char digits[18] = {};
-    int exponent = 0;
-};
-
-Digits18 ToDigits18(double v)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.17e", v);
-    Digits18 d;
-    const char* c = text;
-    if (*c == '-') {
-        d.negative = true;
-        ++c;
-    }
-    int n = 0;
-    for (; *c != 'e' && *c != '\0'; ++c)
-        if (*c >= '0' && *c <= '9' && n < 18)
-            d.digits[n++] = *c;
-    d.exponent = (*c == 'e') ? std::atoi(c + 1) + 1 : 1;
-    return d;
-}
 
 // The decimal place of the leading digit of a positive finite step, counted
 // as decimals: 0.0002 -> 4, 0.001 -> 3, 1 -> 0, 1e299 -> -299. A step
@@ -50,6 +20,21 @@ int DecimalPlaceOf(double step)
     constexpr double kSlack = 0.000434; // log10(1.001)
     const double place = -std::floor(std::log10(step) + kSlack);
     return static_cast<int>(std::clamp(place, -400.0, 400.0));
+}
+
+// Whether neighbouring labels, multiples of `step` up to the larger end of
+// the scale, could round to the same digits at the step's decimal place: the
+// step is near that place's unit without being it (a wished increment such
+// as 0.0009995), and over the labels' indexes the difference adds up to a
+// quarter of the unit. Labels whose index does not fit in 32 bits are never
+// drawn.
+bool LabelsCouldMeet(double step, double scaleMin, double scaleMax)
+{
+    const double unit = std::pow(10.0, -DecimalPlaceOf(step));
+    const double index = std::max(std::fabs(scaleMin), std::fabs(scaleMax)) / step;
+    if (!(index < kMaxLabelIndex) || step >= 1.5 * unit)
+        return false;
+    return std::fabs(step - unit) * index >= 0.25 * unit;
 }
 
 } // namespace
@@ -212,29 +197,22 @@ std::string FormatAxisValue(double value, char decimalSeparator, std::string_vie
 
     // Digits of the integer part and the first decimals, then the digit that
     // decides the rounding.
-    const Digits18 d = ToDigits18(value);
+    const NumberText::SignificantDigits d = NumberText::DigitsOf(value);
     const int integerDigits = std::max(d.exponent, 0);
-    // Fraction digit j (0-based) is digit e + j of the 18 (0 where outside).
+    // Fraction digit j (0-based) is significant digit e + j (0 where outside).
     std::string kept; // integer digits then the decimals
     for (int i = 0; i < integerDigits; ++i)
-        kept.push_back(i < 18 ? d.digits[i] : '0');
+        kept.push_back(i < NumberText::kChiffresConversion ? d.digits[i] : '0');
     if (integerDigits == 0)
         kept.push_back('0');
     for (int j = 0; j < places; ++j) {
         const int k = integerDigits + j + (d.exponent < 0 ? d.exponent : 0);
-        kept.push_back((k >= 0 && k < 18) ? d.digits[k] : '0');
+        kept.push_back((k >= 0 && k < NumberText::kChiffresConversion) ? d.digits[k] : '0');
     }
     const int next = integerDigits + places + (d.exponent < 0 ? d.exponent : 0);
-    const char decider = (next >= 0 && next < 18) ? d.digits[next] : '0';
-    if (decider >= '5') {
-        int i = static_cast<int>(kept.size()) - 1;
-        while (i >= 0 && kept[static_cast<std::size_t>(i)] == '9')
-            kept[static_cast<std::size_t>(i--)] = '0';
-        if (i >= 0)
-            ++kept[static_cast<std::size_t>(i)];
-        else
-            kept.insert(kept.begin(), '1');
-    }
+    const char decider = (next >= 0 && next < NumberText::kChiffresConversion) ? d.digits[next] : '0';
+    if (decider >= '5' && NumberText::IncrementDigits(kept.data(), kept.data() + kept.size()))
+        kept.insert(kept.begin(), '1');
 
     const std::size_t split = kept.size() - static_cast<std::size_t>(places);
     std::string integer = kept.substr(0, split);
@@ -268,14 +246,17 @@ int LabelDecimals(double step)
 
 LabelFormat ChooseLabelFormat(double step, double scaleMin, double scaleMax)
 {
-    const int decimals = LabelDecimals(step);
+    const bool usable = step > 0.0 && std::isfinite(step);
+    int place = usable ? DecimalPlaceOf(step) : kDefaultLabelDecimals;
+    if (usable && LabelsCouldMeet(step, scaleMin, scaleMax))
+        ++place;
+    const int decimals = std::max(LabelDecimals(step), std::min(place, kMaxLabelDecimals));
     // One-byte separators: the text's size is its number of characters.
     const std::size_t widest = std::max(FormatAxisValue(scaleMin, ',', " ", decimals).size(),
                                         FormatAxisValue(scaleMax, ',', " ", decimals).size());
     if (widest <= static_cast<std::size_t>(kMaxFixedLabelLength))
         return {decimals, false};
-    const bool usable = step > 0.0 && std::isfinite(step);
-    return {usable ? DecimalPlaceOf(step) : kDefaultLabelDecimals, true};
+    return {place, true};
 }
 
 std::string FormatAxisLabel(double value, const LabelFormat& format, char decimalSeparator,
@@ -296,35 +277,16 @@ std::string FormatAxisLabel(double value, const LabelFormat& format, char decima
     return text;
 }
 
-const std::string& SystemThousandsSeparator()
-{
-    static const std::string separator = [] {
-        std::string s;
-        locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-        if (loc != static_cast<locale_t>(nullptr)) {
-            if (const char* sep = nl_langinfo_l(THOUSEP, loc); sep != nullptr)
-                s = sep;
-            freelocale(loc);
-        }
-        // A single byte above 0x7F is a Latin-1 character (a locale in a
-        // one-byte encoding): keep it as UTF-8.
-        if (s.size() == 1 && static_cast<unsigned char>(s[0]) >= 0x80) {
-            const auto c = static_cast<unsigned char>(s[0]);
-            s = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
-        }
-        if (s.empty())
-            s = "\xC2\xA0"; // no-break space
-        return s;
-    }();
-    return separator;
-}
-
 double ScaleMap::ExactPixel(double v) const
 {
     const double range = Range();
     if (range == 0.0)
         return center;
-    const double term = RoundHalfEven(Length() * (v - scaleMin) / range);
+    double offset = Length() * (v - scaleMin) / range;
+    // Near the top of the double range the product overflows: divide first.
+    if (std::isinf(offset) && std::isfinite(v - scaleMin) && std::isfinite(range))
+        offset = (v - scaleMin) / range * Length();
+    const double term = RoundHalfEven(offset);
     if (horizontal)
         return inverted ? plotEnd - term : plotStart + term;
     return inverted ? plotStart + term : plotEnd - term;

@@ -92,7 +92,11 @@ int LabelDecimals(double step);
 // The labels of a scale from `scaleMin` to `scaleMax` stepped by `step`: the
 // fixed form with LabelDecimals(step) decimals, unless a scale end would
 // then be written with more than kMaxFixedLabelLength characters; then the
-// general form down to the step's last digit.
+// general form down to the step's last digit. A step close to a power of ten
+// without being it (a wished increment of 0.0009995) takes one place more
+// when, over the labels up to the larger end, it would drift by a quarter of
+// a unit from the multiples of that power: two neighbours could then read
+// the same.
 // Step 0.0002 -> 4 decimals; step 0.02 on 1000..1000.3 -> 3 decimals (the
 // fixed "#,##0.###"); step 1e299 on 0..1e300 -> general, to the 1e299 digit.
 LabelFormat ChooseLabelFormat(double step, double scaleMin, double scaleMax);
@@ -104,11 +108,6 @@ LabelFormat ChooseLabelFormat(double step, double scaleMin, double scaleMax);
 // 1e299 one; 1035.05000000002 -> "1035,05000000002" when it is the 1e-11 one.
 std::string FormatAxisLabel(double value, const LabelFormat& format, char decimalSeparator,
                             std::string_view thousandsSeparator);
-
-// The environment's thousands separator (LC_NUMERIC of the regional
-// settings, read once), as UTF-8; a no-break space (U+00A0) where the
-// setting has none, as in the C/POSIX locale.
-const std::string& SystemThousandsSeparator();
 
 // Where a value of a scale falls on an axis of `length` pixels from `origin`
 // (left edge of a horizontal axis, bottom edge of a vertical one).

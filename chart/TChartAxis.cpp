@@ -189,7 +189,7 @@ void TChartAxis::UpdateLabelStep(ChartCanvas& canvas)
     labelFormat_ = ChooseLabelFormat(labelStep_, scaleMin_, scaleMax_);
 }
 
-int TChartAxis::MaxLabelWidth(ChartCanvas& canvas) const
+int TChartAxis::MaxLabelWidth(ChartCanvas& canvas)
 {
     double lo = scaleMin_, hi = scaleMax_;
     if (roundFirstLabel_ && labelStep_ > 0) {
@@ -197,9 +197,18 @@ int TChartAxis::MaxLabelWidth(ChartCanvas& canvas) const
         hi = std::trunc(scaleMax_ / labelStep_) * labelStep_;
     }
     canvas.SetFont(labelsFont_);
-    return std::max(canvas.TextWidth(AxisLabelText(hi, labelFormat_)),
-                    canvas.TextWidth(AxisLabelText(lo, labelFormat_))) +
-           canvas.TextWidth(" ");
+    int widest = std::max(canvas.TextWidth(AxisLabelText(hi, labelFormat_)),
+                          canvas.TextWidth(AxisLabelText(lo, labelFormat_)));
+    // A label between the ends may need more digits than they do: 0,00095
+    // between 0,0005 and 0,0011 when the step is 0.00005.
+    measuredValues_ = LabelValues(scaleMin_, scaleMax_, labelStep_, roundFirstLabel_, labelsOnAxis_);
+    measuredFormat_ = labelFormat_;
+    measuredTexts_.clear();
+    for (double v : measuredValues_) {
+        measuredTexts_.push_back(AxisLabelText(v, labelFormat_));
+        widest = std::max(widest, canvas.TextWidth(measuredTexts_.back()));
+    }
+    return widest + canvas.TextWidth(" ");
 }
 
 void TChartAxis::ReserveAxisSpace(ChartCanvas& canvas, TChartRect& r)
@@ -214,6 +223,8 @@ void TChartAxis::ReserveAxisSpace(ChartCanvas& canvas, TChartRect& r)
         }
         return 0;
     };
+    measuredValues_.clear();
+    measuredTexts_.clear();
     if (!title_.Caption().empty()) {
         int band = titleSize_;
         if (band == 0) {
@@ -292,9 +303,14 @@ void TChartAxis::Draw(ChartCanvas& canvas)
     if (labelStep_ > 0 && scaleMax_ >= scaleMin_ && ResolvedLabelStyle() == talValue) {
         lastTickPos_ = -1;
         canvas.SetFont(labelsFont_);
-        for (double t : LabelValues(scaleMin_, scaleMax_, labelStep_, roundFirstLabel_, labelsOnAxis_))
-            DrawLabel(canvas, t);
+        const std::vector<double> values =
+            LabelValues(scaleMin_, scaleMax_, labelStep_, roundFirstLabel_, labelsOnAxis_);
+        const bool measured = values == measuredValues_ && labelFormat_ == measuredFormat_;
+        for (std::size_t i = 0; i < values.size(); ++i)
+            DrawLabel(canvas, values[i], measured ? &measuredTexts_[i] : nullptr);
     }
+    measuredValues_.clear();
+    measuredTexts_.clear();
 
     if (axisPen_.Visible()) {
         canvas.SetPen(axisPen_.Color(), axisPen_.Width(), axisPen_.Style());
@@ -337,13 +353,14 @@ void TChartAxis::DrawTitle(ChartCanvas& canvas)
     }
 }
 
-void TChartAxis::DrawLabel(ChartCanvas& canvas, double value)
+void TChartAxis::DrawLabel(ChartCanvas& canvas, double value, const std::string* written)
 {
     const int p = ValueToPixel(value);
     DrawTicksAndGrid(canvas, p, value);
     if (!labels_)
         return;
-    const std::string text = AxisLabelText(value, labelFormat_);
+    std::string own;
+    const std::string_view text = written != nullptr ? *written : (own = AxisLabelText(value, labelFormat_));
     const int fh = canvas.FontHeight();
     // One line per carriage return.
     std::string_view rest = text;

@@ -7,6 +7,7 @@
 #include "chart/ChartPens.h"
 
 #include <string>
+#include <vector>
 
 class ChartCanvas;
 class TCustomAxisPanel;
@@ -137,7 +138,11 @@ public:
     // plot (canvas font is selected by the caller).
     int MaxLabelCount(ChartCanvas& canvas, const axis_scale::LabelFormat& format = {}) const;
     double ComputeLabelStep(ChartCanvas& canvas) const;
-    int MaxLabelWidth(ChartCanvas& canvas) const;
+    // The width of the widest label of the current step, ends of the scale
+    // and every label drawn, plus a space: the band that labels written
+    // across the axis take.
+    // The labels and texts measured are kept for the drawing that follows.
+    int MaxLabelWidth(ChartCanvas& canvas);
     // Takes the title, label and tick bands out of r.
     void ReserveAxisSpace(ChartCanvas& canvas, TChartRect& r);
     // Whether the chart shows this axis.
@@ -151,7 +156,8 @@ private:
     // The label step for the current plot, with the label format it asks for.
     void UpdateLabelStep(ChartCanvas& canvas);
     void DrawTitle(ChartCanvas& canvas);
-    void DrawLabel(ChartCanvas& canvas, double value);
+    // `written` is the label's text when already written, or null.
+    void DrawLabel(ChartCanvas& canvas, double value, const std::string* written);
     void DrawTicksAndGrid(ChartCanvas& canvas, int p, double value);
     void DrawTick(ChartCanvas& canvas, int p, int outside, int length);
 
@@ -181,4 +187,9 @@ private:
     double labelStep_ = 0.0;
     axis_scale::LabelFormat labelFormat_;
     int lastTickPos_ = -1;
+    // The labels whose widths gave the band in this paint, with their texts
+    // and format: drawn as they are when the step has not changed since.
+    std::vector<double> measuredValues_;
+    std::vector<std::string> measuredTexts_;
+    axis_scale::LabelFormat measuredFormat_;
 };

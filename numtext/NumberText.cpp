@@ -31,22 +31,29 @@ bool SansReglageRegional()
     return n == "C" || n == "POSIX" || n.rfind("C.", 0) == 0;
 }
 
-// The separator of the environment's locale, read without touching the
-// process's own locale. A locale that is not installed, or whose radix
-// character is not a single byte, gives the comma.
+// The text of `item` (RADIXCHAR, THOUSEP) in the environment's LC_NUMERIC
+// locale, read without touching the process's own locale; empty when that
+// locale is not installed.
+std::string ReglageNumerique(nl_item item)
+{
+    std::string texte;
+    locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
+    if (loc == static_cast<locale_t>(nullptr))
+        return texte;
+    if (const char* valeur = nl_langinfo_l(item, loc); valeur != nullptr)
+        texte = valeur;
+    freelocale(loc);
+    return texte;
+}
+
+// The separator of the environment's locale. A locale that is not
+// installed, or whose radix character is not a single byte, gives the comma.
 char SeparateurDuSysteme()
 {
     if (SansReglageRegional())
         return kSeparateurSansReglage;
-    locale_t loc = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr));
-    if (loc == static_cast<locale_t>(nullptr))
-        return kSeparateurSansReglage;
-    const char* radix = nl_langinfo_l(RADIXCHAR, loc);
-    char separateur = kSeparateurSansReglage;
-    if (radix != nullptr && radix[0] != '\0' && radix[1] == '\0')
-        separateur = radix[0];
-    freelocale(loc);
-    return separateur;
+    const std::string radix = ReglageNumerique(RADIXCHAR);
+    return radix.size() == 1 ? radix[0] : kSeparateurSansReglage;
 }
 
 // Initialised on first use, so no other static's constructor can see it unset.
@@ -71,6 +78,57 @@ char DecimalSeparator() { return Separateur(); }
 
 void SetDecimalSeparator(char separator) { Separateur() = separator; }
 
+const std::string& SystemThousandsSeparator()
+{
+    static const std::string separateur = [] {
+        std::string s = ReglageNumerique(THOUSEP);
+        // A single byte above 0x7F is a Latin-1 character (a locale in a
+        // one-byte encoding): kept as UTF-8.
+        if (s.size() == 1 && static_cast<unsigned char>(s[0]) >= 0x80) {
+            const auto c = static_cast<unsigned char>(s[0]);
+            s = {static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
+        }
+        if (s.empty())
+            s = "\xC2\xA0"; // no-break space
+        return s;
+    }();
+    return separateur;
+}
+
+namespace NumberText {
+
+SignificantDigits DigitsOf(long double value)
+{
+    // "d.ddddddddddddddddde±x". Only digits are collected before the 'e', so
+    // the radix character of whatever C locale is in force does not matter.
+    char brut[64];
+    std::snprintf(brut, sizeof brut, "%.*Le", kChiffresConversion - 1, value);
+    SignificantDigits d;
+    const char* c = brut;
+    d.negative = (*c == '-');
+    int n = 0;
+    for (; *c != 'e' && *c != '\0'; ++c)
+        if (EstChiffre(*c) && n < kChiffresConversion)
+            d.digits[n++] = *c;
+    d.exponent = (*c == 'e') ? std::atoi(c + 1) + 1 : 1;
+    return d;
+}
+
+bool IncrementDigits(char* first, char* last)
+{
+    while (last != first) {
+        --last;
+        if (*last != '9') {
+            ++*last;
+            return false;
+        }
+        *last = '0';
+    }
+    return true;
+}
+
+} // namespace NumberText
+
 std::string FormatGeneral(long double value, int precision)
 {
     using namespace NumberText;
@@ -82,34 +140,18 @@ std::string FormatGeneral(long double value, int precision)
         return "0";
     const int p = std::clamp(precision, kMinPrecision, kMaxPrecision);
 
-    // 18 significant digits, rounded to nearest (glibc's conversion is exact):
-    // "d.ddddddddddddddddde±x". Only digits are collected before the 'e', so
-    // the radix character of whatever C locale is in force does not matter.
-    char brut[64];
-    std::snprintf(brut, sizeof brut, "%.*Le", kChiffresConversion - 1, value);
-    char chiffres[kChiffresConversion];
-    int n = 0;
-    const char* c = brut;
-    const bool negatif = (*c == '-');
-    for (; *c != 'e'; ++c)
-        if (EstChiffre(*c) && n < kChiffresConversion)
-            chiffres[n++] = *c;
-    int e = std::atoi(c + 1) + 1; // |value| = 0.d1d2... x 10^e
+    // 18 significant digits, rounded to nearest: |value| = 0.d1d2... x 10^e.
+    SignificantDigits d = DigitsOf(value);
+    char* const chiffres = d.digits;
+    const bool negatif = d.negative;
+    int e = d.exponent;
 
     // Round to p digits, half up in magnitude.
-    if (p < n && chiffres[p] >= '5') {
-        int i = p - 1;
-        while (i >= 0 && chiffres[i] == '9')
-            chiffres[i--] = '0';
-        if (i >= 0) {
-            ++chiffres[i];
-        } else { // 99..9 carried into a new digit
-            chiffres[0] = '1';
-            std::fill(chiffres + 1, chiffres + p, '0');
-            ++e;
-        }
+    if (p < kChiffresConversion && chiffres[p] >= '5' && IncrementDigits(chiffres, chiffres + p)) {
+        chiffres[0] = '1'; // 99..9 carried into a new digit
+        ++e;
     }
-    n = p;
+    int n = p;
     while (n > 0 && chiffres[n - 1] == '0')
         --n;
 

@@ -49,7 +49,34 @@ inline constexpr int kExposantMaxLu = 500;
 std::string FormatGeneral(long double value, int precision);
 long double ReadNumber(const std::string& text);
 
+// The two steps of decimal rounding that FormatGeneral takes, for other
+// formats of the program (the chart's axis labels) to write numbers alike.
+namespace NumberText {
+// The significant digits of a value: |value| = 0.d1d2...d18 x 10^exponent,
+// the kChiffresConversion digits rounded to nearest (the C library's
+// conversion is exact). Zero gives eighteen '0' and exponent 1; `negative`
+// is the sign bit (set for -0). Only for finite values.
+// Example: 1234.5 -> "123450000000000000", exponent 4.
+struct SignificantDigits {
+    bool negative = false;
+    char digits[kChiffresConversion] = {};
+    int exponent = 0;
+};
+SignificantDigits DigitsOf(long double value);
+
+// Adds one to the decimal number written by the digits [first, last) (the
+// rounding up of a digit string), carrying through nines. True when the carry
+// passes the first digit: every digit was '9' and is now '0', and the caller
+// writes the 1 in front. "129" -> "130" (false); "99" -> "00" (true).
+bool IncrementDigits(char* first, char* last);
+} // namespace NumberText
+
 // The process-wide decimal separator. At start it is the environment's
 // regional setting (LC_NUMERIC), or ',' where none is set (C/POSIX locale).
 char DecimalSeparator();
 void SetDecimalSeparator(char separator);
+
+// The environment's thousands separator (LC_NUMERIC of the regional
+// settings, read once), as UTF-8; a no-break space (U+00A0) where the
+// setting has none, as in the C/POSIX locale.
+const std::string& SystemThousandsSeparator();

@@ -2,9 +2,9 @@
 // keeps from one display to the next (place, focus, typed text). Each display
 // is a real exec(); what happens while it is open runs from a zero-time
 // single-shot timer inside its message loop.
-#include "about/LayoutScale.h"
 #include "about/UaPropos.h"
 #include "runtime/qt/MainIcon.h"
+#include "widgets/LayoutScale.h"
 
 #include <QApplication>
 #include <QFontInfo>

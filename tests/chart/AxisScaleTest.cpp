@@ -237,6 +237,39 @@ TEST(FormatAxisLabel, steps_of_a_thousandth_or_more_keep_the_three_decimal_text)
     }
 }
 
+TEST(ChooseLabelFormat, keeps_the_fixed_form_up_to_fifteen_characters_at_the_step_s_decimals)
+{
+    // The ends are no multiples of the step, so one decimal more would show
+    // in their text and push it past fifteen characters.
+    const double hairBelow = 1e-4 * (1 - 4e-15); // rounding errors: 29 units in the last place
+    const struct {
+        double step, lo, hi;
+        LabelFormat format;
+    } cases[] = {
+        {1e-4, 12345678.0, 12345678.00017, {4, false}},  // "12 345 678,0002": 15 characters
+        {hairBelow, 12345678.0, 12345678.00017, {4, false}},
+        {1e-4, 123456789.0, 123456789.00017, {4, true}}, // "123 456 789,0002": 16
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hi);
+        EXPECT_EQ(ChooseLabelFormat(c.step, c.lo, c.hi), c.format);
+    }
+}
+
+TEST(FormatAxisLabel, a_wished_increment_just_short_of_a_thousandth_keeps_neighbours_apart)
+{
+    // With three decimals the labels near -0.9985 and -0.9975 would both
+    // read -0,998: the 2 002 labels of -2..0 take four decimals.
+    const double step = 0.0009995;
+    const LabelFormat format = ChooseLabelFormat(step, -2.0, 0.0);
+    EXPECT_EQ(format, (LabelFormat{4, false}));
+    const std::vector<double> labels = LabelValues(-2.0, 0.0, step, true, true);
+    ASSERT_EQ(labels.size(), 2002u);
+    for (std::size_t i = 1; i < labels.size(); ++i)
+        ASSERT_NE(FormatAxisLabel(labels[i - 1], format, ',', " "), FormatAxisLabel(labels[i], format, ',', " "))
+            << labels[i];
+}
+
 TEST(FormatAxisLabel, huge_values_take_the_general_form_and_stay_short)
 {
     EXPECT_EQ(LabelTexts(0.0, 1e300, 10),
@@ -259,6 +292,7 @@ TEST(ScaleMap, maps_values_to_pixels_rounding_halves_to_even)
     const ScaleMap hInverted{0.0, 10.0, 100, 200, 150, true, true};
     const ScaleMap vInverted{0.0, 10.0, 50, 150, 100, false, true};
     const ScaleMap zeroWidth{5.0, 5.0, 100, 200, 150, true, false};
+    const ScaleMap huge{0.0, 1.6e308, 100, 200, 150, true, false};
     const struct {
         const char* what;
         const ScaleMap& map;
@@ -278,6 +312,7 @@ TEST(ScaleMap, maps_values_to_pixels_rounding_halves_to_even)
         {"inverted vertical: maximum at the bottom", vInverted, 10.0, 150},
         {"zero width: the middle", zeroWidth, 5.0, 150},
         {"zero width: any value in the middle", zeroWidth, 1e9, 150},
+        {"a product beyond the largest double", huge, 1.2e308, 175},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.map.ValueToPixel(c.value), c.pixel) << c.what;

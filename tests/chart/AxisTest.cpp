@@ -142,7 +142,7 @@ TEST(AxisLabelText, uses_the_process_wide_decimal_separator_and_the_system_thous
 {
     DecimalSeparatorGuard guard;
     SetDecimalSeparator(',');
-    EXPECT_EQ(TChartAxis::AxisLabelText(1234.5678), "1" + axis_scale::SystemThousandsSeparator() + "234,568");
+    EXPECT_EQ(TChartAxis::AxisLabelText(1234.5678), "1" + SystemThousandsSeparator() + "234,568");
     SetDecimalSeparator('.');
     EXPECT_EQ(TChartAxis::AxisLabelText(2.5), "2.5");
 }

@@ -1,8 +1,8 @@
 // Whole charts against their reference pictures: the main window's charts
 // with the sample run of chart_render, drawn headlessly, pixel for pixel.
-// To renew a reference after a deliberate change of the drawing, run
-// `chart_render <folder>` and copy the picture it writes over the one here,
-// after looking at it.
+// To renew a reference after a deliberate change of the drawing, look at the
+// "actual-<name>" picture the failing test writes in its current folder and
+// copy it over the one here.
 #include "chart/TChart.h"
 #include "chart/tools/SampleRun.h"
 
@@ -37,4 +37,19 @@ TEST(ChartPicture, the_extent_of_reaction_chart_of_a_run_labels_every_grid_line_
     chart.SetChartSize(sample_run::kWidth, sample_run::kHeight); // a hidden widget gets no resize event
     sample_run::AddRun(nullptr, &chart);
     EXPECT_TRUE(SameAsReference(chart.ScreenImage(), "extent-chart.png"));
+}
+
+TEST(ChartPicture, a_zoomed_extent_axis_keeps_its_widest_labels_clear_of_its_title)
+{
+    // Zoomed on 0,0005 to 0,0011 mol, as a drag leaves the ends (a little
+    // above the round values): the axis steps by 0.00005, so its inner labels
+    // (0,00105, 0,00095 ...) are one digit wider than the labels at its ends
+    // (0,0011, 0,0005); the band before the title is as wide as they are.
+    TChart chart;
+    sample_run::ConfigureExtent(chart);
+    chart.resize(sample_run::kWidth, sample_run::kHeight);
+    chart.SetChartSize(sample_run::kWidth, sample_run::kHeight); // a hidden widget gets no resize event
+    sample_run::AddRun(nullptr, &chart);
+    chart.LeftAxis().SetMinMax(0.000501, 0.001101);
+    EXPECT_TRUE(SameAsReference(chart.ScreenImage(), "extent-zoom.png"));
 }

@@ -1,6 +1,6 @@
 // Layout scaling: edges scaled by the ratio of text heights, rounded half
 // away from zero, and the ratio measured from the font on a display.
-#include "about/LayoutScale.h"
+#include "widgets/LayoutScale.h"
 
 #include <QFont>
 #include <QFontMetrics>

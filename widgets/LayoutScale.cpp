@@ -1,4 +1,4 @@
-#include "about/LayoutScale.h"
+#include "widgets/LayoutScale.h"
 
 #include <QFont>
 #include <QFontMetrics>
