@@ -191,7 +191,7 @@ inline void ChartCanvas::PlotPixel(int x, int y, int k)
         p = kOpaque | (~(p ^ penPixel_) & 0x00FFFFFFu);
         return;
     }
-    if (penStyle_ == psDot && (k & 1) != 0)
+    if (penStyle_ != psSolid && InGap(penStyle_, k))
         return;
     p = penPixel_;
 }
@@ -298,9 +298,16 @@ void ChartCanvas::AxisAlignedLine(int x0, int y0, int x1, int y1)
         }
         return;
     }
-    // Dotted: the pixels at an even distance from the line's start.
-    for (int i = (std::abs(from - a0) & 1); i < count; i += 2)
-        first[static_cast<std::size_t>(i) * stride] = penPixel_;
+    if (penStyle_ == psDot) {
+        // Dotted: the pixels at an even distance from the line's start.
+        for (int i = (std::abs(from - a0) & 1); i < count; i += 2)
+            first[static_cast<std::size_t>(i) * stride] = penPixel_;
+        return;
+    }
+    // Dashed: the pattern counted from the line's start.
+    for (int i = 0; i < count; ++i)
+        if (!InGap(penStyle_, std::abs(from + i - a0)))
+            first[static_cast<std::size_t>(i) * stride] = penPixel_;
 }
 
 int ChartCanvas::FontHeight()

@@ -54,6 +54,8 @@ protected:
     virtual void DrawTitlesAndLegend() {}
     // The walls around the final plot rectangle.
     virtual void DrawWalls() {}
+    // What is drawn over the series (marks, legend), on the final scales.
+    virtual void DrawOverSeries(ChartCanvas& canvas) { (void)canvas; }
 
     bool destroying_ = false;
 
