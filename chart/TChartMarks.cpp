@@ -92,6 +92,21 @@ void TChartMarks::Clear()
     Changed();
 }
 
+void TChartMarks::ExtendRange(TChartMarkKind kind, bool maximum, bool& found, double& result) const
+{
+    for (const TChartMark& m : items_) {
+        if (m.Kind != kind)
+            continue;
+        double v = kind == TChartMarkKind::VerticalLine ? m.X : m.Y;
+        if (!std::isfinite(v))
+            continue;
+        v += (maximum ? kRangeRoom : -kRangeRoom) * std::abs(v);
+        if (!found || (maximum ? v > result : v < result))
+            result = v;
+        found = true;
+    }
+}
+
 void TChartMarks::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
 {
     if (items_.empty())
@@ -107,6 +122,15 @@ void TChartMarks::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
             canvas.LineTo(static_cast<int>(x1), static_cast<int>(y1));
         }
     };
+    // A reference line's label on a box of the chart's colour, readable over
+    // grid lines and curves; x is its left or right end.
+    auto label = [&canvas, &chart](int x, int top, const std::string& text, TextHAlign align) {
+        const int w = canvas.TextWidth(text);
+        const int left = align == TextHAlign::Right ? x - w : x;
+        canvas.SetBrush(chart.Color(), bsSolid);
+        canvas.FillRect(left - 1, top, left + w + 1, top + canvas.FontHeight());
+        canvas.TextOut(left, top, text);
+    };
     for (const TChartMark& m : items_) {
         canvas.SetPen(m.Color, m.Width, m.Style);
         canvas.SetFont(font_.Name(), font_.Size(), m.Color, font_.Style());
@@ -120,7 +144,7 @@ void TChartMarks::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
             canvas.LineTo(inside.right, y);
             const int h = canvas.FontHeight();
             const int top = y - kLabelGap - h >= inside.top ? y - kLabelGap - h : y + kLabelGap;
-            canvas.TextOut(inside.right - kLabelGap, top, m.Text, TextHAlign::Right);
+            label(inside.right - kLabelGap, top, m.Text, TextHAlign::Right);
             break;
         }
         case TChartMarkKind::VerticalLine: {
@@ -132,8 +156,8 @@ void TChartMarks::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
             canvas.LineTo(x, inside.bottom);
             const int w = canvas.TextWidth(m.Text);
             const bool right = x + kLabelGap + w <= inside.right - kLabelGap;
-            canvas.TextOut(right ? x + kLabelGap : x - kLabelGap, inside.top + kLabelGap, m.Text,
-                           right ? TextHAlign::Left : TextHAlign::Right);
+            label(right ? x + kLabelGap : x - kLabelGap, inside.top + kLabelGap, m.Text,
+                  right ? TextHAlign::Left : TextHAlign::Right);
             break;
         }
         case TChartMarkKind::Line: {

@@ -4,7 +4,9 @@
 // straight lines (a tangent through a point with a slope, or a segment
 // between two points) and texts. All are clipped to the inside of the plot,
 // placed on the bottom and left axes' current scales, and drawn in the order
-// they were added. The main charts add none, so they draw nothing of this.
+// they were added; a reference line's label sits on a box of the chart's
+// colour (Color()), so that it reads over grid lines and curves. The main
+// charts add none, so they draw nothing of this.
 //
 //   TChartMarks& marks = chart->ChartMarks();
 //   marks.Clear();
@@ -40,9 +42,18 @@ public:
     // Pixels between a reference line and its label, and between the label
     // and the plot's edge.
     static constexpr int kLabelGap = 3;
+    // The room beyond a reference line in an automatic scale, as a part of
+    // the line's value.
+    static constexpr double kRangeRoom = 0.05;
 
     explicit TChartMarks(TChartChangeSink* chart) : TChartElement(chart), font_(chart) {}
 
+    // Reference lines count in the automatic scale of their axis, so that
+    // they stay in sight: a horizontal line's value in the left axis's, a
+    // vertical line's in the bottom axis's, each with kRangeRoom of its size
+    // as room beyond it (a line at 2,93 mmol makes the top at least
+    // 3,0765 mmol), so that it does not fall on the plot's frame.
+    //
     // A line across the whole plot at y (left axis units), with `label`
     // above it at the plot's right end (below it when the top is too near).
     // Returns the mark's id.
@@ -68,6 +79,10 @@ public:
     // The font of labels and texts (its colour is the mark's); Arial 8.
     TChartFont& Font() { return font_; }
 
+    // Widens the end of an automatic scale (the maximum, or the minimum) by
+    // the values of the reference lines of `kind`; `result` is valid when
+    // `found`.
+    void ExtendRange(TChartMarkKind kind, bool maximum, bool& found, double& result) const;
     // Draws every mark on the chart's current scales, inside its plot.
     void Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart);
 

@@ -53,6 +53,14 @@ void TCustomChart::DrawOverSeries(ChartCanvas& canvas)
     legend_.Draw(canvas, *this);
 }
 
+void TCustomChart::ExtendAutomaticRange(const TChartAxis& axis, bool maximum, bool& found, double& result) const
+{
+    if (&axis == &BottomAxis())
+        marks_.ExtendRange(TChartMarkKind::VerticalLine, maximum, found, result);
+    else if (&axis == &LeftAxis())
+        marks_.ExtendRange(TChartMarkKind::HorizontalLine, maximum, found, result);
+}
+
 void TCustomChart::SetOnPointerMove(std::function<void(double x, double y)> f)
 {
     onPointerMove_ = std::move(f);

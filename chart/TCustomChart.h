@@ -122,6 +122,8 @@ public:
 protected:
     void DrawTitlesAndLegend() override;
     void DrawWalls() override;
+    // Reference lines count in their axis's automatic scale (ChartMarks).
+    void ExtendAutomaticRange(const TChartAxis& axis, bool maximum, bool& found, double& result) const override;
     // Marks, interval markers, then the legend on top.
     void DrawOverSeries(ChartCanvas& canvas) override;
     bool HasWindowOverlay() const override { return !bands_.empty(); }

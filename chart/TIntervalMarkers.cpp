@@ -51,11 +51,11 @@ void TIntervalMarkers::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
             canvas.MoveTo(x, inside.top);
             canvas.LineTo(x, inside.bottom);
         }
-        // The start's label left of its line, the end's right of it: outside
-        // the interval, whose points stay clear.
+        // The start's label right of its line, the end's left of it: inside
+        // the interval, so that a marker at a plot edge keeps its label.
         const bool start = edge == TIntervalEdge::Start;
-        canvas.TextOut(start ? x - 3 : x + 3, inside.bottom - 2 - h, Label(edge),
-                       start ? TextHAlign::Right : TextHAlign::Left);
+        canvas.TextOut(start ? x + 3 : x - 3, inside.bottom - 2 - h, Label(edge),
+                       start ? TextHAlign::Left : TextHAlign::Right);
     }
     canvas.RemoveClip();
 }
