@@ -16,6 +16,8 @@ namespace {
 constexpr std::uint32_t kOpaque = 0xFF000000u;
 // Rendered texts kept per font before the font's cache starts afresh.
 constexpr std::size_t kMaxCachedTexts = 2048;
+// Rows of fewer pixels than this are filled by a plain loop.
+constexpr int kShortRun = 16;
 
 std::uint32_t PixelOf(TColor plain)
 {
@@ -177,6 +179,14 @@ void ChartCanvas::FillRect(int left, int top, int right, int bottom)
     if (l == 0 && r == width_) { // whole rows: one run
         FillPixels(pixels_.data() + static_cast<std::size_t>(t) * width_,
                    static_cast<std::size_t>(b - t) * static_cast<std::size_t>(width_), brushPixel_);
+        return;
+    }
+    if (r - l < kShortRun) { // a point's mark: a plain loop costs less than fill calls
+        for (int y = t; y < b; ++y) {
+            std::uint32_t* row = pixels_.data() + static_cast<std::size_t>(y) * width_;
+            for (int x = l; x < r; ++x)
+                row[x] = brushPixel_;
+        }
         return;
     }
     for (int y = t; y < b; ++y)
