@@ -13,6 +13,9 @@
 //  - a dotted pen paints every other pixel, starting with the first pixel of
 //    each line, and leaves the gaps untouched; a dotted pen wider than one
 //    pixel draws solid;
+//  - a dashed pen paints kDashOn pixels then skips kDashOff, starting with
+//    a dash at the first pixel of each line; wider than one pixel it draws
+//    solid too;
 //  - in not-exclusive-or mode each pixel becomes the inverse of (pen colour
 //    xor pixel), so drawing the same figure twice restores the picture; the
 //    pen is then one pixel wide whatever its width, so no pixel is inverted
@@ -42,6 +45,13 @@ class ChartCanvas {
 public:
     // The resolution at which font sizes in points become pixels.
     static constexpr int kDotsPerInch = 96;
+    // The pattern of a dashed pen, in pixels along the line.
+    static constexpr int kDashOn = 6, kDashOff = 4;
+    // Whether step k of a line falls in a gap of `style` (never for psSolid).
+    static constexpr bool InGap(TPenStyle style, int k)
+    {
+        return (style == psDot && (k & 1) != 0) || (style == psDash && k % (kDashOn + kDashOff) >= kDashOn);
+    }
 
     ChartCanvas();
     ~ChartCanvas();

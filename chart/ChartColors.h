@@ -48,3 +48,13 @@ struct SystemColors {
         }
     }
 };
+
+// Distinct plain colours for the series of one chart, one per index, in an
+// order where neighbours contrast (blue, red, green, orange, purple, teal,
+// brown, grey, then again). The main charts pick their red themselves.
+inline constexpr TColor SeriesPaletteColor(int index)
+{
+    constexpr TColor palette[] = {0xB45A1F, 0x2827D6, 0x2CA02C, 0x0E7FFF, 0xBD6794, 0x8C8C17, 0x4B568C, 0x7F7F7F};
+    constexpr int n = sizeof(palette) / sizeof(palette[0]);
+    return palette[((index % n) + n) % n];
+}

@@ -7,7 +7,9 @@
 #include <string>
 #include <utility>
 
-enum TPenStyle { psSolid, psDot };
+// psDash: dashes of kDashOn pixels with gaps of kDashOff (ChartCanvas.h); the
+// main charts draw no dashed line.
+enum TPenStyle { psSolid, psDot, psDash };
 enum TBrushStyle { bsSolid, bsClear };
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 

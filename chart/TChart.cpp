@@ -120,3 +120,13 @@ void TChart::RepaintNow()
 }
 
 void TChart::UseDefaultCursor() { setCursor(Qt::ArrowCursor); }
+
+void TChart::UseMarkerCursor(bool on)
+{
+    if (on)
+        setCursor(Qt::SizeHorCursor);
+    else
+        unsetCursor();
+}
+
+void TChart::TrackPointer(bool on) { setMouseTracking(on); }

@@ -41,4 +41,6 @@ protected:
     void RequestRepaint() override;
     void RepaintNow() override;
     void UseDefaultCursor() override;
+    void UseMarkerCursor(bool on) override;
+    void TrackPointer(bool on) override;
 };

@@ -127,6 +127,7 @@ void TChartAxis::AdjustRange()
                 result = v;
             found = true;
         }
+        chart_->ExtendAutomaticRange(*this, maximum, found, result);
         return result;
     };
     if (automatic_ || automaticMaximum_)

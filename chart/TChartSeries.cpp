@@ -4,6 +4,7 @@
 #include "chart/TCustomAxisPanel.h"
 #include "runtime/Exceptions.h"
 
+#include <cmath>
 #include <new>
 
 namespace {
@@ -139,4 +140,43 @@ void TChartSeries::DrawAllValues(ChartCanvas& canvas)
     for (int i = firstVisible_; i <= lastVisible_; ++i)
         DrawPoint(canvas, i);
     canvas.RemoveClip();
+}
+
+int TChartSeries::NearestPointIndex(double x) const
+{
+    const int count = Count();
+    if (count == 0)
+        return -1;
+    auto closer = [&](int a, int b) { // a < b: whether b is strictly nearer
+        return std::abs(XValue(b) - x) < std::abs(XValue(a) - x);
+    };
+    if (XValues.Order() == loAscending) {
+        // The first point at or beyond x, then the one before it.
+        int lo = 0, hi = count; // [lo, hi)
+        while (lo < hi) {
+            const int mid = lo + (hi - lo) / 2;
+            if (XValue(mid) < x)
+                lo = mid + 1;
+            else
+                hi = mid;
+        }
+        if (lo == count)
+            return count - 1;
+        if (lo == 0)
+            return 0;
+        return closer(lo - 1, lo) ? lo : lo - 1;
+    }
+    int best = 0;
+    for (int i = 1; i < count; ++i)
+        if (closer(best, i))
+            best = i;
+    return best;
+}
+
+void TChartSeries::DrawLegendSymbol(ChartCanvas& canvas, int left, int top, int width, int height) const
+{
+    canvas.SetPen(seriesColor_ == ColorUnset ? clBlack : seriesColor_, 2, psSolid);
+    const int y = top + height / 2;
+    canvas.MoveTo(left, y);
+    canvas.LineTo(left + width, y);
 }

@@ -48,6 +48,16 @@ public:
     double MinXValue() const { return XValues.MinValue(); }
     double MinYValue() const { return YValues.MinValue(); }
 
+    // The series' name in the chart's legend, UTF-8; a series without a
+    // title is not listed. Empty by default (the main charts set none).
+    const std::string& Title() const { return title_; }
+    void SetTitle(std::string title) { Assign(title_, std::move(title)); }
+
+    // The index of the point whose x value is nearest to x (ties: the
+    // smaller index), in the series' own units; -1 for an empty series.
+    // Ascending x lists are searched by halving, others point by point.
+    int NearestPointIndex(double x) const;
+
     TColor SeriesColor() const { return seriesColor_; }
     virtual void SetSeriesColor(TColor c);
     bool Active() const { return active_; }
@@ -77,6 +87,9 @@ public:
     virtual void DrawAllValues(ChartCanvas& canvas);
     // Draws point i (the series' own way of joining points).
     virtual void DrawPoint(ChartCanvas& canvas, int i) = 0;
+    // The series' sign in the legend, inside the box [left, left + width) x
+    // [top, top + height): here a line of the series colour across its middle.
+    virtual void DrawLegendSymbol(ChartCanvas& canvas, int left, int top, int width, int height) const;
     // Whether (x, y) lies on the drawn series, within about one pixel.
     virtual bool Clicked(int x, int y) const { (void)x; (void)y; return false; }
 
@@ -113,6 +126,7 @@ private:
     std::vector<TColor> colors_;
     std::vector<std::string> labels_;
     TColor seriesColor_ = ColorUnset;
+    std::string title_;
     bool active_ = true;
     TAxisChoice horizAxis_ = aBottomAxis, vertAxis_ = aLeftAxis;
 };

@@ -1,6 +1,5 @@
 #pragma once
-// The walls behind the plot (only the back wall is drawn in a flat view) and
-// the legend's visibility.
+// The walls behind the plot (only the back wall is drawn in a flat view).
 #include "chart/ChartPens.h"
 
 class TChartWall : public TChartElement {
@@ -24,15 +23,4 @@ private:
     TChartPen pen_;
     TColor color_ = ColorUnset;
     int size_ = 0;
-};
-
-// Only the visibility: a shown legend is not drawn by this chart.
-class TChartLegend : public TChartElement {
-public:
-    explicit TChartLegend(TChartChangeSink* chart) : TChartElement(chart) {}
-    bool Visible() const { return visible_; }
-    void SetVisible(bool v) { Assign(visible_, v); }
-
-private:
-    bool visible_ = true;
 };

@@ -72,6 +72,8 @@ void TCustomAxisPanel::DrawChart()
         if (series->Active())
             series->DrawAllValues(canvas);
 
+    DrawOverSeries(canvas);
+
     canvas.ResetState();
 }
 

@@ -44,6 +44,13 @@ public:
     int MaxPointsPerPage() const { return maxPointsPerPage_; }
     int Page() const { return page_; }
 
+    // Widens an axis's automatic end beyond the series' data: `result` is
+    // the end found so far (valid when `found`). Nothing here.
+    virtual void ExtendAutomaticRange(const TChartAxis& axis, bool maximum, bool& found, double& result) const
+    {
+        (void)axis, (void)maximum, (void)found, (void)result;
+    }
+
     // True while the chart is being destroyed: clearing points then
     // invalidates nothing.
     bool Destroying() const { return destroying_; }
@@ -54,6 +61,8 @@ protected:
     virtual void DrawTitlesAndLegend() {}
     // The walls around the final plot rectangle.
     virtual void DrawWalls() {}
+    // What is drawn over the series (marks, legend), on the final scales.
+    virtual void DrawOverSeries(ChartCanvas& canvas) { (void)canvas; }
 
     bool destroying_ = false;
 

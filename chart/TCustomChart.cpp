@@ -9,7 +9,9 @@ TCustomChart::TCustomChart()
       backWall_(this),
       leftWall_(this),
       bottomWall_(this),
-      legend_(this)
+      legend_(this),
+      marks_(this),
+      intervalMarkers_(this)
 {
 }
 
@@ -42,6 +44,27 @@ void TCustomChart::DrawWalls()
     } else {
         c.FillRect(plot.Left, plot.Top, plot.Right + 1, plot.Bottom);
     }
+}
+
+void TCustomChart::DrawOverSeries(ChartCanvas& canvas)
+{
+    marks_.Draw(canvas, *this);
+    intervalMarkers_.Draw(canvas, *this);
+    legend_.Draw(canvas, *this);
+}
+
+void TCustomChart::ExtendAutomaticRange(const TChartAxis& axis, bool maximum, bool& found, double& result) const
+{
+    if (&axis == &BottomAxis())
+        marks_.ExtendRange(TChartMarkKind::VerticalLine, maximum, found, result);
+    else if (&axis == &LeftAxis())
+        marks_.ExtendRange(TChartMarkKind::HorizontalLine, maximum, found, result);
+}
+
+void TCustomChart::SetOnPointerMove(std::function<void(double x, double y)> f)
+{
+    onPointerMove_ = std::move(f);
+    TrackPointer(static_cast<bool>(onPointerMove_));
 }
 
 void TCustomChart::DrawWindowOverlay(ChartCanvas& canvas)
@@ -102,10 +125,23 @@ bool TCustomChart::PressCounts(int x, int y) const
 
 void TCustomChart::MouseDown(TMouseButton button, int x, int y)
 {
-    if (zoom_.Active || panning_.Active)
+    if (zoom_.Active || panning_.Active || markerDrag_.Active)
         return;
+    // A press on an interval marker drags it, and nothing else starts.
+    TIntervalEdge edge = TIntervalEdge::Start;
+    if (button == TMouseButton::Left && intervalMarkers_.HitTest(*this, x, y, edge)) {
+        markerDrag_.Active = true;
+        markerDrag_.Edge = edge;
+        UseMarkerCursor(true);
+        return;
+    }
     if (!PressCounts(x, y))
         return;
+    if (button == TMouseButton::Left) {
+        leftPress_.Active = InsidePlot(x, y);
+        leftPress_.X = x;
+        leftPress_.Y = y;
+    }
     if (button == TMouseButton::Left && allowZoom_) {
         UseDefaultCursor();
         zoom_.Activate(x, y);
@@ -117,6 +153,33 @@ void TCustomChart::MouseDown(TMouseButton button, int x, int y)
 }
 
 void TCustomChart::MouseMove(int x, int y)
+{
+    if (markerDrag_.Active)
+        DragMarkerTo(x);
+    else
+        DragTo(x, y);
+    if (onPointerMove_ && InsidePlot(x, y))
+        onPointerMove_(XValueAt(x), YValueAt(y));
+}
+
+void TCustomChart::DragMarkerTo(int x)
+{
+    // Within the plot, and the start never past the end.
+    const TChartRect& p = PlotRect();
+    const TIntervalEdge edge = markerDrag_.Edge;
+    double v = XValueAt(std::clamp(x, p.Left, p.Right));
+    if (edge == TIntervalEdge::Start)
+        v = std::min(v, intervalMarkers_.Value(TIntervalEdge::End));
+    else
+        v = std::max(v, intervalMarkers_.Value(TIntervalEdge::Start));
+    if (v == intervalMarkers_.Value(edge))
+        return;
+    intervalMarkers_.SetValue(edge, v); // repaints
+    if (onMarkerMoved_)
+        onMarkerMoved_(edge, v);
+}
+
+void TCustomChart::DragTo(int x, int y)
 {
     if (zoom_.Active && (x != zoom_.X1 || y != zoom_.Y1)) {
         DrawBand(); // erase the band at its old place
@@ -152,6 +215,23 @@ void TCustomChart::MouseMove(int x, int y)
 
 void TCustomChart::MouseUp(TMouseButton button, int x, int y)
 {
+    if (markerDrag_.Active) {
+        if (button == TMouseButton::Left) {
+            markerDrag_.Active = false;
+            UseMarkerCursor(false);
+        }
+        return;
+    }
+    // A release near the press: a click, at the press's data coordinates
+    // (the scales do not change, as no zoom follows).
+    bool clicked = false;
+    double clickX = 0.0, clickY = 0.0;
+    if (button == TMouseButton::Left && leftPress_.Active) {
+        leftPress_.Active = false;
+        clicked = std::abs(x - leftPress_.X) <= kMinZoomDrag && std::abs(y - leftPress_.Y) <= kMinZoomDrag;
+        clickX = XValueAt(leftPress_.X);
+        clickY = YValueAt(leftPress_.Y);
+    }
     if (zoom_.Active && button == TMouseButton::Left) {
         zoom_.Active = false;
         DrawBand(); // erase it
@@ -166,10 +246,17 @@ void TCustomChart::MouseUp(TMouseButton button, int x, int y)
         }
     }
     panning_.Active = false;
+    if (clicked && onClick_)
+        onClick_(clickX, clickY);
 }
 
 void TCustomChart::CancelDrag()
 {
+    leftPress_.Active = false;
+    if (markerDrag_.Active) {
+        markerDrag_.Active = false;
+        UseMarkerCursor(false);
+    }
     if (zoom_.Active) {
         zoom_.Active = false;
         DrawBand(); // erase it

@@ -6,6 +6,7 @@
 // chart with its reference picture.
 #include "chart/TCustomChart.h"
 #include "chart/TFastLineSeries.h"
+#include "chart/TPointSeries.h"
 
 #include <cmath>
 
@@ -75,6 +76,49 @@ inline void AddRun(TCustomChart* pressureChart, TCustomChart* extentChart)
         else if (extent)
             extent->AddPoint(n * kPeriode, amount - firstAmount, "", 0x00FF00);
     }
+}
+
+// A first-order reaction as a run's analysis shows it: the extent reaches
+// kFinalExtent with time constant kTimeConstant (half-time 83,18 s).
+inline constexpr double kFinalExtent = 2.93e-3; // mol
+inline constexpr double kTimeConstant = 120.0;  // s
+
+// The extent chart of an analysed run: `points` measured points `step`
+// seconds apart (with a little deterministic noise) as squares, the model
+// as a line at every second over the same time, dashed lines at x_f, x_f/2
+// and t½ with their labels, the tangent at the start, the interval's two
+// markers at 10 s and 300 s and the legend. Returns the measured series.
+inline TPointSeries* AddAnalysis(TCustomChart& chart, int points, double step)
+{
+    chart.Title().SetText({"Avancement au cours du temps"});
+    chart.BottomAxis().Title().SetCaption("Date en s");
+    chart.LeftAxis().Title().SetCaption("Avancement en mol");
+    chart.BackWall().Brush().SetStyle(bsClear);
+    chart.SetView3D(false);
+    auto model = [](double t) { return kFinalExtent * (1.0 - std::exp(-t / kTimeConstant)); };
+    TPointSeries* measured = chart.AddSeries<TPointSeries>();
+    measured->SetSeriesColor(SeriesPaletteColor(0));
+    measured->SetTitle("Mesures");
+    TFastLineSeries* line = chart.AddSeries<TFastLineSeries>();
+    line->SetSeriesColor(SeriesPaletteColor(1));
+    line->LinePen().SetWidth(2);
+    line->SetTitle("Modèle");
+    for (int n = 0; n < points; ++n) {
+        const double t = n * step;
+        measured->AddPoint(t, model(t) + 2e-5 * std::sin(n * 12.9898) * std::sin(n * 4.1414), "", ColorAuto);
+    }
+    const int seconds = static_cast<int>((points - 1) * step);
+    for (int t = 0; t <= seconds; ++t)
+        line->AddPoint(t, model(t), "", ColorAuto);
+    TChartMarks& marks = chart.ChartMarks();
+    marks.AddHorizontalLine(kFinalExtent, "x_f = 2,93 mmol", clBlack);
+    marks.AddHorizontalLine(kFinalExtent / 2, "x_f/2 = 1,47 mmol", clBlack);
+    marks.AddVerticalLine(kTimeConstant * std::log(2.0), "t½ = 83,2 s", clBlack);
+    marks.AddLine(0.0, 0.0, kFinalExtent / kTimeConstant, clGray);
+    chart.IntervalMarkers().SetValue(TIntervalEdge::Start, 10.0);
+    chart.IntervalMarkers().SetValue(TIntervalEdge::End, 300.0);
+    chart.IntervalMarkers().SetVisible(true);
+    return measured;
 }
 
 } // namespace sample_run

@@ -81,6 +81,18 @@ TEST(CanvasLine, lines_take_their_start_and_leave_out_their_end_pixel)
          ".#.\n"
          "...\n"
          ".#.\n"},
+        {"dashed: six pixels drawn, four left, from the start", 17, 3, {{0, 1}, {17, 1}}, psDash, 1,
+         ".................\n"
+         "######....######.\n"
+         ".................\n"},
+        {"dashed leftwards: the first dash at the start", 17, 3, {{16, 1}, {0, 1}}, psDash, 1,
+         ".................\n"
+         ".######....######\n"
+         ".................\n"},
+        {"dashed slant: the pattern counts steps along the line", 13, 3, {{0, 0}, {12, 2}}, psDash, 1,
+         "###..........\n"
+         "...###.......\n"
+         "..........##.\n"},
         // The bottom axis line along y = 3 covers rows 2 and 3, from one
         // column left of its start to the column before its end.
         {"two pixels wide: adds the pixel above and left", 8, 5, {{2, 3}, {6, 3}}, psSolid, 2,

@@ -4,6 +4,7 @@
 // "actual-<name>" picture the failing test writes in its current folder and
 // copy it over the one here.
 #include "chart/TChart.h"
+#include "ChartTestSupport.h"
 #include "chart/tools/SampleRun.h"
 
 #include <QImage>
@@ -52,4 +53,15 @@ TEST(ChartPicture, a_zoomed_extent_axis_keeps_its_widest_labels_clear_of_its_tit
     sample_run::AddRun(nullptr, &chart);
     chart.LeftAxis().SetMinMax(0.000501, 0.001101);
     EXPECT_TRUE(SameAsReference(chart.ScreenImage(), "extent-zoom.png"));
+}
+
+TEST(ChartPicture, an_analysed_run_shows_points_model_dashed_marks_tangent_interval_and_legend)
+{
+    // 81 points 5 s apart as blue squares, the model as a red line, dashed
+    // lines at x_f, x_f/2 and t½ labelled beside them, the grey tangent at
+    // the start, the interval's green markers at 10 s and 300 s, and the
+    // legend in the plot's bottom right corner.
+    TestChart chart(sample_run::kWidth, sample_run::kHeight);
+    sample_run::AddAnalysis(chart, 81, 5.0);
+    EXPECT_TRUE(SameAsReference(chart.ScreenImage(), "analysis-chart.png"));
 }

@@ -1,0 +1,182 @@
+#include "chart/TChartMarks.h"
+
+#include "chart/ChartCanvas.h"
+#include "chart/TCustomAxisPanel.h"
+
+#include <algorithm>
+#include <cmath>
+
+int TChartMarks::Add(TChartMark mark)
+{
+    mark.Id = nextId_++;
+    items_.push_back(std::move(mark));
+    Changed();
+    return items_.back().Id;
+}
+
+int TChartMarks::AddHorizontalLine(double y, std::string label, TColor color, TPenStyle style)
+{
+    TChartMark m;
+    m.Kind = TChartMarkKind::HorizontalLine;
+    m.Y = y;
+    m.Text = std::move(label);
+    m.Color = color;
+    m.Style = style;
+    return Add(std::move(m));
+}
+
+int TChartMarks::AddVerticalLine(double x, std::string label, TColor color, TPenStyle style)
+{
+    TChartMark m;
+    m.Kind = TChartMarkKind::VerticalLine;
+    m.X = x;
+    m.Text = std::move(label);
+    m.Color = color;
+    m.Style = style;
+    return Add(std::move(m));
+}
+
+int TChartMarks::AddLine(double x, double y, double slope, TColor color, TPenStyle style, int width)
+{
+    TChartMark m;
+    m.Kind = TChartMarkKind::Line;
+    m.X = x;
+    m.Y = y;
+    m.Slope = slope;
+    m.Color = color;
+    m.Style = style;
+    m.Width = width;
+    return Add(std::move(m));
+}
+
+int TChartMarks::AddSegment(double x0, double y0, double x1, double y1, TColor color, TPenStyle style, int width)
+{
+    TChartMark m;
+    m.Kind = TChartMarkKind::Segment;
+    m.X = x0;
+    m.Y = y0;
+    m.X2 = x1;
+    m.Y2 = y1;
+    m.Color = color;
+    m.Style = style;
+    m.Width = width;
+    return Add(std::move(m));
+}
+
+int TChartMarks::AddText(double x, double y, std::string text, TColor color)
+{
+    TChartMark m;
+    m.Kind = TChartMarkKind::Text;
+    m.X = x;
+    m.Y = y;
+    m.Text = std::move(text);
+    m.Color = color;
+    return Add(std::move(m));
+}
+
+bool TChartMarks::Remove(int id)
+{
+    auto it = std::find_if(items_.begin(), items_.end(), [id](const TChartMark& m) { return m.Id == id; });
+    if (it == items_.end())
+        return false;
+    items_.erase(it);
+    Changed();
+    return true;
+}
+
+void TChartMarks::Clear()
+{
+    if (items_.empty())
+        return;
+    items_.clear();
+    Changed();
+}
+
+void TChartMarks::ExtendRange(TChartMarkKind kind, bool maximum, bool& found, double& result) const
+{
+    for (const TChartMark& m : items_) {
+        if (m.Kind != kind)
+            continue;
+        double v = kind == TChartMarkKind::VerticalLine ? m.X : m.Y;
+        if (!std::isfinite(v))
+            continue;
+        v += (maximum ? kRangeRoom : -kRangeRoom) * std::abs(v);
+        if (!found || (maximum ? v > result : v < result))
+            result = v;
+        found = true;
+    }
+}
+
+void TChartMarks::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
+{
+    if (items_.empty())
+        return;
+    const TChartRect& plot = chart.PlotRect();
+    // Inside the back wall's frame, as the series.
+    const ClipRect inside{plot.Left + 1, plot.Top + 1, plot.Right, plot.Bottom - 1};
+    canvas.SetClip(inside);
+    const axis_scale::ScaleMap xMap = chart.BottomAxis().Map(), yMap = chart.LeftAxis().Map();
+    auto line = [&canvas](double x0, double y0, double x1, double y1) {
+        if (axis_scale::ClipToFarSquare(x0, y0, x1, y1)) {
+            canvas.MoveTo(static_cast<int>(x0), static_cast<int>(y0));
+            canvas.LineTo(static_cast<int>(x1), static_cast<int>(y1));
+        }
+    };
+    // A reference line's label on a box of the chart's colour, readable over
+    // grid lines and curves; x is its left or right end.
+    auto label = [&canvas, &chart](int x, int top, const std::string& text, TextHAlign align) {
+        const int w = canvas.TextWidth(text);
+        const int left = align == TextHAlign::Right ? x - w : x;
+        canvas.SetBrush(chart.Color(), bsSolid);
+        canvas.FillRect(left - 1, top, left + w + 1, top + canvas.FontHeight());
+        canvas.TextOut(left, top, text);
+    };
+    for (const TChartMark& m : items_) {
+        canvas.SetPen(m.Color, m.Width, m.Style);
+        canvas.SetFont(font_.Name(), font_.Size(), m.Color, font_.Style());
+        switch (m.Kind) {
+        case TChartMarkKind::HorizontalLine: {
+            const double py = yMap.ExactPixel(m.Y);
+            if (!(py >= inside.top && py < inside.bottom))
+                break;
+            const int y = static_cast<int>(py);
+            canvas.MoveTo(inside.left, y);
+            canvas.LineTo(inside.right, y);
+            const int h = canvas.FontHeight();
+            const int top = y - kLabelGap - h >= inside.top ? y - kLabelGap - h : y + kLabelGap;
+            label(inside.right - kLabelGap, top, m.Text, TextHAlign::Right);
+            break;
+        }
+        case TChartMarkKind::VerticalLine: {
+            const double px = xMap.ExactPixel(m.X);
+            if (!(px >= inside.left && px < inside.right))
+                break;
+            const int x = static_cast<int>(px);
+            canvas.MoveTo(x, inside.top);
+            canvas.LineTo(x, inside.bottom);
+            const int w = canvas.TextWidth(m.Text);
+            const bool right = x + kLabelGap + w <= inside.right - kLabelGap;
+            label(right ? x + kLabelGap : x - kLabelGap, inside.top + kLabelGap, m.Text,
+                  right ? TextHAlign::Left : TextHAlign::Right);
+            break;
+        }
+        case TChartMarkKind::Line: {
+            // Between the bottom axis's scale ends, which span the plot.
+            const double xa = xMap.scaleMin, xb = xMap.scaleMax;
+            line(xMap.ExactPixel(xa), yMap.ExactPixel(m.Y + m.Slope * (xa - m.X)), xMap.ExactPixel(xb),
+                 yMap.ExactPixel(m.Y + m.Slope * (xb - m.X)));
+            break;
+        }
+        case TChartMarkKind::Segment:
+            line(xMap.ExactPixel(m.X), yMap.ExactPixel(m.Y), xMap.ExactPixel(m.X2), yMap.ExactPixel(m.Y2));
+            break;
+        case TChartMarkKind::Text: {
+            const double px = xMap.ExactPixel(m.X), py = yMap.ExactPixel(m.Y);
+            if (std::abs(px) < 1e6 && std::abs(py) < 1e6)
+                canvas.TextOut(static_cast<int>(px), static_cast<int>(py), m.Text);
+            break;
+        }
+        }
+    }
+    canvas.RemoveClip();
+}
