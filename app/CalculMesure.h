@@ -7,9 +7,11 @@
 //   Pression(true, 0.5, -0.5, 100000)          -> 50000 Pa    ((U1 - U2) / 2 × Coefficient)
 //   Quantite(100000, 0.00025, 293)             -> 0.0102627 mol  (p × V / (R × T))
 //   Quantite(102000, ...) - Quantite(100000, ...) -> 0.000205254 mol
+#include "kinetics/ConditionsMesure.h"
+
 namespace CalculMesure {
 
-inline constexpr double kConstanteGaz = 8.314; // J/(mol K)
+inline constexpr double kConstanteGaz = ConditionsMesure::kConstanteGaz; // J/(mol K)
 
 long double Pression(bool pEtMoinsP, double tensionVoie1, double tensionVoie2, double coefficient);
 long double Quantite(long double pression, double volume, double temperature);

@@ -5,6 +5,7 @@
 #include "app/TRadioGroup.h"
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
+#include "kinetics/ConditionsMesure.h"
 #include "numtext/NumberText.h"
 #include "runtime/CheckedFloat.h"
 #include "runtime/Exceptions.h"
@@ -23,32 +24,11 @@ namespace {
 constexpr std::int32_t kEchantillons = 314;
 constexpr double kFrequenceEchantillons = 15700.0;
 
-// The limits of a plausible volume and temperature, checked at the start of
-// a run. The volume's limits, 0.05 L and 5 L, are converted to m³ exactly as
-// the typed volume is (÷ 1000 in extended precision, then rounded to a
-// double), so that typing either limit is accepted: the typed 5 L, back in
-// litres (× 1000), would be 5 plus a rounding error, and refused.
-constexpr long double kLitresMinimum = 0.05L;
-constexpr long double kLitresMaximum = 5.0L;
-const double kVolumeMinimal = Checked::ToDouble(kLitresMinimum / 1000);
-const double kVolumeMaximal = Checked::ToDouble(kLitresMaximum / 1000);
-// A temperature is above absolute zero (0 K, typed -273 °C) and at most
-// 400 K (typed 127 °C).
-constexpr double kZeroAbsolu = 273; // °C to K, as the run converts
-constexpr double kTemperatureMaximale = 400;
-
 constexpr int kPrecisionTensions = 6;
-// Enough digits for any limit written in a message.
-constexpr int kPrecisionLimites = 15;
 
 long double Lire(const QLineEdit* champ)
 {
     return ReadNumber(champ->text().toStdString());
-}
-
-std::string Limite(long double valeur)
-{
-    return FormatGeneral(valeur, kPrecisionLimites);
 }
 
 // Reads a field and checks its value with `valeur` (which converts it and
@@ -73,24 +53,6 @@ double CoefficientNonNul(long double lu)
     if (coefficient == 0)
         throw Exception("Le coefficient ne doit pas être nul.");
     return coefficient;
-}
-
-double VolumeEnM3(long double litres)
-{
-    const double volume = Checked::ToDouble(Checked::Divide(litres, 1000.0L));
-    if (!(volume >= kVolumeMinimal && volume <= kVolumeMaximal))
-        throw Exception("Le volume doit être compris entre " + Limite(kLitresMinimum) + " et "
-                        + Limite(kLitresMaximum) + " L.");
-    return volume;
-}
-
-double TemperatureEnK(long double celsius)
-{
-    const double temperature = Checked::ToDouble(Checked::Add(celsius, static_cast<long double>(kZeroAbsolu)));
-    if (!(temperature > 0 && temperature <= kTemperatureMaximale))
-        throw Exception("La température doit être supérieure à " + Limite(-kZeroAbsolu)
-                        + " °C et ne pas dépasser " + Limite(kTemperatureMaximale - kZeroAbsolu) + " °C.");
-    return temperature;
 }
 
 } // namespace
@@ -119,8 +81,10 @@ void TForm1::Button1Click(QObject*)
     // first one refused ends the start before anything has changed: no
     // timer, the previous run's charts, table and count kept.
     const double coefficient = LireChamp(Edit3, CoefficientNonNul);
-    const double volume = LireChamp(Edit1, VolumeEnM3);
-    const double temperature = LireChamp(Edit2, TemperatureEnK);
+    // The volume and the temperature: the limits of a plausible run, shared
+    // with the kinetic analysis.
+    const double volume = LireChamp(Edit1, ConditionsMesure::VolumeEnM3);
+    const double temperature = LireChamp(Edit2, ConditionsMesure::TemperatureEnK);
 
     ++numeroMarche_;
     EnMarche = true;

@@ -1,0 +1,46 @@
+#include "kinetics/ConditionsMesure.h"
+
+#include "numtext/NumberText.h"
+#include "runtime/CheckedFloat.h"
+#include "runtime/Exceptions.h"
+
+namespace ConditionsMesure {
+
+namespace {
+
+// The volume's limits are converted to m³ exactly as the typed volume is
+// (÷ 1000 in extended precision, then rounded to a double), so that typing
+// either limit is accepted: the typed 5 L, back in litres (× 1000), would be
+// 5 plus a rounding error, and refused.
+const double kVolumeMinimal = Checked::ToDouble(kLitresMinimum / 1000);
+const double kVolumeMaximal = Checked::ToDouble(kLitresMaximum / 1000);
+
+// Enough digits for any limit written in a message.
+constexpr int kPrecisionLimites = 15;
+
+std::string Limite(long double valeur)
+{
+    return FormatGeneral(valeur, kPrecisionLimites);
+}
+
+} // namespace
+
+double VolumeEnM3(long double litres)
+{
+    const double volume = Checked::ToDouble(Checked::Divide(litres, 1000.0L));
+    if (!(volume >= kVolumeMinimal && volume <= kVolumeMaximal))
+        throw Exception("Le volume doit être compris entre " + Limite(kLitresMinimum) + " et "
+                        + Limite(kLitresMaximum) + " L.");
+    return volume;
+}
+
+double TemperatureEnK(long double celsius)
+{
+    const double temperature = Checked::ToDouble(Checked::Add(celsius, static_cast<long double>(kZeroAbsolu)));
+    if (!(temperature > 0 && temperature <= kTemperatureMaximale))
+        throw Exception("La température doit être supérieure à " + Limite(-kZeroAbsolu)
+                        + " °C et ne pas dépasser " + Limite(kTemperatureMaximale - kZeroAbsolu) + " °C.");
+    return temperature;
+}
+
+} // namespace ConditionsMesure

@@ -1,0 +1,82 @@
+#include "kinetics/DeriveeSavitzkyGolay.h"
+
+#include <Eigen/Dense>
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <cstddef>
+
+namespace Cinetique {
+
+namespace {
+
+constexpr int kDiviseurFenetre = 20;
+constexpr int kFenetreDefautMin = 5;
+constexpr int kFenetreDefautMax = 51;
+// Times closer to even than this fraction of the step are evenly sampled.
+constexpr double kToleranceRegularite = 1e-9;
+
+// The weights w such that Σ w_j·y_j is the fitted quadratic's derivative at
+// tau = 0, for the window's times tau_j (relative to the point, scaled by h).
+Eigen::VectorXd Poids(const Eigen::VectorXd& tau, double h)
+{
+    Eigen::MatrixXd a(tau.size(), 3);
+    a.col(0).setOnes();
+    a.col(1) = tau / h;
+    a.col(2) = (tau / h).cwiseAbs2();
+    const Eigen::MatrixXd pseudoInverse
+        = a.householderQr().solve(Eigen::MatrixXd::Identity(tau.size(), tau.size()));
+    return pseudoInverse.row(1).transpose() / h;
+}
+
+bool Regulier(std::span<const double> t)
+{
+    const double pas = t[1] - t[0];
+    for (std::size_t i = 2; i < t.size(); ++i)
+        if (std::abs(t[i] - t[i - 1] - pas) > kToleranceRegularite * pas)
+            return false;
+    return true;
+}
+
+} // namespace
+
+int FenetreParDefaut(int points)
+{
+    int fenetre = 2 * static_cast<int>(std::lround((points / static_cast<double>(kDiviseurFenetre) - 1) / 2)) + 1;
+    fenetre = std::clamp(fenetre, kFenetreDefautMin, kFenetreDefautMax);
+    const int impairMax = points % 2 == 1 ? points : points - 1;
+    return std::max(kFenetreMinimale, std::min(fenetre, impairMax));
+}
+
+std::vector<double> DeriveeSavitzkyGolay(std::span<const double> t, std::span<const double> y, int fenetre)
+{
+    const auto n = static_cast<std::ptrdiff_t>(t.size());
+    assert(y.size() == t.size() && fenetre % 2 == 1 && fenetre >= kFenetreMinimale && fenetre <= n);
+    const std::ptrdiff_t demi = fenetre / 2;
+    const bool regulier = Regulier(t);
+    Eigen::VectorXd poidsMilieu;
+    std::vector<double> derivee(t.size());
+    Eigen::VectorXd tau(fenetre);
+    for (std::ptrdiff_t i = 0; i < n; ++i) {
+        const std::ptrdiff_t debut = std::clamp(i - demi, std::ptrdiff_t{0}, n - fenetre);
+        const bool milieu = debut == i - demi;
+        Eigen::VectorXd poids;
+        if (regulier && milieu && poidsMilieu.size() > 0) {
+            poids = poidsMilieu;
+        } else {
+            for (std::ptrdiff_t j = 0; j < fenetre; ++j)
+                tau(j) = t[static_cast<std::size_t>(debut + j)] - t[static_cast<std::size_t>(i)];
+            poids = Poids(tau, t[static_cast<std::size_t>(debut + fenetre - 1)] - t[static_cast<std::size_t>(debut)]);
+            if (regulier && milieu)
+                poidsMilieu = poids;
+        }
+        double somme = 0;
+        for (std::ptrdiff_t j = 0; j < fenetre; ++j)
+            somme += poids(j) * y[static_cast<std::size_t>(debut + j)];
+        derivee[static_cast<std::size_t>(i)] = somme;
+    }
+    return derivee;
+}
+
+} // namespace Cinetique
