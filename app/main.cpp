@@ -1,14 +1,17 @@
-// Start-up: the process's own settings (SIGXFSZ ignored) and the card's
-// ports first, before the window system exists; then the application with
-// its title and icon, the main window created hidden (its
-// card component configures the card), the About box created hidden, and the
-// message loop, which shows the window maximised. The process exits with 0
-// when the loop ends.
+// Start-up. `nelvar --analyse ...` is the command line's batch mode
+// (kinetics/LigneCommande.h), chosen before anything else: it opens no port
+// and needs no window system. Otherwise: the process's own settings (SIGXFSZ
+// ignored) and the card's ports first, before the window system exists; then
+// the application with its title and icon, the main window created hidden
+// (its card component configures the card), the About box created hidden,
+// and the message loop, which shows the window maximised. The process exits
+// with 0 when the loop ends.
 #include "about/UaPropos.h"
 #include "app/Apparence.h"
 #include "app/TitreApplication.h"
 #include "app/UPrincipal.h"
 #include "card/PortSelection.h"
+#include "kinetics/LigneCommande.h"
 #include "runtime/qt/MainIcon.h"
 #include "runtime/Processus.h"
 #include "runtime/qt/MessageBoxes.h"
@@ -19,9 +22,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv)
 {
+    const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+    if (Cinetique::ModeLigneDeCommande(arguments))
+        return Cinetique::AnalyseEnLigneDeCommande(arguments, std::cout, std::cerr);
+
     PreparerProcessus();
     std::string refusPorts;
     const std::unique_ptr<PortIo> ports = OuvrirPorts(refusPorts);

@@ -57,7 +57,7 @@ warnings=$(man --warnings -E UTF-8 -l -Tutf8 -Z "$prefix/share/man/man1/nelvar.1
   fail "man cannot format the page"
 [[ -z $warnings ]] || fail "man: $warnings"
 page=$(MANWIDTH=200 man -l "$prefix/share/man/man1/nelvar.1.gz" 2>/dev/null)
-for text in NELVAR_PORTS "CODE DE RETOUR" "Valeurs/Mesures1.txt" "/usr/share/doc/nelvar/$archive"; do
+for text in NELVAR_PORTS --analyse "CODE DE RETOUR" "Valeurs/Mesures1.txt" "/usr/share/doc/nelvar/$archive"; do
   grep -qF -- "$text" <<<"$page" || fail "manual page without '$text'"
 done
 

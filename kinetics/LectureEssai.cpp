@@ -1,0 +1,381 @@
+#include "kinetics/LectureEssai.h"
+
+#include "numtext/NumberText.h"
+#include "runtime/Windows1252.h"
+
+#include <cerrno>
+#include <cfloat>
+#include <cmath>
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Cinetique {
+
+namespace {
+
+constexpr std::string_view kBomUtf8 = "\xEF\xBB\xBF";
+constexpr std::string_view kBomUtf16Le = "\xFF\xFE";
+constexpr std::string_view kBomUtf16Be = "\xFE\xFF";
+
+// The program's own headers (card/TexteMesures.cpp), first and second fields.
+constexpr std::string_view kEnteteDate = "Date, en s";
+constexpr std::string_view kEnteteVoie2 = "Tension sur la voie 2, en V";
+constexpr std::string_view kEnteteFrequence = "Fréquence en Hz";
+
+// Characters of a field quoted in a message, at most.
+constexpr std::size_t kLongueurCitation = 40;
+
+const std::string kDeuxColonnes = "il en faut deux, le temps (s) puis la pression (Pa).";
+
+bool Utf8Valide(std::string_view s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        int suite = 0;
+        char32_t point = 0;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            suite = 1;
+            point = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            suite = 2;
+            point = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            suite = 3;
+            point = c & 0x07;
+        } else {
+            return false;
+        }
+        if (s.size() - i <= static_cast<std::size_t>(suite))
+            return false;
+        for (int k = 1; k <= suite; ++k) {
+            const auto o = static_cast<unsigned char>(s[i + k]);
+            if ((o & 0xC0) != 0x80)
+                return false;
+            point = (point << 6) | (o & 0x3F);
+        }
+        // Overlong forms, surrogates and points past U+10FFFF.
+        if ((suite == 2 && point < 0x800) || (suite == 3 && point < 0x10000) || (point >= 0xD800 && point <= 0xDFFF)
+            || point > 0x10FFFF)
+            return false;
+        i += static_cast<std::size_t>(suite) + 1;
+    }
+    return true;
+}
+
+struct Ligne {
+    int numero;       // 1 for the file's first line
+    std::string texte; // UTF-8
+};
+
+// The lines ended by CR, LF or CRLF, with their numbers; blank ones left out.
+std::vector<Ligne> Lignes(const std::string& texte)
+{
+    std::vector<Ligne> lignes;
+    int numero = 1;
+    std::size_t debut = 0;
+    while (debut <= texte.size()) {
+        std::size_t fin = texte.find_first_of("\r\n", debut);
+        if (fin == std::string::npos)
+            fin = texte.size();
+        std::string ligne = texte.substr(debut, fin - debut);
+        if (ligne.find_first_not_of(" \t") != std::string::npos)
+            lignes.push_back({numero, std::move(ligne)});
+        if (fin == texte.size())
+            break;
+        debut = fin + (texte.compare(fin, 2, "\r\n") == 0 ? 2 : 1);
+        ++numero;
+    }
+    return lignes;
+}
+
+// Whether `ligne` holds `separateur` outside quotes.
+bool Contient(std::string_view ligne, char separateur)
+{
+    bool entreGuillemets = false;
+    for (char c : ligne) {
+        if (c == '"')
+            entreGuillemets = !entreGuillemets;
+        else if (c == separateur && !entreGuillemets)
+            return true;
+    }
+    return false;
+}
+
+char SeparateurDeChamps(const std::vector<Ligne>& lignes)
+{
+    const std::size_t premiere = lignes.size() > 1 ? 1 : 0;
+    for (char separateur : {'\t', ';', ','})
+        for (std::size_t i = premiere; i < lignes.size(); ++i)
+            if (Contient(lignes[i].texte, separateur))
+                return separateur;
+    return '\t';
+}
+
+std::string SansEspaces(std::string_view champ)
+{
+    const std::size_t debut = champ.find_first_not_of(' ');
+    if (debut == std::string_view::npos)
+        return {};
+    return std::string(champ.substr(debut, champ.find_last_not_of(' ') - debut + 1));
+}
+
+// The fields of a line, without the spaces around them. A field that starts
+// with a quote runs to the closing quote, "" standing for a quote.
+std::vector<std::string> Champs(std::string_view ligne, char separateur)
+{
+    std::vector<std::string> champs;
+    std::size_t i = 0;
+    while (true) {
+        std::string champ;
+        while (i < ligne.size() && ligne[i] == ' ')
+            ++i;
+        if (i < ligne.size() && ligne[i] == '"') {
+            for (++i; i < ligne.size(); ++i) {
+                if (ligne[i] == '"') {
+                    if (i + 1 < ligne.size() && ligne[i + 1] == '"')
+                        ++i;
+                    else {
+                        ++i;
+                        break;
+                    }
+                }
+                champ += ligne[i];
+            }
+        }
+        const std::size_t fin = std::min(ligne.find(separateur, i), ligne.size());
+        champ += ligne.substr(i, fin - i);
+        champs.push_back(SansEspaces(champ));
+        if (fin == ligne.size())
+            return champs;
+        i = fin + 1;
+    }
+}
+
+// `champ` as a number whose decimal separator is `decimal`: nothing when it
+// is not one, or when it holds the other separator.
+std::optional<long double> Nombre(std::string_view champ, char decimal)
+{
+    std::string texte(champ);
+    for (char& c : texte) {
+        if (c == decimal)
+            c = DecimalSeparator();
+        else if (c == ',' || c == '.')
+            return std::nullopt;
+    }
+    try {
+        return ReadNumber(texte);
+    } catch (const EConvertError&) {
+        return std::nullopt;
+    }
+}
+
+bool EstNombre(std::string_view champ)
+{
+    return Nombre(champ, ',') || Nombre(champ, '.');
+}
+
+// A field as a message quotes it: its first characters, controls as '?'.
+std::string Citation(std::string_view champ)
+{
+    std::string citation;
+    std::size_t caracteres = 0;
+    for (std::size_t i = 0; i < champ.size(); ++i) {
+        const auto c = static_cast<unsigned char>(champ[i]);
+        if ((c & 0xC0) != 0x80 && ++caracteres > kLongueurCitation) {
+            citation += "…";
+            break;
+        }
+        citation += c < 0x20 || c == 0x7F ? '?' : champ[i];
+    }
+    return "« " + citation + " »";
+}
+
+std::string DebutLigne(int numero)
+{
+    return "Ligne " + std::to_string(numero) + " : ";
+}
+
+[[noreturn]] void VirgulesAmbigues(int numero)
+{
+    throw EEssaiIllisible(DebutLigne(numero)
+                          + "virgules ambiguës : les colonnes sont séparées par des virgules et les nombres "
+                            "semblent écrits avec une virgule décimale. Séparez les colonnes par des tabulations "
+                            "ou des points-virgules, ou mettez les nombres entre guillemets.");
+}
+
+// A field that is digits with a leading zero ("05", "013E5"): the decimals
+// of a number cut at its decimal comma.
+bool ZeroEnTete(std::string_view champ)
+{
+    return champ.size() >= 2 && champ[0] == '0' && champ[1] >= '0' && champ[1] <= '9';
+}
+
+struct LigneChamps {
+    int numero;
+    std::vector<std::string> champs;
+};
+
+void RefuserDispositionsSansPression(const LigneChamps& entete)
+{
+    const auto& champs = entete.champs;
+    if (champs.empty())
+        return;
+    if (champs[0] == kEnteteFrequence)
+        throw EEssaiIllisible("Ce tableau du programme n'a pas de temps en première colonne (« Fréquence en Hz ») : "
+                              "enregistrez ou copiez la pression en Pa.");
+    if (champs[0] == kEnteteDate && champs.size() == 2 && champs[1] == kEnteteVoie2)
+        throw EEssaiIllisible("Ce tableau du programme contient l'avancement en mol, pas la pression : "
+                              "enregistrez ou copiez la pression en Pa.");
+}
+
+} // namespace
+
+std::string EnUtf8(std::string_view texte)
+{
+    return Utf8Valide(texte) ? std::string(texte) : Windows1252ToUtf8(texte);
+}
+
+double LireNombreVirguleOuPoint(std::string_view texte)
+{
+    const bool point = texte.find('.') != std::string_view::npos;
+    const std::optional<long double> valeur = Nombre(texte, point ? '.' : ',');
+    if (!valeur || !(std::fabs(*valeur) <= DBL_MAX))
+        throw EConvertError::NotAFloat(std::string(texte));
+    return static_cast<double>(*valeur);
+}
+
+std::vector<Point> LireEssai(std::string_view octets)
+{
+    if (octets.starts_with(kBomUtf16Le) || octets.starts_with(kBomUtf16Be))
+        throw EEssaiIllisible("Le fichier est codé en UTF-16 : enregistrez-le en UTF-8 ou en Windows-1252.");
+    if (octets.starts_with(kBomUtf8))
+        octets.remove_prefix(kBomUtf8.size());
+
+    const std::vector<Ligne> lignes = Lignes(EnUtf8(octets));
+    const char separateur = SeparateurDeChamps(lignes);
+    std::vector<LigneChamps> tableau;
+    for (const Ligne& ligne : lignes) {
+        std::vector<std::string> champs = Champs(ligne.texte, separateur);
+        bool vide = true;
+        for (const std::string& champ : champs)
+            vide = vide && champ.empty();
+        if (!vide)
+            tableau.push_back({ligne.numero, std::move(champs)});
+    }
+    if (tableau.empty())
+        throw EEssaiIllisible("Le fichier est vide.");
+
+    // The header: the lines before the first whose first field is a number.
+    std::size_t premiere = 0;
+    while (premiere < tableau.size() && !EstNombre(tableau[premiere].champs[0]))
+        ++premiere;
+    if (premiere == tableau.size())
+        throw EEssaiIllisible("Le fichier ne contient aucune ligne de nombres : " + kDeuxColonnes);
+    if (premiere > 0)
+        RefuserDispositionsSansPression(tableau[0]);
+
+    if (separateur == ',') {
+        // The column names count too, when there are several.
+        const std::size_t depuis = premiere > 0 && tableau[premiere - 1].champs.size() > 1 ? premiere - 1 : premiere;
+        const std::size_t champs = tableau[depuis].champs.size();
+        for (std::size_t i = depuis; i < tableau.size(); ++i) {
+            if (tableau[i].champs.size() != champs)
+                VirgulesAmbigues(tableau[i].numero);
+            if (i >= premiere)
+                for (const std::string& champ : tableau[i].champs)
+                    if (ZeroEnTete(champ))
+                        VirgulesAmbigues(tableau[i].numero);
+        }
+    }
+
+    bool virgule = false;
+    bool point = false;
+    for (std::size_t i = premiere; i < tableau.size(); ++i)
+        for (std::size_t c = 0; c < std::min<std::size_t>(2, tableau[i].champs.size()); ++c) {
+            virgule = virgule || tableau[i].champs[c].find(',') != std::string::npos;
+            point = point || tableau[i].champs[c].find('.') != std::string::npos;
+        }
+    if (virgule && point)
+        throw EEssaiIllisible("Les nombres du fichier sont écrits avec des virgules et avec des points : "
+                              "le séparateur décimal est ambigu.");
+    const char decimal = point ? '.' : ',';
+
+    std::vector<Point> points;
+    points.reserve(tableau.size() - premiere);
+    for (std::size_t i = premiere; i < tableau.size(); ++i) {
+        const LigneChamps& ligne = tableau[i];
+        if (ligne.champs.size() < 2)
+            throw EEssaiIllisible(DebutLigne(ligne.numero) + "une seule colonne ; " + kDeuxColonnes);
+        double valeurs[2];
+        for (int c = 0; c < 2; ++c) {
+            const std::string& champ = ligne.champs[static_cast<std::size_t>(c)];
+            const std::optional<long double> valeur = Nombre(champ, decimal);
+            if (!valeur)
+                throw EEssaiIllisible(DebutLigne(ligne.numero) + Citation(champ) + " n'est pas un nombre.");
+            if (!(std::fabs(*valeur) <= DBL_MAX))
+                throw EEssaiIllisible(DebutLigne(ligne.numero) + Citation(champ) + " est un nombre trop grand.");
+            valeurs[c] = static_cast<double>(*valeur);
+        }
+        points.push_back({valeurs[0], valeurs[1]});
+    }
+    return points;
+}
+
+std::vector<Point> LireFichierEssai(const std::string& chemin)
+{
+    auto refus = [](int erreur) {
+        switch (erreur) {
+        case ENOENT:
+        case ENOTDIR:
+            return EEssaiIllisible("Fichier introuvable.");
+        case EACCES:
+        case EPERM:
+            return EEssaiIllisible("Accès au fichier refusé.");
+        case EISDIR:
+            return EEssaiIllisible("C'est un dossier, pas un fichier.");
+        default:
+            return EEssaiIllisible("Lecture impossible (erreur système " + std::to_string(erreur) + ").");
+        }
+    };
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        throw refus(errno);
+    std::string octets;
+    int erreur = 0;
+    struct stat etat {};
+    if (::fstat(fd, &etat) != 0)
+        erreur = errno;
+    else if (S_ISDIR(etat.st_mode))
+        erreur = EISDIR;
+    // Read to the end, whatever the size said: a pipe or a device has none.
+    char tampon[1 << 16];
+    while (erreur == 0 && octets.size() <= kTailleMaximaleEssai) {
+        const ssize_t lus = ::read(fd, tampon, sizeof tampon);
+        if (lus < 0 && errno == EINTR)
+            continue;
+        if (lus < 0)
+            erreur = errno;
+        else if (lus == 0)
+            break;
+        else
+            octets.append(tampon, static_cast<std::size_t>(lus));
+    }
+    ::close(fd);
+    if (erreur != 0)
+        throw refus(erreur);
+    if (octets.size() > kTailleMaximaleEssai)
+        throw EEssaiIllisible("Fichier trop gros (plus de " + std::to_string(kTailleMaximaleEssai >> 20)
+                              + " Mo) pour être un enregistrement de mesures.");
+    return LireEssai(octets);
+}
+
+} // namespace Cinetique

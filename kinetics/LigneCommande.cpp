@@ -1,0 +1,213 @@
+#include "kinetics/LigneCommande.h"
+
+#include "kinetics/AnalyseCinetique.h"
+#include "kinetics/LectureEssai.h"
+#include "numtext/NumberText.h"
+
+#include <cmath>
+#include <new>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+namespace Cinetique {
+
+namespace {
+
+constexpr std::string_view kAnalyse = "--analyse";
+constexpr std::string_view kAide = "--help";
+constexpr std::string_view kFinDesOptions = "--";
+constexpr std::string_view kPrefixe = "nelvar : ";
+constexpr std::string_view kRenvoiAide = " (voir nelvar --help).";
+
+constexpr std::string_view kTexteAide =
+    "Usage : nelvar --analyse [options] FICHIER...\n"
+    "\n"
+    "Analyse cinétique d'enregistrements de mesures, sans fenêtre : le modèle du\n"
+    "premier ordre p(t) = p∞ − (p∞ − pa)·exp(−k·(t − ta)) est ajusté à la pression\n"
+    "par les moindres carrés, et chaque fichier donne une ligne de résultats\n"
+    "séparés par des tabulations, avec leurs incertitudes-types.\n"
+    "\n"
+    "Options :\n"
+    "  --volume L          volume du gaz, en L (pour l'avancement final)\n"
+    "  --temperature °C    température, en °C (pour l'avancement final)\n"
+    "  --debut s           début de l'intervalle analysé, en s (par défaut : le\n"
+    "                      premier point)\n"
+    "  --fin s             fin de l'intervalle analysé, en s (par défaut : le\n"
+    "                      dernier point)\n"
+    "  --origine           la courbe part du premier point de l'enregistrement\n"
+    "  --help              affiche cette aide\n"
+    "Les valeurs s'écrivent avec une virgule ou un point décimal.\n"
+    "\n"
+    "Fichiers : du texte, une ligne par point, le temps (s) puis la pression (Pa),\n"
+    "séparés par une tabulation, un point-virgule ou une virgule, avec ou sans\n"
+    "ligne d'en-tête ; les enregistrements du programme se lisent tels quels.\n"
+    "\n"
+    "Colonnes écrites : fichier, points, debut (s), fin (s), k (s-1), u(k) (s-1),\n"
+    "t1/2 (s), u(t1/2) (s), t1/2 graphique (s), p initiale (Pa), p finale (Pa),\n"
+    "u(p finale) (Pa), x finale (mol), u(x finale) (mol), R2, remarque.\n"
+    "\n"
+    "Code de retour : 0 quand tous les fichiers sont analysés ; 2 quand un fichier\n"
+    "ne peut l'être (une ligne « fichier : message » sur la sortie d'erreur) ou\n"
+    "quand les options sont incorrectes.\n"
+    "Sans option, nelvar ouvre sa fenêtre.\n";
+
+struct Demande {
+    Options options;
+    std::vector<std::string> fichiers;
+    bool aide = false;
+};
+
+// A wrong command line, with the French message.
+struct OptionIncorrecte {
+    std::string message;
+};
+
+double Valeur(std::string_view option, const std::string& texte)
+{
+    try {
+        return LireNombreVirguleOuPoint(texte);
+    } catch (const EConvertError&) {
+        throw OptionIncorrecte{std::string(option) + " : « " + EnUtf8(texte) + " » n'est pas un nombre"};
+    }
+}
+
+Demande LireArguments(std::span<const std::string> arguments)
+{
+    Demande demande;
+    bool finDesOptions = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (finDesOptions || argument == "-" || !argument.starts_with('-')) {
+            demande.fichiers.push_back(argument);
+            continue;
+        }
+        if (argument == kFinDesOptions) {
+            finDesOptions = true;
+            continue;
+        }
+        if (argument == kAnalyse)
+            continue;
+        if (argument == kAide) {
+            demande.aide = true;
+            return demande;
+        }
+        if (argument == "--origine") {
+            demande.options.origineFixee = true;
+            continue;
+        }
+
+        const std::size_t egal = argument.find('=');
+        const std::string nom = argument.substr(0, egal);
+        std::optional<double>* cible = nom == "--volume"        ? &demande.options.volume
+                                       : nom == "--temperature" ? &demande.options.temperature
+                                       : nom == "--debut"       ? &demande.options.debut
+                                       : nom == "--fin"         ? &demande.options.fin
+                                                                : nullptr;
+        if (cible == nullptr)
+            throw OptionIncorrecte{"option inconnue « " + EnUtf8(nom) + " »"};
+        if (egal != std::string::npos)
+            *cible = Valeur(nom, argument.substr(egal + 1));
+        else if (i + 1 < arguments.size())
+            *cible = Valeur(nom, arguments[++i]);
+        else
+            throw OptionIncorrecte{"l'option " + nom + " attend une valeur"};
+    }
+    if (demande.fichiers.empty())
+        throw OptionIncorrecte{"aucun fichier à analyser"};
+    return demande;
+}
+
+// A path as a field and in a message: UTF-8, without tabs or line ends.
+std::string Affichable(const std::string& chemin)
+{
+    std::string texte = EnUtf8(chemin);
+    for (char& c : texte)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return texte;
+}
+
+std::string Nombre(double valeur)
+{
+    return std::isfinite(valeur) ? FormatGeneral(valeur, kChiffresResultats) : std::string();
+}
+
+std::string Nombre(const std::optional<double>& valeur)
+{
+    return valeur ? Nombre(*valeur) : std::string();
+}
+
+std::string Ligne(const std::string& chemin, const Resultat& r)
+{
+    std::string remarques;
+    for (const Remarque remarque : r.remarques)
+        remarques += (remarques.empty() ? "" : " ; ") + TexteRemarque(remarque);
+    const std::string champs[] = {
+        Affichable(chemin), std::to_string(r.points), Nombre(r.debut),     Nombre(r.fin),
+        Nombre(r.k),        Nombre(r.uK),             Nombre(r.tDemi),     Nombre(r.uTDemi),
+        Nombre(r.tDemiGraphique), Nombre(r.pa),       Nombre(r.pInf),      Nombre(r.uPInf),
+        Nombre(r.xFinal),   Nombre(r.uXFinal),        Nombre(r.r2),        remarques,
+    };
+    std::string ligne;
+    for (const std::string& champ : champs)
+        ligne += (ligne.empty() ? "" : "\t") + champ;
+    return ligne + "\n";
+}
+
+} // namespace
+
+bool ModeLigneDeCommande(std::span<const std::string> arguments)
+{
+    if (!arguments.empty() && arguments.front() == kAide)
+        return true;
+    for (const std::string& argument : arguments) {
+        if (argument == kFinDesOptions)
+            return false;
+        if (argument == kAnalyse)
+            return true;
+    }
+    return false;
+}
+
+int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs)
+{
+    Demande demande;
+    try {
+        demande = LireArguments(arguments);
+    } catch (const OptionIncorrecte& e) {
+        erreurs << kPrefixe << e.message << kRenvoiAide << "\n";
+        return kCodeEchec;
+    }
+    if (demande.aide) {
+        sortie << kTexteAide;
+        return 0;
+    }
+
+    sortie << kEnteteResultats << "\n" << std::flush;
+    bool echec = false;
+    for (const std::string& chemin : demande.fichiers) {
+        std::string ligne;
+        try {
+            const std::vector<Point> points = LireFichierEssai(chemin);
+            ligne = Ligne(chemin, Analyser(points, demande.options));
+        } catch (const Exception& e) {
+            erreurs << Affichable(chemin) << " : " << e.Message() << "\n" << std::flush;
+            echec = true;
+            continue;
+        } catch (const std::bad_alloc&) {
+            erreurs << Affichable(chemin) << " : Mémoire insuffisante.\n" << std::flush;
+            echec = true;
+            continue;
+        }
+        sortie << ligne << std::flush;
+    }
+    // A full disk or a closed pipe behind the output must not pass for success.
+    if (!sortie) {
+        erreurs << kPrefixe << "écriture impossible sur la sortie standard.\n";
+        return kCodeEchec;
+    }
+    return echec ? kCodeEchec : 0;
+}
+
+} // namespace Cinetique

@@ -1,0 +1,48 @@
+#pragma once
+// The batch mode of the command line, beside the window:
+//   nelvar --analyse [--volume L] [--temperature °C] [--debut s] [--fin s]
+//                    [--origine] FILE...
+// reads each saved run (kinetics/LectureEssai.h), analyses it
+// (kinetics/AnalyseCinetique.h) and writes one row of results for it.
+//
+// Output, on `sortie`: UTF-8 tab-separated text, lines ended by "\n", the
+// header line kEnteteResultats then one row per analysed file: the path as
+// given, the number of points of the interval, then the numbers in the
+// program's general format (FormatGeneral, kChiffresResultats significant
+// digits, the process's decimal separator, no thousands separator); a value
+// that does not exist (the final extent without V and T, the graphical
+// half-time never reached) is an empty field. The remarks' French sentences
+// are joined by " ; ". Tabs and line ends of a path are written as '?', and
+// a path that is not UTF-8 is read as Windows-1252.
+//
+// A file that cannot be read or analysed gives one line "<path> : <message>"
+// on `erreurs` and no row; the other files are still analysed.
+//
+// Exit code: 0 when every file was analysed, kCodeEchec when one failed, the
+// options are wrong or `sortie` could not be written (with one line on
+// `erreurs`); --help writes the help
+// on `sortie` and gives 0. Option values take a decimal comma or a decimal
+// point; "--option=valeur" is accepted too, and "--" ends the options.
+#include <iosfwd>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace Cinetique {
+
+inline constexpr int kCodeEchec = 2;
+inline constexpr int kChiffresResultats = 6;
+inline constexpr std::string_view kEnteteResultats =
+    "fichier\tpoints\tdebut (s)\tfin (s)\tk (s-1)\tu(k) (s-1)\tt1/2 (s)\tu(t1/2) (s)\tt1/2 graphique (s)\t"
+    "p initiale (Pa)\tp finale (Pa)\tu(p finale) (Pa)\tx finale (mol)\tu(x finale) (mol)\tR2\tremarque";
+
+// Whether the program's arguments (its name left out) ask for this mode
+// rather than the window: one of them is "--analyse", or the first is
+// "--help".
+bool ModeLigneDeCommande(std::span<const std::string> arguments);
+
+// Runs the mode on the program's arguments (its name left out) and gives the
+// exit code.
+int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs);
+
+} // namespace Cinetique

@@ -1,0 +1,158 @@
+// nelvar --analyse as a user runs it: the built program, started with no
+// display, no Qt platform and no regional setting, on files written in a
+// temporary folder.
+//
+// The reference run: p = 100 000 + 3 000·(1 − exp(−0,04·t)) Pa plus a fixed
+// Gaussian noise (σ = 15 Pa), rounded to the pascal, one point every 5 s from
+// 0 to 120 s. Its rows were computed once with SciPy's curve_fit (analytic
+// Jacobian, tolerances 1E-15, covariance scaled by SSR/(n − parameters)) and
+// rounded to 6 significant digits.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+const char* const kReference =
+    "t (s);p (Pa)\n0;100012\n5;100564\n10;100978\n15;101341\n20;101658\n25;101922\n30;102103\n35;102243\n"
+    "40;102383\n45;102504\n50;102608\n55;102668\n60;102723\n65;102774\n70;102820\n75;102840\n80;102878\n"
+    "85;102904\n90;102943\n95;102932\n100;102960\n105;102940\n110;102976\n115;102973\n120;102968\n";
+
+const std::string kEntete = "fichier\tpoints\tdebut (s)\tfin (s)\tk (s-1)\tu(k) (s-1)\tt1/2 (s)\tu(t1/2) (s)\t"
+                            "t1/2 graphique (s)\tp initiale (Pa)\tp finale (Pa)\tu(p finale) (Pa)\tx finale (mol)\t"
+                            "u(x finale) (mol)\tR2\tremarque\n";
+
+struct Execution {
+    int code = -1;
+    std::string sortie;
+    std::string erreurs;
+};
+
+std::string Contenu(const std::string& chemin)
+{
+    std::ostringstream texte;
+    texte << std::ifstream(chemin, std::ios::binary).rdbuf();
+    return texte.str();
+}
+
+std::string Guillemets(const std::string& texte)
+{
+    std::string resultat = "'";
+    for (char c : texte)
+        resultat += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return resultat + "'";
+}
+
+class LigneCommande : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        char modele[] = "/tmp/nelvar-ligne-XXXXXX";
+        ASSERT_NE(mkdtemp(modele), nullptr);
+        dossier_ = modele;
+        essai_ = Ecrire("essai.csv", kReference);
+    }
+    void TearDown() override { std::system(("rm -rf " + Guillemets(dossier_)).c_str()); }
+
+    std::string Ecrire(const std::string& nom, const std::string& octets)
+    {
+        std::ofstream(dossier_ + "/" + nom, std::ios::binary) << octets;
+        return dossier_ + "/" + nom;
+    }
+
+    // The environment keeps only PATH and the sanitizers' options.
+    Execution Lancer(const std::vector<std::string>& arguments)
+    {
+        std::string commande = "env -i PATH=/usr/bin:/bin";
+        for (char** variable = environ; *variable != nullptr; ++variable)
+            for (const char* prefixe : {"ASAN_", "UBSAN_", "LSAN_"})
+                if (std::string(*variable).starts_with(prefixe))
+                    commande += " " + Guillemets(*variable);
+        commande += " " + Guillemets(NELVAR_PROGRAMME);
+        for (const std::string& argument : arguments)
+            commande += " " + Guillemets(argument);
+        commande += " </dev/null >" + Guillemets(dossier_ + "/sortie") + " 2>" + Guillemets(dossier_ + "/erreurs");
+        const int etat = std::system(commande.c_str());
+        return {WIFEXITED(etat) ? WEXITSTATUS(etat) : -1, Contenu(dossier_ + "/sortie"),
+                Contenu(dossier_ + "/erreurs")};
+    }
+
+    std::string dossier_;
+    std::string essai_;
+};
+
+TEST_F(LigneCommande, writes_the_header_then_each_runs_results_in_the_program_number_format)
+{
+    const std::pair<std::vector<std::string>, std::string> cas[] = {
+        // u(p∞) 4,88250 loses its trailing zero; u(x∞) is below 0,0001.
+        {{"--analyse", "--volume", "0,25", "--temperature=20", essai_},
+         "25\t0\t120\t0,0397391\t0,000290703\t17,4424\t0,127596\t17,6342\t100013\t103004\t4,8825\t0,000307062\t"
+         "5,01077E-7\t0,999796\t"},
+        // The curve held at the first point; no extent without V and T.
+        {{"--analyse", "--origine", essai_},
+         "25\t0\t120\t0,039749\t0,000223419\t17,4381\t0,0980154\t17,6336\t100012\t103004\t4,56249\t\t\t0,999796\t"},
+        // The interval's 17 points, values read with a point or a comma.
+        {{"--analyse", "--debut=20.0", "--fin", "100,0", essai_},
+         "17\t20\t100\t0,0384442\t0,000819968\t18,0299\t0,384556\t18,3658\t101668\t103016\t9,03929\t\t\t0,999284\t"},
+    };
+    for (const auto& [arguments, ligne] : cas) {
+        const Execution e = Lancer(arguments);
+        EXPECT_EQ(e.code, 0);
+        EXPECT_EQ(e.erreurs, "");
+        EXPECT_EQ(e.sortie, kEntete + essai_ + "\t" + ligne + "\n");
+    }
+}
+
+TEST_F(LigneCommande, a_file_that_fails_gives_one_line_on_stderr_and_exit_code_2_while_the_others_print)
+{
+    const std::string absent = dossier_ + "/absent.txt";
+    const std::string uneColonne = Ecrire("une colonne.txt", "0\n1\n2\n");
+    const std::string troisPoints = Ecrire("court.txt", "0;100000\n1;100100\n2;100150\n");
+    const Execution e = Lancer({"--analyse", absent, essai_, dossier_, uneColonne, troisPoints, essai_});
+    EXPECT_EQ(e.code, 2);
+    const std::string ligne = essai_ + "\t25\t0\t120\t0,0397391\t0,000290703\t17,4424\t0,127596\t17,6342\t100013\t"
+                              "103004\t4,8825\t\t\t0,999796\t\n";
+    EXPECT_EQ(e.sortie, kEntete + ligne + ligne);
+    const std::string attendu = absent + " : Fichier introuvable.\n" + dossier_
+                                + " : C'est un dossier, pas un fichier.\n" + uneColonne
+                                + " : Ligne 1 : une seule colonne ; il en faut deux, le temps (s) puis la pression (Pa).\n"
+                                + troisPoints + " : ";
+    EXPECT_TRUE(e.erreurs.starts_with(attendu)) << e.erreurs;
+    // The analysis's own refusal (too few points) on one line, the last one.
+    EXPECT_GT(e.erreurs.size(), attendu.size() + 1);
+    EXPECT_EQ(e.erreurs.find('\n', attendu.size()), e.erreurs.size() - 1) << e.erreurs;
+}
+
+TEST_F(LigneCommande, help_is_written_in_french_and_a_wrong_command_line_exits_2_with_a_message)
+{
+    const std::pair<std::vector<std::string>, std::string> cas[] = {
+        {{"--analyse"}, "aucun fichier à analyser"},
+        {{"--analyse", "--vitesse", "2", essai_}, "option inconnue « --vitesse »"},
+        {{"--analyse", essai_, "--fin"}, "l'option --fin attend une valeur"},
+        {{"--analyse", "--volume", "0,2.5", essai_}, "--volume : « 0,2.5 » n'est pas un nombre"},
+    };
+    for (const auto& [arguments, message] : cas) {
+        const Execution e = Lancer(arguments);
+        EXPECT_EQ(e.code, 2);
+        EXPECT_EQ(e.erreurs, "nelvar : " + message + " (voir nelvar --help).\n");
+        EXPECT_EQ(e.sortie, "");
+    }
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--help"}, {"--analyse", "--help"}}) {
+        const Execution e = Lancer(arguments);
+        EXPECT_EQ(e.code, 0);
+        EXPECT_TRUE(e.sortie.starts_with("Usage : nelvar --analyse [options] FICHIER...\n")) << e.sortie;
+        EXPECT_NE(e.sortie.find("  --origine           la courbe part du premier point"), std::string::npos);
+        EXPECT_EQ(e.erreurs, "");
+    }
+}
+
+} // namespace
