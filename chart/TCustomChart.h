@@ -8,7 +8,14 @@
 // it, so they draw and behave as before): reference lines, tangents and
 // texts (ChartMarks), a legend, two draggable interval markers, and
 // callbacks for a click without drag, for the pointer's moves and for a
-// moved marker, all in data coordinates.
+// moved marker, all in data coordinates:
+//
+//   chart->IntervalMarkers().SetValue(TIntervalEdge::Start, 10.0);
+//   chart->IntervalMarkers().SetValue(TIntervalEdge::End, 300.0);
+//   chart->IntervalMarkers().SetVisible(true);
+//   chart->SetOnIntervalMarkerMoved([&](TIntervalEdge edge, double t) { Refit(edge, t); });
+//   chart->SetOnClick([&](double t, double x) { ShowTangentNear(t); });
+//   chart->SetOnPointerMove([&](double t, double x) { ShowNearest(mesures->NearestPointIndex(t)); });
 //
 // The widget forwards its mouse events to MouseDown, MouseMove and MouseUp;
 // tests call them directly with client coordinates.

@@ -1,7 +1,11 @@
 // Speed of the chart: a full paint of a run of 1024 points on a full-HD
-// chart, a repaint without change, and storing the points of a run.
+// chart, a repaint without change, and storing the points of a run; then the
+// full paint of a one-hour run's analysis (measured points, model line,
+// dashed marks, tangent, interval markers, legend) beside the main chart's
+// full paint of as many points.
 #include "chart/TCustomChart.h"
 #include "chart/TFastLineSeries.h"
+#include "chart/tools/SampleRun.h"
 
 #include <QGuiApplication>
 #include <benchmark/benchmark.h>
@@ -94,6 +98,37 @@ void BM_AddPoint1024(benchmark::State& state)
     state.SetItemsProcessed(state.iterations() * kRunPoints);
 }
 BENCHMARK(BM_AddPoint1024)->Unit(benchmark::kMicrosecond);
+
+constexpr int kHourPoints = 3600;
+
+void BM_FullPaint3600Points1920x1080(benchmark::State& state)
+{
+    TCustomChart chart;
+    TFastLineSeries* series = SetUpChart(chart, 1920, 1080);
+    for (int n = 1; n <= kHourPoints; ++n)
+        series->AddPoint(n * kPeriode, Pressure(n), "", clRed);
+    chart.PaintBackBuffer();
+    for (auto _ : state) {
+        chart.Invalidate();
+        benchmark::DoNotOptimize(chart.BackBuffer().constBits());
+    }
+}
+BENCHMARK(BM_FullPaint3600Points1920x1080)->Unit(benchmark::kMillisecond);
+
+// 3 600 measured points a second apart, the model's 3 600 points, and the
+// marks, markers and legend.
+void BM_AnalysisFullPaint3600Points1920x1080(benchmark::State& state)
+{
+    TCustomChart chart;
+    chart.SetChartSize(1920, 1080);
+    sample_run::AddAnalysis(chart, kHourPoints, 1.0);
+    chart.PaintBackBuffer();
+    for (auto _ : state) {
+        chart.Invalidate();
+        benchmark::DoNotOptimize(chart.BackBuffer().constBits());
+    }
+}
+BENCHMARK(BM_AnalysisFullPaint3600Points1920x1080)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
