@@ -23,8 +23,9 @@
 //   2. a golden-section search between the best grid value's neighbours, on
 //      the same points;
 //   3. Gauss–Newton steps on k over all the points (the projected Jacobian,
-//      Kaufman's form), each step halved until S decreases, to full
-//      precision.
+//      Kaufman's form; the secant on dS/dk where Gauss–Newton slows down,
+//      for a curve the model follows badly), each step halved until S
+//      decreases, until a step is below 1e-9·k (at most 100 steps).
 // The uncertainties come from the full Jacobian at the optimum, factorised by
 // Eigen's Householder QR with its columns scaled to unit length:
 //   u = sqrt(diag((JᵀJ)⁻¹) · S / (n - parameters)).

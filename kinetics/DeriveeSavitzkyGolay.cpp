@@ -17,16 +17,23 @@ constexpr int kFenetreDefautMax = 51;
 // Times closer to even than this fraction of the step are evenly sampled.
 constexpr double kToleranceRegularite = 1e-9;
 
-// The weights w such that Σ w_j·y_j is the fitted quadratic's derivative at
-// tau = 0, for the window's times tau_j (relative to the point, scaled by h).
-Eigen::VectorXd Poids(const Eigen::VectorXd& tau, double h)
+// The quadratic's design matrix on the window's times tau (relative to the
+// point, scaled by h): columns 1, tau/h, (tau/h)².
+Eigen::MatrixXd Plan(const Eigen::VectorXd& tau, double h)
 {
     Eigen::MatrixXd a(tau.size(), 3);
     a.col(0).setOnes();
     a.col(1) = tau / h;
     a.col(2) = (tau / h).cwiseAbs2();
+    return a;
+}
+
+// The weights w such that Σ w_j·y_j is the fitted quadratic's derivative at
+// tau = 0: the pseudo-inverse's second row, divided by h.
+Eigen::VectorXd Poids(const Eigen::VectorXd& tau, double h)
+{
     const Eigen::MatrixXd pseudoInverse
-        = a.householderQr().solve(Eigen::MatrixXd::Identity(tau.size(), tau.size()));
+        = Plan(tau, h).householderQr().solve(Eigen::MatrixXd::Identity(tau.size(), tau.size()));
     return pseudoInverse.row(1).transpose() / h;
 }
 
@@ -55,26 +62,27 @@ std::vector<double> DeriveeSavitzkyGolay(std::span<const double> t, std::span<co
     assert(y.size() == t.size() && fenetre % 2 == 1 && fenetre >= kFenetreMinimale && fenetre <= n);
     const std::ptrdiff_t demi = fenetre / 2;
     const bool regulier = Regulier(t);
-    Eigen::VectorXd poidsMilieu;
+    Eigen::VectorXd poidsMilieu; // evenly sampled: the same for every window in the middle
     std::vector<double> derivee(t.size());
-    Eigen::VectorXd tau(fenetre);
+    Eigen::VectorXd tau(fenetre), yFenetre(fenetre);
     for (std::ptrdiff_t i = 0; i < n; ++i) {
         const std::ptrdiff_t debut = std::clamp(i - demi, std::ptrdiff_t{0}, n - fenetre);
         const bool milieu = debut == i - demi;
-        Eigen::VectorXd poids;
-        if (regulier && milieu && poidsMilieu.size() > 0) {
-            poids = poidsMilieu;
-        } else {
-            for (std::ptrdiff_t j = 0; j < fenetre; ++j)
-                tau(j) = t[static_cast<std::size_t>(debut + j)] - t[static_cast<std::size_t>(i)];
-            poids = Poids(tau, t[static_cast<std::size_t>(debut + fenetre - 1)] - t[static_cast<std::size_t>(debut)]);
-            if (regulier && milieu)
-                poidsMilieu = poids;
-        }
-        double somme = 0;
         for (std::ptrdiff_t j = 0; j < fenetre; ++j)
-            somme += poids(j) * y[static_cast<std::size_t>(debut + j)];
-        derivee[static_cast<std::size_t>(i)] = somme;
+            yFenetre(j) = y[static_cast<std::size_t>(debut + j)];
+        if (regulier && milieu && poidsMilieu.size() > 0) {
+            derivee[static_cast<std::size_t>(i)] = poidsMilieu.dot(yFenetre);
+            continue;
+        }
+        for (std::ptrdiff_t j = 0; j < fenetre; ++j)
+            tau(j) = t[static_cast<std::size_t>(debut + j)] - t[static_cast<std::size_t>(i)];
+        const double h = t[static_cast<std::size_t>(debut + fenetre - 1)] - t[static_cast<std::size_t>(debut)];
+        if (regulier && milieu) {
+            poidsMilieu = Poids(tau, h);
+            derivee[static_cast<std::size_t>(i)] = poidsMilieu.dot(yFenetre);
+        } else {
+            derivee[static_cast<std::size_t>(i)] = Plan(tau, h).householderQr().solve(yFenetre)(1) / h;
+        }
     }
     return derivee;
 }
