@@ -146,14 +146,14 @@ std::string LigneResultats(const std::string& chemin, const Resultat& r)
     for (const Remarque remarque : r.remarques)
         remarques += (remarques.empty() ? "" : " ; ") + TexteRemarque(remarque);
     const std::string champs[] = {
-        Affichable(chemin), std::to_string(r.points), Nombre(r.debut),     Nombre(r.fin),
-        Nombre(r.k),        Nombre(r.uK),             Nombre(r.tDemi),     Nombre(r.uTDemi),
-        Nombre(r.tDemiGraphique), Nombre(r.pa),       Nombre(r.pInf),      Nombre(r.uPInf),
-        Nombre(r.xFinal),   Nombre(r.uXFinal),        Nombre(r.r2),        remarques,
+        Affichable(chemin),       std::to_string(r.points), Nombre(r.debut),   Nombre(r.fin),
+        Nombre(r.k),              Nombre(r.uK),             Nombre(r.tDemi),   Nombre(r.uTDemi),
+        Nombre(r.tDemiGraphique), Nombre(r.pa),             Nombre(r.pInf),    Nombre(r.uPInf),
+        Nombre(r.xFinal),         Nombre(r.uXFinal),        Nombre(r.r2),      remarques,
     };
-    std::string ligne;
-    for (const std::string& champ : champs)
-        ligne += (ligne.empty() ? "" : "\t") + champ;
+    std::string ligne = champs[0];
+    for (std::size_t i = 1; i < std::size(champs); ++i)
+        ligne += "\t" + champs[i];
     return ligne + "\n";
 }
 

@@ -7,6 +7,8 @@
 // 0 to 120 s. Its rows were computed once with SciPy's curve_fit (analytic
 // Jacobian, tolerances 1E-15, covariance scaled by SSR/(n − parameters)) and
 // rounded to 6 significant digits.
+#include "kinetics/AnalyseCinetique.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -110,6 +112,10 @@ TEST_F(LigneCommande, writes_the_header_then_each_runs_results_in_the_program_nu
         EXPECT_EQ(e.erreurs, "");
         EXPECT_EQ(e.sortie, kEntete + essai_ + "\t" + ligne + "\n");
     }
+    // A run cut before its plateau: the remark's sentence in the last field.
+    const Execution e = Lancer({"--analyse", "--fin", "30", essai_});
+    const std::string remarque = Cinetique::TexteRemarque(Cinetique::Remarque::PlateauNonAtteint);
+    EXPECT_TRUE(e.sortie.ends_with("\t" + remarque + "\n")) << e.sortie;
 }
 
 TEST_F(LigneCommande, a_file_that_fails_gives_one_line_on_stderr_and_exit_code_2_while_the_others_print)
