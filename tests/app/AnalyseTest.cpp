@@ -11,6 +11,8 @@
 #include <QAction>
 #include <QImage>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRegularExpression>
 #include <QTabWidget>
 
@@ -144,6 +146,39 @@ TEST_F(AnalyseTest, a_saved_run_shows_its_law_in_the_results_and_the_marks)
     // The model's line passes through the half-way mark at t½.
     const int i = f.SerieModele->NearestPointIndex(demi->X);
     EXPECT_NEAR(f.SerieModele->YValue(i), moitie->Y, 0.02);
+
+    // The second chart's tabs: the rate at the start, k·x_f / V from the law,
+    // and the first-order test's line of slope k.
+    EXPECT_EQ(f.Onglets->tabText(0), QStringLiteral("V&itesse volumique"));
+    EXPECT_EQ(f.Onglets->tabText(1), QStringLiteral("Test de l'&ordre 1"));
+    ASSERT_GT(f.SerieVitesseModele->Count(), 0);
+    EXPECT_NEAR(f.SerieVitesseModele->YValue(0), kK * kXf / 0.25, 0.01 * kK * kXf / 0.25);
+    EXPECT_NEAR(f.SerieVitesseMesures->YValue(100), kK * kXf / 0.25 * std::exp(-kK * 100 * kPas),
+                0.05 * kK * kXf / 0.25);
+    ASSERT_EQ(f.SerieTestDroite->Count(), 2);
+    EXPECT_NEAR((f.SerieTestDroite->YValue(1) - f.SerieTestDroite->YValue(0)) /
+                    (f.SerieTestDroite->XValue(1) - f.SerieTestDroite->XValue(0)),
+                kK, 0.01 * kK);
+}
+
+TEST_F(AnalyseTest, alt_n_opens_the_analysis_menu_and_ctrl_l_raises_the_one_window)
+{
+    Montrer();
+    QTest::keyClick(form.get(), Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(QApplication::activePopupWidget(), static_cast<QWidget*>(form->Analyse1));
+    QTest::keyClick(form->Analyse1, Qt::Key_Escape);
+    form->MainMenu1->setActiveAction(nullptr);
+    QTest::keyClick(form->Edit1, Qt::Key_L, Qt::ControlModifier); // over an edit field too
+    FenetreAnalyse* premiere = form->FenetreAnalyse1;
+    ASSERT_NE(premiere, nullptr);
+    EXPECT_TRUE(premiere->isVisible());
+    premiere->close();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(form->FenetreAnalyse1, premiere);
+    EXPECT_TRUE(premiere->isVisible());
+    EXPECT_EQ(form->findChildren<FenetreAnalyse*>().size(), 1);
 }
 
 TEST_F(AnalyseTest, a_click_draws_the_tangent_at_the_nearest_point_and_escape_removes_it)
