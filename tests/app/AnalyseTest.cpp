@@ -186,6 +186,10 @@ TEST_F(AnalyseTest, a_click_draws_the_tangent_at_the_nearest_point_and_escape_re
     FenetreAnalyse& f = Ouvrir();
     Placer(f);
     const int x = f.GraphiqueAvancement->XPixel(50.2), y = f.GraphiqueAvancement->YPixel(1.0);
+    f.GraphiqueAvancement->MouseMove(x, y); // the readout of the nearest point
+    EXPECT_EQ(f.Etat->text().toStdString(), "Point le plus proche : t = 50,0065 s ; x = " +
+                                                FormatGeneral((Pression(50) - Pression(0)) * kMolParPa * 1000, 4) +
+                                                " mmol ; p = " + FormatGeneral(Pression(50), 6) + " Pa");
     f.GraphiqueAvancement->MouseDown(TMouseButton::Left, x, y);
     f.GraphiqueAvancement->MouseUp(TMouseButton::Left, x + 2, y + 1);
 
