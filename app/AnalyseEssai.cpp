@@ -51,21 +51,19 @@ int ExposantAffiche(double valeur)
     return static_cast<int>(std::floor(std::log10(a)));
 }
 
-// `valeur` with `chiffres` significant digits, and a power of ten in front
-// of the unit for small and large values: "1,23·10⁻⁵ mol·L⁻¹·s⁻¹".
-std::string AvecPuissance(double valeur, int chiffres, const std::string& unite)
-{
-    const int n = ExposantAffiche(valeur);
-    const std::string nombre = FormatGeneral(valeur / std::pow(10.0, n), chiffres);
-    return nombre + Puissance(n) + (unite.empty() ? "" : " " + unite);
-}
-
 std::string Nombre(double valeur, int chiffres)
 {
     return FormatGeneral(valeur, chiffres);
 }
 
 } // namespace
+
+std::string AvecPuissance(double valeur, int chiffres, const std::string& unite)
+{
+    const int n = ExposantAffiche(valeur);
+    const std::string nombre = FormatGeneral(valeur / std::pow(10.0, n), chiffres);
+    return nombre + Puissance(n) + (unite.empty() ? "" : " " + unite);
+}
 
 std::string ArrondiIncertitude(double valeur, double incertitude, const std::string& unite)
 {

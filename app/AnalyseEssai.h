@@ -35,6 +35,10 @@ struct DonneesEssai {
 // without uncertainty (or a zero one) is written with 4 significant digits.
 std::string ArrondiIncertitude(double valeur, double incertitude, const std::string& unite);
 
+// `valeur` with `chiffres` significant digits, and the same power of ten in
+// front of the unit for small and large values: "1,75·10⁻⁵ mol/s".
+std::string AvecPuissance(double valeur, int chiffres, const std::string& unite);
+
 class AnalyseEssai {
 public:
     // New points; the interval and the conditions typed for a file are kept

@@ -349,8 +349,9 @@ void FenetreAnalyse::TracerTangente()
         return;
     }
     marqueTangente_ = GraphiqueAvancement->ChartMarks().AddLine(t, *x * kMmol, *pente * kMmol, kCouleurTangente);
-    TexteTangente->setText(Texte("Tangente à t = " + Nombre(t, 6) + " s : dx/dt = " + Nombre(*pente) +
-                                 " mol/s ; v = " + Nombre(*v) + " mol·L⁻¹·s⁻¹ (Échap : l'effacer)"));
+    TexteTangente->setText(Texte("Tangente à t = " + Nombre(t, 6) + " s : dx/dt = " +
+                                 AvecPuissance(*pente, 3, "mol/s") + " ; v = " +
+                                 AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹") + " (Échap : l'effacer)"));
 }
 
 void FenetreAnalyse::EcrireResultats()
