@@ -87,6 +87,7 @@ void TForm1::Button1Click(QObject*)
     const double temperature = LireChamp(Edit2, ConditionsMesure::TemperatureEnK);
 
     ++numeroMarche_;
+    ++numeroEssai_;
     EnMarche = true;
     Timer1->start();
     if (!Timer1->isActive())

@@ -231,6 +231,7 @@ void TForm1::CreerControles(const FabriqueComposant& composant, Platform* plateF
         plateFormeQt_ = std::make_unique<QtPlatform>(this);
         plateForme = plateFormeQt_.get();
     }
+    plateForme_ = plateForme;
     P = composant(plateForme);
 
     // Tab order: the bottom panel's controls, then the voltage fields of the
@@ -268,6 +269,10 @@ void TForm1::CreerMenus()
         commande(Edition1, QStringLiteral("C&opier avancement en mol"), QKeySequence(Qt::CTRL | Qt::Key_D));
     CopiertensionenV1 = commande(Edition1, QStringLiteral("Co&pier tension en V"), QKeySequence(Qt::CTRL | Qt::Key_E));
 
+    Analyse1 = MainMenu1->addMenu(QStringLiteral("A&nalyse"));
+    Analyserlessai1 = commande(Analyse1, QStringLiteral("&Analyser l'essai"), QKeySequence(Qt::CTRL | Qt::Key_L));
+    Ouvrirunessai1 = commande(Analyse1, QStringLiteral("&Ouvrir un essai enregistré..."));
+
     Aide1 = MainMenu1->addMenu(QStringLiteral("&Aide"));
     Rubriquedaide1 = commande(Aide1, QStringLiteral("&Rubrique d'aide"));
     N2 = Aide1->addSeparator();
@@ -285,13 +290,16 @@ void TForm1::CreerMenus()
     qApp->installEventFilter(new FiltreClavier(
         this,
         {Enregistrer1->shortcut(), EnregistrerSous1->shortcut(), Copier1->shortcut(), Copieravancement1->shortcut(),
-         CopiertensionenV1->shortcut()},
+         CopiertensionenV1->shortcut(), Analyserlessai1->shortcut()},
         QKeySequence(Qt::ALT | Qt::Key_A), Button1));
 }
 
 void TForm1::Connecter()
 {
-    connect(Button1, &QPushButton::clicked, this, [this] { Executer(&TForm1::Button1Click, Button1); });
+    connect(Button1, &QPushButton::clicked, this, [this] {
+        Executer(&TForm1::Button1Click, Button1);
+        SuivreMesure();
+    });
     // A tick runs from an event of its own, once the timer's event has
     // returned: Qt holds a timer back while a slot of its timeout is still
     // running, so the error box of a failed tick (a nested event loop) would
@@ -302,8 +310,10 @@ void TForm1::Connecter()
         QMetaObject::invokeMethod(
             this,
             [this, marche = numeroMarche_] {
-                if (marche == numeroMarche_)
+                if (marche == numeroMarche_) {
                     Executer(&TForm1::Timer1Timer, Timer1, HandlerGuard::Source::Tick);
+                    SuivreMesure();
+                }
             },
             Qt::QueuedConnection);
     });
@@ -318,6 +328,8 @@ void TForm1::Connecter()
         {EnregistrerSous1, &TForm1::EnregistrerSous1Click},
         {Rubriquedaide1, &TForm1::Rubriquedaide1Click},
         {Apropos1, &TForm1::Apropos1Click},
+        {Analyserlessai1, &TForm1::Analyserlessai1Click},
+        {Ouvrirunessai1, &TForm1::Ouvrirunessai1Click},
     };
     for (const auto& [action, gestionnaire] : menus)
         connect(action, &QAction::triggered, this,

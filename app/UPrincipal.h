@@ -20,6 +20,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 class MessageBoxes;
 class Platform;
@@ -35,8 +37,10 @@ class QMenuBar;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class FenetreAnalyse;
 class TChart;
 class TFastLineSeries;
+struct DonneesEssai;
 class TSplitter;
 
 // The run state, at the level of the main window's unit (one set for the
@@ -75,6 +79,10 @@ public:
     // Shows the About box (modally); set by the program once the box exists.
     std::function<void()> MontrerAPropos;
 
+    // Chooses the saved run that "Ouvrir un essai enregistré..." opens
+    // (nothing: cancelled). Empty: the file dialog.
+    std::function<std::optional<std::string>()> ChoisirEssai;
+
     // Shows the window maximised. Without a window manager to honour the
     // request the window still covers the screen's available area.
     void MontrerMaximisee();
@@ -112,6 +120,11 @@ public:
     QAction* EnregistrerSous1 = nullptr;
     QAction* N3 = nullptr;
     QAction* Apropos1 = nullptr;
+    QMenu* Analyse1 = nullptr;
+    QAction* Analyserlessai1 = nullptr;
+    QAction* Ouvrirunessai1 = nullptr;
+    // The analysis window, once opened (one for the program).
+    FenetreAnalyse* FenetreAnalyse1 = nullptr;
     QLabel* Label3 = nullptr;
     QLineEdit* Edit3 = nullptr;
     TRadioGroup* RadioGroup1 = nullptr;
@@ -134,6 +147,13 @@ public:
     void EnregistrerSous1Click(QObject* Sender);
     void Rubriquedaide1Click(QObject* Sender);
     void Apropos1Click(QObject* Sender);
+    void Analyserlessai1Click(QObject* Sender);
+    void Ouvrirunessai1Click(QObject* Sender);
+
+    // The current or last run as the analysis window takes it: the result
+    // table's pressures and extents, row i dated i × the saved file's step,
+    // the run's volume and temperature, named "Essai N" (N-th run started).
+    DonneesEssai DonneesDeLaMesure() const;
 
     // The client area (the central widget) and its layout scale.
     QWidget* ZoneClient() const { return zoneClient_; }
@@ -165,6 +185,12 @@ private:
     void Placer(QWidget* controle, int gauche, int haut, int largeur, int hauteur);
     void ActiverChamps(bool actifs); // the fields a run reads at its start
 
+    // Shows the analysis window (created at its first use) on `donnees`.
+    void MontrerAnalyse(DonneesEssai donnees, bool enCours);
+    // After a start, a stop or a tick: the analysis window follows the run
+    // when it shows it.
+    void SuivreMesure();
+
     // The export commands' common steps.
     bool RefuserPendantMesure();
     void Exporter(const char* note, void (TDravoC::*operation)(std::uint16_t, std::uint8_t), std::uint8_t disposition);
@@ -179,4 +205,6 @@ private:
     // Counts the presses of Button1 (starts and stops), so that a tick queued
     // in one run is not taken in another.
     std::uint64_t numeroMarche_ = 0;
+    int numeroEssai_ = 0;          // runs started
+    Platform* plateForme_ = nullptr; // the desktop services in use
 };

@@ -138,7 +138,9 @@ std::string Nombre(const std::optional<double>& valeur)
     return valeur ? Nombre(*valeur) : std::string();
 }
 
-std::string Ligne(const std::string& chemin, const Resultat& r)
+} // namespace
+
+std::string LigneResultats(const std::string& chemin, const Resultat& r)
 {
     std::string remarques;
     for (const Remarque remarque : r.remarques)
@@ -154,8 +156,6 @@ std::string Ligne(const std::string& chemin, const Resultat& r)
         ligne += "\t" + champs[i];
     return ligne + "\n";
 }
-
-} // namespace
 
 bool ModeLigneDeCommande(std::span<const std::string> arguments)
 {
@@ -190,7 +190,7 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
         std::string ligne;
         try {
             const std::vector<Point> points = LireFichierEssai(chemin);
-            ligne = Ligne(chemin, Analyser(points, demande.options));
+            ligne = LigneResultats(chemin, Analyser(points, demande.options));
         } catch (const Exception& e) {
             erreurs << Affichable(chemin) << " : " << e.Message() << "\n" << std::flush;
             echec = true;

@@ -30,11 +30,18 @@
 
 namespace Cinetique {
 
+struct Resultat;
+
 inline constexpr int kCodeEchec = 2;
 inline constexpr int kChiffresResultats = 6;
 inline constexpr std::string_view kEnteteResultats =
     "fichier\tpoints\tdebut (s)\tfin (s)\tk (s-1)\tu(k) (s-1)\tt1/2 (s)\tu(t1/2) (s)\tt1/2 graphique (s)\t"
     "p initiale (Pa)\tp finale (Pa)\tu(p finale) (Pa)\tx finale (mol)\tu(x finale) (mol)\tR2\tremarque";
+
+// One row of results, as the mode writes it under kEnteteResultats, ended
+// by "\n": `chemin` is the first field. The analysis window copies the same
+// row.
+std::string LigneResultats(const std::string& chemin, const Resultat& r);
 
 // Whether the program's arguments (its name left out) ask for this mode
 // rather than the window: one of them is "--analyse", or the first is

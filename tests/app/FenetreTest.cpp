@@ -84,10 +84,11 @@ TEST_F(FenetreTest, card_is_configured_when_the_window_is_created)
 TEST_F(FenetreTest, menus_have_their_captions_shortcuts_and_separators)
 {
     const auto titres = form->MainMenu1->actions();
-    ASSERT_EQ(titres.size(), 3);
+    ASSERT_EQ(titres.size(), 4);
     EXPECT_EQ(titres[0]->text(), QStringLiteral("&Fichier"));
     EXPECT_EQ(titres[1]->text(), QStringLiteral("&Edition"));
-    EXPECT_EQ(titres[2]->text(), QStringLiteral("&Aide"));
+    EXPECT_EQ(titres[2]->text(), QStringLiteral("A&nalyse"));
+    EXPECT_EQ(titres[3]->text(), QStringLiteral("&Aide"));
 
     using Items_ = std::vector<std::pair<QString, QString>>;
     EXPECT_EQ(Items(form->Fichier1), (Items_{{"&Enregistrer (la pression)", "Ctrl+S"},
@@ -97,13 +98,15 @@ TEST_F(FenetreTest, menus_have_their_captions_shortcuts_and_separators)
     EXPECT_EQ(Items(form->Edition1), (Items_{{"&Copier pression en Pa", "Ctrl+C"},
                                              {"C&opier avancement en mol", "Ctrl+D"},
                                              {"Co&pier tension en V", "Ctrl+E"}}));
+    EXPECT_EQ(Items(form->Analyse1), (Items_{{"&Analyser l'essai", "Ctrl+L"},
+                                             {"&Ouvrir un essai enregistré...", ""}}));
     EXPECT_EQ(Items(form->Aide1), (Items_{{"&Rubrique d'aide", ""},
                                           {"-", ""},
                                           {"A&ccéder au site de l'auteur", ""},
                                           {"&Ecrire à l'auteur", ""},
                                           {"-", ""},
                                           {"&A propos...", ""}}));
-    for (QMenu* menu : {form->Fichier1, form->Edition1, form->Aide1})
+    for (QMenu* menu : {form->Fichier1, form->Edition1, form->Analyse1, form->Aide1})
         for (const QAction* action : menu->actions()) {
             EXPECT_TRUE(action->isEnabled());
             EXPECT_FALSE(action->isCheckable());

@@ -1,0 +1,273 @@
+#include "app/AnalyseEssai.h"
+
+#include "kinetics/ConditionsMesure.h"
+#include "kinetics/LigneCommande.h"
+#include "numtext/NumberText.h"
+#include "runtime/Exceptions.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int kChiffresTableau = 6;
+constexpr int kChiffresSansIncertitude = 4;
+
+// Writes `valeur` with `decimales` digits after the separator, with the
+// process's decimal separator whatever the C library's locale.
+std::string Fixe(double valeur, int decimales)
+{
+    char tampon[64];
+    std::snprintf(tampon, sizeof tampon, "%.*f", std::max(0, decimales), valeur == 0 ? 0.0 : valeur);
+    std::string texte(tampon);
+    for (char& c : texte)
+        if (c == '.' || c == ',')
+            c = DecimalSeparator();
+    return texte;
+}
+
+// "·10⁻³" for n = -3; empty for 0.
+std::string Puissance(int n)
+{
+    if (n == 0)
+        return {};
+    static const char* const kExposants[] = {"⁰", "¹", "²", "³", "⁴", "⁵", "⁶", "⁷", "⁸", "⁹"};
+    std::string texte = "·10";
+    if (n < 0)
+        texte += "⁻";
+    const std::string chiffres = std::to_string(std::abs(n));
+    for (char c : chiffres)
+        texte += kExposants[c - '0'];
+    return texte;
+}
+
+// The power of ten put in front of the unit: none between 0,01 and 10 000.
+int ExposantAffiche(double valeur)
+{
+    const double a = std::fabs(valeur);
+    if (!(a > 0) || !std::isfinite(a) || (a >= 0.01 && a < 1e4))
+        return 0;
+    return static_cast<int>(std::floor(std::log10(a)));
+}
+
+std::string Nombre(double valeur, int chiffres)
+{
+    return FormatGeneral(valeur, chiffres);
+}
+
+} // namespace
+
+std::string AvecPuissance(double valeur, int chiffres, const std::string& unite)
+{
+    const int n = ExposantAffiche(valeur);
+    const std::string nombre = FormatGeneral(valeur / std::pow(10.0, n), chiffres);
+    return nombre + Puissance(n) + (unite.empty() ? "" : " " + unite);
+}
+
+std::string ArrondiIncertitude(double valeur, double incertitude, const std::string& unite)
+{
+    const std::string suffixe = unite.empty() ? "" : " " + unite;
+    if (!std::isfinite(valeur))
+        return "—";
+    if (!(incertitude > 0) || !std::isfinite(incertitude))
+        return AvecPuissance(valeur, kChiffresSansIncertitude, unite);
+
+    const int n = ExposantAffiche(valeur);
+    const double echelle = std::pow(10.0, n);
+    const double v = valeur / echelle;
+    const double u = incertitude / echelle;
+    int e = static_cast<int>(std::floor(std::log10(u)));
+    // The first digit once rounded to two digits (0,0996 is 0,10: two digits).
+    double premier = std::round(u / std::pow(10.0, e - 1)) / 10.0;
+    if (premier >= 10) {
+        ++e;
+        premier /= 10;
+    }
+    const int chiffres = premier < 3 ? 2 : 1;
+    const int place = e - (chiffres - 1); // power of ten of the last digit kept
+    const double pas = std::pow(10.0, place);
+    const double uArrondie = std::round(u / pas) * pas;
+    const double vArrondie = std::round(v / pas) * pas;
+    const int decimales = std::max(0, -place);
+    const std::string texte = Fixe(vArrondie, decimales) + " ± " + Fixe(uArrondie, decimales);
+    if (n == 0)
+        return texte + suffixe;
+    return "(" + texte + ")" + Puissance(n) + suffixe;
+}
+
+void AnalyseEssai::SetDonnees(DonneesEssai donnees)
+{
+    const bool meme = donnees.nom == donnees_.nom;
+    if (meme && donnees_.fichier) {
+        donnees.volume = donnees_.volume;
+        donnees.temperature = donnees_.temperature;
+    }
+    if (!meme) {
+        debut_.reset();
+        fin_.reset();
+    }
+    donnees_ = std::move(donnees);
+}
+
+void AnalyseEssai::SetConditions(std::optional<double> volume, std::optional<double> temperature)
+{
+    donnees_.volume = volume;
+    donnees_.temperature = temperature;
+}
+
+void AnalyseEssai::SetIntervalle(std::optional<double> debut, std::optional<double> fin)
+{
+    debut_ = debut;
+    fin_ = fin;
+}
+
+Cinetique::Options AnalyseEssai::Options() const
+{
+    Cinetique::Options options;
+    options.debut = debut_;
+    options.fin = fin_;
+    options.volume = donnees_.volume;
+    options.temperature = donnees_.temperature;
+    return options;
+}
+
+void AnalyseEssai::Recalculer()
+{
+    resultat_.reset();
+    vitesses_.clear();
+    test_.reset();
+    erreur_.clear();
+    try {
+        if (donnees_.points.empty())
+            throw EAnalyseImpossible("Aucune mesure à analyser : lancez une mesure ou ouvrez un essai enregistré.");
+        resultat_ = Cinetique::Analyser(donnees_.points, Options());
+        test_ = Cinetique::TestLineaire(donnees_.points, Options(), *resultat_);
+        if (MolParPascal())
+            vitesses_ = Cinetique::VitesseVolumique(donnees_.points, Options(), *resultat_);
+    } catch (const Exception& e) {
+        if (!resultat_)
+            erreur_ = e.Message();
+    }
+}
+
+std::optional<double> AnalyseEssai::MolParPascal() const
+{
+    if (!donnees_.volume || !donnees_.temperature)
+        return std::nullopt;
+    try {
+        const double volume = ConditionsMesure::VolumeEnM3(*donnees_.volume);
+        const double temperature = ConditionsMesure::TemperatureEnK(*donnees_.temperature);
+        return volume / (ConditionsMesure::kConstanteGaz * temperature);
+    } catch (const Exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<double> AnalyseEssai::Avancement(int i) const
+{
+    if (i < 0 || i >= Points())
+        return std::nullopt;
+    if (static_cast<std::size_t>(i) < donnees_.avancements.size())
+        return donnees_.avancements[static_cast<std::size_t>(i)];
+    const auto facteur = MolParPascal();
+    if (!facteur)
+        return std::nullopt;
+    return (donnees_.points[static_cast<std::size_t>(i)].p - donnees_.points.front().p) * *facteur;
+}
+
+std::optional<double> AnalyseEssai::AvancementModele(double t) const
+{
+    const auto facteur = MolParPascal();
+    if (!facteur || !resultat_)
+        return std::nullopt;
+    return (resultat_->modele.Pression(t) - resultat_->p0) * *facteur;
+}
+
+std::optional<double> AnalyseEssai::PenteModele(double t) const
+{
+    const auto facteur = MolParPascal();
+    if (!facteur || !resultat_)
+        return std::nullopt;
+    const auto& m = resultat_->modele;
+    return m.k * (m.pInf - m.Pression(t)) * *facteur;
+}
+
+std::optional<double> AnalyseEssai::VitesseModele(double t) const
+{
+    const auto pente = PenteModele(t);
+    if (!pente)
+        return std::nullopt;
+    return *pente / *donnees_.volume;
+}
+
+int AnalyseEssai::PointLePlusProche(double t) const
+{
+    const auto& p = donnees_.points;
+    if (p.empty())
+        return -1;
+    const auto suivant = std::lower_bound(p.begin(), p.end(), t,
+                                          [](const Cinetique::Point& a, double b) { return a.t < b; });
+    if (suivant == p.begin())
+        return 0;
+    if (suivant == p.end())
+        return Points() - 1;
+    const auto precedent = suivant - 1;
+    return static_cast<int>((t - precedent->t <= suivant->t - t ? precedent : suivant) - p.begin());
+}
+
+std::vector<std::pair<std::string, std::string>> AnalyseEssai::LignesResultats() const
+{
+    std::vector<std::pair<std::string, std::string>> lignes;
+    if (!resultat_)
+        return lignes;
+    const Cinetique::Resultat& r = *resultat_;
+    lignes.emplace_back("Modèle", "x(t) = x_f − (x_f − x_a)·e^(−k·(t − t_a)), t_a = " + Nombre(r.modele.ta, 6) + " s");
+    if (r.xFinal && r.uXFinal)
+        lignes.emplace_back("x_f", ArrondiIncertitude(*r.xFinal * 1000, *r.uXFinal * 1000, "mmol"));
+    else
+        lignes.emplace_back("x_f", "volume et température inconnus");
+    lignes.emplace_back("k", ArrondiIncertitude(r.k, r.uK, "s⁻¹"));
+    lignes.emplace_back("t½ (modèle)", ArrondiIncertitude(r.tDemi, r.uTDemi, "s"));
+    lignes.emplace_back("t½ (graphique)", r.tDemiGraphique ? Nombre(*r.tDemiGraphique, 3) + " s" : "non atteint");
+    const auto v = VitesseModele(r.modele.ta);
+    lignes.emplace_back("v au début", v ? AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹") : "volume et température inconnus");
+    lignes.emplace_back("R²", Nombre(r.r2, 6));
+    lignes.emplace_back("Écart-type des résidus", Nombre(r.ecartTypeResidus, 3) + " Pa");
+    lignes.emplace_back("Points", std::to_string(r.points));
+    lignes.emplace_back("Intervalle", "de " + Nombre(r.debut, 6) + " à " + Nombre(r.fin, 6) + " s");
+    std::string remarques;
+    for (const Cinetique::Remarque remarque : r.remarques)
+        remarques += (remarques.empty() ? "" : " ; ") + Cinetique::TexteRemarque(remarque);
+    lignes.emplace_back("Remarque", remarques.empty() ? "aucune" : remarques);
+    return lignes;
+}
+
+std::string AnalyseEssai::TexteResultats() const
+{
+    if (!resultat_)
+        return {};
+    return std::string(Cinetique::kEnteteResultats) + "\n" + Cinetique::LigneResultats(donnees_.nom, *resultat_);
+}
+
+std::string AnalyseEssai::TexteTableau() const
+{
+    std::string texte = "t (s)\tp (Pa)\tx (mol)\tx modèle (mol)\tv dérivée des mesures (mol·L⁻¹·s⁻¹)\n";
+    std::size_t prochaineVitesse = 0;
+    for (int i = 0; i < Points(); ++i) {
+        const Cinetique::Point& point = donnees_.points[static_cast<std::size_t>(i)];
+        texte += Nombre(point.t, kChiffresTableau) + "\t" + Nombre(point.p, kChiffresTableau) + "\t";
+        if (const auto x = Avancement(i))
+            texte += Nombre(*x, kChiffresTableau);
+        texte += "\t";
+        if (const auto x = AvancementModele(point.t))
+            texte += Nombre(*x, kChiffresTableau);
+        texte += "\t";
+        while (prochaineVitesse < vitesses_.size() && vitesses_[prochaineVitesse].t < point.t)
+            ++prochaineVitesse;
+        if (prochaineVitesse < vitesses_.size() && vitesses_[prochaineVitesse].t == point.t)
+            texte += Nombre(vitesses_[prochaineVitesse].donnees, kChiffresTableau);
+        texte += "\n";
+    }
+    return texte;
+}

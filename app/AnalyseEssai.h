@@ -1,0 +1,99 @@
+#pragma once
+// What the analysis window shows, without the window: a run's points (from
+// the main window's result table or from a saved file), its conditions and
+// interval, the kinetic analysis of it (kinetics/AnalyseCinetique.h) and the
+// texts and values the window draws and copies. Plain C++.
+//
+// Units: t in s, p in Pa, x in mol, V in L and T in °C as typed; the window
+// charts x in mmol.
+//
+// Rounding to the uncertainty (ArrondiIncertitude): the uncertainty keeps two
+// significant digits when its first digit is 1 or 2, one otherwise, and the
+// value is rounded at the same decimal place; small and large values carry
+// a power of ten in front of the unit:
+//   (2.9312e-3, 1.234e-5, "mol")  -> "(2,931 ± 0,012)·10⁻³ mol"
+//   (83.214, 0.47, "s")           -> "83,2 ± 0,5 s"
+//   (83.214, 1.63, "s")           -> "83,2 ± 1,6 s"
+#include "kinetics/AnalyseCinetique.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The points of one run and what is known of its conditions.
+struct DonneesEssai {
+    std::string nom;                         // "Essai 3", or the opened file's path
+    std::vector<Cinetique::Point> points;    // t (s), p (Pa)
+    std::vector<double> avancements;         // mol, as recorded; empty: from p, V and T
+    std::optional<double> volume;            // L
+    std::optional<double> temperature;       // °C
+    bool fichier = false;                    // opened from a file: V and T typed in the window
+};
+
+// "value ± uncertainty unit", both rounded as the header says; a value
+// without uncertainty (or a zero one) is written with 4 significant digits.
+std::string ArrondiIncertitude(double valeur, double incertitude, const std::string& unite);
+
+// `valeur` with `chiffres` significant digits, and the same power of ten in
+// front of the unit for small and large values: "1,75·10⁻⁵ mol/s".
+std::string AvecPuissance(double valeur, int chiffres, const std::string& unite);
+
+class AnalyseEssai {
+public:
+    // New points; the interval and the conditions typed for a file are kept
+    // when the run is the same one (same name), else reset to the run's own.
+    void SetDonnees(DonneesEssai donnees);
+    const DonneesEssai& Donnees() const { return donnees_; }
+
+    // The conditions (opened files only take them from the window).
+    void SetConditions(std::optional<double> volume, std::optional<double> temperature);
+    // The interval's ends, s; none: the run's first or last point.
+    void SetIntervalle(std::optional<double> debut, std::optional<double> fin);
+    std::optional<double> Debut() const { return debut_; }
+    std::optional<double> Fin() const { return fin_; }
+
+    // Analyses the points again. A refusal of the analysis leaves Valide()
+    // false and its message in Erreur().
+    void Recalculer();
+    bool Valide() const { return resultat_.has_value(); }
+    const std::string& Erreur() const { return erreur_; }
+    const Cinetique::Resultat& Resultat() const { return *resultat_; }
+    // The volumetric rate at each point of the interval and the first-order
+    // linear test; empty when V or T is missing or the analysis failed.
+    const std::vector<Cinetique::PointVitesse>& Vitesses() const { return vitesses_; }
+    const std::optional<Cinetique::TestOrdreUn>& Test() const { return test_; }
+
+    int Points() const { return static_cast<int>(donnees_.points.size()); }
+    // Extent of point i, mol: the recorded one, else (p - p0)·V/(R·T);
+    // none without V and T for a file.
+    std::optional<double> Avancement(int i) const;
+    // The model's extent and its slope dx/dt at t (mol, mol/s), and the
+    // volumetric rate v = (1/V)·dx/dt (mol·L⁻¹·s⁻¹); none without V and T or
+    // a valid analysis.
+    std::optional<double> AvancementModele(double t) const;
+    std::optional<double> PenteModele(double t) const;
+    std::optional<double> VitesseModele(double t) const;
+    // The index of the point whose time is nearest to t; -1 without points.
+    int PointLePlusProche(double t) const;
+
+    // The results panel: one (label, value) per line.
+    std::vector<std::pair<std::string, std::string>> LignesResultats() const;
+    // Copies: the command line's header and row for this run, and the whole
+    // table (t, p, x, model x, v) with 6 significant digits. Both "\n" ended
+    // lines, TAB separated.
+    std::string TexteResultats() const;
+    std::string TexteTableau() const;
+
+private:
+    Cinetique::Options Options() const;
+    // m³·(R·T)⁻¹ factor: mol per Pa; none without V and T.
+    std::optional<double> MolParPascal() const;
+
+    DonneesEssai donnees_;
+    std::optional<double> debut_, fin_;
+    std::optional<Cinetique::Resultat> resultat_;
+    std::string erreur_;
+    std::vector<Cinetique::PointVitesse> vitesses_;
+    std::optional<Cinetique::TestOrdreUn> test_;
+};

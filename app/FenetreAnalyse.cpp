@@ -1,0 +1,440 @@
+#include "app/FenetreAnalyse.h"
+
+#include "app/Apparence.h"
+#include "app/FiltreClavier.h"
+#include "chart/TChart.h"
+#include "chart/TPointSeries.h"
+#include "kinetics/LectureEssai.h"
+#include "numtext/NumberText.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Platform.h"
+
+#include <QApplication>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Design sizes, for 96 pixels per inch.
+constexpr int kLargeur = 960;
+constexpr int kHauteur = 640;
+constexpr int kLargeurPanneau = 330;
+constexpr int kLargeurChamp = 70;
+constexpr int kPointsModele = 400; // the model's line over the run
+constexpr double kMmol = 1000;     // mol to mmol
+
+constexpr TColor kCouleurMesures = SeriesPaletteColor(0);
+constexpr TColor kCouleurModele = SeriesPaletteColor(1);
+constexpr TColor kCouleurTangente = clGray;
+
+TChart* NouveauGraphique(QWidget* parent, const char* titre, const char* abscisses, const char* ordonnees)
+{
+    auto* graphique = new TChart(parent);
+    graphique->Title().SetText({titre});
+    graphique->BottomAxis().Title().SetCaption(abscisses);
+    graphique->LeftAxis().Title().SetCaption(ordonnees);
+    graphique->BackWall().Brush().SetStyle(bsClear);
+    graphique->SetView3D(false);
+    graphique->SetAnimatedZoom(true);
+    graphique->setFocusPolicy(Qt::NoFocus);
+    return graphique;
+}
+
+template <class Serie>
+Serie* NouvelleSerie(TChart& graphique, TColor couleur, const char* titre)
+{
+    Serie* serie = graphique.AddSeries<Serie>();
+    serie->SetSeriesColor(couleur);
+    serie->SetTitle(titre);
+    return serie;
+}
+
+QString Texte(const std::string& texte)
+{
+    return QString::fromStdString(texte);
+}
+
+std::string Nombre(double valeur, int chiffres = 3)
+{
+    return FormatGeneral(valeur, chiffres);
+}
+
+// A field's number; none when empty. Raises EConvertError.
+std::optional<double> NombreDuChamp(const QLineEdit* champ)
+{
+    const std::string texte = champ->text().trimmed().toStdString();
+    if (texte.empty())
+        return std::nullopt;
+    return Cinetique::LireNombreVirguleOuPoint(texte);
+}
+
+} // namespace
+
+FenetreAnalyse::FenetreAnalyse(Platform& plateForme, QWidget* parent)
+    : QWidget(parent, Qt::Window), plateForme_(plateForme)
+{
+    setWindowTitle(QStringLiteral("Analyse de l'essai"));
+    setFont(PoliceFenetre());
+    echelle_ = LayoutScale::ForFont(font(), this);
+    CreerControles();
+    resize(echelle_.Scale(QSize(kLargeur, kHauteur)));
+    Actualiser();
+}
+
+FenetreAnalyse::~FenetreAnalyse()
+{
+    // The fields lose the focus while the children are destroyed, after this
+    // window's members: their "editing finished" must not reach it then.
+    for (QLineEdit* champ : findChildren<QLineEdit*>())
+        champ->disconnect(this);
+}
+
+void FenetreAnalyse::CreerControles()
+{
+    // Left: the extent chart above the tabs of the second chart. Right: the
+    // fields, the results and the copy buttons. Bottom: the status line.
+    auto* separation = new QSplitter(Qt::Vertical);
+    GraphiqueAvancement = NouveauGraphique(separation, "Avancement au cours du temps", "Date en s",
+                                           "Avancement en mmol");
+    SerieMesures = NouvelleSerie<TPointSeries>(*GraphiqueAvancement, kCouleurMesures, "Mesures");
+    SerieModele = NouvelleSerie<TFastLineSeries>(*GraphiqueAvancement, kCouleurModele, "Modèle");
+    SerieModele->LinePen().SetWidth(2);
+    GraphiqueAvancement->IntervalMarkers().SetVisible(true);
+
+    Onglets = new QTabWidget(separation);
+    GraphiqueVitesse = NouveauGraphique(Onglets, "Vitesse volumique de réaction", "Date en s",
+                                        "v en mol·L⁻¹·s⁻¹");
+    SerieVitesseMesures = NouvelleSerie<TPointSeries>(*GraphiqueVitesse, kCouleurMesures, "Dérivée des mesures");
+    SerieVitesseModele = NouvelleSerie<TFastLineSeries>(*GraphiqueVitesse, kCouleurModele, "Modèle");
+    GraphiqueTest = NouveauGraphique(Onglets, "Test de l'ordre 1", "t − t_a en s", "ln((p∞ − pa)/(p∞ − p))");
+    SerieTestPoints = NouvelleSerie<TPointSeries>(*GraphiqueTest, kCouleurMesures, "Points linéarisés");
+    SerieTestDroite = NouvelleSerie<TFastLineSeries>(*GraphiqueTest, kCouleurModele, "Droite");
+    Onglets->addTab(GraphiqueVitesse, QStringLiteral("V&itesse volumique"));
+    Onglets->addTab(GraphiqueTest, QStringLiteral("Test de l'&ordre 1"));
+    separation->setStretchFactor(0, 3);
+    separation->setStretchFactor(1, 2);
+
+    auto champ = [this](QWidget* parent) {
+        auto* c = new QLineEdit(parent);
+        c->setMinimumWidth(echelle_.Scale(kLargeurChamp));
+        return c;
+    };
+    auto* panneau = new QWidget;
+    panneau->setFixedWidth(echelle_.Scale(kLargeurPanneau));
+
+    auto* conditions = new QGroupBox(QStringLiteral("Conditions et intervalle"), panneau);
+    auto* formulaire = new QFormLayout(conditions);
+    ChampVolume = champ(conditions);
+    ChampTemperature = champ(conditions);
+    ChampDebut = champ(conditions);
+    ChampFin = champ(conditions);
+    ChampTangente = champ(conditions);
+    formulaire->addRow(QStringLiteral("&Volume du gaz (L)"), ChampVolume);
+    formulaire->addRow(QStringLiteral("&Température (°C)"), ChampTemperature);
+    formulaire->addRow(QStringLiteral("&Début (s)"), ChampDebut);
+    formulaire->addRow(QStringLiteral("&Fin (s)"), ChampFin);
+    formulaire->addRow(QStringLiteral("Tan&gente en t (s)"), ChampTangente);
+    ChampDebut->setPlaceholderText(QStringLiteral("premier point"));
+    ChampFin->setPlaceholderText(QStringLiteral("dernier point"));
+
+    auto* resultats = new QGroupBox(QStringLiteral("Résultats"), panneau);
+    auto* colonne = new QVBoxLayout(resultats);
+    Resultats = new QLabel(resultats);
+    Resultats->setWordWrap(true);
+    Resultats->setTextFormat(Qt::PlainText);
+    Resultats->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Resultats->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    TexteTangente = new QLabel(resultats);
+    TexteTangente->setWordWrap(true);
+    TexteTangente->setTextFormat(Qt::PlainText);
+    colonne->addWidget(Resultats, 1);
+    colonne->addWidget(TexteTangente);
+
+    BoutonCopier = new QPushButton(QStringLiteral("&Copier les résultats"), panneau);
+    BoutonTableau = new QPushButton(QStringLiteral("Copier le tableau co&mplet"), panneau);
+    auto* droite = new QVBoxLayout(panneau);
+    droite->setContentsMargins(0, 0, 0, 0);
+    droite->addWidget(conditions);
+    droite->addWidget(resultats, 1);
+    droite->addWidget(BoutonCopier);
+    droite->addWidget(BoutonTableau);
+
+    Etat = new QLabel;
+    Etat->setTextFormat(Qt::PlainText);
+    auto* haut = new QHBoxLayout;
+    haut->addWidget(separation, 1);
+    haut->addWidget(panneau);
+    auto* fenetre = new QVBoxLayout(this);
+    fenetre->addLayout(haut, 1);
+    fenetre->addWidget(Etat);
+
+    setTabOrder(ChampVolume, ChampTemperature);
+    setTabOrder(ChampTemperature, ChampDebut);
+    setTabOrder(ChampDebut, ChampFin);
+    setTabOrder(ChampFin, ChampTangente);
+    setTabOrder(ChampTangente, BoutonCopier);
+    setTabOrder(BoutonCopier, BoutonTableau);
+    setTabOrder(BoutonTableau, Onglets);
+
+    // The commands.
+    connect(BoutonCopier, &QPushButton::clicked, this, [this] { CopierResultats(); });
+    connect(BoutonTableau, &QPushButton::clicked, this, [this] { CopierTableau(); });
+    const QKeySequence copier(Qt::CTRL | Qt::Key_C);
+    auto* raccourciCopier = new QShortcut(copier, this);
+    connect(raccourciCopier, &QShortcut::activated, this, [this] { CopierResultats(); });
+    auto* echap = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(echap, &QShortcut::activated, this, [this] { RetirerTangente(); });
+    auto* annuler = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
+    connect(annuler, &QShortcut::activated, this, [this] { GraphiqueAvancement->UndoZoom(); });
+    // Ctrl+C copies the results from the edit fields too, as the main
+    // window's copies do.
+    qApp->installEventFilter(new FiltreClavier(this, {copier}, QKeySequence(), BoutonCopier));
+
+    for (QLineEdit* c : {ChampVolume, ChampTemperature})
+        connect(c, &QLineEdit::editingFinished, this, [this] { LireConditions(); });
+    for (QLineEdit* c : {ChampDebut, ChampFin})
+        connect(c, &QLineEdit::editingFinished, this, [this] { LireIntervalle(); });
+    connect(ChampTangente, &QLineEdit::returnPressed, this, [this] {
+        try {
+            if (const auto t = NombreDuChamp(ChampTangente))
+                PoserTangente(*t);
+            else
+                RetirerTangente();
+        } catch (const Exception& e) {
+            TexteTangente->setText(Texte(e.Message()));
+        }
+    });
+
+    GraphiqueAvancement->SetOnClick([this](double t, double) { PoserTangente(t); });
+    GraphiqueAvancement->SetOnPointerMove([this](double t, double) { Pointeur(t); });
+    GraphiqueAvancement->SetOnIntervalMarkerMoved(
+        [this](TIntervalEdge bord, double valeur) { MarqueurDeplace(bord == TIntervalEdge::Start, valeur); });
+}
+
+void FenetreAnalyse::MontrerEssai(DonneesEssai donnees, bool enCours)
+{
+    const bool autre = donnees.nom != analyse_.Donnees().nom;
+    const bool fichier = donnees.fichier;
+    analyse_.SetDonnees(std::move(donnees));
+    enCours_ = enCours;
+    if (autre) {
+        tempsTangente_.reset();
+        ChampDebut->clear();
+        ChampFin->clear();
+        ChampTangente->clear();
+        GraphiqueAvancement->UndoZoom();
+    }
+    // The conditions: the run's own, shown; a file's, typed here.
+    const auto& d = analyse_.Donnees();
+    ChampVolume->setEnabled(fichier);
+    ChampTemperature->setEnabled(fichier);
+    if (autre || !fichier) {
+        ChampVolume->setText(d.volume ? Texte(Nombre(*d.volume, 6)) : QString());
+        ChampTemperature->setText(d.temperature ? Texte(Nombre(*d.temperature, 6)) : QString());
+    }
+    setWindowTitle(QStringLiteral("Analyse de l'essai – ") + Texte(d.nom));
+    Actualiser();
+}
+
+void FenetreAnalyse::Actualiser()
+{
+    analyse_.Recalculer();
+    TracerAvancement();
+    TracerSecondGraphique();
+    TracerTangente();
+    EcrireResultats();
+    EcrireEtat();
+}
+
+void FenetreAnalyse::TracerAvancement()
+{
+    SerieMesures->ClearPoints();
+    SerieModele->ClearPoints();
+    GraphiqueAvancement->ChartMarks().Clear();
+    marqueTangente_ = 0;
+    const auto& points = analyse_.Donnees().points;
+    for (int i = 0; i < analyse_.Points(); ++i)
+        if (const auto x = analyse_.Avancement(i))
+            SerieMesures->AddPoint(points[static_cast<std::size_t>(i)].t, *x * kMmol, "", ColorAuto);
+
+    TIntervalMarkers& marqueurs = GraphiqueAvancement->IntervalMarkers();
+    if (!analyse_.Valide()) {
+        if (!points.empty()) {
+            marqueurs.SetValue(TIntervalEdge::Start, analyse_.Debut().value_or(points.front().t));
+            marqueurs.SetValue(TIntervalEdge::End, analyse_.Fin().value_or(points.back().t));
+        }
+        return;
+    }
+    const Cinetique::Resultat& r = analyse_.Resultat();
+    marqueurs.SetValue(TIntervalEdge::Start, r.debut);
+    marqueurs.SetValue(TIntervalEdge::End, r.fin);
+    if (!analyse_.AvancementModele(r.debut))
+        return;
+
+    const double premier = points.front().t, dernier = points.back().t;
+    for (int i = 0; i <= kPointsModele; ++i) {
+        const double t = premier + (dernier - premier) * i / kPointsModele;
+        SerieModele->AddPoint(t, *analyse_.AvancementModele(t) * kMmol, "", ColorAuto);
+    }
+    TChartMarks& marques = GraphiqueAvancement->ChartMarks();
+    if (r.xFinal) {
+        const double xf = *r.xFinal * kMmol;
+        const double xa = *analyse_.AvancementModele(r.modele.ta) * kMmol;
+        marques.AddHorizontalLine(xf, "x_f = " + Nombre(xf) + " mmol", clBlack);
+        marques.AddHorizontalLine(xa + (xf - xa) / 2, "x_f/2", clBlack);
+    }
+    marques.AddVerticalLine(r.modele.ta + r.tDemi, "t½ = " + Nombre(r.tDemi) + " s", clBlack);
+}
+
+void FenetreAnalyse::TracerSecondGraphique()
+{
+    SerieVitesseMesures->ClearPoints();
+    SerieVitesseModele->ClearPoints();
+    SerieTestPoints->ClearPoints();
+    SerieTestDroite->ClearPoints();
+    for (const Cinetique::PointVitesse& v : analyse_.Vitesses()) {
+        SerieVitesseMesures->AddPoint(v.t, v.donnees, "", ColorAuto);
+        SerieVitesseModele->AddPoint(v.t, v.modele, "", ColorAuto);
+    }
+    if (const auto& test = analyse_.Test(); test && !test->points.empty()) {
+        for (const Cinetique::Point& p : test->points)
+            SerieTestPoints->AddPoint(p.t, p.p, "", ColorAuto);
+        const double fin = test->points.back().t;
+        SerieTestDroite->AddPoint(0, 0, "", ColorAuto);
+        SerieTestDroite->AddPoint(fin, test->pente * fin, "", ColorAuto);
+    }
+}
+
+void FenetreAnalyse::PoserTangente(double t)
+{
+    const int i = analyse_.PointLePlusProche(t);
+    if (i < 0)
+        return;
+    tempsTangente_ = analyse_.Donnees().points[static_cast<std::size_t>(i)].t;
+    TracerTangente();
+}
+
+void FenetreAnalyse::RetirerTangente()
+{
+    tempsTangente_.reset();
+    TracerTangente();
+}
+
+void FenetreAnalyse::TracerTangente()
+{
+    if (marqueTangente_ != 0)
+        GraphiqueAvancement->ChartMarks().Remove(marqueTangente_);
+    marqueTangente_ = 0;
+    TexteTangente->clear();
+    if (!tempsTangente_)
+        return;
+    const double t = *tempsTangente_;
+    const auto x = analyse_.AvancementModele(t);
+    const auto pente = analyse_.PenteModele(t);
+    const auto v = analyse_.VitesseModele(t);
+    if (!x || !pente || !v) {
+        TexteTangente->setText(QStringLiteral("Tangente : il faut une analyse, le volume et la température."));
+        return;
+    }
+    marqueTangente_ = GraphiqueAvancement->ChartMarks().AddLine(t, *x * kMmol, *pente * kMmol, kCouleurTangente);
+    TexteTangente->setText(Texte("Tangente à t = " + Nombre(t, 6) + " s : dx/dt = " +
+                                 AvecPuissance(*pente, 3, "mol/s") + " ; v = " +
+                                 AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹") + " (Échap : l'effacer)"));
+}
+
+void FenetreAnalyse::EcrireResultats()
+{
+    if (!analyse_.Valide()) {
+        Resultats->setText(Texte(analyse_.Erreur()));
+        return;
+    }
+    QString texte;
+    for (const auto& [libelle, valeur] : analyse_.LignesResultats())
+        texte += Texte(libelle) + QStringLiteral(" : ") + Texte(valeur) + QLatin1Char('\n');
+    texte.chop(1);
+    Resultats->setText(texte);
+}
+
+void FenetreAnalyse::EcrireEtat()
+{
+    QString texte = lecture_;
+    if (enCours_)
+        texte = QStringLiteral("Mesure en cours") + (texte.isEmpty() ? QString() : QStringLiteral(" — ") + texte);
+    Etat->setText(texte);
+}
+
+void FenetreAnalyse::Pointeur(double t)
+{
+    const int i = analyse_.PointLePlusProche(t);
+    if (i < 0)
+        return;
+    const Cinetique::Point& point = analyse_.Donnees().points[static_cast<std::size_t>(i)];
+    const auto x = analyse_.Avancement(i);
+    lecture_ = Texte("Point le plus proche : t = " + Nombre(point.t, 6) + " s ; x = " +
+                     (x ? Nombre(*x * kMmol, 4) + " mmol" : std::string("—")) + " ; p = " + Nombre(point.p, 6) +
+                     " Pa");
+    EcrireEtat();
+}
+
+void FenetreAnalyse::LireConditions()
+{
+    try {
+        analyse_.SetConditions(NombreDuChamp(ChampVolume), NombreDuChamp(ChampTemperature));
+    } catch (const Exception& e) {
+        Resultats->setText(Texte(e.Message()));
+        return;
+    }
+    Actualiser();
+}
+
+void FenetreAnalyse::LireIntervalle()
+{
+    try {
+        analyse_.SetIntervalle(NombreDuChamp(ChampDebut), NombreDuChamp(ChampFin));
+    } catch (const Exception& e) {
+        Resultats->setText(Texte(e.Message()));
+        return;
+    }
+    Actualiser();
+}
+
+void FenetreAnalyse::MarqueurDeplace(bool debut, double valeur)
+{
+    (debut ? ChampDebut : ChampFin)->setText(Texte(Nombre(valeur, 6)));
+    analyse_.SetIntervalle(debut ? std::optional<double>(valeur) : analyse_.Debut(),
+                           debut ? analyse_.Fin() : std::optional<double>(valeur));
+    Actualiser();
+}
+
+void FenetreAnalyse::CopierResultats()
+{
+    const std::string texte = analyse_.TexteResultats();
+    if (texte.empty())
+        return;
+    try {
+        plateForme_.PlaceOnClipboard(texte);
+    } catch (const Exception& e) {
+        Resultats->setText(Texte(e.Message()));
+    }
+}
+
+void FenetreAnalyse::CopierTableau()
+{
+    try {
+        plateForme_.PlaceOnClipboard(analyse_.TexteTableau());
+    } catch (const Exception& e) {
+        Resultats->setText(Texte(e.Message()));
+    }
+}

@@ -1,0 +1,98 @@
+#pragma once
+// The window "Analyse de l'essai": a run's extent with the fitted first-order
+// model, the marks of x_f, x_f/2 and t½, the interval's draggable markers, a
+// tangent on request, a second chart (volumetric rate or first-order test),
+// the results with their uncertainties, and the copies. Non-modal and
+// resizable; the main window keeps one and feeds it (app/Analyse.cpp).
+//
+// Keyboard: Alt+V, Alt+T the conditions (an opened file only), Alt+D, Alt+F
+// the interval, Alt+G the tangent's time, Alt+I and Alt+O the second chart's
+// tabs, Ctrl+C (or Alt+C) copies the results, Alt+M the whole table, Escape
+// removes the tangent, Ctrl+Z undoes a zoom of the extent chart.
+#include "app/AnalyseEssai.h"
+#include "widgets/LayoutScale.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class Platform;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class TChart;
+class TFastLineSeries;
+class TPointSeries;
+
+class FenetreAnalyse : public QWidget {
+    Q_OBJECT
+public:
+    // `plateForme` takes the copies; `parent` is the main window (the window
+    // is a top-level one of its own, closed with it).
+    FenetreAnalyse(Platform& plateForme, QWidget* parent);
+    ~FenetreAnalyse() override;
+
+    // Shows a run's points and analyses them; `enCours` while its run goes on
+    // ("mesure en cours" in the status line). The interval is kept for the
+    // same run.
+    void MontrerEssai(DonneesEssai donnees, bool enCours);
+    const AnalyseEssai& Analyse() const { return analyse_; }
+    bool EnCours() const { return enCours_; }
+
+    // The tangent at the time of the point nearest to t; RetirerTangente
+    // takes it off (Escape).
+    void PoserTangente(double t);
+    void RetirerTangente();
+    std::optional<double> TempsTangente() const { return tempsTangente_; }
+
+    // The copies (Ctrl+C and "Copier le tableau complet").
+    void CopierResultats();
+    void CopierTableau();
+
+    TChart* GraphiqueAvancement = nullptr;
+    TPointSeries* SerieMesures = nullptr;
+    TFastLineSeries* SerieModele = nullptr;
+    QTabWidget* Onglets = nullptr;
+    TChart* GraphiqueVitesse = nullptr;
+    TPointSeries* SerieVitesseMesures = nullptr;
+    TFastLineSeries* SerieVitesseModele = nullptr;
+    TChart* GraphiqueTest = nullptr;
+    TPointSeries* SerieTestPoints = nullptr;
+    TFastLineSeries* SerieTestDroite = nullptr;
+
+    QLineEdit* ChampVolume = nullptr;
+    QLineEdit* ChampTemperature = nullptr;
+    QLineEdit* ChampDebut = nullptr;
+    QLineEdit* ChampFin = nullptr;
+    QLineEdit* ChampTangente = nullptr;
+    QLabel* Resultats = nullptr;     // the results, or the refusal's message
+    QLabel* TexteTangente = nullptr; // the tangent's slope and rate
+    QLabel* Etat = nullptr;          // nearest point's readout; "mesure en cours"
+    QPushButton* BoutonCopier = nullptr;
+    QPushButton* BoutonTableau = nullptr;
+
+private:
+    void CreerControles();
+    // Analyses again and redraws everything from the analysis.
+    void Actualiser();
+    void TracerAvancement();
+    void TracerSecondGraphique();
+    void TracerTangente();
+    void EcrireResultats();
+    void EcrireEtat();
+    // The fields typed: conditions and interval; a wrong number shows its
+    // message in the results and changes nothing.
+    void LireConditions();
+    void LireIntervalle();
+    void MarqueurDeplace(bool debut, double valeur);
+    void Pointeur(double t);
+
+    Platform& plateForme_;
+    LayoutScale echelle_;
+    AnalyseEssai analyse_;
+    bool enCours_ = false;
+    std::optional<double> tempsTangente_;
+    int marqueTangente_ = 0;
+    QString lecture_; // the readout of the nearest point
+};

@@ -1,0 +1,309 @@
+// The analysis window: opened from the menu on a saved run or on the run of
+// the main window, its results, marks, tangent, interval, live refresh and
+// copies. The saved run is drawn from a known first-order law (x_f =
+// 2,93 mmol, t½ = 83,2 s at 0,25 L and 20 °C), which the window must find.
+#include "app/AnalyseEssai.h"
+#include "app/FenetreAnalyse.h"
+#include "chart/TPointSeries.h"
+#include "kinetics/LigneCommande.h"
+#include "tests/app/support/FenetreFixture.h"
+
+#include <QAction>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QTabWidget>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace {
+
+constexpr double kXf = 2.93e-3;                 // mol
+constexpr double kTDemi = 83.2;                 // s
+constexpr double kK = 0.69314718055994531 / kTDemi;
+constexpr double kMolParPa = 0.00025 / (8.314 * 293); // 0,25 L at 20 °C
+constexpr double kP0 = 100000;
+constexpr int kPoints = 400;
+constexpr double kPas = 1.00013;
+
+// The law's pressure at point i, with ±15 Pa of alternating noise.
+double Pression(int i)
+{
+    const double t = i * kPas;
+    return kP0 + kXf / kMolParPa * (1 - std::exp(-kK * t)) + (i % 2 ? 15.0 : -15.0);
+}
+
+const TChartMark* Marque(const FenetreAnalyse& f, TChartMarkKind sorte, int rang = 0)
+{
+    for (const TChartMark& m : f.GraphiqueAvancement->ChartMarks().Items())
+        if (m.Kind == sorte && rang-- == 0)
+            return &m;
+    return nullptr;
+}
+
+} // namespace
+
+class AnalyseTest : public FenetreTest {
+protected:
+    void SetUp() override
+    {
+        FenetreTest::SetUp();
+        chemin = (std::filesystem::temp_directory_path() / ("nelvar-analyse-" + std::to_string(::getpid()) + ".txt"))
+                     .string();
+        std::ofstream fichier(chemin);
+        fichier << "Date, en s\tTension sur la voie 1, en V\r";
+        fichier.precision(10);
+        for (int i = 0; i < kPoints; ++i)
+            fichier << i * kPas << "\t" << Pression(i) << "\r";
+        form->ChoisirEssai = [this] { return std::optional<std::string>(chemin); };
+    }
+    void TearDown() override
+    {
+        std::filesystem::remove(chemin);
+        FenetreTest::TearDown();
+    }
+    FenetreAnalyse& Ouvrir()
+    {
+        form->Ouvrirunessai1->trigger();
+        EXPECT_NE(form->FenetreAnalyse1, nullptr);
+        Activer(*form->FenetreAnalyse1);
+        return *form->FenetreAnalyse1;
+    }
+    // The value and uncertainty the results show on the line `libelle`.
+    std::pair<double, double> Valeur(const FenetreAnalyse& f, const QString& libelle)
+    {
+        const QRegularExpression forme(QRegularExpression::escape(libelle) +
+                                       QStringLiteral(" : \\(?(-?[0-9]+,[0-9]+) ± ([0-9]+,[0-9]+)\\)?"));
+        const auto trouve = forme.match(f.Resultats->text());
+        EXPECT_TRUE(trouve.hasMatch()) << f.Resultats->text().toStdString();
+        auto lire = [&](int n) { return trouve.captured(n).replace(',', '.').toDouble(); };
+        return {lire(1), lire(2)};
+    }
+
+    // The window active, as the shortcuts want it.
+    static void Activer(FenetreAnalyse& f)
+    {
+        f.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
+    }
+    // The extent chart drawn at 640 × 400, its axes placed for the mouse.
+    static void Placer(FenetreAnalyse& f)
+    {
+        f.GraphiqueAvancement->SetChartSize(640, 400);
+        f.GraphiqueAvancement->ScreenImage();
+    }
+
+    std::string chemin;
+};
+
+TEST(ArrondiIncertitude, keeps_one_or_two_digits_of_the_uncertainty_and_rounds_the_value_there)
+{
+    SetDecimalSeparator(',');
+    const struct {
+        double valeur, incertitude;
+        const char* attendu;
+    } cas[] = {
+        {83.214, 0.47, "83,2 ± 0,5 s"},       {83.214, 1.63, "83,2 ± 1,6 s"},
+        {83.214, 0.0996, "83,21 ± 0,10 s"},   {1234.5, 38, "1230 ± 40 s"},
+        {2.9312e-3, 1.234e-5, "(2,931 ± 0,012)·10⁻³ s"}, {0.00834, 0.000025, "(8,340 ± 0,025)·10⁻³ s"},
+        {-0.05, 0.3, "-0,1 ± 0,3 s"},          {12.5, 0, "12,5 s"},
+    };
+    for (const auto& c : cas)
+        EXPECT_EQ(ArrondiIncertitude(c.valeur, c.incertitude, "s"), c.attendu) << c.valeur;
+}
+
+TEST_F(AnalyseTest, a_saved_run_shows_its_law_in_the_results_and_the_marks)
+{
+    FenetreAnalyse& f = Ouvrir();
+    ASSERT_TRUE(f.Analyse().Valide()) << f.Analyse().Erreur();
+    EXPECT_TRUE(f.isVisible());
+    EXPECT_EQ(f.Analyse().Points(), kPoints);
+
+    const auto [xf, uXf] = Valeur(f, QStringLiteral("x_f"));
+    EXPECT_NEAR(xf, 2.93, 3 * uXf + 0.001);
+    const auto [tDemi, uTDemi] = Valeur(f, QStringLiteral("t½ (modèle)"));
+    EXPECT_NEAR(tDemi, kTDemi, 3 * uTDemi + 0.01);
+    EXPECT_GT(uTDemi, 0);
+    EXPECT_TRUE(f.Resultats->text().contains(QStringLiteral("Points : 400")));
+    EXPECT_TRUE(f.Resultats->text().contains(QStringLiteral("Intervalle : de 0 à 399,052 s")));
+
+    const TChartMark* haut = Marque(f, TChartMarkKind::HorizontalLine, 0);
+    const TChartMark* moitie = Marque(f, TChartMarkKind::HorizontalLine, 1);
+    const TChartMark* demi = Marque(f, TChartMarkKind::VerticalLine);
+    ASSERT_TRUE(haut && moitie && demi);
+    EXPECT_EQ(haut->Text, "x_f = 2,93 mmol");
+    EXPECT_NEAR(haut->Y, 2.93, 0.005);
+    EXPECT_NEAR(moitie->Y, 2.93 / 2, 0.005);
+    EXPECT_EQ(demi->Text, "t½ = 83,2 s");
+    EXPECT_NEAR(demi->X, kTDemi, 0.1);
+    EXPECT_EQ(f.SerieMesures->Count(), kPoints);
+    // The model's line passes through the half-way mark at t½.
+    const int i = f.SerieModele->NearestPointIndex(demi->X);
+    EXPECT_NEAR(f.SerieModele->YValue(i), moitie->Y, 0.02);
+
+    // The second chart's tabs: the rate at the start, k·x_f / V from the law,
+    // and the first-order test's line of slope k.
+    EXPECT_EQ(f.Onglets->tabText(0), QStringLiteral("V&itesse volumique"));
+    EXPECT_EQ(f.Onglets->tabText(1), QStringLiteral("Test de l'&ordre 1"));
+    ASSERT_GT(f.SerieVitesseModele->Count(), 0);
+    EXPECT_NEAR(f.SerieVitesseModele->YValue(0), kK * kXf / 0.25, 0.01 * kK * kXf / 0.25);
+    EXPECT_NEAR(f.SerieVitesseMesures->YValue(100), kK * kXf / 0.25 * std::exp(-kK * 100 * kPas),
+                0.05 * kK * kXf / 0.25);
+    ASSERT_EQ(f.SerieTestDroite->Count(), 2);
+    EXPECT_NEAR((f.SerieTestDroite->YValue(1) - f.SerieTestDroite->YValue(0)) /
+                    (f.SerieTestDroite->XValue(1) - f.SerieTestDroite->XValue(0)),
+                kK, 0.01 * kK);
+}
+
+TEST_F(AnalyseTest, alt_n_opens_the_analysis_menu_and_ctrl_l_raises_the_one_window)
+{
+    Montrer();
+    QTest::keyClick(form.get(), Qt::Key_N, Qt::AltModifier);
+    EXPECT_EQ(QApplication::activePopupWidget(), static_cast<QWidget*>(form->Analyse1));
+    QTest::keyClick(form->Analyse1, Qt::Key_Escape);
+    form->MainMenu1->setActiveAction(nullptr);
+    QTest::keyClick(form->Edit1, Qt::Key_L, Qt::ControlModifier); // over an edit field too
+    FenetreAnalyse* premiere = form->FenetreAnalyse1;
+    ASSERT_NE(premiere, nullptr);
+    EXPECT_TRUE(premiere->isVisible());
+    premiere->close();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QTest::keyClick(form.get(), Qt::Key_L, Qt::ControlModifier);
+    EXPECT_EQ(form->FenetreAnalyse1, premiere);
+    EXPECT_TRUE(premiere->isVisible());
+    EXPECT_EQ(form->findChildren<FenetreAnalyse*>().size(), 1);
+}
+
+TEST_F(AnalyseTest, a_click_draws_the_tangent_at_the_nearest_point_and_escape_removes_it)
+{
+    FenetreAnalyse& f = Ouvrir();
+    Placer(f);
+    const int x = f.GraphiqueAvancement->XPixel(50.2), y = f.GraphiqueAvancement->YPixel(1.0);
+    f.GraphiqueAvancement->MouseMove(x, y); // the readout of the nearest point
+    EXPECT_EQ(f.Etat->text().toStdString(), "Point le plus proche : t = 50,0065 s ; x = " +
+                                                FormatGeneral((Pression(50) - Pression(0)) * kMolParPa * 1000, 4) +
+                                                " mmol ; p = " + FormatGeneral(Pression(50), 6) + " Pa");
+    f.GraphiqueAvancement->MouseDown(TMouseButton::Left, x, y);
+    f.GraphiqueAvancement->MouseUp(TMouseButton::Left, x + 2, y + 1);
+
+    ASSERT_TRUE(f.TempsTangente());
+    EXPECT_DOUBLE_EQ(*f.TempsTangente(), 50 * kPas); // the nearest point's date
+    const TChartMark* tangente = Marque(f, TChartMarkKind::Line);
+    ASSERT_NE(tangente, nullptr);
+    const double pente = kK * kXf * std::exp(-kK * 50 * kPas) * 1000; // mmol/s, from the law
+    EXPECT_NEAR(tangente->Slope, pente, 0.01 * pente);
+    EXPECT_TRUE(f.TexteTangente->text().startsWith(QStringLiteral("Tangente à t = 50,0065 s : dx/dt = ")));
+
+    QTest::keyClick(&f, Qt::Key_Escape);
+    EXPECT_FALSE(f.TempsTangente());
+    EXPECT_EQ(Marque(f, TChartMarkKind::Line), nullptr);
+}
+
+TEST_F(AnalyseTest, a_changed_interval_refits_from_the_fields_and_from_the_markers)
+{
+    FenetreAnalyse& f = Ouvrir();
+    f.ChampDebut->setText(QStringLiteral("100"));
+    QMetaObject::invokeMethod(f.ChampDebut, "editingFinished");
+    ASSERT_TRUE(f.Analyse().Valide());
+    EXPECT_EQ(f.Analyse().Resultat().points, kPoints - 100);
+    EXPECT_DOUBLE_EQ(f.GraphiqueAvancement->IntervalMarkers().Value(TIntervalEdge::Start), 100 * kPas);
+    EXPECT_NEAR(Valeur(f, QStringLiteral("t½ (modèle)")).first, kTDemi, 0.5); // same law on its tail
+
+    // Dragging the end marker to about 300 s refits at each move.
+    Placer(f);
+    const int y = f.GraphiqueAvancement->YPixel(1.0);
+    f.GraphiqueAvancement->MouseDown(TMouseButton::Left, f.GraphiqueAvancement->XPixel(399.052), y);
+    f.GraphiqueAvancement->MouseMove(f.GraphiqueAvancement->XPixel(300), y);
+    f.GraphiqueAvancement->MouseUp(TMouseButton::Left, f.GraphiqueAvancement->XPixel(300), y);
+    ASSERT_TRUE(f.Analyse().Valide());
+    EXPECT_NEAR(f.Analyse().Resultat().fin, 300, 2);
+    EXPECT_NEAR(f.ChampFin->text().replace(',', '.').toDouble(), 300, 2);
+    EXPECT_LT(f.Analyse().Resultat().points, kPoints - 100);
+}
+
+TEST_F(AnalyseTest, a_refusal_of_the_analysis_is_shown_in_the_results)
+{
+    FenetreAnalyse& f = Ouvrir();
+    f.ChampDebut->setText(QStringLiteral("5000"));
+    QMetaObject::invokeMethod(f.ChampDebut, "editingFinished");
+    EXPECT_FALSE(f.Analyse().Valide());
+    EXPECT_FALSE(f.Analyse().Erreur().empty());
+    EXPECT_EQ(f.Resultats->text().toStdString(), f.Analyse().Erreur());
+    EXPECT_EQ(f.SerieModele->Count(), 0);
+    EXPECT_TRUE(f.GraphiqueAvancement->ChartMarks().Items().empty());
+}
+
+TEST_F(AnalyseTest, ctrl_c_copies_the_command_line_row_and_the_table_has_six_digits)
+{
+    FenetreAnalyse& f = Ouvrir();
+    f.ChampDebut->setFocus(); // the results win over the field's own copy
+    QTest::keyClick(f.ChampDebut, Qt::Key_C, Qt::ControlModifier);
+    std::ostringstream sortie, erreurs;
+    const std::vector<std::string> arguments{"--analyse", "--volume", "0,25", "--temperature", "20", chemin};
+    ASSERT_EQ(Cinetique::AnalyseEnLigneDeCommande(arguments, sortie, erreurs), 0) << erreurs.str();
+    ASSERT_EQ(platform.clipboard.size(), 1u);
+    EXPECT_EQ(platform.clipboard.back(), sortie.str());
+
+    f.BoutonTableau->click();
+    std::istringstream tableau(platform.clipboard.back());
+    std::string ligne;
+    std::getline(tableau, ligne);
+    EXPECT_EQ(ligne, "t (s)\tp (Pa)\tx (mol)\tx modèle (mol)\tv dérivée des mesures (mol·L⁻¹·s⁻¹)");
+    std::getline(tableau, ligne);
+    std::getline(tableau, ligne); // point 1
+    EXPECT_TRUE(ligne.starts_with("1,00013\t" + FormatGeneral(Pression(1), 6) + "\t")) << ligne;
+    int lignes = 3; // the header, points 0 and 1
+    while (std::getline(tableau, ligne))
+        ++lignes;
+    EXPECT_EQ(lignes, kPoints + 1);
+}
+
+TEST_F(AnalyseTest, ctrl_l_follows_the_run_tick_by_tick_with_the_result_table_values)
+{
+    // p et -p: each code step is 250 Pa; the codes rise as 400·(1 - e^(-i/20)).
+    Click();
+    form->Analyserlessai1->trigger();
+    FenetreAnalyse& f = *form->FenetreAnalyse1;
+    Activer(f);
+    EXPECT_FALSE(f.Analyse().Valide()); // no point yet: a message, no crash
+    for (int i = 1; i <= 60; ++i) {
+        const int n = static_cast<int>(std::lround(400 * (1 - std::exp(-i / 20.0))));
+        SetCodes(static_cast<std::uint16_t>(2048 + n), static_cast<std::uint16_t>(2048 - n));
+        Tick();
+        ASSERT_EQ(f.Analyse().Points(), i);
+    }
+    EXPECT_TRUE(f.Etat->text().startsWith(QStringLiteral("Mesure en cours")));
+    ASSERT_TRUE(f.Analyse().Valide()) << f.Analyse().Erreur();
+    for (int i = 0; i < 60; ++i) {
+        EXPECT_EQ(f.Analyse().Donnees().points[i].p, static_cast<double>(form->P->MesuresVoie1[i]));
+        EXPECT_EQ(*f.Analyse().Avancement(i), static_cast<double>(form->P->MesuresVoie2[i]));
+    }
+    // The law's time constant, 20 ticks: t½ = 20·ln 2 periods.
+    EXPECT_NEAR(f.Analyse().Resultat().tDemi, 20 * std::log(2.0) * kPas, 1.0);
+
+    Click(); // stop
+    EXPECT_FALSE(f.Etat->text().contains(QStringLiteral("Mesure en cours")));
+    QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier);
+    ASSERT_FALSE(platform.clipboard.empty());
+    EXPECT_TRUE(platform.clipboard.back().find("\nEssai 1\t60\t") != std::string::npos);
+}
+
+TEST_F(AnalyseTest, the_extent_chart_matches_its_reference_picture)
+{
+    FenetreAnalyse& f = Ouvrir();
+    f.PoserTangente(40);
+    Placer(f);
+    const QImage image = f.GraphiqueAvancement->ScreenImage().convertToFormat(QImage::Format_RGB32);
+    const QImage reference(QStringLiteral(NELVAR_APP_PICTURES "/analysis-window-chart.png"));
+    if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
+        image.save(QStringLiteral("actual-analysis-window-chart.png"));
+        ADD_FAILURE() << "differs from the reference; see actual-analysis-window-chart.png";
+    }
+}
