@@ -2,6 +2,7 @@
 
 #include "app/Apparence.h"
 #include "app/FiltreClavier.h"
+#include "app/Graphiques.h"
 #include "chart/TChart.h"
 #include "chart/TPointSeries.h"
 #include "kinetics/LectureEssai.h"
@@ -38,19 +39,6 @@ constexpr double kMmol = 1000;     // mol to mmol
 constexpr TColor kCouleurMesures = SeriesPaletteColor(0);
 constexpr TColor kCouleurModele = SeriesPaletteColor(1);
 constexpr TColor kCouleurTangente = clGray;
-
-TChart* NouveauGraphique(QWidget* parent, const char* titre, const char* abscisses, const char* ordonnees)
-{
-    auto* graphique = new TChart(parent);
-    graphique->Title().SetText({titre});
-    graphique->BottomAxis().Title().SetCaption(abscisses);
-    graphique->LeftAxis().Title().SetCaption(ordonnees);
-    graphique->BackWall().Brush().SetStyle(bsClear);
-    graphique->SetView3D(false);
-    graphique->SetAnimatedZoom(true);
-    graphique->setFocusPolicy(Qt::NoFocus);
-    return graphique;
-}
 
 template <class Serie>
 Serie* NouvelleSerie(TChart& graphique, TColor couleur, const char* titre)
@@ -107,7 +95,7 @@ void FenetreAnalyse::CreerControles()
     // fields, the results and the copy buttons. Bottom: the status line.
     auto* separation = new QSplitter(Qt::Vertical);
     GraphiqueAvancement = NouveauGraphique(separation, "Avancement au cours du temps", "Date en s",
-                                           "Avancement en mmol");
+                                           "Avancement en mmol", true);
     SerieMesures = NouvelleSerie<TPointSeries>(*GraphiqueAvancement, kCouleurMesures, "Mesures");
     SerieModele = NouvelleSerie<TFastLineSeries>(*GraphiqueAvancement, kCouleurModele, "Modèle");
     SerieModele->LinePen().SetWidth(2);
@@ -115,10 +103,10 @@ void FenetreAnalyse::CreerControles()
 
     Onglets = new QTabWidget(separation);
     GraphiqueVitesse = NouveauGraphique(Onglets, "Vitesse volumique de réaction", "Date en s",
-                                        "v en mol·L⁻¹·s⁻¹");
+                                        "v en mol·L⁻¹·s⁻¹", true);
     SerieVitesseMesures = NouvelleSerie<TPointSeries>(*GraphiqueVitesse, kCouleurMesures, "Dérivée des mesures");
     SerieVitesseModele = NouvelleSerie<TFastLineSeries>(*GraphiqueVitesse, kCouleurModele, "Modèle");
-    GraphiqueTest = NouveauGraphique(Onglets, "Test de l'ordre 1", "t − t_a en s", "ln((p∞ − pa)/(p∞ − p))");
+    GraphiqueTest = NouveauGraphique(Onglets, "Test de l'ordre 1", "t − t_a en s", "ln((p∞ − pa)/(p∞ − p))", true);
     SerieTestPoints = NouvelleSerie<TPointSeries>(*GraphiqueTest, kCouleurMesures, "Points linéarisés");
     SerieTestDroite = NouvelleSerie<TFastLineSeries>(*GraphiqueTest, kCouleurModele, "Droite");
     Onglets->addTab(GraphiqueVitesse, QStringLiteral("V&itesse volumique"));

@@ -1,6 +1,7 @@
 #include "app/UPrincipal.h"
 
 #include "app/FiltreClavier.h"
+#include "app/Graphiques.h"
 #include "app/Apparence.h"
 #include "app/TRadioGroup.h"
 #include "app/TLabel.h"
@@ -82,22 +83,6 @@ QLineEdit* NouveauChamp(const QString& texte, QWidget* parent)
     return champ;
 }
 
-
-TChart* NouveauGraphique(QFrame* panneau, const char* titre, const char* titreAbscisses, const char* titreOrdonnees)
-{
-    // A two-dimensional chart without legend; its other settings are the
-    // chart's defaults.
-    auto* graphique = new TChart(panneau);
-    graphique->Title().SetText({titre});
-    graphique->BottomAxis().Title().SetCaption(titreAbscisses);
-    graphique->LeftAxis().Title().SetCaption(titreOrdonnees);
-    graphique->BackWall().Brush().SetStyle(bsClear);
-    graphique->Legend().SetVisible(false);
-    graphique->SetView3D(false);
-    graphique->SetAnimatedZoom(true);
-    graphique->setFocusPolicy(Qt::NoFocus);
-    return graphique;
-}
 
 TFastLineSeries* NouvelleSerie(TChart& graphique)
 {
@@ -216,11 +201,12 @@ void TForm1::CreerControles(const FabriqueComposant& composant, Platform* plateF
     Placer(Edit5, 152, 12, 57, 21);
 
     Panel2 = NouveauPanneau(zoneClient_);
-    Chart1 = NouveauGraphique(Panel2, "Evolution de la pression au cours du temps", "Date en s", "Pression en hPa");
+    Chart1 = NouveauGraphique(Panel2, "Evolution de la pression au cours du temps", "Date en s", "Pression en hPa",
+                              false);
     Series1 = NouvelleSerie(*Chart1);
     Panel3 = NouveauPanneau(zoneClient_);
     Chart2 = NouveauGraphique(Panel3, "Evolution de l'avancement au cours du temps", "Date en secondes",
-                              "Avancement calculé en fonction de la variation de pression, en moles");
+                              "Avancement calculé en fonction de la variation de pression, en moles", false);
     Series2 = NouvelleSerie(*Chart2);
 
     Timer1 = new QTimer(this);
