@@ -187,16 +187,6 @@ TEST(AnalyseCinetique, first_order_remark_for_a_second_order_reaction_only)
     EXPECT_TRUE(Analyser(enregistree, {}).remarques.empty());
 }
 
-TEST(AnalyseCinetique, each_remark_has_its_french_sentence)
-{
-    EXPECT_EQ(TexteRemarque(Remarque::PlateauNonAtteint),
-              "Le palier n'est pas atteint : la valeur finale est extrapolée par le modèle.");
-    EXPECT_EQ(TexteRemarque(Remarque::AucuneReaction),
-              "Aucune réaction n'est visible : la variation de pression reste dans le bruit de mesure.");
-    EXPECT_EQ(TexteRemarque(Remarque::OrdreUnNonAjuste),
-              "Le modèle d'ordre 1 ne convient pas : les écarts des points à la courbe ne sont pas dus au hasard.");
-}
-
 class RefusAnalyse : public ::testing::Test {
 protected:
     void SetUp() override { SetDecimalSeparator(','); }

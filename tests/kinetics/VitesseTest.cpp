@@ -83,15 +83,6 @@ TEST(VitesseVolumique, needs_the_volume_and_the_temperature_and_an_odd_window)
     EXPECT_EQ(VitesseVolumique(run, Conditions(), resultat, 51).size(), 10u);
 }
 
-TEST(VitesseVolumique, default_window_follows_the_number_of_points)
-{
-    struct Cas {
-        int points, fenetre;
-    };
-    for (const Cas cas : {Cas{4, 3}, Cas{5, 5}, Cas{60, 5}, Cas{200, 11}, Cas{300, 15}, Cas{3600, 51}})
-        EXPECT_EQ(FenetreParDefaut(cas.points), cas.fenetre) << cas.points;
-}
-
 // y = ln((pInf - pa)/(pInf - p)) with pa = 0, pInf = 100.
 Resultat Modele()
 {
