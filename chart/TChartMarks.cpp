@@ -16,62 +16,20 @@ int TChartMarks::Add(TChartMark mark)
 
 int TChartMarks::AddHorizontalLine(double y, std::string label, TColor color, TPenStyle style)
 {
-    TChartMark m;
-    m.Kind = TChartMarkKind::HorizontalLine;
-    m.Y = y;
-    m.Text = std::move(label);
-    m.Color = color;
-    m.Style = style;
-    return Add(std::move(m));
+    return Add({.Kind = TChartMarkKind::HorizontalLine, .Y = y, .Text = std::move(label), .Color = color,
+                .Style = style});
 }
 
 int TChartMarks::AddVerticalLine(double x, std::string label, TColor color, TPenStyle style)
 {
-    TChartMark m;
-    m.Kind = TChartMarkKind::VerticalLine;
-    m.X = x;
-    m.Text = std::move(label);
-    m.Color = color;
-    m.Style = style;
-    return Add(std::move(m));
+    return Add({.Kind = TChartMarkKind::VerticalLine, .X = x, .Text = std::move(label), .Color = color,
+                .Style = style});
 }
 
 int TChartMarks::AddLine(double x, double y, double slope, TColor color, TPenStyle style, int width)
 {
-    TChartMark m;
-    m.Kind = TChartMarkKind::Line;
-    m.X = x;
-    m.Y = y;
-    m.Slope = slope;
-    m.Color = color;
-    m.Style = style;
-    m.Width = width;
-    return Add(std::move(m));
-}
-
-int TChartMarks::AddSegment(double x0, double y0, double x1, double y1, TColor color, TPenStyle style, int width)
-{
-    TChartMark m;
-    m.Kind = TChartMarkKind::Segment;
-    m.X = x0;
-    m.Y = y0;
-    m.X2 = x1;
-    m.Y2 = y1;
-    m.Color = color;
-    m.Style = style;
-    m.Width = width;
-    return Add(std::move(m));
-}
-
-int TChartMarks::AddText(double x, double y, std::string text, TColor color)
-{
-    TChartMark m;
-    m.Kind = TChartMarkKind::Text;
-    m.X = x;
-    m.Y = y;
-    m.Text = std::move(text);
-    m.Color = color;
-    return Add(std::move(m));
+    return Add({.Kind = TChartMarkKind::Line, .X = x, .Y = y, .Slope = slope, .Text = {}, .Color = color, .Style = style,
+                .Width = width});
 }
 
 bool TChartMarks::Remove(int id)
@@ -165,15 +123,6 @@ void TChartMarks::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
             const double xa = xMap.scaleMin, xb = xMap.scaleMax;
             line(xMap.ExactPixel(xa), yMap.ExactPixel(m.Y + m.Slope * (xa - m.X)), xMap.ExactPixel(xb),
                  yMap.ExactPixel(m.Y + m.Slope * (xb - m.X)));
-            break;
-        }
-        case TChartMarkKind::Segment:
-            line(xMap.ExactPixel(m.X), yMap.ExactPixel(m.Y), xMap.ExactPixel(m.X2), yMap.ExactPixel(m.Y2));
-            break;
-        case TChartMarkKind::Text: {
-            const double px = xMap.ExactPixel(m.X), py = yMap.ExactPixel(m.Y);
-            if (std::abs(px) < 1e6 && std::abs(py) < 1e6)
-                canvas.TextOut(static_cast<int>(px), static_cast<int>(py), m.Text);
             break;
         }
         }

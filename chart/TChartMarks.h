@@ -22,16 +22,15 @@
 class ChartCanvas;
 class TCustomAxisPanel;
 
-enum class TChartMarkKind { HorizontalLine, VerticalLine, Line, Segment, Text };
+enum class TChartMarkKind { HorizontalLine, VerticalLine, Line };
 
 struct TChartMark {
     int Id = 0;
-    TChartMarkKind Kind = TChartMarkKind::Text;
+    TChartMarkKind Kind = TChartMarkKind::Line;
     // HorizontalLine: Y. VerticalLine: X. Line: through (X, Y) with Slope
-    // (y units per x unit). Segment: (X, Y) to (X2, Y2). Text: its top-left
-    // corner at (X, Y).
-    double X = 0.0, Y = 0.0, X2 = 0.0, Y2 = 0.0, Slope = 0.0;
-    std::string Text; // the label of a reference line, or the text; UTF-8
+    // (y units per x unit).
+    double X = 0.0, Y = 0.0, Slope = 0.0;
+    std::string Text; // the label of a reference line; UTF-8
     TColor Color = clBlack;
     TPenStyle Style = psDash;
     int Width = 1;
@@ -65,11 +64,6 @@ public:
     // The straight line through (x, y) of the given slope (left axis units
     // per bottom axis unit), drawn across the whole plot: a tangent.
     int AddLine(double x, double y, double slope, TColor color = clBlack, TPenStyle style = psSolid, int width = 1);
-    // The segment from (x0, y0) to (x1, y1).
-    int AddSegment(double x0, double y0, double x1, double y1, TColor color = clBlack, TPenStyle style = psSolid,
-                   int width = 1);
-    // `text` with its top-left corner at (x, y), in the marks' font and `color`.
-    int AddText(double x, double y, std::string text, TColor color = clBlack);
 
     // Takes off the mark of that id; false when there is none.
     bool Remove(int id);
