@@ -45,7 +45,13 @@ DonneesEssai TForm1::DonneesDeLaMesure() const
         // The run's conditions, in the units typed (m³ and K at the start).
         donnees.volume = Volume * 1000;
         donnees.temperature = Temperature - ConditionsMesure::kZeroAbsolu;
+        donnees.coefficient = Coefficient;
+        donnees.debut = debutEssai_;
     }
+    // The real card's description is empty: its caption is the plain one.
+    donnees.source = P->Source().Description();
+    if (donnees.source.empty())
+        donnees.source = "carte d'acquisition";
     return donnees;
 }
 

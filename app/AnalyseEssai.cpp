@@ -271,3 +271,13 @@ std::string AnalyseEssai::TexteTableau() const
     }
     return texte;
 }
+
+int AnalyseEssai::LecturesEnRetard() const
+{
+    const auto& ticks = donnees_.tempsTicks;
+    int retard = 0;
+    for (std::size_t i = 0; i < ticks.size() && i < donnees_.points.size(); ++i)
+        if (std::abs(donnees_.points[i].t - ticks[i]) > kRetardLecture)
+            ++retard;
+    return retard;
+}

@@ -16,6 +16,7 @@
 //   (83.214, 1.63, "s")           -> "83,2 ± 1,6 s"
 #include "kinetics/AnalyseCinetique.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <utility>
@@ -24,12 +25,27 @@
 // The points of one run and what is known of its conditions.
 struct DonneesEssai {
     std::string nom;                         // "Essai 3", or the opened file's path
-    std::vector<Cinetique::Point> points;    // t (s), p (Pa)
+    std::vector<Cinetique::Point> points;    // t (s), p (Pa); t the time the analysis uses
     std::vector<double> avancements;         // mol, as recorded; empty: from p, V and T
     std::optional<double> volume;            // L
     std::optional<double> temperature;       // °C
     bool fichier = false;                    // opened from a file: V and T typed in the window
+
+    // When the points' times are the readings' real times: each point's time
+    // on the tick count (s), to tell the readings a stalled PC delayed.
+    // Empty when the points carry the tick times themselves.
+    std::vector<double> tempsTicks;
+    // What else is known of the run, for the lists and the report: its start,
+    // the source of its measurements ("carte d'acquisition", "carte
+    // simulée", "boîtier USB, capteur ...") and the coefficient (Pa/V).
+    std::optional<std::chrono::system_clock::time_point> debut;
+    std::string source;
+    std::optional<double> coefficient;
 };
+
+// Readings whose real time differs from their tick time by more than this
+// came late (s).
+inline constexpr double kRetardLecture = 0.25;
 
 // "value ± uncertainty unit", both rounded as the header says; a value
 // without uncertainty (or a zero one) is written with 4 significant digits.
@@ -65,6 +81,9 @@ public:
     const std::optional<Cinetique::TestOrdreUn>& Test() const { return test_; }
 
     int Points() const { return static_cast<int>(donnees_.points.size()); }
+    // The readings that came late: real and tick times more than
+    // kRetardLecture apart; 0 when the tick times are the only ones.
+    int LecturesEnRetard() const;
     // Extent of point i, mol: the recorded one, else (p - p0)·V/(R·T);
     // none without V and T for a file.
     std::optional<double> Avancement(int i) const;

@@ -88,6 +88,7 @@ void TForm1::Button1Click(QObject*)
 
     ++numeroMarche_;
     ++numeroEssai_;
+    debutEssai_ = std::chrono::system_clock::now();
     EnMarche = true;
     Timer1->start();
     if (!Timer1->isActive())

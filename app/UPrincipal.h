@@ -17,6 +17,7 @@
 
 #include <QMainWindow>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -206,5 +207,6 @@ private:
     // in one run is not taken in another.
     std::uint64_t numeroMarche_ = 0;
     int numeroEssai_ = 0;          // runs started
+    std::chrono::system_clock::time_point debutEssai_; // the last start
     Platform* plateForme_ = nullptr; // the desktop services in use
 };

@@ -90,6 +90,9 @@ public:
     TDravoC(const TDravoC&) = delete;
     TDravoC& operator=(const TDravoC&) = delete;
 
+    // Where the voltages come from.
+    const LecteurTensions& Source() const { return source_; }
+
     // Published properties.
     TAdrOffs AdressOffset() const { return adressOffset_; }
     void SetAdressOffset(TAdrOffs value);
