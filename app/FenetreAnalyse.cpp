@@ -1,6 +1,7 @@
 #include "app/FenetreAnalyse.h"
 
 #include "app/Apparence.h"
+#include "app/ExportAnalyse.h"
 #include "app/FiltreClavier.h"
 #include "app/Graphiques.h"
 #include "chart/TChart.h"
@@ -158,6 +159,7 @@ void FenetreAnalyse::CreerControles()
     droite->addWidget(resultats, 1);
     droite->addWidget(BoutonCopier);
     droite->addWidget(BoutonTableau);
+    Export = new ExportAnalyse(*this, plateForme_, droite);
 
     Etat = new QLabel;
     Etat->setTextFormat(Qt::PlainText);

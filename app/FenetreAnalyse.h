@@ -8,7 +8,8 @@
 // Keyboard: Alt+V, Alt+T the conditions (an opened file only), Alt+D, Alt+F
 // the interval, Alt+G the tangent's time, Alt+I and Alt+O the second chart's
 // tabs, Ctrl+C (or Alt+C) copies the results, Alt+M the whole table, Escape
-// removes the tangent, Ctrl+Z undoes a zoom of the extent chart.
+// removes the tangent, Ctrl+Z undoes a zoom of the extent chart; Alt+E,
+// Ctrl+P and Ctrl+S export, print and save the report (app/ExportAnalyse.h).
 #include "app/AnalyseEssai.h"
 #include "widgets/LayoutScale.h"
 
@@ -16,6 +17,7 @@
 
 #include <optional>
 
+class ExportAnalyse;
 class Platform;
 class QLabel;
 class QLineEdit;
@@ -71,6 +73,7 @@ public:
     QLabel* Etat = nullptr;          // nearest point's readout; "mesure en cours"
     QPushButton* BoutonCopier = nullptr;
     QPushButton* BoutonTableau = nullptr;
+    ExportAnalyse* Export = nullptr;
 
 private:
     void CreerControles();

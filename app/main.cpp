@@ -1,6 +1,7 @@
 // Start-up. `nelvar --analyse ...` is the command line's batch mode
 // (kinetics/LigneCommande.h), chosen before anything else: it opens no source
-// of measurements and needs no window system. Otherwise: the process's own
+// of measurements and needs no window system; nor does `nelvar --rapport ...`
+// (app/ExportAnalyse.h), which draws on Qt's offscreen platform. Otherwise: the process's own
 // settings (SIGXFSZ ignored) and the source of measurements first, before the
 // window system exists; then the application with its title and icon, the
 // main window created hidden (its card component configures the card), the
@@ -8,6 +9,7 @@
 // maximised. The process exits with 0 when the loop ends.
 #include "about/UaPropos.h"
 #include "app/Apparence.h"
+#include "app/ExportAnalyse.h"
 #include "app/TitreApplication.h"
 #include "app/UPrincipal.h"
 #include "acquisition/PortSelection.h"
@@ -29,6 +31,12 @@
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+    if (ModeRapport(arguments)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        int argumentsQt = std::min(argc, 1); // the options are the report's, not Qt's
+        QApplication application(argumentsQt, argv);
+        return RapportEnLigneDeCommande(arguments, std::cerr);
+    }
     if (Cinetique::ModeLigneDeCommande(arguments))
         return Cinetique::AnalyseEnLigneDeCommande(arguments, std::cout, std::cerr);
 

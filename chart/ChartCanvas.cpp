@@ -91,6 +91,20 @@ void ChartCanvas::SetSize(int width, int height)
     ResetState();
 }
 
+void ChartCanvas::DessinerSur(QPainter* painter, int width, int height)
+{
+    if (painter_ != nullptr)
+        PainterFlush();
+    painter_ = painter;
+    if (painter_ == nullptr)
+        return;
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    pixels_.clear();
+    image_ = QImage();
+    ResetState();
+}
+
 void ChartCanvas::CopyFrom(const ChartCanvas& other)
 {
     if (width_ != other.width_ || height_ != other.height_)
@@ -107,6 +121,8 @@ TColor ChartCanvas::Pixel(int x, int y) const
 
 void ChartCanvas::SetPen(TColor color, int width, TPenStyle style)
 {
+    if (painter_ != nullptr)
+        PainterFlush();
     penPixel_ = PixelOf(system_.Resolve(color));
     penWidth_ = std::max(width, 1);
     penStyle_ = style;
@@ -164,14 +180,25 @@ void ChartCanvas::SetClip(const ClipRect& clip)
     clip_.top = std::clamp(clip.top, 0, height_);
     clip_.right = std::clamp(clip.right, clip_.left, width_);
     clip_.bottom = std::clamp(clip.bottom, clip_.top, height_);
+    if (painter_ != nullptr)
+        PainterClip();
 }
 
-void ChartCanvas::RemoveClip() { clip_ = ClipRect{0, 0, width_, height_}; }
+void ChartCanvas::RemoveClip()
+{
+    clip_ = ClipRect{0, 0, width_, height_};
+    if (painter_ != nullptr)
+        PainterClip();
+}
 
 void ChartCanvas::FillRect(int left, int top, int right, int bottom)
 {
     if (brushStyle_ == bsClear)
         return;
+    if (painter_ != nullptr) {
+        PainterFillRect(left, top, right, bottom);
+        return;
+    }
     const int l = std::max(left, clip_.left), r = std::min(right, clip_.right);
     const int t = std::max(top, clip_.top), b = std::min(bottom, clip_.bottom);
     if (l >= r || t >= b)
@@ -229,6 +256,10 @@ void ChartCanvas::Rectangle(int left, int top, int right, int bottom)
         std::swap(top, bottom);
     if (right == left || bottom == top)
         return;
+    if (painter_ != nullptr) {
+        PainterRectangle(left, top, right, bottom);
+        return;
+    }
     if (brushStyle_ != bsClear && penMode_ == pmCopy)
         FillRect(left + 1, top + 1, right - 1, bottom - 1);
     if (penWidth_ > 1 && penMode_ == pmCopy) {
@@ -264,6 +295,10 @@ void ChartCanvas::LineTo(int x, int y)
     const int x0 = penX_, y0 = penY_;
     penX_ = x;
     penY_ = y;
+    if (painter_ != nullptr) {
+        PainterLineTo(x0, y0, x, y);
+        return;
+    }
     if (penWidth_ == 1 || penMode_ == pmNotXor) {
         if (penMode_ == pmCopy && (x0 == x || y0 == y)) {
             AxisAlignedLine(x0, y0, x, y);
@@ -466,6 +501,88 @@ void ChartCanvas::TextOut(int x, int y, std::string_view utf8, TextHAlign align,
         const int w = TextWidth(utf8);
         x -= (align == TextHAlign::Center) ? w / 2 : w;
     }
+    if (painter_ != nullptr) {
+        PainterTextOut(x, y, utf8, angle == 90 ? 90 : 0);
+        return;
+    }
     const TextImage& text = RenderedText(utf8, angle == 90 ? 90 : 0);
     BlendText(text, x + text.offsetX, y + text.offsetY);
+}
+
+// The figures on a painter. A pixel (x, y) is the square from (x, y) to
+// (x + 1, y + 1): a one-pixel line runs through the pixels' centres.
+
+namespace {
+
+QColor QColorOf(TColor plain) { return QColor(int(plain & 0xFF), int((plain >> 8) & 0xFF), int((plain >> 16) & 0xFF)); }
+
+} // namespace
+
+void ChartCanvas::PainterFlush()
+{
+    if (trace_.size() >= 2) {
+        // The raster pen's squares span -(w/2) .. w-1-(w/2) around each
+        // pixel of the line: their centre is that far off the pixel's.
+        const double decalage = 0.5 + (penWidth_ - 1 - 2 * (penWidth_ / 2)) / 2.0;
+        QPen pen(QColorOf(ColorOf(penPixel_)), penWidth_, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin);
+        if (penWidth_ == 1 && penStyle_ != psSolid) // wider pens draw solid
+            pen.setDashPattern(penStyle_ == psDot ? QList<qreal>{1, 1} : QList<qreal>{kDashOn, kDashOff});
+        painter_->setPen(pen);
+        painter_->setBrush(Qt::NoBrush);
+        trace_.translate(decalage, decalage);
+        painter_->drawPolyline(trace_);
+    }
+    trace_.clear();
+}
+
+void ChartCanvas::PainterClip()
+{
+    PainterFlush();
+    painter_->setClipRect(QRectF(clip_.left, clip_.top, clip_.right - clip_.left, clip_.bottom - clip_.top));
+}
+
+void ChartCanvas::PainterFillRect(int left, int top, int right, int bottom)
+{
+    PainterFlush();
+    if (right > left && bottom > top)
+        painter_->fillRect(QRectF(left, top, right - left, bottom - top), QColorOf(ColorOf(brushPixel_)));
+}
+
+void ChartCanvas::PainterRectangle(int left, int top, int right, int bottom)
+{
+    if (penMode_ != pmCopy)
+        return;
+    PainterFlush();
+    if (brushStyle_ != bsClear)
+        PainterFillRect(left + 1, top + 1, right - 1, bottom - 1);
+    // The outline through the centres of its pixels, as a closed path.
+    trace_ << QPointF(left, top) << QPointF(right - 1, top) << QPointF(right - 1, bottom - 1)
+           << QPointF(left, bottom - 1) << QPointF(left, top);
+    PainterFlush();
+}
+
+void ChartCanvas::PainterLineTo(int x0, int y0, int x1, int y1)
+{
+    if (penMode_ != pmCopy || (x0 == x1 && y0 == y1))
+        return;
+    const QPointF depart(x0, y0);
+    if (trace_.isEmpty() || trace_.last() != depart) {
+        PainterFlush();
+        trace_ << depart;
+    }
+    trace_ << QPointF(x1, y1);
+}
+
+void ChartCanvas::PainterTextOut(int x, int y, std::string_view utf8, int angle)
+{
+    PainterFlush();
+    painter_->save();
+    painter_->setFont(font_->font);
+    painter_->setPen(QColorOf(system_.Resolve(fontColor_)));
+    painter_->translate(x, y);
+    if (angle == 90)
+        painter_->rotate(-90); // reading upward; the cell's top-left corner stays at (x, y)
+    painter_->drawText(QPointF(0, font_->ascent),
+                       QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
+    painter_->restore();
 }

@@ -25,18 +25,31 @@
 // Text goes through Qt's font rendering. A rendered text is kept, per font,
 // colour, angle and string, as a small premultiplied image and blended over
 // the surface, so a label drawn at every paint is rendered only once.
+//
+// The same calls can instead go to a QPainter (DessinerSur): the surface then
+// keeps no pixels, and each figure becomes a vector one on the painter's
+// device (a PDF, an SVG, a printer, a high-resolution image): lines through
+// the centres of the pixels the raster code would paint, joined into one
+// path while each starts where the last ended; a wide pen as wide, centred
+// where the raster code's squares are; rectangles and fills as rectangles;
+// text as text. Coordinates are the surface's pixels (fonts at
+// kDotsPerInch); the painter's transformation places and scales them.
+// Not-exclusive-or figures belong to the window only and are left out.
 #include "chart/ChartColors.h"
 #include "chart/ChartPens.h"
 #include "chart/LineRaster.h"
 
 #include <QFont>
 #include <QImage>
+#include <QPolygonF>
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class QPainter;
 
 enum TPenMode { pmCopy, pmNotXor };
 enum class TextHAlign { Left, Center, Right };
@@ -63,6 +76,11 @@ public:
     void SetSize(int width, int height);
     int Width() const { return width_; }
     int Height() const { return height_; }
+    // From now on, draws through `painter` on a surface of w x h pixels
+    // (resets the drawing state and drops the pixels); nullptr ends it, the
+    // last figure being handed to the painter first. The painter must stay
+    // active meanwhile; SetSize is needed before drawing pixels again.
+    void DessinerSur(QPainter* painter, int width, int height);
     // Takes the size and pixels of `other` and resets the drawing state.
     void CopyFrom(const ChartCanvas& other);
     // The surface as an image (shares the surface's memory).
@@ -117,6 +135,14 @@ public:
 
 private:
     struct ResolvedFont;
+    // The same figures on the painter.
+    void PainterFillRect(int left, int top, int right, int bottom);
+    void PainterRectangle(int left, int top, int right, int bottom);
+    void PainterLineTo(int x0, int y0, int x1, int y1);
+    void PainterTextOut(int x, int y, std::string_view utf8, int angle);
+    void PainterClip();
+    // Hands the path in progress to the painter.
+    void PainterFlush();
     struct TextImage;
 
     void PlotPixel(int x, int y, int k);
@@ -142,4 +168,7 @@ private:
     std::vector<std::unique_ptr<ResolvedFont>> fonts_;
     ResolvedFont* font_ = nullptr;
     TColor fontColor_ = clBlack;
+
+    QPainter* painter_ = nullptr;
+    QPolygonF trace_; // the path in progress on the painter
 };

@@ -59,6 +59,24 @@ void TCustomChartPanel::PaintBackBuffer()
     bufferDirty_ = false;
 }
 
+void TCustomChartPanel::PaintOn(QPainter& painter, int width, int height)
+{
+    const int ecranLargeur = width_, ecranHauteur = height_;
+    width_ = std::max(width, 0);
+    height_ = std::max(height, 0);
+    canvas_.DessinerSur(&painter, width_, height_);
+    if (width_ > 0 && height_ > 0)
+        DrawChart();
+    canvas_.DessinerSur(nullptr, 0, 0);
+    width_ = ecranLargeur;
+    height_ = ecranHauteur;
+    // The surface lost its pixels, and the layout is the painter's: the
+    // window's is drawn again at once, so that the mouse meets its own.
+    bufferValid_ = false;
+    PaintBackBuffer();
+    RequestRepaint();
+}
+
 const QImage& TCustomChartPanel::ScreenImage()
 {
     const QImage& back = BackBuffer();

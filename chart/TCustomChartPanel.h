@@ -14,6 +14,8 @@
 
 #include <QImage>
 
+class QPainter;
+
 enum TPanelBevel { bvNone, bvLowered, bvRaised };
 
 class TCustomChartPanel : public TChartChangeSink {
@@ -38,6 +40,12 @@ public:
     const QImage& ScreenImage();
     // Draws the chart into the BackBuffer now, dirty or not.
     void PaintBackBuffer();
+    // Draws the whole chart through `painter` as vector figures (ChartCanvas),
+    // laid out on a client area of w x h pixels at 96 per inch whatever the
+    // window's size; the painter's transformation places and scales it. The
+    // window's own overlay (the rubber band) is left out, and the BackBuffer
+    // is drawn again at once at the window's size.
+    void PaintOn(QPainter& painter, int width, int height);
 
     int MarginLeft() const { return marginLeft_; }
     int MarginTop() const { return marginTop_; }

@@ -22,6 +22,7 @@ constexpr std::string_view kRenvoiAide = " (voir nelvar --help).";
 
 constexpr std::string_view kTexteAide =
     "Usage : nelvar --analyse [options] FICHIER...\n"
+    "        nelvar --rapport OUT.pdf [options] FICHIER\n"
     "\n"
     "Analyse cinétique d'enregistrements de mesures, sans fenêtre : le modèle du\n"
     "premier ordre p(t) = p∞ − (p∞ − pa)·exp(−k·(t − ta)) est ajusté à la pression\n"
@@ -36,6 +37,8 @@ constexpr std::string_view kTexteAide =
     "  --fin s             fin de l'intervalle analysé, en s (par défaut : le\n"
     "                      dernier point)\n"
     "  --origine           la courbe part du premier point de l'enregistrement\n"
+    "  --rapport OUT.pdf   écrit le compte rendu d'un seul FICHIER en PDF (A4),\n"
+    "                      sans fenêtre, au lieu de la ligne de résultats\n"
     "  --help              affiche cette aide\n"
     "Les valeurs s'écrivent avec une virgule ou un point décimal.\n"
     "\n"
@@ -52,17 +55,6 @@ constexpr std::string_view kTexteAide =
     "quand les options sont incorrectes.\n"
     "Sans option, nelvar ouvre sa fenêtre.\n";
 
-struct Demande {
-    Options options;
-    std::vector<std::string> fichiers;
-    bool aide = false;
-};
-
-// A wrong command line, with the French message.
-struct OptionIncorrecte {
-    std::string message;
-};
-
 double Valeur(std::string_view option, const std::string& texte)
 {
     try {
@@ -71,6 +63,8 @@ double Valeur(std::string_view option, const std::string& texte)
         throw OptionIncorrecte{std::string(option) + " : « " + EnUtf8(texte) + " » n'est pas un nombre"};
     }
 }
+
+} // namespace
 
 Demande LireArguments(std::span<const std::string> arguments)
 {
@@ -99,6 +93,15 @@ Demande LireArguments(std::span<const std::string> arguments)
 
         const std::size_t egal = argument.find('=');
         const std::string nom = argument.substr(0, egal);
+        if (nom == "--rapport") {
+            if (egal != std::string::npos)
+                demande.rapport = argument.substr(egal + 1);
+            else if (i + 1 < arguments.size())
+                demande.rapport = arguments[++i];
+            else
+                throw OptionIncorrecte{"l'option --rapport attend le nom du fichier PDF"};
+            continue;
+        }
         std::optional<double>* cible = nom == "--volume"        ? &demande.options.volume
                                        : nom == "--temperature" ? &demande.options.temperature
                                        : nom == "--debut"       ? &demande.options.debut
@@ -117,6 +120,8 @@ Demande LireArguments(std::span<const std::string> arguments)
         throw OptionIncorrecte{"aucun fichier à analyser"};
     return demande;
 }
+
+namespace {
 
 // A path as a field and in a message: UTF-8, without tabs or line ends.
 std::string Affichable(const std::string& chemin)

@@ -23,14 +23,16 @@
 // `erreurs`); --help writes the help
 // on `sortie` and gives 0. Option values take a decimal comma or a decimal
 // point; "--option=valeur" is accepted too, and "--" ends the options.
+#include "kinetics/AnalyseCinetique.h"
+
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Cinetique {
-
-struct Resultat;
 
 inline constexpr int kCodeEchec = 2;
 inline constexpr int kChiffresResultats = 6;
@@ -47,6 +49,23 @@ std::string LigneResultats(const std::string& chemin, const Resultat& r);
 // rather than the window: one of them is "--analyse", or the first is
 // "--help".
 bool ModeLigneDeCommande(std::span<const std::string> arguments);
+
+// The options and files of a command line; `rapport`: the PDF that
+// "--rapport OUT.pdf" asks for (the report's mode, app/ExportAnalyse.h).
+struct Demande {
+    Options options;
+    std::vector<std::string> fichiers;
+    std::optional<std::string> rapport;
+    bool aide = false;
+};
+
+// A wrong command line, with the French message.
+struct OptionIncorrecte {
+    std::string message;
+};
+
+// Reads the arguments (the program's name left out). Throws OptionIncorrecte.
+Demande LireArguments(std::span<const std::string> arguments);
 
 // Runs the mode on the program's arguments (its name left out) and gives the
 // exit code.

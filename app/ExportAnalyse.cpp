@@ -1,0 +1,291 @@
+#include "app/ExportAnalyse.h"
+
+#include "app/AnalyseEssai.h"
+#include "app/FenetreAnalyse.h"
+#include "chart/TChart.h"
+#include "kinetics/LectureEssai.h"
+#include "kinetics/LigneCommande.h"
+#include "numtext/NumberText.h"
+#include "rapport/DessinCompteRendu.h"
+#include "runtime/Exceptions.h"
+#include "runtime/Platform.h"
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+#include <ctime>
+#include <ostream>
+
+namespace {
+
+constexpr int kChiffresTableau = 6;
+constexpr int kPixelsMax = 20000;
+constexpr int kPppMax = 2400;
+
+QString Texte(const std::string& s) { return QString::fromStdString(s); }
+
+std::string Nombre(double valeur, int chiffres = kChiffresTableau) { return FormatGeneral(valeur, chiffres); }
+
+std::string Condition(const std::optional<double>& valeur, const std::string& unite, const char* inconnu)
+{
+    return valeur ? Nombre(*valeur) + " " + unite : std::string(inconnu);
+}
+
+// "le 07/12/2026 à 19:08:22", local time.
+std::string DateEtHeure(std::chrono::system_clock::time_point moment)
+{
+    const std::time_t t = std::chrono::system_clock::to_time_t(moment);
+    std::tm local{};
+    localtime_r(&t, &local);
+    char texte[64];
+    std::strftime(texte, sizeof texte, "le %d/%m/%Y à %H:%M:%S", &local);
+    return texte;
+}
+
+// The size of a PNG image, asked in a small dialog.
+std::optional<TaillePng> DialogueTaillePng(QWidget* parent, const TaillePng& proposee)
+{
+    QDialog dialogue(parent);
+    dialogue.setWindowTitle(QStringLiteral("Taille de l'image PNG"));
+    auto* formulaire = new QFormLayout(&dialogue);
+    auto champ = [&dialogue](int valeur, int maximum) {
+        auto* c = new QSpinBox(&dialogue);
+        c->setRange(1, maximum);
+        c->setValue(valeur);
+        return c;
+    };
+    QSpinBox* largeur = champ(proposee.largeur, kPixelsMax);
+    QSpinBox* hauteur = champ(proposee.hauteur, kPixelsMax);
+    QSpinBox* ppp = champ(proposee.ppp, kPppMax);
+    formulaire->addRow(QStringLiteral("&Largeur (pixels)"), largeur);
+    formulaire->addRow(QStringLiteral("&Hauteur (pixels)"), hauteur);
+    formulaire->addRow(QStringLiteral("&Résolution (points par pouce)"), ppp);
+    auto* boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialogue);
+    formulaire->addRow(boutons);
+    QObject::connect(boutons, &QDialogButtonBox::accepted, &dialogue, &QDialog::accept);
+    QObject::connect(boutons, &QDialogButtonBox::rejected, &dialogue, &QDialog::reject);
+    if (dialogue.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return TaillePng{largeur->value(), hauteur->value(), ppp->value()};
+}
+
+// No desktop: the report's mode copies nothing and asks nothing.
+class SansBureau final : public Platform {
+public:
+    void PlaceOnClipboard(const std::string&) override {}
+    std::optional<std::string> ChooseSaveFileName(const SaveDialogRequest&) override { return std::nullopt; }
+    bool OpenAddress(const std::string&) override { return false; }
+};
+
+} // namespace
+
+ExportAnalyse::ExportAnalyse(FenetreAnalyse& fenetre, Platform& plateForme, QBoxLayout* colonne)
+    : QObject(&fenetre), fenetre_(fenetre), plateForme_(plateForme)
+{
+    Bouton = new QPushButton(QStringLiteral("&Exporter, imprimer..."), &fenetre);
+    Menu = new QMenu(Bouton);
+    ExporterAvancement = Menu->addAction(QStringLiteral("Exporter le graphique de l'&avancement..."));
+    ExporterSecond = Menu->addAction(QStringLiteral("Exporter le graphique de l'&onglet ouvert..."));
+    Menu->addSeparator();
+    Imprimer = Menu->addAction(QStringLiteral("&Imprimer..."));
+    EnregistrerPdf = Menu->addAction(QStringLiteral("Enregistrer le compte &rendu (PDF)..."));
+    Imprimer->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+    EnregistrerPdf->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    fenetre.addAction(Imprimer); // the shortcuts work with the menu closed
+    fenetre.addAction(EnregistrerPdf);
+    Bouton->setMenu(Menu);
+    colonne->addWidget(Bouton);
+
+    connect(ExporterAvancement, &QAction::triggered, this, [this] { ExporterGraphique(*fenetre_.GraphiqueAvancement); });
+    connect(ExporterSecond, &QAction::triggered, this, [this] { ExporterGraphique(*SecondGraphique()); });
+    connect(Imprimer, &QAction::triggered, this, [this] { ImprimerCompteRendu(); });
+    connect(EnregistrerPdf, &QAction::triggered, this, [this] { EnregistrerCompteRendu(); });
+}
+
+TChart* ExportAnalyse::SecondGraphique() const
+{
+    return fenetre_.Onglets->currentWidget() == fenetre_.GraphiqueTest ? fenetre_.GraphiqueTest
+                                                                        : fenetre_.GraphiqueVitesse;
+}
+
+void ExportAnalyse::Signaler(const std::string& message) { fenetre_.Resultats->setText(Texte(message)); }
+
+void ExportAnalyse::ExporterGraphique(TChart& graphique)
+{
+    const auto nom = plateForme_.ChooseSaveFileName({"", "png", dernierGraphique_});
+    if (!nom)
+        return;
+    dernierGraphique_ = *nom;
+    const std::string titre = graphique.Title().Text().empty() ? std::string() : graphique.Title().Text().front();
+    try {
+        std::string octets;
+        switch (CompteRendu::FormatDuNom(*nom)) {
+        case CompteRendu::FormatImage::Svg:
+            octets = CompteRendu::ImageSvg(graphique, graphique.width(), graphique.height(), titre);
+            break;
+        case CompteRendu::FormatImage::Pdf:
+            octets = CompteRendu::ImagePdf(graphique, graphique.width(), graphique.height(), titre);
+            break;
+        case CompteRendu::FormatImage::Png: {
+            const auto taille =
+                ChoisirTaillePng ? ChoisirTaillePng(TaillePng{}) : DialogueTaillePng(&fenetre_, TaillePng{});
+            if (!taille)
+                return;
+            octets = CompteRendu::ImagePng(graphique, taille->largeur, taille->hauteur, taille->ppp);
+            break;
+        }
+        }
+        CompteRendu::Ecrire(*nom, octets);
+    } catch (const Exception& e) {
+        Signaler("Le graphique n'a pas été enregistré : " + e.Message());
+    }
+}
+
+void ExportAnalyse::ImprimerCompteRendu()
+{
+    QPrinter imprimante(QPrinter::HighResolution);
+    imprimante.setDocName(QStringLiteral("Compte rendu d'essai"));
+    if (ChoisirImprimante) {
+        if (!ChoisirImprimante(imprimante))
+            return;
+    } else {
+        QPrintDialog dialogue(&imprimante, &fenetre_);
+        if (dialogue.exec() != QDialog::Accepted)
+            return;
+    }
+    if (!CompteRendu::Dessiner(imprimante, ContenuCompteRendu(fenetre_.Analyse()),
+                               {fenetre_.GraphiqueAvancement, SecondGraphique()}))
+        Signaler("L'impression n'a pas pu commencer : l'imprimante refuse le document.");
+}
+
+void ExportAnalyse::EnregistrerCompteRendu()
+{
+    const auto nom = plateForme_.ChooseSaveFileName({"", "pdf", dernierCompteRendu_});
+    if (!nom)
+        return;
+    dernierCompteRendu_ = *nom;
+    try {
+        CompteRendu::EnregistrerPdf(*nom, ContenuCompteRendu(fenetre_.Analyse()),
+                                    {fenetre_.GraphiqueAvancement, SecondGraphique()});
+    } catch (const Exception& e) {
+        Signaler("Le compte rendu n'a pas été enregistré : " + e.Message());
+    }
+}
+
+CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
+{
+    CompteRendu::VirguleDecimale virgule;
+    const DonneesEssai& d = analyse.Donnees();
+    CompteRendu::Contenu c;
+    c.titre = "Compte rendu d'essai";
+    c.essai.push_back("Essai : " + Cinetique::EnUtf8(d.nom));
+    if (d.debut)
+        c.essai.push_back("Date et heure de l'essai : " + DateEtHeure(*d.debut));
+    else
+        c.essai.push_back(d.fichier ? "Date et heure de l'essai : non enregistrées dans le fichier"
+                                    : "Date et heure de l'essai : inconnues");
+    if (d.fichier)
+        c.essai.push_back("Source des mesures : un fichier enregistré (la carte ou le boîtier qui a mesuré n'y est "
+                          "pas noté)");
+    else if (d.source.find("simulée") != std::string::npos)
+        c.essai.push_back("Source des mesures : la carte simulée. Ces mesures sont produites par le programme, ce ne "
+                          "sont pas celles d'une expérience.");
+    else
+        c.essai.push_back("Source des mesures : " + d.source);
+    c.essai.push_back("Volume du gaz : V = " + Condition(d.volume, "L", "inconnu") +
+                      " ; température : T = " + Condition(d.temperature, "°C", "inconnue") +
+                      " ; coefficient : " + Condition(d.coefficient, "Pa/V", "non enregistré"));
+    c.graphiques = 2;
+    if (analyse.Valide())
+        c.resultats = analyse.LignesResultats();
+    else
+        c.resultats.emplace_back("Analyse", analyse.Erreur());
+    c.entetes = {"t (s)", "p (Pa)", "x (mmol)"};
+    for (int i = 0; i < analyse.Points(); ++i) {
+        const Cinetique::Point& p = d.points[static_cast<std::size_t>(i)];
+        const auto x = analyse.Avancement(i);
+        c.tableau.push_back({Nombre(p.t), Nombre(p.p), x ? Nombre(*x * 1000) : "—"});
+    }
+    return c;
+}
+
+bool ModeRapport(std::span<const std::string> arguments)
+{
+    for (const std::string& argument : arguments) {
+        if (argument == "--")
+            return false;
+        if (argument == "--rapport" || argument.starts_with("--rapport="))
+            return true;
+    }
+    return false;
+}
+
+int RapportEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& erreurs)
+{
+    using Cinetique::kCodeEchec;
+    Cinetique::Demande demande;
+    try {
+        demande = Cinetique::LireArguments(arguments);
+        if (!demande.rapport || demande.rapport->empty())
+            throw Cinetique::OptionIncorrecte{"l'option --rapport attend le nom du fichier PDF"};
+        if (demande.fichiers.size() != 1)
+            throw Cinetique::OptionIncorrecte{"le compte rendu se fait pour un seul fichier"};
+        if (demande.options.origineFixee)
+            throw Cinetique::OptionIncorrecte{"l'option --origine ne s'applique pas au compte rendu"};
+    } catch (const Cinetique::OptionIncorrecte& e) {
+        erreurs << "nelvar : " << e.message << " (voir nelvar --help).\n";
+        return kCodeEchec;
+    }
+    const std::string& chemin = demande.fichiers.front();
+    DonneesEssai donnees;
+    try {
+        donnees.points = Cinetique::LireFichierEssai(chemin);
+    } catch (const Exception& e) {
+        erreurs << Cinetique::EnUtf8(chemin) << " : " << e.Message() << "\n";
+        return kCodeEchec;
+    }
+    donnees.nom = chemin;
+    donnees.fichier = true;
+    donnees.volume = demande.options.volume;
+    donnees.temperature = demande.options.temperature;
+
+    // The window's own analysis and charts, never shown.
+    SansBureau bureau;
+    FenetreAnalyse fenetre(bureau, nullptr);
+    fenetre.MontrerEssai(std::move(donnees), false);
+    if (demande.options.debut || demande.options.fin) {
+        auto ecrire = [](QLineEdit* champ, const std::optional<double>& v) {
+            champ->setText(v ? QString::number(*v, 'g', 17) : QString());
+        };
+        ecrire(fenetre.ChampDebut, demande.options.debut);
+        ecrire(fenetre.ChampFin, demande.options.fin);
+        emit fenetre.ChampFin->editingFinished(); // read as when typed
+    }
+    const AnalyseEssai& analyse = fenetre.Analyse();
+    if (!analyse.Valide()) {
+        erreurs << Cinetique::EnUtf8(chemin) << " : " << analyse.Erreur() << "\n";
+        return kCodeEchec;
+    }
+    // Without V and T there is no rate: the first-order test instead.
+    if (analyse.Vitesses().empty())
+        fenetre.Onglets->setCurrentWidget(fenetre.GraphiqueTest);
+    try {
+        CompteRendu::EnregistrerPdf(*demande.rapport, ContenuCompteRendu(analyse),
+                                    {fenetre.GraphiqueAvancement, fenetre.Export->SecondGraphique()});
+    } catch (const Exception& e) {
+        erreurs << Cinetique::EnUtf8(*demande.rapport) << " : " << e.Message() << "\n";
+        return kCodeEchec;
+    }
+    return 0;
+}

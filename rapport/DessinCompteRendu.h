@@ -1,0 +1,76 @@
+#pragma once
+// The lab report and the charts drawn on Qt's paint devices, and written to
+// files completely or not at all.
+//
+// The report: A4 portrait, 15 mm margins, the pages of CompteRendu::MiseEnPage
+// with the charts as vectors (chart/ChartCanvas.h), on any paged device: a
+// PDF (QPdfWriter) or a printer (QPrinter, also the system's print dialog's).
+// The charts are drawn for paper: white, without the window's bevel; their
+// numbers, like the report's, with a decimal comma.
+//
+// A chart alone: PNG (w x h pixels at `ppp` pixels per inch: the chart is
+// laid out on w x h x 96 / ppp pixels of the screen, then drawn that much
+// finer), or SVG and PDF of w x h pixels at 96 per inch, lines as paths and
+// texts as text, with no image inside.
+//
+// The files: the content is made in memory first, then written by
+// FichierTexte::Remplacer (card/sorties/FichierTexte.h): an earlier file is
+// replaced only once the new one is complete; EInOutError on failure, with
+// nothing left behind.
+#include "rapport/CompteRendu.h"
+
+#include <string>
+#include <vector>
+
+class QPagedPaintDevice;
+class QPainter;
+class QRectF;
+class TCustomChartPanel;
+
+namespace CompteRendu {
+
+// The decimal comma while it lives, whatever the process's separator
+// (numtext/NumberText.h), and the earlier one back after.
+class VirguleDecimale {
+public:
+    VirguleDecimale();
+    ~VirguleDecimale();
+    VirguleDecimale(const VirguleDecimale&) = delete;
+    VirguleDecimale& operator=(const VirguleDecimale&) = delete;
+
+private:
+    char ancien_;
+};
+
+// Draws the report on `device`, the charts being contenu.graphiques of
+// `graphiques`. Returns false when the device refused the painter (a
+// printer that could not be opened).
+bool Dessiner(QPagedPaintDevice& device, const Contenu& contenu, const std::vector<TCustomChartPanel*>& graphiques);
+
+// The report as the bytes of a PDF file.
+std::string Pdf(const Contenu& contenu, const std::vector<TCustomChartPanel*>& graphiques);
+
+// Writes the report to the PDF file `chemin`. Throws EInOutError.
+void EnregistrerPdf(const std::string& chemin, const Contenu& contenu,
+                    const std::vector<TCustomChartPanel*>& graphiques);
+
+enum class FormatImage { Png, Svg, Pdf };
+// The format a file's name asks for, by its extension (any case); PNG for
+// any other.
+FormatImage FormatDuNom(const std::string& chemin);
+
+inline constexpr int kPppParDefaut = 300;
+
+// Draws `graphique` in `cadre` of `painter`, `echelle` painter units a pixel
+// of the chart's layout, for paper.
+void DessinerGraphique(TCustomChartPanel& graphique, QPainter& painter, const QRectF& cadre, double echelle);
+
+// A chart's file content in each format.
+std::string ImagePng(TCustomChartPanel& graphique, int largeur, int hauteur, int ppp);
+std::string ImageSvg(TCustomChartPanel& graphique, int largeur, int hauteur, const std::string& titre);
+std::string ImagePdf(TCustomChartPanel& graphique, int largeur, int hauteur, const std::string& titre);
+
+// Writes `octets` to the file `chemin`. Throws EInOutError.
+void Ecrire(const std::string& chemin, const std::string& octets);
+
+} // namespace CompteRendu
