@@ -32,6 +32,7 @@ namespace {
 constexpr int kChiffresTableau = 6;
 constexpr int kPixelsMax = 20000;
 constexpr int kPppMax = 2400;
+constexpr int kLargeurVecteur = 720, kHauteurVecteur = 450; // 7,5 x 4,7 inches
 
 QString Texte(const std::string& s) { return QString::fromStdString(s); }
 
@@ -128,21 +129,24 @@ void ExportAnalyse::ExporterGraphique(TChart& graphique)
         return;
     dernierGraphique_ = *nom;
     const std::string titre = graphique.Title().Text().empty() ? std::string() : graphique.Title().Text().front();
+    // The vectors at the size the chart has on screen; a hidden one's is not
+    // its own (a window never shown: the command line's).
+    const QSize taille = graphique.isVisible() ? graphique.size() : QSize(kLargeurVecteur, kHauteurVecteur);
     try {
         std::string octets;
         switch (CompteRendu::FormatDuNom(*nom)) {
         case CompteRendu::FormatImage::Svg:
-            octets = CompteRendu::ImageSvg(graphique, graphique.width(), graphique.height(), titre);
+            octets = CompteRendu::ImageSvg(graphique, taille.width(), taille.height(), titre);
             break;
         case CompteRendu::FormatImage::Pdf:
-            octets = CompteRendu::ImagePdf(graphique, graphique.width(), graphique.height(), titre);
+            octets = CompteRendu::ImagePdf(graphique, taille.width(), taille.height(), titre);
             break;
         case CompteRendu::FormatImage::Png: {
-            const auto taille =
+            const auto png =
                 ChoisirTaillePng ? ChoisirTaillePng(TaillePng{}) : DialogueTaillePng(&fenetre_, TaillePng{});
-            if (!taille)
+            if (!png)
                 return;
-            octets = CompteRendu::ImagePng(graphique, taille->largeur, taille->hauteur, taille->ppp);
+            octets = CompteRendu::ImagePng(graphique, png->largeur, png->hauteur, png->ppp);
             break;
         }
         }

@@ -1,0 +1,238 @@
+// The report and the charts' files, read back by Debian's poppler-utils and
+// an XML parser: from the command line (nelvar --rapport), from the analysis
+// window (save, print on a PDF printer, chart export), and their failures.
+// The run is drawn from a known first-order law (x_f = 2,93 mmol, t½ = 83,2 s
+// at 0,25 L and 20 °C), as in the window's own tests.
+#include "app/ExportAnalyse.h"
+#include "app/FenetreAnalyse.h"
+#include "chart/TChart.h"
+#include "kinetics/LectureEssai.h"
+#include "kinetics/LigneCommande.h"
+#include "rapport/DessinCompteRendu.h"
+#include "tests/app/support/FakePlatform.h"
+
+#include <QImage>
+#include <QLabel>
+#include <QPrinter>
+#include <QXmlStreamReader>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kXf = 2.93e-3, kTDemi = 83.2, kMolParPa = 0.00025 / (8.314 * 293);
+
+// A tool's standard output.
+std::string Sortie(const std::string& commande)
+{
+    std::string texte;
+    if (FILE* tube = ::popen(commande.c_str(), "r")) {
+        char tampon[4096];
+        for (std::size_t n; (n = std::fread(tampon, 1, sizeof tampon, tube)) > 0;)
+            texte.append(tampon, n);
+        ::pclose(tube);
+    }
+    return texte;
+}
+
+std::string Texte(const fs::path& pdf, int premiere, int derniere)
+{
+    return Sortie(std::string(NELVAR_PDFTOTEXT) + " -f " + std::to_string(premiere) + " -l " +
+                  std::to_string(derniere) + " '" + pdf.string() + "' -");
+}
+
+// Images listed by pdfimages (its two header lines left out).
+int Images(const fs::path& pdf)
+{
+    std::istringstream liste(Sortie(std::string(NELVAR_PDFIMAGES) + " -list '" + pdf.string() + "'"));
+    int lignes = 0;
+    for (std::string ligne; std::getline(liste, ligne);)
+        ++lignes;
+    return lignes - 2;
+}
+
+std::string Info(const fs::path& pdf) { return Sortie(std::string(NELVAR_PDFINFO) + " '" + pdf.string() + "'"); }
+
+class RapportTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dossier = fs::path(::testing::TempDir()) / ("nelvar-rapport-" + std::to_string(::getpid()));
+        fs::create_directories(dossier);
+        essai = dossier / "essai.txt";
+        std::ofstream f(essai);
+        f << "Date, en s\tTension sur la voie 1, en V\r";
+        f.precision(10);
+        const double k = std::log(2.0) / kTDemi;
+        for (int i = 0; i < 400; ++i)
+            f << i * 1.00013 << "\t"
+              << 1e5 + kXf / kMolParPa * (1 - std::exp(-k * i * 1.00013)) + (i % 2 ? 15.0 : -15.0) << "\r";
+    }
+    void TearDown() override { fs::remove_all(dossier); }
+
+    int Rapport(std::vector<std::string> arguments)
+    {
+        erreurs.str("");
+        return RapportEnLigneDeCommande(arguments, erreurs);
+    }
+    // The window on the saved run, with V and T.
+    std::unique_ptr<FenetreAnalyse> Fenetre()
+    {
+        auto f = std::make_unique<FenetreAnalyse>(bureau, nullptr);
+        DonneesEssai d;
+        d.nom = essai.string();
+        d.points = Cinetique::LireFichierEssai(essai.string());
+        d.fichier = true;
+        d.volume = 0.25;
+        d.temperature = 20;
+        f->MontrerEssai(std::move(d), false);
+        return f;
+    }
+
+    fs::path dossier, essai;
+    std::ostringstream erreurs;
+    FakePlatform bureau;
+};
+
+} // namespace
+
+TEST_F(RapportTest, CommandLineWritesAnA4ReportWithValuesChartsAndTableAfter)
+{
+    const fs::path pdf = dossier / "cr.pdf";
+    ASSERT_EQ(Rapport({"--rapport", pdf.string(), "--volume", "0,25", "--temperature", "20", "--debut", "2",
+                       essai.string()}),
+              0)
+        << erreurs.str();
+    const std::string info = Info(pdf);
+    EXPECT_NE(info.find("(A4)"), std::string::npos) << info;
+    EXPECT_EQ(Images(pdf), 0); // the charts are vectors
+    const std::string premiere = Texte(pdf, 1, 1);
+    for (const char* attendu : {"Compte rendu d'essai", "V = 0,25 L", "T = 20 °C", "Avancement au cours du temps",
+                                "Vitesse volumique de réaction", "x_f = 2,93 mmol", "t½ = 83,2 s", "Remarque",
+                                "de 2,00026 à 399,052 s", "non enregistrées dans le fichier"})
+        EXPECT_NE(premiere.find(attendu), std::string::npos) << attendu << "\n" << premiere;
+    EXPECT_EQ(premiere.find("Tableau des mesures"), std::string::npos);
+    const std::string suite = Texte(pdf, 2, 99);
+    EXPECT_NE(suite.find("Tableau des mesures"), std::string::npos);
+    EXPECT_NE(suite.find("x (mmol)"), std::string::npos);
+    EXPECT_NE(suite.find("399,052"), std::string::npos); // the last point's time
+}
+
+TEST_F(RapportTest, CommandLineRefusalsWriteNothing)
+{
+    std::ofstream(dossier / "court.txt") << "0\t100000\n1\t100100\n";
+    const fs::path pdf = dossier / "cr.pdf";
+    const std::pair<std::vector<std::string>, const char*> cas[] = {
+        {{"--rapport", pdf.string(), (dossier / "absent.txt").string()}, "absent.txt : "},
+        {{"--rapport", pdf.string(), (dossier / "court.txt").string()}, "court.txt : "},
+        {{"--rapport", pdf.string(), essai.string(), essai.string()}, "un seul fichier"},
+        {{"--rapport", (dossier / "sans-dossier" / "cr.pdf").string(), essai.string()}, "Nom de fichier incorrect"},
+    };
+    for (const auto& [arguments, message] : cas) {
+        EXPECT_EQ(Rapport(arguments), Cinetique::kCodeEchec);
+        EXPECT_NE(erreurs.str().find(message), std::string::npos) << erreurs.str();
+        EXPECT_FALSE(fs::exists(pdf));
+        EXPECT_FALSE(fs::exists(dossier / "sans-dossier"));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dossier), fs::directory_iterator()), 2); // the runs only
+}
+
+TEST_F(RapportTest, ReportSaysTheSimulatedCardAndTheRunsDate)
+{
+    AnalyseEssai analyse;
+    DonneesEssai d;
+    d.nom = "Essai 2";
+    d.source = "carte simulée";
+    d.coefficient = 1000;
+    std::tm moment{};
+    moment.tm_year = 2026 - 1900;
+    moment.tm_mon = 11;
+    moment.tm_mday = 7;
+    moment.tm_hour = 9;
+    moment.tm_min = 5;
+    moment.tm_sec = 3;
+    moment.tm_isdst = -1;
+    d.debut = std::chrono::system_clock::from_time_t(std::mktime(&moment));
+    analyse.SetDonnees(d);
+    const CompteRendu::Contenu c = ContenuCompteRendu(analyse);
+    EXPECT_EQ(c.essai[1], "Date et heure de l'essai : le 07/12/2026 à 09:05:03");
+    EXPECT_NE(c.essai[2].find("la carte simulée. Ces mesures sont produites par le programme"), std::string::npos);
+    EXPECT_NE(c.essai[3].find("coefficient : 1000 Pa/V"), std::string::npos);
+}
+
+TEST_F(RapportTest, WindowSavesAndPrintsTheReport)
+{
+    auto f = Fenetre();
+    bureau.chosenName = (dossier / "fenetre.pdf").string();
+    f->Export->EnregistrerPdf->trigger();
+    EXPECT_NE(Texte(dossier / "fenetre.pdf", 1, 1).find("x_f = 2,93 mmol"), std::string::npos);
+
+    const fs::path imprime = dossier / "imprime.pdf";
+    f->Export->ChoisirImprimante = [&imprime](QPrinter& imprimante) {
+        imprimante.setOutputFormat(QPrinter::PdfFormat);
+        imprimante.setOutputFileName(QString::fromStdString(imprime.string()));
+        return true;
+    };
+    f->Export->Imprimer->trigger();
+    EXPECT_NE(Info(imprime).find("(A4)"), std::string::npos);
+    EXPECT_EQ(Images(imprime), 0);
+    EXPECT_NE(Texte(imprime, 1, 1).find("t½ (modèle)"), std::string::npos);
+    EXPECT_NE(Texte(imprime, 2, 2).find("Tableau des mesures"), std::string::npos);
+
+    // A folder that does not exist: the message, and no file.
+    bureau.chosenName = (dossier / "absent" / "cr.pdf").string();
+    f->Export->EnregistrerPdf->trigger();
+    EXPECT_EQ(f->Resultats->text(), QStringLiteral("Le compte rendu n'a pas été enregistré : Nom de fichier incorrect"));
+    EXPECT_FALSE(fs::exists(dossier / "absent"));
+}
+
+TEST_F(RapportTest, ChartExportsVectorsWithTextAndSizedImages)
+{
+    auto f = Fenetre();
+    f->resize(900, 600);
+    bureau.chosenName = (dossier / "avancement.svg").string();
+    f->Export->ExporterAvancement->trigger();
+    std::ifstream svg(dossier / "avancement.svg");
+    QXmlStreamReader xml(QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(svg), {})));
+    QStringList textes;
+    int traits = 0, images = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == u"text")
+            textes << xml.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+        traits += xml.name() == u"polyline" || xml.name() == u"path";
+        images += xml.name() == u"image";
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_TRUE(textes.contains(QStringLiteral("Avancement au cours du temps"))) << textes.join('|').toStdString();
+    EXPECT_TRUE(textes.contains(QStringLiteral("Date en s")));
+    EXPECT_GT(traits, 10);
+    EXPECT_EQ(images, 0);
+
+    bureau.chosenName = (dossier / "vitesse.PDF").string();
+    f->Export->ExporterSecond->trigger();
+    EXPECT_NE(Texte(dossier / "vitesse.PDF", 1, 1).find("Vitesse volumique de réaction"), std::string::npos);
+    EXPECT_EQ(Images(dossier / "vitesse.PDF"), 0);
+
+    bureau.chosenName = (dossier / "avancement.png").string();
+    std::optional<TaillePng> propose;
+    f->Export->ChoisirTaillePng = [&propose](const TaillePng& t) {
+        propose = t;
+        return TaillePng{1200, 800, 200};
+    };
+    f->Export->ExporterAvancement->trigger();
+    ASSERT_TRUE(propose);
+    EXPECT_EQ(propose->ppp, 300);
+    const QImage png(QString::fromStdString((dossier / "avancement.png").string()));
+    EXPECT_EQ(png.size(), QSize(1200, 800));
+    EXPECT_NEAR(png.dotsPerMeterX() * 0.0254, 200, 0.5);
+}
