@@ -15,14 +15,14 @@ set -euo pipefail
 # Building and running the program, and the measuring box's firmware.
 build_packages=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev libgl-dev qt6-qpa-plugins libeigen3-dev
+  qt6-base-dev qt6-svg-dev libgl-dev qt6-qpa-plugins libeigen3-dev
   fonts-liberation qt6-translations-l10n
   gcc-avr avr-libc binutils-avr
 )
 
 # What the tests, benchmarks, fuzzing (clang), screenshots and the simulated
 # measuring box (simavr) add; the validators check the package's desktop
-# entry, AppStream file and manual page.
+# entry, AppStream file and manual page; poppler-utils reads the reports back.
 test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xclip xdotool x11-utils imagemagick
@@ -30,6 +30,7 @@ test_packages=(
   locales
   libsimavr-dev
   desktop-file-utils appstream man-db
+  poppler-utils
 )
 
 # What making the Debian package adds (dpkg-shlibdeps needs file; the source
