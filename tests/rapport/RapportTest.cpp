@@ -11,9 +11,14 @@
 #include "rapport/DessinCompteRendu.h"
 #include "tests/app/support/FakePlatform.h"
 
+#include <QAbstractButton>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrinter>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
 #include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
@@ -22,6 +27,7 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -235,4 +241,35 @@ TEST_F(RapportTest, ChartExportsVectorsWithTextAndSizedImages)
     const QImage png(QString::fromStdString((dossier / "avancement.png").string()));
     EXPECT_EQ(png.size(), QSize(1200, 800));
     EXPECT_NEAR(png.dotsPerMeterX() * 0.0254, 200, 0.5);
+}
+
+TEST_F(RapportTest, CommandsAreReachedFromTheKeyboardWithoutClash)
+{
+    auto f = Fenetre();
+    f->show();
+    f->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.get()));
+    int impressions = 0;
+    f->Export->ChoisirImprimante = [&impressions](QPrinter&) { return ++impressions, false; };
+    f->ChampVolume->setFocus();
+    QTest::keyClick(f->ChampVolume, Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(bureau.dialogs.size(), 1u);
+    EXPECT_EQ(bureau.dialogs[0].defaultSuffix, "pdf");
+    QTest::keyClick(f->ChampVolume, Qt::Key_P, Qt::ControlModifier);
+    EXPECT_EQ(impressions, 1);
+
+    // Alt+E for the menu's button, and every Alt letter of the window once.
+    QStringList textes;
+    for (const QAbstractButton* b : f->findChildren<QAbstractButton*>())
+        textes << b->text();
+    for (const QLabel* l : f->findChildren<QLabel*>())
+        textes << l->text();
+    for (int i = 0; i < f->Onglets->count(); ++i)
+        textes << f->Onglets->tabText(i);
+    std::set<int> lettres;
+    for (const QString& t : textes)
+        if (const QKeySequence m = QKeySequence::mnemonic(t); !m.isEmpty()) {
+            EXPECT_TRUE(lettres.insert(m[0].toCombined()).second) << t.toStdString();
+        }
+    EXPECT_EQ(QKeySequence::mnemonic(f->Export->Bouton->text()), QKeySequence(Qt::ALT | Qt::Key_E));
 }
