@@ -1,7 +1,8 @@
 // Start-up. `nelvar --analyse ...` is the command line's batch mode
 // (kinetics/LigneCommande.h), chosen before anything else: it opens no source
 // of measurements and needs no window system; nor does `nelvar --rapport ...`
-// (app/ExportAnalyse.h), which draws on Qt's offscreen platform. Otherwise: the process's own
+// (app/ExportAnalyse.h), which draws on Qt's offscreen platform and writes
+// its PDF with SIGXFSZ ignored, as the saves. Otherwise: the process's own
 // settings (SIGXFSZ ignored) and the source of measurements first, before the
 // window system exists; then the application with its title and icon, the
 // main window created hidden (its card component configures the card), the
@@ -32,6 +33,7 @@ int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
     if (ModeRapport(arguments)) {
+        PreparerProcessus();
         qputenv("QT_QPA_PLATFORM", "offscreen");
         int argumentsQt = std::min(argc, 1); // the options are the report's, not Qt's
         QApplication application(argumentsQt, argv);
