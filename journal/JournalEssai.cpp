@@ -20,6 +20,9 @@ namespace fs = std::filesystem;
 
 constexpr std::string_view kPrefixeNom = "essai_";
 constexpr std::string_view kExtension = ".txt";
+// The exponents written in fixed notation; the others in scientific.
+constexpr int kExposantFixeMin = -4;
+constexpr int kExposantFixeMax = 15;
 // Bytes read of a file to list it: its header, with room to spare.
 constexpr std::size_t kTailleEnTete = 4096;
 
@@ -115,9 +118,32 @@ std::vector<fs::path> Fichiers(const std::string& dossier)
 
 std::string NombreExact(double valeur)
 {
+    // The shortest digits, as d.ddde±xx.
     char texte[64];
-    const auto [fin, erreur] = std::to_chars(texte, texte + sizeof texte, valeur);
-    return std::string(texte, fin);
+    const auto [fin, erreur] = std::to_chars(texte, texte + sizeof texte, valeur, std::chars_format::scientific);
+    const std::string scientifique(texte, fin);
+    const std::size_t e = scientifique.find('e');
+    if (e == std::string::npos)
+        return scientifique; // inf, nan
+    const int exposant = std::stoi(scientifique.substr(e + 1));
+    if (exposant < kExposantFixeMin || exposant > kExposantFixeMax)
+        return scientifique;
+    const bool negatif = scientifique[0] == '-';
+    std::string chiffres;
+    for (char c : std::string_view(scientifique).substr(negatif ? 1 : 0, e - (negatif ? 1 : 0)))
+        if (c != '.')
+            chiffres += c;
+    std::string fixe = negatif ? "-" : "";
+    if (exposant < 0) {
+        fixe += "0." + std::string(static_cast<std::size_t>(-exposant - 1), '0') + chiffres;
+    } else {
+        const auto entiers = static_cast<std::size_t>(exposant) + 1;
+        if (chiffres.size() <= entiers)
+            fixe += chiffres + std::string(entiers - chiffres.size(), '0');
+        else
+            fixe += chiffres.substr(0, entiers) + "." + chiffres.substr(entiers);
+    }
+    return fixe;
 }
 
 std::optional<std::pair<std::string, std::string>> CleValeur(std::string_view ligne)

@@ -46,8 +46,10 @@ inline constexpr int kColonnes = 6;
 inline constexpr std::uintmax_t kTailleMaximale = 50u << 20;
 
 // The shortest text that reads back to the same double, with a decimal
-// point: 0.1 -> "0.1", 1e-05 -> "1e-05", 101325 -> "101325". Infinities and
-// NaN give "inf", "-inf", "nan".
+// point; fixed notation for 1e-4 <= |x| < 1e16, scientific otherwise (the
+// digits and the layout of Python's repr, without its ".0"):
+// 0.1 -> "0.1", 100000 -> "100000", 2.5e-7 -> "2.5e-07", 1e21 -> "1e+21".
+// Infinities and NaN give "inf", "-inf", "nan".
 std::string NombreExact(double valeur);
 
 // A header line "# clé : valeur" split into its key and value; none for

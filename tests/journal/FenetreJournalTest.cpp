@@ -1,0 +1,101 @@
+// The main window's run and its journal, on scripted card ports and a
+// virtual clock: the readings' real times go to the journal and to the
+// analysis, which counts the late ones; the table keeps its tick times.
+#include "acquisition/Clocks.h"
+#include "app/AnalyseEssai.h"
+#include "kinetics/LectureEssai.h"
+#include "tests/app/support/FenetreFixture.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+class FenetreJournal : public FenetreTest {
+protected:
+    void SetUp() override
+    {
+        FenetreTest::SetUp();
+        char modele[] = "/tmp/nelvar-fenetre-journal-XXXXXX";
+        ASSERT_NE(mkdtemp(modele), nullptr);
+        racine_ = modele;
+        form->DossierJournal = racine_ / "essais";
+        form->HorlogeLectures = &horloge_;
+    }
+    void TearDown() override
+    {
+        FenetreTest::TearDown();
+        fs::remove_all(racine_);
+    }
+
+    // Ticks `n` times, the clock moving by `pas` before each.
+    void Ticks(int n, std::chrono::nanoseconds pas)
+    {
+        for (int i = 0; i < n; ++i) {
+            horloge_.Advance(pas);
+            Tick();
+        }
+    }
+
+    VirtualClock horloge_;
+    fs::path racine_;
+};
+
+} // namespace
+
+TEST_F(FenetreJournal, a_stall_shows_in_the_real_times_of_the_journal_and_the_analysis_counts_the_late_readings)
+{
+    SetCodes(2447, 2048);
+    Click();
+    Ticks(3, 1000130us);
+    Ticks(1, 4s); // the PC stalled 3 s before this reading
+    Ticks(2, 1000130us);
+
+    // The analysis: real times from the first reading; the last three readings
+    // are about 3 s behind their ticks.
+    AnalyseEssai analyse;
+    analyse.SetDonnees(form->DonneesDeLaMesure());
+    const DonneesEssai& donnees = analyse.Donnees();
+    ASSERT_EQ(donnees.points.size(), 6u);
+    const double reels[] = {0, 1.00013, 2.00026, 6.00026, 7.00039, 8.00052};
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_NEAR(donnees.points[i].t, reels[i], 1e-12);
+        EXPECT_NEAR(donnees.tempsTicks[i], 1.00013 * static_cast<double>(i), 1e-12);
+    }
+    EXPECT_EQ(analyse.LecturesEnRetard(), 3);
+    // The main window's chart keeps the tick count.
+    EXPECT_DOUBLE_EQ(form->Series1->XValue(5), 6 * 1.00013);
+
+    // The journal read back: the same readings, the same times, the run's
+    // conditions; the session knows it as its own.
+    ASSERT_EQ(form->JournauxDeLaSession().size(), 1u);
+    const Cinetique::Enregistrement lu = Cinetique::LireFichierEnregistrement(form->JournauxDeLaSession()[0]);
+    ASSERT_EQ(lu.points.size(), 6u);
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(lu.points[i].t, donnees.points[i].t);
+        EXPECT_EQ(lu.points[i].p, donnees.points[i].p);
+        EXPECT_EQ(lu.tempsTicks[i], donnees.tempsTicks[i]);
+    }
+    EXPECT_DOUBLE_EQ(lu.volume.value(), 0.25);
+    EXPECT_DOUBLE_EQ(lu.temperature.value(), 20);
+    EXPECT_EQ(lu.coefficient, 100000);
+    EXPECT_TRUE(boxes.all.empty());
+}
+
+TEST_F(FenetreJournal, a_journal_that_cannot_be_written_is_told_once_a_run_and_the_run_goes_on)
+{
+    std::ofstream(racine_ / "essais") << "x"; // a file where the folder should be
+    for (int essai = 0; essai < 2; ++essai) {
+        Click();
+        Ticks(3, 1s);
+        Click();
+    }
+    const std::string message = "Le journal de l'essai ne peut pas être écrit dans « " + (racine_ / "essais").string()
+                                + " » (erreur système 20) : l'essai continue, pensez à l'enregistrer.";
+    EXPECT_EQ(boxes.all, (std::vector<std::string>{message, message}));
+    EXPECT_EQ(UPrincipal::NombreDePoints, 3);
+    EXPECT_TRUE(form->JournauxDeLaSession().empty());
+}
