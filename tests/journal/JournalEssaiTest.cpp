@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
+
+#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 
@@ -122,6 +125,35 @@ TEST_F(JournalTest, a_failure_is_told_once_and_the_lines_waiting_are_written_onc
     const std::string texte = Contenu(journal.Chemin());
     EXPECT_TRUE(texte.ends_with(std::string(Journal::kEnteteColonnes) + "\n0\t0\t1\t0\t0\t0\n1\t1\t2\t0\t0\t0\n"
                                                                         "2\t2\t3\t0\t0\t0\n"))
+        << texte;
+}
+
+TEST_F(JournalTest, a_full_disk_leaves_no_cut_line_and_the_whole_run_is_written_once_there_is_room)
+{
+    // The file size limit stands for the full disk: a write past it fails
+    // with EFBIG once SIGXFSZ is ignored, after writing what fits.
+    rlimit limite{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limite), 0);
+    const auto signal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit petite = limite;
+    petite.rlim_cur = 200; // part of the header
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &petite), 0);
+    Journal::Ecrivain journal(racine_, {debut_, "carte simulée", 0.25, 20, 100000, false});
+    const std::optional<std::string> message = journal.Ajouter({0, 0, 101325.00000000001, 0, 1.01325, -1.01325});
+    const std::optional<std::string> second = journal.Ajouter({1.00013, 1.00013, 101400.5, 1e-7, 1.014, -1.014});
+    const std::uintmax_t taillePleine = fs::file_size(journal.Chemin());
+    setrlimit(RLIMIT_FSIZE, &limite);
+    std::signal(SIGXFSZ, signal);
+
+    ASSERT_TRUE(message);
+    EXPECT_NE(message->find("(disque plein) : l'essai continue"), std::string::npos) << *message;
+    EXPECT_EQ(second, std::nullopt);
+    EXPECT_EQ(taillePleine, 0u); // nothing cut left behind
+    EXPECT_EQ(journal.Ajouter({2.00026, 2.00026, 101450, 2e-7, 1.0145, -1.0145}), std::nullopt);
+    const std::string texte = Contenu(journal.Chemin());
+    EXPECT_TRUE(texte.ends_with("\n0\t0\t101325.00000000001\t0\t1.01325\t-1.01325\n"
+                                "1.00013\t1.00013\t101400.5\t1e-07\t1.014\t-1.014\n"
+                                "2.00026\t2.00026\t101450\t2e-07\t1.0145\t-1.0145\n"))
         << texte;
 }
 
