@@ -157,9 +157,4 @@ TEST(LectureJournal, gives_the_real_times_the_tick_times_and_the_conditions_and_
     EXPECT_EQ(e.coefficient, 100000);
     EXPECT_EQ(e.source, "carte simulée");
     EXPECT_EQ(e.debut, std::chrono::system_clock::from_time_t(1796648632));
-    // A saved file keeps its reading, without conditions.
-    const Cinetique::Enregistrement fichier = Cinetique::LireEnregistrement("0;101300\n1;101500\n2.5;102000\n");
-    EXPECT_FALSE(fichier.journal);
-    EXPECT_FALSE(fichier.volume);
-    EXPECT_TRUE(fichier.tempsTicks.empty());
 }
