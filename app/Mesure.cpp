@@ -145,10 +145,12 @@ void TForm1::Timer1Timer(QObject*)
     // it, the last point would be a later pressure dated 1024 × Periode.
     ++NombreDePoints;
     const int ligne = NombreDePoints - 1;
+    const auto rang = static_cast<std::size_t>(ligne);
     if (ligne == 0)
         premiereLecture_ = instant;
-    tempsReels_.resize(static_cast<std::size_t>(std::max<int>(ligne + 1, static_cast<int>(tempsReels_.size()))));
-    tempsReels_[static_cast<std::size_t>(ligne)] = std::chrono::duration<double>(instant - premiereLecture_).count();
+    if (tempsReels_.size() <= rang)
+        tempsReels_.resize(rang + 1);
+    tempsReels_[rang] = std::chrono::duration<double>(instant - premiereLecture_).count();
     if (NombreDePoints > kPointsMax - 1) {
         Button1Click(this); // stops the run; this tick still records its point
         boites_.ShowMessage("trop de points de mesure");
@@ -183,9 +185,9 @@ void TForm1::Timer1Timer(QObject*)
     // The journal's line, on the disk before the next tick. Its failure is
     // told once a run; the run goes on.
     if (journal_) {
-        const std::optional<std::string> echec = journal_->Ajouter(
-            {DateDeLigne(ligne), tempsReels_[static_cast<std::size_t>(ligne)], static_cast<double>(pression),
-             static_cast<double>(avancement), tensionVoie1, tensionVoie2});
+        const std::optional<std::string> echec =
+            journal_->Ajouter({DateDeLigne(ligne), tempsReels_[rang], static_cast<double>(pression),
+                               static_cast<double>(avancement), tensionVoie1, tensionVoie2});
         if (!journal_->Chemin().empty()
             && (journauxSession_.empty() || journauxSession_.back() != journal_->Chemin()))
             journauxSession_.push_back(journal_->Chemin());
