@@ -1,5 +1,6 @@
 // The menu "Analyse": the analysis window on the current or last run, or on
-// a saved run chosen in a file dialog, and the window following the run.
+// a saved run or a run journal chosen in a file dialog, and the window
+// following the run.
 #include "app/AnalyseEssai.h"
 #include "app/FenetreAnalyse.h"
 #include "app/UPrincipal.h"
@@ -24,22 +25,47 @@ std::optional<double> Nombre(const QLineEdit* champ)
 
 } // namespace
 
+double UPrincipal::DateDeLigne(int ligne)
+{
+    const double frequence = static_cast<double>(1.0L / Periode);
+    const double pas = 1.0 / frequence;
+    return static_cast<double>(static_cast<long double>(ligne) * pas);
+}
+
+DonneesEssai UPrincipal::DonneesEssaiEnregistre(const std::string& chemin, std::optional<double> volume,
+                                                std::optional<double> temperature)
+{
+    Cinetique::Enregistrement essai = Cinetique::LireFichierEnregistrement(chemin);
+    DonneesEssai donnees;
+    donnees.points = std::move(essai.points);
+    donnees.nom = chemin;
+    donnees.fichier = true;
+    donnees.volume = essai.volume ? essai.volume : volume;
+    donnees.temperature = essai.temperature ? essai.temperature : temperature;
+    donnees.tempsTicks = std::move(essai.tempsTicks);
+    donnees.debut = essai.debut;
+    donnees.source = std::move(essai.source);
+    donnees.coefficient = essai.coefficient;
+    return donnees;
+}
+
 DonneesEssai TForm1::DonneesDeLaMesure() const
 {
     DonneesEssai donnees;
     donnees.nom = "Essai " + std::to_string(numeroEssai_);
-    // The saved file's dates: row i at i × (1 / frequency), the frequency
-    // being the export's 1 / Periode.
-    const double frequence = static_cast<double>(1.0L / Periode);
-    const double pas = 1.0 / frequence;
+    // Each reading at its real time; its tick time, the saved file's date,
+    // tells the readings that came late.
     const int points = std::clamp(NombreDePoints, 0, kPointsMax);
+    const bool tempsReels = tempsReels_.size() >= static_cast<std::size_t>(points);
     donnees.points.reserve(static_cast<std::size_t>(points));
     donnees.avancements.reserve(static_cast<std::size_t>(points));
     for (int i = 0; i < points; ++i) {
         const auto ligne = static_cast<std::size_t>(i);
         donnees.points.push_back(
-            {static_cast<double>(static_cast<long double>(i) * pas), static_cast<double>(P->MesuresVoie1[ligne])});
+            {tempsReels ? tempsReels_[ligne] : DateDeLigne(i), static_cast<double>(P->MesuresVoie1[ligne])});
         donnees.avancements.push_back(static_cast<double>(P->MesuresVoie2[ligne]));
+        if (tempsReels)
+            donnees.tempsTicks.push_back(DateDeLigne(i));
     }
     if (numeroEssai_ > 0) {
         // The run's conditions, in the units typed (m³ and K at the start).
@@ -92,11 +118,5 @@ void TForm1::Ouvrirunessai1Click(QObject*)
         return;
     // A file that cannot be read raises here: its message goes to the error
     // box, and the window keeps what it showed.
-    DonneesEssai donnees;
-    donnees.points = Cinetique::LireFichierEssai(*chemin);
-    donnees.nom = *chemin;
-    donnees.fichier = true;
-    donnees.volume = Nombre(Edit1);
-    donnees.temperature = Nombre(Edit2);
-    MontrerAnalyse(std::move(donnees), false);
+    MontrerAnalyse(DonneesEssaiEnregistre(*chemin, Nombre(Edit1), Nombre(Edit2)), false);
 }

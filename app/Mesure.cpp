@@ -2,6 +2,8 @@
 // one point a second. A start reads and checks its fields before it changes
 // anything; in a tick, a step that fails ends the handler there, and the run
 // stays in the state reached.
+#include "acquisition/Clocks.h"
+#include "app/AnalyseEssai.h"
 #include "app/TRadioGroup.h"
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
@@ -108,6 +110,15 @@ void TForm1::Button1Click(QObject*)
     Coefficient = coefficient;
     Volume = volume;
     Temperature = temperature;
+    tempsReels_.clear();
+    // The journal's header: the run's conditions as the analysis takes them.
+    journal_.reset();
+    if (!DossierJournal.empty()) {
+        const DonneesEssai essai = DonneesDeLaMesure();
+        journal_ = std::make_unique<Journal::Ecrivain>(
+            DossierJournal, Journal::EnTete{debutEssai_, essai.source, *essai.volume, *essai.temperature, Coefficient,
+                                            PEtMoinsP});
+    }
     ActiverChamps(false);
 }
 
@@ -126,11 +137,20 @@ void TForm1::Timer1Timer(QObject*)
     }
     const double tensionVoie1 = P->TensionVoie1;
     const double tensionVoie2 = P->TensionVoie2;
+    MonotonicClock monotone;
+    const std::chrono::nanoseconds instant = (HorlogeLectures ? *HorlogeLectures : monotone).Now();
 
     // The reading belongs to this tick's second, so it is taken before the
     // point limit's message, which may stay open for any time: read after
     // it, the last point would be a later pressure dated 1024 × Periode.
     ++NombreDePoints;
+    const int ligne = NombreDePoints - 1;
+    const auto rang = static_cast<std::size_t>(ligne);
+    if (ligne == 0)
+        premiereLecture_ = instant;
+    if (tempsReels_.size() <= rang)
+        tempsReels_.resize(rang + 1);
+    tempsReels_[rang] = std::chrono::duration<double>(instant - premiereLecture_).count();
     if (NombreDePoints > kPointsMax - 1) {
         Button1Click(this); // stops the run; this tick still records its point
         boites_.ShowMessage("trop de points de mesure");
@@ -143,7 +163,6 @@ void TForm1::Timer1Timer(QObject*)
     Series1->AddPoint(Checked::ToDouble(Checked::Multiply(NombreDePoints, 1.00013L)),
                       Checked::ToDouble(Checked::Divide(pression, 100.0L)), "", clRed);
 
-    const int ligne = NombreDePoints - 1;
     P->MesuresVoie1[ligne] = pression;
     P->ModuleFFT[ligne] = Checked::Divide(pression, Coefficient);
 
@@ -162,4 +181,17 @@ void TForm1::Timer1Timer(QObject*)
     if (NombreDePoints > 1)
         Series2->AddPoint(Checked::ToDouble(Checked::Multiply(NombreDePoints, static_cast<long double>(Periode))),
                           Checked::ToDouble(avancement), "", clLime);
+
+    // The journal's line, on the disk before the next tick. Its failure is
+    // told once a run; the run goes on.
+    if (journal_) {
+        const std::optional<std::string> echec =
+            journal_->Ajouter({DateDeLigne(ligne), tempsReels_[rang], static_cast<double>(pression),
+                               static_cast<double>(avancement), tensionVoie1, tensionVoie2});
+        if (!journal_->Chemin().empty()
+            && (journauxSession_.empty() || journauxSession_.back() != journal_->Chemin()))
+            journauxSession_.push_back(journal_->Chemin());
+        if (echec)
+            boites_.ShowMessage(*echec);
+    }
 }

@@ -12,6 +12,7 @@
 //   Liens.cpp        the two author links
 #include "app/CalculMesure.h"
 #include "card/UDravoC.h"
+#include "journal/JournalEssai.h"
 #include "runtime/qt/HandlerGuard.h"
 #include "widgets/LayoutScale.h"
 
@@ -23,7 +24,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+class Clock;
 class MessageBoxes;
 class Platform;
 class LecteurTensions;
@@ -61,6 +64,18 @@ inline constexpr int kPointsMax = 1024; // a run ends with its 1024th point
 
 // Puts the run state back to its value at program start (for tests).
 void ReinitialiserEtatUnite();
+
+// The time of row `ligne` of the result table on the tick count, as the
+// saved file dates it (s): ligne × (1 / frequency), the frequency being the
+// export's 1 / Periode.
+double DateDeLigne(int ligne);
+
+// A saved run or a run journal as the analysis window takes it: the
+// journal's real times, tick times, V and T, start, source and coefficient;
+// a saved file's points with `volume` and `temperature` (the window's
+// fields). Named by its path. Raises EEssaiIllisible.
+DonneesEssai DonneesEssaiEnregistre(const std::string& chemin, std::optional<double> volume,
+                                    std::optional<double> temperature);
 } // namespace UPrincipal
 
 // A radio group: a group box with its items, one of them selected.
@@ -83,6 +98,13 @@ public:
     // Chooses the saved run that "Ouvrir un essai enregistré..." opens
     // (nothing: cancelled). Empty: the file dialog.
     std::function<std::optional<std::string>()> ChoisirEssai;
+
+    // The run journal's folder (journal/JournalEssai.h); empty: no journal.
+    std::string DossierJournal;
+    // The clock that dates the readings; none: the monotonic clock.
+    Clock* HorlogeLectures = nullptr;
+    // The journal files of this session's runs, in their order.
+    const std::vector<std::string>& JournauxDeLaSession() const { return journauxSession_; }
 
     // Shows the window maximised. Without a window manager to honour the
     // request the window still covers the screen's available area.
@@ -152,8 +174,9 @@ public:
     void Ouvrirunessai1Click(QObject* Sender);
 
     // The current or last run as the analysis window takes it: the result
-    // table's pressures and extents, row i dated i × the saved file's step,
-    // the run's volume and temperature, named "Essai N" (N-th run started).
+    // table's pressures and extents, each dated by its reading's real time
+    // with its tick time (DateDeLigne) in tempsTicks, the run's volume and
+    // temperature, named "Essai N" (N-th run started).
     DonneesEssai DonneesDeLaMesure() const;
 
     // The client area (the central widget) and its layout scale.
@@ -209,4 +232,9 @@ private:
     int numeroEssai_ = 0;          // runs started
     std::chrono::system_clock::time_point debutEssai_; // the last start
     Platform* plateForme_ = nullptr; // the desktop services in use
+    // Each reading's real time (s from the run's first reading), by row.
+    std::vector<double> tempsReels_;
+    std::chrono::nanoseconds premiereLecture_{0};
+    std::unique_ptr<Journal::Ecrivain> journal_; // the run's, from its start
+    std::vector<std::string> journauxSession_;
 };

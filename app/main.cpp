@@ -14,6 +14,7 @@
 #include "app/TitreApplication.h"
 #include "app/UPrincipal.h"
 #include "acquisition/PortSelection.h"
+#include "journal/JournalEssai.h"
 #include "kinetics/LigneCommande.h"
 #include "runtime/qt/MainIcon.h"
 #include "runtime/Processus.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv)
     }
 
     TForm1 Form1(*source, boites);
+    Form1.DossierJournal = Journal::DossierDuProcessus();
     // The caption names the source when it is not the real card: the
     // simulated card's demonstration must not pass for a measurement.
     Form1.setWindowTitle(QString::fromStdString(TitreFenetre(source->Description())));

@@ -1,5 +1,6 @@
 #include "kinetics/LectureEssai.h"
 
+#include "journal/JournalEssai.h"
 #include "numtext/NumberText.h"
 #include "runtime/Windows1252.h"
 
@@ -253,13 +254,68 @@ double LireNombreVirguleOuPoint(std::string_view texte)
     return static_cast<double>(*valeur);
 }
 
-std::vector<Point> LireEssai(std::string_view octets)
-{
-    if (octets.starts_with(kBomUtf16Le) || octets.starts_with(kBomUtf16Be))
-        throw EEssaiIllisible("Le fichier est codé en UTF-16 : enregistrez-le en UTF-8 ou en Windows-1252.");
-    if (octets.starts_with(kBomUtf8))
-        octets.remove_prefix(kBomUtf8.size());
+namespace {
 
+// A number of a journal: decimal point, finite.
+double NombreDuJournal(std::string_view champ, int numero)
+{
+    const std::optional<long double> valeur = Nombre(champ, '.');
+    if (!valeur)
+        throw EEssaiIllisible(DebutLigne(numero) + Citation(champ) + " n'est pas un nombre.");
+    if (!(std::fabs(*valeur) <= DBL_MAX))
+        throw EEssaiIllisible(DebutLigne(numero) + Citation(champ) + " est un nombre trop grand.");
+    return static_cast<double>(*valeur);
+}
+
+Enregistrement LireJournal(std::string_view texte)
+{
+    std::vector<Ligne> lignes = Lignes(EnUtf8(texte));
+    // The reading in progress when the program stopped: no line end yet.
+    if (!texte.ends_with('\n') && !lignes.empty() && !lignes.back().texte.starts_with('#')
+        && lignes.back().texte != Journal::kEnteteColonnes)
+        lignes.pop_back();
+    Enregistrement essai;
+    essai.journal = true;
+    std::size_t i = 1;
+    for (; i < lignes.size(); ++i) {
+        const auto cleValeur = Journal::CleValeur(lignes[i].texte);
+        if (!cleValeur)
+            break;
+        const auto& [cle, valeur] = *cleValeur;
+        if (cle == Journal::kCleDebut)
+            essai.debut = Journal::LireDebut(valeur);
+        else if (cle == Journal::kCleSource)
+            essai.source = valeur;
+        else if (cle == Journal::kCleVolume)
+            essai.volume = NombreDuJournal(valeur, lignes[i].numero);
+        else if (cle == Journal::kCleTemperature)
+            essai.temperature = NombreDuJournal(valeur, lignes[i].numero);
+        else if (cle == Journal::kCleCoefficient)
+            essai.coefficient = NombreDuJournal(valeur, lignes[i].numero);
+    }
+    if (i == lignes.size() || lignes[i].texte != Journal::kEnteteColonnes)
+        throw EEssaiIllisible("Journal d'essai sans la ligne des colonnes (« temps des ticks (s) »...) après "
+                              "ses lignes « # clé : valeur ».");
+    for (++i; i < lignes.size(); ++i) {
+        const std::vector<std::string> champs = Champs(lignes[i].texte, '\t');
+        if (champs.size() < static_cast<std::size_t>(Journal::kColonnes))
+            throw EEssaiIllisible(DebutLigne(lignes[i].numero) + std::to_string(champs.size()) + " colonne(s) au lieu de "
+                                  + std::to_string(Journal::kColonnes) + ".");
+        const double tick = NombreDuJournal(champs[0], lignes[i].numero);
+        const double reel = NombreDuJournal(champs[1], lignes[i].numero);
+        const double pression = NombreDuJournal(champs[2], lignes[i].numero);
+        for (std::size_t c = 3; c < champs.size(); ++c)
+            NombreDuJournal(champs[c], lignes[i].numero);
+        essai.tempsTicks.push_back(tick);
+        essai.points.push_back({reel, pression});
+    }
+    if (essai.points.empty())
+        throw EEssaiIllisible("Le journal d'essai ne contient aucune lecture.");
+    return essai;
+}
+
+std::vector<Point> LireTableau(std::string_view octets)
+{
     const std::vector<Ligne> lignes = Lignes(EnUtf8(octets));
     const char separateur = SeparateurDeChamps(lignes);
     std::vector<LigneChamps> tableau;
@@ -330,7 +386,28 @@ std::vector<Point> LireEssai(std::string_view octets)
     return points;
 }
 
-std::vector<Point> LireFichierEssai(const std::string& chemin)
+} // namespace
+
+Enregistrement LireEnregistrement(std::string_view octets)
+{
+    if (octets.starts_with(kBomUtf16Le) || octets.starts_with(kBomUtf16Be))
+        throw EEssaiIllisible("Le fichier est codé en UTF-16 : enregistrez-le en UTF-8 ou en Windows-1252.");
+    if (octets.starts_with(kBomUtf8))
+        octets.remove_prefix(kBomUtf8.size());
+    const std::string_view premiereLigne = octets.substr(0, octets.find_first_of("\r\n"));
+    if (premiereLigne == Journal::kPremiereLigne)
+        return LireJournal(octets);
+    Enregistrement essai;
+    essai.points = LireTableau(octets);
+    return essai;
+}
+
+std::vector<Point> LireEssai(std::string_view octets)
+{
+    return LireEnregistrement(octets).points;
+}
+
+Enregistrement LireFichierEnregistrement(const std::string& chemin)
 {
     auto refus = [](int erreur) {
         switch (erreur) {
@@ -375,7 +452,12 @@ std::vector<Point> LireFichierEssai(const std::string& chemin)
     if (octets.size() > kTailleMaximaleEssai)
         throw EEssaiIllisible("Fichier trop gros (plus de " + std::to_string(kTailleMaximaleEssai >> 20)
                               + " Mo) pour être un enregistrement de mesures.");
-    return LireEssai(octets);
+    return LireEnregistrement(octets);
+}
+
+std::vector<Point> LireFichierEssai(const std::string& chemin)
+{
+    return LireFichierEnregistrement(chemin).points;
 }
 
 } // namespace Cinetique

@@ -31,9 +31,18 @@
 //     unquoted decimal commas.
 // Every value read is finite. The order of the times is not checked here:
 // the analysis refuses times that do not increase.
+//
+// A run journal (journal/JournalEssai.h), told by its first line, is read by
+// its own rule: its header lines "# clé : valeur" give the start, the source,
+// V, T and the coefficient; after its column header, each line gives six
+// numbers with a decimal point, of which the points take the real time and
+// the pressure. A last line without its line end (the reading in progress
+// when the program stopped) is passed over.
 #include "kinetics/AnalyseCinetique.h"
 #include "runtime/Exceptions.h"
 
+#include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -50,6 +59,23 @@ std::vector<Point> LireEssai(std::string_view octets);
 // The same, from the file at `chemin`. Raises EEssaiIllisible, also when the
 // file cannot be opened or read.
 std::vector<Point> LireFichierEssai(const std::string& chemin);
+
+// A run as read, with what a journal says of it besides its points.
+struct Enregistrement {
+    std::vector<Point> points;          // t (s), p (Pa); t the real time for a journal
+    bool journal = false;               // read from a run journal
+    std::vector<double> tempsTicks;     // a journal's tick times (s), one a point
+    std::optional<double> volume;       // L
+    std::optional<double> temperature;  // °C
+    std::optional<double> coefficient;  // Pa/V
+    std::optional<std::chrono::system_clock::time_point> debut;
+    std::string source;
+};
+
+// The run of a saved file or of a journal, from its bytes or its path.
+// Raises EEssaiIllisible as LireEssai and LireFichierEssai.
+Enregistrement LireEnregistrement(std::string_view octets);
+Enregistrement LireFichierEnregistrement(const std::string& chemin);
 
 // A number typed with a decimal comma or a decimal point (not both), read by
 // the program's rule whatever the process's separator. Raises EConvertError

@@ -45,6 +45,8 @@ constexpr std::string_view kTexteAide =
     "Fichiers : du texte, une ligne par point, le temps (s) puis la pression (Pa),\n"
     "séparés par une tabulation, un point-virgule ou une virgule, avec ou sans\n"
     "ligne d'en-tête ; les enregistrements du programme se lisent tels quels.\n"
+    "Les journaux d'essai (dossier nelvar/essais des données de l'utilisateur) se\n"
+    "lisent aussi, sur leurs temps réels, avec leur volume et leur température.\n"
     "\n"
     "Colonnes écrites : fichier, points, debut (s), fin (s), k (s-1), u(k) (s-1),\n"
     "t1/2 (s), u(t1/2) (s), t1/2 graphique (s), p initiale (Pa), p finale (Pa),\n"
@@ -194,8 +196,14 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
     for (const std::string& chemin : demande.fichiers) {
         std::string ligne;
         try {
-            const std::vector<Point> points = LireFichierEssai(chemin);
-            ligne = LigneResultats(chemin, Analyser(points, demande.options));
+            const Enregistrement essai = LireFichierEnregistrement(chemin);
+            // A journal's V and T, unless given on the command line.
+            Options options = demande.options;
+            if (!options.volume)
+                options.volume = essai.volume;
+            if (!options.temperature)
+                options.temperature = essai.temperature;
+            ligne = LigneResultats(chemin, Analyser(essai.points, options));
         } catch (const Exception& e) {
             erreurs << Affichable(chemin) << " : " << e.Message() << "\n" << std::flush;
             echec = true;

@@ -3,7 +3,9 @@
 //   nelvar --analyse [--volume L] [--temperature °C] [--debut s] [--fin s]
 //                    [--origine] FILE...
 // reads each saved run (kinetics/LectureEssai.h), analyses it
-// (kinetics/AnalyseCinetique.h) and writes one row of results for it.
+// (kinetics/AnalyseCinetique.h) and writes one row of results for it. A run
+// journal is analysed on its real times, with its own V and T where the
+// options give none.
 //
 // Output, on `sortie`: UTF-8 tab-separated text, lines ended by "\n", the
 // header line kEnteteResultats then one row per analysed file: the path as

@@ -131,3 +131,30 @@ TEST(LectureEssai, refuses_what_is_not_a_run_with_a_message_saying_why)
 }
 
 } // namespace
+
+TEST(LectureJournal, gives_the_real_times_the_tick_times_and_the_conditions_and_passes_over_a_cut_last_line)
+{
+    const std::string journal =
+        "# format : journal d'essai nelvar 1\n# début : 2026-12-07 14:03:52 +0100\n# source : carte simulée\n"
+        "# volume (L) : 0.25\n# température (°C) : 21.5\n# coefficient (Pa/V) : 100000\n# p et - p : oui\n"
+        "temps des ticks (s)\ttemps réel (s)\tpression (Pa)\tavancement (mol)\ttension voie 1 (V)\t"
+        "tension voie 2 (V)\n"
+        "0\t0\t101325.00000000001\t0\t1.01325\t-1.01325\n"
+        "1.00013\t1.0002\t101400\t7.7e-06\t1.014\t-1.014\n"
+        "2.00026\t5.1\t101500\t1.8e-05\t1.015\t-1.015\n"
+        "3.00039\t6.1\t1016"; // the reading in progress when the program was killed
+    const Cinetique::Enregistrement e = Cinetique::LireEnregistrement(journal);
+    EXPECT_TRUE(e.journal);
+    const Point points[] = {{0, 101325.00000000001}, {1.0002, 101400}, {5.1, 101500}};
+    ASSERT_EQ(e.points.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(e.points[i].t, points[i].t) << i;
+        EXPECT_EQ(e.points[i].p, points[i].p) << i;
+    }
+    EXPECT_EQ(e.tempsTicks, (std::vector<double>{0, 1.00013, 2.00026}));
+    EXPECT_EQ(e.volume, 0.25);
+    EXPECT_EQ(e.temperature, 21.5);
+    EXPECT_EQ(e.coefficient, 100000);
+    EXPECT_EQ(e.source, "carte simulée");
+    EXPECT_EQ(e.debut, std::chrono::system_clock::from_time_t(1796648632));
+}

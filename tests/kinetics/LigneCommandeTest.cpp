@@ -138,6 +138,38 @@ TEST_F(LigneCommande, a_file_that_fails_gives_one_line_on_stderr_and_exit_code_2
     EXPECT_EQ(e.erreurs.find('\n', attendu.size()), e.erreurs.size() - 1) << e.erreurs;
 }
 
+TEST_F(LigneCommande, a_journal_is_analysed_on_its_real_times_with_its_own_volume_and_temperature)
+{
+    // The reference run as a journal: its real times are the reference's
+    // times (5 s apart), its tick times 1 s apart, its V and T 0,25 L and
+    // 20 °C.
+    std::string journal = "# format : journal d'essai nelvar 1\n# début : 2026-12-07 14:03:52 +0100\n"
+                          "# source : carte simulée\n# volume (L) : 0.25\n# température (°C) : 20\n"
+                          "# coefficient (Pa/V) : 100000\n# p et - p : oui\n"
+                          "temps des ticks (s)\ttemps réel (s)\tpression (Pa)\tavancement (mol)\t"
+                          "tension voie 1 (V)\ttension voie 2 (V)\n";
+    std::istringstream reference(kReference);
+    std::string ligne;
+    std::getline(reference, ligne); // its header
+    for (int i = 0; std::getline(reference, ligne); ++i) {
+        const std::string t = ligne.substr(0, ligne.find(';'));
+        journal += std::to_string(i) + "\t" + t + "\t" + ligne.substr(ligne.find(';') + 1) + "\t0\t1\t-1\n";
+    }
+    const std::string chemin = Ecrire("essai_2026-12-07_14-03-52.txt", journal);
+    const std::string resultats = "25\t0\t120\t0,0397391\t0,000290703\t17,4424\t0,127596\t17,6342\t100013\t"
+                                  "103004\t4,8825\t0,000307062\t5,01077E-7\t0,999796\t\n";
+    const Execution e = Lancer({"--analyse", chemin});
+    EXPECT_EQ(e.code, 0);
+    EXPECT_EQ(e.erreurs, "");
+    EXPECT_EQ(e.sortie, kEntete + chemin + "\t" + resultats);
+    // The options given still override the file's.
+    const Execution autre = Lancer({"--analyse", "--temperature", "100", chemin});
+    EXPECT_EQ(autre.code, 0);
+    EXPECT_NE(autre.sortie, e.sortie);
+    EXPECT_EQ(autre.sortie, Lancer({"--analyse", "--volume", "0,25", "--temperature", "100", essai_}).sortie
+                                .replace(kEntete.size(), essai_.size(), chemin));
+}
+
 TEST_F(LigneCommande, help_is_written_in_french_and_a_wrong_command_line_exits_2_with_a_message)
 {
     const std::pair<std::vector<std::string>, std::string> cas[] = {

@@ -3,6 +3,7 @@
 // desktop services. Every test starts from the program's state at start: the
 // run state and the card unit's state reset, the decimal separator a comma,
 // the program's style and font.
+#include "acquisition/Clocks.h"
 #include "app/Apparence.h"
 #include "app/TRadioGroup.h"
 #include "app/UPrincipal.h"
@@ -37,6 +38,7 @@ protected:
         ports.SetRecording(false);
         SetCodes(2048, 2048);
         form = std::make_unique<TForm1>(ports, boxes, &platform);
+        form->HorlogeLectures = &horloge;
         form->MontrerAPropos = [this] { ++aboutShown; };
     }
 
@@ -65,9 +67,11 @@ protected:
     static double Tension(double code) { return (code - 2047.5) * 10.24 / 4094; }
 
     // One timer tick, through the timer's own signal and the handler guard:
-    // the signal queues the tick, which then runs.
+    // the signal queues the tick, which then runs. Its reading comes one
+    // period after the previous one.
     void Tick()
     {
+        horloge.Advance(std::chrono::nanoseconds(1000130000));
         QMetaObject::invokeMethod(form->Timer1, "timeout");
         QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
     }
@@ -80,6 +84,7 @@ protected:
     FakePorts ports;
     FakeBoxes boxes;
     FakePlatform platform;
+    VirtualClock horloge; // dates the readings
     std::unique_ptr<TForm1> form;
     int aboutShown = 0;
 };

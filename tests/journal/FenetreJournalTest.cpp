@@ -1,0 +1,65 @@
+// The main window's run on scripted card ports and a virtual clock: the
+// readings' real times go to the analysis, which counts the late ones; the
+// chart keeps its tick times; the run has its journal.
+#include "app/AnalyseEssai.h"
+#include "kinetics/LectureEssai.h"
+#include "tests/app/support/FenetreFixture.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+class FenetreJournal : public FenetreTest {
+protected:
+    void SetUp() override
+    {
+        FenetreTest::SetUp();
+        char modele[] = "/tmp/nelvar-fenetre-journal-XXXXXX";
+        ASSERT_NE(mkdtemp(modele), nullptr);
+        racine_ = modele;
+        form->DossierJournal = racine_ / "essais";
+    }
+    void TearDown() override
+    {
+        FenetreTest::TearDown();
+        fs::remove_all(racine_);
+    }
+
+    fs::path racine_;
+};
+
+} // namespace
+
+TEST_F(FenetreJournal, a_stall_shows_in_the_real_times_of_the_journal_and_the_analysis_counts_the_late_readings)
+{
+    SetCodes(2447, 2048);
+    Click();
+    for (int i = 0; i < 6; ++i) {
+        if (i == 3)
+            horloge.Advance(3s); // the PC stalls 3 s before this reading
+        Tick();
+    }
+
+    // The analysis: real times from the first reading; the last three readings
+    // are about 3 s behind their ticks.
+    AnalyseEssai analyse;
+    analyse.SetDonnees(form->DonneesDeLaMesure());
+    const DonneesEssai& donnees = analyse.Donnees();
+    ASSERT_EQ(donnees.points.size(), 6u);
+    const double reels[] = {0, 1.00013, 2.00026, 6.00039, 7.00052, 8.00065};
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_NEAR(donnees.points[i].t, reels[i], 1e-12);
+        EXPECT_NEAR(donnees.tempsTicks[i], 1.00013 * static_cast<double>(i), 1e-12);
+    }
+    EXPECT_EQ(analyse.LecturesEnRetard(), 3);
+    // The main window's chart keeps the tick count.
+    EXPECT_DOUBLE_EQ(form->Series1->XValue(5), 6 * 1.00013);
+
+    // The run's journal, the session's own.
+    ASSERT_EQ(form->JournauxDeLaSession().size(), 1u);
+    EXPECT_EQ(Cinetique::LireFichierEnregistrement(form->JournauxDeLaSession()[0]).tempsTicks, donnees.tempsTicks);
+    EXPECT_TRUE(boxes.all.empty());
+}
