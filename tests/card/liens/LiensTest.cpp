@@ -23,6 +23,11 @@ public:
         journal_.push_back("save dialog");
         return std::nullopt;
     }
+    bool ConfirmReplace(const std::string&) override
+    {
+        journal_.push_back("replace question");
+        return false;
+    }
     bool OpenAddress(const std::string& address) override
     {
         journal_.push_back("open " + address);
