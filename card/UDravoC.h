@@ -137,9 +137,10 @@ public:
     void EnregistrerMesures(std::uint16_t nombreDePoints, std::uint8_t disposition);
     void EnregistrerMesuresSous(std::uint16_t nombreDePoints, std::uint8_t disposition);
 
-    // Author links.
-    void AccederAuSite(const std::string& adresse);
-    void EcrireAuteur(const std::string& adresse);
+    // Author links. Each returns whether the desktop opened the address
+    // (false without desktop services); the status is cleared either way.
+    bool AccederAuSite(const std::string& adresse);
+    bool EcrireAuteur(const std::string& adresse);
 
     TDdeServerItem& ServeurDde() { return serveurDde_; }
     TSaveDialog& DialogueEnregistrement() { return dialogueEnregistrement_; }
