@@ -271,52 +271,33 @@ TEST_F(EnregistrerMesuresSous, existing_file_is_replaced_once_the_user_says_yes_
 
 TEST_F(EnregistrerMesuresSous, no_to_the_replace_question_brings_the_dialog_back_and_leaves_the_file_untouched)
 {
-    // The user answers "Non", then cancels the dialog that comes back, or
-    // types another name there; a new name is saved without a question.
-    struct Cas {
-        const char* quoi;
-        std::optional<std::string> nomEnsuite;
-        std::vector<std::string> questions;
-        std::string dernierFichier; // the name the next "Enregistrer" writes to
-    };
+    // "Non", then the dialog that comes back is cancelled, or given another
+    // name; that new name is saved without a question.
     const std::string cahier = Valeurs() + "/cahier.txt";
     const std::string autre = Valeurs() + "/autre.txt";
-    for (const Cas& cas : {Cas{"non, puis Annuler", std::nullopt, {cahier}, Numerote(1)},
-                           Cas{"non, puis un autre nom", "autre", {cahier}, autre},
-                           Cas{"non, puis non, puis Annuler", std::nullopt, {cahier, cahier}, Numerote(1)}}) {
-        SCOPED_TRACE(cas.quoi);
-        UDravoC::ReinitialiserEtatUnite();
-        UDravoC::RepertoireCourant = racine_ + "/";
-        fs::remove_all(Valeurs());
-        P->EnregistrerMesures(1, 0); // Mesures1.txt: the file written last
-        const std::string dernier = LireFichier(Numerote(1));
-        EcrireFichier(cahier, "cahier d'un camarade");
-        P->DialogueEnregistrement().FileName = "";
+    P->EnregistrerMesures(1, 0); // Mesures1.txt: the file written last
+    const std::string dernier = LireFichier(Numerote(1));
+    EcrireFichier(cahier, "cahier d'un camarade");
+    RemplirExemple();
+    for (const bool autreNom : {false, true}) {
+        SCOPED_TRACE(autreNom ? "Non, puis un autre nom" : "Non, puis Annuler");
         bureau_.demandes.clear();
         bureau_.questions.clear();
-        bureau_.nomsTapesAvant.assign(cas.questions.size(), "cahier.txt");
-        bureau_.nomTape = cas.nomEnsuite;
-        bureau_.reponses.assign(cas.questions.size(), false);
-        RemplirExemple();
+        bureau_.nomsTapesAvant = {"cahier.txt"};
+        bureau_.nomTape = autreNom ? std::optional<std::string>("autre") : std::nullopt;
+        bureau_.reponses = {false};
 
         P->EnregistrerMesuresSous(kPointsExemple, 0);
 
-        EXPECT_EQ(bureau_.questions, cas.questions);
-        ASSERT_EQ(bureau_.demandes.size(), cas.questions.size() + 1);
-        EXPECT_EQ(bureau_.demandes.back().fileName, cahier) << "the dialog comes back with the name refused";
+        EXPECT_EQ(bureau_.questions, std::vector<std::string>{cahier});
+        ASSERT_EQ(bureau_.demandes.size(), 2u);
+        EXPECT_EQ(bureau_.demandes[1].fileName, cahier) << "the dialog comes back with the name refused";
         EXPECT_EQ(LireFichier(cahier), "cahier d'un camarade");
-        EXPECT_EQ(UDravoC::NomDernierFichier, cas.dernierFichier);
-        EXPECT_EQ(P->DialogueEnregistrement().FileName, cas.nomEnsuite ? autre : "");
-        EXPECT_EQ(LireFichier(autre), cas.nomEnsuite ? kTexteExemple + "\r\n" : "");
-        EXPECT_EQ(LireFichier(Numerote(1)), dernier) << "the file written last is not touched either";
+        EXPECT_EQ(LireFichier(Numerote(1)), dernier);
+        EXPECT_EQ(UDravoC::NomDernierFichier, autreNom ? autre : Numerote(1));
+        EXPECT_EQ(P->DialogueEnregistrement().FileName, autreNom ? autre : "");
+        EXPECT_EQ(LireFichier(autre), autreNom ? kTexteExemple + "\r\n" : "");
     }
-
-    // A name that is free asks nothing.
-    bureau_.questions.clear();
-    bureau_.nomTape = "nouveau";
-    P->EnregistrerMesuresSous(1, 0);
-    EXPECT_TRUE(bureau_.questions.empty());
-    EXPECT_TRUE(fs::is_regular_file(Valeurs() + "/nouveau.txt"));
 }
 
 TEST_F(EnregistrerMesuresSous, link_chosen_in_the_dialog_writes_the_file_it_points_to_and_stays_a_link)
