@@ -1,8 +1,10 @@
 // The three copy commands and the two save commands. Each is refused during
-// a run; otherwise a copy shows its note first, the export's time step is set
-// to the tick period, and the card component's operation delivers the table
-// of the last run in the command's layout.
+// a run, and when the last run recorded no point (before any run, or a run
+// stopped before its first reading); otherwise a copy shows its note first,
+// the export's time step is set to the tick period, and the card component's
+// operation delivers the table of the last run in the command's layout.
 #include "app/UPrincipal.h"
+#include "runtime/Exceptions.h"
 #include "runtime/qt/MessageBoxes.h"
 
 using namespace UPrincipal;
@@ -20,6 +22,11 @@ void TForm1::Exporter(const char* note, void (TDravoC::*operation)(std::uint16_t
 {
     if (RefuserPendantMesure())
         return;
+    // The table text would stand a row of zeros for the missing point, a
+    // measurement never made: nothing is copied or written, no file number
+    // is taken, no dialog opens, and the table's own status message is shown.
+    if (NombreDePoints == 0)
+        throw Exception(TDravoC::kNombreDePointsIncorrect);
     if (note)
         boites_.ShowMessage(note);
     P->Frequence = static_cast<double>(1.0L / Periode);

@@ -123,6 +123,10 @@ public:
     void EcrireControle(std::uint8_t motDeControle);
     void MesurerTensions(std::int32_t nombreDEchantillons, double frequence);
 
+    // The status message of a row count the table text cannot lay out: 0
+    // (the table then gets one row of zeros) or more than 1024 (cut to 1024).
+    static constexpr const char* kNombreDePointsIncorrect = "Nombre de points incorrect";
+
     // Text of the result table in layout `disposition` (0..5; any other gives
     // an empty text), as Windows-1252 bytes with CR after every line.
     std::string TexteMesures(std::uint16_t nombreDePoints, std::uint8_t disposition);
@@ -133,9 +137,10 @@ public:
     void EnregistrerMesures(std::uint16_t nombreDePoints, std::uint8_t disposition);
     void EnregistrerMesuresSous(std::uint16_t nombreDePoints, std::uint8_t disposition);
 
-    // Author links.
-    void AccederAuSite(const std::string& adresse);
-    void EcrireAuteur(const std::string& adresse);
+    // Author links. Each returns whether the desktop opened the address
+    // (false without desktop services); the status is cleared either way.
+    bool AccederAuSite(const std::string& adresse);
+    bool EcrireAuteur(const std::string& adresse);
 
     TDdeServerItem& ServeurDde() { return serveurDde_; }
     TSaveDialog& DialogueEnregistrement() { return dialogueEnregistrement_; }

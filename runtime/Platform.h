@@ -1,6 +1,7 @@
 #pragma once
 // The desktop services the card component reaches: the clipboard, the
-// file-save dialog and the desktop's open service. The program gives the
+// file-save dialog with its question before replacing a file, and the
+// desktop's open service. The program gives the
 // component the Qt implementation (runtime/qt/QtPlatform.h); tests give it a
 // fake that records what it was asked.
 #include <optional>
@@ -25,7 +26,13 @@ public:
     // when the user cancelled.
     virtual std::optional<std::string> ChooseSaveFileName(const SaveDialogRequest& request) = 0;
 
+    // Asks the user, modally, whether the existing file `fileName` (a full
+    // name, as the save dialog returns it) is to be replaced. Returns true
+    // for yes; no, or a box closed otherwise, is false.
+    virtual bool ConfirmReplace(const std::string& fileName) = 0;
+
     // Hands an address (web page, mailto: link, file) to the desktop's open
-    // service. Returns whether the desktop accepted it; callers may ignore it.
+    // service. Returns whether the desktop accepted it (false where no
+    // browser or mail program could be started).
     virtual bool OpenAddress(const std::string& address) = 0;
 };

@@ -30,6 +30,7 @@ class BureauMuet final : public Platform {
 public:
     void PlaceOnClipboard(const std::string&) override {}
     std::optional<std::string> ChooseSaveFileName(const SaveDialogRequest&) override { return std::nullopt; }
+    bool ConfirmReplace(const std::string&) override { return false; }
     bool OpenAddress(const std::string&) override { return false; }
 };
 

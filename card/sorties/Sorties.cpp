@@ -123,9 +123,17 @@ void TDravoC::EnregistrerMesuresSous(std::uint16_t nombreDePoints, std::uint8_t 
     // The output folder, which the dialog shows first but does not create.
     dialogueEnregistrement_.InitialDir = DossierSortie();
     dialogueEnregistrement_.DefaultExt = kExtensionParDefaut;
-    const SaveDialogRequest demande{dialogueEnregistrement_.InitialDir, dialogueEnregistrement_.DefaultExt,
-                                    dialogueEnregistrement_.FileName};
-    const auto choix = PlateFormeRequise(platform_, "EnregistrerMesuresSous").ChooseSaveFileName(demande);
+    SaveDialogRequest demande{dialogueEnregistrement_.InitialDir, dialogueEnregistrement_.DefaultExt,
+                              dialogueEnregistrement_.FileName};
+    Platform& plateForme = PlateFormeRequise(platform_, "EnregistrerMesuresSous");
+    auto choix = plateForme.ChooseSaveFileName(demande);
+    // An existing file is replaced only when the user says so. "Non" brings
+    // the dialog back, offering the name refused, to be changed or cancelled:
+    // nothing is written, and the name offered next time stays the one before.
+    while (choix && FichierTexte::EstFichier(*choix) && !plateForme.ConfirmReplace(*choix)) {
+        demande.fileName = *choix;
+        choix = plateForme.ChooseSaveFileName(demande);
+    }
     if (!choix)
         return;
     dialogueEnregistrement_.FileName = *choix;

@@ -32,7 +32,7 @@ constexpr std::string_view kReelle = "Partie r\xE9" "elle de la FFT";
 constexpr std::string_view kImaginaire = "Partie imaginaire de la FFT";
 
 // Status messages, UTF-8 like every message inside the program.
-constexpr const char* kNombreIncorrect = "Nombre de points incorrect";
+constexpr const char* kNombreIncorrect = TDravoC::kNombreDePointsIncorrect;
 constexpr const char* kFrequenceIncorrecte = "Fréquence incorrecte";
 
 // One layout: the header fields, whether the first field steps in time or

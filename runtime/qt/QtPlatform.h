@@ -1,6 +1,6 @@
 #pragma once
 // Platform services on Qt: QClipboard/QMimeData, QFileDialog (Qt's own
-// dialog), QDesktopServices. The methods are defined one service a file.
+// dialog) and QMessageBox for its question, QDesktopServices. The methods are defined one service a file.
 #include "runtime/Platform.h"
 
 class QWidget;
@@ -12,6 +12,7 @@ public:
 
     void PlaceOnClipboard(const std::string& textUtf8) override;                                   // QtPlatformClipboard.cpp
     std::optional<std::string> ChooseSaveFileName(const SaveDialogRequest& request) override;      // QtPlatformSaveDialog.cpp
+    bool ConfirmReplace(const std::string& fileName) override;                                     // QtPlatformSaveDialog.cpp
     bool OpenAddress(const std::string& address) override;                                        // QtPlatformShell.cpp
 
     void SetDialogParent(QWidget* parent) { dialogParent_ = parent; }

@@ -1,6 +1,7 @@
 // The save dialog on Qt: Qt's own file dialog (the same on every desktop),
-// modal, resizable, without file-type filter and without a confirmation when
-// an existing file is chosen.
+// modal, resizable, without file-type filter. The dialog itself asks nothing
+// when an existing file is chosen: the caller asks with ConfirmReplace, a box
+// of its own, in French whatever Qt's translations.
 #include "runtime/qt/QtPlatform.h"
 
 #include <QByteArray>
@@ -8,6 +9,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QString>
 #include <QStringList>
 
@@ -62,4 +65,20 @@ std::optional<std::string> QtPlatform::ChooseSaveFileName(const SaveDialogReques
         return std::nullopt;
     const QByteArray nom = QFile::encodeName(QDir::cleanPath(choisis.first()));
     return std::string(nom.constData(), static_cast<std::size_t>(nom.size()));
+}
+
+bool QtPlatform::ConfirmReplace(const std::string& fileName)
+{
+    const QString nom = QFileInfo(EnQString(fileName)).fileName();
+    QMessageBox question(QMessageBox::Warning, QStringLiteral("Confirmer l'enregistrement"),
+                         QStringLiteral("Le fichier « %1 » existe déjà.\nVoulez-vous le remplacer ?").arg(nom),
+                         QMessageBox::NoButton, dialogParent_);
+    question.setTextFormat(Qt::PlainText);
+    QPushButton* oui = question.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
+    QPushButton* non = question.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
+    // Enter and Esc keep the file: replacing it takes a deliberate "Oui".
+    question.setDefaultButton(non);
+    question.setEscapeButton(non);
+    question.exec();
+    return question.clickedButton() == oui;
 }

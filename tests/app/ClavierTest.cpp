@@ -53,6 +53,9 @@ TEST_F(ClavierTest, enter_right_after_start_starts_a_run)
 TEST_F(ClavierTest, ctrl_c_in_the_volume_field_runs_the_pressure_copy)
 {
     Montrer();
+    Click(); // a run of one point, for the copy to have a table
+    Tick();
+    Click();
     QGuiApplication::clipboard()->setText(QStringLiteral("avant"));
     form->Edit1->setFocus();
     form->Edit1->selectAll();

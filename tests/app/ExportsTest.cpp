@@ -167,10 +167,31 @@ TEST_F(ExportsTest, save_as_writes_the_pressure_table_to_the_file_chosen)
     EXPECT_FALSE(std::filesystem::exists(dossier / "essai.txt"));
 }
 
-TEST_F(ExportsTest, a_copy_before_any_run_gives_the_empty_table)
+TEST_F(ExportsTest, with_no_point_recorded_every_command_shows_only_the_point_count_message)
 {
-    form->Copier1->trigger();
-    ASSERT_EQ(platform.clipboard.size(), 1u);
-    EXPECT_EQ(platform.clipboard[0], Texte(0));
-    EXPECT_EQ(boxes.messages, std::vector<std::string>{kNotePression});
+    // Before any run; then after a saved run, a run stopped before its first
+    // reading: the saved run's file stays as it was.
+    const auto valeurs = dossier / "Valeurs";
+    for (const bool apresUnEssai : {false, true}) {
+        SCOPED_TRACE(apresUnEssai ? "run stopped before its first reading" : "before any run");
+        std::string premierEssai;
+        if (apresUnEssai) {
+            Mesurer(2);
+            form->Enregistrer1->trigger();
+            premierEssai = Contenu(valeurs / "Mesures1.txt");
+            Mesurer(0);
+        }
+        boxes.all.clear();
+        for (QAction* commande : {form->Copier1, form->Copieravancement1, form->CopiertensionenV1, form->Enregistrer1,
+                                  form->EnregistrerSous1})
+            commande->trigger();
+
+        EXPECT_EQ(boxes.all, std::vector<std::string>(5, "!Nombre de points incorrect."));
+        EXPECT_TRUE(platform.clipboard.empty());
+        EXPECT_TRUE(platform.dialogs.empty());
+        EXPECT_EQ(UDravoC::NumeroFichier, apresUnEssai ? 1 : 0);
+        EXPECT_EQ(std::filesystem::exists(valeurs), apresUnEssai);
+        EXPECT_FALSE(std::filesystem::exists(valeurs / "Mesures2.txt"));
+        EXPECT_EQ(Contenu(valeurs / "Mesures1.txt"), premierEssai);
+    }
 }

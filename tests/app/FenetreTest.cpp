@@ -201,6 +201,20 @@ TEST_F(FenetreTest, author_links_hand_the_addresses_to_the_desktop_and_clear_the
     EXPECT_EQ(form->P->MessageErreur, "");
 }
 
+TEST_F(FenetreTest, an_author_link_the_desktop_cannot_open_shows_the_address_to_type_by_hand)
+{
+    for (const bool opens : {true, false}) {
+        platform.opens = opens;
+        boxes.all.clear();
+        form->Accderausitedelauteur1->trigger();
+        form->Ecrirelauteur1->trigger();
+        const std::vector<std::string> sansNavigateur = {
+            "Impossible d'ouvrir le navigateur. Adresse à saisir : https://nelvar.example.org/",
+            "Impossible d'ouvrir la messagerie. Adresse à saisir : auteur@nelvar.example.org"};
+        EXPECT_EQ(boxes.all, opens ? std::vector<std::string>{} : sansNavigateur);
+    }
+}
+
 TEST_F(FenetreTest, both_help_commands_show_the_about_box_during_a_run_too)
 {
     form->Rubriquedaide1->trigger();

@@ -23,6 +23,11 @@ public:
         journal_.push_back("save dialog");
         return std::nullopt;
     }
+    bool ConfirmReplace(const std::string&) override
+    {
+        journal_.push_back("replace question");
+        return false;
+    }
     bool OpenAddress(const std::string& address) override
     {
         journal_.push_back("open " + address);
@@ -48,7 +53,7 @@ protected:
     TDravoC P{ports, &platform};
 };
 
-using Link = void (TDravoC::*)(const std::string&);
+using Link = bool (TDravoC::*)(const std::string&);
 constexpr Link kLinks[] = {&TDravoC::AccederAuSite, &TDravoC::EcrireAuteur};
 
 } // namespace
@@ -98,19 +103,23 @@ TEST_F(Liens, the_status_is_cleared_and_announced_before_the_address_is_opened)
     }
 }
 
-TEST_F(Liens, a_refused_address_changes_nothing_and_raises_nothing)
+TEST_F(Liens, a_refused_address_is_told_to_the_caller_and_changes_nothing_else)
 {
-    platform.accepts = false;
-    for (const Link link : kLinks) {
-        P.CodeErreur = 5;
-        P.MessageErreur = "Fréquence incorrecte";
+    for (const bool accepts : {true, false}) {
+        platform.accepts = accepts;
+        for (const Link link : kLinks) {
+            P.CodeErreur = 5;
+            P.MessageErreur = "Fréquence incorrecte";
 
-        EXPECT_NO_THROW((P.*link)("auteur@nelvar.example.org"));
+            bool opened = !accepts;
+            EXPECT_NO_THROW(opened = (P.*link)("auteur@nelvar.example.org"));
 
-        EXPECT_EQ(P.CodeErreur, 0);
-        EXPECT_EQ(P.MessageErreur, "");
+            EXPECT_EQ(opened, accepts);
+            EXPECT_EQ(P.CodeErreur, 0);
+            EXPECT_EQ(P.MessageErreur, "");
+        }
     }
-    EXPECT_EQ(platform.opened.size(), 2u);
+    EXPECT_EQ(platform.opened.size(), 4u);
 }
 
 TEST(LiensSansPlateForme, a_component_without_desktop_services_still_clears_and_announces)
@@ -124,7 +133,7 @@ TEST(LiensSansPlateForme, a_component_without_desktop_services_still_clears_and_
         P.CodeErreur = 4;
         P.MessageErreur = "Durée d'une mesure de tension supérieure à 60 secondes";
 
-        (P.*link)(kAdresseSite);
+        EXPECT_FALSE((P.*link)(kAdresseSite)) << "nothing opens an address here";
 
         EXPECT_EQ(P.CodeErreur, 0);
         EXPECT_EQ(P.MessageErreur, "");

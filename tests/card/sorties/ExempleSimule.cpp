@@ -29,6 +29,7 @@ public:
     explicit DialogueRepondant(std::string nom) : nom_(std::move(nom)) {}
     void PlaceOnClipboard(const std::string&) override { throw std::logic_error("no clipboard here"); }
     std::optional<std::string> ChooseSaveFileName(const SaveDialogRequest&) override { return nom_; }
+    bool ConfirmReplace(const std::string&) override { return true; } // the example is generated anew
     bool OpenAddress(const std::string&) override { return false; }
 
 private:

@@ -6,12 +6,15 @@
 #include "runtime/Windows1252.h"
 #include "runtime/qt/QtPlatform.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 
 #include <functional>
@@ -32,8 +35,8 @@ struct VuDuDialogue {
 };
 
 // Once the modal dialog is open: records it, types `nom` (if any) and
-// presses Save, or presses Cancel when `nom` is empty. A confirmation box,
-// should one appear, is recorded and answered No.
+// presses Save, or presses Cancel when `nom` is empty. A confirmation box of
+// the dialog itself, should one appear, is recorded and answered No.
 void QuandLeDialogueSOuvre(VuDuDialogue& vu, const QString& nom, int essais = 100)
 {
     QTimer::singleShot(0, [&vu, nom, essais] {
@@ -56,13 +59,50 @@ void QuandLeDialogueSOuvre(VuDuDialogue& vu, const QString& nom, int essais = 10
         }
         ASSERT_NE(champ, nullptr);
         champ->setText(nom);
-        QTimer::singleShot(0, [&vu] {
-            if (auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        QTimer::singleShot(0, [&vu, leDialogue = QPointer<QFileDialog>(dialogue)] {
+            auto* boite = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (boite != nullptr && leDialogue != nullptr && boite->parentWidget() == leDialogue) {
                 vu.confirmationDemandee = true;
                 boite->reject();
             }
         });
         static_cast<QDialog*>(dialogue)->accept(); // the Save button: QFileDialog::accept()
+    });
+}
+
+// What the test saw of the question before a file is replaced.
+struct VuDeLaQuestion {
+    bool posee = false;
+    QString titre;
+    QString texte;
+    QStringList boutons;
+    QString parDefaut;
+};
+
+// Once the question box is open: records it, runs `pendant`, then clicks the
+// button labelled `reponse`. It waits for as long as the save dialog is open.
+void QuandLaQuestionSePose(VuDeLaQuestion& vu, const QString& reponse, std::function<void()> pendant, int essais = 100)
+{
+    QTimer::singleShot(0, [&vu, reponse, pendant, essais] {
+        QWidget* modale = QApplication::activeModalWidget();
+        auto* boite = qobject_cast<QMessageBox*>(modale);
+        if (boite == nullptr) {
+            if (qobject_cast<QFileDialog*>(modale) != nullptr || essais > 0)
+                QuandLaQuestionSePose(vu, reponse, pendant, modale != nullptr ? essais : essais - 1);
+            return;
+        }
+        vu.posee = true;
+        vu.titre = boite->windowTitle();
+        vu.texte = boite->text();
+        for (QAbstractButton* bouton : boite->buttons())
+            vu.boutons << bouton->text();
+        vu.boutons.sort();
+        vu.parDefaut = boite->defaultButton() != nullptr ? boite->defaultButton()->text() : QString();
+        if (pendant)
+            pendant();
+        for (QAbstractButton* bouton : boite->buttons())
+            if (bouton->text() == reponse)
+                bouton->click();
     });
 }
 
@@ -122,6 +162,40 @@ TEST_F(DialogueQt, save_as_through_the_real_dialog_writes_the_typed_name_with_tx
     EXPECT_TRUE(vu.options.testFlag(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(UDravoC::NomDernierFichier, Valeurs() + "/essai.txt");
     EXPECT_EQ(LireFichier(Valeurs() + "/essai.txt"), kTexteAvantMesure + "\r\n");
+}
+
+TEST_F(DialogueQt, existing_file_chosen_in_the_real_dialog_is_replaced_only_after_oui)
+{
+    fs::create_directories(Valeurs());
+    const std::string essai = Valeurs() + "/essai.txt";
+    QtPlatform plateForme;
+    TDravoC composant(ports_, &plateForme);
+    UDravoC::RepertoireCourant = racine_ + "/";
+    composant.Frequence = 1 / kPeriode;
+    for (const bool oui : {false, true}) {
+        SCOPED_TRACE(oui ? "Oui" : "Non");
+        EcrireFichier(essai, "cahier d'un camarade");
+        VuDuDialogue vu;
+        VuDuDialogue vuEnsuite; // the dialog that "Non" brings back, then cancelled
+        VuDeLaQuestion question;
+        QuandLeDialogueSOuvre(vu, QStringLiteral("essai"));
+        QuandLaQuestionSePose(question, oui ? QStringLiteral("&Oui") : QStringLiteral("&Non"), [&] {
+            if (!oui)
+                QuandLeDialogueSOuvre(vuEnsuite, QString());
+        });
+
+        composant.EnregistrerMesuresSous(0, 0);
+
+        ASSERT_TRUE(question.posee);
+        EXPECT_EQ(question.titre, QStringLiteral("Confirmer l'enregistrement"));
+        EXPECT_EQ(question.texte, QStringLiteral(u"Le fichier « essai.txt » existe déjà.\nVoulez-vous le remplacer ?"));
+        EXPECT_EQ(question.boutons, (QStringList{QStringLiteral("&Non"), QStringLiteral("&Oui")}));
+        EXPECT_EQ(question.parDefaut, QStringLiteral("&Non"));
+        EXPECT_EQ(vuEnsuite.ouvert, !oui);
+        EXPECT_EQ(vuEnsuite.nomPropose, oui ? QString() : QStringLiteral("essai.txt"));
+        EXPECT_EQ(LireFichier(essai), oui ? kTexteAvantMesure + "\r\n" : "cahier d'un camarade");
+        EXPECT_EQ(UDravoC::NomDernierFichier, oui ? essai : "");
+    }
 }
 
 TEST_F(PressePapiersQt, clipboard_holds_the_text_and_an_empty_link_only)

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -22,13 +23,17 @@
 #include <stdlib.h>
 
 // The desktop as the tests see it: the texts placed on the clipboard, the
-// requests made to the save dialog, and the user's answer to it.
+// requests made to the save dialog, the questions before replacing a file,
+// and the user's answers.
 class FauxBureau final : public Platform {
 public:
     std::vector<std::string> textesPlaces;
     bool pressePapiersRefuse = false;
     std::vector<SaveDialogRequest> demandes;
-    std::optional<std::string> nomTape; // nothing: the user cancels
+    std::deque<std::optional<std::string>> nomsTapesAvant; // the first dialogs' answers, in order
+    std::optional<std::string> nomTape;                    // then this one; nothing: the user cancels
+    std::vector<std::string> questions;                    // the files the user was asked to replace
+    std::deque<bool> reponses;                             // the answers, in order; past them "Oui"
 
     void PlaceOnClipboard(const std::string& textUtf8) override
     {
@@ -43,15 +48,30 @@ public:
     std::optional<std::string> ChooseSaveFileName(const SaveDialogRequest& request) override
     {
         demandes.push_back(request);
-        if (!nomTape)
+        std::optional<std::string> tape = nomTape;
+        if (!nomsTapesAvant.empty()) {
+            tape = nomsTapesAvant.front();
+            nomsTapesAvant.pop_front();
+        }
+        if (!tape)
             return std::nullopt;
-        std::string nom = *nomTape;
+        std::string nom = *tape;
         if (nom.empty() || nom.front() != '/')
             nom = request.initialFolder + "/" + nom;
         const std::string base = nom.substr(nom.rfind('/') + 1);
         if (!request.defaultSuffix.empty() && base.find('.') == std::string::npos)
             nom += "." + request.defaultSuffix;
         return nom;
+    }
+
+    bool ConfirmReplace(const std::string& fileName) override
+    {
+        questions.push_back(fileName);
+        if (reponses.empty())
+            return true;
+        const bool oui = reponses.front();
+        reponses.pop_front();
+        return oui;
     }
 
     bool OpenAddress(const std::string&) override { return false; }

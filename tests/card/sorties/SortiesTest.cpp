@@ -252,18 +252,52 @@ TEST_F(EnregistrerMesuresSous, name_typed_without_extension_writes_a_txt_file_th
     EXPECT_EQ(bureau_.demandes[1].fileName, essai);
 }
 
-TEST_F(EnregistrerMesuresSous, existing_file_is_replaced_without_question_and_keeps_its_permissions)
+TEST_F(EnregistrerMesuresSous, existing_file_is_replaced_once_the_user_says_yes_and_keeps_its_permissions)
 {
     const std::string choisi = racine_ + "/cahier.txt";
     EcrireFichier(choisi, "ancien contenu, plus long que le nouveau texte de quarante-cinq octets");
     fs::permissions(choisi, fs::perms(0640));
     bureau_.nomTape = choisi;
+    bureau_.reponses = {true};
 
     P->EnregistrerMesuresSous(0, 0);
 
+    EXPECT_EQ(bureau_.questions, std::vector<std::string>{choisi});
+    EXPECT_EQ(bureau_.demandes.size(), 1u);
     EXPECT_EQ(LireFichier(choisi), kTexteAvantMesure + "\r\n");
     EXPECT_EQ(fs::status(choisi).permissions(), fs::perms(0640));
     EXPECT_EQ(Contenu(racine_), (std::set<std::string>{"cahier.txt"})) << "no temporary file is left";
+}
+
+TEST_F(EnregistrerMesuresSous, no_to_the_replace_question_brings_the_dialog_back_and_leaves_the_file_untouched)
+{
+    // "Non", then the dialog that comes back is cancelled, or given another
+    // name; that new name is saved without a question.
+    const std::string cahier = Valeurs() + "/cahier.txt";
+    const std::string autre = Valeurs() + "/autre.txt";
+    P->EnregistrerMesures(1, 0); // Mesures1.txt: the file written last
+    const std::string dernier = LireFichier(Numerote(1));
+    EcrireFichier(cahier, "cahier d'un camarade");
+    RemplirExemple();
+    for (const bool autreNom : {false, true}) {
+        SCOPED_TRACE(autreNom ? "Non, puis un autre nom" : "Non, puis Annuler");
+        bureau_.demandes.clear();
+        bureau_.questions.clear();
+        bureau_.nomsTapesAvant = {"cahier.txt"};
+        bureau_.nomTape = autreNom ? std::optional<std::string>("autre") : std::nullopt;
+        bureau_.reponses = {false};
+
+        P->EnregistrerMesuresSous(kPointsExemple, 0);
+
+        EXPECT_EQ(bureau_.questions, std::vector<std::string>{cahier});
+        ASSERT_EQ(bureau_.demandes.size(), 2u);
+        EXPECT_EQ(bureau_.demandes[1].fileName, cahier) << "the dialog comes back with the name refused";
+        EXPECT_EQ(LireFichier(cahier), "cahier d'un camarade");
+        EXPECT_EQ(LireFichier(Numerote(1)), dernier);
+        EXPECT_EQ(UDravoC::NomDernierFichier, autreNom ? autre : Numerote(1));
+        EXPECT_EQ(P->DialogueEnregistrement().FileName, autreNom ? autre : "");
+        EXPECT_EQ(LireFichier(autre), autreNom ? kTexteExemple + "\r\n" : "");
+    }
 }
 
 TEST_F(EnregistrerMesuresSous, link_chosen_in_the_dialog_writes_the_file_it_points_to_and_stays_a_link)
