@@ -58,7 +58,7 @@ DonneesEssai TForm1::DonneesDeLaMesure() const
 void TForm1::MontrerAnalyse(DonneesEssai donnees, bool enCours)
 {
     if (!FenetreAnalyse1)
-        FenetreAnalyse1 = new FenetreAnalyse(*plateForme_, this);
+        FenetreAnalyse1 = new FenetreAnalyse(*plateForme_, essais_, this);
     FenetreAnalyse1->MontrerEssai(std::move(donnees), enCours);
     FenetreAnalyse1->show();
     FenetreAnalyse1->raise();
@@ -67,8 +67,15 @@ void TForm1::MontrerAnalyse(DonneesEssai donnees, bool enCours)
 
 void TForm1::SuivreMesure()
 {
-    if (FenetreAnalyse1 && FenetreAnalyse1->isVisible() && !FenetreAnalyse1->Analyse().Donnees().fichier)
-        FenetreAnalyse1->MontrerEssai(DonneesDeLaMesure(), EnMarche);
+    DonneesEssai donnees = DonneesDeLaMesure();
+    if (numeroEssai_ > 0 && NombreDePoints > 0)
+        essais_.GarderEssai(donnees);
+    if (!FenetreAnalyse1 || !FenetreAnalyse1->isVisible())
+        return;
+    if (!FenetreAnalyse1->Analyse().Donnees().fichier)
+        FenetreAnalyse1->MontrerEssai(std::move(donnees), EnMarche);
+    else
+        FenetreAnalyse1->ActualiserComparaison();
 }
 
 void TForm1::Analyserlessai1Click(QObject*)
@@ -98,5 +105,8 @@ void TForm1::Ouvrirunessai1Click(QObject*)
     donnees.fichier = true;
     donnees.volume = Nombre(Edit1);
     donnees.temperature = Nombre(Edit2);
+    essais_.Ajouter({.nom = *chemin, .debut = std::nullopt, .chemin = *chemin, .provenance = Provenance::Fichier,
+                     .charger = {}},
+                    donnees);
     MontrerAnalyse(std::move(donnees), false);
 }

@@ -1,6 +1,7 @@
 #include "app/FenetreAnalyse.h"
 
 #include "app/Apparence.h"
+#include "app/EssaisCompares.h"
 #include "app/FiltreClavier.h"
 #include "app/Graphiques.h"
 #include "chart/TChart.h"
@@ -15,12 +16,15 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -35,6 +39,7 @@ constexpr int kLargeurPanneau = 330;
 constexpr int kLargeurChamp = 70;
 constexpr int kPointsModele = 400; // the model's line over the run
 constexpr double kMmol = 1000;     // mol to mmol
+constexpr int kOngletComparaison = 2; // the second chart's tab of the runs compared
 
 constexpr TColor kCouleurMesures = SeriesPaletteColor(0);
 constexpr TColor kCouleurModele = SeriesPaletteColor(1);
@@ -70,8 +75,8 @@ std::optional<double> NombreDuChamp(const QLineEdit* champ)
 
 } // namespace
 
-FenetreAnalyse::FenetreAnalyse(Platform& plateForme, QWidget* parent)
-    : QWidget(parent, Qt::Window), plateForme_(plateForme)
+FenetreAnalyse::FenetreAnalyse(Platform& plateForme, EssaisCompares& essais, QWidget* parent)
+    : QWidget(parent, Qt::Window), plateForme_(plateForme), essais_(essais)
 {
     setWindowTitle(QStringLiteral("Analyse de l'essai"));
     setFont(PoliceFenetre());
@@ -111,6 +116,7 @@ void FenetreAnalyse::CreerControles()
     SerieTestDroite = NouvelleSerie<TFastLineSeries>(*GraphiqueTest, kCouleurModele, "Droite");
     Onglets->addTab(GraphiqueVitesse, QStringLiteral("V&itesse volumique"));
     Onglets->addTab(GraphiqueTest, QStringLiteral("Test de l'&ordre 1"));
+    CreerComparaison();
     separation->setStretchFactor(0, 3);
     separation->setStretchFactor(1, 2);
 
@@ -234,6 +240,99 @@ void FenetreAnalyse::MontrerEssai(DonneesEssai donnees, bool enCours)
     }
     setWindowTitle(QStringLiteral("Analyse de l'essai – ") + Texte(d.nom));
     Actualiser();
+    ActualiserComparaison();
+}
+
+void FenetreAnalyse::CreerComparaison()
+{
+    // The list of runs left; right, their extents above the table.
+    auto* onglet = new QSplitter(Qt::Horizontal);
+    ListeEssais = new QListWidget(onglet);
+    auto* droite = new QSplitter(Qt::Vertical, onglet);
+    GraphiqueComparaison =
+        NouveauGraphique(droite, "Avancement des essais comparés", "Date en s", "Avancement en mmol", true);
+    constexpr int colonnes = static_cast<int>(std::size(EssaisCompares::kEntetes));
+    TableauComparaison = new QTableWidget(0, colonnes, droite);
+    QStringList entetes;
+    for (const char* entete : EssaisCompares::kEntetes)
+        entetes << QString::fromUtf8(entete);
+    TableauComparaison->setHorizontalHeaderLabels(entetes);
+    TableauComparaison->verticalHeader()->hide();
+    TableauComparaison->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    onglet->setStretchFactor(0, 1);
+    onglet->setStretchFactor(1, 3);
+    droite->setStretchFactor(0, 3);
+    droite->setStretchFactor(1, 1);
+    Onglets->addTab(onglet, QStringLiteral("&Essais comparés"));
+    setTabOrder(Onglets, ListeEssais);
+
+    connect(ListeEssais, &QListWidget::itemChanged, this, [this](QListWidgetItem* element) {
+        EssaiCoche(ListeEssais->row(element), element->checkState() == Qt::Checked);
+    });
+    connect(Onglets, &QTabWidget::currentChanged, this, [this] { ActualiserComparaison(); });
+}
+
+void FenetreAnalyse::EssaiCoche(int ligne, bool coche)
+{
+    if (ligne < 0 || ligne >= essais_.Nombre())
+        return;
+    essais_.Cocher(ligne, coche);
+    ActualiserComparaison();
+}
+
+void FenetreAnalyse::ActualiserComparaison()
+{
+    // Drawn while the tab shows, and only when something changed: a tick
+    // costs nothing more while another tab shows.
+    if (Onglets->currentIndex() != kOngletComparaison || versionComparee_ == essais_.Version())
+        return;
+    versionComparee_ = essais_.Version();
+
+    {
+        // The list, updated in place so that its current row and scroll stay.
+        const QSignalBlocker bloque(ListeEssais);
+        while (ListeEssais->count() > essais_.Nombre())
+            delete ListeEssais->takeItem(ListeEssais->count() - 1);
+        while (ListeEssais->count() < essais_.Nombre()) {
+            auto* element = new QListWidgetItem(ListeEssais);
+            element->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        }
+        for (int i = 0; i < essais_.Nombre(); ++i) {
+            QListWidgetItem* element = ListeEssais->item(i);
+            element->setText(Texte(essais_.Libelle(i)));
+            element->setToolTip(Texte(essais_.Entree(i).chemin.value_or(essais_.Entree(i).nom)));
+            element->setCheckState(essais_.Coche(i) ? Qt::Checked : Qt::Unchecked);
+        }
+    }
+
+    const std::vector<int> coches = essais_.Coches();
+    while (seriesComparees_.size() < coches.size())
+        seriesComparees_.push_back(GraphiqueComparaison->AddSeries<TFastLineSeries>());
+    TableauComparaison->setRowCount(static_cast<int>(coches.size()));
+    for (std::size_t n = 0; n < seriesComparees_.size(); ++n) {
+        TFastLineSeries* serie = seriesComparees_[n];
+        serie->ClearPoints();
+        serie->SetActive(n < coches.size());
+        if (n >= coches.size())
+            continue;
+        const int i = coches[n];
+        serie->SetSeriesColor(SeriesPaletteColor(essais_.Couleur(i)));
+        serie->SetTitle(essais_.Libelle(i));
+        for (const auto& [t, x] : essais_.Courbe(i))
+            serie->AddPoint(t, x, "", ColorAuto);
+
+        const LigneComparaison ligne = essais_.Ligne(i);
+        const std::string* cellules[] = {&ligne.essai, &ligne.points, &ligne.xFinal,
+                                         &ligne.k,     &ligne.tDemi,  &ligne.pInitiale};
+        for (int colonne = 0; colonne < static_cast<int>(std::size(cellules)); ++colonne) {
+            auto* cellule = new QTableWidgetItem(Texte(*cellules[colonne]));
+            if (colonne > 0)
+                cellule->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            TableauComparaison->setItem(static_cast<int>(n), colonne, cellule);
+        }
+        TableauComparaison->item(static_cast<int>(n), 0)->setToolTip(Texte(essais_.Erreur(i)));
+    }
+    TableauComparaison->resizeColumnsToContents();
 }
 
 void FenetreAnalyse::Actualiser()
@@ -357,10 +456,15 @@ void FenetreAnalyse::EcrireResultats()
 
 void FenetreAnalyse::EcrireEtat()
 {
-    QString texte = lecture_;
+    QStringList parties;
     if (enCours_)
-        texte = QStringLiteral("Mesure en cours") + (texte.isEmpty() ? QString() : QStringLiteral(" — ") + texte);
-    Etat->setText(texte);
+        parties << QStringLiteral("Mesure en cours");
+    if (const int retard = analyse_.LecturesEnRetard(); retard > 0)
+        parties << Texte(std::to_string(retard) + (retard > 1 ? " lectures" : " lecture") + " en retard (plus de " +
+                         Nombre(kRetardLecture) + " s)");
+    if (!lecture_.isEmpty())
+        parties << lecture_;
+    Etat->setText(parties.join(QStringLiteral(" — ")));
 }
 
 void FenetreAnalyse::Pointeur(double t)
@@ -384,7 +488,9 @@ void FenetreAnalyse::LireConditions()
         Resultats->setText(Texte(e.Message()));
         return;
     }
+    essais_.SetConditions(analyse_.Donnees().nom, analyse_.Donnees().volume, analyse_.Donnees().temperature);
     Actualiser();
+    ActualiserComparaison();
 }
 
 void FenetreAnalyse::LireIntervalle()

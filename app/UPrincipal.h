@@ -11,6 +11,7 @@
 //   Exports.cpp      the three copy and the two save commands
 //   Liens.cpp        the two author links
 #include "app/CalculMesure.h"
+#include "app/EssaisCompares.h"
 #include "card/UDravoC.h"
 #include "runtime/qt/HandlerGuard.h"
 #include "widgets/LayoutScale.h"
@@ -155,6 +156,12 @@ public:
     // table's pressures and extents, row i dated i × the saved file's step,
     // the run's volume and temperature, named "Essai N" (N-th run started).
     DonneesEssai DonneesDeLaMesure() const;
+    // The runs of the session (kept after each start, stop and tick) and the
+    // files opened, as the analysis window lists them.
+    EssaisCompares& Essais() { return essais_; }
+    // After a start, a stop or a tick: the session's runs keep the run, and
+    // the analysis window follows it when it shows it.
+    void SuivreMesure();
 
     // The client area (the central widget) and its layout scale.
     QWidget* ZoneClient() const { return zoneClient_; }
@@ -188,9 +195,6 @@ private:
 
     // Shows the analysis window (created at its first use) on `donnees`.
     void MontrerAnalyse(DonneesEssai donnees, bool enCours);
-    // After a start, a stop or a tick: the analysis window follows the run
-    // when it shows it.
-    void SuivreMesure();
 
     // The export commands' common steps.
     bool RefuserPendantMesure();
@@ -208,5 +212,6 @@ private:
     std::uint64_t numeroMarche_ = 0;
     int numeroEssai_ = 0;          // runs started
     std::chrono::system_clock::time_point debutEssai_; // the last start
+    EssaisCompares essais_;
     Platform* plateForme_ = nullptr; // the desktop services in use
 };
