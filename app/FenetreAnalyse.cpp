@@ -37,6 +37,9 @@ constexpr int kLargeur = 960;
 constexpr int kHauteur = 640;
 constexpr int kLargeurPanneau = 330;
 constexpr int kLargeurChamp = 70;
+constexpr int kLargeurListe = 190;          // the runs' list in the comparison tab
+constexpr int kHauteurGraphiqueCompare = 150; // and its chart above its table
+constexpr int kHauteurTableau = 90;
 constexpr int kPointsModele = 400; // the model's line over the run
 constexpr double kMmol = 1000;     // mol to mmol
 constexpr int kOngletComparaison = 2; // the second chart's tab of the runs compared
@@ -259,10 +262,11 @@ void FenetreAnalyse::CreerComparaison()
     TableauComparaison->setHorizontalHeaderLabels(entetes);
     TableauComparaison->verticalHeader()->hide();
     TableauComparaison->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    onglet->setStretchFactor(0, 1);
-    onglet->setStretchFactor(1, 3);
-    droite->setStretchFactor(0, 3);
-    droite->setStretchFactor(1, 1);
+    TableauComparaison->verticalHeader()->setDefaultSectionSize(TableauComparaison->fontMetrics().height() + 4);
+    TableauComparaison->horizontalHeader()->setStretchLastSection(true);
+    onglet->setStretchFactor(1, 1);
+    onglet->setSizes({echelle_.Scale(kLargeurListe), echelle_.Scale(kLargeur - kLargeurPanneau - kLargeurListe)});
+    droite->setSizes({echelle_.Scale(kHauteurGraphiqueCompare), echelle_.Scale(kHauteurTableau)});
     Onglets->addTab(onglet, QStringLiteral("&Essais comparés"));
     setTabOrder(Onglets, ListeEssais);
 
