@@ -29,6 +29,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <vector>
 
 namespace {
 
@@ -42,7 +44,10 @@ constexpr int kHauteurGraphiqueCompare = 150; // and its chart above its table
 constexpr int kHauteurTableau = 90;
 constexpr int kPointsModele = 400; // the model's line over the run
 constexpr double kMmol = 1000;     // mol to mmol
-constexpr int kOngletComparaison = 2; // the second chart's tab of the runs compared
+// The second chart's tabs.
+constexpr int kOngletVitesse = 0;
+constexpr int kOngletTest = 1;
+constexpr int kOngletComparaison = 2;
 
 constexpr TColor kCouleurMesures = SeriesPaletteColor(0);
 constexpr TColor kCouleurModele = SeriesPaletteColor(1);
@@ -66,6 +71,28 @@ std::string Nombre(double valeur, int chiffres = 3)
 {
     return FormatGeneral(valeur, chiffres);
 }
+
+// While alive, the series take their points without asking their chart for
+// a repaint at each one (an inactive series asks none): one request at the
+// end. A run of a thousand points is redrawn at each tick.
+class SansRepeindre {
+public:
+    SansRepeindre(std::initializer_list<TChartSeries*> series) : series_(series)
+    {
+        for (TChartSeries* s : series_)
+            s->SetActive(false);
+    }
+    ~SansRepeindre()
+    {
+        for (TChartSeries* s : series_)
+            s->SetActive(true);
+    }
+    SansRepeindre(const SansRepeindre&) = delete;
+    SansRepeindre& operator=(const SansRepeindre&) = delete;
+
+private:
+    std::vector<TChartSeries*> series_;
+};
 
 // A field's number; none when empty. Raises EConvertError.
 std::optional<double> NombreDuChamp(const QLineEdit* champ)
@@ -273,7 +300,10 @@ void FenetreAnalyse::CreerComparaison()
     connect(ListeEssais, &QListWidget::itemChanged, this, [this](QListWidgetItem* element) {
         EssaiCoche(ListeEssais->row(element), element->checkState() == Qt::Checked);
     });
-    connect(Onglets, &QTabWidget::currentChanged, this, [this] { ActualiserComparaison(); });
+    connect(Onglets, &QTabWidget::currentChanged, this, [this] {
+        TracerSecondGraphique();
+        ActualiserComparaison();
+    });
 }
 
 void FenetreAnalyse::EssaiCoche(int ligne, bool coche)
@@ -315,8 +345,8 @@ void FenetreAnalyse::ActualiserComparaison()
     TableauComparaison->setRowCount(static_cast<int>(coches.size()));
     for (std::size_t n = 0; n < seriesComparees_.size(); ++n) {
         TFastLineSeries* serie = seriesComparees_[n];
+        serie->SetActive(false); // filled without a repaint a point
         serie->ClearPoints();
-        serie->SetActive(n < coches.size());
         if (n >= coches.size())
             continue;
         const int i = coches[n];
@@ -324,6 +354,7 @@ void FenetreAnalyse::ActualiserComparaison()
         serie->SetTitle(essais_.Libelle(i));
         for (const auto& [t, x] : essais_.Courbe(i))
             serie->AddPoint(t, x, "", ColorAuto);
+        serie->SetActive(true);
 
         const LigneComparaison ligne = essais_.Ligne(i);
         const std::string* cellules[] = {&ligne.essai, &ligne.points, &ligne.xFinal,
@@ -351,6 +382,7 @@ void FenetreAnalyse::Actualiser()
 
 void FenetreAnalyse::TracerAvancement()
 {
+    const SansRepeindre remplissage{SerieMesures, SerieModele};
     SerieMesures->ClearPoints();
     SerieModele->ClearPoints();
     GraphiqueAvancement->ChartMarks().Clear();
@@ -391,14 +423,29 @@ void FenetreAnalyse::TracerAvancement()
 
 void FenetreAnalyse::TracerSecondGraphique()
 {
+    const SansRepeindre remplissage{SerieVitesseMesures, SerieVitesseModele, SerieTestPoints, SerieTestDroite};
     SerieVitesseMesures->ClearPoints();
     SerieVitesseModele->ClearPoints();
     SerieTestPoints->ClearPoints();
     SerieTestDroite->ClearPoints();
+    // The shown tab's alone (its series filled again when it is chosen): the
+    // rate's derivative and the linear test cost more than the fit.
+    if (Onglets->currentIndex() == kOngletVitesse)
+        TracerVitesse();
+    else if (Onglets->currentIndex() == kOngletTest)
+        TracerTest();
+}
+
+void FenetreAnalyse::TracerVitesse()
+{
     for (const Cinetique::PointVitesse& v : analyse_.Vitesses()) {
         SerieVitesseMesures->AddPoint(v.t, v.donnees, "", ColorAuto);
         SerieVitesseModele->AddPoint(v.t, v.modele, "", ColorAuto);
     }
+}
+
+void FenetreAnalyse::TracerTest()
+{
     if (const auto& test = analyse_.Test(); test && !test->points.empty()) {
         for (const Cinetique::Point& p : test->points)
             SerieTestPoints->AddPoint(p.t, p.p, "", ColorAuto);

@@ -92,7 +92,9 @@ private:
     // Analyses again and redraws everything from the analysis.
     void Actualiser();
     void TracerAvancement();
-    void TracerSecondGraphique();
+    void TracerSecondGraphique(); // the shown tab's chart
+    void TracerVitesse();
+    void TracerTest();
     void TracerTangente();
     void EcrireResultats();
     void EcrireEtat();

@@ -157,6 +157,7 @@ TEST_F(AnalyseTest, a_saved_run_shows_its_law_in_the_results_and_the_marks)
     EXPECT_NEAR(f.SerieVitesseModele->YValue(0), kK * kXf / 0.25, 0.01 * kK * kXf / 0.25);
     EXPECT_NEAR(f.SerieVitesseMesures->YValue(100), kK * kXf / 0.25 * std::exp(-kK * 100 * kPas),
                 0.05 * kK * kXf / 0.25);
+    f.Onglets->setCurrentIndex(1); // each tab's chart drawn when shown
     ASSERT_EQ(f.SerieTestDroite->Count(), 2);
     EXPECT_NEAR((f.SerieTestDroite->YValue(1) - f.SerieTestDroite->YValue(0)) /
                     (f.SerieTestDroite->XValue(1) - f.SerieTestDroite->XValue(0)),
