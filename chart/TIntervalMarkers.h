@@ -44,7 +44,8 @@ public:
     // Draws both lines and labels inside the plot (nothing when hidden). A
     // label that would overlap one of the boxes `occupied` (other labels, the
     // legend) goes up along its line, just above the boxes in its way.
-    void Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart, std::span<const TChartRect> occupied = {});
+    void Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart,
+              std::span<const TChartRect> occupied = {});
 
 private:
     bool visible_ = false;

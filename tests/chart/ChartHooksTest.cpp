@@ -182,7 +182,9 @@ TEST_F(Hooks, the_interval_labels_keep_clear_of_a_reference_label_and_of_the_leg
             if (c.green() <= c.red() + 40 || c.green() <= c.blue() + 40)
                 continue;
             ++text;
-            auto inside = [x, y](const TChartRect& r) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; };
+            auto inside = [x, y](const TChartRect& r) {
+                return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+            };
             hidden += inside(label) || inside(*legend);
         }
     EXPECT_GT(text, 0);
