@@ -4,6 +4,7 @@
 #include "app/AnalyseEssai.h"
 #include "app/FenetreAnalyse.h"
 #include "app/UPrincipal.h"
+#include "journal/JournalEssai.h"
 #include "kinetics/LectureEssai.h"
 
 #include <QFileDialog>
@@ -81,10 +82,32 @@ DonneesEssai TForm1::DonneesDeLaMesure() const
     return donnees;
 }
 
+void TForm1::ListerJournal()
+{
+    if (DossierJournal.empty())
+        return;
+    const auto& seance = journauxSession_;
+    for (Journal::EssaiDuJournal& essai : Journal::Essais(DossierJournal)) {
+        // This session's runs are listed as such, from memory.
+        if (std::find(seance.begin(), seance.end(), essai.chemin) != seance.end())
+            continue;
+        const std::string chemin = essai.chemin;
+        // Listed already (same file): Ajouter keeps the entry there is.
+        essais_.Ajouter({.nom = chemin, .debut = essai.debut, .chemin = chemin, .provenance = Provenance::Archive,
+                         .charger = [chemin] { return DonneesEssaiEnregistre(chemin, std::nullopt, std::nullopt); }});
+    }
+}
+
 void TForm1::MontrerAnalyse(DonneesEssai donnees, bool enCours)
 {
+    // The journal's runs of earlier sessions, after the session's own; a
+    // folder that cannot be read lists none.
+    try {
+        ListerJournal();
+    } catch (const std::exception&) {
+    }
     if (!FenetreAnalyse1)
-        FenetreAnalyse1 = new FenetreAnalyse(*plateForme_, this);
+        FenetreAnalyse1 = new FenetreAnalyse(*plateForme_, essais_, this);
     FenetreAnalyse1->MontrerEssai(std::move(donnees), enCours);
     FenetreAnalyse1->show();
     FenetreAnalyse1->raise();
@@ -93,8 +116,31 @@ void TForm1::MontrerAnalyse(DonneesEssai donnees, bool enCours)
 
 void TForm1::SuivreMesure()
 {
-    if (FenetreAnalyse1 && FenetreAnalyse1->isVisible() && !FenetreAnalyse1->Analyse().Donnees().fichier)
+    if (numeroEssai_ > 0 && NombreDePoints > 0)
+        essais_.GarderEssai(DonneesDeLaMesure());
+    // The window analyses the run again once the tick has returned, from an
+    // event of its own: the fit and the charts never delay a reading, and
+    // ticks that come faster than the window follows are taken together.
+    if (!FenetreAnalyse1 || !FenetreAnalyse1->isVisible() || actualisationPrevue_)
+        return;
+    actualisationPrevue_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            actualisationPrevue_ = false;
+            ActualiserAnalyse();
+        },
+        Qt::QueuedConnection);
+}
+
+void TForm1::ActualiserAnalyse()
+{
+    if (!FenetreAnalyse1 || !FenetreAnalyse1->isVisible())
+        return;
+    if (!FenetreAnalyse1->Analyse().Donnees().fichier)
         FenetreAnalyse1->MontrerEssai(DonneesDeLaMesure(), EnMarche);
+    else
+        FenetreAnalyse1->ActualiserComparaison();
 }
 
 void TForm1::Analyserlessai1Click(QObject*)
@@ -118,5 +164,9 @@ void TForm1::Ouvrirunessai1Click(QObject*)
         return;
     // A file that cannot be read raises here: its message goes to the error
     // box, and the window keeps what it showed.
-    MontrerAnalyse(DonneesEssaiEnregistre(*chemin, Nombre(Edit1), Nombre(Edit2)), false);
+    DonneesEssai donnees = DonneesEssaiEnregistre(*chemin, Nombre(Edit1), Nombre(Edit2));
+    essais_.Ajouter({.nom = *chemin, .debut = donnees.debut, .chemin = *chemin, .provenance = Provenance::Fichier,
+                     .charger = {}},
+                    donnees);
+    MontrerAnalyse(std::move(donnees), false);
 }

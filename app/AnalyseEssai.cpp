@@ -108,18 +108,26 @@ void AnalyseEssai::SetDonnees(DonneesEssai donnees)
         fin_.reset();
     }
     donnees_ = std::move(donnees);
+    CalculerMolParPascal();
+    vitesses_.reset();
+    test_.reset();
 }
 
 void AnalyseEssai::SetConditions(std::optional<double> volume, std::optional<double> temperature)
 {
     donnees_.volume = volume;
     donnees_.temperature = temperature;
+    CalculerMolParPascal();
+    vitesses_.reset();
+    test_.reset();
 }
 
 void AnalyseEssai::SetIntervalle(std::optional<double> debut, std::optional<double> fin)
 {
     debut_ = debut;
     fin_ = fin;
+    vitesses_.reset();
+    test_.reset();
 }
 
 Cinetique::Options AnalyseEssai::Options() const
@@ -135,32 +143,57 @@ Cinetique::Options AnalyseEssai::Options() const
 void AnalyseEssai::Recalculer()
 {
     resultat_.reset();
-    vitesses_.clear();
+    vitesses_.reset();
     test_.reset();
     erreur_.clear();
     try {
         if (donnees_.points.empty())
             throw EAnalyseImpossible("Aucune mesure à analyser : lancez une mesure ou ouvrez un essai enregistré.");
         resultat_ = Cinetique::Analyser(donnees_.points, Options());
-        test_ = Cinetique::TestLineaire(donnees_.points, Options(), *resultat_);
-        if (MolParPascal())
-            vitesses_ = Cinetique::VitesseVolumique(donnees_.points, Options(), *resultat_);
     } catch (const Exception& e) {
-        if (!resultat_)
-            erreur_ = e.Message();
+        erreur_ = e.Message();
     }
 }
 
-std::optional<double> AnalyseEssai::MolParPascal() const
+const std::vector<Cinetique::PointVitesse>& AnalyseEssai::Vitesses() const
 {
+    if (!vitesses_) {
+        vitesses_.emplace();
+        try {
+            if (resultat_ && MolParPascal())
+                *vitesses_ = Cinetique::VitesseVolumique(donnees_.points, Options(), *resultat_);
+        } catch (const Exception&) {
+            // No rate: the chart stays empty.
+        }
+    }
+    return *vitesses_;
+}
+
+const std::optional<Cinetique::TestOrdreUn>& AnalyseEssai::Test() const
+{
+    if (!test_) {
+        test_.emplace();
+        try {
+            if (resultat_)
+                *test_ = Cinetique::TestLineaire(donnees_.points, Options(), *resultat_);
+        } catch (const Exception&) {
+            // No test: the chart stays empty.
+        }
+    }
+    return *test_;
+}
+
+void AnalyseEssai::CalculerMolParPascal()
+{
+    molParPascal_.reset();
     if (!donnees_.volume || !donnees_.temperature)
-        return std::nullopt;
+        return;
     try {
         const double volume = ConditionsMesure::VolumeEnM3(*donnees_.volume);
         const double temperature = ConditionsMesure::TemperatureEnK(*donnees_.temperature);
-        return volume / (ConditionsMesure::kConstanteGaz * temperature);
+        molParPascal_ = volume / (ConditionsMesure::kConstanteGaz * temperature);
     } catch (const Exception&) {
-        return std::nullopt;
+        // Conditions out of range: no extent from the pressures.
     }
 }
 
@@ -253,6 +286,7 @@ std::string AnalyseEssai::TexteResultats() const
 std::string AnalyseEssai::TexteTableau() const
 {
     std::string texte = "t (s)\tp (Pa)\tx (mol)\tx modèle (mol)\tv dérivée des mesures (mol·L⁻¹·s⁻¹)\n";
+    const std::vector<Cinetique::PointVitesse>& vitesses = Vitesses();
     std::size_t prochaineVitesse = 0;
     for (int i = 0; i < Points(); ++i) {
         const Cinetique::Point& point = donnees_.points[static_cast<std::size_t>(i)];
@@ -263,10 +297,10 @@ std::string AnalyseEssai::TexteTableau() const
         if (const auto x = AvancementModele(point.t))
             texte += Nombre(*x, kChiffresTableau);
         texte += "\t";
-        while (prochaineVitesse < vitesses_.size() && vitesses_[prochaineVitesse].t < point.t)
+        while (prochaineVitesse < vitesses.size() && vitesses[prochaineVitesse].t < point.t)
             ++prochaineVitesse;
-        if (prochaineVitesse < vitesses_.size() && vitesses_[prochaineVitesse].t == point.t)
-            texte += Nombre(vitesses_[prochaineVitesse].donnees, kChiffresTableau);
+        if (prochaineVitesse < vitesses.size() && vitesses[prochaineVitesse].t == point.t)
+            texte += Nombre(vitesses[prochaineVitesse].donnees, kChiffresTableau);
         texte += "\n";
     }
     return texte;

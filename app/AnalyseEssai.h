@@ -76,9 +76,11 @@ public:
     const std::string& Erreur() const { return erreur_; }
     const Cinetique::Resultat& Resultat() const { return *resultat_; }
     // The volumetric rate at each point of the interval and the first-order
-    // linear test; empty when V or T is missing or the analysis failed.
-    const std::vector<Cinetique::PointVitesse>& Vitesses() const { return vitesses_; }
-    const std::optional<Cinetique::TestOrdreUn>& Test() const { return test_; }
+    // linear test; empty when V or T is missing or the analysis failed. Each
+    // is worked out the first time it is asked for after an analysis (a
+    // window redrawn at each tick shows one of them at a time).
+    const std::vector<Cinetique::PointVitesse>& Vitesses() const;
+    const std::optional<Cinetique::TestOrdreUn>& Test() const;
 
     int Points() const { return static_cast<int>(donnees_.points.size()); }
     // The readings that came late: real and tick times more than
@@ -106,13 +108,16 @@ public:
 
 private:
     Cinetique::Options Options() const;
-    // m³·(R·T)⁻¹ factor: mol per Pa; none without V and T.
-    std::optional<double> MolParPascal() const;
+    // m³·(R·T)⁻¹ factor: mol per Pa; none without V and T. Worked out when
+    // the conditions change.
+    std::optional<double> MolParPascal() const { return molParPascal_; }
+    void CalculerMolParPascal();
 
     DonneesEssai donnees_;
     std::optional<double> debut_, fin_;
     std::optional<Cinetique::Resultat> resultat_;
     std::string erreur_;
-    std::vector<Cinetique::PointVitesse> vitesses_;
-    std::optional<Cinetique::TestOrdreUn> test_;
+    std::optional<double> molParPascal_;
+    mutable std::optional<std::vector<Cinetique::PointVitesse>> vitesses_; // once asked for
+    mutable std::optional<std::optional<Cinetique::TestOrdreUn>> test_;    // once asked for
 };

@@ -1,7 +1,9 @@
 #include "app/ExportAnalyse.h"
 
 #include "app/AnalyseEssai.h"
+#include "app/EssaisCompares.h"
 #include "app/FenetreAnalyse.h"
+#include "app/UPrincipal.h"
 #include "chart/TChart.h"
 #include "kinetics/LectureEssai.h"
 #include "kinetics/LigneCommande.h"
@@ -86,6 +88,7 @@ class SansBureau final : public Platform {
 public:
     void PlaceOnClipboard(const std::string&) override {}
     std::optional<std::string> ChooseSaveFileName(const SaveDialogRequest&) override { return std::nullopt; }
+    bool ConfirmReplace(const std::string&) override { return false; }
     bool OpenAddress(const std::string&) override { return false; }
 };
 
@@ -252,21 +255,24 @@ int RapportEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
         return kCodeEchec;
     }
     const std::string& chemin = demande.fichiers.front();
+    // A saved file or a run's journal, read as the window opens them; the
+    // options given win over the conditions a journal records.
     DonneesEssai donnees;
     try {
-        donnees.points = Cinetique::LireFichierEssai(chemin);
+        donnees = UPrincipal::DonneesEssaiEnregistre(chemin, std::nullopt, std::nullopt);
     } catch (const Exception& e) {
         erreurs << Cinetique::EnUtf8(chemin) << " : " << e.Message() << "\n";
         return kCodeEchec;
     }
-    donnees.nom = chemin;
-    donnees.fichier = true;
-    donnees.volume = demande.options.volume;
-    donnees.temperature = demande.options.temperature;
+    if (demande.options.volume)
+        donnees.volume = demande.options.volume;
+    if (demande.options.temperature)
+        donnees.temperature = demande.options.temperature;
 
     // The window's own analysis and charts, never shown.
     SansBureau bureau;
-    FenetreAnalyse fenetre(bureau, nullptr);
+    EssaisCompares essais;
+    FenetreAnalyse fenetre(bureau, essais, nullptr);
     fenetre.MontrerEssai(std::move(donnees), false);
     if (demande.options.debut || demande.options.fin) {
         auto ecrire = [](QLineEdit* champ, const std::optional<double>& v) {

@@ -1,6 +1,7 @@
 #include "app/FenetreAnalyse.h"
 
 #include "app/Apparence.h"
+#include "app/EssaisCompares.h"
 #include "app/ExportAnalyse.h"
 #include "app/FiltreClavier.h"
 #include "app/Graphiques.h"
@@ -16,16 +17,21 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
+#include <vector>
 
 namespace {
 
@@ -34,8 +40,15 @@ constexpr int kLargeur = 960;
 constexpr int kHauteur = 640;
 constexpr int kLargeurPanneau = 330;
 constexpr int kLargeurChamp = 70;
+constexpr int kLargeurListe = 190;          // the runs' list in the comparison tab
+constexpr int kHauteurGraphiqueCompare = 150; // and its chart above its table
+constexpr int kHauteurTableau = 90;
 constexpr int kPointsModele = 400; // the model's line over the run
 constexpr double kMmol = 1000;     // mol to mmol
+// The second chart's tabs.
+constexpr int kOngletVitesse = 0;
+constexpr int kOngletTest = 1;
+constexpr int kOngletComparaison = 2;
 
 constexpr TColor kCouleurMesures = SeriesPaletteColor(0);
 constexpr TColor kCouleurModele = SeriesPaletteColor(1);
@@ -60,6 +73,28 @@ std::string Nombre(double valeur, int chiffres = 3)
     return FormatGeneral(valeur, chiffres);
 }
 
+// While alive, the series take their points without asking their chart for
+// a repaint at each one (an inactive series asks none): one request at the
+// end. A run of a thousand points is redrawn at each tick.
+class SansRepeindre {
+public:
+    SansRepeindre(std::initializer_list<TChartSeries*> series) : series_(series)
+    {
+        for (TChartSeries* s : series_)
+            s->SetActive(false);
+    }
+    ~SansRepeindre()
+    {
+        for (TChartSeries* s : series_)
+            s->SetActive(true);
+    }
+    SansRepeindre(const SansRepeindre&) = delete;
+    SansRepeindre& operator=(const SansRepeindre&) = delete;
+
+private:
+    std::vector<TChartSeries*> series_;
+};
+
 // A field's number; none when empty. Raises EConvertError.
 std::optional<double> NombreDuChamp(const QLineEdit* champ)
 {
@@ -71,8 +106,8 @@ std::optional<double> NombreDuChamp(const QLineEdit* champ)
 
 } // namespace
 
-FenetreAnalyse::FenetreAnalyse(Platform& plateForme, QWidget* parent)
-    : QWidget(parent, Qt::Window), plateForme_(plateForme)
+FenetreAnalyse::FenetreAnalyse(Platform& plateForme, EssaisCompares& essais, QWidget* parent)
+    : QWidget(parent, Qt::Window), plateForme_(plateForme), essais_(essais)
 {
     setWindowTitle(QStringLiteral("Analyse de l'essai"));
     setFont(PoliceFenetre());
@@ -112,6 +147,7 @@ void FenetreAnalyse::CreerControles()
     SerieTestDroite = NouvelleSerie<TFastLineSeries>(*GraphiqueTest, kCouleurModele, "Droite");
     Onglets->addTab(GraphiqueVitesse, QStringLiteral("V&itesse volumique"));
     Onglets->addTab(GraphiqueTest, QStringLiteral("Test de l'&ordre 1"));
+    CreerComparaison();
     separation->setStretchFactor(0, 3);
     separation->setStretchFactor(1, 2);
 
@@ -236,6 +272,104 @@ void FenetreAnalyse::MontrerEssai(DonneesEssai donnees, bool enCours)
     }
     setWindowTitle(QStringLiteral("Analyse de l'essai – ") + Texte(d.nom));
     Actualiser();
+    ActualiserComparaison();
+}
+
+void FenetreAnalyse::CreerComparaison()
+{
+    // The list of runs left; right, their extents above the table.
+    auto* onglet = new QSplitter(Qt::Horizontal);
+    ListeEssais = new QListWidget(onglet);
+    auto* droite = new QSplitter(Qt::Vertical, onglet);
+    GraphiqueComparaison =
+        NouveauGraphique(droite, "Avancement des essais comparés", "Date en s", "Avancement en mmol", true);
+    constexpr int colonnes = static_cast<int>(std::size(EssaisCompares::kEntetes));
+    TableauComparaison = new QTableWidget(0, colonnes, droite);
+    QStringList entetes;
+    for (const char* entete : EssaisCompares::kEntetes)
+        entetes << QString::fromUtf8(entete);
+    TableauComparaison->setHorizontalHeaderLabels(entetes);
+    TableauComparaison->verticalHeader()->hide();
+    TableauComparaison->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    TableauComparaison->verticalHeader()->setDefaultSectionSize(TableauComparaison->fontMetrics().height() + 4);
+    TableauComparaison->horizontalHeader()->setStretchLastSection(true);
+    onglet->setStretchFactor(1, 1);
+    onglet->setSizes({echelle_.Scale(kLargeurListe), echelle_.Scale(kLargeur - kLargeurPanneau - kLargeurListe)});
+    droite->setSizes({echelle_.Scale(kHauteurGraphiqueCompare), echelle_.Scale(kHauteurTableau)});
+    Onglets->addTab(onglet, QStringLiteral("Essais com&parés"));
+    setTabOrder(Onglets, ListeEssais);
+
+    connect(ListeEssais, &QListWidget::itemChanged, this, [this](QListWidgetItem* element) {
+        EssaiCoche(ListeEssais->row(element), element->checkState() == Qt::Checked);
+    });
+    connect(Onglets, &QTabWidget::currentChanged, this, [this] {
+        TracerSecondGraphique();
+        ActualiserComparaison();
+    });
+}
+
+void FenetreAnalyse::EssaiCoche(int ligne, bool coche)
+{
+    if (ligne < 0 || ligne >= essais_.Nombre())
+        return;
+    essais_.Cocher(ligne, coche);
+    ActualiserComparaison();
+}
+
+void FenetreAnalyse::ActualiserComparaison()
+{
+    // Drawn while the tab shows, and only when something changed: a tick
+    // costs nothing more while another tab shows.
+    if (Onglets->currentIndex() != kOngletComparaison || versionComparee_ == essais_.Version())
+        return;
+    versionComparee_ = essais_.Version();
+
+    {
+        // The list, updated in place so that its current row and scroll stay.
+        const QSignalBlocker bloque(ListeEssais);
+        while (ListeEssais->count() > essais_.Nombre())
+            delete ListeEssais->takeItem(ListeEssais->count() - 1);
+        while (ListeEssais->count() < essais_.Nombre()) {
+            auto* element = new QListWidgetItem(ListeEssais);
+            element->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        }
+        for (int i = 0; i < essais_.Nombre(); ++i) {
+            QListWidgetItem* element = ListeEssais->item(i);
+            element->setText(Texte(essais_.Libelle(i)));
+            element->setToolTip(Texte(essais_.Entree(i).chemin.value_or(essais_.Entree(i).nom)));
+            element->setCheckState(essais_.Coche(i) ? Qt::Checked : Qt::Unchecked);
+        }
+    }
+
+    const std::vector<int> coches = essais_.Coches();
+    while (seriesComparees_.size() < coches.size())
+        seriesComparees_.push_back(GraphiqueComparaison->AddSeries<TFastLineSeries>());
+    TableauComparaison->setRowCount(static_cast<int>(coches.size()));
+    for (std::size_t n = 0; n < seriesComparees_.size(); ++n) {
+        TFastLineSeries* serie = seriesComparees_[n];
+        serie->SetActive(false); // filled without a repaint a point
+        serie->ClearPoints();
+        if (n >= coches.size())
+            continue;
+        const int i = coches[n];
+        serie->SetSeriesColor(SeriesPaletteColor(essais_.Couleur(i)));
+        serie->SetTitle(essais_.Libelle(i));
+        for (const auto& [t, x] : essais_.Courbe(i))
+            serie->AddPoint(t, x, "", ColorAuto);
+        serie->SetActive(true);
+
+        const LigneComparaison ligne = essais_.Ligne(i);
+        const std::string* cellules[] = {&ligne.essai, &ligne.points, &ligne.xFinal,
+                                         &ligne.k,     &ligne.tDemi,  &ligne.pInitiale};
+        for (int colonne = 0; colonne < static_cast<int>(std::size(cellules)); ++colonne) {
+            auto* cellule = new QTableWidgetItem(Texte(*cellules[colonne]));
+            if (colonne > 0)
+                cellule->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            TableauComparaison->setItem(static_cast<int>(n), colonne, cellule);
+        }
+        TableauComparaison->item(static_cast<int>(n), 0)->setToolTip(Texte(essais_.Erreur(i)));
+    }
+    TableauComparaison->resizeColumnsToContents();
 }
 
 void FenetreAnalyse::Actualiser()
@@ -250,6 +384,7 @@ void FenetreAnalyse::Actualiser()
 
 void FenetreAnalyse::TracerAvancement()
 {
+    const SansRepeindre remplissage{SerieMesures, SerieModele};
     SerieMesures->ClearPoints();
     SerieModele->ClearPoints();
     GraphiqueAvancement->ChartMarks().Clear();
@@ -290,14 +425,29 @@ void FenetreAnalyse::TracerAvancement()
 
 void FenetreAnalyse::TracerSecondGraphique()
 {
+    const SansRepeindre remplissage{SerieVitesseMesures, SerieVitesseModele, SerieTestPoints, SerieTestDroite};
     SerieVitesseMesures->ClearPoints();
     SerieVitesseModele->ClearPoints();
     SerieTestPoints->ClearPoints();
     SerieTestDroite->ClearPoints();
+    // The shown tab's alone (its series filled again when it is chosen): the
+    // rate's derivative and the linear test cost more than the fit.
+    if (Onglets->currentIndex() == kOngletVitesse)
+        TracerVitesse();
+    else if (Onglets->currentIndex() == kOngletTest)
+        TracerTest();
+}
+
+void FenetreAnalyse::TracerVitesse()
+{
     for (const Cinetique::PointVitesse& v : analyse_.Vitesses()) {
         SerieVitesseMesures->AddPoint(v.t, v.donnees, "", ColorAuto);
         SerieVitesseModele->AddPoint(v.t, v.modele, "", ColorAuto);
     }
+}
+
+void FenetreAnalyse::TracerTest()
+{
     if (const auto& test = analyse_.Test(); test && !test->points.empty()) {
         for (const Cinetique::Point& p : test->points)
             SerieTestPoints->AddPoint(p.t, p.p, "", ColorAuto);
@@ -359,10 +509,15 @@ void FenetreAnalyse::EcrireResultats()
 
 void FenetreAnalyse::EcrireEtat()
 {
-    QString texte = lecture_;
+    QStringList parties;
     if (enCours_)
-        texte = QStringLiteral("Mesure en cours") + (texte.isEmpty() ? QString() : QStringLiteral(" — ") + texte);
-    Etat->setText(texte);
+        parties << QStringLiteral("Mesure en cours");
+    if (const int retard = analyse_.LecturesEnRetard(); retard > 0)
+        parties << Texte(std::to_string(retard) + (retard > 1 ? " lectures" : " lecture") + " en retard (plus de " +
+                         Nombre(kRetardLecture) + " s)");
+    if (!lecture_.isEmpty())
+        parties << lecture_;
+    Etat->setText(parties.join(QStringLiteral(" — ")));
 }
 
 void FenetreAnalyse::Pointeur(double t)
@@ -386,7 +541,9 @@ void FenetreAnalyse::LireConditions()
         Resultats->setText(Texte(e.Message()));
         return;
     }
+    essais_.SetConditions(analyse_.Donnees().nom, analyse_.Donnees().volume, analyse_.Donnees().temperature);
     Actualiser();
+    ActualiserComparaison();
 }
 
 void FenetreAnalyse::LireIntervalle()

@@ -8,21 +8,27 @@
 // Keyboard: Alt+V, Alt+T the conditions (an opened file only), Alt+D, Alt+F
 // the interval, Alt+G the tangent's time, Alt+I and Alt+O the second chart's
 // tabs, Ctrl+C (or Alt+C) copies the results, Alt+M the whole table, Escape
-// removes the tangent, Ctrl+Z undoes a zoom of the extent chart; Alt+E,
-// Ctrl+P and Ctrl+S export, print and save the report (app/ExportAnalyse.h).
+// removes the tangent, Ctrl+Z undoes a zoom of the extent chart. Alt+P the
+// tab of the runs compared: the list (Space ticks a run), its chart and its
+// table. Alt+E, Ctrl+P and Ctrl+S export, print and save the report
+// (app/ExportAnalyse.h).
 #include "app/AnalyseEssai.h"
 #include "widgets/LayoutScale.h"
 
 #include <QWidget>
 
 #include <optional>
+#include <vector>
 
+class EssaisCompares;
 class ExportAnalyse;
 class Platform;
 class QLabel;
 class QLineEdit;
+class QListWidget;
 class QPushButton;
 class QTabWidget;
+class QTableWidget;
 class TChart;
 class TFastLineSeries;
 class TPointSeries;
@@ -30,9 +36,10 @@ class TPointSeries;
 class FenetreAnalyse : public QWidget {
     Q_OBJECT
 public:
-    // `plateForme` takes the copies; `parent` is the main window (the window
-    // is a top-level one of its own, closed with it).
-    FenetreAnalyse(Platform& plateForme, QWidget* parent);
+    // `plateForme` takes the copies; `essais` lists the runs to compare (the
+    // main window's, which outlives this window); `parent` is the main window
+    // (the window is a top-level one of its own, closed with it).
+    FenetreAnalyse(Platform& plateForme, EssaisCompares& essais, QWidget* parent);
     ~FenetreAnalyse() override;
 
     // Shows a run's points and analyses them; `enCours` while its run goes on
@@ -47,6 +54,10 @@ public:
     void PoserTangente(double t);
     void RetirerTangente();
     std::optional<double> TempsTangente() const { return tempsTangente_; }
+
+    // The list, chart and table of the runs compared, again when the runs
+    // changed since they were last drawn.
+    void ActualiserComparaison();
 
     // The copies (Ctrl+C and "Copier le tableau complet").
     void CopierResultats();
@@ -63,6 +74,10 @@ public:
     TPointSeries* SerieTestPoints = nullptr;
     TFastLineSeries* SerieTestDroite = nullptr;
 
+    QListWidget* ListeEssais = nullptr;     // every run, ticked ones compared
+    TChart* GraphiqueComparaison = nullptr;  // their extents, one series each
+    QTableWidget* TableauComparaison = nullptr; // one row per ticked run
+
     QLineEdit* ChampVolume = nullptr;
     QLineEdit* ChampTemperature = nullptr;
     QLineEdit* ChampDebut = nullptr;
@@ -70,7 +85,7 @@ public:
     QLineEdit* ChampTangente = nullptr;
     QLabel* Resultats = nullptr;     // the results, or the refusal's message
     QLabel* TexteTangente = nullptr; // the tangent's slope and rate
-    QLabel* Etat = nullptr;          // nearest point's readout; "mesure en cours"
+    QLabel* Etat = nullptr;          // "mesure en cours"; late readings; nearest point's readout
     QPushButton* BoutonCopier = nullptr;
     QPushButton* BoutonTableau = nullptr;
     ExportAnalyse* Export = nullptr;
@@ -80,7 +95,9 @@ private:
     // Analyses again and redraws everything from the analysis.
     void Actualiser();
     void TracerAvancement();
-    void TracerSecondGraphique();
+    void TracerSecondGraphique(); // the shown tab's chart
+    void TracerVitesse();
+    void TracerTest();
     void TracerTangente();
     void EcrireResultats();
     void EcrireEtat();
@@ -90,8 +107,13 @@ private:
     void LireIntervalle();
     void MarqueurDeplace(bool debut, double valeur);
     void Pointeur(double t);
+    void CreerComparaison();
+    void EssaiCoche(int ligne, bool coche);
 
     Platform& plateForme_;
+    EssaisCompares& essais_;
+    std::optional<unsigned> versionComparee_; // of essais_, when last drawn
+    std::vector<TFastLineSeries*> seriesComparees_; // reused; the unused inactive
     LayoutScale echelle_;
     AnalyseEssai analyse_;
     bool enCours_ = false;

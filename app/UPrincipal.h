@@ -11,6 +11,7 @@
 //   Exports.cpp      the three copy and the two save commands
 //   Liens.cpp        the two author links
 #include "app/CalculMesure.h"
+#include "app/EssaisCompares.h"
 #include "card/UDravoC.h"
 #include "journal/JournalEssai.h"
 #include "runtime/qt/HandlerGuard.h"
@@ -178,6 +179,16 @@ public:
     // with its tick time (DateDeLigne) in tempsTicks, the run's volume and
     // temperature, named "Essai N" (N-th run started).
     DonneesEssai DonneesDeLaMesure() const;
+    // The runs of the session (kept after each start, stop and tick) and the
+    // files opened, as the analysis window lists them.
+    EssaisCompares& Essais() { return essais_; }
+    // After a start, a stop or a tick: the session's runs keep the run, and
+    // the analysis window, when it shows it, follows it from an event queued
+    // after the handler (ActualiserAnalyse).
+    void SuivreMesure();
+    // The analysis window shown again on the current run (or its comparison
+    // redrawn while it shows a file).
+    void ActualiserAnalyse();
 
     // The client area (the central widget) and its layout scale.
     QWidget* ZoneClient() const { return zoneClient_; }
@@ -211,9 +222,9 @@ private:
 
     // Shows the analysis window (created at its first use) on `donnees`.
     void MontrerAnalyse(DonneesEssai donnees, bool enCours);
-    // After a start, a stop or a tick: the analysis window follows the run
-    // when it shows it.
-    void SuivreMesure();
+    // Lists the journal's runs (DossierJournal) not of this session in the
+    // runs compared, each loaded when it is ticked.
+    void ListerJournal();
 
     // The export commands' common steps.
     bool RefuserPendantMesure();
@@ -231,6 +242,8 @@ private:
     std::uint64_t numeroMarche_ = 0;
     int numeroEssai_ = 0;          // runs started
     std::chrono::system_clock::time_point debutEssai_; // the last start
+    EssaisCompares essais_;
+    bool actualisationPrevue_ = false; // the analysis window's refresh is queued
     Platform* plateForme_ = nullptr; // the desktop services in use
     // Each reading's real time (s from the run's first reading), by row.
     std::vector<double> tempsReels_;

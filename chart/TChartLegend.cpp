@@ -6,38 +6,57 @@
 #include <algorithm>
 #include <vector>
 
-void TChartLegend::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
+namespace {
+
+// The series the legend lists: the active ones with a title.
+std::vector<const TChartSeries*> Listed(const TCustomAxisPanel& chart)
 {
-    if (!visible_)
-        return;
     std::vector<const TChartSeries*> listed;
     for (int i = 0; i < chart.SeriesCount(); ++i)
         if (chart.Series(i)->Active() && !chart.Series(i)->Title().empty())
             listed.push_back(chart.Series(i));
+    return listed;
+}
+
+} // namespace
+
+std::optional<TChartRect> TChartLegend::Box(ChartCanvas& canvas, const TCustomAxisPanel& chart) const
+{
+    if (!visible_)
+        return std::nullopt;
+    const std::vector<const TChartSeries*> listed = Listed(chart);
     if (listed.empty())
-        return;
+        return std::nullopt;
     canvas.SetFont(font_);
-    const int rowHeight = canvas.FontHeight();
     int widest = 0;
     for (const TChartSeries* s : listed)
         widest = std::max(widest, canvas.TextWidth(s->Title()));
     const int width = 2 * kPadding + kSymbolWidth + kPadding + widest;
-    const int height = 2 * kPadding + static_cast<int>(listed.size()) * rowHeight;
+    const int height = 2 * kPadding + static_cast<int>(listed.size()) * canvas.FontHeight();
 
     const TChartRect& plot = chart.PlotRect();
     const bool left = corner_ == TLegendCorner::TopLeft || corner_ == TLegendCorner::BottomLeft;
     const bool top = corner_ == TLegendCorner::TopLeft || corner_ == TLegendCorner::TopRight;
     const int x = left ? plot.Left + kMargin : plot.Right - kMargin - width;
     const int y = top ? plot.Top + kMargin : plot.Bottom - kMargin - height;
+    return TChartRect{x, y, x + width, y + height};
+}
 
+void TChartLegend::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
+{
+    const std::optional<TChartRect> box = Box(canvas, chart);
+    if (!box)
+        return;
+    const TChartRect& plot = chart.PlotRect();
     canvas.SetClip(ClipRect{plot.Left + 1, plot.Top + 1, plot.Right, plot.Bottom - 1});
     canvas.SetPen(clBlack, 1, psSolid);
     canvas.SetBrush(clWhite, bsSolid);
-    canvas.Rectangle(x, y, x + width, y + height);
-    int rowTop = y + kPadding;
-    for (const TChartSeries* s : listed) {
-        s->DrawLegendSymbol(canvas, x + kPadding, rowTop, kSymbolWidth, rowHeight);
-        canvas.TextOut(x + 2 * kPadding + kSymbolWidth, rowTop, s->Title());
+    canvas.Rectangle(box->Left, box->Top, box->Right, box->Bottom);
+    const int rowHeight = canvas.FontHeight();
+    int rowTop = box->Top + kPadding;
+    for (const TChartSeries* s : Listed(chart)) {
+        s->DrawLegendSymbol(canvas, box->Left + kPadding, rowTop, kSymbolWidth, rowHeight);
+        canvas.TextOut(box->Left + 2 * kPadding + kSymbolWidth, rowTop, s->Title());
         rowTop += rowHeight;
     }
     canvas.RemoveClip();

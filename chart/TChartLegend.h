@@ -5,6 +5,9 @@
 // and when some series has a title; the main charts hide it (and their
 // series have no title), so they draw nothing of it.
 #include "chart/ChartPens.h"
+#include "chart/TChartAxis.h"
+
+#include <optional>
 
 class ChartCanvas;
 class TCustomAxisPanel;
@@ -29,6 +32,9 @@ public:
     // Draws the box over the chart's plot (nothing when not visible or no
     // active series has a title).
     void Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart);
+    // Where Draw puts the box, in pixels; none when it draws nothing. Sets
+    // the canvas's font to the legend's.
+    std::optional<TChartRect> Box(ChartCanvas& canvas, const TCustomAxisPanel& chart) const;
 
 private:
     bool visible_ = true;

@@ -67,6 +67,7 @@ void TChartMarks::ExtendRange(TChartMarkKind kind, bool maximum, bool& found, do
 
 void TChartMarks::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
 {
+    labelRects_.clear();
     if (items_.empty())
         return;
     const TChartRect& plot = chart.PlotRect();
@@ -82,11 +83,12 @@ void TChartMarks::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
     };
     // A reference line's label on a box of the chart's colour, readable over
     // grid lines and curves; x is its left or right end.
-    auto label = [&canvas, &chart](int x, int top, const std::string& text, TextHAlign align) {
+    auto label = [this, &canvas, &chart](int x, int top, const std::string& text, TextHAlign align) {
         const int w = canvas.TextWidth(text);
         const int left = align == TextHAlign::Right ? x - w : x;
         canvas.SetBrush(chart.Color(), bsSolid);
         canvas.FillRect(left - 1, top, left + w + 1, top + canvas.FontHeight());
+        labelRects_.push_back({left - 1, top, left + w + 1, top + canvas.FontHeight()});
         canvas.TextOut(left, top, text);
     };
     for (const TChartMark& m : items_) {

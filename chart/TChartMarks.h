@@ -15,6 +15,7 @@
 //   marks.AddVerticalLine(tDemi, "t½ = 83,2 s", clBlue);
 //   tangent = marks.AddLine(t0, x0, pente, clBlack);   // later: marks.Remove(tangent)
 #include "chart/ChartPens.h"
+#include "chart/TChartAxis.h"
 
 #include <string>
 #include <vector>
@@ -79,11 +80,15 @@ public:
     void ExtendRange(TChartMarkKind kind, bool maximum, bool& found, double& result) const;
     // Draws every mark on the chart's current scales, inside its plot.
     void Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart);
+    // The boxes of the labels the last Draw wrote, in pixels: what the
+    // interval markers' labels keep clear of.
+    const std::vector<TChartRect>& LabelRects() const { return labelRects_; }
 
 private:
     int Add(TChartMark mark);
 
     std::vector<TChartMark> items_;
+    std::vector<TChartRect> labelRects_;
     int nextId_ = 1;
     TChartFont font_;
 };

@@ -49,7 +49,12 @@ void TCustomChart::DrawWalls()
 void TCustomChart::DrawOverSeries(ChartCanvas& canvas)
 {
     marks_.Draw(canvas, *this);
-    intervalMarkers_.Draw(canvas, *this);
+    // The markers' labels clear of the marks' labels and of the legend.
+    std::vector<TChartRect> occupied = marks_.LabelRects();
+    if (intervalMarkers_.Visible())
+        if (const auto box = legend_.Box(canvas, *this))
+            occupied.push_back(*box);
+    intervalMarkers_.Draw(canvas, *this, occupied);
     legend_.Draw(canvas, *this);
 }
 

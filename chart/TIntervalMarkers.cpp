@@ -31,7 +31,7 @@ bool TIntervalMarkers::HitTest(const TCustomAxisPanel& chart, int x, int y, TInt
     return true;
 }
 
-void TIntervalMarkers::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
+void TIntervalMarkers::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart, std::span<const TChartRect> occupied)
 {
     if (!visible_)
         return;
@@ -54,8 +54,20 @@ void TIntervalMarkers::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
         // The start's label right of its line, the end's left of it: inside
         // the interval, so that a marker at a plot edge keeps its label.
         const bool start = edge == TIntervalEdge::Start;
-        canvas.TextOut(start ? x + 3 : x - 3, inside.bottom - 2 - h, Label(edge),
-                       start ? TextHAlign::Left : TextHAlign::Right);
+        const int w = canvas.TextWidth(Label(edge));
+        const int left = start ? x + 3 : x - 3 - w;
+        int top = inside.bottom - 2 - h;
+        for (bool moved = true; moved && top >= inside.top;) {
+            moved = false;
+            for (const TChartRect& r : occupied)
+                if (left < r.Right && r.Left < left + w && top < r.Bottom && r.Top < top + h) {
+                    top = r.Top - 1 - h;
+                    moved = true;
+                }
+        }
+        if (top < inside.top) // no room above: at the bottom all the same
+            top = inside.bottom - 2 - h;
+        canvas.TextOut(left, top, Label(edge));
     }
     canvas.RemoveClip();
 }

@@ -5,7 +5,9 @@
 // TCustomChart::MouseDown). Hidden by default; the main charts never show
 // them.
 #include "chart/ChartPens.h"
+#include "chart/TChartAxis.h"
 
+#include <span>
 #include <string>
 
 class ChartCanvas;
@@ -39,8 +41,11 @@ public:
     // The marker whose line is within kGrabTolerance pixels of (x, y) inside
     // the plot, the nearer one when both are; false when none (or hidden).
     bool HitTest(const TCustomAxisPanel& chart, int x, int y, TIntervalEdge& edge) const;
-    // Draws both lines and labels inside the plot (nothing when hidden).
-    void Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart);
+    // Draws both lines and labels inside the plot (nothing when hidden). A
+    // label that would overlap one of the boxes `occupied` (other labels, the
+    // legend) goes up along its line, just above the boxes in its way.
+    void Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart,
+              std::span<const TChartRect> occupied = {});
 
 private:
     bool visible_ = false;

@@ -101,7 +101,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/README.md ${NELVAR_PACKAGING_BUILD_DIR}/copyri
 # same places relative to each other as in the source tree, so that the links
 # work in the installed folder too.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/docs/ DESTINATION ${NELVAR_DOC_DIR}/docs
-        FILES_MATCHING PATTERN "*.md")
+        FILES_MATCHING PATTERN "*.md" PATTERN "*.png")
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/screenshots/fenetre.png
         DESTINATION ${NELVAR_DOC_DIR}/packaging/screenshots)
 install(FILES ${CMAKE_SOURCE_DIR}/firmware/wiring.svg DESTINATION ${NELVAR_DOC_DIR}/firmware)

@@ -11,10 +11,12 @@
 #include <QAction>
 #include <QImage>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
 #include <QTabWidget>
+#include <QTableWidget>
 
 #include <cmath>
 #include <filesystem>
@@ -155,6 +157,7 @@ TEST_F(AnalyseTest, a_saved_run_shows_its_law_in_the_results_and_the_marks)
     EXPECT_NEAR(f.SerieVitesseModele->YValue(0), kK * kXf / 0.25, 0.01 * kK * kXf / 0.25);
     EXPECT_NEAR(f.SerieVitesseMesures->YValue(100), kK * kXf / 0.25 * std::exp(-kK * 100 * kPas),
                 0.05 * kK * kXf / 0.25);
+    f.Onglets->setCurrentIndex(1); // each tab's chart drawn when shown
     ASSERT_EQ(f.SerieTestDroite->Count(), 2);
     EXPECT_NEAR((f.SerieTestDroite->YValue(1) - f.SerieTestDroite->YValue(0)) /
                     (f.SerieTestDroite->XValue(1) - f.SerieTestDroite->XValue(0)),
@@ -306,4 +309,66 @@ TEST_F(AnalyseTest, the_extent_chart_matches_its_reference_picture)
         image.save(QStringLiteral("actual-analysis-window-chart.png"));
         ADD_FAILURE() << "differs from the reference; see actual-analysis-window-chart.png";
     }
+}
+
+TEST_F(AnalyseTest, runs_ticked_in_the_list_are_overlaid_and_tabled_with_the_same_half_time)
+{
+    // Two runs of the same first-order law (time constant 20 ticks), the
+    // second with half the amount: the same t½, half the final extent.
+    for (const int amplitude : {400, 200}) {
+        Click();
+        for (int i = 1; i <= 80; ++i) {
+            const int n = static_cast<int>(std::lround(amplitude * (1 - std::exp(-i / 20.0))));
+            SetCodes(static_cast<std::uint16_t>(2048 + n), static_cast<std::uint16_t>(2048 - n));
+            Tick();
+        }
+        Click();
+    }
+    EXPECT_EQ(Points1(), 80); // the main chart shows the last run alone
+    form->Analyserlessai1->trigger();
+    FenetreAnalyse& f = *form->FenetreAnalyse1;
+    f.Onglets->setCurrentIndex(2);
+    EXPECT_EQ(f.Onglets->tabText(2), QStringLiteral("Essais com&parés"));
+    ASSERT_EQ(f.ListeEssais->count(), 2);
+    EXPECT_TRUE(f.ListeEssais->item(0)->text().startsWith(QStringLiteral("Essai 1, ")));
+    f.ListeEssais->item(0)->setCheckState(Qt::Checked);
+    f.ListeEssais->item(1)->setCheckState(Qt::Checked);
+
+    std::vector<const TChartSeries*> courbes;
+    for (int i = 0; i < f.GraphiqueComparaison->SeriesCount(); ++i)
+        if (f.GraphiqueComparaison->Series(i)->Active())
+            courbes.push_back(f.GraphiqueComparaison->Series(i));
+    ASSERT_EQ(courbes.size(), 2u);
+    EXPECT_NE(courbes[0]->SeriesColor(), courbes[1]->SeriesColor());
+    EXPECT_EQ(courbes[1]->Title(), f.ListeEssais->item(1)->text().toStdString()); // in the legend
+    EXPECT_EQ(courbes[0]->Count(), 80);
+    EXPECT_NEAR(courbes[1]->YValue(79) / courbes[0]->YValue(79), 0.5, 0.01);
+
+    ASSERT_EQ(f.TableauComparaison->rowCount(), 2);
+    EXPECT_EQ(f.TableauComparaison->horizontalHeaderItem(4)->text(), QStringLiteral("t½ (modèle) (s)"));
+    for (int ligne = 0; ligne < 2; ++ligne) {
+        EXPECT_EQ(f.TableauComparaison->item(ligne, 1)->text(), QStringLiteral("80"));
+        const QString tDemi = f.TableauComparaison->item(ligne, 4)->text();
+        EXPECT_NEAR(tDemi.section(QLatin1Char(' '), 0, 0).replace(',', '.').toDouble(), 20 * std::log(2.0) * kPas,
+                    0.3)
+            << tDemi.toStdString();
+    }
+
+    // A third run appears in the list at its first point; the ticks keep it.
+    Click();
+    Tick();
+    EXPECT_EQ(f.ListeEssais->count(), 3);
+}
+
+TEST_F(AnalyseTest, the_status_line_counts_the_readings_more_than_a_quarter_second_late)
+{
+    FenetreAnalyse& f = Ouvrir();
+    DonneesEssai donnees;
+    donnees.nom = "Essai 1";
+    for (const auto& [reelle, tick] : {std::pair{0.0, 0.0}, {1.26, 1.0}, {2.25, 2.0}, {3.9, 3.0}, {4.3, 4.0}})
+        donnees.points.push_back({reelle, Pression(static_cast<int>(tick))}), donnees.tempsTicks.push_back(tick);
+    f.MontrerEssai(donnees, false);
+    EXPECT_EQ(f.Analyse().LecturesEnRetard(), 3); // 0,26, 0,9 and 0,3 s; 0,25 s is on time
+    EXPECT_TRUE(f.Etat->text().startsWith(QStringLiteral("3 lectures en retard (plus de 0,25 s)")))
+        << f.Etat->text().toStdString();
 }

@@ -4,6 +4,7 @@
 // The run is drawn from a known first-order law (x_f = 2,93 mmol, t½ = 83,2 s
 // at 0,25 L and 20 °C), as in the window's own tests.
 #include "app/ExportAnalyse.h"
+#include "app/EssaisCompares.h"
 #include "app/FenetreAnalyse.h"
 #include "chart/TChart.h"
 #include "kinetics/LectureEssai.h"
@@ -92,7 +93,7 @@ protected:
     // The window on the saved run, with V and T.
     std::unique_ptr<FenetreAnalyse> Fenetre()
     {
-        auto f = std::make_unique<FenetreAnalyse>(bureau, nullptr);
+        auto f = std::make_unique<FenetreAnalyse>(bureau, essais, nullptr);
         DonneesEssai d;
         d.nom = essai.string();
         d.points = Cinetique::LireFichierEssai(essai.string());
@@ -106,6 +107,7 @@ protected:
     fs::path dossier, essai;
     std::ostringstream erreurs;
     FakePlatform bureau;
+    EssaisCompares essais;
 };
 
 } // namespace

@@ -68,15 +68,22 @@ protected:
 
     // One timer tick, through the timer's own signal and the handler guard:
     // the signal queues the tick, which then runs. Its reading comes one
-    // period after the previous one.
+    // period after the previous one. The analysis window's refresh, queued
+    // by the tick, runs too.
     void Tick()
     {
         horloge.Advance(std::chrono::nanoseconds(1000130000));
         QMetaObject::invokeMethod(form->Timer1, "timeout");
         QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
+        QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
     }
 
-    void Click() { form->Button1->click(); }
+    // A press of Button1, and the analysis window's refresh it queues.
+    void Click()
+    {
+        form->Button1->click();
+        QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
+    }
 
     int Points1() const { return form->Series1->Count(); }
     int Points2() const { return form->Series2->Count(); }
