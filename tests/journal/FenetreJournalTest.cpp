@@ -1,11 +1,16 @@
 // The main window's run on scripted card ports and a virtual clock: the
 // readings' real times go to the analysis, which counts the late ones; the
-// chart keeps its tick times; the run has its journal.
+// chart keeps its tick times; the run has its journal, and the journal's
+// runs of earlier sessions are listed among the runs compared.
 #include "app/AnalyseEssai.h"
+#include "app/EssaisCompares.h"
+#include "journal/JournalEssai.h"
 #include "kinetics/LectureEssai.h"
 #include "tests/app/support/FenetreFixture.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -62,4 +67,39 @@ TEST_F(FenetreJournal, a_stall_shows_in_the_real_times_of_the_journal_and_the_an
     ASSERT_EQ(form->JournauxDeLaSession().size(), 1u);
     EXPECT_EQ(Cinetique::LireFichierEnregistrement(form->JournauxDeLaSession()[0]).tempsTicks, donnees.tempsTicks);
     EXPECT_TRUE(boxes.all.empty());
+}
+
+TEST_F(FenetreJournal, the_analysis_window_lists_an_earlier_sessions_run_after_the_sessions_own_and_never_twice)
+{
+    SetCodes(2447, 2048);
+    Click();
+    for (int i = 0; i < 4; ++i)
+        Tick();
+    Click();
+    ASSERT_EQ(form->JournauxDeLaSession().size(), 1u);
+    const fs::path propre = form->JournauxDeLaSession()[0];
+
+    // A run of an earlier lab hour: the same journal, started a year before.
+    std::ifstream lu(propre);
+    std::stringstream texte;
+    texte << lu.rdbuf();
+    std::string contenu = texte.str();
+    const std::string cle = "# " + std::string(Journal::kCleDebut) + " : ";
+    const std::size_t annee = contenu.find(cle) + cle.size();
+    contenu.replace(annee, 4, std::to_string(std::stoi(contenu.substr(annee, 4)) - 1));
+    const fs::path ancien = propre.parent_path() / "essai_2000-01-01_08-00-00.txt";
+    std::ofstream(ancien) << contenu;
+
+    form->Analyserlessai1->trigger();
+    form->Analyserlessai1->trigger(); // listed again: nothing added
+    EssaisCompares& essais = form->Essais();
+    ASSERT_EQ(essais.Nombre(), 2);
+    EXPECT_EQ(essais.Entree(0).provenance, Provenance::Seance);
+    EXPECT_EQ(essais.Entree(1).provenance, Provenance::Archive);
+    EXPECT_EQ(essais.Entree(1).chemin, ancien.string());
+    // Loaded when asked for, with the journal's own conditions.
+    const AnalyseEssai* analyse = essais.Analyse(1);
+    ASSERT_NE(analyse, nullptr) << essais.Erreur(1);
+    EXPECT_EQ(analyse->Points(), 4);
+    EXPECT_EQ(analyse->Donnees().volume, form->DonneesDeLaMesure().volume);
 }
