@@ -313,8 +313,7 @@ TEST_F(AnalyseTest, the_extent_chart_matches_its_reference_picture)
 
 TEST_F(AnalyseTest, runs_ticked_in_the_list_are_overlaid_and_tabled_with_the_same_half_time)
 {
-    // Two runs of the same first-order law (time constant 20 ticks), the
-    // second with half the amount: the same t½, half the final extent.
+    // One first-order law (time constant 20 ticks), then half the amount: same t½.
     for (const int amplitude : {400, 200}) {
         Click();
         for (int i = 1; i <= 80; ++i) {

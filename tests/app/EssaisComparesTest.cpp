@@ -1,7 +1,5 @@
-// The list of runs compared, without a window: the session's runs kept, the
-// order and the uniqueness of the entries, the loading on demand and the
-// table's row of a run drawn from a known first-order law (x_f = 2,93 mmol,
-// t½ = 83,2 s at 0,25 L and 20 °C).
+// The list of runs compared, without a window, on runs drawn from a known
+// first-order law (x_f = 2,93 mmol, t½ = 83,2 s at 0,25 L and 20 °C).
 #include "app/EssaisCompares.h"
 #include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
@@ -36,12 +34,14 @@ DonneesEssai Essai(const std::string& nom, std::chrono::system_clock::time_point
     return d;
 }
 
-std::vector<std::string> Noms(const EssaisCompares& essais)
+// A journal's file, counting its loads in `chargements`.
+EntreeEssai Archive(const std::string& chemin, std::chrono::system_clock::time_point debut, int& chargements)
 {
-    std::vector<std::string> noms;
-    for (int i = 0; i < essais.Nombre(); ++i)
-        noms.push_back(essais.Entree(i).nom);
-    return noms;
+    return {.nom = chemin, .debut = debut, .chemin = chemin, .provenance = Provenance::Archive,
+            .charger = [&chargements, chemin] {
+                ++chargements;
+                return Essai(chemin, kDebut);
+            }};
 }
 
 } // namespace
@@ -65,13 +65,7 @@ TEST(EssaisCompares, lists_session_runs_then_files_then_other_sources_and_each_r
 {
     EssaisCompares essais;
     int chargements = 0;
-    auto archive = [&](const std::string& chemin, std::chrono::system_clock::time_point debut) {
-        return EntreeEssai{.nom = chemin, .debut = debut, .chemin = chemin, .provenance = Provenance::Archive,
-                           .charger = [&chargements, chemin] {
-                               ++chargements;
-                               return Essai(chemin, kDebut);
-                           }};
-    };
+    const auto archive = [&](const std::string& chemin, auto debut) { return Archive(chemin, debut, chargements); };
     EXPECT_TRUE(essais.Ajouter(archive("/j/a.txt", kDebut - 3600s)));
     // The journal's file of the session's coming run (its start to the second).
     EXPECT_TRUE(essais.Ajouter(archive("/j/b.txt", kDebut + 120s + 400ms)));
@@ -79,7 +73,9 @@ TEST(EssaisCompares, lists_session_runs_then_files_then_other_sources_and_each_r
                                 .provenance = Provenance::Fichier, .charger = {}},
                                Essai("/m/Mesures1.txt", kDebut)));
     essais.GarderEssai(Essai("Essai 1", kDebut + 120s));
-    EXPECT_EQ(Noms(essais), (std::vector<std::string>{"Essai 1", "/m/Mesures1.txt", "/j/a.txt"}));
+    ASSERT_EQ(essais.Nombre(), 3);
+    for (const auto& [i, nom] : {std::pair{0, "Essai 1"}, {1, "/m/Mesures1.txt"}, {2, "/j/a.txt"}})
+        EXPECT_EQ(essais.Entree(i).nom, nom);
 
     EXPECT_FALSE(essais.Ajouter(archive("/j/a.txt", kDebut - 3600s)));       // the same file
     EXPECT_FALSE(essais.Ajouter(archive("/j/c.txt", kDebut + 120s + 900ms))); // the session's run
@@ -92,11 +88,7 @@ TEST(EssaisCompares, loads_a_run_when_first_needed_and_shows_why_it_cannot)
 {
     EssaisCompares essais;
     int chargements = 0;
-    essais.Ajouter({.nom = "/j/a.txt", .debut = kDebut, .chemin = "/j/a.txt", .provenance = Provenance::Archive,
-                    .charger = [&] {
-                        ++chargements;
-                        return Essai("/j/a.txt", kDebut);
-                    }});
+    essais.Ajouter(Archive("/j/a.txt", kDebut, chargements));
     essais.Ajouter({.nom = "/j/b.txt", .debut = kDebut + 60s, .chemin = "/j/b.txt",
                     .provenance = Provenance::Archive,
                     .charger = []() -> DonneesEssai { throw Exception("Fichier illisible."); }});

@@ -1,7 +1,5 @@
-// The main window's run on scripted card ports and a virtual clock: the
-// readings' real times go to the analysis, which counts the late ones; the
-// chart keeps its tick times; the run has its journal, and the journal's
-// runs of earlier sessions are listed among the runs compared.
+// The main window's runs in their journal: real times to the analysis, the
+// journal's earlier runs among the runs compared.
 #include "app/AnalyseEssai.h"
 #include "app/EssaisCompares.h"
 #include "journal/JournalEssai.h"
@@ -22,10 +20,8 @@ protected:
     void SetUp() override
     {
         FenetreTest::SetUp();
-        char modele[] = "/tmp/nelvar-fenetre-journal-XXXXXX";
-        ASSERT_NE(mkdtemp(modele), nullptr);
-        racine_ = modele;
-        form->DossierJournal = racine_ / "essais";
+        ASSERT_NE(mkdtemp(racine_), nullptr);
+        form->DossierJournal = fs::path(racine_) / "essais";
     }
     void TearDown() override
     {
@@ -33,7 +29,7 @@ protected:
         fs::remove_all(racine_);
     }
 
-    fs::path racine_;
+    char racine_[36] = "/tmp/nelvar-fenetre-journal-XXXXXX";
 };
 
 } // namespace
@@ -48,8 +44,7 @@ TEST_F(FenetreJournal, a_stall_shows_in_the_real_times_of_the_journal_and_the_an
         Tick();
     }
 
-    // The analysis: real times from the first reading; the last three readings
-    // are about 3 s behind their ticks.
+    // Real times from the first reading: the last three are 3 s behind their ticks.
     AnalyseEssai analyse;
     analyse.SetDonnees(form->DonneesDeLaMesure());
     const DonneesEssai& donnees = analyse.Donnees();
@@ -60,10 +55,7 @@ TEST_F(FenetreJournal, a_stall_shows_in_the_real_times_of_the_journal_and_the_an
         EXPECT_NEAR(donnees.tempsTicks[i], 1.00013 * static_cast<double>(i), 1e-12);
     }
     EXPECT_EQ(analyse.LecturesEnRetard(), 3);
-    // The main window's chart keeps the tick count.
-    EXPECT_DOUBLE_EQ(form->Series1->XValue(5), 6 * 1.00013);
-
-    // The run's journal, the session's own.
+    EXPECT_DOUBLE_EQ(form->Series1->XValue(5), 6 * 1.00013); // the chart keeps the tick times
     ASSERT_EQ(form->JournauxDeLaSession().size(), 1u);
     EXPECT_EQ(Cinetique::LireFichierEnregistrement(form->JournauxDeLaSession()[0]).tempsTicks, donnees.tempsTicks);
     EXPECT_TRUE(boxes.all.empty());
@@ -80,9 +72,8 @@ TEST_F(FenetreJournal, the_analysis_window_lists_an_earlier_sessions_run_after_t
     const fs::path propre = form->JournauxDeLaSession()[0];
 
     // A run of an earlier lab hour: the same journal, started a year before.
-    std::ifstream lu(propre);
     std::stringstream texte;
-    texte << lu.rdbuf();
+    texte << std::ifstream(propre).rdbuf();
     std::string contenu = texte.str();
     const std::string cle = "# " + std::string(Journal::kCleDebut) + " : ";
     const std::size_t annee = contenu.find(cle) + cle.size();
@@ -97,9 +88,8 @@ TEST_F(FenetreJournal, the_analysis_window_lists_an_earlier_sessions_run_after_t
     EXPECT_EQ(essais.Entree(0).provenance, Provenance::Seance);
     EXPECT_EQ(essais.Entree(1).provenance, Provenance::Archive);
     EXPECT_EQ(essais.Entree(1).chemin, ancien.string());
-    // Loaded when asked for, with the journal's own conditions.
     const AnalyseEssai* analyse = essais.Analyse(1);
     ASSERT_NE(analyse, nullptr) << essais.Erreur(1);
     EXPECT_EQ(analyse->Points(), 4);
-    EXPECT_EQ(analyse->Donnees().volume, form->DonneesDeLaMesure().volume);
+    EXPECT_EQ(analyse->Donnees().volume, form->DonneesDeLaMesure().volume); // the journal's conditions
 }

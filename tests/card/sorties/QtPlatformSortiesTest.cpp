@@ -70,18 +70,10 @@ void QuandLeDialogueSOuvre(VuDuDialogue& vu, const QString& nom, int essais = 10
     });
 }
 
-// What the test saw of the question before a file is replaced.
-struct VuDeLaQuestion {
-    bool posee = false;
-    QString titre;
-    QString texte;
-    QStringList boutons;
-    QString parDefaut;
-};
-
-// Once the question box is open: records it, runs `pendant`, then clicks the
-// button labelled `reponse`. It waits for as long as the save dialog is open.
-void QuandLaQuestionSePose(VuDeLaQuestion& vu, const QString& reponse, std::function<void()> pendant, int essais = 100)
+// Once the question box is open (waiting while the save dialog is): records
+// its title, text, sorted buttons and default button in `vu`, runs `pendant`,
+// then clicks the button labelled `reponse`.
+void QuandLaQuestionSePose(QStringList& vu, const QString& reponse, std::function<void()> pendant, int essais = 100)
 {
     QTimer::singleShot(0, [&vu, reponse, pendant, essais] {
         QWidget* modale = QApplication::activeModalWidget();
@@ -91,13 +83,12 @@ void QuandLaQuestionSePose(VuDeLaQuestion& vu, const QString& reponse, std::func
                 QuandLaQuestionSePose(vu, reponse, pendant, modale != nullptr ? essais : essais - 1);
             return;
         }
-        vu.posee = true;
-        vu.titre = boite->windowTitle();
-        vu.texte = boite->text();
+        QStringList boutons;
         for (QAbstractButton* bouton : boite->buttons())
-            vu.boutons << bouton->text();
-        vu.boutons.sort();
-        vu.parDefaut = boite->defaultButton() != nullptr ? boite->defaultButton()->text() : QString();
+            boutons << bouton->text();
+        boutons.sort();
+        vu = {boite->windowTitle(), boite->text(), boutons.join(QLatin1Char('|')),
+              boite->defaultButton() != nullptr ? boite->defaultButton()->text() : QString()};
         if (pendant)
             pendant();
         for (QAbstractButton* bouton : boite->buttons())
@@ -177,7 +168,7 @@ TEST_F(DialogueQt, existing_file_chosen_in_the_real_dialog_is_replaced_only_afte
         EcrireFichier(essai, "cahier d'un camarade");
         VuDuDialogue vu;
         VuDuDialogue vuEnsuite; // the dialog that "Non" brings back, then cancelled
-        VuDeLaQuestion question;
+        QStringList question;
         QuandLeDialogueSOuvre(vu, QStringLiteral("essai"));
         QuandLaQuestionSePose(question, oui ? QStringLiteral("&Oui") : QStringLiteral("&Non"), [&] {
             if (!oui)
@@ -186,11 +177,9 @@ TEST_F(DialogueQt, existing_file_chosen_in_the_real_dialog_is_replaced_only_afte
 
         composant.EnregistrerMesuresSous(0, 0);
 
-        ASSERT_TRUE(question.posee);
-        EXPECT_EQ(question.titre, QStringLiteral("Confirmer l'enregistrement"));
-        EXPECT_EQ(question.texte, QStringLiteral(u"Le fichier « essai.txt » existe déjà.\nVoulez-vous le remplacer ?"));
-        EXPECT_EQ(question.boutons, (QStringList{QStringLiteral("&Non"), QStringLiteral("&Oui")}));
-        EXPECT_EQ(question.parDefaut, QStringLiteral("&Non"));
+        EXPECT_EQ(question, (QStringList{QStringLiteral("Confirmer l'enregistrement"),
+                                         QStringLiteral(u"Le fichier « essai.txt » existe déjà.\nVoulez-vous le remplacer ?"),
+                                         QStringLiteral("&Non|&Oui"), QStringLiteral("&Non")}));
         EXPECT_EQ(vuEnsuite.ouvert, !oui);
         EXPECT_EQ(vuEnsuite.nomPropose, oui ? QString() : QStringLiteral("essai.txt"));
         EXPECT_EQ(LireFichier(essai), oui ? kTexteAvantMesure + "\r\n" : "cahier d'un camarade");
