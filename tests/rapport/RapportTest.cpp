@@ -4,7 +4,6 @@
 #include "app/ExportAnalyse.h"
 #include "app/EssaisCompares.h"
 #include "app/FenetreAnalyse.h"
-#include "chart/TChart.h"
 #include "kinetics/LectureEssai.h"
 #include "kinetics/LigneCommande.h"
 #include "rapport/DessinCompteRendu.h"
