@@ -157,9 +157,8 @@ TEST_F(Hooks, an_unused_legend_and_a_removed_mark_leave_the_picture_as_it_was)
 
 TEST_F(Hooks, the_interval_labels_keep_clear_of_a_reference_label_and_of_the_legend)
 {
-    // The end marker at the plot's right edge, a reference line near the
-    // bottom whose label sits where the "fin" label would, and the legend in
-    // the bottom right corner: the label goes above both, in sight.
+    // The end marker's "fin" label would sit on the reference line's label
+    // and the legend, bottom right: it goes above both, in sight.
     chart.Series(0)->SetTitle("Mesures");
     chart.Legend().SetVisible(true);
     chart.ChartMarks().AddHorizontalLine(0.2, "x_f = -0,02 mmol");
@@ -169,24 +168,17 @@ TEST_F(Hooks, the_interval_labels_keep_clear_of_a_reference_label_and_of_the_leg
     markers.SetValue(TIntervalEdge::End, 100.0);
     const QImage& image = chart.BackBuffer();
     ASSERT_EQ(chart.ChartMarks().LabelRects().size(), 1u);
-    const TChartRect label = chart.ChartMarks().LabelRects().front();
     const std::optional<TChartRect> legend = chart.Legend().Box(chart.Canvas(), chart);
     ASSERT_TRUE(legend);
-
     // The label's green text pixels, left of the end marker's line.
-    const int line = chart.XPixel(100.0);
     int text = 0, hidden = 0;
     for (int y = plot.Top + 1; y < plot.Bottom - 1; ++y)
-        for (int x = plot.Left + 1; x < line - 2; ++x) {
-            const QColor c = image.pixelColor(x, y);
-            if (c.green() <= c.red() + 40 || c.green() <= c.blue() + 40)
-                continue;
-            ++text;
-            auto inside = [x, y](const TChartRect& r) {
-                return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
-            };
-            hidden += inside(label) || inside(*legend);
-        }
+        for (int x = plot.Left + 1; x < chart.XPixel(100.0) - 2; ++x)
+            if (const QColor c = image.pixelColor(x, y); c.green() > c.red() + 40 && c.green() > c.blue() + 40) {
+                ++text;
+                for (const TChartRect& r : {chart.ChartMarks().LabelRects().front(), *legend})
+                    hidden += x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom;
+            }
     EXPECT_GT(text, 0);
     EXPECT_EQ(hidden, 0);
 }
