@@ -1,4 +1,5 @@
 #include "app/EssaisCompares.h"
+#include "runtime/HeureLocale.h"
 
 #include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
@@ -14,15 +15,6 @@ constexpr double kMmol = 1000;  // mol to mmol
 constexpr int kChiffresPression = 6;
 const std::string kInconnu = "—";
 
-// A start in local time, by strftime's `forme`.
-std::string Heure(std::chrono::system_clock::time_point debut, const char* forme)
-{
-    const std::time_t t = std::chrono::system_clock::to_time_t(debut);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char texte[64];
-    return std::strftime(texte, sizeof texte, forme, &local) ? std::string(texte) : std::string();
-}
 
 } // namespace
 
@@ -127,9 +119,9 @@ std::string EssaisCompares::Libelle(int i) const
     if (!e.debut)
         return e.nom;
     if (e.provenance == Provenance::Seance)
-        return e.nom + ", " + Heure(*e.debut, "%H:%M:%S");
+        return e.nom + ", " + HeureLocale(*e.debut, "%H:%M:%S");
     const std::string nom = e.chemin ? std::filesystem::path(*e.chemin).filename().string() : e.nom;
-    return nom + ", " + Heure(*e.debut, "%d/%m/%Y %H:%M:%S");
+    return nom + ", " + HeureLocale(*e.debut, "%d/%m/%Y %H:%M:%S");
 }
 
 int EssaisCompares::Indice(const std::string& nom) const

@@ -10,6 +10,7 @@
 #include "numtext/NumberText.h"
 #include "rapport/DessinCompteRendu.h"
 #include "runtime/Exceptions.h"
+#include "runtime/HeureLocale.h"
 #include "runtime/Platform.h"
 
 #include <QAction>
@@ -48,12 +49,7 @@ std::string Condition(const std::optional<double>& valeur, const std::string& un
 // "le 07/12/2026 à 19:08:22", local time.
 std::string DateEtHeure(std::chrono::system_clock::time_point moment)
 {
-    const std::time_t t = std::chrono::system_clock::to_time_t(moment);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char texte[64];
-    std::strftime(texte, sizeof texte, "le %d/%m/%Y à %H:%M:%S", &local);
-    return texte;
+    return HeureLocale(moment, "le %d/%m/%Y à %H:%M:%S");
 }
 
 // The size of a PNG image, asked in a small dialog.

@@ -1,4 +1,5 @@
 #include "journal/JournalEssai.h"
+#include "runtime/HeureLocale.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -73,12 +74,7 @@ std::string TexteLecture(const Lecture& l)
 // that second.
 std::string NomFichier(std::chrono::system_clock::time_point debut, int n)
 {
-    const std::time_t t = std::chrono::system_clock::to_time_t(debut);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char texte[64];
-    std::strftime(texte, sizeof texte, "%Y-%m-%d_%H-%M-%S", &local);
-    std::string nom = std::string(kPrefixeNom) + texte;
+    std::string nom = std::string(kPrefixeNom) + HeureLocale(debut, "%Y-%m-%d_%H-%M-%S");
     if (n > 1)
         nom += "_" + std::to_string(n);
     return nom + std::string(kExtension);
@@ -159,12 +155,7 @@ std::optional<std::pair<std::string, std::string>> CleValeur(std::string_view li
 
 std::string TexteDebut(std::chrono::system_clock::time_point debut)
 {
-    const std::time_t t = std::chrono::system_clock::to_time_t(debut);
-    std::tm local{};
-    localtime_r(&t, &local);
-    char texte[64];
-    std::strftime(texte, sizeof texte, "%Y-%m-%d %H:%M:%S %z", &local);
-    return texte;
+    return HeureLocale(debut, "%Y-%m-%d %H:%M:%S %z");
 }
 
 std::optional<std::chrono::system_clock::time_point> LireDebut(std::string_view texte)

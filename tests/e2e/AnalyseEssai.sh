@@ -32,18 +32,9 @@ build_dir=$(cd "$1" && pwd)
 program=$build_dir/app/nelvar
 [[ -x $program ]] || { echo "FAILED: no $program (build the target nelvar)" >&2; exit 1; }
 
-work=$(mktemp -d)
-xvfb_pid=
-program_pid=
-cleanup() {
-  if [[ -n $program_pid ]]; then kill "$program_pid" 2>/dev/null || true; fi
-  if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 # shellcheck source=Commun.sh
 source "$(dirname "${BASH_SOURCE[0]}")/Commun.sh"
+start_work
 
 # Nothing of the user's: a home and data folders of the test's own.
 export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share XDG_CONFIG_HOME=$work/home/.config

@@ -1,6 +1,20 @@
 # Helpers of the end-to-end tests, sourced by each script: polls with a
 # deadline, the virtual X server, and the fields read as a user reads them.
-# The script sets `work` (its temporary folder) first.
+# The script sets `work` (its temporary folder) first, or calls start_work.
+
+# start_work: a temporary folder `work`, removed at exit with the Xvfb
+# server and the program the script started (xvfb_pid, program_pid) stopped.
+start_work() {
+  work=$(mktemp -d)
+  xvfb_pid=
+  program_pid=
+  trap 'stop_work' EXIT
+}
+stop_work() {
+  if [[ -n $program_pid ]]; then kill "$program_pid" 2>/dev/null || true; fi
+  if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
 
 # fail <message...>: ends the test with the message.
 fail() {

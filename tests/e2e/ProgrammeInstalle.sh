@@ -27,18 +27,9 @@ unset NELVAR_PORTS    # the simulated card
 cmake_command=$1
 build_dir=$2
 
-work=$(mktemp -d)
-xvfb_pid=
-program_pid=
-cleanup() {
-  if [[ -n $program_pid ]]; then kill "$program_pid" 2>/dev/null || true; fi
-  if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
 # shellcheck source=Commun.sh
 source "$(dirname "${BASH_SOURCE[0]}")/Commun.sh"
+start_work
 
 # --- Installed layout -------------------------------------------------------
 
