@@ -101,6 +101,34 @@ TEST(Invariances, a_first_order_run_gives_its_own_law_on_any_interval)
     }
 }
 
+TEST(Invariances, a_reaction_that_starts_late_is_read_from_the_start_typed_whatever_came_before)
+{
+    // The pressure stays at p0 for a while (the reagents not yet mixed), then
+    // follows the law from t0; Début at t0: the law again, times counted from
+    // t0, and the plateau judged from there (4.2 half-times: not reached).
+    const Loi loi{.t0 = 200, .tDemi = 60};
+    for (const int attente : {0, 60, 200}) {
+        SCOPED_TRACE(std::to_string(attente) + " s before the reaction");
+        std::vector<Point> run;
+        for (int i = attente; i > 0; --i)
+            run.push_back({loi.t0 - i, loi.p0});
+        for (const Point& q : Echantillons(loi, 600))
+            run.push_back(q);
+        for (const double demiVies : {4.2, 6.0}) {
+            Options options;
+            options.debut = loi.t0;
+            options.fin = loi.t0 + demiVies * loi.tDemi;
+            const Resultat r = Analyser(run, options);
+            EXPECT_EQ(r.modele.ta, loi.t0);
+            EXPECT_TRUE(Chiffres(r.k, loi.K(), 7));
+            ASSERT_TRUE(r.tDemiGraphique);
+            EXPECT_NEAR(*r.tDemiGraphique, loi.tDemi, 0.05);
+            EXPECT_TRUE(Chiffres(TestLineaire(run, options, r).pente, loi.K(), 6));
+            EXPECT_EQ(r.remarques, demiVies < 4.32 ? std::vector{Remarque::PlateauNonAtteint} : std::vector<Remarque>{});
+        }
+    }
+}
+
 TEST(Invariances, shifting_every_time_or_scaling_the_pressure_unit_moves_only_what_it_should)
 {
     // A noisy run, fitted with a free and with a fixed start on each interval:

@@ -116,7 +116,8 @@ TEST(LectureEssai, refuses_what_is_not_a_run_with_a_message_saying_why)
         {"0,5,1,013E5\n1,5,1,015E5\n", "Ligne 1 : " + kVirgules},
         // Every line cut alike at its decimal commas: "05" and "075" are the marks.
         {"1,25,101300\n2,05,101500\n3,075,101700\n", "Ligne 2 : " + kVirgules},
-        {"t,p\n0,101300\n1,101500\n2,101700,05\n", "Ligne 4 : " + kVirgules},
+        // Every line alike but one field more than the column names.
+        {"t,p\n0,5,101300\n1,5,101500\n", "Ligne 2 : " + kVirgules},
         {"Date, en s\tTension sur la voie 2, en V\r0\t0\r1\t1E-5\r",
          "Ce tableau du programme contient l'avancement en mol, pas la pression : "
          "enregistrez ou copiez la pression en Pa."},
