@@ -250,7 +250,7 @@ void FenetreAnalyse::CreerControles()
     });
 
     GraphiqueAvancement->SetOnClick([this](double t, double) {
-        if (QApplication::keyboardModifiers() & Qt::ControlModifier)
+        if (GraphiqueAvancement->ControlClick())
             BasculerExclusion(t);
         else
             PoserTangente(t);
