@@ -13,6 +13,8 @@ namespace {
 
 // The standard deviation of Gaussian noise per median absolute deviation.
 constexpr double kFacteurMad = 1.4826;
+// Values a robust scale is worked out on, at most.
+constexpr std::size_t kValeursEchelle = 1024;
 // Candidates of the start's scan evaluated at each level of refinement.
 constexpr std::size_t kCandidatsParPas = 12;
 // The rise after the start keeps at least this many points, and this
@@ -39,11 +41,17 @@ double EchelleRobuste(std::span<const double> v)
 {
     if (v.empty())
         return 0;
-    const double m = Mediane({v.begin(), v.end()});
-    std::vector<double> ecarts(v.size());
-    for (std::size_t i = 0; i < v.size(); ++i)
-        ecarts[i] = std::abs(v[i] - m);
-    return kFacteurMad * Mediane(std::move(ecarts));
+    // At most kValeursEchelle values, evenly spread: the scale is then known
+    // to a few per cent, at a bounded cost for long runs.
+    const std::size_t pas = (v.size() + kValeursEchelle - 1) / kValeursEchelle;
+    std::vector<double> valeurs;
+    valeurs.reserve(v.size() / pas + 1);
+    for (std::size_t i = 0; i < v.size(); i += pas)
+        valeurs.push_back(v[i]);
+    const double m = Mediane(valeurs);
+    for (double& x : valeurs)
+        x = std::abs(x - m);
+    return kFacteurMad * Mediane(std::move(valeurs));
 }
 
 std::optional<double> PasArrondi(std::span<const double> p)
