@@ -312,7 +312,9 @@ std::vector<std::pair<std::string, std::string>> AnalyseEssai::LignesResultats()
                                           : r.tDemiGraphique ? Nombre(*r.tDemiGraphique, 3) + " s"
                                                              : "non atteint");
     const auto v = VitesseModele(r.modele.ta);
-    lignes.emplace_back("v au début", v ? AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹") : "volume et température inconnus");
+    lignes.emplace_back("v au début", !v            ? std::string("volume et température inconnus")
+                                      : r.determine ? AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹")
+                                                    : nonDetermine);
     lignes.emplace_back("R²", Nombre(r.r2, 6));
     lignes.emplace_back("Écart-type des résidus", Nombre(r.ecartTypeResidus, 3) + " Pa");
     lignes.emplace_back("Points", std::to_string(r.points));

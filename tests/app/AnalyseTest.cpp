@@ -250,7 +250,7 @@ TEST(AnalyseEssai, values_the_data_cannot_give_are_said_not_determined)
     for (const auto& [libelle, valeur] : analyse.LignesResultats())
         if (valeur == "non déterminé")
             ++nonDetermines;
-    EXPECT_EQ(nonDetermines, 4); // x_f, k, t½ and the graphical t½
+    EXPECT_EQ(nonDetermines, 5); // x_f, k, t½, the graphical t½ and the rate at the start
 }
 
 TEST_F(AnalyseTest, a_changed_interval_refits_from_the_fields_and_from_the_markers)
