@@ -21,6 +21,8 @@ constexpr std::size_t kCandidatsParPas = 12;
 // fraction of them.
 constexpr std::size_t kPointsApresDebut = 8;
 constexpr std::size_t kFractionApresDebut = 10; // one tenth
+// The baseline's slope is at most this fraction of the rise's initial slope.
+constexpr double kFractionPenteLigneDeBase = 0.5;
 // Parameters of the two models the start's criterion compares.
 constexpr double kParametresSimple = 3;
 constexpr double kParametresAvecDebut = 6;
@@ -119,6 +121,13 @@ std::optional<std::size_t> ChercherDebut(std::span<const double> t, std::span<co
             stp += dt * (p[i] - montee.y0);
         }
         const double c = stp / stt;
+        // A start is a kink: the baseline drifts far slower than the
+        // reaction starts (a curve steeper at first than an exponential,
+        // second order for one, is not a baseline).
+        if (!(std::abs(c) <= kFractionPenteLigneDeBase * montee.k * std::abs(montee.yInf - montee.y0))) {
+            couts[j] = std::numeric_limits<double>::max();
+            return couts[j];
+        }
         double ssr = montee.ssr;
         for (std::size_t i = 0; i < j; ++i) {
             const double r = p[i] - montee.y0 - c * (t[i] - t[j]);

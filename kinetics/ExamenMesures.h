@@ -45,7 +45,10 @@ std::optional<Rupture> ChercherRupture(std::span<const double> p, double planche
 // fit over all the points (sum of squares `ssrSimple`) when it lowers the
 // Bayesian information criterion, n·ln(SSR/n) + parameters·ln(n), by more
 // than kEcartBic (3 parameters against 6: the rise's 3, the line's slope,
-// t_d and the choice of j). Candidates j are scanned coarse to fine, each
+// t_d and the choice of j), and when the line's slope is at most half the
+// rise's initial slope k·|pInf - pa| (a start is a kink: a curve merely
+// steeper at first than an exponential, a second-order one, is no baseline
+// and its start is not moved). Candidates j are scanned coarse to fine, each
 // with one fit of the rise. `plancher`: the smallest standard deviation the
 // data can show (rounding, floating-point), so that noise-free data do not
 // compare sums of squares at their rounding level. Gives j, or none.

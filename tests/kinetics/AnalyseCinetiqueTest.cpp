@@ -178,7 +178,11 @@ TEST(AnalyseCinetique, first_order_remark_for_a_second_order_reaction_only)
     std::vector<Point> ordreDeux;
     for (int i = 0; i < 1800; ++i)
         ordreDeux.push_back({double(i), 100000 + 20000 * (i / 200.0) / (1 + i / 200.0) + bruit(generateur)});
-    EXPECT_TRUE(A(Analyser(ordreDeux, {}), Remarque::OrdreUnNonAjuste));
+    const Resultat r = Analyser(ordreDeux, {});
+    EXPECT_TRUE(A(r, Remarque::OrdreUnNonAjuste));
+    // Its steep start is not taken for the end of a baseline.
+    EXPECT_FALSE(A(r, Remarque::DebutDetecte)) << TexteRemarques(r);
+    EXPECT_EQ(r.debut, 0);
 
     // White noise around a first-order curve is never taken for a misfit...
     for (unsigned graine = 1; graine <= 100; ++graine)
