@@ -92,6 +92,23 @@ TEST_F(DonneesReelles, the_start_is_found_after_a_baseline_and_clean_runs_keep_t
         EXPECT_FALSE(A(Analyser(Essai(600, 0, 5000, 60, 30, graine), {}), Remarque::DebutDetecte)) << graine;
 }
 
+// Clean first-order runs of every pace, rising or falling, noisy or not:
+// nothing is found in them besides the reaction.
+TEST_F(DonneesReelles, clean_runs_of_every_pace_show_no_start_step_or_wild_point)
+{
+    for (const double tDemi : {1.5, 4.0, 20.0, 83.0, 400.0, 3000.0})
+        for (const double amplitude : {20000.0, -8000.0})
+            for (const double bruit : {0.0, 5.0, 60.0}) {
+                const Resultat r = Analyser(Essai(1200, 0, amplitude, tDemi, bruit > 0 ? bruit : 1e-300, 9), {});
+                SCOPED_TRACE(::testing::Message() << "t½ " << tDemi << ", " << amplitude << " Pa, noise " << bruit
+                                                  << ": " << TexteRemarques(r));
+                EXPECT_EQ(r.debut, 0);
+                EXPECT_EQ(r.fin, 1200);
+                for (const Remarque remarque : {Remarque::DebutDetecte, Remarque::Rupture, Remarque::PointAberrant})
+                    EXPECT_FALSE(A(r, remarque));
+            }
+}
+
 TEST_F(DonneesReelles, the_program_sample_keeps_its_first_point_and_names_its_rounding)
 {
     const Resultat r = Analyser(LireFichierEssai(NELVAR_EXEMPLE), {});
