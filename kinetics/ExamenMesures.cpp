@@ -49,10 +49,14 @@ double EchelleRobuste(std::span<const double> v)
     std::vector<double> valeurs;
     valeurs.reserve(v.size() / pas + 1);
     for (std::size_t i = 0; i < v.size(); i += pas)
-        valeurs.push_back(v[i]);
+        if (std::isfinite(v[i]))
+            valeurs.push_back(v[i]);
+    if (valeurs.empty())
+        return 0;
     const double m = Mediane(valeurs);
+    // Finite values far apart can still differ by more than the largest double.
     for (double& x : valeurs)
-        x = std::abs(x - m);
+        x = std::min(std::abs(x - m), std::numeric_limits<double>::max());
     return kFacteurMad * Mediane(std::move(valeurs));
 }
 

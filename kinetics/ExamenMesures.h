@@ -16,7 +16,7 @@ namespace Cinetique {
 
 // 1.4826·median(|v - median(v)|): the standard deviation for Gaussian noise;
 // 0 for an empty span. Over more than 1 024 values, on 1 024 of them evenly
-// spread.
+// spread; values that are not finite are left out.
 double EchelleRobuste(std::span<const double> v);
 
 // The largest power of ten, from 10⁻³ to 10⁶, of which every value is a
