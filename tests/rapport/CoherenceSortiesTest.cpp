@@ -463,7 +463,7 @@ TEST_F(CoherenceSorties, a_report_a_print_and_the_exports_leave_the_number_forma
     }
 }
 
-TEST_F(CoherenceSorties, a_report_that_cannot_be_written_is_a_failure_of_the_command)
+TEST_F(CoherenceSorties, a_report_or_chart_that_cannot_be_written_is_a_failure_of_the_command)
 {
     // /dev/full takes the file but refuses its bytes, as a full disk does.
     for (const std::string& sortie : {std::string("/dev/full"), (dossier / "absent" / "cr.pdf").string()}) {
@@ -471,5 +471,15 @@ TEST_F(CoherenceSorties, a_report_that_cannot_be_written_is_a_failure_of_the_com
         const std::vector<std::string> arguments{"--rapport", sortie, essai};
         EXPECT_EQ(RapportEnLigneDeCommande(arguments, erreurs), Cinetique::kCodeEchec) << sortie;
         EXPECT_TRUE(erreurs.str().starts_with(sortie + " : ")) << erreurs.str();
+    }
+    // The window's commands say so in its results.
+    auto f = Fenetre();
+    bureau.chosenName = "/dev/full";
+    f->Export->ChoisirTaillePng = [](const TaillePng&) { return TaillePng{400, 300, 96}; };
+    for (QAction* action : {f->Export->EnregistrerPdf, f->Export->ExporterAvancement, f->Export->ExporterSecond}) {
+        f->MontrerEssai(Donnees(), false);
+        action->trigger();
+        EXPECT_TRUE(f->Resultats->text().contains(QStringLiteral("n'a pas été enregistré")))
+            << f->Resultats->text().toStdString();
     }
 }
