@@ -179,6 +179,16 @@ std::string Nombre(const std::optional<double>& valeur)
     return valeur ? Nombre(*valeur) : std::string();
 }
 
+// A full disk or a closed pipe behind the output must not pass for
+// success: false, with one line on `erreurs`, when `sortie` failed.
+bool SortieEcrite(std::ostream& sortie, std::ostream& erreurs)
+{
+    if (sortie)
+        return true;
+    erreurs << kPrefixe << "écriture impossible sur la sortie standard.\n";
+    return false;
+}
+
 } // namespace
 
 std::string LigneResultats(const std::string& chemin, const Resultat& r)
@@ -219,8 +229,8 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
         return kCodeEchec;
     }
     if (demande.aide) {
-        sortie << kTexteAide;
-        return 0;
+        sortie << kTexteAide << std::flush;
+        return SortieEcrite(sortie, erreurs) ? 0 : kCodeEchec;
     }
 
     sortie << kEnteteResultats << "\n" << std::flush;
@@ -248,11 +258,8 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
         }
         sortie << ligne << std::flush;
     }
-    // A full disk or a closed pipe behind the output must not pass for success.
-    if (!sortie) {
-        erreurs << kPrefixe << "écriture impossible sur la sortie standard.\n";
+    if (!SortieEcrite(sortie, erreurs))
         return kCodeEchec;
-    }
     return echec ? kCodeEchec : 0;
 }
 

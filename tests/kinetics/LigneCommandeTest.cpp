@@ -74,9 +74,12 @@ protected:
         return dossier_ + "/" + nom;
     }
 
-    // The environment keeps only PATH and the sanitizers' options.
-    Execution Lancer(const std::vector<std::string>& arguments)
+    // The environment keeps only PATH and the sanitizers' options; the
+    // standard output goes to `sortie`, by default a file read back.
+    Execution Lancer(const std::vector<std::string>& arguments, std::string sortie = "")
     {
+        if (sortie.empty())
+            sortie = dossier_ + "/sortie";
         std::string commande = "env -i PATH=/usr/bin:/bin";
         for (char** variable = environ; *variable != nullptr; ++variable)
             for (const char* prefixe : {"ASAN_", "UBSAN_", "LSAN_"})
@@ -85,7 +88,7 @@ protected:
         commande += " " + Guillemets(NELVAR_PROGRAMME);
         for (const std::string& argument : arguments)
             commande += " " + Guillemets(argument);
-        commande += " </dev/null >" + Guillemets(dossier_ + "/sortie") + " 2>" + Guillemets(dossier_ + "/erreurs");
+        commande += " </dev/null >" + Guillemets(sortie) + " 2>" + Guillemets(dossier_ + "/erreurs");
         const int etat = std::system(commande.c_str());
         return {WIFEXITED(etat) ? WEXITSTATUS(etat) : -1, Contenu(dossier_ + "/sortie"),
                 Contenu(dossier_ + "/erreurs")};
@@ -197,6 +200,18 @@ TEST_F(LigneCommande, help_is_written_in_french_and_a_wrong_command_line_exits_2
         EXPECT_NE(e.sortie.find("  --exclure T1,T2...  exclut les points aux dates T1, T2... (en s)"),
                   std::string::npos);
         EXPECT_EQ(e.erreurs, "");
+    }
+}
+
+TEST_F(LigneCommande, an_output_that_cannot_be_written_is_a_failure_whatever_was_asked)
+{
+    // A full disk behind the standard output: /dev/full refuses every write.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--analyse", essai_}, {"--analyse", "--fin", "60", essai_, essai_},
+          {"--help"}, {"--analyse", "--help"}}) {
+        const Execution e = Lancer(arguments, "/dev/full");
+        EXPECT_EQ(e.code, 2) << arguments.back();
+        EXPECT_EQ(e.erreurs, "nelvar : écriture impossible sur la sortie standard.\n") << arguments.back();
     }
 }
 
