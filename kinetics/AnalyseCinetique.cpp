@@ -372,18 +372,19 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
     const double plancherEcart = std::max(pas.value_or(0), kBruitRelatifMin * pMax);
     const double plancherBruit = std::max(pas.value_or(0) / std::sqrt(12.0), kBruitRelatifMin * pMax);
 
-    // A sudden step ends the interval before it.
+    // A sudden step ends the interval before it (said after the start, in
+    // the order of the run).
+    std::optional<std::string> texteRupture;
     if (!options.fin)
         if (const std::optional<Rupture> rupture = ChercherRupture(c.p, plancherEcart, kPointsMin)) {
             const double t = c.t[rupture->indice + 1];
             intervalle.dernier = intervalle.premier + rupture->indice;
             c = Extraire(retenus, intervalle.premier, intervalle.dernier);
-            Ajouter(r, Remarque::Rupture,
-                    rupture->saut < 0 ? "Chute brutale de la pression à t = " + Nombre(t)
-                                            + " s (flacon ouvert ou fuite ?) : l'analyse s'arrête avant."
-                                      : "Saut brutal de la pression à t = " + Nombre(t)
-                                            + " s (bouchon enfoncé ou appareil perturbé ?) : l'analyse "
-                                              "s'arrête avant.");
+            texteRupture = rupture->saut < 0 ? "Chute brutale de la pression à t = " + Nombre(t)
+                                                   + " s (flacon ouvert ou fuite ?) : l'analyse s'arrête avant."
+                                             : "Saut brutal de la pression à t = " + Nombre(t)
+                                                   + " s (bouchon enfoncé ou appareil perturbé ?) : l'analyse "
+                                                     "s'arrête avant.";
         }
 
     // The fixed start is not a measurement the fit adjusts.
@@ -407,6 +408,8 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
                     "Début de la réaction détecté à t = " + Nombre(c.t.front())
                         + " s : les points précédents (ligne de base) sont écartés.");
         }
+    if (texteRupture)
+        Ajouter(r, Remarque::Rupture, std::move(*texteRupture));
 
     // Values at the edge of the double range can overflow the sums of
     // squares: no fit then, rather than a result of NaN.

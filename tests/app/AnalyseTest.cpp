@@ -233,6 +233,21 @@ TEST_F(AnalyseTest, a_ctrl_click_excludes_the_nearest_point_drawn_hollow_and_ctr
     EXPECT_EQ(f.Analyse().TexteResultats(), avant);
 }
 
+TEST_F(AnalyseTest, a_straight_rise_draws_no_half_time_or_final_extent_and_says_not_determined)
+{
+    std::ofstream droite(chemin, std::ios::trunc);
+    droite << "Date, en s\tTension sur la voie 1, en V\r";
+    for (int i = 0; i < kPoints; ++i)
+        droite << i << "\t" << kP0 + 3 * i + (i % 2 ? 15 : -15) << "\r";
+    droite.close();
+    FenetreAnalyse& f = Ouvrir();
+    ASSERT_TRUE(f.Analyse().Valide()) << f.Analyse().Erreur();
+    EXPECT_EQ(Marque(f, TChartMarkKind::VerticalLine), nullptr);
+    EXPECT_EQ(Marque(f, TChartMarkKind::HorizontalLine), nullptr);
+    for (const char* ligne : {"k : non déterminé", "t½ (modèle) : non déterminé", "Aucune courbure visible : "})
+        EXPECT_TRUE(f.Resultats->text().contains(QString::fromUtf8(ligne))) << f.Resultats->text().toStdString();
+}
+
 TEST(AnalyseEssai, values_the_data_cannot_give_are_said_not_determined)
 {
     // A pressure rising in a straight line: no curvature, no k.

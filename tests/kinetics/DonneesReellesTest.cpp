@@ -142,6 +142,14 @@ TEST_F(DonneesReelles, a_sudden_step_ends_the_interval_unless_the_end_is_given)
         jusquAuBout.fin = 900;
         EXPECT_FALSE(A(Analyser(essai, jusquAuBout), Remarque::Rupture));
     }
+    // A baseline, then the rise, then the vent: both found, said in the run's order.
+    std::vector<Point> essai = Essai(900, 100, 20000, 50, 25);
+    for (Point& q : essai)
+        q.p -= q.t >= 700 ? 35000 : 0;
+    const Resultat r = Analyser(essai, {});
+    EXPECT_EQ(r.remarques, (std::vector{Remarque::DebutDetecte, Remarque::Rupture}));
+    EXPECT_NEAR(r.debut, 100, 2);
+    EXPECT_EQ(r.fin, 699);
 }
 
 TEST_F(DonneesReelles, error_codes_are_left_out_and_named_by_their_line)
