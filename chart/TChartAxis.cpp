@@ -332,7 +332,7 @@ void TChartAxis::DrawTitle(ChartCanvas& canvas)
     const int fh = canvas.FontHeight();
     switch (place_) {
     case TAxisPlace::Bottom:
-        canvas.TextOut(chart_->PlotXCenter(), titlePos_, caption, TextHAlign::Center);
+        canvas.SubscriptTextOut(chart_->PlotXCenter(), titlePos_, caption, TextHAlign::Center);
         break;
     case TAxisPlace::Top:
         canvas.TextOut(chart_->PlotXCenter(), titlePos_ - fh, caption, TextHAlign::Center);
