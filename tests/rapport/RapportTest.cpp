@@ -28,6 +28,8 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -129,6 +131,30 @@ TEST_F(RapportTest, CommandLineWritesAnA4ReportWithValuesChartsAndTableAfter)
         EXPECT_NE(page.find(essai.filename().string()), std::string::npos) << n;
     }
     EXPECT_NE(Texte(pdf, 2, 2).find("52,007"), std::string::npos);
+
+    // The charts' number labels, row by row: neighbours at least a digit's
+    // width apart (a digit is as wide as the label "0").
+    const std::string boites = Sortie(NELVAR_PDFTOTEXT, " -f 1 -l 1 -bbox", pdf, " -");
+    static const std::regex mot(R"rx(xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="[0-9.]+">([0-9]+)<)rx");
+    std::map<long, std::vector<std::pair<double, double>>> lignes; // y -> (xMin, xMax)
+    double chiffre = 0;
+    for (auto it = std::sregex_iterator(boites.begin(), boites.end(), mot); it != std::sregex_iterator(); ++it) {
+        const double x0 = std::stod((*it)[1]), x1 = std::stod((*it)[3]);
+        lignes[std::lround(std::stod((*it)[2]))].emplace_back(x0, x1);
+        if ((*it)[4] == "0")
+            chiffre = x1 - x0;
+    }
+    ASSERT_GT(chiffre, 0);
+    int rangees = 0;
+    for (auto& [y, boitesLigne] : lignes) {
+        if (boitesLigne.size() < 4)
+            continue; // not an axis's row
+        ++rangees;
+        std::sort(boitesLigne.begin(), boitesLigne.end());
+        for (std::size_t i = 1; i < boitesLigne.size(); ++i)
+            EXPECT_GE(boitesLigne[i].first - boitesLigne[i - 1].second, chiffre * 0.99) << "y " << y << ", " << i;
+    }
+    EXPECT_EQ(rangees, 2); // the two charts' time axes
     EXPECT_EQ(Texte(pdf, 2, 2).find("52,0068"), std::string::npos);
     EXPECT_EQ(premiere.find("Tableau des mesures"), std::string::npos);
     const std::string suite = Texte(pdf, 2, 99);
