@@ -2,6 +2,7 @@
 // the main window, its results, marks, tangent, interval, live refresh and
 // copies. The saved run is drawn from a known first-order law (x_f =
 // 2,93 mmol, t½ = 83,2 s at 0,25 L and 20 °C), which the window must find.
+#include "app/AideAnalyse.h"
 #include "app/AnalyseEssai.h"
 #include "app/FenetreAnalyse.h"
 #include "chart/TPointSeries.h"
@@ -381,4 +382,150 @@ TEST_F(AnalyseTest, the_status_line_counts_the_readings_more_than_a_quarter_seco
     EXPECT_EQ(f.Analyse().LecturesEnRetard(), 3); // 0,26, 0,9 and 0,3 s; 0,25 s is on time
     EXPECT_TRUE(f.Etat->text().startsWith(QStringLiteral("3 lectures en retard (plus de 0,25 s)")))
         << f.Etat->text().toStdString();
+}
+
+TEST_F(AnalyseTest, from_a_later_start_the_marks_say_where_they_stand)
+{
+    // Début at 52 s: the vertical line stands at t_a + t½ and the horizontal
+    // one half-way from x_a to x_f; their labels say so, as the picture shows.
+    FenetreAnalyse& f = Ouvrir();
+    f.ChampDebut->setText(QStringLiteral("52"));
+    QMetaObject::invokeMethod(f.ChampDebut, "editingFinished");
+    ASSERT_TRUE(f.Analyse().Valide());
+    const double ta = f.Analyse().Resultat().modele.ta;
+    EXPECT_NEAR(ta, 52 * kPas, 0.01);
+    const double xa = kXf * (1 - std::exp(-kK * ta)) * 1000; // mmol, from the law
+    const TChartMark* haut = Marque(f, TChartMarkKind::HorizontalLine, 0);
+    const TChartMark* moitie = Marque(f, TChartMarkKind::HorizontalLine, 1);
+    const TChartMark* demi = Marque(f, TChartMarkKind::VerticalLine, 0);
+    const TChartMark* tau = Marque(f, TChartMarkKind::VerticalLine, 1);
+    ASSERT_TRUE(haut && moitie && demi && tau);
+    EXPECT_EQ(moitie->Text, "(x_a + x_f)/2");
+    EXPECT_NEAR(moitie->Y, (xa + kXf * 1000) / 2, 0.005);
+    EXPECT_EQ(demi->Text, "t_a + t½ = 135,2 s"); // 52,007 + 83,2
+    EXPECT_NEAR(demi->X, ta + kTDemi, 0.3);
+    EXPECT_EQ(tau->Text, "t_a + τ = 172,0 s"); // 52,007 + 120,0
+    Placer(f);
+    const QImage image = f.GraphiqueAvancement->ScreenImage().convertToFormat(QImage::Format_RGB32);
+    const QImage reference(QStringLiteral(NELVAR_APP_PICTURES "/analysis-window-from-52s.png"));
+    if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
+        image.save(QStringLiteral("actual-analysis-window-from-52s.png"));
+        ADD_FAILURE() << "differs from the reference; see actual-analysis-window-from-52s.png";
+    }
+}
+
+TEST_F(AnalyseTest, without_volume_and_temperature_the_chart_shows_the_pressure_with_its_model_and_marks)
+{
+    FenetreAnalyse& f = Ouvrir();
+    f.ChampVolume->clear();
+    QMetaObject::invokeMethod(f.ChampVolume, "editingFinished");
+    ASSERT_TRUE(f.Analyse().Valide());
+    EXPECT_EQ(f.GraphiqueAvancement->Title().Text().front(), "Pression au cours du temps");
+    EXPECT_EQ(f.GraphiqueAvancement->LeftAxis().Title().Caption(), "Pression en Pa");
+    ASSERT_EQ(f.SerieMesures->Count(), kPoints);
+    EXPECT_NEAR(f.SerieMesures->YValue(7), Pression(7), 1e-3); // as the file writes it
+    const double pFinale = kP0 + kXf / kMolParPa;
+    const TChartMark* haut = Marque(f, TChartMarkKind::HorizontalLine, 0);
+    const TChartMark* demi = Marque(f, TChartMarkKind::VerticalLine, 0);
+    ASSERT_TRUE(haut && demi);
+    EXPECT_NEAR(haut->Y, pFinale, 5);
+    EXPECT_EQ(haut->Text.substr(0, 7), "p∞ = ");
+    EXPECT_EQ(demi->Text, "t½ = 83,2 s");
+    const TChartMark* moitie = Marque(f, TChartMarkKind::HorizontalLine, 1);
+    ASSERT_NE(moitie, nullptr);
+    EXPECT_EQ(moitie->Text, "(p_a + p∞)/2");
+    EXPECT_NEAR(moitie->Y, (kP0 + pFinale) / 2, 5);
+}
+
+TEST_F(AnalyseTest, ctrl_z_undoes_the_zoom_from_a_field_unless_typing_is_to_be_undone)
+{
+    FenetreAnalyse& f = Ouvrir();
+    Activer(f);
+    Placer(f);
+    TChart& graphique = *f.GraphiqueAvancement;
+    auto zoomer = [&graphique] {
+        graphique.ZoomRect(graphique.XPixel(100), graphique.YPixel(2.5), graphique.XPixel(200), graphique.YPixel(1));
+        ASSERT_TRUE(graphique.HasSavedScale());
+    };
+    zoomer();
+    f.ChampDebut->setFocus();
+    QTest::keyClick(f.ChampDebut, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(graphique.HasSavedScale());
+    EXPECT_TRUE(graphique.BottomAxis().Automatic());
+
+    zoomer();
+    f.ChampFin->setFocus();
+    QTest::keyClicks(f.ChampFin, QStringLiteral("12"));
+    QTest::keyClick(f.ChampFin, Qt::Key_Z, Qt::ControlModifier); // the typing's undo
+    EXPECT_NE(f.ChampFin->text(), QStringLiteral("12"));
+    EXPECT_TRUE(graphique.HasSavedScale());
+}
+
+TEST_F(AnalyseTest, a_new_run_starts_unzoomed_without_the_last_readout)
+{
+    FenetreAnalyse& f = Ouvrir();
+    Placer(f);
+    f.GraphiqueAvancement->MouseMove(f.GraphiqueAvancement->XPixel(50), f.GraphiqueAvancement->YPixel(1));
+    ASSERT_TRUE(f.Etat->text().contains(QStringLiteral("Point le plus proche")));
+    f.GraphiqueVitesse->SetChartSize(640, 300);
+    f.GraphiqueVitesse->ScreenImage();
+    f.GraphiqueVitesse->ZoomRect(100, 50, 300, 200);
+    ASSERT_TRUE(f.GraphiqueVitesse->HasSavedScale());
+
+    DonneesEssai autre;
+    autre.nom = "autre.txt";
+    autre.fichier = true;
+    for (int i = 0; i < 50; ++i)
+        autre.points.push_back({i * kPas, Pression(i)});
+    f.MontrerEssai(std::move(autre), false);
+    EXPECT_FALSE(f.Etat->text().contains(QStringLiteral("Point le plus proche"))) << f.Etat->text().toStdString();
+    EXPECT_FALSE(f.GraphiqueVitesse->HasSavedScale());
+}
+
+TEST_F(AnalyseTest, before_any_run_the_title_names_none)
+{
+    form->Analyserlessai1->trigger();
+    ASSERT_NE(form->FenetreAnalyse1, nullptr);
+    EXPECT_EQ(form->FenetreAnalyse1->windowTitle(), QStringLiteral("Analyse de l'essai"));
+}
+
+TEST_F(AnalyseTest, ctrl_c_in_the_comparison_tab_copies_the_table_of_the_ticked_runs)
+{
+    FenetreAnalyse& f = Ouvrir();
+    Activer(f);
+    f.Onglets->setCurrentIndex(2);
+    ASSERT_GE(f.ListeEssais->count(), 1);
+    f.ListeEssais->item(0)->setCheckState(Qt::Checked);
+    ASSERT_EQ(f.TableauComparaison->rowCount(), 1);
+    QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier);
+    ASSERT_FALSE(platform.clipboard.empty());
+    std::string attendu = "Essai\tV (L)\tθ (°C)\tPoints\tx_f (mmol)\tk (s⁻¹)\tt½ (modèle) (s)\tp initiale (Pa)\n";
+    for (int colonne = 0; colonne < f.TableauComparaison->columnCount(); ++colonne)
+        attendu += (colonne ? "\t" : "") + f.TableauComparaison->item(0, colonne)->text().toStdString();
+    EXPECT_EQ(platform.clipboard.back(), attendu + "\n");
+    EXPECT_EQ(f.TableauComparaison->item(0, 3)->text(), QStringLiteral("400"));
+}
+
+TEST(AideAnalyse, the_help_page_gives_the_demonstration_runs_own_numbers)
+{
+    // The demonstration's reaction has a time constant of 120 s: τ = 120 s,
+    // t½ = 120·ln 2 = 83,18 s.
+    SetDecimalSeparator(',');
+    AnalyseEssai demonstration;
+    demonstration.SetDonnees(EssaiDeDemonstration());
+    demonstration.Recalculer();
+    ASSERT_TRUE(demonstration.Valide()) << demonstration.Erreur();
+    const QString page = QString::fromStdString(PageAide(demonstration));
+    auto nombre = [&page](const QString& motif) {
+        const QRegularExpressionMatch m = QRegularExpression(motif).match(page);
+        EXPECT_TRUE(m.hasMatch()) << motif.toStdString();
+        return std::pair{m.captured(1).replace(',', '.').toDouble(), m.captured(2).replace(',', '.').toDouble()};
+    };
+    const auto [tDemi, uTDemi] = nombre(QStringLiteral("t½ = ([0-9]+,[0-9]+) ± ([0-9]+,[0-9]+) s"));
+    EXPECT_GT(uTDemi, 0);
+    EXPECT_NEAR(tDemi, 120 * std::log(2.0), std::max(3 * uTDemi, 0.5));
+    EXPECT_NEAR(nombre(QStringLiteral("τ = ([0-9]+,[0-9])() s")).first, 120, 1.0);
+    for (const char* sujet : {"La constante de vitesse k", "Le temps de demi-réaction t½", "Le temps caractéristique τ",
+                              "Le test de l'ordre 1", "La vitesse volumique de réaction", "L'incertitude-type"})
+        EXPECT_TRUE(page.contains(QString::fromUtf8(sujet))) << sujet;
 }

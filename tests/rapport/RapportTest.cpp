@@ -353,6 +353,19 @@ TEST_F(RapportTest, TheComparisonTabExportsItsChartAndGoesIntoTheReport)
     EXPECT_FALSE(contenu.contains(QStringLiteral("Vitesse volumique")));
     EXPECT_GT(contenu.count(QStringLiteral("<polyline")) + contenu.count(QStringLiteral("<path")), 10);
 
+    // The PNG as the teacher exports it, pixel for pixel: the run's curve,
+    // its legend off the curve.
+    const fs::path png = dossier / "comparaison.png";
+    bureau.chosenName = png.string();
+    f->Export->ChoisirTaillePng = [](const TaillePng&) { return TaillePng{800, 500, 96}; };
+    f->Export->ExporterSecond->trigger();
+    const QImage image = QImage(QString::fromStdString(png.string())).convertToFormat(QImage::Format_RGB32);
+    const QImage reference(QStringLiteral(NELVAR_RAPPORT_PICTURES "/comparison-export.png"));
+    if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
+        image.save(QStringLiteral("actual-comparison-export.png"));
+        ADD_FAILURE() << "differs from the reference; see actual-comparison-export.png";
+    }
+
     const fs::path pdf = dossier / "cr.pdf";
     bureau.chosenName = pdf.string();
     f->Export->EnregistrerPdf->trigger();
