@@ -529,3 +529,38 @@ TEST(AideAnalyse, the_help_page_gives_the_demonstration_runs_own_numbers)
                               "Le test de l'ordre 1", "La vitesse volumique de réaction", "L'incertitude-type"})
         EXPECT_TRUE(page.contains(QString::fromUtf8(sujet))) << sujet;
 }
+
+TEST_F(AnalyseTest, the_tangent_and_the_first_order_line_go_into_the_results_and_the_copy)
+{
+    FenetreAnalyse& f = Ouvrir();
+    f.PoserTangente(50);
+    const auto ligne = f.Analyse().LigneTangente();
+    ASSERT_TRUE(ligne);
+    EXPECT_TRUE(ligne->second.starts_with("à t = 50,007 s : dx/dt = ")) << ligne->second;
+    f.CopierResultats();
+    std::istringstream copie(platform.clipboard.back());
+    std::string entete, rangee;
+    std::getline(copie, entete);
+    std::getline(copie, rangee);
+    EXPECT_TRUE(entete.ends_with("\ttangente t (s)\ttangente dx/dt (mol/s)\ttangente v (mol/L/s)")) << entete;
+    std::vector<double> champs;
+    std::istringstream lecture(rangee);
+    for (std::string champ; std::getline(lecture, champ, '\t');)
+        champs.push_back(std::strtod(QString::fromStdString(champ).replace(',', '.').toStdString().c_str(), nullptr));
+    ASSERT_GE(champs.size(), 3u);
+    const double t = 50 * kPas, pente = kK * kXf * std::exp(-kK * t); // mol/s, from the law
+    EXPECT_NEAR(champs[champs.size() - 3], t, 1e-3);
+    EXPECT_NEAR(champs[champs.size() - 2], pente, 0.01 * pente);
+    EXPECT_NEAR(champs.back(), pente / 0.25, 0.01 * pente / 0.25);
+
+    // The first-order test's line under its chart's title: slope k, R².
+    f.Onglets->setCurrentIndex(1);
+    const std::vector<std::string>& titre = f.GraphiqueTest->Title().Text();
+    ASSERT_EQ(titre.size(), 2u);
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^pente = ([0-9],[0-9]+)·10⁻³ s⁻¹ \\(= k\\) ; ordonnée à l'origine = 0 ; "
+                                          "R² = (0,99[0-9]*)$"))
+            .match(QString::fromStdString(titre[1]));
+    ASSERT_TRUE(m.hasMatch()) << titre[1];
+    EXPECT_NEAR(m.captured(1).replace(',', '.').toDouble() * 1e-3, kK, 0.01 * kK);
+}

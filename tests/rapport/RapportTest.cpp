@@ -123,6 +123,7 @@ TEST_F(RapportTest, CommandLineWritesAnA4ReportWithValuesChartsAndTableAfter)
                                 "ta + t½ = 85,2 s", "(xa + xf)/2", "ta + τ = 122,0 s"})
         EXPECT_NE(premiere.find(attendu), std::string::npos) << attendu << "\n" << premiere;
     EXPECT_EQ(premiere.find("t½ = 83,2 s"), std::string::npos);
+    EXPECT_EQ(premiere.find("x_f"), std::string::npos) << "subscripts drawn as subscripts";
     // Every page numbered and naming the run; times to the millisecond.
     const int pages = 4;
     for (int n = 1; n <= pages; ++n) {
@@ -297,6 +298,31 @@ TEST_F(RapportTest, CommandsAreReachedFromTheKeyboardWithoutClash)
     EXPECT_EQ(QKeySequence::mnemonic(f->Export->Bouton->text()), QKeySequence(Qt::ALT | Qt::Key_E));
 }
 
+TEST_F(RapportTest, TheReportGivesTheTangentAndTheSourceTheRunRecords)
+{
+    auto f = Fenetre();
+    f->PoserTangente(50);
+    const fs::path pdf = dossier / "cr.pdf";
+    bureau.chosenName = pdf.string();
+    f->Export->EnregistrerPdf->trigger();
+    const std::string premiere = Texte(pdf, 1, 1);
+    EXPECT_NE(premiere.find("Tangente :"), std::string::npos) << premiere;
+    EXPECT_NE(premiere.find("à t = 50,007 s : dx/dt = "), std::string::npos) << premiere;
+
+    // The source as recorded; unknown only for a file that records none.
+    AnalyseEssai analyse;
+    DonneesEssai d;
+    d.fichier = true;
+    for (const auto& [source, attendu] :
+         {std::pair<std::string, std::string>{"boîtier USB, capteur MPX4250", "Source des mesures : boîtier USB, capteur MPX4250"},
+          {"carte d'acquisition", "Source des mesures : carte d'acquisition"},
+          {"", "Source des mesures : un fichier enregistré (la carte ou le boîtier qui a mesuré n'y est pas noté)"}}) {
+        d.source = source;
+        analyse.SetDonnees(d);
+        EXPECT_EQ(ContenuCompteRendu(analyse).essai[2], attendu);
+    }
+}
+
 TEST_F(RapportTest, AJournalOfTheSimulatedCardKeepsItsNoticeAndTheResultsStayOnPageOne)
 {
     // A journal as the program writes it, 300 readings of the same law.
@@ -385,6 +411,7 @@ TEST_F(RapportTest, TheReportShowsTheWholeRunAndTheWindowKeepsItsZoom)
     const std::string premiere = Texte(pdf, 1, 1);
     EXPECT_NE(premiere.find("f = 2,93 mmol"), std::string::npos) << premiere;
     EXPECT_NE(premiere.find("t½ = 83,2 s"), std::string::npos) << premiere;
+    EXPECT_EQ(premiere.find("Tangente"), std::string::npos);
     EXPECT_FALSE(graphique.BottomAxis().Automatic());
     EXPECT_DOUBLE_EQ(graphique.BottomAxis().Minimum(), 300);
     EXPECT_DOUBLE_EQ(graphique.LeftAxis().Maximum(), 2.8);
