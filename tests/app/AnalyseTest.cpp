@@ -102,6 +102,18 @@ protected:
         f.GraphiqueAvancement->ScreenImage();
     }
 
+    // The extent chart, pixel for pixel, against the reference `nom`; when it
+    // differs it is written as "actual-<nom>" to look at.
+    static void CommeLaReference(FenetreAnalyse& f, const QString& nom)
+    {
+        const QImage image = f.GraphiqueAvancement->ScreenImage().convertToFormat(QImage::Format_RGB32);
+        const QImage reference(QStringLiteral(NELVAR_APP_PICTURES "/") + nom);
+        if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
+            image.save(QStringLiteral("actual-") + nom);
+            ADD_FAILURE() << "differs from the reference; see actual-" << nom.toStdString();
+        }
+    }
+
     std::string chemin;
 };
 
@@ -185,6 +197,7 @@ TEST_F(AnalyseTest, alt_n_opens_the_analysis_menu_and_ctrl_l_raises_the_one_wind
     FenetreAnalyse* premiere = form->FenetreAnalyse1;
     ASSERT_NE(premiere, nullptr);
     EXPECT_TRUE(premiere->isVisible());
+    EXPECT_EQ(premiere->windowTitle(), QStringLiteral("Analyse de l'essai")); // no run yet, none named
     premiere->close();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -313,12 +326,7 @@ TEST_F(AnalyseTest, the_extent_chart_matches_its_reference_picture)
     FenetreAnalyse& f = Ouvrir();
     f.PoserTangente(40);
     Placer(f);
-    const QImage image = f.GraphiqueAvancement->ScreenImage().convertToFormat(QImage::Format_RGB32);
-    const QImage reference(QStringLiteral(NELVAR_APP_PICTURES "/analysis-window-chart.png"));
-    if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
-        image.save(QStringLiteral("actual-analysis-window-chart.png"));
-        ADD_FAILURE() << "differs from the reference; see actual-analysis-window-chart.png";
-    }
+    CommeLaReference(f, QStringLiteral("analysis-window-chart.png"));
 }
 
 TEST_F(AnalyseTest, runs_ticked_in_the_list_are_overlaid_and_tabled_with_the_same_half_time)
@@ -406,12 +414,7 @@ TEST_F(AnalyseTest, from_a_later_start_the_marks_say_where_they_stand)
     EXPECT_NEAR(demi->X, ta + kTDemi, 0.3);
     EXPECT_EQ(tau->Text, "t_a + τ = 172,0 s"); // 52,007 + 120,0
     Placer(f);
-    const QImage image = f.GraphiqueAvancement->ScreenImage().convertToFormat(QImage::Format_RGB32);
-    const QImage reference(QStringLiteral(NELVAR_APP_PICTURES "/analysis-window-from-52s.png"));
-    if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
-        image.save(QStringLiteral("actual-analysis-window-from-52s.png"));
-        ADD_FAILURE() << "differs from the reference; see actual-analysis-window-from-52s.png";
-    }
+    CommeLaReference(f, QStringLiteral("analysis-window-from-52s.png"));
 }
 
 TEST_F(AnalyseTest, without_volume_and_temperature_the_chart_shows_the_pressure_with_its_model_and_marks)
@@ -480,13 +483,6 @@ TEST_F(AnalyseTest, a_new_run_starts_unzoomed_without_the_last_readout)
     f.MontrerEssai(std::move(autre), false);
     EXPECT_FALSE(f.Etat->text().contains(QStringLiteral("Point le plus proche"))) << f.Etat->text().toStdString();
     EXPECT_FALSE(f.GraphiqueVitesse->HasSavedScale());
-}
-
-TEST_F(AnalyseTest, before_any_run_the_title_names_none)
-{
-    form->Analyserlessai1->trigger();
-    ASSERT_NE(form->FenetreAnalyse1, nullptr);
-    EXPECT_EQ(form->FenetreAnalyse1->windowTitle(), QStringLiteral("Analyse de l'essai"));
 }
 
 TEST_F(AnalyseTest, ctrl_c_in_the_comparison_tab_copies_the_table_of_the_ticked_runs)
