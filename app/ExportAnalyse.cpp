@@ -166,7 +166,10 @@ TChart* ExportAnalyse::SecondGraphique() const
     return fenetre_.GraphiqueVitesse;
 }
 
-void ExportAnalyse::Signaler(const std::string& message) { fenetre_.Resultats->setText(Texte(message)); }
+void ExportAnalyse::Signaler(const std::string& message)
+{
+    fenetre_.Resultats->setText(Texte(message).toHtmlEscaped()); // a rich text label: shown as written
+}
 
 void ExportAnalyse::ExporterGraphique(TChart& graphique)
 {

@@ -212,7 +212,8 @@ void FenetreAnalyse::CreerControles()
     auto* colonne = new QVBoxLayout(resultats);
     Resultats = new QLabel(resultats);
     Resultats->setWordWrap(true);
-    Resultats->setTextFormat(Qt::RichText); // subscripts: x_f, t_a
+    // Rich text for the subscripts (x_f, t_a): messages are escaped into it.
+    Resultats->setTextFormat(Qt::RichText);
     Resultats->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Resultats->setTextInteractionFlags(Qt::TextSelectableByMouse);
     TexteTangente = new QLabel(resultats);
@@ -287,7 +288,7 @@ void FenetreAnalyse::CreerControles()
             else
                 RetirerTangente();
         } catch (const Exception& e) {
-            TexteTangente->setText(Texte(e.Message()));
+            TexteTangente->setText(Texte(e.Message()).toHtmlEscaped());
         }
     });
 
@@ -580,7 +581,7 @@ void FenetreAnalyse::TracerTangente()
 void FenetreAnalyse::EcrireResultats()
 {
     if (!analyse_.Valide()) {
-        Resultats->setText(Texte(analyse_.Erreur()));
+        Resultats->setText(Texte(analyse_.Erreur()).toHtmlEscaped());
         return;
     }
     std::string texte;
@@ -622,7 +623,7 @@ void FenetreAnalyse::LireConditions()
     try {
         analyse_.SetConditions(NombreDuChamp(ChampVolume), NombreDuChamp(ChampTemperature));
     } catch (const Exception& e) {
-        Resultats->setText(Texte(e.Message()));
+        Resultats->setText(Texte(e.Message()).toHtmlEscaped());
         return;
     }
     essais_.SetConditions(analyse_.Donnees().nom, analyse_.Donnees().volume, analyse_.Donnees().temperature);
@@ -635,7 +636,7 @@ void FenetreAnalyse::LireIntervalle()
     try {
         analyse_.SetIntervalle(NombreDuChamp(ChampDebut), NombreDuChamp(ChampFin));
     } catch (const Exception& e) {
-        Resultats->setText(Texte(e.Message()));
+        Resultats->setText(Texte(e.Message()).toHtmlEscaped());
         return;
     }
     Actualiser();
@@ -684,7 +685,7 @@ void FenetreAnalyse::CopierResultats()
     try {
         plateForme_.PlaceOnClipboard(texte);
     } catch (const Exception& e) {
-        Resultats->setText(Texte(e.Message()));
+        Resultats->setText(Texte(e.Message()).toHtmlEscaped());
     }
 }
 
@@ -693,7 +694,7 @@ void FenetreAnalyse::CopierComparaison()
     try {
         plateForme_.PlaceOnClipboard(essais_.TexteTableau());
     } catch (const Exception& e) {
-        Resultats->setText(Texte(e.Message()));
+        Resultats->setText(Texte(e.Message()).toHtmlEscaped());
     }
 }
 
@@ -702,6 +703,6 @@ void FenetreAnalyse::CopierTableau()
     try {
         plateForme_.PlaceOnClipboard(analyse_.TexteTableau());
     } catch (const Exception& e) {
-        Resultats->setText(Texte(e.Message()));
+        Resultats->setText(Texte(e.Message()).toHtmlEscaped());
     }
 }
