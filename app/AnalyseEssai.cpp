@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kChiffresTableau = 6;
 constexpr int kChiffresSansIncertitude = 4;
-constexpr int kDecimalesTemps = 3; // times to the millisecond
 
 // Writes `valeur` with `decimales` digits after the separator, with the
 // process's decimal separator whatever the C library's locale.

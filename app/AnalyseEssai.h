@@ -56,6 +56,9 @@ std::string ArrondiIncertitude(double valeur, double incertitude, const std::str
 int ExposantAffiche(double valeur);
 std::string PuissanceDeDix(int exposant);
 
+// Times written to the millisecond: the results' and the report's.
+inline constexpr int kDecimalesTemps = 3;
+
 // `valeur` with `decimales` digits after the decimal separator: times and
 // extents written to their resolution ("52,005").
 std::string Decimales(double valeur, int decimales);

@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <cmath>
 #include <ctime>
+#include <filesystem>
 #include <initializer_list>
 #include <vector>
 #include <ostream>
@@ -37,7 +38,6 @@
 namespace {
 
 constexpr int kChiffresTableau = 6;
-constexpr int kDecimalesTemps = 3;          // the report's times, to the millisecond
 constexpr int kDecimalesAvancementMax = 6; // its extents, mmol
 constexpr int kPixelsMax = 20000;
 constexpr int kPppMax = 2400;
@@ -266,7 +266,8 @@ CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
                       " ; température : T = " + Condition(d.temperature, "°C", "inconnue") +
                       " ; coefficient : " + Condition(d.coefficient, "Pa/V", "non enregistré"));
     c.graphiques = 2;
-    c.pied = Cinetique::EnUtf8(d.nom);
+    // The feet name the run: its file's name, or "Essai N".
+    c.pied = Cinetique::EnUtf8(d.fichier ? std::filesystem::path(d.nom).filename().string() : d.nom);
     if (analyse.Valide()) {
         c.resultats = analyse.LignesResultats();
         if (const auto tangente = analyse.LigneTangente())
