@@ -167,6 +167,9 @@ void FenetreAnalyse::CreerControles()
     GraphiqueAvancement = NouveauGraphique(separation, "Avancement au cours du temps", "Date en s",
                                            "Avancement en mmol", true);
     SerieMesures = NouvelleSerie<TPointSeries>(*GraphiqueAvancement, kCouleurMesures, "Mesures");
+    SerieExclus = NouvelleSerie<TPointSeries>(*GraphiqueAvancement, kCouleurMesures, "");
+    SerieExclus->SetHollow(true);
+    SerieExclus->SetPointSize(5);
     SerieModele = NouvelleSerie<TFastLineSeries>(*GraphiqueAvancement, kCouleurModele, "Modèle");
     SerieModele->LinePen().SetWidth(2);
     GraphiqueAvancement->IntervalMarkers().SetVisible(true);
@@ -292,7 +295,12 @@ void FenetreAnalyse::CreerControles()
         }
     });
 
-    GraphiqueAvancement->SetOnClick([this](double t, double) { PoserTangente(t); });
+    GraphiqueAvancement->SetOnClick([this](double t, double) {
+        if (GraphiqueAvancement->ControlClick())
+            BasculerExclusion(t);
+        else
+            PoserTangente(t);
+    });
     GraphiqueAvancement->SetOnPointerMove([this](double t, double) { Pointeur(t); });
     GraphiqueAvancement->SetOnIntervalMarkerMoved(
         [this](TIntervalEdge bord, double valeur) { MarqueurDeplace(bord == TIntervalEdge::Start, valeur); });
@@ -439,8 +447,9 @@ void FenetreAnalyse::Actualiser()
 
 void FenetreAnalyse::TracerAvancement()
 {
-    const SansRepeindre remplissage{SerieMesures, SerieModele};
+    const SansRepeindre remplissage{SerieMesures, SerieExclus, SerieModele};
     SerieMesures->ClearPoints();
+    SerieExclus->ClearPoints();
     SerieModele->ClearPoints();
     GraphiqueAvancement->ChartMarks().Clear();
     marqueTangente_ = 0;
@@ -452,10 +461,11 @@ void FenetreAnalyse::TracerAvancement()
     const auto& points = analyse_.Donnees().points;
     for (int i = 0; i < analyse_.Points(); ++i) {
         const double t = points[static_cast<std::size_t>(i)].t;
+        TPointSeries* serie = analyse_.Exclu(i) ? SerieExclus : SerieMesures;
         if (pression)
-            SerieMesures->AddPoint(t, points[static_cast<std::size_t>(i)].p, "", ColorAuto);
+            serie->AddPoint(t, points[static_cast<std::size_t>(i)].p, "", ColorAuto);
         else if (const auto x = analyse_.Avancement(i))
-            SerieMesures->AddPoint(t, *x * kMmol, "", ColorAuto);
+            serie->AddPoint(t, *x * kMmol, "", ColorAuto);
     }
 
     TIntervalMarkers& marqueurs = GraphiqueAvancement->IntervalMarkers();
@@ -487,9 +497,29 @@ void FenetreAnalyse::TracerAvancement()
             marques.AddHorizontalLine(marque.position, marque.texte, clBlack);
         else
             marques.AddVerticalLine(marque.position, marque.texte, clBlack);
-    // The tangent at the start, which meets the final value at t_a + τ.
+    // The tangent at the start, which meets the final value at t_a + τ; none
+    // for a k the data cannot give.
+    if (!r.determine)
+        return;
     const double yFinal = (m.pInf - origine) * echelle;
     marques.AddLine(m.ta, courbe(m.ta), m.k * (yFinal - courbe(m.ta)), kCouleurTangente, psDot);
+}
+
+void FenetreAnalyse::BasculerExclusion(double t)
+{
+    const int i = analyse_.PointLePlusProche(t);
+    if (i < 0)
+        return;
+    analyse_.BasculerExclusion(i);
+    Actualiser();
+}
+
+bool FenetreAnalyse::AnnulerExclusion()
+{
+    if (!analyse_.AnnulerExclusion())
+        return false;
+    Actualiser();
+    return true;
 }
 
 void FenetreAnalyse::TracerSecondGraphique()
@@ -671,8 +701,10 @@ void FenetreAnalyse::MontrerAide()
 
 void FenetreAnalyse::Annuler()
 {
-    // The zoom of every chart: only the one zoomed or scrolled has a scale to
-    // get back.
+    // The last exclusion first; else the zoom of every chart: only the one
+    // zoomed or scrolled has a scale to get back.
+    if (AnnulerExclusion())
+        return;
     for (TChart* graphique : {GraphiqueAvancement, GraphiqueVitesse, GraphiqueTest, GraphiqueComparaison})
         graphique->UndoZoom();
 }
