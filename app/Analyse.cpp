@@ -54,7 +54,9 @@ DonneesEssai UPrincipal::DonneesEssaiEnregistre(const std::string& chemin, std::
 DonneesEssai TForm1::DonneesDeLaMesure() const
 {
     DonneesEssai donnees;
-    donnees.nom = "Essai " + std::to_string(numeroEssai_);
+    // Before the first run there is none to name.
+    if (numeroEssai_ > 0)
+        donnees.nom = "Essai " + std::to_string(numeroEssai_);
     // Each reading at its real time; its tick time, the saved file's date,
     // tells the readings that came late.
     const int points = std::clamp(NombreDePoints, 0, kPointsMax);
@@ -157,7 +159,7 @@ void TForm1::Ouvrirunessai1Click(QObject*)
     } else {
         const QString nom = QFileDialog::getOpenFileName(
             this, QStringLiteral("Ouvrir un essai enregistré"), QString(),
-            QStringLiteral("Essais enregistrés (*.txt);;Tous les fichiers (*)"));
+            QStringLiteral("Mesures (*.txt *.csv *.tsv);;Tous les fichiers (*)"));
         if (!nom.isEmpty())
             chemin = nom.toStdString();
     }

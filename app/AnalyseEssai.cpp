@@ -42,7 +42,14 @@ std::string Puissance(int n)
     return texte;
 }
 
-// The power of ten put in front of the unit: none between 0,01 and 10 000.
+
+std::string Nombre(double valeur, int chiffres)
+{
+    return FormatGeneral(valeur, chiffres);
+}
+
+} // namespace
+
 int ExposantAffiche(double valeur)
 {
     const double a = std::fabs(valeur);
@@ -51,12 +58,15 @@ int ExposantAffiche(double valeur)
     return static_cast<int>(std::floor(std::log10(a)));
 }
 
-std::string Nombre(double valeur, int chiffres)
+std::string PuissanceDeDix(int exposant)
 {
-    return FormatGeneral(valeur, chiffres);
+    return exposant == 0 ? std::string() : Puissance(exposant).substr(std::string("·").size());
 }
 
-} // namespace
+std::string Decimales(double valeur, int decimales)
+{
+    return Fixe(valeur, decimales);
+}
 
 std::string AvecPuissance(double valeur, int chiffres, const std::string& unite)
 {
@@ -106,6 +116,7 @@ void AnalyseEssai::SetDonnees(DonneesEssai donnees)
     if (!meme) {
         debut_.reset();
         fin_.reset();
+        tangente_.reset();
         exclus_.clear();
         basculements_.clear();
     }
@@ -291,6 +302,60 @@ int AnalyseEssai::PointLePlusProche(double t) const
     return static_cast<int>((t - precedent->t <= suivant->t - t ? precedent : suivant) - p.begin());
 }
 
+std::string AnalyseEssai::TexteTest() const
+{
+    const auto& test = Test();
+    if (!test || test->points.empty())
+        return {};
+    return "pente = " + AvecPuissance(test->pente, 3, "s⁻¹") + " (= k) ; ordonnée à l'origine = 0 ; R² = " +
+           Nombre(test->r2, 5);
+}
+
+std::optional<std::pair<std::string, std::string>> AnalyseEssai::LigneTangente() const
+{
+    if (!tangente_)
+        return std::nullopt;
+    const double t = *tangente_;
+    const auto pente = PenteModele(t);
+    const auto v = VitesseModele(t);
+    if (!pente || !v)
+        return std::nullopt;
+    return std::pair<std::string, std::string>(
+        "Tangente", "à t = " + Fixe(t, kDecimalesTemps) + " s : dx/dt = " + AvecPuissance(*pente, 3, "mol/s") +
+                        " ; v = " + AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹"));
+}
+
+std::vector<MarqueAnalyse> AnalyseEssai::Marques() const
+{
+    std::vector<MarqueAnalyse> marques;
+    // No line for a value the data cannot give.
+    if (!resultat_ || !resultat_->determine)
+        return marques;
+    const Cinetique::Resultat& r = *resultat_;
+    const auto& m = r.modele;
+    if (const auto facteur = MolParPascal()) {
+        // mmol from the run's first point, as the chart's points.
+        const double xa = (m.pa - r.p0) * *facteur * 1000, xf = (m.pInf - r.p0) * *facteur * 1000;
+        marques.push_back({true, xf, "x_f = " + Nombre(xf, 3) + " mmol"});
+        // x_a counts when it shows at the precision x_f is written with (three
+        // significant digits).
+        const double chiffre = xf != 0 ? std::pow(10.0, std::floor(std::log10(std::abs(xf))) - 2) : 0;
+        const bool depuisZero = std::abs(xa) < chiffre / 2;
+        marques.push_back({true, (xa + xf) / 2, depuisZero ? "x_f/2" : "(x_a + x_f)/2"});
+    } else {
+        marques.push_back({true, m.pInf, "p∞ = " + Fixe(m.pInf, 0) + " Pa"});
+        marques.push_back({true, (m.pa + m.pInf) / 2, "(p_a + p∞)/2"});
+    }
+    // The times on the axis, labelled with what they are: from t_a unless t_a
+    // is 0 at the tenth of a second they are written to.
+    const bool taNul = std::abs(m.ta) < 0.05;
+    const double tau = 1 / m.k;
+    marques.push_back({false, m.ta + r.tDemi, (taNul ? "t½ = " : "t_a + t½ = ") + Fixe(m.ta + r.tDemi, 1) + " s"});
+    if (std::isfinite(tau))
+        marques.push_back({false, m.ta + tau, (taNul ? "τ = " : "t_a + τ = ") + Fixe(m.ta + tau, 1) + " s"});
+    return marques;
+}
+
 std::vector<std::pair<std::string, std::string>> AnalyseEssai::LignesResultats() const
 {
     std::vector<std::pair<std::string, std::string>> lignes;
@@ -328,7 +393,19 @@ std::string AnalyseEssai::TexteResultats() const
 {
     if (!resultat_)
         return {};
-    return std::string(Cinetique::kEnteteResultats) + "\n" + Cinetique::LigneResultats(donnees_.nom, *resultat_);
+    std::string entete(Cinetique::kEnteteResultats), ligne = Cinetique::LigneResultats(donnees_.nom, *resultat_);
+    const auto pente = tangente_ ? PenteModele(*tangente_) : std::nullopt;
+    const auto v = tangente_ ? VitesseModele(*tangente_) : std::nullopt;
+    if (pente && v) {
+        // The row ends with its line end: the tangent's fields go before it.
+        entete += "\ttangente t (s)\ttangente dx/dt (mol/s)\ttangente v (mol/L/s)";
+        const bool fin = !ligne.empty() && ligne.back() == '\n';
+        if (fin)
+            ligne.pop_back();
+        ligne += "\t" + Nombre(*tangente_, kChiffresTableau) + "\t" + Nombre(*pente, kChiffresTableau) + "\t" +
+                 Nombre(*v, kChiffresTableau) + (fin ? "\n" : "");
+    }
+    return entete + "\n" + ligne;
 }
 
 std::string AnalyseEssai::TexteTableau() const

@@ -53,9 +53,30 @@ inline constexpr double kRetardLecture = 0.25;
 // without uncertainty (or a zero one) is written with 4 significant digits.
 std::string ArrondiIncertitude(double valeur, double incertitude, const std::string& unite);
 
+// The power of ten written in front of a unit for values up to `valeur`
+// (0 between 0,01 and 10 000), and its text "10⁻⁵" (empty for 0).
+int ExposantAffiche(double valeur);
+std::string PuissanceDeDix(int exposant);
+
+// Times written to the millisecond: the results' and the report's.
+inline constexpr int kDecimalesTemps = 3;
+
+// `valeur` with `decimales` digits after the decimal separator: times and
+// extents written to their resolution ("52,005").
+std::string Decimales(double valeur, int decimales);
+
 // `valeur` with `chiffres` significant digits, and the same power of ten in
 // front of the unit for small and large values: "1,75·10⁻⁵ mol/s".
 std::string AvecPuissance(double valeur, int chiffres, const std::string& unite);
+
+// A dashed mark of the analysis chart: a horizontal line at a value of the
+// chart's unit, or a vertical one at a time (s), and its label, which says
+// where the line stands ("t_a + t½ = 135,3 s"; "_" starts a subscript).
+struct MarqueAnalyse {
+    bool horizontale = false;
+    double position = 0;
+    std::string texte;
+};
 
 class AnalyseEssai {
 public:
@@ -91,6 +112,11 @@ public:
     const std::vector<Cinetique::PointVitesse>& Vitesses() const;
     const std::optional<Cinetique::TestOrdreUn>& Test() const;
 
+    // The first-order test's line, as written beside its chart: "pente =
+    // 8,33·10⁻³ s⁻¹ (= k) ; ordonnée à l'origine = 0 ; R² = 0,99987"; empty
+    // without a test. The line is fitted through the origin.
+    std::string TexteTest() const;
+
     int Points() const { return static_cast<int>(donnees_.points.size()); }
     // The readings that came late: real and tick times more than
     // kRetardLecture apart; 0 when the tick times are the only ones.
@@ -107,23 +133,40 @@ public:
     // The index of the point whose time is nearest to t; -1 without points.
     int PointLePlusProche(double t) const;
 
+    // The tangent asked for at time t (s), kept for the same run; none: no
+    // tangent. Its line of the results, "Tangente", when the model and the
+    // conditions give it: "à t = 52,005 s : dx/dt = 1,75·10⁻⁵ mol/s ;
+    // v = 5,83·10⁻⁵ mol·L⁻¹·s⁻¹".
+    void SetTangente(std::optional<double> t) { tangente_ = t; }
+    std::optional<double> Tangente() const { return tangente_; }
+    std::optional<std::pair<std::string, std::string>> LigneTangente() const;
+
+    // The marks of the chart: the final value, the half-way value, t_a + t½
+    // and t_a + τ (τ = 1/k, where the tangent at t_a meets the final value),
+    // in mmol, or in Pa without V and T (the chart then shows the
+    // pressures); none without a valid analysis.
+    std::vector<MarqueAnalyse> Marques() const;
+
     // The results panel: one (label, value) per line.
     std::vector<std::pair<std::string, std::string>> LignesResultats() const;
-    // Copies: the command line's header and row for this run, and the whole
+    // Copies: the command line's header and row for this run (with a
+    // tangent, three more columns: its time, dx/dt and v), and the whole
     // table (t, p, x, model x, v) with 6 significant digits. Both "\n" ended
     // lines, TAB separated.
     std::string TexteResultats() const;
     std::string TexteTableau() const;
 
-private:
-    Cinetique::Options Options() const;
     // m³·(R·T)⁻¹ factor: mol per Pa; none without V and T. Worked out when
     // the conditions change.
     std::optional<double> MolParPascal() const { return molParPascal_; }
+
+private:
+    Cinetique::Options Options() const;
     void CalculerMolParPascal();
 
     DonneesEssai donnees_;
     std::optional<double> debut_, fin_;
+    std::optional<double> tangente_;
     std::vector<double> exclus_;      // s, the excluded points' times
     std::vector<double> basculements_; // s, the toggles made, the last at the end
     std::optional<Cinetique::Resultat> resultat_;

@@ -15,6 +15,15 @@ constexpr double kMmol = 1000;  // mol to mmol
 constexpr int kChiffresPression = 6;
 const std::string kInconnu = "—";
 
+// A volume to the centilitre at least: "0,30", "0,125".
+std::string Volume(double litres)
+{
+    const std::string general = FormatGeneral(litres, 3);
+    const std::size_t virgule = general.find(DecimalSeparator());
+    const std::size_t decimales = virgule == std::string::npos ? 0 : general.size() - virgule - 1;
+    return decimales >= 2 || general.find('E') != std::string::npos ? general : Decimales(litres, 2);
+}
+
 
 } // namespace
 
@@ -113,15 +122,24 @@ void EssaisCompares::SetConditions(const std::string& nom, std::optional<double>
     ++version_;
 }
 
-std::string EssaisCompares::Libelle(int i) const
+std::string EssaisCompares::Nom(int i) const
 {
     const EntreeEssai& e = Entree(i);
-    if (!e.debut)
-        return e.nom;
-    if (e.provenance == Provenance::Seance)
-        return e.nom + ", " + HeureLocale(*e.debut, "%H:%M:%S");
-    const std::string nom = e.chemin ? std::filesystem::path(*e.chemin).filename().string() : e.nom;
-    return nom + ", " + HeureLocale(*e.debut, "%d/%m/%Y %H:%M:%S");
+    if (e.debut)
+        return HeureLocale(*e.debut, "%d/%m %H:%M");
+    return e.chemin ? std::filesystem::path(*e.chemin).filename().string() : e.nom;
+}
+
+std::string EssaisCompares::Libelle(int i) const
+{
+    std::string libelle = Nom(i);
+    if (const auto& d = Essai(i).donnees) {
+        if (d->volume)
+            libelle += ", V = " + Volume(*d->volume) + " L";
+        if (d->temperature)
+            libelle += ", θ = " + FormatGeneral(*d->temperature, 3) + " °C";
+    }
+    return libelle;
 }
 
 int EssaisCompares::Indice(const std::string& nom) const
@@ -199,10 +217,14 @@ std::vector<std::pair<double, double>> EssaisCompares::Courbe(int i)
 
 LigneComparaison EssaisCompares::Ligne(int i)
 {
-    LigneComparaison ligne{Libelle(i), kInconnu, kInconnu, kInconnu, kInconnu, kInconnu};
+    LigneComparaison ligne{Nom(i), kInconnu, kInconnu, kInconnu, kInconnu, kInconnu, kInconnu, kInconnu};
     const AnalyseEssai* analyse = Analyse(i);
     if (!analyse)
         return ligne;
+    if (const auto& v = analyse->Donnees().volume)
+        ligne.volume = Volume(*v);
+    if (const auto& t = analyse->Donnees().temperature)
+        ligne.temperature = FormatGeneral(*t, 3);
     ligne.points = std::to_string(analyse->Points());
     if (analyse->Points() > 0)
         ligne.pInitiale = FormatGeneral(analyse->Donnees().points.front().p, kChiffresPression);
@@ -218,4 +240,18 @@ LigneComparaison EssaisCompares::Ligne(int i)
     ligne.k = ArrondiIncertitude(r.k, r.uK, "");
     ligne.tDemi = ArrondiIncertitude(r.tDemi, r.uTDemi, "");
     return ligne;
+}
+
+std::string EssaisCompares::TexteTableau()
+{
+    std::string texte;
+    for (const char* entete : kEntetes)
+        texte += std::string(texte.empty() ? "" : "\t") + entete;
+    texte += "\n";
+    for (const int i : Coches()) {
+        const LigneComparaison l = Ligne(i);
+        texte += l.essai + "\t" + l.volume + "\t" + l.temperature + "\t" + l.points + "\t" + l.xFinal + "\t" + l.k +
+                 "\t" + l.tDemi + "\t" + l.pInitiale + "\n";
+    }
+    return texte;
 }

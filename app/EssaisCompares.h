@@ -43,7 +43,7 @@ struct EntreeEssai {
 // One row of the comparison table, texts as shown (decimal separator of the
 // process, each value rounded to its uncertainty, "—" when unknown).
 struct LigneComparaison {
-    std::string essai, points, xFinal, k, tDemi, pInitiale;
+    std::string essai, volume, temperature, points, xFinal, k, tDemi, pInitiale;
 };
 
 class EssaisCompares {
@@ -52,7 +52,7 @@ public:
     static constexpr int kEssaisGardes = 20;
     static constexpr std::chrono::milliseconds kMemeDebut{1000};
     // The table's headers, in the order of LigneComparaison.
-    static constexpr const char* kEntetes[] = {"Essai",   "Points",         "x_f (mmol)",
+    static constexpr const char* kEntetes[] = {"Essai",   "V (L)",          "θ (°C)",         "Points", "x_f (mmol)",
                                                "k (s⁻¹)", "t½ (modèle) (s)", "p initiale (Pa)"};
 
     // The session's run `donnees` (named "Essai N", dated by its start): the
@@ -67,8 +67,11 @@ public:
 
     int Nombre() const { return static_cast<int>(elements_.size()); }
     const EntreeEssai& Entree(int i) const { return Essai(i).entree; }
-    // What the list shows: "Essai 3, 19:42:05", "/chemin/Mesures1.txt",
-    // "essai.txt, 05/12/2026 10:03:12" (local time).
+    // The run's short name: its start's date and time, "07/12 10:32" (local
+    // time), or without a start its file's name, or its name.
+    std::string Nom(int i) const;
+    // What the list and the legend show: the short name and the conditions
+    // when they are known, "07/12 10:32, V = 0,30 L, θ = 25 °C".
     std::string Libelle(int i) const;
     // The entry's colour number, kept for the entry's life (a series palette
     // index): ticking others does not change a curve's colour.
@@ -89,6 +92,9 @@ public:
     // and T or points.
     std::vector<std::pair<double, double>> Courbe(int i);
     LigneComparaison Ligne(int i);
+    // The table of the ticked runs as copied: kEntetes then one row each,
+    // TAB separated, each line ended by "\n".
+    std::string TexteTableau();
 
     // Changes with every change of the list or of an entry's points: the
     // window redraws when it moved.

@@ -27,12 +27,18 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
+#include <algorithm>
+#include <cmath>
 #include <ctime>
+#include <filesystem>
+#include <initializer_list>
+#include <vector>
 #include <ostream>
 
 namespace {
 
 constexpr int kChiffresTableau = 6;
+constexpr int kDecimalesAvancementMax = 6; // its extents, mmol
 constexpr int kPixelsMax = 20000;
 constexpr int kPppMax = 2400;
 constexpr int kLargeurVecteur = 720, kHauteurVecteur = 450; // 7,5 x 4,7 inches
@@ -88,6 +94,41 @@ public:
     bool OpenAddress(const std::string&) override { return false; }
 };
 
+// While alive, the charts show their whole automatic scale (the report shows
+// the run, whatever zoom the window has); their scales come back after.
+class EchellesEntieres {
+public:
+    explicit EchellesEntieres(std::initializer_list<TChart*> graphiques)
+    {
+        for (TChart* g : graphiques)
+            for (TChartAxis* axe : {&g->LeftAxis(), &g->BottomAxis()}) {
+                axes_.push_back({axe, axe->AutomaticMinimum(), axe->AutomaticMaximum(), axe->Minimum(),
+                                 axe->Maximum()});
+                axe->SetAutomatic(true);
+            }
+    }
+    ~EchellesEntieres()
+    {
+        for (const Axe& a : axes_) {
+            if (a.automatiqueMin && a.automatiqueMax)
+                continue; // automatic still
+            a.axe->SetMinMax(a.minimum, a.maximum);
+            a.axe->SetAutomaticMinimum(a.automatiqueMin);
+            a.axe->SetAutomaticMaximum(a.automatiqueMax);
+        }
+    }
+    EchellesEntieres(const EchellesEntieres&) = delete;
+    EchellesEntieres& operator=(const EchellesEntieres&) = delete;
+
+private:
+    struct Axe {
+        TChartAxis* axe;
+        bool automatiqueMin, automatiqueMax;
+        double minimum, maximum;
+    };
+    std::vector<Axe> axes_;
+};
+
 } // namespace
 
 ExportAnalyse::ExportAnalyse(FenetreAnalyse& fenetre, Platform& plateForme, QBoxLayout* colonne)
@@ -115,15 +156,24 @@ ExportAnalyse::ExportAnalyse(FenetreAnalyse& fenetre, Platform& plateForme, QBox
 
 TChart* ExportAnalyse::SecondGraphique() const
 {
-    return fenetre_.Onglets->currentWidget() == fenetre_.GraphiqueTest ? fenetre_.GraphiqueTest
-                                                                        : fenetre_.GraphiqueVitesse;
+    // Only the open tab's chart is filled (the others are emptied while they
+    // are hidden): the comparison's tab gives its chart, inside its splitter.
+    QWidget* onglet = fenetre_.Onglets->currentWidget();
+    if (onglet == fenetre_.GraphiqueTest)
+        return fenetre_.GraphiqueTest;
+    if (onglet && onglet->isAncestorOf(fenetre_.GraphiqueComparaison))
+        return fenetre_.GraphiqueComparaison;
+    return fenetre_.GraphiqueVitesse;
 }
 
-void ExportAnalyse::Signaler(const std::string& message) { fenetre_.Resultats->setText(Texte(message)); }
+void ExportAnalyse::Signaler(const std::string& message)
+{
+    fenetre_.Resultats->setText(Texte(message).toHtmlEscaped()); // a rich text label: shown as written
+}
 
 void ExportAnalyse::ExporterGraphique(TChart& graphique)
 {
-    const auto nom = plateForme_.ChooseSaveFileName({"", "png", dernierGraphique_});
+    const auto nom = plateForme_.ChooseSaveFileName({"", "png", dernierGraphique_, "Images (*.png *.svg *.pdf)"});
     if (!nom)
         return;
     dernierGraphique_ = *nom;
@@ -167,6 +217,7 @@ void ExportAnalyse::ImprimerCompteRendu()
         if (dialogue.exec() != QDialog::Accepted)
             return;
     }
+    const EchellesEntieres entieres{fenetre_.GraphiqueAvancement, SecondGraphique()};
     if (!CompteRendu::Dessiner(imprimante, ContenuCompteRendu(fenetre_.Analyse()),
                                {fenetre_.GraphiqueAvancement, SecondGraphique()}))
         Signaler("L'impression n'a pas pu commencer : l'imprimante refuse le document.");
@@ -174,10 +225,11 @@ void ExportAnalyse::ImprimerCompteRendu()
 
 void ExportAnalyse::EnregistrerCompteRendu()
 {
-    const auto nom = plateForme_.ChooseSaveFileName({"", "pdf", dernierCompteRendu_});
+    const auto nom = plateForme_.ChooseSaveFileName({"", "pdf", dernierCompteRendu_, "Documents PDF (*.pdf)"});
     if (!nom)
         return;
     dernierCompteRendu_ = *nom;
+    const EchellesEntieres entieres{fenetre_.GraphiqueAvancement, SecondGraphique()};
     try {
         CompteRendu::EnregistrerPdf(*nom, ContenuCompteRendu(fenetre_.Analyse()),
                                     {fenetre_.GraphiqueAvancement, SecondGraphique()});
@@ -198,9 +250,13 @@ CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
     else
         c.essai.push_back(d.fichier ? "Date et heure de l'essai : non enregistrées dans le fichier"
                                     : "Date et heure de l'essai : inconnues");
-    if (d.fichier)
-        c.essai.push_back("Source des mesures : un fichier enregistré (la carte ou le boîtier qui a mesuré n'y est "
-                          "pas noté)");
+    // The source a journal or the session records; only a file that does not
+    // record it leaves it unknown. The simulated card's notice always goes
+    // with it: its values come from no experiment.
+    if (d.source.empty())
+        c.essai.push_back(d.fichier ? "Source des mesures : un fichier enregistré (la carte ou le boîtier qui a mesuré "
+                                      "n'y est pas noté)"
+                                    : "Source des mesures : inconnue");
     else if (d.source.find("simulée") != std::string::npos)
         c.essai.push_back("Source des mesures : la carte simulée. Ces mesures sont produites par le programme, ce ne "
                           "sont pas celles d'une expérience.");
@@ -210,15 +266,25 @@ CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
                       " ; température : T = " + Condition(d.temperature, "°C", "inconnue") +
                       " ; coefficient : " + Condition(d.coefficient, "Pa/V", "non enregistré"));
     c.graphiques = 2;
-    if (analyse.Valide())
+    // The feet name the run: its file's name, or "Essai N".
+    c.pied = Cinetique::EnUtf8(d.fichier ? std::filesystem::path(d.nom).filename().string() : d.nom);
+    if (analyse.Valide()) {
         c.resultats = analyse.LignesResultats();
-    else
+        if (const auto tangente = analyse.LigneTangente())
+            c.resultats.insert(c.resultats.end() - 1, *tangente); // before the remark
+    } else {
         c.resultats.emplace_back("Analyse", analyse.Erreur());
+    }
+    // Times to the millisecond; extents to the digit that one pascal moves.
     c.entetes = {"t (s)", "p (Pa)", "x (mmol)"};
+    int decimalesX = kDecimalesAvancementMax;
+    if (const auto parPascal = analyse.MolParPascal(); parPascal && *parPascal > 0)
+        decimalesX = std::clamp(static_cast<int>(std::ceil(-std::log10(*parPascal * 1000))), 0,
+                                kDecimalesAvancementMax);
     for (int i = 0; i < analyse.Points(); ++i) {
         const Cinetique::Point& p = d.points[static_cast<std::size_t>(i)];
         const auto x = analyse.Avancement(i);
-        c.tableau.push_back({Nombre(p.t), Nombre(p.p), x ? Nombre(*x * 1000) : "—"});
+        c.tableau.push_back({Decimales(p.t, kDecimalesTemps), Nombre(p.p), x ? Decimales(*x * 1000, decimalesX) : "—"});
     }
     return c;
 }

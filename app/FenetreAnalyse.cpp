@@ -1,5 +1,6 @@
 #include "app/FenetreAnalyse.h"
 
+#include "app/AideAnalyse.h"
 #include "app/Apparence.h"
 #include "app/EssaisCompares.h"
 #include "app/ExportAnalyse.h"
@@ -13,19 +14,23 @@
 #include "runtime/Platform.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -68,6 +73,16 @@ QString Texte(const std::string& texte)
     return QString::fromStdString(texte);
 }
 
+// Plain text as rich text, "_f" written as a subscript and lines kept.
+QString AvecIndices(const std::string& texte)
+{
+    static const QRegularExpression indice(QStringLiteral("_([A-Za-z0-9]+)"));
+    QString html = Texte(texte).toHtmlEscaped();
+    html.replace(indice, QStringLiteral("<sub>\\1</sub>"));
+    html.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+    return html;
+}
+
 std::string Nombre(double valeur, int chiffres = 3)
 {
     return FormatGeneral(valeur, chiffres);
@@ -103,6 +118,25 @@ std::optional<double> NombreDuChamp(const QLineEdit* champ)
         return std::nullopt;
     return Cinetique::LireNombreVirguleOuPoint(texte);
 }
+
+// A QLineEdit claims Ctrl+Z through the ShortcutOverride event even when it
+// has nothing to undo; then the window's Ctrl+Z (the charts' undo) would
+// never run while a field has the focus. The override is refused for a field
+// with no typing to undo.
+class ChampsSansAnnulation : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* objet, QEvent* evenement) override
+    {
+        if (evenement->type() != QEvent::ShortcutOverride)
+            return false;
+        const auto* champ = qobject_cast<QLineEdit*>(objet);
+        const auto* touche = static_cast<QKeyEvent*>(evenement);
+        return champ && !champ->isUndoAvailable() && touche->matches(QKeySequence::Undo);
+    }
+};
 
 } // namespace
 
@@ -181,12 +215,13 @@ void FenetreAnalyse::CreerControles()
     auto* colonne = new QVBoxLayout(resultats);
     Resultats = new QLabel(resultats);
     Resultats->setWordWrap(true);
-    Resultats->setTextFormat(Qt::PlainText);
+    // Rich text for the subscripts (x_f, t_a): messages are escaped into it.
+    Resultats->setTextFormat(Qt::RichText);
     Resultats->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Resultats->setTextInteractionFlags(Qt::TextSelectableByMouse);
     TexteTangente = new QLabel(resultats);
     TexteTangente->setWordWrap(true);
-    TexteTangente->setTextFormat(Qt::PlainText);
+    TexteTangente->setTextFormat(Qt::RichText);
     colonne->addWidget(Resultats, 1);
     colonne->addWidget(TexteTangente);
 
@@ -199,6 +234,8 @@ void FenetreAnalyse::CreerControles()
     droite->addWidget(BoutonCopier);
     droite->addWidget(BoutonTableau);
     Export = new ExportAnalyse(*this, plateForme_, droite);
+    BoutonAide = new QPushButton(QStringLiteral("&Aide sur les résultats"), panneau);
+    droite->addWidget(BoutonAide);
 
     Etat = new QLabel;
     Etat->setTextFormat(Qt::PlainText);
@@ -215,21 +252,30 @@ void FenetreAnalyse::CreerControles()
     setTabOrder(ChampFin, ChampTangente);
     setTabOrder(ChampTangente, BoutonCopier);
     setTabOrder(BoutonCopier, BoutonTableau);
-    setTabOrder(BoutonTableau, Onglets);
+    setTabOrder(BoutonTableau, BoutonAide);
+    setTabOrder(BoutonAide, Onglets);
 
     // The commands.
     connect(BoutonCopier, &QPushButton::clicked, this, [this] { CopierResultats(); });
     connect(BoutonTableau, &QPushButton::clicked, this, [this] { CopierTableau(); });
+    connect(BoutonAide, &QPushButton::clicked, this, [this] { MontrerAide(); });
     const QKeySequence copier(Qt::CTRL | Qt::Key_C);
     auto* raccourciCopier = new QShortcut(copier, this);
-    connect(raccourciCopier, &QShortcut::activated, this, [this] { CopierResultats(); });
+    connect(raccourciCopier, &QShortcut::activated, this, [this] {
+        // The comparison's tab open: its table.
+        if (Onglets->currentIndex() == kOngletComparaison)
+            CopierComparaison();
+        else
+            CopierResultats();
+    });
     auto* echap = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(echap, &QShortcut::activated, this, [this] { RetirerTangente(); });
     auto* annuler = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
-    connect(annuler, &QShortcut::activated, this, [this] {
-        if (!AnnulerExclusion())
-            GraphiqueAvancement->UndoZoom();
-    });
+    connect(annuler, &QShortcut::activated, this, [this] { Annuler(); });
+    // A field keeps Ctrl+Z for its own undo only while it has typing to undo.
+    auto* champsSansAnnulation = new ChampsSansAnnulation(this);
+    for (QLineEdit* c : findChildren<QLineEdit*>())
+        c->installEventFilter(champsSansAnnulation);
     // Ctrl+C copies the results from the edit fields too, as the main
     // window's copies do.
     qApp->installEventFilter(new FiltreClavier(this, {copier}, QKeySequence(), BoutonCopier));
@@ -245,7 +291,7 @@ void FenetreAnalyse::CreerControles()
             else
                 RetirerTangente();
         } catch (const Exception& e) {
-            TexteTangente->setText(Texte(e.Message()));
+            TexteTangente->setText(Texte(e.Message()).toHtmlEscaped());
         }
     });
 
@@ -271,7 +317,9 @@ void FenetreAnalyse::MontrerEssai(DonneesEssai donnees, bool enCours)
         ChampDebut->clear();
         ChampFin->clear();
         ChampTangente->clear();
-        GraphiqueAvancement->UndoZoom();
+        lecture_.clear();
+        for (TChart* graphique : {GraphiqueAvancement, GraphiqueVitesse, GraphiqueTest, GraphiqueComparaison})
+            graphique->UndoZoom();
     }
     // The conditions: the run's own, shown; a file's, typed here.
     const auto& d = analyse_.Donnees();
@@ -281,7 +329,9 @@ void FenetreAnalyse::MontrerEssai(DonneesEssai donnees, bool enCours)
         ChampVolume->setText(d.volume ? Texte(Nombre(*d.volume, 6)) : QString());
         ChampTemperature->setText(d.temperature ? Texte(Nombre(*d.temperature, 6)) : QString());
     }
-    setWindowTitle(QStringLiteral("Analyse de l'essai – ") + Texte(d.nom));
+    // No name before the first run: the title alone.
+    setWindowTitle(d.nom.empty() ? QStringLiteral("Analyse de l'essai")
+                                 : QStringLiteral("Analyse de l'essai – ") + Texte(d.nom));
     Actualiser();
     ActualiserComparaison();
 }
@@ -294,6 +344,8 @@ void FenetreAnalyse::CreerComparaison()
     auto* droite = new QSplitter(Qt::Vertical, onglet);
     GraphiqueComparaison =
         NouveauGraphique(droite, "Avancement des essais comparés", "Date en s", "Avancement en mmol", true);
+    // Its legend lists every run ticked: in the corner the curves leave free.
+    GraphiqueComparaison->Legend().SetCorner(TLegendCorner::Emptiest);
     constexpr int colonnes = static_cast<int>(std::size(EssaisCompares::kEntetes));
     TableauComparaison = new QTableWidget(0, colonnes, droite);
     QStringList entetes;
@@ -370,8 +422,8 @@ void FenetreAnalyse::ActualiserComparaison()
         serie->SetActive(true);
 
         const LigneComparaison ligne = essais_.Ligne(i);
-        const std::string* cellules[] = {&ligne.essai, &ligne.points, &ligne.xFinal,
-                                         &ligne.k,     &ligne.tDemi,  &ligne.pInitiale};
+        const std::string* cellules[] = {&ligne.essai,  &ligne.volume, &ligne.temperature, &ligne.points,
+                                         &ligne.xFinal, &ligne.k,      &ligne.tDemi,       &ligne.pInitiale};
         for (int colonne = 0; colonne < static_cast<int>(std::size(cellules)); ++colonne) {
             auto* cellule = new QTableWidgetItem(Texte(*cellules[colonne]));
             if (colonne > 0)
@@ -401,11 +453,20 @@ void FenetreAnalyse::TracerAvancement()
     SerieModele->ClearPoints();
     GraphiqueAvancement->ChartMarks().Clear();
     marqueTangente_ = 0;
+    // Without V and T (a file whose conditions are not typed yet) there is no
+    // extent: the chart shows the pressures, with the same model and marks.
+    const bool pression = !analyse_.MolParPascal();
+    GraphiqueAvancement->Title().SetText({pression ? "Pression au cours du temps" : "Avancement au cours du temps"});
+    GraphiqueAvancement->LeftAxis().Title().SetCaption(pression ? "Pression en Pa" : "Avancement en mmol");
     const auto& points = analyse_.Donnees().points;
-    for (int i = 0; i < analyse_.Points(); ++i)
-        if (const auto x = analyse_.Avancement(i))
-            (analyse_.Exclu(i) ? SerieExclus : SerieMesures)
-                ->AddPoint(points[static_cast<std::size_t>(i)].t, *x * kMmol, "", ColorAuto);
+    for (int i = 0; i < analyse_.Points(); ++i) {
+        const double t = points[static_cast<std::size_t>(i)].t;
+        TPointSeries* serie = analyse_.Exclu(i) ? SerieExclus : SerieMesures;
+        if (pression)
+            serie->AddPoint(t, points[static_cast<std::size_t>(i)].p, "", ColorAuto);
+        else if (const auto x = analyse_.Avancement(i))
+            serie->AddPoint(t, *x * kMmol, "", ColorAuto);
+    }
 
     TIntervalMarkers& marqueurs = GraphiqueAvancement->IntervalMarkers();
     if (!analyse_.Valide()) {
@@ -418,24 +479,30 @@ void FenetreAnalyse::TracerAvancement()
     const Cinetique::Resultat& r = analyse_.Resultat();
     marqueurs.SetValue(TIntervalEdge::Start, r.debut);
     marqueurs.SetValue(TIntervalEdge::End, r.fin);
-    if (!analyse_.AvancementModele(r.debut))
-        return;
 
+    // The model's curve in the chart's unit: Pa, or mmol from the run's
+    // first point.
+    const Cinetique::ModelePremierOrdre& m = r.modele;
+    const double echelle = pression ? 1.0 : *analyse_.MolParPascal() * kMmol;
+    const double origine = pression ? 0.0 : r.p0;
+    auto courbe = [&](double t) { return (m.Pression(t) - origine) * echelle; };
     const double premier = points.front().t, dernier = points.back().t;
     for (int i = 0; i <= kPointsModele; ++i) {
         const double t = premier + (dernier - premier) * i / kPointsModele;
-        SerieModele->AddPoint(t, *analyse_.AvancementModele(t) * kMmol, "", ColorAuto);
+        SerieModele->AddPoint(t, courbe(t), "", ColorAuto);
     }
     TChartMarks& marques = GraphiqueAvancement->ChartMarks();
-    if (r.xFinal) {
-        const double xf = *r.xFinal * kMmol;
-        const double xa = *analyse_.AvancementModele(r.modele.ta) * kMmol;
-        marques.AddHorizontalLine(xf, "x_f = " + Nombre(xf) + " mmol", clBlack);
-        marques.AddHorizontalLine(xa + (xf - xa) / 2, "x_f/2", clBlack);
-    }
-    // No line for a value the data cannot give.
-    if (r.determine)
-        marques.AddVerticalLine(r.modele.ta + r.tDemi, "t½ = " + Nombre(r.tDemi) + " s", clBlack);
+    for (const MarqueAnalyse& marque : analyse_.Marques())
+        if (marque.horizontale)
+            marques.AddHorizontalLine(marque.position, marque.texte, clBlack);
+        else
+            marques.AddVerticalLine(marque.position, marque.texte, clBlack);
+    // The tangent at the start, which meets the final value at t_a + τ; none
+    // for a k the data cannot give.
+    if (!r.determine)
+        return;
+    const double yFinal = (m.pInf - origine) * echelle;
+    marques.AddLine(m.ta, courbe(m.ta), m.k * (yFinal - courbe(m.ta)), kCouleurTangente, psDot);
 }
 
 void FenetreAnalyse::BasculerExclusion(double t)
@@ -472,15 +539,31 @@ void FenetreAnalyse::TracerSecondGraphique()
 
 void FenetreAnalyse::TracerVitesse()
 {
+    // Small rates in a power of ten that the axis's title carries: labels
+    // 1, 2, ... under "v en 10⁻⁵ mol·L⁻¹·s⁻¹" rather than 0,00001, 0,00002.
+    double plusGrande = 0;
+    for (const Cinetique::PointVitesse& v : analyse_.Vitesses())
+        plusGrande = std::max({plusGrande, std::abs(v.donnees), std::abs(v.modele)});
+    const int exposant = ExposantAffiche(plusGrande);
+    const double facteur = std::pow(10.0, -exposant);
+    GraphiqueVitesse->LeftAxis().Title().SetCaption(
+        exposant == 0 ? "v en mol·L⁻¹·s⁻¹" : "v en " + PuissanceDeDix(exposant) + " mol·L⁻¹·s⁻¹");
     for (const Cinetique::PointVitesse& v : analyse_.Vitesses()) {
-        SerieVitesseMesures->AddPoint(v.t, v.donnees, "", ColorAuto);
-        SerieVitesseModele->AddPoint(v.t, v.modele, "", ColorAuto);
+        SerieVitesseMesures->AddPoint(v.t, v.donnees * facteur, "", ColorAuto);
+        SerieVitesseModele->AddPoint(v.t, v.modele * facteur, "", ColorAuto);
     }
 }
 
 void FenetreAnalyse::TracerTest()
 {
-    if (const auto& test = analyse_.Test(); test && !test->points.empty()) {
+    // The line's slope, intercept and R² under the chart's title: they go
+    // with it into the exports and the report.
+    const auto& test = analyse_.Test();
+    std::vector<std::string> titre{"Test de l'ordre 1"};
+    if (const std::string droite = analyse_.TexteTest(); !droite.empty())
+        titre.push_back(droite);
+    GraphiqueTest->Title().SetText(std::move(titre));
+    if (test && !test->points.empty()) {
         for (const Cinetique::Point& p : test->points)
             SerieTestPoints->AddPoint(p.t, p.p, "", ColorAuto);
         const double fin = test->points.back().t;
@@ -510,33 +593,33 @@ void FenetreAnalyse::TracerTangente()
         GraphiqueAvancement->ChartMarks().Remove(marqueTangente_);
     marqueTangente_ = 0;
     TexteTangente->clear();
+    analyse_.SetTangente(tempsTangente_);
     if (!tempsTangente_)
         return;
     const double t = *tempsTangente_;
     const auto x = analyse_.AvancementModele(t);
     const auto pente = analyse_.PenteModele(t);
-    const auto v = analyse_.VitesseModele(t);
-    if (!x || !pente || !v) {
+    const auto ligne = analyse_.LigneTangente();
+    if (!x || !pente || !ligne) {
         TexteTangente->setText(QStringLiteral("Tangente : il faut une analyse, le volume et la température."));
         return;
     }
     marqueTangente_ = GraphiqueAvancement->ChartMarks().AddLine(t, *x * kMmol, *pente * kMmol, kCouleurTangente);
-    TexteTangente->setText(Texte("Tangente à t = " + Nombre(t, 6) + " s : dx/dt = " +
-                                 AvecPuissance(*pente, 3, "mol/s") + " ; v = " +
-                                 AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹") + " (Échap : l'effacer)"));
+    TexteTangente->setText(AvecIndices(ligne->first + " " + ligne->second + " (Échap : l'effacer)"));
 }
 
 void FenetreAnalyse::EcrireResultats()
 {
     if (!analyse_.Valide()) {
-        Resultats->setText(Texte(analyse_.Erreur()));
+        Resultats->setText(Texte(analyse_.Erreur()).toHtmlEscaped());
         return;
     }
-    QString texte;
+    std::string texte;
     for (const auto& [libelle, valeur] : analyse_.LignesResultats())
-        texte += Texte(libelle) + QStringLiteral(" : ") + Texte(valeur) + QLatin1Char('\n');
-    texte.chop(1);
-    Resultats->setText(texte);
+        texte += libelle + " : " + valeur + "\n";
+    if (!texte.empty())
+        texte.pop_back();
+    Resultats->setText(AvecIndices(texte));
 }
 
 void FenetreAnalyse::EcrireEtat()
@@ -570,7 +653,7 @@ void FenetreAnalyse::LireConditions()
     try {
         analyse_.SetConditions(NombreDuChamp(ChampVolume), NombreDuChamp(ChampTemperature));
     } catch (const Exception& e) {
-        Resultats->setText(Texte(e.Message()));
+        Resultats->setText(Texte(e.Message()).toHtmlEscaped());
         return;
     }
     essais_.SetConditions(analyse_.Donnees().nom, analyse_.Donnees().volume, analyse_.Donnees().temperature);
@@ -583,7 +666,7 @@ void FenetreAnalyse::LireIntervalle()
     try {
         analyse_.SetIntervalle(NombreDuChamp(ChampDebut), NombreDuChamp(ChampFin));
     } catch (const Exception& e) {
-        Resultats->setText(Texte(e.Message()));
+        Resultats->setText(Texte(e.Message()).toHtmlEscaped());
         return;
     }
     Actualiser();
@@ -597,6 +680,35 @@ void FenetreAnalyse::MarqueurDeplace(bool debut, double valeur)
     Actualiser();
 }
 
+void FenetreAnalyse::MontrerAide()
+{
+    if (!Aide) {
+        // Made once: the demonstration run analysed as any run is.
+        AnalyseEssai demonstration;
+        demonstration.SetDonnees(EssaiDeDemonstration());
+        demonstration.Recalculer();
+        Aide = new QDialog(this);
+        Aide->setWindowTitle(QStringLiteral("Aide : comprendre les résultats"));
+        auto* texte = new QTextBrowser(Aide);
+        texte->setHtml(Texte(PageAide(demonstration)));
+        auto* colonne = new QVBoxLayout(Aide);
+        colonne->addWidget(texte);
+        Aide->resize(echelle_.Scale(QSize(560, 520)));
+    }
+    Aide->show();
+    Aide->raise();
+}
+
+void FenetreAnalyse::Annuler()
+{
+    // The last exclusion first; else the zoom of every chart: only the one
+    // zoomed or scrolled has a scale to get back.
+    if (AnnulerExclusion())
+        return;
+    for (TChart* graphique : {GraphiqueAvancement, GraphiqueVitesse, GraphiqueTest, GraphiqueComparaison})
+        graphique->UndoZoom();
+}
+
 void FenetreAnalyse::CopierResultats()
 {
     const std::string texte = analyse_.TexteResultats();
@@ -605,7 +717,16 @@ void FenetreAnalyse::CopierResultats()
     try {
         plateForme_.PlaceOnClipboard(texte);
     } catch (const Exception& e) {
-        Resultats->setText(Texte(e.Message()));
+        Resultats->setText(Texte(e.Message()).toHtmlEscaped());
+    }
+}
+
+void FenetreAnalyse::CopierComparaison()
+{
+    try {
+        plateForme_.PlaceOnClipboard(essais_.TexteTableau());
+    } catch (const Exception& e) {
+        Resultats->setText(Texte(e.Message()).toHtmlEscaped());
     }
 }
 
@@ -614,6 +735,6 @@ void FenetreAnalyse::CopierTableau()
     try {
         plateForme_.PlaceOnClipboard(analyse_.TexteTableau());
     } catch (const Exception& e) {
-        Resultats->setText(Texte(e.Message()));
+        Resultats->setText(Texte(e.Message()).toHtmlEscaped());
     }
 }

@@ -8,12 +8,12 @@
 // Keyboard: Alt+V, Alt+T the conditions (an opened file only), Alt+D, Alt+F
 // the interval, Alt+G the tangent's time, Alt+I and Alt+O the second chart's
 // tabs, Ctrl+C (or Alt+C) copies the results, Alt+M the whole table, Escape
-// removes the tangent, Ctrl+Z undoes the last exclusion, else a zoom of the
-// extent chart. A click on the extent chart puts the tangent there; a
-// Ctrl+click excludes the nearest point from the fit (drawn hollow) or takes
-// it back. Alt+P the
+// removes the tangent, Ctrl+Z undoes the last exclusion, else a chart's
+// zoom (Annuler), wherever the focus is. A click on the extent chart puts
+// the tangent there; a Ctrl+click excludes the nearest point from the fit
+// (drawn hollow) or takes it back. Alt+P the
 // tab of the runs compared: the list (Space ticks a run), its chart and its
-// table. Alt+E, Ctrl+P and Ctrl+S export, print and save the report
+// table. Alt+A the help page. Alt+E, Ctrl+P and Ctrl+S export, print and save the report
 // (app/ExportAnalyse.h).
 #include "app/AnalyseEssai.h"
 #include "widgets/LayoutScale.h"
@@ -26,6 +26,7 @@
 class EssaisCompares;
 class ExportAnalyse;
 class Platform;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -67,9 +68,17 @@ public:
     // changed since they were last drawn.
     void ActualiserComparaison();
 
+    // Ctrl+Z, wherever the focus is in the window (a field with typing to
+    // undo keeps it): undoes the last action on the charts, their zoom.
+    void Annuler();
+
     // The copies (Ctrl+C and "Copier le tableau complet").
     void CopierResultats();
     void CopierTableau();
+    // Ctrl+C with the comparison's tab open: the table of the ticked runs.
+    void CopierComparaison();
+    // Shows the help page for the students.
+    void MontrerAide();
 
     TChart* GraphiqueAvancement = nullptr;
     TPointSeries* SerieMesures = nullptr;
@@ -97,6 +106,8 @@ public:
     QLabel* Etat = nullptr;          // "mesure en cours"; late readings; nearest point's readout
     QPushButton* BoutonCopier = nullptr;
     QPushButton* BoutonTableau = nullptr;
+    QPushButton* BoutonAide = nullptr; // Alt+A: the page "Aide" (app/AideAnalyse.h)
+    QDialog* Aide = nullptr;            // made when first asked for
     ExportAnalyse* Export = nullptr;
 
 private:

@@ -137,6 +137,7 @@ void ChartCanvas::SetBrush(TColor color, TBrushStyle style)
 void ChartCanvas::SetFont(const std::string& name, int points, TColor color, unsigned style)
 {
     fontColor_ = color;
+    fontPoints_ = points;
     // Points to pixels at the surface's resolution, rounded to nearest.
     const int pixelSize = std::max(1, (points * kDotsPerInch + 36) / 72);
     if (font_ != nullptr && font_->pixelSize == pixelSize && font_->style == style && font_->name == name)
@@ -370,6 +371,87 @@ std::string ChartCanvas::ResolvedFontFamily()
     if (font_ == nullptr)
         SetFont("Arial", 10, fontColor_);
     return QFontInfo(font_->font).family().toStdString();
+}
+
+namespace {
+
+// The parts of a text with subscripts, each plain or subscript.
+struct TextPart {
+    std::string_view text;
+    bool subscript = false;
+};
+
+std::vector<TextPart> SubscriptParts(std::string_view text)
+{
+    auto isWordChar = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    };
+    std::vector<TextPart> parts;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '_' || i + 1 >= text.size() || !isWordChar(text[i + 1]))
+            continue;
+        if (i > start)
+            parts.push_back({text.substr(start, i - start), false});
+        std::size_t end = i + 1;
+        while (end < text.size() && isWordChar(text[end]))
+            ++end;
+        parts.push_back({text.substr(i + 1, end - i - 1), true});
+        start = end;
+        i = end - 1;
+    }
+    if (start < text.size())
+        parts.push_back({text.substr(start), false});
+    return parts;
+}
+
+int SubscriptPoints(int points) { return std::max(1, (points * 3 + 2) / 4); }
+
+} // namespace
+
+int ChartCanvas::SubscriptTextWidth(std::string_view utf8)
+{
+    if (utf8.find('_') == std::string_view::npos || font_ == nullptr)
+        return TextWidth(utf8);
+    const std::string name = font_->name;
+    const unsigned style = font_->style;
+    const int points = fontPoints_;
+    const TColor color = fontColor_;
+    int width = 0;
+    for (const TextPart& part : SubscriptParts(utf8)) {
+        SetFont(name, part.subscript ? SubscriptPoints(points) : points, color, style);
+        width += TextWidth(part.text);
+    }
+    SetFont(name, points, color, style);
+    return width;
+}
+
+void ChartCanvas::SubscriptTextOut(int x, int y, std::string_view utf8, TextHAlign align)
+{
+    if (utf8.find('_') == std::string_view::npos || font_ == nullptr) {
+        TextOut(x, y, utf8, align);
+        return;
+    }
+    const int width = SubscriptTextWidth(utf8);
+    int left = align == TextHAlign::Left ? x : align == TextHAlign::Center ? x - width / 2 : x - width;
+    const std::string name = font_->name;
+    const unsigned style = font_->style;
+    const int points = fontPoints_;
+    const TColor color = fontColor_;
+    const int height = FontHeight(), ascent = font_->ascent;
+    for (const TextPart& part : SubscriptParts(utf8)) {
+        int top = y;
+        if (part.subscript) {
+            SetFont(name, SubscriptPoints(points), color, style);
+            // Its baseline a sixth of the line below the text's.
+            top = y + ascent + height / 6 - font_->ascent;
+        } else {
+            SetFont(name, points, color, style);
+        }
+        TextOut(left, top, part.text);
+        left += TextWidth(part.text);
+    }
+    SetFont(name, points, color, style);
 }
 
 int ChartCanvas::TextWidth(std::string_view utf8)

@@ -179,9 +179,37 @@ double TChartAxis::ComputeLabelStep(ChartCanvas& canvas) const
     // step can only grow, and its labels have no more decimals than
     // measured, so they never overlap.
     const LabelFormat format = ChooseLabelFormat(step, scaleMin_, scaleMax_);
-    if (format == LabelFormat{} || Horizontal() != Upright(labelsAngle_))
+    if (Horizontal() != Upright(labelsAngle_))
         return step;
-    return LabelStep(scaleRange_, increment_, MaxLabelCount(canvas, format), labelsSeparation_);
+    return SpreadLabelStep(canvas, format == LabelFormat{} ? step
+                                                           : LabelStep(scaleRange_, increment_,
+                                                                       MaxLabelCount(canvas, format), labelsSeparation_));
+}
+
+double TChartAxis::SpreadLabelStep(ChartCanvas& canvas, double step) const
+{
+    // The count above rounds the axis's length over the labels' size: on a
+    // long time axis ("100", "110", "120"...) neighbours can all but touch.
+    // The step grows until every two neighbours are at least one character
+    // apart; where they already are, it stays.
+    const int length = Horizontal() ? chart_->PlotWidth() : chart_->PlotHeight();
+    if (!(step > 0) || !(scaleRange_ > 0) || length <= 0 || labelsSeparation_ <= 0)
+        return step;
+    canvas.SetFont(labelsFont_);
+    const int gap = canvas.TextWidth("0");
+    for (int tries = 0; tries < 64; ++tries) {
+        const std::vector<double> values = LabelValues(scaleMin_, scaleMax_, step, roundFirstLabel_, labelsOnAxis_);
+        if (values.size() < 2)
+            break;
+        const LabelFormat format = ChooseLabelFormat(step, scaleMin_, scaleMax_);
+        int widest = 0;
+        for (double v : values)
+            widest = std::max(widest, canvas.TextWidth(AxisLabelText(v, format)));
+        if (step / scaleRange_ * length >= widest + gap)
+            break;
+        step = axis_scale::NextNiceStep(step);
+    }
+    return step;
 }
 
 void TChartAxis::UpdateLabelStep(ChartCanvas& canvas)
@@ -332,7 +360,7 @@ void TChartAxis::DrawTitle(ChartCanvas& canvas)
     const int fh = canvas.FontHeight();
     switch (place_) {
     case TAxisPlace::Bottom:
-        canvas.TextOut(chart_->PlotXCenter(), titlePos_, caption, TextHAlign::Center);
+        canvas.SubscriptTextOut(chart_->PlotXCenter(), titlePos_, caption, TextHAlign::Center);
         break;
     case TAxisPlace::Top:
         canvas.TextOut(chart_->PlotXCenter(), titlePos_ - fh, caption, TextHAlign::Center);

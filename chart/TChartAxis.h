@@ -138,6 +138,9 @@ public:
     // plot (canvas font is selected by the caller).
     int MaxLabelCount(ChartCanvas& canvas, const axis_scale::LabelFormat& format = {}) const;
     double ComputeLabelStep(ChartCanvas& canvas) const;
+    // `step`, or the next nice steps until neighbouring labels along the
+    // axis are at least one character's width apart.
+    double SpreadLabelStep(ChartCanvas& canvas, double step) const;
     // The width of the widest label of the current step, ends of the scale
     // and every label drawn, plus a space: the band that labels written
     // across the axis take.

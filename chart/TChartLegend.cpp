@@ -30,16 +30,42 @@ std::optional<TChartRect> TChartLegend::Box(ChartCanvas& canvas, const TCustomAx
     canvas.SetFont(font_);
     int widest = 0;
     for (const TChartSeries* s : listed)
-        widest = std::max(widest, canvas.TextWidth(s->Title()));
+        widest = std::max(widest, canvas.SubscriptTextWidth(s->Title()));
     const int width = 2 * kPadding + kSymbolWidth + kPadding + widest;
     const int height = 2 * kPadding + static_cast<int>(listed.size()) * canvas.FontHeight();
 
     const TChartRect& plot = chart.PlotRect();
-    const bool left = corner_ == TLegendCorner::TopLeft || corner_ == TLegendCorner::BottomLeft;
-    const bool top = corner_ == TLegendCorner::TopLeft || corner_ == TLegendCorner::TopRight;
-    const int x = left ? plot.Left + kMargin : plot.Right - kMargin - width;
-    const int y = top ? plot.Top + kMargin : plot.Bottom - kMargin - height;
-    return TChartRect{x, y, x + width, y + height};
+    auto boxAt = [&](TLegendCorner corner) {
+        const bool left = corner == TLegendCorner::TopLeft || corner == TLegendCorner::BottomLeft;
+        const bool top = corner == TLegendCorner::TopLeft || corner == TLegendCorner::TopRight;
+        const int x = left ? plot.Left + kMargin : plot.Right - kMargin - width;
+        const int y = top ? plot.Top + kMargin : plot.Bottom - kMargin - height;
+        return TChartRect{x, y, x + width, y + height};
+    };
+    if (corner_ != TLegendCorner::Emptiest)
+        return boxAt(corner_);
+    const axis_scale::ScaleMap xMap = chart.BottomAxis().Map(), yMap = chart.LeftAxis().Map();
+    auto covered = [&](const TChartRect& r) {
+        int n = 0;
+        for (const TChartSeries* s : listed)
+            for (int i = 0; i < s->Count(); ++i) {
+                const double px = xMap.ExactPixel(s->XValue(i)), py = yMap.ExactPixel(s->YValue(i));
+                n += px >= r.Left && px < r.Right && py >= r.Top && py < r.Bottom;
+            }
+        return n;
+    };
+    TChartRect best{};
+    int fewest = -1;
+    for (const TLegendCorner c : {TLegendCorner::BottomRight, TLegendCorner::TopRight, TLegendCorner::TopLeft,
+                                  TLegendCorner::BottomLeft}) {
+        const TChartRect r = boxAt(c);
+        const int n = covered(r);
+        if (fewest < 0 || n < fewest) {
+            fewest = n;
+            best = r;
+        }
+    }
+    return best;
 }
 
 void TChartLegend::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
@@ -56,7 +82,7 @@ void TChartLegend::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
     int rowTop = box->Top + kPadding;
     for (const TChartSeries* s : Listed(chart)) {
         s->DrawLegendSymbol(canvas, box->Left + kPadding, rowTop, kSymbolWidth, rowHeight);
-        canvas.TextOut(box->Left + 2 * kPadding + kSymbolWidth, rowTop, s->Title());
+        canvas.SubscriptTextOut(box->Left + 2 * kPadding + kSymbolWidth, rowTop, s->Title());
         rowTop += rowHeight;
     }
     canvas.RemoveClip();

@@ -12,7 +12,10 @@
 class ChartCanvas;
 class TCustomAxisPanel;
 
-enum class TLegendCorner { TopLeft, TopRight, BottomLeft, BottomRight };
+// Emptiest: of the four corners, the one whose box covers the fewest of the
+// listed series' points (bottom right, top right, top left, bottom left
+// first on a tie), so that the box stays off the curves.
+enum class TLegendCorner { TopLeft, TopRight, BottomLeft, BottomRight, Emptiest };
 
 class TChartLegend : public TChartElement {
 public:

@@ -83,13 +83,32 @@ void TChartMarks::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
     };
     // A reference line's label on a box of the chart's colour, readable over
     // grid lines and curves; x is its left or right end.
-    auto label = [this, &canvas, &chart](int x, int top, const std::string& text, TextHAlign align) {
-        const int w = canvas.TextWidth(text);
+    // A label that would cover one drawn before moves down (a vertical
+    // line's, `step` > 0) or to the other side of its line (a horizontal
+    // line's, `other` the top there) until it covers none.
+    auto overlaps = [this](const TChartRect& r) {
+        return std::any_of(labelRects_.begin(), labelRects_.end(), [&r](const TChartRect& o) {
+            return r.Left < o.Right && o.Left < r.Right && r.Top < o.Bottom && o.Top < r.Bottom;
+        });
+    };
+    auto label = [this, &canvas, &chart, &overlaps, &inside](int x, int top, const std::string& text,
+                                                            TextHAlign align, int step, int other) {
+        const int w = canvas.SubscriptTextWidth(text);
+        const int h = canvas.FontHeight();
         const int left = align == TextHAlign::Right ? x - w : x;
+        auto box = [&](int t) { return TChartRect{left - 1, t, left + w + 1, t + h}; };
+        if (overlaps(box(top))) {
+            if (step > 0) {
+                while (overlaps(box(top)) && top + step + h <= inside.bottom)
+                    top += step;
+            } else if (!overlaps(box(other))) {
+                top = other;
+            }
+        }
         canvas.SetBrush(chart.Color(), bsSolid);
-        canvas.FillRect(left - 1, top, left + w + 1, top + canvas.FontHeight());
-        labelRects_.push_back({left - 1, top, left + w + 1, top + canvas.FontHeight()});
-        canvas.TextOut(left, top, text);
+        canvas.FillRect(left - 1, top, left + w + 1, top + h);
+        labelRects_.push_back(box(top));
+        canvas.SubscriptTextOut(left, top, text);
     };
     for (const TChartMark& m : items_) {
         canvas.SetPen(m.Color, m.Width, m.Style);
@@ -103,8 +122,9 @@ void TChartMarks::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
             canvas.MoveTo(inside.left, y);
             canvas.LineTo(inside.right, y);
             const int h = canvas.FontHeight();
-            const int top = y - kLabelGap - h >= inside.top ? y - kLabelGap - h : y + kLabelGap;
-            label(inside.right - kLabelGap, top, m.Text, TextHAlign::Right);
+            const bool above = y - kLabelGap - h >= inside.top;
+            const int top = above ? y - kLabelGap - h : y + kLabelGap;
+            label(inside.right - kLabelGap, top, m.Text, TextHAlign::Right, 0, above ? y + kLabelGap : top);
             break;
         }
         case TChartMarkKind::VerticalLine: {
@@ -114,10 +134,10 @@ void TChartMarks::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
             const int x = static_cast<int>(px);
             canvas.MoveTo(x, inside.top);
             canvas.LineTo(x, inside.bottom);
-            const int w = canvas.TextWidth(m.Text);
+            const int w = canvas.SubscriptTextWidth(m.Text);
             const bool right = x + kLabelGap + w <= inside.right - kLabelGap;
             label(right ? x + kLabelGap : x - kLabelGap, inside.top + kLabelGap, m.Text,
-                  right ? TextHAlign::Left : TextHAlign::Right);
+                  right ? TextHAlign::Left : TextHAlign::Right, canvas.FontHeight() + 1, 0);
             break;
         }
         case TChartMarkKind::Line: {

@@ -22,8 +22,8 @@ constexpr std::string_view kPrefixe = "nelvar : ";
 constexpr std::string_view kRenvoiAide = " (voir nelvar --help).";
 
 constexpr std::string_view kTexteAide =
-    "Usage : nelvar --analyse [options] FICHIER...\n"
-    "        nelvar --rapport OUT.pdf [options] FICHIER\n"
+    "Utilisation : nelvar --analyse [options] FICHIER...\n"
+    "              nelvar --rapport OUT.pdf [options] FICHIER\n"
     "\n"
     "Analyse cinétique d'enregistrements de mesures, sans fenêtre : le modèle du\n"
     "premier ordre p(t) = p∞ − (p∞ − pa)·exp(−k·(t − ta)) est ajusté à la pression\n"

@@ -25,7 +25,7 @@ public:
     Colonne(std::vector<Page>& pages, const Gabarit& g) : pages_(pages), g_(g) { pages_.emplace_back(); }
     void Placer(Bloc bloc, double apres = 0)
     {
-        if (y_ > 0 && y_ + bloc.hauteur > g_.hauteur) {
+        if (y_ > 0 && y_ + bloc.hauteur > g_.hauteur - g_.pied) {
             pages_.emplace_back();
             y_ = 0;
         }
@@ -46,7 +46,7 @@ private:
 
 int LignesParColonne(const Gabarit& g)
 {
-    return std::max(1, static_cast<int>((g.hauteur - g.intertitre - g.ligneTableau) / g.ligneTableau));
+    return std::max(1, static_cast<int>((g.hauteur - g.pied - g.intertitre - g.ligneTableau) / g.ligneTableau));
 }
 
 std::vector<Page> MiseEnPage(const Contenu& c, const Gabarit& g)
@@ -57,8 +57,21 @@ std::vector<Page> MiseEnPage(const Contenu& c, const Gabarit& g)
     for (std::size_t i = 0; i < c.essai.size(); ++i)
         colonne.Placer({Sorte::LigneEssai, static_cast<int>(i), 0, 0, 0, g.ligne * Lignes(c.essai[i], g.caracteres), {}},
                        i + 1 == c.essai.size() ? g.ecart : 0);
+    // The charts' height that leaves room for the results on the first page.
+    double texte = g.titre + g.ecart;
+    for (const std::string& ligne : c.essai)
+        texte += g.ligne * Lignes(ligne, g.caracteres);
+    if (!c.resultats.empty())
+        texte += g.intertitre;
+    for (const auto& resultat : c.resultats)
+        texte += g.ligne * Lignes(resultat.second, g.caracteresResultat);
+    double hauteurGraphique = g.graphique;
+    if (c.graphiques > 0) {
+        const double place = (g.hauteur - g.pied - texte) / c.graphiques - g.ecart;
+        hauteurGraphique = std::clamp(place, std::min(g.graphiqueMin, g.graphique), g.graphique);
+    }
     for (int i = 0; i < c.graphiques; ++i)
-        colonne.Placer({Sorte::Graphique, i, 0, 0, 0, g.graphique, {}}, g.ecart);
+        colonne.Placer({Sorte::Graphique, i, 0, 0, 0, hauteurGraphique, {}}, g.ecart);
     if (!c.resultats.empty()) {
         colonne.Placer({Sorte::Intertitre, 0, 0, 0, 0, g.intertitre, "Résultats"});
         for (std::size_t i = 0; i < c.resultats.size(); ++i)
@@ -83,6 +96,10 @@ std::vector<Page> MiseEnPage(const Contenu& c, const Gabarit& g)
             premiere = fin;
         }
     }
+    const std::string total = std::to_string(pages.size());
+    for (std::size_t n = 0; n < pages.size(); ++n)
+        pages[n].push_back({Sorte::PiedDePage, 0, 0, g.hauteur - g.pied, g.largeur, g.pied,
+                            std::to_string(n + 1) + "/" + total});
     return pages;
 }
 

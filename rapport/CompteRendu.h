@@ -5,8 +5,10 @@
 //
 // First page(s): the title, the lines describing the run (its name, date,
 // source, conditions), the charts one under the other, the heading
-// "Résultats" and one line per result (label, value). A block that does not
-// fit under the previous ones starts a new page. Then, from a new page, the
+// "Résultats" and one line per result (label, value). The charts are made
+// lower (down to graphiqueMin) so that the results end on the first page; a
+// block that still does not fit under the previous ones starts a new page.
+// Every page ends with its foot, at the bottom of the area. Then, from a new page, the
 // data table: on every page its columns of rows side by side (down the first
 // column, then the next), each column under its own header row.
 #include <array>
@@ -23,6 +25,7 @@ struct Contenu {
     std::vector<std::pair<std::string, std::string>> resultats;
     std::array<std::string, 3> entetes; // the table's columns
     std::vector<std::array<std::string, 3>> tableau;
+    std::string pied; // the run's name at the foot of every page
 };
 
 enum class Sorte {
@@ -33,6 +36,7 @@ enum class Sorte {
     Resultat,      // indice: in resultats
     EnteteTableau, // a column's header row
     LigneTableau,  // indice: in tableau
+    PiedDePage,    // texte: "N/M", the page's number and the pages' count
 };
 
 struct Bloc {
@@ -51,6 +55,8 @@ struct Gabarit {
     double largeur = 180, hauteur = 267; // A4 less 15 mm margins
     double titre = 12, ligne = 5.5, intertitre = 9, ecart = 4;
     double graphique = 72;
+    double graphiqueMin = 45; // the charts shrink to this to keep the results on page 1
+    double pied = 6;          // the foot of every page: the run's name, "N/M"
     double libelleResultat = 48; // the labels' column
     int caracteres = 105, caracteresResultat = 72;
     double ligneTableau = 4.8;

@@ -6,14 +6,18 @@
 
 #include <QBuffer>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 #include <QSvgGenerator>
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
+#include <vector>
 
 namespace CompteRendu {
 
@@ -33,6 +37,49 @@ QFont Police(double points, bool gras = false)
     police.setPointSizeF(points);
     police.setBold(gras);
     return police;
+}
+
+// A line of text in `cadre` where "_" followed by letters or digits writes
+// them as a subscript (three quarters the size, baseline lowered by a fifth
+// of the font's height): "x_f", "t_a". A text without it, or too wide for one
+// line, is drawn as it is, word-wrapped with `drapeaux`.
+void TexteAvecIndices(QPainter& painter, const QRectF& cadre, const std::string& texte, const QFont& police,
+                      int drapeaux)
+{
+    painter.setFont(police);
+    static const QRegularExpression indice(QStringLiteral("_([A-Za-z0-9]+)"));
+    const QString ligne = Texte(texte);
+    const QFontMetricsF mesure(police, painter.device());
+    QFont petite = police;
+    petite.setPointSizeF(police.pointSizeF() * 0.75);
+    const QFontMetricsF mesurePetite(petite, painter.device());
+    // The parts, and their width.
+    std::vector<std::pair<QString, bool>> parties;
+    qsizetype debut = 0;
+    for (auto it = indice.globalMatch(ligne); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.capturedStart() > debut)
+            parties.emplace_back(ligne.mid(debut, m.capturedStart() - debut), false);
+        parties.emplace_back(m.captured(1), true);
+        debut = m.capturedEnd();
+    }
+    if (debut < ligne.size())
+        parties.emplace_back(ligne.mid(debut), false);
+    double largeur = 0;
+    for (const auto& [partie, bas] : parties)
+        largeur += (bas ? mesurePetite : mesure).horizontalAdvance(partie);
+    if (parties.size() < 2 || largeur > cadre.width()) {
+        painter.drawText(cadre, drapeaux, ligne);
+        return;
+    }
+    double x = cadre.left();
+    const double ligneDeBase = cadre.top() + mesure.ascent();
+    for (const auto& [partie, bas] : parties) {
+        painter.setFont(bas ? petite : police);
+        painter.drawText(QPointF(x, ligneDeBase + (bas ? mesure.height() / 5 : 0)), partie);
+        x += (bas ? mesurePetite : mesure).horizontalAdvance(partie);
+    }
+    painter.setFont(police);
 }
 
 std::string Octets(const QByteArray& a) { return std::string(a.constData(), static_cast<std::size_t>(a.size())); }
@@ -89,9 +136,8 @@ bool Dessiner(QPagedPaintDevice& device, const Contenu& contenu, const std::vect
                 painter.drawText(r, Qt::AlignLeft | Qt::AlignTop, Texte(contenu.titre));
                 break;
             case Sorte::LigneEssai:
-                painter.setFont(texte);
-                painter.drawText(r, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
-                                 Texte(contenu.essai[static_cast<std::size_t>(b.indice)]));
+                TexteAvecIndices(painter, r, contenu.essai[static_cast<std::size_t>(b.indice)], texte,
+                                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
                 break;
             case Sorte::Graphique:
                 if (b.indice < static_cast<int>(graphiques.size()) && graphiques[static_cast<std::size_t>(b.indice)])
@@ -105,13 +151,19 @@ bool Dessiner(QPagedPaintDevice& device, const Contenu& contenu, const std::vect
             case Sorte::Resultat: {
                 const auto& [libelle, valeur] = contenu.resultats[static_cast<std::size_t>(b.indice)];
                 const double l = gabarit.libelleResultat * mm;
-                painter.setFont(texte);
-                painter.drawText(QRectF(r.left(), r.top(), l, r.height()), Qt::AlignLeft | Qt::AlignTop,
-                                 Texte(libelle + " :"));
-                painter.drawText(QRectF(r.left() + l, r.top(), r.width() - l, r.height()),
-                                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, Texte(valeur));
+                TexteAvecIndices(painter, QRectF(r.left(), r.top(), l, r.height()), libelle + " :", texte,
+                                 Qt::AlignLeft | Qt::AlignTop);
+                TexteAvecIndices(painter, QRectF(r.left() + l, r.top(), r.width() - l, r.height()), valeur, texte,
+                                 Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap);
                 break;
             }
+            case Sorte::PiedDePage:
+                painter.setFont(petit);
+                painter.drawText(r, Qt::AlignLeft | Qt::AlignBottom,
+                                 QFontMetricsF(petit, &device)
+                                     .elidedText(Texte(contenu.pied), Qt::ElideMiddle, r.width() - 20 * mm));
+                painter.drawText(r, Qt::AlignRight | Qt::AlignBottom, Texte(b.texte));
+                break;
             case Sorte::EnteteTableau:
             case Sorte::LigneTableau: {
                 const bool entete = b.sorte == Sorte::EnteteTableau;

@@ -11,6 +11,9 @@ struct SaveDialogRequest {
     std::string initialFolder; // shown first; never created by the dialog
     std::string defaultSuffix; // appended to a name typed without one, e.g. "txt"
     std::string fileName;      // the name chosen last, offered again
+    // The dialog's type filters, ";;" between them ("Documents PDF (*.pdf)");
+    // empty: every file shown, no filter offered.
+    std::string filters = {};
 };
 
 class Platform {

@@ -47,6 +47,8 @@ std::optional<std::string> QtPlatform::ChooseSaveFileName(const SaveDialogReques
     // A name typed without a suffix gets "." + the default suffix.
     dialogue.setDefaultSuffix(EnQString(request.defaultSuffix));
     dialogue.setDirectory(DossierExistant(EnQString(request.initialFolder)));
+    if (!request.filters.empty())
+        dialogue.setNameFilter(EnQString(request.filters));
 
     // The name chosen last is offered again. A full name brings its folder
     // with it, as in the system dialogs where a path typed in the name field

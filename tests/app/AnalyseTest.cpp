@@ -2,6 +2,7 @@
 // the main window, its results, marks, tangent, interval, live refresh and
 // copies. The saved run is drawn from a known first-order law (x_f =
 // 2,93 mmol, t½ = 83,2 s at 0,25 L and 20 °C), which the window must find.
+#include "app/AideAnalyse.h"
 #include "app/AnalyseEssai.h"
 #include "app/FenetreAnalyse.h"
 #include "chart/TPointSeries.h"
@@ -101,6 +102,18 @@ protected:
         f.GraphiqueAvancement->ScreenImage();
     }
 
+    // The extent chart, pixel for pixel, against the reference `nom`; when it
+    // differs it is written as "actual-<nom>" to look at.
+    static void CommeLaReference(FenetreAnalyse& f, const QString& nom)
+    {
+        const QImage image = f.GraphiqueAvancement->ScreenImage().convertToFormat(QImage::Format_RGB32);
+        const QImage reference(QStringLiteral(NELVAR_APP_PICTURES "/") + nom);
+        if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
+            image.save(QStringLiteral("actual-") + nom);
+            ADD_FAILURE() << "differs from the reference; see actual-" << nom.toStdString();
+        }
+    }
+
     std::string chemin;
 };
 
@@ -127,7 +140,7 @@ TEST_F(AnalyseTest, a_saved_run_shows_its_law_in_the_results_and_the_marks)
     EXPECT_TRUE(f.isVisible());
     EXPECT_EQ(f.Analyse().Points(), kPoints);
 
-    const auto [xf, uXf] = Valeur(f, QStringLiteral("x_f"));
+    const auto [xf, uXf] = Valeur(f, QStringLiteral("x<sub>f</sub>"));
     EXPECT_NEAR(xf, 2.93, 3 * uXf + 0.001);
     const auto [tDemi, uTDemi] = Valeur(f, QStringLiteral("t½ (modèle)"));
     EXPECT_NEAR(tDemi, kTDemi, 3 * uTDemi + 0.01);
@@ -148,14 +161,23 @@ TEST_F(AnalyseTest, a_saved_run_shows_its_law_in_the_results_and_the_marks)
     // The model's line passes through the half-way mark at t½.
     const int i = f.SerieModele->NearestPointIndex(demi->X);
     EXPECT_NEAR(f.SerieModele->YValue(i), moitie->Y, 0.02);
+    // τ = 1/k: the dotted tangent at the start meets x_f on the dashed mark.
+    const TChartMark* tau = Marque(f, TChartMarkKind::VerticalLine, 1);
+    const TChartMark* depart = Marque(f, TChartMarkKind::Line);
+    ASSERT_TRUE(tau && depart);
+    EXPECT_EQ(tau->Text.substr(0, 5), "τ = ");
+    EXPECT_NEAR(tau->X, 1 / kK, 0.5);
+    EXPECT_NEAR(depart->Y + depart->Slope * (tau->X - depart->X), haut->Y, 0.005);
 
     // The second chart's tabs: the rate at the start, k·x_f / V from the law,
     // and the first-order test's line of slope k.
     EXPECT_EQ(f.Onglets->tabText(0), QStringLiteral("V&itesse volumique"));
     EXPECT_EQ(f.Onglets->tabText(1), QStringLiteral("Test de l'&ordre 1"));
     ASSERT_GT(f.SerieVitesseModele->Count(), 0);
-    EXPECT_NEAR(f.SerieVitesseModele->YValue(0), kK * kXf / 0.25, 0.01 * kK * kXf / 0.25);
-    EXPECT_NEAR(f.SerieVitesseMesures->YValue(100), kK * kXf / 0.25 * std::exp(-kK * 100 * kPas),
+    // About 10⁻⁴ mol·L⁻¹·s⁻¹: the axis's title carries the power of ten.
+    EXPECT_EQ(f.GraphiqueVitesse->LeftAxis().Title().Caption(), "v en 10⁻⁵ mol·L⁻¹·s⁻¹");
+    EXPECT_NEAR(f.SerieVitesseModele->YValue(0) * 1e-5, kK * kXf / 0.25, 0.01 * kK * kXf / 0.25);
+    EXPECT_NEAR(f.SerieVitesseMesures->YValue(100) * 1e-5, kK * kXf / 0.25 * std::exp(-kK * 100 * kPas),
                 0.05 * kK * kXf / 0.25);
     f.Onglets->setCurrentIndex(1); // each tab's chart drawn when shown
     ASSERT_EQ(f.SerieTestDroite->Count(), 2);
@@ -175,6 +197,7 @@ TEST_F(AnalyseTest, alt_n_opens_the_analysis_menu_and_ctrl_l_raises_the_one_wind
     FenetreAnalyse* premiere = form->FenetreAnalyse1;
     ASSERT_NE(premiere, nullptr);
     EXPECT_TRUE(premiere->isVisible());
+    EXPECT_EQ(premiere->windowTitle(), QStringLiteral("Analyse de l'essai")); // no run yet, none named
     premiere->close();
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -198,15 +221,15 @@ TEST_F(AnalyseTest, a_click_draws_the_tangent_at_the_nearest_point_and_escape_re
 
     ASSERT_TRUE(f.TempsTangente());
     EXPECT_DOUBLE_EQ(*f.TempsTangente(), 50 * kPas); // the nearest point's date
-    const TChartMark* tangente = Marque(f, TChartMarkKind::Line);
+    const TChartMark* tangente = Marque(f, TChartMarkKind::Line, 1); // after the one at the start
     ASSERT_NE(tangente, nullptr);
     const double pente = kK * kXf * std::exp(-kK * 50 * kPas) * 1000; // mmol/s, from the law
     EXPECT_NEAR(tangente->Slope, pente, 0.01 * pente);
-    EXPECT_TRUE(f.TexteTangente->text().startsWith(QStringLiteral("Tangente à t = 50,0065 s : dx/dt = ")));
+    EXPECT_TRUE(f.TexteTangente->text().startsWith(QStringLiteral("Tangente à t = 50,007 s : dx/dt = ")));
 
     QTest::keyClick(&f, Qt::Key_Escape);
     EXPECT_FALSE(f.TempsTangente());
-    EXPECT_EQ(Marque(f, TChartMarkKind::Line), nullptr);
+    EXPECT_EQ(Marque(f, TChartMarkKind::Line, 1), nullptr);
 }
 
 TEST_F(AnalyseTest, a_ctrl_click_excludes_the_nearest_point_drawn_hollow_and_ctrl_z_takes_it_back)
@@ -362,12 +385,7 @@ TEST_F(AnalyseTest, the_extent_chart_matches_its_reference_picture)
     FenetreAnalyse& f = Ouvrir();
     f.PoserTangente(40);
     Placer(f);
-    const QImage image = f.GraphiqueAvancement->ScreenImage().convertToFormat(QImage::Format_RGB32);
-    const QImage reference(QStringLiteral(NELVAR_APP_PICTURES "/analysis-window-chart.png"));
-    if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
-        image.save(QStringLiteral("actual-analysis-window-chart.png"));
-        ADD_FAILURE() << "differs from the reference; see actual-analysis-window-chart.png";
-    }
+    CommeLaReference(f, QStringLiteral("analysis-window-chart.png"));
 }
 
 TEST_F(AnalyseTest, runs_ticked_in_the_list_are_overlaid_and_tabled_with_the_same_half_time)
@@ -388,7 +406,9 @@ TEST_F(AnalyseTest, runs_ticked_in_the_list_are_overlaid_and_tabled_with_the_sam
     f.Onglets->setCurrentIndex(2);
     EXPECT_EQ(f.Onglets->tabText(2), QStringLiteral("Essais com&parés"));
     ASSERT_EQ(f.ListeEssais->count(), 2);
-    EXPECT_TRUE(f.ListeEssais->item(0)->text().startsWith(QStringLiteral("Essai 1, ")));
+    // Named by their start and conditions.
+    const QRegularExpression nom(QStringLiteral("^\\d\\d/\\d\\d \\d\\d:\\d\\d, V = 0,\\d+ L, θ = \\d+ °C$"));
+    EXPECT_TRUE(nom.match(f.ListeEssais->item(0)->text()).hasMatch()) << f.ListeEssais->item(0)->text().toStdString();
     f.ListeEssais->item(0)->setCheckState(Qt::Checked);
     f.ListeEssais->item(1)->setCheckState(Qt::Checked);
 
@@ -403,10 +423,10 @@ TEST_F(AnalyseTest, runs_ticked_in_the_list_are_overlaid_and_tabled_with_the_sam
     EXPECT_NEAR(courbes[1]->YValue(79) / courbes[0]->YValue(79), 0.5, 0.01);
 
     ASSERT_EQ(f.TableauComparaison->rowCount(), 2);
-    EXPECT_EQ(f.TableauComparaison->horizontalHeaderItem(4)->text(), QStringLiteral("t½ (modèle) (s)"));
+    EXPECT_EQ(f.TableauComparaison->horizontalHeaderItem(6)->text(), QStringLiteral("t½ (modèle) (s)"));
     for (int ligne = 0; ligne < 2; ++ligne) {
-        EXPECT_EQ(f.TableauComparaison->item(ligne, 1)->text(), QStringLiteral("80"));
-        const QString tDemi = f.TableauComparaison->item(ligne, 4)->text();
+        EXPECT_EQ(f.TableauComparaison->item(ligne, 3)->text(), QStringLiteral("80"));
+        const QString tDemi = f.TableauComparaison->item(ligne, 6)->text();
         EXPECT_NEAR(tDemi.section(QLatin1Char(' '), 0, 0).replace(',', '.').toDouble(), 20 * std::log(2.0) * kPas,
                     0.3)
             << tDemi.toStdString();
@@ -429,4 +449,173 @@ TEST_F(AnalyseTest, the_status_line_counts_the_readings_more_than_a_quarter_seco
     EXPECT_EQ(f.Analyse().LecturesEnRetard(), 3); // 0,26, 0,9 and 0,3 s; 0,25 s is on time
     EXPECT_TRUE(f.Etat->text().startsWith(QStringLiteral("3 lectures en retard (plus de 0,25 s)")))
         << f.Etat->text().toStdString();
+}
+
+TEST_F(AnalyseTest, from_a_later_start_the_marks_say_where_they_stand)
+{
+    // Début at 52 s: the vertical line stands at t_a + t½ and the horizontal
+    // one half-way from x_a to x_f; their labels say so, as the picture shows.
+    FenetreAnalyse& f = Ouvrir();
+    f.ChampDebut->setText(QStringLiteral("52"));
+    QMetaObject::invokeMethod(f.ChampDebut, "editingFinished");
+    ASSERT_TRUE(f.Analyse().Valide());
+    const double ta = f.Analyse().Resultat().modele.ta;
+    EXPECT_NEAR(ta, 52 * kPas, 0.01);
+    const double xa = kXf * (1 - std::exp(-kK * ta)) * 1000; // mmol, from the law
+    const TChartMark* haut = Marque(f, TChartMarkKind::HorizontalLine, 0);
+    const TChartMark* moitie = Marque(f, TChartMarkKind::HorizontalLine, 1);
+    const TChartMark* demi = Marque(f, TChartMarkKind::VerticalLine, 0);
+    const TChartMark* tau = Marque(f, TChartMarkKind::VerticalLine, 1);
+    ASSERT_TRUE(haut && moitie && demi && tau);
+    EXPECT_EQ(moitie->Text, "(x_a + x_f)/2");
+    EXPECT_NEAR(moitie->Y, (xa + kXf * 1000) / 2, 0.005);
+    EXPECT_EQ(demi->Text, "t_a + t½ = 135,2 s"); // 52,007 + 83,2
+    EXPECT_NEAR(demi->X, ta + kTDemi, 0.3);
+    EXPECT_EQ(tau->Text, "t_a + τ = 172,0 s"); // 52,007 + 120,0
+    Placer(f);
+    CommeLaReference(f, QStringLiteral("analysis-window-from-52s.png"));
+}
+
+TEST_F(AnalyseTest, without_volume_and_temperature_the_chart_shows_the_pressure_with_its_model_and_marks)
+{
+    FenetreAnalyse& f = Ouvrir();
+    f.ChampVolume->clear();
+    QMetaObject::invokeMethod(f.ChampVolume, "editingFinished");
+    ASSERT_TRUE(f.Analyse().Valide());
+    EXPECT_EQ(f.GraphiqueAvancement->Title().Text().front(), "Pression au cours du temps");
+    EXPECT_EQ(f.GraphiqueAvancement->LeftAxis().Title().Caption(), "Pression en Pa");
+    ASSERT_EQ(f.SerieMesures->Count(), kPoints);
+    EXPECT_NEAR(f.SerieMesures->YValue(7), Pression(7), 1e-3); // as the file writes it
+    const double pFinale = kP0 + kXf / kMolParPa;
+    const TChartMark* haut = Marque(f, TChartMarkKind::HorizontalLine, 0);
+    const TChartMark* demi = Marque(f, TChartMarkKind::VerticalLine, 0);
+    ASSERT_TRUE(haut && demi);
+    EXPECT_NEAR(haut->Y, pFinale, 5);
+    EXPECT_EQ(haut->Text.substr(0, 7), "p∞ = ");
+    EXPECT_EQ(demi->Text, "t½ = 83,2 s");
+    const TChartMark* moitie = Marque(f, TChartMarkKind::HorizontalLine, 1);
+    ASSERT_NE(moitie, nullptr);
+    EXPECT_EQ(moitie->Text, "(p_a + p∞)/2");
+    EXPECT_NEAR(moitie->Y, (kP0 + pFinale) / 2, 5);
+}
+
+TEST_F(AnalyseTest, ctrl_z_undoes_the_zoom_from_a_field_unless_typing_is_to_be_undone)
+{
+    FenetreAnalyse& f = Ouvrir();
+    Activer(f);
+    Placer(f);
+    TChart& graphique = *f.GraphiqueAvancement;
+    auto zoomer = [&graphique] {
+        graphique.ZoomRect(graphique.XPixel(100), graphique.YPixel(2.5), graphique.XPixel(200), graphique.YPixel(1));
+        ASSERT_TRUE(graphique.HasSavedScale());
+    };
+    zoomer();
+    f.ChampDebut->setFocus();
+    QTest::keyClick(f.ChampDebut, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(graphique.HasSavedScale());
+    EXPECT_TRUE(graphique.BottomAxis().Automatic());
+
+    zoomer();
+    f.ChampFin->setFocus();
+    QTest::keyClicks(f.ChampFin, QStringLiteral("12"));
+    QTest::keyClick(f.ChampFin, Qt::Key_Z, Qt::ControlModifier); // the typing's undo
+    EXPECT_NE(f.ChampFin->text(), QStringLiteral("12"));
+    EXPECT_TRUE(graphique.HasSavedScale());
+}
+
+TEST_F(AnalyseTest, a_new_run_starts_unzoomed_without_the_last_readout)
+{
+    FenetreAnalyse& f = Ouvrir();
+    Placer(f);
+    f.GraphiqueAvancement->MouseMove(f.GraphiqueAvancement->XPixel(50), f.GraphiqueAvancement->YPixel(1));
+    ASSERT_TRUE(f.Etat->text().contains(QStringLiteral("Point le plus proche")));
+    f.GraphiqueVitesse->SetChartSize(640, 300);
+    f.GraphiqueVitesse->ScreenImage();
+    f.GraphiqueVitesse->ZoomRect(100, 50, 300, 200);
+    ASSERT_TRUE(f.GraphiqueVitesse->HasSavedScale());
+
+    DonneesEssai autre;
+    autre.nom = "autre.txt";
+    autre.fichier = true;
+    for (int i = 0; i < 50; ++i)
+        autre.points.push_back({i * kPas, Pression(i)});
+    f.MontrerEssai(std::move(autre), false);
+    EXPECT_FALSE(f.Etat->text().contains(QStringLiteral("Point le plus proche"))) << f.Etat->text().toStdString();
+    EXPECT_FALSE(f.GraphiqueVitesse->HasSavedScale());
+}
+
+TEST_F(AnalyseTest, ctrl_c_in_the_comparison_tab_copies_the_table_of_the_ticked_runs)
+{
+    FenetreAnalyse& f = Ouvrir();
+    Activer(f);
+    f.Onglets->setCurrentIndex(2);
+    ASSERT_GE(f.ListeEssais->count(), 1);
+    f.ListeEssais->item(0)->setCheckState(Qt::Checked);
+    ASSERT_EQ(f.TableauComparaison->rowCount(), 1);
+    QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier);
+    ASSERT_FALSE(platform.clipboard.empty());
+    std::string attendu = "Essai\tV (L)\tθ (°C)\tPoints\tx_f (mmol)\tk (s⁻¹)\tt½ (modèle) (s)\tp initiale (Pa)\n";
+    for (int colonne = 0; colonne < f.TableauComparaison->columnCount(); ++colonne)
+        attendu += (colonne ? "\t" : "") + f.TableauComparaison->item(0, colonne)->text().toStdString();
+    EXPECT_EQ(platform.clipboard.back(), attendu + "\n");
+    EXPECT_EQ(f.TableauComparaison->item(0, 3)->text(), QStringLiteral("400"));
+}
+
+TEST(AideAnalyse, the_help_page_gives_the_demonstration_runs_own_numbers)
+{
+    // The demonstration's reaction has a time constant of 120 s: τ = 120 s,
+    // t½ = 120·ln 2 = 83,18 s.
+    SetDecimalSeparator(',');
+    AnalyseEssai demonstration;
+    demonstration.SetDonnees(EssaiDeDemonstration());
+    demonstration.Recalculer();
+    ASSERT_TRUE(demonstration.Valide()) << demonstration.Erreur();
+    const QString page = QString::fromStdString(PageAide(demonstration));
+    auto nombre = [&page](const QString& motif) {
+        const QRegularExpressionMatch m = QRegularExpression(motif).match(page);
+        EXPECT_TRUE(m.hasMatch()) << motif.toStdString();
+        return std::pair{m.captured(1).replace(',', '.').toDouble(), m.captured(2).replace(',', '.').toDouble()};
+    };
+    const auto [tDemi, uTDemi] = nombre(QStringLiteral("t½ = ([0-9]+,[0-9]+) ± ([0-9]+,[0-9]+) s"));
+    EXPECT_GT(uTDemi, 0);
+    EXPECT_NEAR(tDemi, 120 * std::log(2.0), std::max(3 * uTDemi, 0.5));
+    EXPECT_NEAR(nombre(QStringLiteral("τ = ([0-9]+,[0-9])() s")).first, 120, 1.0);
+    for (const char* sujet : {"La constante de vitesse k", "Le temps de demi-réaction t½", "Le temps caractéristique τ",
+                              "Le test de l'ordre 1", "La vitesse volumique de réaction", "L'incertitude-type"})
+        EXPECT_TRUE(page.contains(QString::fromUtf8(sujet))) << sujet;
+}
+
+TEST_F(AnalyseTest, the_tangent_and_the_first_order_line_go_into_the_results_and_the_copy)
+{
+    FenetreAnalyse& f = Ouvrir();
+    f.PoserTangente(50);
+    const auto ligne = f.Analyse().LigneTangente();
+    ASSERT_TRUE(ligne);
+    EXPECT_TRUE(ligne->second.starts_with("à t = 50,007 s : dx/dt = ")) << ligne->second;
+    f.CopierResultats();
+    std::istringstream copie(platform.clipboard.back());
+    std::string entete, rangee;
+    std::getline(copie, entete);
+    std::getline(copie, rangee);
+    EXPECT_TRUE(entete.ends_with("\ttangente t (s)\ttangente dx/dt (mol/s)\ttangente v (mol/L/s)")) << entete;
+    std::vector<double> champs;
+    std::istringstream lecture(rangee);
+    for (std::string champ; std::getline(lecture, champ, '\t');)
+        champs.push_back(std::strtod(QString::fromStdString(champ).replace(',', '.').toStdString().c_str(), nullptr));
+    ASSERT_GE(champs.size(), 3u);
+    const double t = 50 * kPas, pente = kK * kXf * std::exp(-kK * t); // mol/s, from the law
+    EXPECT_NEAR(champs[champs.size() - 3], t, 1e-3);
+    EXPECT_NEAR(champs[champs.size() - 2], pente, 0.01 * pente);
+    EXPECT_NEAR(champs.back(), pente / 0.25, 0.01 * pente / 0.25);
+
+    // The first-order test's line under its chart's title: slope k, R².
+    f.Onglets->setCurrentIndex(1);
+    const std::vector<std::string>& titre = f.GraphiqueTest->Title().Text();
+    ASSERT_EQ(titre.size(), 2u);
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^pente = ([0-9],[0-9]+)·10⁻³ s⁻¹ \\(= k\\) ; ordonnée à l'origine = 0 ; "
+                                          "R² = (0,99[0-9]*)$"))
+            .match(QString::fromStdString(titre[1]));
+    ASSERT_TRUE(m.hasMatch()) << titre[1];
+    EXPECT_NEAR(m.captured(1).replace(',', '.').toDouble() * 1e-3, kK, 0.01 * kK);
 }

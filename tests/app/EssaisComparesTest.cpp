@@ -119,7 +119,10 @@ TEST(EssaisCompares, a_row_gives_the_run_law_and_a_file_takes_the_conditions_typ
     essais.SetConditions("/m/Mesures1.txt", 0.25, 20);
 
     const LigneComparaison ligne = essais.Ligne(0);
-    EXPECT_EQ(ligne.essai, "/m/Mesures1.txt");
+    EXPECT_EQ(ligne.essai, "Mesures1.txt"); // no start: the file's name
+    EXPECT_EQ(ligne.volume, "0,25");
+    EXPECT_EQ(ligne.temperature, "20");
+    EXPECT_EQ(essais.Libelle(0), "Mesures1.txt, V = 0,25 L, θ = 20 °C");
     EXPECT_EQ(ligne.points, "300");
     EXPECT_EQ(ligne.pInitiale, "101292"); // the first point, 8 Pa of noise under 101 300
     auto valeur = [](std::string texte) {

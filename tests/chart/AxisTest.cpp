@@ -176,6 +176,38 @@ TEST(AxisLabelText, labels_with_more_decimals_along_the_bottom_axis_never_overla
     }
 }
 
+TEST(AxisLabelText, time_labels_stay_a_character_apart_at_every_width)
+{
+    // A run of 300 s (labels "100", "110", "120"... when the step is 10) on
+    // charts from narrow to wide: neighbours never come closer than the
+    // width of one digit, fewer labels being written where they would.
+    DecimalSeparatorGuard guard;
+    SetDecimalSeparator(',');
+    for (int width = 200; width <= 1400; width += 9) {
+        SCOPED_TRACE(width);
+        TestChart chart(width, 200);
+        TFastLineSeries* serie = ConfigureLikeMainWindow(chart);
+        serie->AddPoint(0.0, 0.0, "", clRed);
+        serie->AddPoint(299.0, 1.0, "", clRed);
+        chart.BackBuffer();
+        TChartAxis& axis = chart.BottomAxis();
+        ChartCanvas& canvas = chart.Canvas();
+        canvas.SetFont(axis.LabelsFont());
+        const int chiffre = canvas.TextWidth("0");
+        const auto labels =
+            axis_scale::LabelValues(axis.ScaleMin(), axis.ScaleMax(), axis.CurrentLabelStep(), true, true);
+        ASSERT_GE(labels.size(), 2u);
+        auto halfWidth = [&](double v) {
+            return canvas.TextWidth(TChartAxis::AxisLabelText(v, axis.CurrentLabelFormat())) / 2.0;
+        };
+        for (std::size_t i = 1; i < labels.size(); ++i)
+            EXPECT_GE(std::abs(axis.ValueToPixel(labels[i - 1]) - axis.ValueToPixel(labels[i])) -
+                          (halfWidth(labels[i - 1]) + halfWidth(labels[i])),
+                      chiffre - 1)
+                << labels[i];
+    }
+}
+
 TEST(AxisShown, only_axes_that_an_active_series_uses_are_shown)
 {
     TestChart chart;

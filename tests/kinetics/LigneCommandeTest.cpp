@@ -195,7 +195,7 @@ TEST_F(LigneCommande, help_is_written_in_french_and_a_wrong_command_line_exits_2
     for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--help"}, {"--analyse", "--help"}}) {
         const Execution e = Lancer(arguments);
         EXPECT_EQ(e.code, 0);
-        EXPECT_TRUE(e.sortie.starts_with("Usage : nelvar --analyse [options] FICHIER...\n")) << e.sortie;
+        EXPECT_TRUE(e.sortie.starts_with("Utilisation : nelvar --analyse [options] FICHIER...\n")) << e.sortie;
         EXPECT_NE(e.sortie.find("  --origine           la courbe part du premier point"), std::string::npos);
         EXPECT_NE(e.sortie.find("  --exclure T1,T2...  exclut les points aux dates T1, T2... (en s)"),
                   std::string::npos);

@@ -4,6 +4,7 @@
 #include "app/ExportAnalyse.h"
 #include "app/EssaisCompares.h"
 #include "app/FenetreAnalyse.h"
+#include "chart/TChart.h"
 #include "kinetics/LectureEssai.h"
 #include "kinetics/LigneCommande.h"
 #include "rapport/DessinCompteRendu.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
 #include <QXmlStreamReader>
@@ -26,6 +28,8 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -113,9 +117,46 @@ TEST_F(RapportTest, CommandLineWritesAnA4ReportWithValuesChartsAndTableAfter)
     ExpectA4EnVecteurs(pdf);
     const std::string premiere = Texte(pdf, 1, 1);
     for (const char* attendu : {"Compte rendu d'essai", "V = 0,25 L", "T = 20 °C", "Avancement au cours du temps",
-                                "Vitesse volumique de réaction", "x_f = 2,93 mmol", "t½ = 83,2 s", "Remarque",
-                                "de 2,00026 à 399,052 s", "non enregistrées dans le fichier"})
+                                "Vitesse volumique de réaction", "f = 2,93 mmol", "Remarque",
+                                "de 2,00026 à 399,052 s", "non enregistrées dans le fichier",
+                                // From 2 s: the half-time's line stands at t_a + t½ and says so.
+                                "ta + t½ = 85,2 s", "(xa + xf)/2", "ta + τ = 122,0 s"})
         EXPECT_NE(premiere.find(attendu), std::string::npos) << attendu << "\n" << premiere;
+    EXPECT_EQ(premiere.find("t½ = 83,2 s"), std::string::npos);
+    EXPECT_EQ(premiere.find("x_f"), std::string::npos) << "subscripts drawn as subscripts";
+    // Every page numbered and naming the run; times to the millisecond.
+    const int pages = 4;
+    for (int n = 1; n <= pages; ++n) {
+        const std::string page = Texte(pdf, n, n);
+        EXPECT_NE(page.find(std::to_string(n) + "/" + std::to_string(pages)), std::string::npos) << n;
+        EXPECT_NE(page.find(essai.filename().string()), std::string::npos) << n;
+    }
+    EXPECT_NE(Texte(pdf, 2, 2).find("52,007"), std::string::npos);
+
+    // The charts' number labels, row by row: neighbours at least a digit's
+    // width apart (a digit is as wide as the label "0").
+    const std::string boites = Sortie(NELVAR_PDFTOTEXT, " -f 1 -l 1 -bbox", pdf, " -");
+    static const std::regex mot(R"rx(xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="[0-9.]+">([0-9]+)<)rx");
+    std::map<long, std::vector<std::pair<double, double>>> lignes; // y -> (xMin, xMax)
+    double chiffre = 0;
+    for (auto it = std::sregex_iterator(boites.begin(), boites.end(), mot); it != std::sregex_iterator(); ++it) {
+        const double x0 = std::stod((*it)[1]), x1 = std::stod((*it)[3]);
+        lignes[std::lround(std::stod((*it)[2]))].emplace_back(x0, x1);
+        if ((*it)[4] == "0")
+            chiffre = x1 - x0;
+    }
+    ASSERT_GT(chiffre, 0);
+    int rangees = 0;
+    for (auto& [y, boitesLigne] : lignes) {
+        if (boitesLigne.size() < 4)
+            continue; // not an axis's row
+        ++rangees;
+        std::sort(boitesLigne.begin(), boitesLigne.end());
+        for (std::size_t i = 1; i < boitesLigne.size(); ++i)
+            EXPECT_GE(boitesLigne[i].first - boitesLigne[i - 1].second, chiffre * 0.99) << "y " << y << ", " << i;
+    }
+    EXPECT_EQ(rangees, 2); // the two charts' time axes
+    EXPECT_EQ(Texte(pdf, 2, 2).find("52,0068"), std::string::npos);
     EXPECT_EQ(premiere.find("Tableau des mesures"), std::string::npos);
     const std::string suite = Texte(pdf, 2, 99);
     for (const char* attendu : {"Tableau des mesures", "x (mmol)", "399,052"}) // the last point's time
@@ -170,7 +211,7 @@ TEST_F(RapportTest, WindowSavesAndPrintsTheReport)
     f->Export->Imprimer->trigger();
     for (const fs::path& pdf : {enregistre, imprime}) {
         ExpectA4EnVecteurs(pdf);
-        EXPECT_NE(Texte(pdf, 1, 1).find("x_f = 2,93 mmol"), std::string::npos) << pdf;
+        EXPECT_NE(Texte(pdf, 1, 1).find("f = 2,93 mmol"), std::string::npos) << pdf;
         EXPECT_NE(Texte(pdf, 1, 1).find("t½ (modèle)"), std::string::npos) << pdf;
         EXPECT_NE(Texte(pdf, 2, 2).find("Tableau des mesures"), std::string::npos) << pdf;
     }
@@ -237,6 +278,7 @@ TEST_F(RapportTest, CommandsAreReachedFromTheKeyboardWithoutClash)
     QTest::keyClick(f->ChampVolume, Qt::Key_S, Qt::ControlModifier);
     ASSERT_EQ(bureau.dialogs.size(), 1u);
     EXPECT_EQ(bureau.dialogs[0].defaultSuffix, "pdf");
+    EXPECT_EQ(bureau.dialogs[0].filters, "Documents PDF (*.pdf)");
     QTest::keyClick(f->ChampVolume, Qt::Key_P, Qt::ControlModifier);
     EXPECT_EQ(impressions, 1);
 
@@ -254,4 +296,123 @@ TEST_F(RapportTest, CommandsAreReachedFromTheKeyboardWithoutClash)
             EXPECT_TRUE(lettres.insert(m[0].toCombined()).second) << t.toStdString();
         }
     EXPECT_EQ(QKeySequence::mnemonic(f->Export->Bouton->text()), QKeySequence(Qt::ALT | Qt::Key_E));
+}
+
+TEST_F(RapportTest, TheReportGivesTheTangentAndTheSourceTheRunRecords)
+{
+    auto f = Fenetre();
+    f->PoserTangente(50);
+    const fs::path pdf = dossier / "cr.pdf";
+    bureau.chosenName = pdf.string();
+    f->Export->EnregistrerPdf->trigger();
+    const std::string premiere = Texte(pdf, 1, 1);
+    EXPECT_NE(premiere.find("Tangente :"), std::string::npos) << premiere;
+    EXPECT_NE(premiere.find("à t = 50,007 s : dx/dt = "), std::string::npos) << premiere;
+
+    // The source as recorded; unknown only for a file that records none.
+    AnalyseEssai analyse;
+    DonneesEssai d;
+    d.fichier = true;
+    for (const auto& [source, attendu] :
+         {std::pair<std::string, std::string>{"boîtier USB, capteur MPX4250", "Source des mesures : boîtier USB, capteur MPX4250"},
+          {"carte d'acquisition", "Source des mesures : carte d'acquisition"},
+          {"", "Source des mesures : un fichier enregistré (la carte ou le boîtier qui a mesuré n'y est pas noté)"}}) {
+        d.source = source;
+        analyse.SetDonnees(d);
+        EXPECT_EQ(ContenuCompteRendu(analyse).essai[2], attendu);
+    }
+}
+
+TEST_F(RapportTest, AJournalOfTheSimulatedCardKeepsItsNoticeAndTheResultsStayOnPageOne)
+{
+    // A journal as the program writes it, 300 readings of the same law.
+    const fs::path journal = dossier / "essai_2026-12-07_10-32-00.txt";
+    {
+        std::ofstream f(journal);
+        f << "# format : journal d'essai nelvar 1\n# début : 2026-12-07 10:32:00 +0100\n# source : carte simulée\n"
+             "# volume (L) : 0.25\n# température (°C) : 20\n# coefficient (Pa/V) : 100000\n# p et - p : non\n"
+             "temps des ticks (s)\ttemps réel (s)\tpression (Pa)\tavancement (mol)\ttension voie 1 (V)\t"
+             "tension voie 2 (V)\n";
+        f.precision(12);
+        const double k = std::log(2.0) / kTDemi;
+        for (int i = 0; i < 300; ++i) {
+            const double t = i * 1.00013, x = kXf * (1 - std::exp(-k * t));
+            f << t << "\t" << t << "\t" << 1e5 + x / kMolParPa << "\t" << x << "\t" << 1 << "\t" << 0 << "\n";
+        }
+    }
+    const fs::path pdf = dossier / "journal.pdf";
+    ASSERT_EQ(Rapport({"--rapport", pdf.string(), journal.string()}), 0) << erreurs.str();
+    const std::string premiere = Texte(pdf, 1, 1);
+    for (const char* attendu : {"la carte simulée. Ces mesures sont produites par le programme", "Remarque",
+                                "1/3", "t½ = 83,2 s"})
+        EXPECT_NE(premiere.find(attendu), std::string::npos) << attendu << "\n" << premiere;
+    EXPECT_EQ(premiere.find("n'y est pas noté"), std::string::npos);
+}
+
+TEST_F(RapportTest, TheComparisonTabExportsItsChartAndGoesIntoTheReport)
+{
+    auto f = Fenetre();
+    f->resize(900, 600);
+    DonneesEssai d;
+    d.nom = essai.string();
+    d.points = Cinetique::LireFichierEssai(d.nom);
+    d.fichier = true;
+    d.volume = 0.25;
+    d.temperature = 20;
+    essais.Ajouter({.nom = d.nom, .debut = {}, .chemin = d.nom, .provenance = Provenance::Fichier, .charger = {}}, d);
+    essais.Cocher(0, true);
+    f->Onglets->setCurrentIndex(2);
+
+    const fs::path svg = dossier / "comparaison.svg";
+    bureau.chosenName = svg.string();
+    f->Export->ExporterSecond->trigger();
+    QFile fichier(QString::fromStdString(svg.string()));
+    ASSERT_TRUE(fichier.open(QIODevice::ReadOnly));
+    const QString contenu = QString::fromUtf8(fichier.readAll());
+    EXPECT_TRUE(contenu.contains(QStringLiteral("Avancement des essais comparés")));
+    // Its legend, which the SVG writes in several text runs: their texts joined.
+    QString textes;
+    static const QRegularExpression texte(QStringLiteral(">([^<]*)</text>"));
+    for (auto it = texte.globalMatch(contenu); it.hasNext();)
+        textes += it.next().captured(1);
+    EXPECT_TRUE(textes.contains(QStringLiteral("essai.txt, V = 0,25 L, θ = 20 °C"))) << textes.toStdString();
+    EXPECT_FALSE(contenu.contains(QStringLiteral("Vitesse volumique")));
+    EXPECT_GT(contenu.count(QStringLiteral("<polyline")) + contenu.count(QStringLiteral("<path")), 10);
+
+    // The PNG as the teacher exports it, pixel for pixel: the run's curve,
+    // its legend off the curve.
+    const fs::path png = dossier / "comparaison.png";
+    bureau.chosenName = png.string();
+    f->Export->ChoisirTaillePng = [](const TaillePng&) { return TaillePng{800, 500, 96}; };
+    f->Export->ExporterSecond->trigger();
+    const QImage image = QImage(QString::fromStdString(png.string())).convertToFormat(QImage::Format_RGB32);
+    const QImage reference(QStringLiteral(NELVAR_RAPPORT_PICTURES "/comparison-export.png"));
+    if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
+        image.save(QStringLiteral("actual-comparison-export.png"));
+        ADD_FAILURE() << "differs from the reference; see actual-comparison-export.png";
+    }
+
+    const fs::path pdf = dossier / "cr.pdf";
+    bureau.chosenName = pdf.string();
+    f->Export->EnregistrerPdf->trigger();
+    EXPECT_NE(Texte(pdf, 1, 1).find("Avancement des essais comparés"), std::string::npos);
+}
+
+TEST_F(RapportTest, TheReportShowsTheWholeRunAndTheWindowKeepsItsZoom)
+{
+    auto f = Fenetre();
+    f->resize(900, 600);
+    TChart& graphique = *f->GraphiqueAvancement;
+    graphique.BottomAxis().SetMinMax(300, 350); // zoomed past x_f's line and t½'s
+    graphique.LeftAxis().SetMinMax(2.7, 2.8);
+    const fs::path pdf = dossier / "cr.pdf";
+    bureau.chosenName = pdf.string();
+    f->Export->EnregistrerPdf->trigger();
+    const std::string premiere = Texte(pdf, 1, 1);
+    EXPECT_NE(premiere.find("f = 2,93 mmol"), std::string::npos) << premiere;
+    EXPECT_NE(premiere.find("t½ = 83,2 s"), std::string::npos) << premiere;
+    EXPECT_EQ(premiere.find("Tangente"), std::string::npos);
+    EXPECT_FALSE(graphique.BottomAxis().Automatic());
+    EXPECT_DOUBLE_EQ(graphique.BottomAxis().Minimum(), 300);
+    EXPECT_DOUBLE_EQ(graphique.LeftAxis().Maximum(), 2.8);
 }
