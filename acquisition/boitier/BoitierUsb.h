@@ -55,13 +55,10 @@ public:
     // The status code of a reading the box could not give.
     static constexpr std::int32_t kCodeEchec = 7;
 
-    // The card's channel ports mean nothing to the box.
-    LectureTensions Lire(std::int32_t nombre, double frequence, const VoiesCarte&) override
-    {
-        return Lire(nombre, frequence);
-    }
-    LectureTensions Lire(std::int32_t nombre, double frequence);
-    void EcrireControle(std::uint16_t, std::uint8_t) override {}
+    // One reading; fails with kCodeEchec and the message saying why.
+    Resultat<LectureTensions> Lire(std::int32_t nombre, double frequence) override;
+    // Boitier::CadenceMesure.
+    Cadence CadencePour(double frequence) const override;
 
     Boitier::Capteur Capteur() const { return capteur_; }
     const std::string& Chemin() const { return chemin_; }
@@ -84,8 +81,8 @@ private:
     bool Connecter(std::string& message);
     // Reads and drops what the box sends until it has been quiet for a while.
     void AttendreSilence();
-    [[noreturn]] void Redemarre();
-    [[noreturn]] void Abandonner(const std::string& message);
+    // The failure of a reading the box was reset during.
+    Echec Redemarre();
 
     std::unique_ptr<Clock> proprietaire_; // the clock, when the box made it
     Clock& horloge_;

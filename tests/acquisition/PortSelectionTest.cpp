@@ -58,7 +58,9 @@ TEST(PortSelection, the_default_simulated_card_runs_on_the_real_clock)
     // A read at 15 700 Hz: its timer output, read on the monotonic clock,
     // rises N + 1 times within the read's bound on its polling time; on a
     // clock that stood still the read would give up.
-    EXPECT_EQ(source->Lire(314, 15700, {0x280, 0x282}).frequence, 1193200.0 / 76);
+    const Resultat<LectureTensions> lecture = source->Lire(314, 15700);
+    ASSERT_TRUE(lecture) << lecture.Message();
+    EXPECT_EQ(lecture->frequence, 1193200.0 / 76);
 }
 
 TEST(RealPortsRefusal, explains_what_to_do_for_each_cause)

@@ -39,12 +39,8 @@ std::unique_ptr<BoitierUsb> Ouvrir(FauxBoitier& faux, const DelaisBoitier& delai
 // The message of a failed reading, "" when it gave one.
 std::string Echec(BoitierUsb& boitier)
 {
-    try {
-        boitier.Lire(314, 15700);
-    } catch (const ELectureImpossible& echec) {
-        return echec.what();
-    }
-    return "";
+    const Resultat<LectureTensions> lecture = boitier.Lire(314, 15700);
+    return lecture ? "" : lecture.Message();
 }
 
 TEST(BoitierUsb, is_found_through_noise_and_probes_its_bootloader_ate)
@@ -124,7 +120,7 @@ TEST(BoitierUsb, each_wrong_answer_fails_the_reading_and_the_next_one_works)
         ASSERT_NE(boitier, nullptr);
 
         EXPECT_EQ(Echec(*boitier), message);
-        EXPECT_NEAR(boitier->Lire(314, 15700).tensionVoie1, kTension174, 1e-12) << message;
+        EXPECT_NEAR(boitier->Lire(314, 15700)->tensionVoie1, kTension174, 1e-12) << message;
     }
 }
 
@@ -155,7 +151,7 @@ TEST(BoitierUsb, the_reading_after_a_silent_or_unplugged_box_opens_the_port_agai
         FauxBoitier second(FauxBoitier::Normal("MPX5700AP", 174, 3));
         fs::remove(port);
         fs::create_symlink(second.Chemin(), port);
-        EXPECT_NEAR(boitier->Lire(314, 15700).tensionVoie1, kTension174, 1e-12);
+        EXPECT_NEAR(boitier->Lire(314, 15700)->tensionVoie1, kTension174, 1e-12);
     }
     fs::remove_all(dossier);
 }

@@ -1,0 +1,40 @@
+#pragma once
+// What a plain library gives back from an operation that may fail for a
+// reason the user must be told: either the value, or the French message that
+// says why (with, where the caller records one, the status code that goes
+// with it). The caller decides what a failure means: show it, raise the
+// framework's exception for it (runtime/Exceptions.h), or go on.
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <variant>
+
+struct Echec {
+    std::string message;   // UTF-8, shown to the user as it is
+    std::int32_t code = 0; // a status code where the caller keeps one, else 0
+};
+
+template <typename T>
+class [[nodiscard]] Resultat {
+public:
+    Resultat(T valeur) : contenu_(std::move(valeur)) {}
+    Resultat(Echec echec) : contenu_(std::move(echec)) {}
+
+    bool Reussi() const noexcept { return contenu_.index() == 0; }
+    explicit operator bool() const noexcept { return Reussi(); }
+
+    // The value; only when Reussi().
+    const T& Valeur() const& { return std::get<0>(contenu_); }
+    T& Valeur() & { return std::get<0>(contenu_); }
+    T&& Valeur() && { return std::get<0>(std::move(contenu_)); }
+    const T& operator*() const& { return Valeur(); }
+    const T* operator->() const { return &Valeur(); }
+
+    // The failure; only when !Reussi().
+    const Echec& Erreur() const { return std::get<1>(contenu_); }
+    const std::string& Message() const { return Erreur().message; }
+
+private:
+    std::variant<T, Echec> contenu_;
+};
+
