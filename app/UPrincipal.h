@@ -13,6 +13,7 @@
 #include "app/CalculMesure.h"
 #include "app/EssaisCompares.h"
 #include "card/UDravoC.h"
+#include "essai/Essai.h"
 #include "journal/JournalEssai.h"
 #include "runtime/qt/HandlerGuard.h"
 #include "widgets/LayoutScale.h"
@@ -174,9 +175,14 @@ public:
     void Analyserlessai1Click(QObject* Sender);
     void Ouvrirunessai1Click(QObject* Sender);
 
-    // The current or last run as the analysis window takes it: the result
-    // table's pressures and extents, each dated by its reading's real time
-    // with its tick time (DateDeLigne) in tempsTicks, the run's volume and
+    // The current or last run (null before the first): its conditions and
+    // its readings, which the result table, the charts, the journal, the
+    // session's runs and the analysis window follow.
+    const Essai* EssaiCourant() const { return essai_.get(); }
+    Essai* EssaiCourant() { return essai_.get(); }
+    // The current or last run as the analysis window takes it: its
+    // pressures and extents, each dated by its reading's real time with its
+    // tick time (DateDeLigne) in tempsTicks, the run's volume and
     // temperature, named "Essai N" (N-th run started).
     DonneesEssai DonneesDeLaMesure() const;
     // The runs of the session (kept after each start, stop and tick) and the
@@ -219,6 +225,9 @@ private:
     void Disposer(); // docks the panels in the client area
     void Placer(QWidget* controle, int gauche, int haut, int largeur, int hauteur);
     void ActiverChamps(bool actifs); // the fields a run reads at its start
+    // A new run on the unit's run state, with the result table, the charts
+    // and, `avecJournal`, the journal observing it.
+    void CommencerEssai(bool avecJournal);
 
     // Shows the analysis window (created at its first use) on `donnees`.
     void MontrerAnalyse(DonneesEssai donnees, bool enCours);
@@ -245,8 +254,7 @@ private:
     EssaisCompares essais_;
     bool actualisationPrevue_ = false; // the analysis window's refresh is queued
     Platform* plateForme_ = nullptr; // the desktop services in use
-    // Each reading's real time (s from the run's first reading), by row.
-    std::vector<double> tempsReels_;
+    std::unique_ptr<Essai> essai_; // the current or last run
     std::chrono::nanoseconds premiereLecture_{0};
     std::unique_ptr<Journal::Ecrivain> journal_; // the run's, from its start
     std::vector<std::string> journauxSession_;
