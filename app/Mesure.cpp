@@ -4,6 +4,8 @@
 // stays in the state reached.
 #include "acquisition/Clocks.h"
 #include "app/AnalyseEssai.h"
+#include "app/LecturesEnFond.h"
+#include "journal/JournalEnFond.h"
 #include "app/TRadioGroup.h"
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
@@ -72,7 +74,9 @@ void TForm1::ActiverChamps(bool actifs)
 void TForm1::Button1Click(QObject*)
 {
     if (EnMarche) {
-        // Stop: the charts, the table and the point count keep the run.
+        // Stop: the charts, the table and the point count keep the run. The
+        // reading under way ends first; its result, queued after, is dropped.
+        AttendreLecture();
         ++numeroMarche_;
         EnMarche = false;
         Timer1->stop();
@@ -152,11 +156,39 @@ void TForm1::CommencerEssai(bool avecJournal)
     if (!avecJournal || DossierJournal.empty())
         return;
     const ConditionsEssai& conditions = essai_->Conditions();
-    journal_ = std::make_unique<Journal::Ecrivain>(
+    auto ecrivain = std::make_unique<Journal::Ecrivain>(
         DossierJournal,
         Journal::EnTete{conditions.debut, conditions.source, conditions.volume * 1000,
                         conditions.temperature - ConditionsMesure::kZeroAbsolu, conditions.coefficient,
                         conditions.pEtMoinsP});
+    if (lectures_) {
+        // On a thread of its own: a slow disk delays neither the readings
+        // nor the window. The earlier run's journal ends its writing alone.
+        if (journalEnFond_) {
+            journalEnFond_->Fermer();
+            journauxFinissant_.push_back(std::move(journalEnFond_));
+        }
+        journalEnFond_ = std::make_unique<Journal::EnFond>(
+            std::move(ecrivain),
+            Journal::EnFond::Rappels{
+                [this](const std::string& message) {
+                    QMetaObject::invokeMethod(
+                        this, [this, message] { garde_.Run([this, &message] { boites_.ShowMessage(message); }); },
+                        Qt::QueuedConnection);
+                },
+                [this](const std::string& chemin) {
+                    QMetaObject::invokeMethod(
+                        this, [this, chemin] { journauxSession_.push_back(chemin); }, Qt::QueuedConnection);
+                }});
+        essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
+            if (lecture.avancement)
+                journalEnFond_->Ajouter({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
+                                         static_cast<double>(*lecture.avancement), lecture.tension1,
+                                         lecture.tension2});
+        });
+        return;
+    }
+    journal_ = std::move(ecrivain);
     essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
         if (!lecture.avancement)
             return;
@@ -171,23 +203,71 @@ void TForm1::CommencerEssai(bool avecJournal)
     });
 }
 
+void TForm1::MesurerEnFond()
+{
+    if (lectures_)
+        return;
+    lectures_ = std::make_unique<LecturesEnFond>(
+        [this] { return LireTensions(); },
+        [this](TensionsLues lues) {
+            // A reading asked before a stop or a new start records nothing.
+            if (lues.marche != numeroMarche_)
+                return;
+            garde_.Run([this, &lues] { PrendreLecture(lues); }, HandlerGuard::Source::Tick);
+            SuivreMesure();
+        },
+        this);
+}
+
+void TForm1::AttendreLecture()
+{
+    if (lectures_)
+        lectures_->Attendre();
+}
+
+TensionsLues TForm1::LireTensions()
+{
+    P->MesurerTensions(kEchantillons, kFrequenceEchantillons);
+    MonotonicClock monotone;
+    return {numeroMarche_, P->TensionVoie1, P->TensionVoie2, (HorlogeLectures ? *HorlogeLectures : monotone).Now(),
+            nullptr};
+}
+
 void TForm1::Timer1Timer(QObject*)
+{
+    // In the background, the reading's result comes back as an event of its
+    // own (MesurerEnFond), and the tick is over.
+    if (lectures_) {
+        lectures_->Demander(numeroMarche_);
+        return;
+    }
+    TensionsLues lues;
+    try {
+        lues = LireTensions();
+    } catch (...) {
+        lues.echec = std::current_exception();
+    }
+    PrendreLecture(lues);
+}
+
+void TForm1::PrendreLecture(const TensionsLues& lues)
 {
     // The reading comes first. One that fails records nothing (no point, no
     // row, no count) and stops the run as "Arrêt" does: its error is shown
     // once, no later tick repeats it, and the points taken before stay, to be
     // copied or saved.
-    try {
-        P->MesurerTensions(kEchantillons, kFrequenceEchantillons);
-    } catch (const ELectureImpossible&) {
-        if (EnMarche)
-            Button1Click(this);
-        throw;
+    if (lues.echec) {
+        try {
+            std::rethrow_exception(lues.echec);
+        } catch (const ELectureImpossible&) {
+            if (EnMarche)
+                Button1Click(this);
+            throw;
+        }
     }
-    const double tensionVoie1 = P->TensionVoie1;
-    const double tensionVoie2 = P->TensionVoie2;
-    MonotonicClock monotone;
-    const std::chrono::nanoseconds instant = (HorlogeLectures ? *HorlogeLectures : monotone).Now();
+    const double tensionVoie1 = lues.tension1;
+    const double tensionVoie2 = lues.tension2;
+    const std::chrono::nanoseconds instant = lues.instant;
 
     // The reading belongs to this tick's second, so it is taken before the
     // point limit's message, which may stay open for any time: read after

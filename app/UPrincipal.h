@@ -29,6 +29,11 @@
 #include <vector>
 
 class Clock;
+class LecturesEnFond;
+struct TensionsLues;
+namespace Journal {
+class EnFond;
+}
 class MessageBoxes;
 class Platform;
 class LecteurTensions;
@@ -107,6 +112,16 @@ public:
     Clock* HorlogeLectures = nullptr;
     // The journal files of this session's runs, in their order.
     const std::vector<std::string>& JournauxDeLaSession() const { return journauxSession_; }
+
+    // From now on the readings are taken on a thread of their own and each
+    // run's journal is written on another (app/LecturesEnFond.h,
+    // journal/JournalEnFond.h): the window never waits on the source nor on
+    // the disk. Without it, each tick reads and writes in the window's
+    // thread. The program calls it once, before the first run.
+    void MesurerEnFond();
+    bool MesureEnFond() const { return lectures_ != nullptr; }
+    // Waits for the reading under way, if any.
+    void AttendreLecture();
 
     // Shows the window maximised. Without a window manager to honour the
     // request the window still covers the screen's available area.
@@ -228,6 +243,13 @@ private:
     // A new run on the unit's run state, with the result table, the charts
     // and, `avecJournal`, the journal observing it.
     void CommencerEssai(bool avecJournal);
+    // The tick's reading: the card component's read of its source and its
+    // time on the readings' clock. Raises when the reading fails.
+    TensionsLues LireTensions();
+    // The rest of a tick, on the window's thread, once its reading is taken:
+    // the point counted, the fields, the run's new reading (table, charts,
+    // journal). A failed reading stops the run and raises its error.
+    void PrendreLecture(const TensionsLues& lues);
 
     // Shows the analysis window (created at its first use) on `donnees`.
     void MontrerAnalyse(DonneesEssai donnees, bool enCours);
@@ -256,6 +278,9 @@ private:
     Platform* plateForme_ = nullptr; // the desktop services in use
     std::unique_ptr<Essai> essai_; // the current or last run
     std::chrono::nanoseconds premiereLecture_{0};
-    std::unique_ptr<Journal::Ecrivain> journal_; // the run's, from its start
+    std::unique_ptr<Journal::Ecrivain> journal_; // the run's, from its start (readings on the window's thread)
+    std::unique_ptr<Journal::EnFond> journalEnFond_; // the run's, from its start (readings in the background)
+    std::vector<std::unique_ptr<Journal::EnFond>> journauxFinissant_; // earlier runs' still writing
+    std::unique_ptr<LecturesEnFond> lectures_;     // last: ended first
     std::vector<std::string> journauxSession_;
 };

@@ -72,6 +72,9 @@ int main(int argc, char** argv)
     }
 
     TForm1 Form1(*source, boites);
+    // The readings and the journal off the window's thread: a slow disk or a
+    // silent box never freezes the window.
+    Form1.MesurerEnFond();
     Form1.DossierJournal = Journal::DossierDuProcessus();
     // The caption names the source when it is not the real card: the
     // simulated card's demonstration must not pass for a measurement.
