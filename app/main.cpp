@@ -44,8 +44,7 @@ int main(int argc, char** argv)
         return Cinetique::AnalyseEnLigneDeCommande(arguments, std::cout, std::cerr);
 
     PreparerProcessus();
-    std::string refusPorts;
-    const std::unique_ptr<LecteurTensions> source = OuvrirPorts(refusPorts);
+    Resultat<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts();
 
     // The real card's ports outlast the privileges: Qt then loads only the
     // system's plugins and reads no option from the command line
@@ -63,14 +62,15 @@ int main(int argc, char** argv)
     InstallerTextesQtFrancais();
     QtMessageBoxes boites(titre);
 
-    if (!source) {
+    if (!ouverture) {
         // The real card was asked for and cannot be reached: say so and stop,
         // rather than show the simulation's curve as a measurement.
-        std::fprintf(stderr, "%s\n", refusPorts.c_str());
-        boites.ShowError(ErrorText(refusPorts));
+        std::fprintf(stderr, "%s\n", ouverture.Message().c_str());
+        boites.ShowError(ErrorText(ouverture.Message()));
         return kCodeSortieRefus;
     }
 
+    const std::unique_ptr<LecteurTensions> source = std::move(ouverture).Valeur();
     TForm1 Form1(*source, boites);
     // The readings and the journal off the window's thread: a slow disk or a
     // silent box never freezes the window.

@@ -6,6 +6,7 @@
 // framework's exception for it (runtime/Exceptions.h), or go on.
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <variant>
 
@@ -18,6 +19,13 @@ template <typename T>
 class [[nodiscard]] Resultat {
 public:
     Resultat(T valeur) : contenu_(std::move(valeur)) {}
+    // A value of another type that becomes a T (a pointer to a derived class).
+    template <typename U>
+        requires(!std::is_same_v<std::remove_cvref_t<U>, T> && !std::is_same_v<std::remove_cvref_t<U>, Echec>
+                 && std::is_convertible_v<U &&, T>)
+    Resultat(U&& valeur) : contenu_(std::in_place_index<0>, std::forward<U>(valeur))
+    {
+    }
     Resultat(Echec echec) : contenu_(std::move(echec)) {}
 
     bool Reussi() const noexcept { return contenu_.index() == 0; }

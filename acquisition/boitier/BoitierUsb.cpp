@@ -52,37 +52,35 @@ std::string BoitierUsb::MessageOuverture(const std::string& chemin, int erreur)
     }
 }
 
-std::unique_ptr<BoitierUsb> BoitierUsb::Ouvrir(const std::string& chemin, std::string& message,
-                                               const DelaisBoitier& delais)
+Resultat<std::unique_ptr<BoitierUsb>> BoitierUsb::Ouvrir(const std::string& chemin, const DelaisBoitier& delais)
 {
     auto horloge = std::make_unique<MonotonicClock>();
     Clock& reference = *horloge;
-    return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, std::move(horloge), reference)),
-                    message);
+    return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, std::move(horloge), reference)));
 }
 
-std::unique_ptr<BoitierUsb> BoitierUsb::Ouvrir(const std::string& chemin, std::string& message,
-                                               const DelaisBoitier& delais, Clock& horloge)
+Resultat<std::unique_ptr<BoitierUsb>> BoitierUsb::Ouvrir(const std::string& chemin, const DelaisBoitier& delais,
+                                                         Clock& horloge)
 {
-    return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, nullptr, horloge)), message);
+    return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, nullptr, horloge)));
 }
 
-std::unique_ptr<BoitierUsb> BoitierUsb::Connecte(std::unique_ptr<BoitierUsb> boitier, std::string& message)
+Resultat<std::unique_ptr<BoitierUsb>> BoitierUsb::Connecte(std::unique_ptr<BoitierUsb> boitier)
 {
-    message.clear();
+    std::string message;
     if (!boitier->Connecter(message))
-        return nullptr;
+        return Echec{message};
     return boitier;
 }
 
 bool BoitierUsb::Connecter(std::string& message)
 {
-    int erreur = 0;
-    std::unique_ptr<LiaisonSerie> liaison = LiaisonSerie::Ouvrir(chemin_, erreur, horloge_);
-    if (!liaison) {
-        message = MessageOuverture(chemin_, erreur);
+    Resultat<std::unique_ptr<LiaisonSerie>> ouverture = LiaisonSerie::Ouvrir(chemin_, horloge_);
+    if (!ouverture) {
+        message = MessageOuverture(chemin_, ouverture.Erreur().code);
         return false;
     }
+    std::unique_ptr<LiaisonSerie> liaison = std::move(ouverture).Valeur();
 
     // Probe until the identification comes: the box's own announcement at
     // the end of its reset, or its answer to one of the probes.

@@ -43,14 +43,13 @@ public:
         "insuffisante ?) : mesure abandonnée.";
 
     // Opens `chemin` and waits for the box's identification, timing the
-    // conversation on the monotonic clock. Returns null and a French message
+    // conversation on the monotonic clock. Fails with a French message
     // saying why (no such device, permission refused, not a terminal, no box
-    // answering, unknown firmware) otherwise.
-    static std::unique_ptr<BoitierUsb> Ouvrir(const std::string& chemin, std::string& message,
-                                              const DelaisBoitier& delais = {});
+    // answering, unknown firmware).
+    static Resultat<std::unique_ptr<BoitierUsb>> Ouvrir(const std::string& chemin, const DelaisBoitier& delais = {});
     // The same, on `horloge`, which must outlive the box.
-    static std::unique_ptr<BoitierUsb> Ouvrir(const std::string& chemin, std::string& message,
-                                              const DelaisBoitier& delais, Clock& horloge);
+    static Resultat<std::unique_ptr<BoitierUsb>> Ouvrir(const std::string& chemin, const DelaisBoitier& delais,
+                                                        Clock& horloge);
 
     // The status code of a reading the box could not give.
     static constexpr std::int32_t kCodeEchec = 7;
@@ -74,7 +73,7 @@ private:
         : proprietaire_(std::move(proprietaire)), horloge_(horloge), chemin_(std::move(chemin)), delais_(delais)
     {
     }
-    static std::unique_ptr<BoitierUsb> Connecte(std::unique_ptr<BoitierUsb> boitier, std::string& message);
+    static Resultat<std::unique_ptr<BoitierUsb>> Connecte(std::unique_ptr<BoitierUsb> boitier);
 
     // Opens the port and waits for the identification; false and a message
     // when no box answers.
