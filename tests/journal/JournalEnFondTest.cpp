@@ -18,13 +18,13 @@ namespace {
 // A disk whose writes wait until the test opens it.
 class DisqueBloque {
 public:
-    Journal::EnFond::Ecriture Ecriture(std::optional<std::string> echec = std::nullopt)
+    Journal::EnFond::Ecriture Ecriture()
     {
-        return [this, echec](const Journal::Lecture& lecture) {
+        return [this](const Journal::Lecture& lecture) {
             ouvert_.wait();
             const std::lock_guard<std::mutex> garde(verrou_);
             ecrits_.push_back(lecture.tempsTick);
-            return echec;
+            return std::optional<std::string>();
         };
     }
     void Ouvrir() { porte_.set_value(); }
@@ -87,20 +87,8 @@ TEST(JournalEnFond, ending_during_a_blocked_write_waits_for_it_and_loses_no_line
     }
 }
 
-TEST(JournalEnFond, tells_each_failure_the_writer_gives_and_the_files_path_once)
+TEST(JournalEnFond, through_a_real_writer_tells_the_files_path_once_and_the_file_has_every_line)
 {
-    // Failures: as the writer gives them (it gives the run's first one only).
-    DisqueBloque disque;
-    std::vector<std::string> echecs;
-    {
-        Journal::EnFond journal(disque.Ecriture("Le journal ne peut pas être écrit."),
-                                {[&](const std::string& m) { echecs.push_back(m); }, {}});
-        journal.Ajouter(Ligne(0));
-        journal.Ajouter(Ligne(1));
-        disque.Ouvrir();
-    }
-    EXPECT_EQ(echecs.size(), 2u);
-
     // A real writer: the file's path is told once, and the file holds the
     // header and every line once the journal has ended.
     char dossier[] = "/tmp/nelvar-journal-fond-XXXXXX";

@@ -86,25 +86,4 @@ TEST(SourceQuelconque, the_status_the_rate_and_the_voltages_follow_what_the_sour
     }
 }
 
-// The card's settings mean nothing to another source: the component still
-// keeps its port map and its status, and the source is only ever asked for
-// readings.
-TEST(SourceQuelconque, the_port_map_and_the_configuration_stay_the_components_own)
-{
-    const EtatUnite etat;
-    SourceJouee source;
-    TDravoC carte(source);
-
-    carte.SetAdressOffset(16);
-    carte.SetConfiguration(abcEntree);
-    carte.EcrireControle(0x80);
-
-    EXPECT_EQ(UDravoC::PortVoie1, 0x290);
-    EXPECT_EQ(UDravoC::PortControle, 0x29F);
-    EXPECT_EQ(carte.Configuration(), abcEntree);
-    EXPECT_EQ(carte.CodeErreur, 0);
-    EXPECT_TRUE(source.demandes.empty());
-    EXPECT_EQ(carte.Source().Description(), "source de test");
-}
-
 } // namespace
