@@ -47,6 +47,7 @@ DonneesEssai UPrincipal::DonneesEssaiEnregistre(const std::string& chemin, std::
     donnees.debut = essai.debut;
     donnees.source = std::move(essai.source);
     donnees.coefficient = essai.coefficient;
+    donnees.lecture = std::move(essai.lecture);
     return donnees;
 }
 

@@ -106,6 +106,8 @@ void AnalyseEssai::SetDonnees(DonneesEssai donnees)
     if (!meme) {
         debut_.reset();
         fin_.reset();
+        exclus_.clear();
+        basculements_.clear();
     }
     donnees_ = std::move(donnees);
     CalculerMolParPascal();
@@ -130,6 +132,44 @@ void AnalyseEssai::SetIntervalle(std::optional<double> debut, std::optional<doub
     test_.reset();
 }
 
+void AnalyseEssai::BasculerExclusion(int i)
+{
+    if (i < 0 || i >= Points())
+        return;
+    const double t = donnees_.points[static_cast<std::size_t>(i)].t;
+    const auto deja = std::find(exclus_.begin(), exclus_.end(), t);
+    if (deja != exclus_.end())
+        exclus_.erase(deja);
+    else
+        exclus_.push_back(t);
+    basculements_.push_back(t);
+    vitesses_.reset();
+    test_.reset();
+}
+
+bool AnalyseEssai::AnnulerExclusion()
+{
+    if (basculements_.empty())
+        return false;
+    const double t = basculements_.back();
+    basculements_.pop_back();
+    const auto deja = std::find(exclus_.begin(), exclus_.end(), t);
+    if (deja != exclus_.end())
+        exclus_.erase(deja);
+    else
+        exclus_.push_back(t);
+    vitesses_.reset();
+    test_.reset();
+    return true;
+}
+
+bool AnalyseEssai::Exclu(int i) const
+{
+    if (i < 0 || i >= Points())
+        return false;
+    return std::find(exclus_.begin(), exclus_.end(), donnees_.points[static_cast<std::size_t>(i)].t) != exclus_.end();
+}
+
 Cinetique::Options AnalyseEssai::Options() const
 {
     Cinetique::Options options;
@@ -137,6 +177,8 @@ Cinetique::Options AnalyseEssai::Options() const
     options.fin = fin_;
     options.volume = donnees_.volume;
     options.temperature = donnees_.temperature;
+    options.exclus = exclus_;
+    options.lecture = donnees_.lecture;
     return options;
 }
 
@@ -256,22 +298,28 @@ std::vector<std::pair<std::string, std::string>> AnalyseEssai::LignesResultats()
         return lignes;
     const Cinetique::Resultat& r = *resultat_;
     lignes.emplace_back("Modèle", "x(t) = x_f − (x_f − x_a)·e^(−k·(t − t_a)), t_a = " + Nombre(r.modele.ta, 6) + " s");
-    if (r.xFinal && r.uXFinal)
+    // What the data cannot give is said so, not written as a number.
+    const std::string nonDetermine = "non déterminé";
+    if (!r.determine)
+        lignes.emplace_back("x_f", MolParPascal() ? nonDetermine : "volume et température inconnus");
+    else if (r.xFinal && r.uXFinal)
         lignes.emplace_back("x_f", ArrondiIncertitude(*r.xFinal * 1000, *r.uXFinal * 1000, "mmol"));
     else
         lignes.emplace_back("x_f", "volume et température inconnus");
-    lignes.emplace_back("k", ArrondiIncertitude(r.k, r.uK, "s⁻¹"));
-    lignes.emplace_back("t½ (modèle)", ArrondiIncertitude(r.tDemi, r.uTDemi, "s"));
-    lignes.emplace_back("t½ (graphique)", r.tDemiGraphique ? Nombre(*r.tDemiGraphique, 3) + " s" : "non atteint");
+    lignes.emplace_back("k", r.determine ? ArrondiIncertitude(r.k, r.uK, "s⁻¹") : nonDetermine);
+    lignes.emplace_back("t½ (modèle)", r.determine ? ArrondiIncertitude(r.tDemi, r.uTDemi, "s") : nonDetermine);
+    lignes.emplace_back("t½ (graphique)", !r.determine        ? nonDetermine
+                                          : r.tDemiGraphique ? Nombre(*r.tDemiGraphique, 3) + " s"
+                                                             : "non atteint");
     const auto v = VitesseModele(r.modele.ta);
-    lignes.emplace_back("v au début", v ? AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹") : "volume et température inconnus");
+    lignes.emplace_back("v au début", !v            ? std::string("volume et température inconnus")
+                                      : r.determine ? AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹")
+                                                    : nonDetermine);
     lignes.emplace_back("R²", Nombre(r.r2, 6));
     lignes.emplace_back("Écart-type des résidus", Nombre(r.ecartTypeResidus, 3) + " Pa");
     lignes.emplace_back("Points", std::to_string(r.points));
     lignes.emplace_back("Intervalle", "de " + Nombre(r.debut, 6) + " à " + Nombre(r.fin, 6) + " s");
-    std::string remarques;
-    for (const Cinetique::Remarque remarque : r.remarques)
-        remarques += (remarques.empty() ? "" : " ; ") + Cinetique::TexteRemarque(remarque);
+    const std::string remarques = Cinetique::TexteRemarques(r);
     lignes.emplace_back("Remarque", remarques.empty() ? "aucune" : remarques);
     return lignes;
 }

@@ -41,6 +41,8 @@ struct DonneesEssai {
     std::optional<std::chrono::system_clock::time_point> debut;
     std::string source;
     std::optional<double> coefficient;
+    // What the reading of a file said: each point's line, the unit converted.
+    Cinetique::Lecture lecture;
 };
 
 // Readings whose real time differs from their tick time by more than this
@@ -68,6 +70,13 @@ public:
     void SetIntervalle(std::optional<double> debut, std::optional<double> fin);
     std::optional<double> Debut() const { return debut_; }
     std::optional<double> Fin() const { return fin_; }
+
+    // The points the user leaves out (Ctrl+click): point i's exclusion
+    // toggled, and the last toggle undone (false when there is none). Kept
+    // while the run is the same one, as the interval.
+    void BasculerExclusion(int i);
+    bool AnnulerExclusion();
+    bool Exclu(int i) const;
 
     // Analyses the points again. A refusal of the analysis leaves Valide()
     // false and its message in Erreur().
@@ -115,6 +124,8 @@ private:
 
     DonneesEssai donnees_;
     std::optional<double> debut_, fin_;
+    std::vector<double> exclus_;      // s, the excluded points' times
+    std::vector<double> basculements_; // s, the toggles made, the last at the end
     std::optional<Cinetique::Resultat> resultat_;
     std::string erreur_;
     std::optional<double> molParPascal_;

@@ -209,6 +209,10 @@ LigneComparaison EssaisCompares::Ligne(int i)
     if (!analyse->Valide())
         return ligne;
     const Cinetique::Resultat& r = analyse->Resultat();
+    if (!r.determine) {
+        ligne.xFinal = ligne.k = ligne.tDemi = "non déterminé";
+        return ligne;
+    }
     if (r.xFinal && r.uXFinal)
         ligne.xFinal = ArrondiIncertitude(*r.xFinal * kMmol, *r.uXFinal * kMmol, "");
     ligne.k = ArrondiIncertitude(r.k, r.uK, "");

@@ -278,6 +278,10 @@ int RapportEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
         ecrire(fenetre.ChampFin, demande.options.fin);
         emit fenetre.ChampFin->editingFinished(); // read as when typed
     }
+    // --exclure: each date's point, as a Ctrl+click leaves it out.
+    for (const double t : demande.options.exclus)
+        if (!fenetre.Analyse().Exclu(fenetre.Analyse().PointLePlusProche(t)))
+            fenetre.BasculerExclusion(t);
     const AnalyseEssai& analyse = fenetre.Analyse();
     if (!analyse.Valide()) {
         erreurs << Cinetique::EnUtf8(chemin) << " : " << analyse.Erreur() << "\n";

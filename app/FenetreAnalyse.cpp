@@ -133,6 +133,9 @@ void FenetreAnalyse::CreerControles()
     GraphiqueAvancement = NouveauGraphique(separation, "Avancement au cours du temps", "Date en s",
                                            "Avancement en mmol", true);
     SerieMesures = NouvelleSerie<TPointSeries>(*GraphiqueAvancement, kCouleurMesures, "Mesures");
+    SerieExclus = NouvelleSerie<TPointSeries>(*GraphiqueAvancement, kCouleurMesures, "");
+    SerieExclus->SetHollow(true);
+    SerieExclus->SetPointSize(5);
     SerieModele = NouvelleSerie<TFastLineSeries>(*GraphiqueAvancement, kCouleurModele, "Modèle");
     SerieModele->LinePen().SetWidth(2);
     GraphiqueAvancement->IntervalMarkers().SetVisible(true);
@@ -223,7 +226,10 @@ void FenetreAnalyse::CreerControles()
     auto* echap = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(echap, &QShortcut::activated, this, [this] { RetirerTangente(); });
     auto* annuler = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), this);
-    connect(annuler, &QShortcut::activated, this, [this] { GraphiqueAvancement->UndoZoom(); });
+    connect(annuler, &QShortcut::activated, this, [this] {
+        if (!AnnulerExclusion())
+            GraphiqueAvancement->UndoZoom();
+    });
     // Ctrl+C copies the results from the edit fields too, as the main
     // window's copies do.
     qApp->installEventFilter(new FiltreClavier(this, {copier}, QKeySequence(), BoutonCopier));
@@ -243,7 +249,12 @@ void FenetreAnalyse::CreerControles()
         }
     });
 
-    GraphiqueAvancement->SetOnClick([this](double t, double) { PoserTangente(t); });
+    GraphiqueAvancement->SetOnClick([this](double t, double) {
+        if (GraphiqueAvancement->ControlClick())
+            BasculerExclusion(t);
+        else
+            PoserTangente(t);
+    });
     GraphiqueAvancement->SetOnPointerMove([this](double t, double) { Pointeur(t); });
     GraphiqueAvancement->SetOnIntervalMarkerMoved(
         [this](TIntervalEdge bord, double valeur) { MarqueurDeplace(bord == TIntervalEdge::Start, valeur); });
@@ -384,15 +395,17 @@ void FenetreAnalyse::Actualiser()
 
 void FenetreAnalyse::TracerAvancement()
 {
-    const SansRepeindre remplissage{SerieMesures, SerieModele};
+    const SansRepeindre remplissage{SerieMesures, SerieExclus, SerieModele};
     SerieMesures->ClearPoints();
+    SerieExclus->ClearPoints();
     SerieModele->ClearPoints();
     GraphiqueAvancement->ChartMarks().Clear();
     marqueTangente_ = 0;
     const auto& points = analyse_.Donnees().points;
     for (int i = 0; i < analyse_.Points(); ++i)
         if (const auto x = analyse_.Avancement(i))
-            SerieMesures->AddPoint(points[static_cast<std::size_t>(i)].t, *x * kMmol, "", ColorAuto);
+            (analyse_.Exclu(i) ? SerieExclus : SerieMesures)
+                ->AddPoint(points[static_cast<std::size_t>(i)].t, *x * kMmol, "", ColorAuto);
 
     TIntervalMarkers& marqueurs = GraphiqueAvancement->IntervalMarkers();
     if (!analyse_.Valide()) {
@@ -420,7 +433,26 @@ void FenetreAnalyse::TracerAvancement()
         marques.AddHorizontalLine(xf, "x_f = " + Nombre(xf) + " mmol", clBlack);
         marques.AddHorizontalLine(xa + (xf - xa) / 2, "x_f/2", clBlack);
     }
-    marques.AddVerticalLine(r.modele.ta + r.tDemi, "t½ = " + Nombre(r.tDemi) + " s", clBlack);
+    // No line for a value the data cannot give.
+    if (r.determine)
+        marques.AddVerticalLine(r.modele.ta + r.tDemi, "t½ = " + Nombre(r.tDemi) + " s", clBlack);
+}
+
+void FenetreAnalyse::BasculerExclusion(double t)
+{
+    const int i = analyse_.PointLePlusProche(t);
+    if (i < 0)
+        return;
+    analyse_.BasculerExclusion(i);
+    Actualiser();
+}
+
+bool FenetreAnalyse::AnnulerExclusion()
+{
+    if (!analyse_.AnnulerExclusion())
+        return false;
+    Actualiser();
+    return true;
 }
 
 void FenetreAnalyse::TracerSecondGraphique()

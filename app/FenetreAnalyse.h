@@ -8,7 +8,10 @@
 // Keyboard: Alt+V, Alt+T the conditions (an opened file only), Alt+D, Alt+F
 // the interval, Alt+G the tangent's time, Alt+I and Alt+O the second chart's
 // tabs, Ctrl+C (or Alt+C) copies the results, Alt+M the whole table, Escape
-// removes the tangent, Ctrl+Z undoes a zoom of the extent chart. Alt+P the
+// removes the tangent, Ctrl+Z undoes the last exclusion, else a zoom of the
+// extent chart. A click on the extent chart puts the tangent there; a
+// Ctrl+click excludes the nearest point from the fit (drawn hollow) or takes
+// it back. Alt+P the
 // tab of the runs compared: the list (Space ticks a run), its chart and its
 // table. Alt+E, Ctrl+P and Ctrl+S export, print and save the report
 // (app/ExportAnalyse.h).
@@ -55,6 +58,11 @@ public:
     void RetirerTangente();
     std::optional<double> TempsTangente() const { return tempsTangente_; }
 
+    // Ctrl+click: the point nearest to t left out of the fit, or taken back.
+    // AnnulerExclusion (Ctrl+Z) undoes the last one; false when none is left.
+    void BasculerExclusion(double t);
+    bool AnnulerExclusion();
+
     // The list, chart and table of the runs compared, again when the runs
     // changed since they were last drawn.
     void ActualiserComparaison();
@@ -65,6 +73,7 @@ public:
 
     TChart* GraphiqueAvancement = nullptr;
     TPointSeries* SerieMesures = nullptr;
+    TPointSeries* SerieExclus = nullptr; // hollow, no legend
     TFastLineSeries* SerieModele = nullptr;
     QTabWidget* Onglets = nullptr;
     TChart* GraphiqueVitesse = nullptr;

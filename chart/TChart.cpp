@@ -76,6 +76,7 @@ void TChart::resizeEvent(QResizeEvent* event)
 
 void TChart::mousePressEvent(QMouseEvent* event)
 {
+    controlClick_ = (event->modifiers() & Qt::ControlModifier) != 0;
     TMouseButton button;
     if (ChartButton(event->button(), button)) {
         const QPoint p = event->position().toPoint();

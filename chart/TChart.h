@@ -29,6 +29,10 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
+    // Whether Ctrl was held when the last mouse button went down on the
+    // widget (read from the click's callback).
+    bool ControlClick() const { return controlClick_; }
+
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -43,4 +47,7 @@ protected:
     void UseDefaultCursor() override;
     void UseMarkerCursor(bool on) override;
     void TrackPointer(bool on) override;
+
+private:
+    bool controlClick_ = false;
 };

@@ -24,7 +24,20 @@ void TPointSeries::DrawPoint(ChartCanvas& canvas, int i)
         return;
     // The square's top-left corner: the point's pixel less half the side.
     const int left = static_cast<int>(x) - pointSize_ / 2, top = static_cast<int>(y) - pointSize_ / 2;
-    canvas.FillRect(left, top, left + pointSize_, top + pointSize_);
+    Square(canvas, left, top);
+}
+
+void TPointSeries::Square(ChartCanvas& canvas, int left, int top) const
+{
+    const int right = left + pointSize_, bottom = top + pointSize_;
+    if (!hollow_ || pointSize_ < 3) {
+        canvas.FillRect(left, top, right, bottom);
+        return;
+    }
+    canvas.FillRect(left, top, right, top + 1);
+    canvas.FillRect(left, bottom - 1, right, bottom);
+    canvas.FillRect(left, top + 1, left + 1, bottom - 1);
+    canvas.FillRect(right - 1, top + 1, right, bottom - 1);
 }
 
 bool TPointSeries::Clicked(int x, int y) const
@@ -47,5 +60,5 @@ void TPointSeries::DrawLegendSymbol(ChartCanvas& canvas, int left, int top, int 
 {
     canvas.SetBrush(SeriesColor() == ColorUnset ? clBlack : SeriesColor(), bsSolid);
     const int l = left + (width - pointSize_) / 2, t = top + (height - pointSize_) / 2;
-    canvas.FillRect(l, t, l + pointSize_, t + pointSize_);
+    Square(canvas, l, t);
 }

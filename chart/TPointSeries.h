@@ -15,6 +15,9 @@ public:
     // point; at least 1). 3 by default.
     int PointSize() const { return pointSize_; }
     void SetPointSize(int pixels) { Assign(pointSize_, pixels < 1 ? 1 : pixels); }
+    // Hollow squares: only their one-pixel outline (points left out of a fit).
+    bool Hollow() const { return hollow_; }
+    void SetHollow(bool hollow) { Assign(hollow_, hollow); }
 
     void DrawPoint(ChartCanvas& canvas, int i) override;
     // Whether (x, y) lies on the square of a point drawn by the last paint.
@@ -26,5 +29,8 @@ protected:
     void PrepareCanvas(ChartCanvas& canvas) override;
 
 private:
+    void Square(ChartCanvas& canvas, int left, int top) const;
+
     int pointSize_ = 3;
+    bool hollow_ = false;
 };

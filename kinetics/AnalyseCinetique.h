@@ -23,8 +23,16 @@
 // raised, and the work is bounded (about 0.3 ms for 3 600 points).
 //
 // Standard uncertainties: sqrt(diag((JᵀJ)⁻¹)·SSR/(n - parameters)) at the
-// optimum, 3 parameters (2 with origineFixee); u(t½) = t½·u(k)/k,
-// u(xFinal) = u(pInf)·V/(R·T). The fit itself: kinetics/AjustementExponentiel.h.
+// optimum, 3 parameters (2 with origineFixee, whose fixed first point is not
+// a measurement the fit adjusts: it is left out of the fitted points and of
+// the degrees of freedom); u(t½) = t½·u(k)/k, and, x_f using the measured
+// point p0, u(xFinal)² = (V/(R·T))²·(u(pInf)² + s²), s the residual standard
+// deviation. The fit itself: kinetics/AjustementExponentiel.h.
+//
+// Before the fit, unless the options fix them: the interval ends before a
+// sudden step of the pressure, and starts at the reaction's start when a
+// baseline precedes it (kinetics/ExamenMesures.h). After it, a point far off
+// the curve is named; nothing is excluded unless the user asks.
 #include "runtime/Exceptions.h"
 
 #include <optional>
@@ -39,12 +47,21 @@ struct Point {
     double p = 0; // Pa
 };
 
+// What the reading of a file tells the analysis, for its remarks.
+struct Lecture {
+    std::vector<int> lignes;    // the file's line of each point; empty: the point's rank
+    std::string uniteConvertie; // the pressure unit of the column header, converted to Pa
+    bool sansUnite = false;     // a file whose header names no pressure unit
+};
+
 struct Options {
-    std::optional<double> debut;        // s; default: the run's first point
-    std::optional<double> fin;          // s; default: the run's last point
+    std::optional<double> debut;        // s; default: the reaction's start, found
+    std::optional<double> fin;          // s; default: the last point before a break
     std::optional<double> volume;       // L, as typed in the window
     std::optional<double> temperature;  // °C, as typed in the window
     bool origineFixee = false;          // curve held at the run's first point
+    std::vector<double> exclus;         // s, times of the points the user leaves out
+    Lecture lecture;
 };
 
 // p(t) = pInf - (pInf - pa)·exp(-k·(t - ta)).
@@ -68,10 +85,25 @@ enum class Remarque {
     PlateauNonAtteint,  // final value extrapolated
     AucuneReaction,     // the rise is within the noise
     OrdreUnNonAjuste,   // residuals clearly structured
+    // Found in the data themselves (kinetics/ExamenMesures.h says how); each
+    // remark's sentence, with its numbers, is in Resultat::textesRemarques.
+    UniteConvertie,     // the header named a pressure unit, converted to Pa
+    UniteDouteuse,      // no unit, every pressure between 500 and 2 000
+    PressionsEcartees,  // zero or negative values (a logger's error codes) left out
+    PointsExclus,       // the points the user excluded
+    DebutDetecte,       // a baseline before the reaction, left out
+    Rupture,            // a sudden step: the interval ends before it
+    AucuneCourbure,     // k on an edge of its range or not known: nothing determined
+    PointAberrant,      // one point far off the curve (robust scale)
+    PressionsArrondies, // the rounding of the file dominates the residuals
 };
-// The remark's French sentence, as the window and the command line show it.
+// The remark's French sentence; for the remarks that carry numbers, a
+// summary without them (Resultat::textesRemarques holds the full ones).
 std::string TexteRemarque(Remarque remarque);
 
+// When k cannot be determined (no reaction, no curvature, u(k) infinite or
+// not below k), k, t½, the final pressure and extent and their uncertainties
+// are NaN (or none), and `determine` is false: the outputs leave them empty.
 struct Resultat {
     int points = 0;                 // points in the interval
     double debut = 0, fin = 0;      // s, times of the interval's first and last points
@@ -86,7 +118,19 @@ struct Resultat {
     double ecartTypeResidus = 0;    // Pa, sqrt(SSR / (n - parameters))
     std::optional<double> tDemiGraphique; // s from ta; none when never reached
     std::vector<Remarque> remarques;
+    std::vector<std::string> textesRemarques; // the sentence of each, same order
+    bool determine = true;
+    std::vector<double> exclus;     // s, the points excluded at the user's request
 };
+
+// The remarks' sentences, one after the other, separated by a space.
+std::string TexteRemarques(const Resultat& r);
+
+// The points the analysis works on: those whose pressure is positive (a zero
+// or negative absolute pressure is a logger's error code) and that the user
+// did not exclude (each time of options.exclus takes the nearest point, when
+// within half the gap to that point's nearest neighbour).
+std::vector<Point> PointsRetenus(std::span<const Point> points, const Options& options);
 
 // Raises EAnalyseImpossible.
 Resultat Analyser(std::span<const Point> points, const Options& options);

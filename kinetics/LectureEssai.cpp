@@ -4,6 +4,7 @@
 #include "numtext/NumberText.h"
 #include "runtime/Windows1252.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -238,6 +239,34 @@ void RefuserDispositionsSansPression(const LigneChamps& entete)
                               "enregistrez ou copiez la pression en Pa.");
 }
 
+// The pressure units a column header may name, with their value in Pa.
+struct Unite {
+    std::string_view nom;
+    double pascals;
+};
+constexpr Unite kUnites[] = {
+    {"Pa", 1},        {"hPa", 100},       {"mbar", 100},     {"kPa", 1000},
+    {"bar", 1e5},     {"atm", 101325},    {"mmHg", 133.322387415}, {"Torr", 101325.0 / 760},
+};
+
+// The unit a header field names as a word of its own, if any.
+std::optional<Unite> UniteDeLEntete(std::string_view champ)
+{
+    std::size_t i = 0;
+    while (i < champ.size()) {
+        while (i < champ.size() && !std::isalpha(static_cast<unsigned char>(champ[i])))
+            ++i;
+        const std::size_t debut = i;
+        while (i < champ.size() && std::isalpha(static_cast<unsigned char>(champ[i])))
+            ++i;
+        const std::string_view mot = champ.substr(debut, i - debut);
+        for (const Unite& unite : kUnites)
+            if (mot == unite.nom || (unite.nom == "Torr" && mot == "torr"))
+                return unite;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 std::string EnUtf8(std::string_view texte)
@@ -308,13 +337,14 @@ Enregistrement LireJournal(std::string_view texte)
             NombreDuJournal(champs[c], lignes[i].numero);
         essai.tempsTicks.push_back(tick);
         essai.points.push_back({reel, pression});
+        essai.lecture.lignes.push_back(lignes[i].numero);
     }
     if (essai.points.empty())
         throw EEssaiIllisible("Le journal d'essai ne contient aucune lecture.");
     return essai;
 }
 
-std::vector<Point> LireTableau(std::string_view octets)
+std::vector<Point> LireTableau(std::string_view octets, Lecture& lecture)
 {
     const std::vector<Ligne> lignes = Lignes(EnUtf8(octets));
     const char separateur = SeparateurDeChamps(lignes);
@@ -365,6 +395,18 @@ std::vector<Point> LireTableau(std::string_view octets)
                               "le séparateur décimal est ambigu.");
     const char decimal = point ? '.' : ',';
 
+    // The pressure column's unit, from its header; the program's own files are in Pa.
+    double facteur = 1;
+    const bool programme = premiere > 0 && tableau[0].champs[0] == kEnteteDate;
+    std::optional<Unite> unite;
+    if (premiere > 0 && tableau[premiere - 1].champs.size() > 1 && !programme)
+        unite = UniteDeLEntete(tableau[premiere - 1].champs[1]);
+    if (unite && unite->pascals != 1) {
+        facteur = unite->pascals;
+        lecture.uniteConvertie = std::string(unite->nom);
+    }
+    lecture.sansUnite = !unite && !programme;
+
     std::vector<Point> points;
     points.reserve(tableau.size() - premiere);
     for (std::size_t i = premiere; i < tableau.size(); ++i) {
@@ -381,7 +423,10 @@ std::vector<Point> LireTableau(std::string_view octets)
                 throw EEssaiIllisible(DebutLigne(ligne.numero) + Citation(champ) + " est un nombre trop grand.");
             valeurs[c] = static_cast<double>(*valeur);
         }
-        points.push_back({valeurs[0], valeurs[1]});
+        if (!std::isfinite(valeurs[1] * facteur))
+            throw EEssaiIllisible(DebutLigne(ligne.numero) + Citation(ligne.champs[1]) + " est un nombre trop grand.");
+        points.push_back({valeurs[0], valeurs[1] * facteur});
+        lecture.lignes.push_back(ligne.numero);
     }
     return points;
 }
@@ -398,7 +443,7 @@ Enregistrement LireEnregistrement(std::string_view octets)
     if (premiereLigne == Journal::kPremiereLigne)
         return LireJournal(octets);
     Enregistrement essai;
-    essai.points = LireTableau(octets);
+    essai.points = LireTableau(octets, essai.lecture);
     return essai;
 }
 

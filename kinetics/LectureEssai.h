@@ -70,6 +70,7 @@ struct Enregistrement {
     std::optional<double> coefficient;  // Pa/V
     std::optional<std::chrono::system_clock::time_point> debut;
     std::string source;
+    Lecture lecture;                    // each point's line, the unit read
 };
 
 // The run of a saved file or of a journal, from its bytes or its path.

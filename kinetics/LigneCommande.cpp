@@ -4,6 +4,7 @@
 #include "kinetics/LectureEssai.h"
 #include "numtext/NumberText.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <optional>
@@ -33,10 +34,12 @@ constexpr std::string_view kTexteAide =
     "  --volume L          volume du gaz, en L (pour l'avancement final)\n"
     "  --temperature °C    température, en °C (pour l'avancement final)\n"
     "  --debut s           début de l'intervalle analysé, en s (par défaut : le\n"
-    "                      premier point)\n"
+    "                      début de la réaction, trouvé après une ligne de base)\n"
     "  --fin s             fin de l'intervalle analysé, en s (par défaut : le\n"
-    "                      dernier point)\n"
+    "                      dernier point avant une chute ou un saut brutal)\n"
     "  --origine           la courbe part du premier point de l'enregistrement\n"
+    "  --exclure T1,T2...  exclut les points aux dates T1, T2... (en s) ; avec une\n"
+    "                      virgule décimale, séparer les dates par des points-virgules\n"
     "  --rapport OUT.pdf   écrit le compte rendu d'un seul FICHIER en PDF (A4),\n"
     "                      sans fenêtre, au lieu de la ligne de résultats\n"
     "  --help              affiche cette aide\n"
@@ -63,6 +66,25 @@ double Valeur(std::string_view option, const std::string& texte)
         return LireNombreVirguleOuPoint(texte);
     } catch (const EConvertError&) {
         throw OptionIncorrecte{std::string(option) + " : « " + EnUtf8(texte) + " » n'est pas un nombre"};
+    }
+}
+
+// The dates of --exclure: separated by semicolons when one holds a decimal
+// comma or a semicolon is used, else by commas.
+std::vector<double> Dates(const std::string& liste)
+{
+    const char separateur = liste.find(';') != std::string::npos ? ';' : ',';
+    std::vector<double> dates;
+    std::size_t debut = 0;
+    while (true) {
+        const std::size_t fin = std::min(liste.find(separateur, debut), liste.size());
+        std::string date = liste.substr(debut, fin - debut);
+        date.erase(0, date.find_first_not_of(' '));
+        date.erase(date.find_last_not_of(' ') + 1);
+        dates.push_back(Valeur("--exclure", date));
+        if (fin == liste.size())
+            return dates;
+        debut = fin + 1;
     }
 }
 
@@ -95,6 +117,18 @@ Demande LireArguments(std::span<const std::string> arguments)
 
         const std::size_t egal = argument.find('=');
         const std::string nom = argument.substr(0, egal);
+        if (nom == "--exclure") {
+            std::string liste;
+            if (egal != std::string::npos)
+                liste = argument.substr(egal + 1);
+            else if (i + 1 < arguments.size())
+                liste = arguments[++i];
+            else
+                throw OptionIncorrecte{"l'option --exclure attend des dates, en s"};
+            for (const double t : Dates(liste))
+                demande.options.exclus.push_back(t);
+            continue;
+        }
         if (nom == "--rapport") {
             if (egal != std::string::npos)
                 demande.rapport = argument.substr(egal + 1);
@@ -145,13 +179,21 @@ std::string Nombre(const std::optional<double>& valeur)
     return valeur ? Nombre(*valeur) : std::string();
 }
 
+// A full disk or a closed pipe behind the output must not pass for
+// success: false, with one line on `erreurs`, when `sortie` failed.
+bool SortieEcrite(std::ostream& sortie, std::ostream& erreurs)
+{
+    if (sortie)
+        return true;
+    erreurs << kPrefixe << "écriture impossible sur la sortie standard.\n";
+    return false;
+}
+
 } // namespace
 
 std::string LigneResultats(const std::string& chemin, const Resultat& r)
 {
-    std::string remarques;
-    for (const Remarque remarque : r.remarques)
-        remarques += (remarques.empty() ? "" : " ; ") + TexteRemarque(remarque);
+    const std::string remarques = TexteRemarques(r);
     const std::string champs[] = {
         Affichable(chemin),       std::to_string(r.points), Nombre(r.debut),   Nombre(r.fin),
         Nombre(r.k),              Nombre(r.uK),             Nombre(r.tDemi),   Nombre(r.uTDemi),
@@ -187,8 +229,8 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
         return kCodeEchec;
     }
     if (demande.aide) {
-        sortie << kTexteAide;
-        return 0;
+        sortie << kTexteAide << std::flush;
+        return SortieEcrite(sortie, erreurs) ? 0 : kCodeEchec;
     }
 
     sortie << kEnteteResultats << "\n" << std::flush;
@@ -203,6 +245,7 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
                 options.volume = essai.volume;
             if (!options.temperature)
                 options.temperature = essai.temperature;
+            options.lecture = essai.lecture;
             ligne = LigneResultats(chemin, Analyser(essai.points, options));
         } catch (const Exception& e) {
             erreurs << Affichable(chemin) << " : " << e.Message() << "\n" << std::flush;
@@ -215,11 +258,8 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
         }
         sortie << ligne << std::flush;
     }
-    // A full disk or a closed pipe behind the output must not pass for success.
-    if (!sortie) {
-        erreurs << kPrefixe << "écriture impossible sur la sortie standard.\n";
+    if (!SortieEcrite(sortie, erreurs))
         return kCodeEchec;
-    }
     return echec ? kCodeEchec : 0;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The batch mode of the command line, beside the window:
 //   nelvar --analyse [--volume L] [--temperature °C] [--debut s] [--fin s]
-//                    [--origine] FILE...
+//                    [--origine] [--exclure T1,T2...] FILE...
 // reads each saved run (kinetics/LectureEssai.h), analyses it
 // (kinetics/AnalyseCinetique.h) and writes one row of results for it. A run
 // journal is analysed on its real times, with its own V and T where the
@@ -13,8 +13,9 @@
 // program's general format (FormatGeneral, kChiffresResultats significant
 // digits, the process's decimal separator, no thousands separator); a value
 // that does not exist (the final extent without V and T, the graphical
-// half-time never reached) is an empty field. The remarks' French sentences
-// are joined by " ; ". Tabs and line ends of a path are written as '?', and
+// half-time never reached, k and what follows from it when the data cannot
+// give them) is an empty field. The remarks' French sentences follow one
+// another (TexteRemarques). Tabs and line ends of a path are written as '?', and
 // a path that is not UTF-8 is read as Windows-1252.
 //
 // A file that cannot be read or analysed gives one line "<path> : <message>"

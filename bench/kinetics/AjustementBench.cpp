@@ -42,6 +42,23 @@ void AnalyseUneHeure(benchmark::State& state)
 }
 BENCHMARK(AnalyseUneHeure)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// The same hour recorded from 10 minutes before the reaction (a flat
+// baseline, then the rise): the analysis looks for the reaction's start, one
+// fit of the rise for each candidate start it tries.
+void AnalyseUneHeureApresLigneDeBase(benchmark::State& state)
+{
+    std::vector<Cinetique::Point> points = RunUneHeure();
+    const double debut = 600;
+    for (Cinetique::Point& q : points)
+        q.p -= q.t < debut ? 20000 * (1 - std::exp(-q.t / 400)) : 20000 * (1 - std::exp(-q.t / 400))
+                                                                    - 20000 * (1 - std::exp(-(q.t - debut) / 400));
+    for (auto _ : state) {
+        Cinetique::Resultat resultat = Cinetique::Analyser(points, {});
+        benchmark::DoNotOptimize(resultat);
+    }
+}
+BENCHMARK(AnalyseUneHeureApresLigneDeBase)->Unit(benchmark::kMicrosecond);
+
 void AjustementUneHeure(benchmark::State& state)
 {
     const std::vector<Cinetique::Point> points = RunUneHeure();

@@ -209,6 +209,50 @@ TEST_F(AnalyseTest, a_click_draws_the_tangent_at_the_nearest_point_and_escape_re
     EXPECT_EQ(Marque(f, TChartMarkKind::Line), nullptr);
 }
 
+TEST_F(AnalyseTest, a_ctrl_click_excludes_the_nearest_point_drawn_hollow_and_ctrl_z_takes_it_back)
+{
+    FenetreAnalyse& f = Ouvrir();
+    Placer(f);
+    const std::string avant = f.Analyse().TexteResultats();
+    const QPoint ici(f.GraphiqueAvancement->XPixel(50.2), f.GraphiqueAvancement->YPixel(1.0));
+    QTest::mouseClick(f.GraphiqueAvancement, Qt::LeftButton, Qt::ControlModifier, ici);
+    EXPECT_TRUE(f.Analyse().Exclu(50));
+    EXPECT_FALSE(f.TempsTangente()); // no tangent for a Ctrl+click
+    EXPECT_EQ(f.SerieExclus->Count(), 1);
+    EXPECT_TRUE(f.SerieExclus->Hollow());
+    EXPECT_EQ(f.SerieMesures->Count(), kPoints - 1);
+    const QString liste = QStringLiteral("Point exclu à la demande : t = 50,0065 s.");
+    EXPECT_TRUE(f.Resultats->text().contains(liste)) << f.Resultats->text().toStdString();
+    EXPECT_NE(f.Analyse().TexteResultats().find(liste.toStdString()), std::string::npos);
+    EXPECT_EQ(f.Analyse().Resultat().points, kPoints - 1);
+
+    QTest::keyClick(&f, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(f.Analyse().Exclu(50));
+    EXPECT_EQ(f.SerieExclus->Count(), 0);
+    EXPECT_EQ(f.SerieMesures->Count(), kPoints);
+    EXPECT_EQ(f.Analyse().TexteResultats(), avant);
+}
+
+TEST(AnalyseEssai, values_the_data_cannot_give_are_said_not_determined)
+{
+    // A pressure rising in a straight line: no curvature, no k.
+    DonneesEssai donnees;
+    donnees.nom = "droite";
+    donnees.volume = 0.25;
+    donnees.temperature = 20;
+    for (int i = 0; i < 300; ++i)
+        donnees.points.push_back({double(i), kP0 + 3.0 * i + (i % 2 ? 5.0 : -5.0)});
+    AnalyseEssai analyse;
+    analyse.SetDonnees(donnees);
+    analyse.Recalculer();
+    ASSERT_TRUE(analyse.Valide());
+    int nonDetermines = 0;
+    for (const auto& [libelle, valeur] : analyse.LignesResultats())
+        if (valeur == "non déterminé")
+            ++nonDetermines;
+    EXPECT_EQ(nonDetermines, 5); // x_f, k, t½, the graphical t½ and the rate at the start
+}
+
 TEST_F(AnalyseTest, a_changed_interval_refits_from_the_fields_and_from_the_markers)
 {
     FenetreAnalyse& f = Ouvrir();

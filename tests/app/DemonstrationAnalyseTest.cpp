@@ -54,6 +54,14 @@ TEST(DemonstrationAnalyse, after_five_minutes_the_window_shows_the_reaction_half
         EXPECT_EQ(analyse.Points(), kTicks);
         const Cinetique::Resultat& r = analyse.Resultat();
         EXPECT_NEAR(r.tDemi, 83.18, 3 * r.uTDemi);
+        // A clean run: its start stays the first point, and no step, wild
+        // point or baseline is seen in it.
+        EXPECT_EQ(r.debut, analyse.Donnees().points.front().t);
+        EXPECT_EQ(r.fin, analyse.Donnees().points.back().t);
+        for (const Cinetique::Remarque remarque : r.remarques)
+            EXPECT_TRUE(remarque != Cinetique::Remarque::DebutDetecte && remarque != Cinetique::Remarque::Rupture
+                        && remarque != Cinetique::Remarque::PointAberrant)
+                << Cinetique::TexteRemarques(r);
         EXPECT_LT(r.uTDemi, 1.0);
         ASSERT_TRUE(r.xFinal && r.uXFinal);
         // Within 0,01 mmol (~100 Pa): x starts at the first point, whose noise the fit leaves out.

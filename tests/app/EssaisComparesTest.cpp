@@ -131,3 +131,16 @@ TEST(EssaisCompares, a_row_gives_the_run_law_and_a_file_takes_the_conditions_typ
     EXPECT_NE(ligne.k.find("·10⁻³"), std::string::npos) << ligne.k; // k = 8,33·10⁻³ s⁻¹
     EXPECT_NEAR(valeur(ligne.k.substr(1)), std::log(2.0) / kTDemi * 1000, 0.01) << ligne.k;
 }
+
+TEST(EssaisCompares, a_run_whose_k_the_data_cannot_give_reads_not_determined)
+{
+    // A pressure rising in a straight line: no curvature, no k.
+    DonneesEssai droite = Essai("Essai 1", kDebut);
+    for (std::size_t i = 0; i < droite.points.size(); ++i)
+        droite.points[i].p = 101300 + 2.0 * static_cast<double>(i) + (i % 2 ? 8.0 : -8.0);
+    EssaisCompares essais;
+    essais.GarderEssai(droite);
+    const LigneComparaison ligne = essais.Ligne(0);
+    for (const std::string* valeur : {&ligne.xFinal, &ligne.k, &ligne.tDemi})
+        EXPECT_EQ(*valeur, "non déterminé");
+}

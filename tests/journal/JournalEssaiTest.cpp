@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -136,4 +138,41 @@ TEST_F(JournalTest, the_folder_is_kept_under_its_bound_by_removing_the_oldest_ru
     // The current run stays even when it is the oldest.
     Journal::Elaguer(racine_, racine_ / "essai_2025-01-02_08-00-00.txt", 150);
     EXPECT_EQ(Restants(), (std::vector<std::string>{"essai_2025-01-02_08-00-00.txt", "notes.txt"}));
+}
+
+TEST_F(JournalTest, start_line_and_file_name_are_local_time_with_the_zones_own_offset)
+{
+    // 2026-12-07 13:03:52 UTC in zones east and west of UTC, with whole and
+    // half-hour offsets (as `date -d @1796648632` writes it there).
+    const char* const avant = std::getenv("TZ");
+    const std::string zoneAvant = avant ? avant : "";
+    const struct {
+        const char* zone;
+        const char* debut;
+        const char* nom;
+    } cas[] = {
+        {"UTC", "2026-12-07 13:03:52 +0000", "essai_2026-12-07_13-03-52.txt"},
+        {"Europe/Paris", "2026-12-07 14:03:52 +0100", "essai_2026-12-07_14-03-52.txt"},
+        {"Asia/Kolkata", "2026-12-07 18:33:52 +0530", "essai_2026-12-07_18-33-52.txt"},
+        {"America/St_Johns", "2026-12-07 09:33:52 -0330", "essai_2026-12-07_09-33-52.txt"},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.zone);
+        setenv("TZ", c.zone, 1);
+        tzset();
+        EXPECT_EQ(Journal::TexteDebut(debut_), c.debut);
+        EXPECT_EQ(Journal::LireDebut(c.debut), debut_);
+        Journal::Ecrivain journal(racine_ / c.zone, {debut_, "carte simulée", 0.25, 20, 100000, false});
+        journal.Ajouter({});
+        EXPECT_EQ(fs::path(journal.Chemin()).filename(), c.nom);
+        EXPECT_NE(Contenu(journal.Chemin()).find(std::string("\n# début : ") + c.debut + "\n"), std::string::npos);
+        const std::vector<Journal::EssaiDuJournal> essais = Journal::Essais(racine_ / c.zone);
+        ASSERT_EQ(essais.size(), 1u);
+        EXPECT_EQ(essais[0].debut, debut_);
+    }
+    if (avant)
+        setenv("TZ", zoneAvant.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -105,12 +106,18 @@ TEST(LectureEssai, refuses_what_is_not_a_run_with_a_message_saying_why)
         {"t\n0\n1\n", "Ligne 2 : une seule colonne ; " + kDeux},
         {"t;p\n0;101300\n\n1;1O1500\n", "Ligne 4 : « 1O1500 » n'est pas un nombre."},
         {"0;1E400\n", "Ligne 1 : « 1E400 » est un nombre trop grand."},
+        {"0;1\n-1E400;2\n", "Ligne 2 : « -1E400 » est un nombre trop grand."},
+        {"0\t1\n1\t-2,5E308\n", "Ligne 2 : « -2,5E308 » est un nombre trop grand."},
         {"0;1\n1;INF\n", "Ligne 2 : « INF » n'est pas un nombre."},
         {"0\t1,5\n1\t2.5\n",
          "Les nombres du fichier sont écrits avec des virgules et avec des points : le séparateur décimal est ambigu."},
         {"0,101300\n1,5,101500\n", "Ligne 2 : " + kVirgules},
         {"t,p\n0,5,1,013E5\n", "Ligne 2 : " + kVirgules},
         {"0,5,1,013E5\n1,5,1,015E5\n", "Ligne 1 : " + kVirgules},
+        // Every line cut alike at its decimal commas: "05" and "075" are the marks.
+        {"1,25,101300\n2,05,101500\n3,075,101700\n", "Ligne 2 : " + kVirgules},
+        // Every line alike but one field more than the column names.
+        {"t,p\n0,5,101300\n1,5,101500\n", "Ligne 2 : " + kVirgules},
         {"Date, en s\tTension sur la voie 2, en V\r0\t0\r1\t1E-5\r",
          "Ce tableau du programme contient l'avancement en mol, pas la pression : "
          "enregistrez ou copiez la pression en Pa."},
@@ -157,4 +164,40 @@ TEST(LectureJournal, gives_the_real_times_the_tick_times_and_the_conditions_and_
     EXPECT_EQ(e.coefficient, 100000);
     EXPECT_EQ(e.source, "carte simulée");
     EXPECT_EQ(e.debut, std::chrono::system_clock::from_time_t(1796648632));
+}
+
+TEST(LectureJournal, refuses_a_number_out_of_range_in_any_column_and_any_header_value)
+{
+    const std::string entete = "# format : journal d'essai nelvar 1\n# début : 2026-12-07 14:03:52 +0100\n"
+                               "# source : carte simulée\n# volume (L) : 0.25\n# température (°C) : 20\n"
+                               "# coefficient (Pa/V) : 100000\n# p et - p : non\n";
+    const std::string colonnes = "temps des ticks (s)\ttemps réel (s)\tpression (Pa)\tavancement (mol)\t"
+                                 "tension voie 1 (V)\ttension voie 2 (V)\n";
+    const std::string lecture = "0\t0\t101325\t0\t1.01325\t0\n";
+    const std::string trop = " est un nombre trop grand.";
+    // The reading's six columns in turn, on its second line (line 10).
+    for (int colonne = 0; colonne < 6; ++colonne) {
+        std::string ligne;
+        for (int c = 0; c < 6; ++c)
+            ligne += (c ? "\t" : "") + std::string(c == colonne ? "-1e400" : "1");
+        try {
+            Cinetique::LireEnregistrement(entete + colonnes + lecture + ligne + "\n");
+            ADD_FAILURE() << "accepted column " << colonne;
+        } catch (const EEssaiIllisible& e) {
+            EXPECT_EQ(e.Message(), "Ligne 10 : « -1e400 »" + trop) << colonne;
+        }
+    }
+    // The header's numbers: volume, temperature, coefficient (lines 4 to 6).
+    for (const auto& [avant, apres, numero] : {std::tuple{"0.25\n", "1e999\n", 4}, {"20\n", "1e999\n", 5},
+                                               {"100000\n", "1e999\n", 6}}) {
+        std::string texte = entete;
+        texte.replace(texte.find(std::string(" : ") + avant), std::string(avant).size() + 3,
+                      std::string(" : ") + apres);
+        try {
+            Cinetique::LireEnregistrement(texte + colonnes + lecture);
+            ADD_FAILURE() << "accepted header line " << numero;
+        } catch (const EEssaiIllisible& e) {
+            EXPECT_EQ(e.Message(), "Ligne " + std::to_string(numero) + " : « 1e999 »" + trop);
+        }
+    }
 }

@@ -6,7 +6,10 @@
 // Gaussian noise (σ = 15 Pa), rounded to the pascal, one point every 5 s from
 // 0 to 120 s. Its rows were computed once with SciPy's curve_fit (analytic
 // Jacobian, tolerances 1E-15, covariance scaled by SSR/(n − parameters)) and
-// rounded to 6 significant digits.
+// rounded to 6 significant digits; u(x finale) = √(u(p finale)² + s²)·V/(R·T)
+// with s = 12,3308 Pa (the measured p0's noise), and with --origine the held
+// first point is not one of the points fitted (24 points, 22 degrees of
+// freedom).
 #include "kinetics/AnalyseCinetique.h"
 
 #include <gtest/gtest.h>
@@ -71,9 +74,12 @@ protected:
         return dossier_ + "/" + nom;
     }
 
-    // The environment keeps only PATH and the sanitizers' options.
-    Execution Lancer(const std::vector<std::string>& arguments)
+    // The environment keeps only PATH and the sanitizers' options; the
+    // standard output goes to `sortie`, by default a file read back.
+    Execution Lancer(const std::vector<std::string>& arguments, std::string sortie = "")
     {
+        if (sortie.empty())
+            sortie = dossier_ + "/sortie";
         std::string commande = "env -i PATH=/usr/bin:/bin";
         for (char** variable = environ; *variable != nullptr; ++variable)
             for (const char* prefixe : {"ASAN_", "UBSAN_", "LSAN_"})
@@ -82,7 +88,7 @@ protected:
         commande += " " + Guillemets(NELVAR_PROGRAMME);
         for (const std::string& argument : arguments)
             commande += " " + Guillemets(argument);
-        commande += " </dev/null >" + Guillemets(dossier_ + "/sortie") + " 2>" + Guillemets(dossier_ + "/erreurs");
+        commande += " </dev/null >" + Guillemets(sortie) + " 2>" + Guillemets(dossier_ + "/erreurs");
         const int etat = std::system(commande.c_str());
         return {WIFEXITED(etat) ? WEXITSTATUS(etat) : -1, Contenu(dossier_ + "/sortie"),
                 Contenu(dossier_ + "/erreurs")};
@@ -98,10 +104,10 @@ TEST_F(LigneCommande, writes_the_header_then_each_runs_results_in_the_program_nu
         // u(p∞) 4,88250 loses its trailing zero; u(x∞) is below 0,0001.
         {{"--analyse", "--volume", "0,25", "--temperature=20", essai_},
          "25\t0\t120\t0,0397391\t0,000290703\t17,4424\t0,127596\t17,6342\t100013\t103004\t4,8825\t0,000307062\t"
-         "5,01077E-7\t0,999796\t"},
+         "1,36107E-6\t0,999796\t"},
         // The curve held at the first point; no extent without V and T.
         {{"--analyse", "--origine", essai_},
-         "25\t0\t120\t0,039749\t0,000223419\t17,4381\t0,0980154\t17,6336\t100012\t103004\t4,56249\t\t\t0,999796\t"},
+         "24\t0\t120\t0,039749\t0,00022844\t17,4381\t0,100218\t17,6336\t100012\t103004\t4,66503\t\t\t0,999689\t"},
         // The interval's 17 points, values read with a point or a comma.
         {{"--analyse", "--debut=20.0", "--fin", "100,0", essai_},
          "17\t20\t100\t0,0384442\t0,000819968\t18,0299\t0,384556\t18,3658\t101668\t103016\t9,03929\t\t\t0,999284\t"},
@@ -157,7 +163,7 @@ TEST_F(LigneCommande, a_journal_is_analysed_on_its_real_times_with_its_own_volum
     }
     const std::string chemin = Ecrire("essai_2026-12-07_14-03-52.txt", journal);
     const std::string resultats = "25\t0\t120\t0,0397391\t0,000290703\t17,4424\t0,127596\t17,6342\t100013\t"
-                                  "103004\t4,8825\t0,000307062\t5,01077E-7\t0,999796\t\n";
+                                  "103004\t4,8825\t0,000307062\t1,36107E-6\t0,999796\t\n";
     const Execution e = Lancer({"--analyse", chemin});
     EXPECT_EQ(e.code, 0);
     EXPECT_EQ(e.erreurs, "");
@@ -177,6 +183,8 @@ TEST_F(LigneCommande, help_is_written_in_french_and_a_wrong_command_line_exits_2
         {{"--analyse", "--vitesse", "2", essai_}, "option inconnue « --vitesse »"},
         {{"--analyse", essai_, "--fin"}, "l'option --fin attend une valeur"},
         {{"--analyse", "--volume", "0,2.5", essai_}, "--volume : « 0,2.5 » n'est pas un nombre"},
+        {{"--analyse", "--exclure", "25,x", essai_}, "--exclure : « x » n'est pas un nombre"},
+        {{"--analyse", essai_, "--exclure"}, "l'option --exclure attend des dates, en s"},
     };
     for (const auto& [arguments, message] : cas) {
         const Execution e = Lancer(arguments);
@@ -189,7 +197,36 @@ TEST_F(LigneCommande, help_is_written_in_french_and_a_wrong_command_line_exits_2
         EXPECT_EQ(e.code, 0);
         EXPECT_TRUE(e.sortie.starts_with("Usage : nelvar --analyse [options] FICHIER...\n")) << e.sortie;
         EXPECT_NE(e.sortie.find("  --origine           la courbe part du premier point"), std::string::npos);
+        EXPECT_NE(e.sortie.find("  --exclure T1,T2...  exclut les points aux dates T1, T2... (en s)"),
+                  std::string::npos);
         EXPECT_EQ(e.erreurs, "");
+    }
+}
+
+TEST_F(LigneCommande, an_output_that_cannot_be_written_is_a_failure_whatever_was_asked)
+{
+    // A full disk behind the standard output: /dev/full refuses every write.
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--analyse", essai_}, {"--analyse", "--fin", "60", essai_, essai_},
+          {"--help"}, {"--analyse", "--help"}}) {
+        const Execution e = Lancer(arguments, "/dev/full");
+        EXPECT_EQ(e.code, 2) << arguments.back();
+        EXPECT_EQ(e.erreurs, "nelvar : écriture impossible sur la sortie standard.\n") << arguments.back();
+    }
+}
+
+TEST_F(LigneCommande, excluded_dates_give_the_fit_of_the_file_without_them_and_are_listed)
+{
+    std::string sans = kReference;
+    for (const std::string ligne : {"25;101922\n", "50;102608\n"})
+        sans.erase(sans.find(ligne), ligne.size());
+    const std::string attendu = Lancer({"--analyse", Ecrire("sans.csv", sans)}).sortie;
+    const std::string numeros = attendu.substr(attendu.rfind("sans.csv\t") + 9);
+    for (const std::string exclure : {"--exclure=25,50", "--exclure=25;50,0"}) {
+        const Execution e = Lancer({"--analyse", exclure, essai_});
+        EXPECT_EQ(e.code, 0);
+        EXPECT_EQ(e.sortie, kEntete + essai_ + "\t" + numeros.substr(0, numeros.size() - 1)
+                                + "Points exclus à la demande : t = 25 s, 50 s.\n");
     }
 }
 

@@ -83,20 +83,22 @@ TEST(VitesseVolumique, needs_the_volume_and_the_temperature_and_an_odd_window)
     EXPECT_EQ(VitesseVolumique(run, Conditions(), resultat, 51).size(), 10u);
 }
 
-// y = ln((pInf - pa)/(pInf - p)) with pa = 0, pInf = 100.
+// y = ln((pInf - pa)/(pInf - p)) with pa = 1000, pInf = 1100, over 0 to 3 s.
 Resultat Modele()
 {
     Resultat r;
-    r.modele = {0, 0, 100, 0.5};
+    r.modele = {0, 1000, 1100, 0.5};
+    r.debut = 0;
+    r.fin = 3;
     return r;
 }
 
 TEST(TestLineaire, slope_and_r2_of_a_line_through_the_origin_worked_by_hand)
 {
-    // y = 0, 1, 3 at t = 0, 1, 2 (p = 100·(1 - e^-y)); the fourth point is
+    // y = 0, 1, 3 at t = 0, 1, 2 (p = 1000 + 100·(1 - e^-y)); the fourth point is
     // past the plateau. Slope Σty/Σt² = 7/5; residuals 0, -0.4, 0.2;
     // R² = 1 - 0.2 / Σ(y - 4/3)² = 1 - 0.2 / (42/9) = 0.957142857...
-    const std::vector<Point> run = {{0, 0}, {1, 100 * -std::expm1(-1.0)}, {2, 100 * -std::expm1(-3.0)}, {3, 120}};
+    const std::vector<Point> run = {{0, 1000}, {1, 1000 - 100 * std::expm1(-1.0)}, {2, 1000 - 100 * std::expm1(-3.0)}, {3, 1120}};
     const TestOrdreUn test = TestLineaire(run, {}, Modele());
     EXPECT_EQ(test.ecartes, 1);
     EXPECT_NEAR(test.pente, 1.4, 1e-14);

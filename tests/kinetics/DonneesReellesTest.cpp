@@ -1,0 +1,323 @@
+// What real lab runs hold besides the reaction, each built from the physics
+// with a known truth: a baseline before the start, a vent, a logger's error
+// codes, a wild point, a straight line, rounded pressures, units; NIST's
+// certified fits through the analysis; and the coverage of u(k).
+#include "kinetics/AnalyseCinetique.h"
+#include "kinetics/LectureEssai.h"
+#include "kinetics/LigneCommande.h"
+
+#include "Chiffres.h"
+#include "numtext/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace Cinetique;
+
+// A run sampled once a second from 0 to `duree` s: p0 up to `depart` (plus
+// `derive` Pa/s), then p0 + amplitude·(1 - 2^(-(t - depart)/tDemi)), with
+// Gaussian noise of σ `bruit` (fixed seed).
+std::vector<Point> Essai(int duree, double depart, double amplitude, double tDemi, double bruit,
+                         unsigned graine = 1, double derive = 0)
+{
+    std::mt19937 generateur(graine);
+    std::normal_distribution<double> loi(0, bruit);
+    std::vector<Point> essai;
+    for (int i = 0; i <= duree; ++i) {
+        const double t = i;
+        const double base = 100000 + derive * std::min(t, depart);
+        const double p = t <= depart ? base : base + amplitude * (1 - std::exp2(-(t - depart) / tDemi));
+        essai.push_back({t, p + loi(generateur)});
+    }
+    return essai;
+}
+
+bool A(const Resultat& r, Remarque remarque)
+{
+    return std::find(r.remarques.begin(), r.remarques.end(), remarque) != r.remarques.end();
+}
+
+class DonneesReelles : public ::testing::Test {
+protected:
+    void SetUp() override { SetDecimalSeparator(','); }
+    void TearDown() override { SetDecimalSeparator(separateur_); }
+
+private:
+    const char separateur_ = DecimalSeparator();
+};
+
+TEST_F(DonneesReelles, the_start_is_found_after_a_baseline_and_clean_runs_keep_their_first_point)
+{
+    const struct {
+        const char* nom;
+        std::vector<Point> essai;
+        double debut;       // the truth
+        double tDemi;       // s, after the start
+    } cas[] = {
+        {"flat for 60 s", Essai(600, 60, 20000, 41.6, 20), 60, 41.6},
+        {"drifting baseline", Essai(1800, 915, 8000, 120, 15, 2, 0.5), 915, 120},
+        {"clean run", Essai(600, 0, 20000, 41.6, 20), 0, 41.6},
+        {"clean slow run", Essai(1200, 0, 5000, 300, 10, 3), 0, 300},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.nom);
+        const Resultat r = Analyser(c.essai, {});
+        EXPECT_NEAR(r.debut, c.debut, 2);
+        EXPECT_NEAR(r.tDemi, c.tDemi, 3 * r.uTDemi);
+        EXPECT_EQ(A(r, Remarque::DebutDetecte), c.debut > 0);
+    }
+    const Resultat r = Analyser(cas[1].essai, {});
+    EXPECT_EQ(r.textesRemarques.front(),
+              "Début de la réaction détecté à t = " + FormatGeneral(r.debut, 6)
+                  + " s : les points précédents (ligne de base) sont écartés.");
+    // An explicit start overrides it: the whole run, and the first-order model
+    // misses the baseline.
+    Options depuisZero;
+    depuisZero.debut = 0;
+    const Resultat force = Analyser(cas[0].essai, depuisZero);
+    EXPECT_EQ(force.debut, 0);
+    EXPECT_FALSE(A(force, Remarque::DebutDetecte));
+    EXPECT_GT(force.tDemi, 60);
+}
+
+// Clean first-order runs of every pace, rising or falling, noisy or not:
+// nothing is found in them besides the reaction (the sample file's rounding
+// to 100 Pa is, below).
+TEST_F(DonneesReelles, clean_runs_of_every_pace_show_no_start_step_or_wild_point)
+{
+    for (const double tDemi : {1.5, 4.0, 20.0, 83.0, 400.0, 3000.0})
+        for (const double amplitude : {20000.0, -8000.0})
+            for (const double bruit : {0.0, 5.0, 60.0}) {
+                const Resultat r = Analyser(Essai(1200, 0, amplitude, tDemi, bruit > 0 ? bruit : 1e-300, 9), {});
+                SCOPED_TRACE(::testing::Message() << "t½ " << tDemi << ", " << amplitude << " Pa, noise " << bruit
+                                                  << ": " << TexteRemarques(r));
+                EXPECT_EQ(r.debut, 0);
+                EXPECT_EQ(r.fin, 1200);
+                for (const Remarque remarque : {Remarque::DebutDetecte, Remarque::Rupture, Remarque::PointAberrant})
+                    EXPECT_FALSE(A(r, remarque));
+            }
+}
+
+TEST_F(DonneesReelles, the_program_sample_keeps_its_first_point_and_names_its_rounding)
+{
+    const Resultat r = Analyser(LireFichierEssai(NELVAR_EXEMPLE), {});
+    EXPECT_EQ(r.debut, 0);
+    EXPECT_EQ(FormatGeneral(r.tDemi, 4), "83,1");
+    EXPECT_FALSE(A(r, Remarque::DebutDetecte));
+    EXPECT_EQ(r.remarques.back(), Remarque::PressionsArrondies);
+    EXPECT_EQ(r.textesRemarques.back(), "Les pressions du fichier sont arrondies (pas de 100 Pa) : les incertitudes sont "
+                                 "sous-estimées ; analysez plutôt le journal de l'essai, en pleine précision.");
+}
+
+TEST_F(DonneesReelles, a_sudden_step_ends_the_interval_unless_the_end_is_given)
+{
+    // The rise (t½ = 50 s, truth k = ln 2/50) vented at 400 s, or pushed up.
+    const double k = std::log(2.0) / 50;
+    const struct {
+        double saut;
+        std::string texte;
+    } cas[] = {
+        {-35000, "Chute brutale de la pression à t = 400 s (flacon ouvert ou fuite ?) : l'analyse s'arrête avant."},
+        {+15000, "Saut brutal de la pression à t = 400 s (bouchon enfoncé ou appareil perturbé ?) : l'analyse "
+                 "s'arrête avant."},
+    };
+    for (const auto& c : cas) {
+        std::vector<Point> essai = Essai(900, 0, 20000, 50, 25);
+        for (Point& q : essai)
+            if (q.t >= 400)
+                q.p += c.saut * (1 - 0.2 * std::exp(-(q.t - 400) / 30)); // the level then settles
+        const Resultat r = Analyser(essai, {});
+        EXPECT_EQ(r.fin, 399);
+        EXPECT_EQ(TexteRemarques(r), c.texte);
+        EXPECT_NEAR(r.k, k, 3 * r.uK);
+        Options jusquAuBout;
+        jusquAuBout.fin = 900;
+        EXPECT_FALSE(A(Analyser(essai, jusquAuBout), Remarque::Rupture));
+    }
+}
+
+TEST_F(DonneesReelles, error_codes_are_left_out_and_named_by_their_line)
+{
+    std::string fichier = "t (s);p (Pa)\n";
+    for (const Point& q : Essai(300, 0, 10000, 40, 20)) {
+        const bool code = q.t == 57 || q.t == 58 || q.t == 200;
+        fichier += FormatGeneral(q.t, 6) + ";" + (code ? std::string("-200") : FormatGeneral(q.p, 10)) + "\n";
+    }
+    const Enregistrement essai = LireEnregistrement(fichier);
+    std::vector<Point> propres;
+    std::copy_if(essai.points.begin(), essai.points.end(), std::back_inserter(propres),
+                 [](const Point& q) { return q.p > 0; });
+    Options options;
+    options.lecture = essai.lecture;
+    const Resultat r = Analyser(essai.points, options);
+    // t = 57 s is on the file's line 59 (the header, then t = 0 on line 2).
+    EXPECT_EQ(r.textesRemarques.front(), "3 valeurs nulles ou négatives ne sont pas des pressions (codes d'erreur de "
+                                         "l'appareil ?) : elles sont écartées (première à la ligne 59).");
+    const Resultat sans = Analyser(propres, {});
+    EXPECT_EQ(r.points, 298);
+    EXPECT_EQ(r.k, sans.k);
+    EXPECT_EQ(r.p0, sans.p0);
+    // Refused only when fewer than 4 points are left.
+    try {
+        Analyser(std::vector<Point>{{0, 1e5}, {1, -200}, {2, 1.01e5}, {3, 0}, {4, 1.02e5}}, {});
+        ADD_FAILURE() << "accepted";
+    } catch (const EAnalyseImpossible& e) {
+        EXPECT_EQ(e.Message(), "Il faut au moins 4 points de mesure pour l'analyse ; il y en a 3.");
+    }
+}
+
+TEST_F(DonneesReelles, a_wild_point_is_named_and_excluded_only_on_request)
+{
+    std::vector<Point> essai = Essai(600, 0, 30000, 60, 250, 5);
+    essai[150].p += 10000;
+    const Resultat r = Analyser(essai, {});
+    EXPECT_EQ(r.points, 601);
+    ASSERT_EQ(r.remarques, std::vector{Remarque::PointAberrant});
+    // 10 000 Pa at 2 digits; about 40 times a noise of 250 Pa.
+    const std::string debut = "Le point à t = 150 s s'écarte de la courbe de 10 000 Pa (";
+    EXPECT_EQ(r.textesRemarques[0].substr(0, debut.size()), debut);
+    const double fois = std::stod(r.textesRemarques[0].substr(debut.size(), 2));
+    EXPECT_NEAR(fois, 40, 5);
+    EXPECT_TRUE(r.textesRemarques[0].ends_with(" fois le bruit) : vérifiez-le ou excluez-le."));
+
+    // Excluded by the user (a time within half a step of the point): the fit
+    // of the run without it, and the exclusion said.
+    Options options;
+    options.exclus = {150.3};
+    const Resultat exclu = Analyser(essai, options);
+    std::vector<Point> sans = essai;
+    sans.erase(sans.begin() + 150);
+    EXPECT_EQ(exclu.k, Analyser(sans, {}).k);
+    EXPECT_EQ(exclu.exclus, std::vector<double>{150});
+    EXPECT_EQ(TexteRemarques(exclu), "Point exclu à la demande : t = 150 s.");
+    options.exclus = {150.6}; // nearer 151, more than half a step from 150
+    EXPECT_EQ(Analyser(essai, options).exclus, std::vector<double>{151});
+}
+
+TEST_F(DonneesReelles, no_number_is_given_that_the_data_cannot_give)
+{
+    // A straight rise (zero order: 2 Pa/s) and a flat run (no reaction).
+    std::vector<Point> droite = Essai(600, 0, 0, 1, 10);
+    for (Point& q : droite)
+        q.p += 2 * q.t;
+    const std::vector<Point> plat = Essai(600, 0, 0, 1, 10);
+    Options conditions;
+    conditions.volume = 0.25;
+    conditions.temperature = 20;
+    for (const auto& [essai, remarque] : {std::pair{droite, Remarque::AucuneCourbure}, {plat, Remarque::AucuneReaction}}) {
+        const Resultat r = Analyser(essai, conditions);
+        EXPECT_FALSE(r.determine);
+        EXPECT_EQ(r.remarques, std::vector{remarque});
+        for (const double v : {r.k, r.uK, r.tDemi, r.uTDemi, r.pInf, r.uPInf})
+            EXPECT_TRUE(std::isnan(v));
+        EXPECT_FALSE(r.xFinal || r.uXFinal || r.tDemiGraphique);
+        // The command line's row: the fields from k to u(x finale) empty but p initiale.
+        const std::string ligne = LigneResultats("f", r);
+        EXPECT_NE(ligne.find("\t\t\t\t\t\t" + FormatGeneral(r.pa, 6) + "\t\t\t\t\t"), std::string::npos) << ligne;
+    }
+    EXPECT_EQ(TexteRemarques(Analyser(droite, {})),
+              "Aucune courbure visible : la pression croît en ligne droite sur l'intervalle : réaction trop lente "
+              "pour la durée mesurée, ou d'ordre 0 ; k et t½ ne peuvent pas être déterminés.");
+}
+
+TEST_F(DonneesReelles, a_unit_named_in_the_header_is_converted_and_a_likely_hpa_file_is_questioned)
+{
+    // Conversion factors: the definitions of the units (1 atm = 101 325 Pa,
+    // 1 Torr = 1/760 atm, 1 mmHg = 133,322 387 415 Pa, 1 bar = 10⁵ Pa).
+    const struct {
+        const char* entete;
+        double pascals;
+        const char* unite;
+    } cas[] = {
+        {"Pression (hPa)", 100, "hPa"},     {"p (mbar)", 100, "mbar"},      {"p en kPa", 1000, "kPa"},
+        {"p [bar]", 1e5, "bar"},             {"p (atm)", 101325, "atm"},    {"p (mmHg)", 133.322387415, "mmHg"},
+        {"p (Torr)", 133.32236842105263, "Torr"}, {"p (Pa)", 1, ""},
+    };
+    for (const auto& c : cas) {
+        SCOPED_TRACE(c.entete);
+        const Enregistrement e = LireEnregistrement(std::string("t (s);") + c.entete + "\n0;1,5\n1;2\n");
+        ASSERT_EQ(e.points.size(), 2u);
+        EXPECT_TRUE(Chiffres(e.points[0].p, 1.5 * c.pascals, 12));
+        EXPECT_EQ(e.lecture.uniteConvertie, c.unite);
+        EXPECT_FALSE(e.lecture.sansUnite);
+    }
+    std::string hpa = "t;p\n";
+    for (const Point& q : Essai(300, 0, 200, 40, 0.5))
+        hpa += FormatGeneral(q.t, 6) + ";" + FormatGeneral(q.p / 100, 8) + "\n";
+    const Enregistrement e = LireEnregistrement(hpa);
+    EXPECT_TRUE(e.lecture.sansUnite);
+    Options options;
+    options.lecture = e.lecture;
+    EXPECT_EQ(Analyser(e.points, options).textesRemarques.front(),
+              "Pressions de l'ordre de 1 000 : le fichier est-il en hPa ?");
+    const Enregistrement converti = LireEnregistrement("t;Pression (hPa)\n" + hpa.substr(4));
+    options.lecture = converti.lecture;
+    const Resultat r = Analyser(converti.points, options);
+    EXPECT_EQ(r.textesRemarques.front(), "Pressions lues en hPa (en-tête de colonne) et converties en Pa.");
+    EXPECT_NEAR(r.pInf - r.pa, 200, 3 * r.uPInf);
+}
+
+// NIST StRD Misra1a and BoxBOD (y = b1·(1 - exp(-b2·x)), certified values)
+// as runs held at their first point (0, 100 000 Pa): the start is not a
+// measurement, with or without an interval that leaves it out.
+TEST_F(DonneesReelles, fixed_origin_gives_nists_certified_deviations_with_or_without_a_start)
+{
+    const struct {
+        const char* nom;
+        std::vector<double> x, y;
+        double b1, ub1, b2, ub2, s;
+    } cas[] = {
+        {"Misra1a",
+         {77.6, 114.9, 141.1, 190.8, 239.9, 289.0, 332.8, 378.4, 434.8, 477.3, 536.8, 593.1, 689.1, 760.0},
+         {10.07, 14.73, 17.94, 23.93, 29.61, 35.18, 40.02, 44.82, 50.76, 55.05, 61.01, 66.40, 75.47, 81.78},
+         2.3894212918E+02, 2.7070075241E+00, 5.5015643181E-04, 7.2668688436E-06, 1.0187876330E-01},
+        {"BoxBOD", {1, 2, 3, 5, 7, 10}, {109, 149, 149, 191, 213, 224},
+         2.1380940889E+02, 1.2354515176E+01, 5.4723748542E-01, 1.0455993237E-01,
+         17.088072423}, // √(SSR/4), SSR = 1.1680088766E+03
+    };
+    constexpr double p0 = 100000;
+    for (const auto& c : cas) {
+        std::vector<Point> essai = {{0, p0}};
+        for (std::size_t i = 0; i < c.x.size(); ++i)
+            essai.push_back({c.x[i], p0 + c.y[i]});
+        for (const std::optional<double> debut : {std::optional<double>{}, std::optional(c.x[0] / 2)}) {
+            SCOPED_TRACE(::testing::Message() << c.nom << (debut ? " from the first measurement" : ""));
+            Options options;
+            options.origineFixee = true;
+            options.debut = debut;
+            const Resultat r = Analyser(essai, options);
+            EXPECT_EQ(r.points, static_cast<int>(c.x.size()));
+            EXPECT_TRUE(Chiffres(r.pInf - p0, c.b1, 6));
+            EXPECT_TRUE(Chiffres(r.uPInf, c.ub1, 6));
+            EXPECT_TRUE(Chiffres(r.k, c.b2, 6));
+            EXPECT_TRUE(Chiffres(r.uK, c.ub2, 6));
+            EXPECT_TRUE(Chiffres(r.ecartTypeResidus, c.s, 6));
+        }
+    }
+}
+
+// Over 400 runs with Gaussian noise, k lies within ±u(k) of the truth in
+// 68,3 % of them: binomial spread √(400·0,683·0,317) = 9,3 runs, so the count
+// stays within 273 ± 28 (3 spreads) unless u(k) is wrong.
+TEST(CouvertureIncertitude, k_lies_within_its_standard_uncertainty_in_68_percent_of_runs)
+{
+    const double k = std::log(2.0) / 60;
+    int dedans = 0;
+    for (unsigned graine = 1; graine <= 400; ++graine) {
+        const Resultat r = Analyser(Essai(300, 0, 3000, 60, 40, graine), {});
+        if (std::abs(r.k - k) <= r.uK)
+            ++dedans;
+    }
+    EXPECT_GE(dedans, 273 - 28);
+    EXPECT_LE(dedans, 273 + 28);
+}
+
+} // namespace
