@@ -5,7 +5,7 @@
 #include "app/FenetreAnalyse.h"
 #include "app/UPrincipal.h"
 #include "journal/JournalEssai.h"
-#include "kinetics/LectureEssai.h"
+#include "journal/LectureEssai.h"
 
 #include <QFileDialog>
 #include <QLineEdit>

@@ -1,5 +1,5 @@
 // Start-up. `nelvar --analyse ...` is the command line's batch mode
-// (kinetics/LigneCommande.h), chosen before anything else: it opens no source
+// (app/LigneCommande.h), chosen before anything else: it opens no source
 // of measurements and needs no window system; nor does `nelvar --rapport ...`
 // (app/ExportAnalyse.h), which draws on Qt's offscreen platform and writes
 // its PDF with SIGXFSZ ignored, as the saves. Otherwise: the process's own
@@ -15,7 +15,7 @@
 #include "app/UPrincipal.h"
 #include "acquisition/PortSelection.h"
 #include "journal/JournalEssai.h"
-#include "kinetics/LigneCommande.h"
+#include "app/LigneCommande.h"
 #include "runtime/qt/MainIcon.h"
 #include "runtime/Processus.h"
 #include "runtime/qt/MessageBoxes.h"

@@ -4,8 +4,8 @@
 #include "app/ExportAnalyse.h"
 #include "app/EssaisCompares.h"
 #include "app/FenetreAnalyse.h"
-#include "kinetics/LectureEssai.h"
-#include "kinetics/LigneCommande.h"
+#include "journal/LectureEssai.h"
+#include "app/LigneCommande.h"
 #include "rapport/DessinCompteRendu.h"
 #include "tests/app/support/FakePlatform.h"
 

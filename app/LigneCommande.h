@@ -2,7 +2,7 @@
 // The batch mode of the command line, beside the window:
 //   nelvar --analyse [--volume L] [--temperature °C] [--debut s] [--fin s]
 //                    [--origine] [--exclure T1,T2...] FILE...
-// reads each saved run (kinetics/LectureEssai.h), analyses it
+// reads each saved run (journal/LectureEssai.h), analyses it
 // (kinetics/AnalyseCinetique.h) and writes one row of results for it. A run
 // journal is analysed on its real times, with its own V and T where the
 // options give none.

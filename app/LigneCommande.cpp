@@ -1,7 +1,7 @@
-#include "kinetics/LigneCommande.h"
+#include "app/LigneCommande.h"
 
 #include "kinetics/AnalyseCinetique.h"
-#include "kinetics/LectureEssai.h"
+#include "journal/LectureEssai.h"
 #include "numtext/NumberText.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "kinetics/LectureEssai.h"
+#include "journal/LectureEssai.h"
 
 #include "journal/JournalEssai.h"
 #include "numtext/NumberText.h"
