@@ -9,7 +9,7 @@
 //     the reading by itself.
 // A new source is one more class implementing this interface, and one more
 // line where the source is chosen (acquisition/PortSelection.cpp).
-#include "runtime/Resultat.h"
+#include "runtime/Issue.h"
 
 #include <cstdint>
 #include <string>
@@ -34,7 +34,7 @@ public:
     // `frequence` Hz and gives their means, or, when the source cannot give
     // the reading, the French message the user sees with its status code
     // (CodeErreur).
-    virtual Resultat<LectureTensions> Lire(std::int32_t nombre, double frequence) = 0;
+    virtual Issue<LectureTensions> Lire(std::int32_t nombre, double frequence) = 0;
 
     // The rate a reading asked at `frequence` would use. A frequency of zero
     // may raise EZeroDivide, as a division by it does.

@@ -180,7 +180,7 @@ Cadence LectureCarte::CadencePour(double frequence) const
     return {Temporisateur::Frequence(diviseur.valeur), diviseur.accepte};
 }
 
-Resultat<LectureTensions> LectureCarte::Lire(std::int32_t nombre, double frequence)
+Issue<LectureTensions> LectureCarte::Lire(std::int32_t nombre, double frequence)
 {
     const PlanDesPorts voies = plan_;
     const std::uint16_t diviseur = Temporisateur::DiviseurPour(frequence).valeur;

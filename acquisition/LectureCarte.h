@@ -76,7 +76,7 @@ public:
 
     // The timer's read of the channels at the port map's addresses. Fails
     // with kCodeHorlogeMuette when the timer never toggles.
-    Resultat<LectureTensions> Lire(std::int32_t nombre, double frequence) override;
+    Issue<LectureTensions> Lire(std::int32_t nombre, double frequence) override;
     // The timer's rate for `frequence` (Temporisateur::DiviseurPour).
     Cadence CadencePour(double frequence) const override;
     std::string Description() const override { return description_; }

@@ -20,11 +20,11 @@ std::unique_ptr<LecteurTensions> CarteSimulee()
 // The first box that answers among the boards' USB serial ports, else the
 // simulated card. A box whose port the user may not open stops the start
 // with the message on the dialout group, unless another box answers.
-Resultat<std::unique_ptr<LecteurTensions>> BoitierBrancheOuCarteSimulee(const RechercheBoitier& recherche)
+Issue<std::unique_ptr<LecteurTensions>> BoitierBrancheOuCarteSimulee(const RechercheBoitier& recherche)
 {
     std::string refus;
     for (const std::string& port : PortsDeCartesUsb(recherche.classeTty, recherche.dev)) {
-        Resultat<std::unique_ptr<BoitierUsb>> boitier = BoitierUsb::Ouvrir(port, recherche.delais);
+        Issue<std::unique_ptr<BoitierUsb>> boitier = BoitierUsb::Ouvrir(port, recherche.delais);
         if (boitier)
             return std::move(boitier).Valeur();
         if (refus.empty() && boitier.Message() == BoitierUsb::MessageOuverture(port, EACCES))
@@ -37,12 +37,12 @@ Resultat<std::unique_ptr<LecteurTensions>> BoitierBrancheOuCarteSimulee(const Re
 
 } // namespace
 
-Resultat<std::unique_ptr<LecteurTensions>> OuvrirPorts()
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts()
 {
     return OuvrirPorts(std::getenv(kVariablePorts));
 }
 
-Resultat<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const RechercheBoitier& recherche)
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const RechercheBoitier& recherche)
 {
     const std::string valeur = choix ? choix : "";
     if (valeur.empty()) {
@@ -52,13 +52,13 @@ Resultat<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const 
         return CarteSimulee();
     }
     if (CarteReelleChoisie(choix)) {
-        Resultat<std::unique_ptr<RealPorts>> ports = RealPorts::Open();
+        Issue<std::unique_ptr<RealPorts>> ports = RealPorts::Open();
         if (!ports)
             return ports.Erreur();
         return std::make_unique<LectureCarte>(std::move(ports).Valeur(), std::string());
     }
     if (valeur.front() == '/') {
-        Resultat<std::unique_ptr<BoitierUsb>> boitier = BoitierUsb::Ouvrir(valeur, recherche.delais);
+        Issue<std::unique_ptr<BoitierUsb>> boitier = BoitierUsb::Ouvrir(valeur, recherche.delais);
         if (!boitier)
             return Echec{"Boîtier de mesure demandé (" + std::string(kVariablePorts) + "=" + valeur + ") : "
                          + boitier.Message()};

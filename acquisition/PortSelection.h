@@ -45,10 +45,10 @@ struct RechercheBoitier {
 };
 
 // The source; its Description() is what the main window's caption says of it.
-Resultat<std::unique_ptr<LecteurTensions>> OuvrirPorts();
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts();
 
 // The same, for a given value of the variable (null: unset).
-Resultat<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const RechercheBoitier& recherche = {});
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const RechercheBoitier& recherche = {});
 
 // Whether this value of the variable asks for the real card (null: unset).
 bool CarteReelleChoisie(const char* choix);

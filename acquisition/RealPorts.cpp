@@ -119,7 +119,7 @@ std::string RealPorts::RefusalMessage(int error, bool lockedDown, const std::str
 
 #if NELVAR_REAL_PORTS
 
-Resultat<std::unique_ptr<RealPorts>> RealPorts::Open()
+Issue<std::unique_ptr<RealPorts>> RealPorts::Open()
 {
     ClearPluginVariables();
     const IdentityChoice identity = ChooseIdentity(ProcessStartIds(), std::getenv("SUDO_UID"), std::getenv("SUDO_GID"));
@@ -203,7 +203,7 @@ void RealPorts::EnableInterrupts()
 
 #else
 
-Resultat<std::unique_ptr<RealPorts>> RealPorts::Open()
+Issue<std::unique_ptr<RealPorts>> RealPorts::Open()
 {
     return Echec{RefusalMessage(0, false, {})};
 }

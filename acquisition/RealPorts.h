@@ -29,7 +29,7 @@
 // fault. Interrupt handlers still run and may stretch a sampling period.
 #include "acquisition/Clocks.h"
 #include "acquisition/PortIo.h"
-#include "runtime/Resultat.h"
+#include "runtime/Issue.h"
 
 #include <functional>
 #include <memory>
@@ -44,7 +44,7 @@ public:
 
     // Opens the ports and drops privileges. Fails with a French message
     // when the ports cannot be had or the privileges cannot be given up.
-    static Resultat<std::unique_ptr<RealPorts>> Open();
+    static Issue<std::unique_ptr<RealPorts>> Open();
 
     std::uint8_t inb(std::uint16_t port) override;
     std::uint16_t inw(std::uint16_t port) override;

@@ -44,7 +44,7 @@ int main(int argc, char** argv)
         return Cinetique::AnalyseEnLigneDeCommande(arguments, std::cout, std::cerr);
 
     PreparerProcessus();
-    Resultat<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts();
+    Issue<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts();
 
     // The real card's ports outlast the privileges: Qt then loads only the
     // system's plugins and reads no option from the command line

@@ -206,7 +206,7 @@ void TDravoC::MesurerTensions(std::int32_t nombreDEchantillons, double frequence
     // The source makes the reading; the rate it really used replaces the
     // one announced. A reading it cannot give is recorded in the status and
     // raised, for the run to stop on it.
-    const Resultat<LectureTensions> lecture = source_.Lire(n, frequence);
+    const Issue<LectureTensions> lecture = source_.Lire(n, frequence);
     if (!lecture) {
         signaler(lecture.Erreur().code, lecture.Message().c_str());
         throw ELectureImpossible(lecture.Message());

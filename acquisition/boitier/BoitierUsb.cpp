@@ -52,20 +52,20 @@ std::string BoitierUsb::MessageOuverture(const std::string& chemin, int erreur)
     }
 }
 
-Resultat<std::unique_ptr<BoitierUsb>> BoitierUsb::Ouvrir(const std::string& chemin, const DelaisBoitier& delais)
+Issue<std::unique_ptr<BoitierUsb>> BoitierUsb::Ouvrir(const std::string& chemin, const DelaisBoitier& delais)
 {
     auto horloge = std::make_unique<MonotonicClock>();
     Clock& reference = *horloge;
     return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, std::move(horloge), reference)));
 }
 
-Resultat<std::unique_ptr<BoitierUsb>> BoitierUsb::Ouvrir(const std::string& chemin, const DelaisBoitier& delais,
+Issue<std::unique_ptr<BoitierUsb>> BoitierUsb::Ouvrir(const std::string& chemin, const DelaisBoitier& delais,
                                                          Clock& horloge)
 {
     return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, nullptr, horloge)));
 }
 
-Resultat<std::unique_ptr<BoitierUsb>> BoitierUsb::Connecte(std::unique_ptr<BoitierUsb> boitier)
+Issue<std::unique_ptr<BoitierUsb>> BoitierUsb::Connecte(std::unique_ptr<BoitierUsb> boitier)
 {
     std::string message;
     if (!boitier->Connecter(message))
@@ -75,7 +75,7 @@ Resultat<std::unique_ptr<BoitierUsb>> BoitierUsb::Connecte(std::unique_ptr<Boiti
 
 bool BoitierUsb::Connecter(std::string& message)
 {
-    Resultat<std::unique_ptr<LiaisonSerie>> ouverture = LiaisonSerie::Ouvrir(chemin_, horloge_);
+    Issue<std::unique_ptr<LiaisonSerie>> ouverture = LiaisonSerie::Ouvrir(chemin_, horloge_);
     if (!ouverture) {
         message = MessageOuverture(chemin_, ouverture.Erreur().code);
         return false;
@@ -153,7 +153,7 @@ Cadence BoitierUsb::CadencePour(double frequence) const
     return Boitier::CadenceMesure(frequence);
 }
 
-Resultat<LectureTensions> BoitierUsb::Lire(std::int32_t nombre, double frequence)
+Issue<LectureTensions> BoitierUsb::Lire(std::int32_t nombre, double frequence)
 {
     const std::optional<std::string> commande = Boitier::CommandeMesure(nombre, frequence);
     if (!commande) {

@@ -46,16 +46,16 @@ public:
     // conversation on the monotonic clock. Fails with a French message
     // saying why (no such device, permission refused, not a terminal, no box
     // answering, unknown firmware).
-    static Resultat<std::unique_ptr<BoitierUsb>> Ouvrir(const std::string& chemin, const DelaisBoitier& delais = {});
+    static Issue<std::unique_ptr<BoitierUsb>> Ouvrir(const std::string& chemin, const DelaisBoitier& delais = {});
     // The same, on `horloge`, which must outlive the box.
-    static Resultat<std::unique_ptr<BoitierUsb>> Ouvrir(const std::string& chemin, const DelaisBoitier& delais,
+    static Issue<std::unique_ptr<BoitierUsb>> Ouvrir(const std::string& chemin, const DelaisBoitier& delais,
                                                         Clock& horloge);
 
     // The status code of a reading the box could not give.
     static constexpr std::int32_t kCodeEchec = 7;
 
     // One reading; fails with kCodeEchec and the message saying why.
-    Resultat<LectureTensions> Lire(std::int32_t nombre, double frequence) override;
+    Issue<LectureTensions> Lire(std::int32_t nombre, double frequence) override;
     // Boitier::CadenceMesure.
     Cadence CadencePour(double frequence) const override;
 
@@ -73,7 +73,7 @@ private:
         : proprietaire_(std::move(proprietaire)), horloge_(horloge), chemin_(std::move(chemin)), delais_(delais)
     {
     }
-    static Resultat<std::unique_ptr<BoitierUsb>> Connecte(std::unique_ptr<BoitierUsb> boitier);
+    static Issue<std::unique_ptr<BoitierUsb>> Connecte(std::unique_ptr<BoitierUsb> boitier);
 
     // Opens the port and waits for the identification; false and a message
     // when no box answers.

@@ -45,7 +45,7 @@ int LiaisonSerie::Restant(Echeance echeance)
     return static_cast<int>(std::clamp<long long>(reste, 0, 60'000));
 }
 
-Resultat<std::unique_ptr<LiaisonSerie>> LiaisonSerie::Ouvrir(const std::string& chemin, Clock& horloge)
+Issue<std::unique_ptr<LiaisonSerie>> LiaisonSerie::Ouvrir(const std::string& chemin, Clock& horloge)
 {
     const auto echec = [](int erreur) { return Echec{std::strerror(erreur), erreur}; };
     const int fd = ::open(chemin.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);

@@ -9,7 +9,7 @@
 // the caller waits for the box to announce itself. The port is closed (and
 // DTR dropped) by the destructor only.
 #include "acquisition/Clocks.h"
-#include "runtime/Resultat.h"
+#include "runtime/Issue.h"
 
 #include <chrono>
 #include <memory>
@@ -26,7 +26,7 @@ public:
     // Opens and configures `chemin`, timing its waits on `horloge`, which
     // must outlive it. A failure carries the errno value as its code (ENOTTY
     // when the file is not a terminal), for the caller's own message.
-    static Resultat<std::unique_ptr<LiaisonSerie>> Ouvrir(const std::string& chemin, Clock& horloge);
+    static Issue<std::unique_ptr<LiaisonSerie>> Ouvrir(const std::string& chemin, Clock& horloge);
 
     ~LiaisonSerie();
     LiaisonSerie(const LiaisonSerie&) = delete;

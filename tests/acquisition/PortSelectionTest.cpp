@@ -20,7 +20,7 @@ TEST(PortSelection, the_simulated_card_is_the_default)
     sansBoitier.classeTty = "/nonexistent";
     for (const char* choix : {static_cast<const char*>(nullptr), "", "simulation"}) {
         SCOPED_TRACE(choix ? choix : "(unset)");
-        const Resultat<std::unique_ptr<LecteurTensions>> source = OuvrirPorts(choix, sansBoitier);
+        const Issue<std::unique_ptr<LecteurTensions>> source = OuvrirPorts(choix, sansBoitier);
         ASSERT_TRUE(source) << source.Message();
         ASSERT_NE(*source, nullptr);
         EXPECT_EQ((*source)->Description(), "carte simulée");
@@ -29,7 +29,7 @@ TEST(PortSelection, the_simulated_card_is_the_default)
 
 TEST(PortSelection, the_simulated_card_is_labelled_as_such_and_the_card_s_ports_are_not)
 {
-    const Resultat<std::unique_ptr<LecteurTensions>> simulee = OuvrirPorts("simulation");
+    const Issue<std::unique_ptr<LecteurTensions>> simulee = OuvrirPorts("simulation");
     ASSERT_TRUE(simulee) << simulee.Message();
     EXPECT_EQ((*simulee)->Description(), "carte simulée");
     // Ports that are neither the simulation nor a box: the real card's case.
@@ -39,7 +39,7 @@ TEST(PortSelection, the_simulated_card_is_labelled_as_such_and_the_card_s_ports_
 
 TEST(PortSelection, an_unknown_choice_is_refused_with_a_message_naming_the_variable)
 {
-    const Resultat<std::unique_ptr<LecteurTensions>> source = OuvrirPorts("Reel ");
+    const Issue<std::unique_ptr<LecteurTensions>> source = OuvrirPorts("Reel ");
 
     ASSERT_FALSE(source);
     EXPECT_EQ(source.Message(), "NELVAR_PORTS=Reel  : valeur inconnue. Mettez « reel » pour la carte réelle, le chemin du "
@@ -49,13 +49,13 @@ TEST(PortSelection, an_unknown_choice_is_refused_with_a_message_naming_the_varia
 
 TEST(PortSelection, the_default_simulated_card_runs_on_the_real_clock)
 {
-    const Resultat<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts("simulation");
+    const Issue<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts("simulation");
     ASSERT_TRUE(ouverture) << ouverture.Message();
     LecteurTensions* source = ouverture->get();
     // A read at 15 700 Hz: its timer output, read on the monotonic clock,
     // rises N + 1 times within the read's bound on its polling time; on a
     // clock that stood still the read would give up.
-    const Resultat<LectureTensions> lecture = source->Lire(314, 15700);
+    const Issue<LectureTensions> lecture = source->Lire(314, 15700);
     ASSERT_TRUE(lecture) << lecture.Message();
     EXPECT_EQ(lecture->frequence, 1193200.0 / 76);
 }

@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         FenetreTest::SetUp();
-        Resultat<std::unique_ptr<BoitierUsb>> ouverture = BoitierUsb::Ouvrir(faux.Chemin(), {2000ms, 50ms, 30ms, 2000ms});
+        Issue<std::unique_ptr<BoitierUsb>> ouverture = BoitierUsb::Ouvrir(faux.Chemin(), {2000ms, 50ms, 30ms, 2000ms});
         ASSERT_TRUE(ouverture) << ouverture.Message();
         boitier = std::move(ouverture).Valeur();
         form = std::make_unique<TForm1>(*boitier, boxes, &platform);

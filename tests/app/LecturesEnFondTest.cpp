@@ -29,7 +29,7 @@ namespace {
 // until the test lets it go.
 class SourceRetenue final : public LecteurTensions {
 public:
-    Resultat<LectureTensions> Lire(std::int32_t, double frequence) override
+    Issue<LectureTensions> Lire(std::int32_t, double frequence) override
     {
         ++lectures;
         std::shared_future<void> porte;

@@ -30,7 +30,7 @@ constexpr double kTension174 = (174 / 1024.0 - 0.04) / 0.0012858 / 100;
 
 std::unique_ptr<BoitierUsb> Ouvrir(FauxBoitier& faux, const DelaisBoitier& delais = kDelais)
 {
-    Resultat<std::unique_ptr<BoitierUsb>> boitier = BoitierUsb::Ouvrir(faux.Chemin(), delais, faux.Horloge());
+    Issue<std::unique_ptr<BoitierUsb>> boitier = BoitierUsb::Ouvrir(faux.Chemin(), delais, faux.Horloge());
     EXPECT_TRUE(boitier) << boitier.Message();
     return boitier ? std::move(boitier).Valeur() : nullptr;
 }
@@ -38,7 +38,7 @@ std::unique_ptr<BoitierUsb> Ouvrir(FauxBoitier& faux, const DelaisBoitier& delai
 // The message of a failed reading, "" when it gave one.
 std::string Echec(BoitierUsb& boitier)
 {
-    const Resultat<LectureTensions> lecture = boitier.Lire(314, 15700);
+    const Issue<LectureTensions> lecture = boitier.Lire(314, 15700);
     return lecture ? "" : lecture.Message();
 }
 
@@ -64,7 +64,7 @@ TEST(BoitierUsb, a_silent_port_a_foreign_firmware_or_a_file_is_not_taken_for_a_b
     FauxBoitier muet([](const std::string&) { return std::string(); });
     FauxBoitier autre([](const std::string&) { return std::string("ID NELVAR-BOITIER 2 MPX5700AP\n"); });
     // The message of an open that fails; "" when it gives a box.
-    const auto refus = [](Resultat<std::unique_ptr<BoitierUsb>> ouverture) {
+    const auto refus = [](Issue<std::unique_ptr<BoitierUsb>> ouverture) {
         return ouverture ? std::string() : ouverture.Message();
     };
     EXPECT_EQ(refus(BoitierUsb::Ouvrir(muet.Chemin(), kDelaisMuet, muet.Horloge())), "Aucun boîtier de mesure ne répond sur " + muet.Chemin()
@@ -139,7 +139,7 @@ TEST(BoitierUsb, the_reading_after_a_silent_or_unplugged_box_opens_the_port_agai
             return ligne == "ID" ? normal(ligne) : std::string();
         });
         fs::create_symlink(premier.Chemin(), port);
-        Resultat<std::unique_ptr<BoitierUsb>> ouverture = BoitierUsb::Ouvrir(port.string(), {2000ms, 50ms, 30ms, 300ms});
+        Issue<std::unique_ptr<BoitierUsb>> ouverture = BoitierUsb::Ouvrir(port.string(), {2000ms, 50ms, 30ms, 300ms});
         ASSERT_TRUE(ouverture) << ouverture.Message();
         const std::unique_ptr<BoitierUsb> boitier = std::move(ouverture).Valeur();
         if (debranche)

@@ -17,10 +17,10 @@ namespace {
 class SourceJouee final : public LecteurTensions {
 public:
     Cadence cadence;
-    Resultat<LectureTensions> reponse = LectureTensions{};
+    Issue<LectureTensions> reponse = LectureTensions{};
     std::vector<std::pair<std::int32_t, double>> demandes; // (n, f) of each reading asked
 
-    Resultat<LectureTensions> Lire(std::int32_t nombre, double frequence) override
+    Issue<LectureTensions> Lire(std::int32_t nombre, double frequence) override
     {
         demandes.emplace_back(nombre, frequence);
         return reponse;
@@ -39,7 +39,7 @@ TEST(SourceQuelconque, the_status_the_rate_and_the_voltages_follow_what_the_sour
     struct Cas {
         const char* nom;
         Cadence cadence;
-        Resultat<LectureTensions> reponse;
+        Issue<LectureTensions> reponse;
         std::vector<std::int32_t> codes; // what OnUsing was told
         std::string message;             // left in MessageErreur
         double frequence;                // left in Frequence

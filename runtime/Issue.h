@@ -1,5 +1,5 @@
 #pragma once
-// What a plain library gives back from an operation that may fail for a
+// The outcome of a plain library's operation that may fail for a
 // reason the user must be told: either the value, or the French message that
 // says why (with, where the caller records one, the status code that goes
 // with it). The caller decides what a failure means: show it, raise the
@@ -16,17 +16,17 @@ struct Echec {
 };
 
 template <typename T>
-class [[nodiscard]] Resultat {
+class [[nodiscard]] Issue {
 public:
-    Resultat(T valeur) : contenu_(std::move(valeur)) {}
+    Issue(T valeur) : contenu_(std::move(valeur)) {}
     // A value of another type that becomes a T (a pointer to a derived class).
     template <typename U>
         requires(!std::is_same_v<std::remove_cvref_t<U>, T> && !std::is_same_v<std::remove_cvref_t<U>, Echec>
                  && std::is_convertible_v<U &&, T>)
-    Resultat(U&& valeur) : contenu_(std::in_place_index<0>, std::forward<U>(valeur))
+    Issue(U&& valeur) : contenu_(std::in_place_index<0>, std::forward<U>(valeur))
     {
     }
-    Resultat(Echec echec) : contenu_(std::move(echec)) {}
+    Issue(Echec echec) : contenu_(std::move(echec)) {}
 
     bool Reussi() const noexcept { return contenu_.index() == 0; }
     explicit operator bool() const noexcept { return Reussi(); }

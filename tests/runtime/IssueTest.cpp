@@ -1,7 +1,7 @@
 // The result type of the plain libraries: a value or a failure's message and
 // code, a move-only value taken out whole, and a pointer to a derived class
 // given where one to its base is returned.
-#include "runtime/Resultat.h"
+#include "runtime/Issue.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ struct Derivee final : Base {
     int Numero() const override { return 2; }
 };
 
-Resultat<std::unique_ptr<Base>> Fabriquer(int cas)
+Issue<std::unique_ptr<Base>> Fabriquer(int cas)
 {
     if (cas == 0)
         return Echec{"Le port /dev/ttyACM0 est introuvable.", 2};
@@ -27,16 +27,16 @@ Resultat<std::unique_ptr<Base>> Fabriquer(int cas)
     return std::make_unique<Base>();
 }
 
-TEST(Resultat, holds_either_the_value_or_the_failure_and_gives_a_move_only_value_out_whole)
+TEST(Issue, holds_either_the_value_or_the_failure_and_gives_a_move_only_value_out_whole)
 {
-    const Resultat<std::unique_ptr<Base>> echec = Fabriquer(0);
+    const Issue<std::unique_ptr<Base>> echec = Fabriquer(0);
     ASSERT_FALSE(echec);
     EXPECT_EQ(echec.Message(), "Le port /dev/ttyACM0 est introuvable.");
     EXPECT_EQ(echec.Erreur().code, 2);
     EXPECT_THROW((void)echec.Valeur(), std::bad_variant_access);
 
     for (const int cas : {1, 2}) {
-        Resultat<std::unique_ptr<Base>> reussi = Fabriquer(cas);
+        Issue<std::unique_ptr<Base>> reussi = Fabriquer(cas);
         ASSERT_TRUE(reussi.Reussi());
         EXPECT_THROW((void)reussi.Erreur(), std::bad_variant_access);
         const std::unique_ptr<Base> valeur = std::move(reussi).Valeur();
@@ -44,7 +44,7 @@ TEST(Resultat, holds_either_the_value_or_the_failure_and_gives_a_move_only_value
         EXPECT_EQ(valeur->Numero(), cas == 1 ? 2 : 1); // the derived class kept behind the base pointer
     }
 
-    const Resultat<std::string> texte = std::string("0,999238");
+    const Issue<std::string> texte = std::string("0,999238");
     EXPECT_EQ(texte->size(), 8u);
     EXPECT_EQ(*texte, "0,999238");
 }
