@@ -1,13 +1,15 @@
 #pragma once
 // Where the voltages of channels 1 and 2 come from, as the card component
-// (TDravoC) sees it: the component makes its argument and status checks,
-// then asks its source for one timed, averaged reading. Sources:
+// (TDravoC) sees it: a source reads n samples of each channel at about f Hz
+// and gives their means, says which rates it has, and says what it is.
+// Sources:
 //   - the card's own read, paced port by port through the PC's timer
 //     (acquisition/LectureCarte.h), over the simulated card or the real ports;
 //   - the USB measuring box (acquisition/boitier/BoitierUsb.h), which makes
 //     the reading by itself.
-// A new source is one more class implementing this interface.
-#include "runtime/Exceptions.h"
+// A new source is one more class implementing this interface, and one more
+// line where the source is chosen (acquisition/PortSelection.cpp).
+#include "runtime/Issue.h"
 
 #include <cstdint>
 #include <string>
@@ -18,23 +20,10 @@ struct LectureTensions {
     double tensionVoie2 = 0; // V, mean of channel 2
 };
 
-// The ports of the card's converter channels, as the component's port map
-// gives them at the time of the reading. A source with no card on ports has
-// no use for them.
-struct VoiesCarte {
-    std::uint16_t voie1 = 0;
-    std::uint16_t voie2 = 0;
-};
-
-// A reading the source could not give: the French message the user sees and
-// the status code (CodeErreur) the component reports with it.
-class ELectureEchouee : public ELectureImpossible {
-public:
-    ELectureEchouee(std::int32_t code, std::string message) : ELectureImpossible(std::move(message)), code_(code) {}
-    std::int32_t Code() const noexcept { return code_; }
-
-private:
-    std::int32_t code_;
+// The rate a source would read at when asked for a frequency.
+struct Cadence {
+    double frequence = 0;  // Hz, the nearest rate the source has
+    bool acceptee = false; // false: the rate asked is beyond the source's
 };
 
 class LecteurTensions {
@@ -42,17 +31,18 @@ public:
     virtual ~LecteurTensions() = default;
 
     // Takes `nombre` (at least 1) samples of each channel at about
-    // `frequence` Hz and returns their means. Raises ELectureEchouee when
-    // the source cannot give the reading.
-    virtual LectureTensions Lire(std::int32_t nombre, double frequence, const VoiesCarte& voies) = 0;
+    // `frequence` Hz and gives their means, or, when the source cannot give
+    // the reading, the French message the user sees with its status code
+    // (CodeErreur).
+    virtual Issue<LectureTensions> Lire(std::int32_t nombre, double frequence) = 0;
 
-    // Writes the 8255's control word `mot` to the card's control port
-    // `port`. A source with no 8255 (the USB box) has nothing to configure.
-    virtual void EcrireControle(std::uint16_t port, std::uint8_t mot) = 0;
+    // The rate a reading asked at `frequence` would use. A frequency of zero
+    // may raise EZeroDivide, as a division by it does.
+    virtual Cadence CadencePour(double frequence) const = 0;
 
-    // What the main window's caption says of the source after its own text:
-    // "carte simulée", so that the demonstration curve is never taken for a
-    // measurement; "boîtier USB, capteur MPX5700AP" for the box; nothing for
-    // the real card.
+    // What the source is, as the main window's caption, the run journal and
+    // the report say it: "carte simulée", so that the demonstration curve is
+    // never taken for a measurement; "boîtier USB, capteur MPX5700AP" for the
+    // box; nothing for the real card.
     virtual std::string Description() const = 0;
 };

@@ -169,13 +169,20 @@ LectureCarte::LectureCarte(std::unique_ptr<PortIo> ports, std::string descriptio
 {
 }
 
-void LectureCarte::EcrireControle(std::uint16_t port, std::uint8_t mot)
+void LectureCarte::EcrireControle(std::uint8_t mot)
 {
-    ports_.outb(port, mot);
+    ports_.outb(plan_.controle, mot);
 }
 
-LectureTensions LectureCarte::Lire(std::int32_t nombre, double frequence, const VoiesCarte& voies)
+Cadence LectureCarte::CadencePour(double frequence) const
 {
+    const Temporisateur::Diviseur diviseur = Temporisateur::DiviseurPour(frequence);
+    return {Temporisateur::Frequence(diviseur.valeur), diviseur.accepte};
+}
+
+Issue<LectureTensions> LectureCarte::Lire(std::int32_t nombre, double frequence)
+{
+    const PlanDesPorts voies = plan_;
     const std::uint16_t diviseur = Temporisateur::DiviseurPour(frequence).valeur;
     const double frequenceTimer = Temporisateur::Frequence(diviseur);
     const double duree = static_cast<std::uint32_t>(nombre) / frequenceTimer;
@@ -222,7 +229,7 @@ LectureTensions LectureCarte::Lire(std::int32_t nombre, double frequence, const 
     }
 
     if (horlogeMuette) {
-        throw ELectureEchouee(kCodeHorlogeMuette, kMessageHorlogeMuette);
+        return Echec{kMessageHorlogeMuette, kCodeHorlogeMuette};
     }
-    return {frequenceTimer, TensionMoyenne(somme1, nombre), TensionMoyenne(somme2, nombre)};
+    return LectureTensions{frequenceTimer, TensionMoyenne(somme1, nombre), TensionMoyenne(somme2, nombre)};
 }

@@ -9,6 +9,10 @@
 // next ones. Processor interrupts are suspended (for the real ports: the
 // thread runs with real-time priority) from the timer's programming to the
 // last pass, and given back however the read ends.
+//
+// The card's own wiring lives here too: its port map (converter channels and
+// 8255 from the card's I/O base) and the 8255's control word, which the card
+// component sets through this class when its source is the card.
 #include "acquisition/LecteurTensions.h"
 #include "acquisition/PortIo.h"
 
@@ -39,6 +43,24 @@ inline double Frequence(std::uint16_t diviseur)
 }
 } // namespace Temporisateur
 
+// The card's ports from its I/O base: converter channels at +0 and +2, the
+// 8255's ports A, B, C at +0xC..+0xE and its control port at +0xF.
+struct PlanDesPorts {
+    std::uint16_t voie1 = kBaseCarte + 0x0;
+    std::uint16_t voie2 = kBaseCarte + 0x2;
+    std::uint16_t a = kBaseCarte + 0xC;
+    std::uint16_t b = kBaseCarte + 0xD;
+    std::uint16_t c = kBaseCarte + 0xE;
+    std::uint16_t controle = kBaseCarte + 0xF;
+
+    static constexpr PlanDesPorts PourBase(std::uint16_t base)
+    {
+        return {static_cast<std::uint16_t>(base + 0x0), static_cast<std::uint16_t>(base + 0x2),
+                static_cast<std::uint16_t>(base + 0xC), static_cast<std::uint16_t>(base + 0xD),
+                static_cast<std::uint16_t>(base + 0xE), static_cast<std::uint16_t>(base + 0xF)};
+    }
+};
+
 class LectureCarte final : public LecteurTensions {
 public:
     // The status code of a read whose timer never toggles.
@@ -52,12 +74,23 @@ public:
     // The same, owning its ports.
     LectureCarte(std::unique_ptr<PortIo> ports, std::string description);
 
-    LectureTensions Lire(std::int32_t nombre, double frequence, const VoiesCarte& voies) override;
-    void EcrireControle(std::uint16_t port, std::uint8_t mot) override;
+    // The timer's read of the channels at the port map's addresses. Fails
+    // with kCodeHorlogeMuette when the timer never toggles.
+    Issue<LectureTensions> Lire(std::int32_t nombre, double frequence) override;
+    // The timer's rate for `frequence` (Temporisateur::DiviseurPour).
+    Cadence CadencePour(double frequence) const override;
     std::string Description() const override { return description_; }
+
+    // The card's base moved: later reads and control words go to the ports
+    // of `plan`. The control word is not sent again.
+    void Placer(const PlanDesPorts& plan) { plan_ = plan; }
+    const PlanDesPorts& Plan() const { return plan_; }
+    // Writes the 8255's control word `mot` to the card's control port.
+    void EcrireControle(std::uint8_t mot);
 
 private:
     std::unique_ptr<PortIo> proprietaire_;
     PortIo& ports_;
     std::string description_;
+    PlanDesPorts plan_;
 };

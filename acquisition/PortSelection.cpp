@@ -20,59 +20,54 @@ std::unique_ptr<LecteurTensions> CarteSimulee()
 // The first box that answers among the boards' USB serial ports, else the
 // simulated card. A box whose port the user may not open stops the start
 // with the message on the dialout group, unless another box answers.
-std::unique_ptr<LecteurTensions> BoitierBrancheOuCarteSimulee(std::string& messageErreur, const RechercheBoitier& recherche)
+Issue<std::unique_ptr<LecteurTensions>> BoitierBrancheOuCarteSimulee(const RechercheBoitier& recherche)
 {
     std::string refus;
     for (const std::string& port : PortsDeCartesUsb(recherche.classeTty, recherche.dev)) {
-        std::string message;
-        if (std::unique_ptr<BoitierUsb> boitier = BoitierUsb::Ouvrir(port, message, recherche.delais))
-            return boitier;
-        if (refus.empty() && message == BoitierUsb::MessageOuverture(port, EACCES))
-            refus = message;
+        Issue<std::unique_ptr<BoitierUsb>> boitier = BoitierUsb::Ouvrir(port, recherche.delais);
+        if (boitier)
+            return std::move(boitier).Valeur();
+        if (refus.empty() && boitier.Message() == BoitierUsb::MessageOuverture(port, EACCES))
+            refus = boitier.Message();
     }
-    if (!refus.empty()) {
-        messageErreur = refus + " (Sans boîtier branché, le programme démarre avec la carte simulée.)";
-        return nullptr;
-    }
+    if (!refus.empty())
+        return Echec{refus + " (Sans boîtier branché, le programme démarre avec la carte simulée.)"};
     return CarteSimulee();
 }
 
 } // namespace
 
-std::unique_ptr<LecteurTensions> OuvrirPorts(std::string& messageErreur)
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts()
 {
-    return OuvrirPorts(std::getenv(kVariablePorts), messageErreur);
+    return OuvrirPorts(std::getenv(kVariablePorts));
 }
 
-std::unique_ptr<LecteurTensions> OuvrirPorts(const char* choix, std::string& messageErreur,
-                                             const RechercheBoitier& recherche)
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const RechercheBoitier& recherche)
 {
-    messageErreur.clear();
     const std::string valeur = choix ? choix : "";
     if (valeur.empty()) {
-        return BoitierBrancheOuCarteSimulee(messageErreur, recherche);
+        return BoitierBrancheOuCarteSimulee(recherche);
     }
     if (valeur == "simulation") {
         return CarteSimulee();
     }
     if (CarteReelleChoisie(choix)) {
-        std::unique_ptr<RealPorts> ports = RealPorts::Open(messageErreur);
+        Issue<std::unique_ptr<RealPorts>> ports = RealPorts::Open();
         if (!ports)
-            return nullptr;
-        return std::make_unique<LectureCarte>(std::move(ports), std::string());
+            return ports.Erreur();
+        return std::make_unique<LectureCarte>(std::move(ports).Valeur(), std::string());
     }
     if (valeur.front() == '/') {
-        std::unique_ptr<BoitierUsb> boitier = BoitierUsb::Ouvrir(valeur, messageErreur, recherche.delais);
+        Issue<std::unique_ptr<BoitierUsb>> boitier = BoitierUsb::Ouvrir(valeur, recherche.delais);
         if (!boitier)
-            messageErreur = "Boîtier de mesure demandé (" + std::string(kVariablePorts) + "=" + valeur + ") : "
-                            + messageErreur;
-        return boitier;
+            return Echec{"Boîtier de mesure demandé (" + std::string(kVariablePorts) + "=" + valeur + ") : "
+                         + boitier.Message()};
+        return std::move(boitier).Valeur();
     }
-    messageErreur = std::string(kVariablePorts) + "=" + valeur
-                    + " : valeur inconnue. Mettez « reel » pour la carte réelle, le chemin du port d'un boîtier "
-                      "de mesure USB (par exemple « /dev/ttyACM0 »), ou « simulation » (ou rien) pour la carte "
-                      "simulée.";
-    return nullptr;
+    return Echec{std::string(kVariablePorts) + "=" + valeur
+                 + " : valeur inconnue. Mettez « reel » pour la carte réelle, le chemin du port d'un boîtier "
+                   "de mesure USB (par exemple « /dev/ttyACM0 »), ou « simulation » (ou rien) pour la carte "
+                   "simulée."};
 }
 
 bool CarteReelleChoisie(const char* choix)

@@ -21,8 +21,8 @@
 // The real ports are never chosen otherwise.
 //
 // When the choice cannot be honoured (real ports refused, no box answering
-// on the path given, unknown value) the result is null and `messageErreur`
-// says why, in French. The program then shows the message and stops with
+// on the path given, unknown value) the result is a failure whose French
+// message says why. The program then shows the message and stops with
 // kCodeSortieRefus. It does not fall back to the simulation: whoever asked
 // for the real card or a box must not be shown a demonstration curve as if
 // it were a measurement. The same holds when a box was found at start but
@@ -45,11 +45,10 @@ struct RechercheBoitier {
 };
 
 // The source; its Description() is what the main window's caption says of it.
-std::unique_ptr<LecteurTensions> OuvrirPorts(std::string& messageErreur);
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts();
 
 // The same, for a given value of the variable (null: unset).
-std::unique_ptr<LecteurTensions> OuvrirPorts(const char* choix, std::string& messageErreur,
-                                             const RechercheBoitier& recherche = {});
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const RechercheBoitier& recherche = {});
 
 // Whether this value of the variable asks for the real card (null: unset).
 bool CarteReelleChoisie(const char* choix);

@@ -119,7 +119,7 @@ std::string RealPorts::RefusalMessage(int error, bool lockedDown, const std::str
 
 #if NELVAR_REAL_PORTS
 
-std::unique_ptr<RealPorts> RealPorts::Open(std::string& message)
+Issue<std::unique_ptr<RealPorts>> RealPorts::Open()
 {
     ClearPluginVariables();
     const IdentityChoice identity = ChooseIdentity(ProcessStartIds(), std::getenv("SUDO_UID"), std::getenv("SUDO_GID"));
@@ -127,12 +127,10 @@ std::unique_ptr<RealPorts> RealPorts::Open(std::string& message)
         // Ask for no port; give the owner's ids back before the window that
         // shows the refusal exists.
         GiveUpPrivileges(identity);
-        message = StartRefusalMessage(true, ProgramPath());
-        return nullptr;
+        return Echec{StartRefusalMessage(true, ProgramPath())};
     }
     if (identity.kind == IdentityKind::RefuseRootWithoutSudo) {
-        message = StartRefusalMessage(false, ProgramPath());
-        return nullptr;
+        return Echec{StartRefusalMessage(false, ProgramPath())};
     }
 
     const int error = RequestPorts(::ioperm);
@@ -145,8 +143,7 @@ std::unique_ptr<RealPorts> RealPorts::Open(std::string& message)
     // run with them.
     GiveUpPrivileges(identity);
     if (error != 0) {
-        message = RefusalMessage(error, KernelLockedDown(), ProgramPath());
-        return nullptr;
+        return Echec{RefusalMessage(error, KernelLockedDown(), ProgramPath())};
     }
 
     std::unique_ptr<RealPorts> ports(new RealPorts());
@@ -206,10 +203,9 @@ void RealPorts::EnableInterrupts()
 
 #else
 
-std::unique_ptr<RealPorts> RealPorts::Open(std::string& message)
+Issue<std::unique_ptr<RealPorts>> RealPorts::Open()
 {
-    message = RefusalMessage(0, false, {});
-    return nullptr;
+    return Echec{RefusalMessage(0, false, {})};
 }
 
 // Never reached: Open gives no object on these systems.

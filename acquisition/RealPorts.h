@@ -29,6 +29,7 @@
 // fault. Interrupt handlers still run and may stretch a sampling period.
 #include "acquisition/Clocks.h"
 #include "acquisition/PortIo.h"
+#include "runtime/Issue.h"
 
 #include <functional>
 #include <memory>
@@ -41,9 +42,9 @@ public:
     // ioperm(first, count, turnOn), as the kernel's: 0, or -1 and errno.
     using Ioperm = std::function<int(unsigned long first, unsigned long count, int turnOn)>;
 
-    // Opens the ports and drops privileges. Returns null and a French message
+    // Opens the ports and drops privileges. Fails with a French message
     // when the ports cannot be had or the privileges cannot be given up.
-    static std::unique_ptr<RealPorts> Open(std::string& message);
+    static Issue<std::unique_ptr<RealPorts>> Open();
 
     std::uint8_t inb(std::uint16_t port) override;
     std::uint16_t inw(std::uint16_t port) override;

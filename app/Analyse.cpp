@@ -5,7 +5,7 @@
 #include "app/FenetreAnalyse.h"
 #include "app/UPrincipal.h"
 #include "journal/JournalEssai.h"
-#include "kinetics/LectureEssai.h"
+#include "journal/LectureEssai.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
@@ -59,29 +59,33 @@ DonneesEssai TForm1::DonneesDeLaMesure() const
         donnees.nom = "Essai " + std::to_string(numeroEssai_);
     // Each reading at its real time; its tick time, the saved file's date,
     // tells the readings that came late.
-    const int points = std::clamp(NombreDePoints, 0, kPointsMax);
-    const bool tempsReels = tempsReels_.size() >= static_cast<std::size_t>(points);
-    donnees.points.reserve(static_cast<std::size_t>(points));
-    donnees.avancements.reserve(static_cast<std::size_t>(points));
-    for (int i = 0; i < points; ++i) {
-        const auto ligne = static_cast<std::size_t>(i);
-        donnees.points.push_back(
-            {tempsReels ? tempsReels_[ligne] : DateDeLigne(i), static_cast<double>(P->MesuresVoie1[ligne])});
-        donnees.avancements.push_back(static_cast<double>(P->MesuresVoie2[ligne]));
-        if (tempsReels)
-            donnees.tempsTicks.push_back(DateDeLigne(i));
+    if (essai_) {
+        const std::vector<LectureEssai>& lectures = essai_->Lectures();
+        donnees.points.reserve(lectures.size());
+        donnees.avancements.reserve(lectures.size());
+        donnees.tempsTicks.reserve(lectures.size());
+        for (const LectureEssai& lecture : lectures) {
+            donnees.points.push_back({lecture.tempsReel, static_cast<double>(lecture.pression)});
+            donnees.avancements.push_back(static_cast<double>(lecture.avancement.value_or(0)));
+            donnees.tempsTicks.push_back(lecture.tempsTick);
+        }
     }
-    if (numeroEssai_ > 0) {
+    if (numeroEssai_ > 0 && essai_) {
         // The run's conditions, in the units typed (m³ and K at the start).
-        donnees.volume = Volume * 1000;
-        donnees.temperature = Temperature - ConditionsMesure::kZeroAbsolu;
-        donnees.coefficient = Coefficient;
-        donnees.debut = debutEssai_;
+        const ConditionsEssai& conditions = essai_->Conditions();
+        donnees.volume = conditions.volume * 1000;
+        donnees.temperature = conditions.temperature - ConditionsMesure::kZeroAbsolu;
+        donnees.coefficient = conditions.coefficient;
+        donnees.debut = conditions.debut;
     }
-    // The real card's description is empty: its caption is the plain one.
-    donnees.source = P->Source().Description();
-    if (donnees.source.empty())
-        donnees.source = "carte d'acquisition";
+    if (essai_) {
+        donnees.source = essai_->Conditions().source;
+    } else {
+        // The real card's description is empty: its caption is the plain one.
+        donnees.source = P->Source().Description();
+        if (donnees.source.empty())
+            donnees.source = "carte d'acquisition";
+    }
     return donnees;
 }
 
@@ -119,7 +123,7 @@ void TForm1::MontrerAnalyse(DonneesEssai donnees, bool enCours)
 
 void TForm1::SuivreMesure()
 {
-    if (numeroEssai_ > 0 && NombreDePoints > 0)
+    if (numeroEssai_ > 0 && essai_ && essai_->Nombre() > 0)
         essais_.GarderEssai(DonneesDeLaMesure());
     // The window analyses the run again once the tick has returned, from an
     // event of its own: the fit and the charts never delay a reading, and

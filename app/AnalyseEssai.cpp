@@ -1,7 +1,7 @@
 #include "app/AnalyseEssai.h"
 
 #include "kinetics/ConditionsMesure.h"
-#include "kinetics/LigneCommande.h"
+#include "app/LigneCommande.h"
 #include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
 

@@ -5,8 +5,8 @@
 #include "app/FenetreAnalyse.h"
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
-#include "kinetics/LectureEssai.h"
-#include "kinetics/LigneCommande.h"
+#include "journal/LectureEssai.h"
+#include "app/LigneCommande.h"
 #include "numtext/NumberText.h"
 #include "rapport/DessinCompteRendu.h"
 #include "runtime/Exceptions.h"
@@ -303,19 +303,21 @@ bool ModeRapport(std::span<const std::string> arguments)
 int RapportEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& erreurs)
 {
     using Cinetique::kCodeEchec;
-    Cinetique::Demande demande;
-    try {
-        demande = Cinetique::LireArguments(arguments);
-        if (!demande.rapport || demande.rapport->empty())
-            throw Cinetique::OptionIncorrecte{"l'option --rapport attend le nom du fichier PDF"};
-        if (demande.fichiers.size() != 1)
-            throw Cinetique::OptionIncorrecte{"le compte rendu se fait pour un seul fichier"};
-        if (demande.options.origineFixee)
-            throw Cinetique::OptionIncorrecte{"l'option --origine ne s'applique pas au compte rendu"};
-    } catch (const Cinetique::OptionIncorrecte& e) {
-        erreurs << "nelvar : " << e.message << " (voir nelvar --help).\n";
+    const Issue<Cinetique::Demande> lue = Cinetique::LireArguments(arguments);
+    std::string refus;
+    if (!lue)
+        refus = lue.Message();
+    else if (!lue->rapport || lue->rapport->empty())
+        refus = "l'option --rapport attend le nom du fichier PDF";
+    else if (lue->fichiers.size() != 1)
+        refus = "le compte rendu se fait pour un seul fichier";
+    else if (lue->options.origineFixee)
+        refus = "l'option --origine ne s'applique pas au compte rendu";
+    if (!refus.empty()) {
+        erreurs << "nelvar : " << refus << " (voir nelvar --help).\n";
         return kCodeEchec;
     }
+    const Cinetique::Demande& demande = *lue;
     const std::string& chemin = demande.fichiers.front();
     // A saved file or a run's journal, read as the window opens them; the
     // options given win over the conditions a journal records.

@@ -8,7 +8,7 @@
 #include "app/Graphiques.h"
 #include "chart/TChart.h"
 #include "chart/TPointSeries.h"
-#include "kinetics/LectureEssai.h"
+#include "journal/LectureEssai.h"
 #include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Platform.h"

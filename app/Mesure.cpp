@@ -4,6 +4,8 @@
 // stays in the state reached.
 #include "acquisition/Clocks.h"
 #include "app/AnalyseEssai.h"
+#include "app/LecturesEnFond.h"
+#include "journal/JournalEnFond.h"
 #include "app/TRadioGroup.h"
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
@@ -16,6 +18,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+
+#include <exception>
 
 using namespace UPrincipal;
 
@@ -70,7 +74,9 @@ void TForm1::ActiverChamps(bool actifs)
 void TForm1::Button1Click(QObject*)
 {
     if (EnMarche) {
-        // Stop: the charts, the table and the point count keep the run.
+        // Stop: the charts, the table and the point count keep the run. The
+        // reading under way ends first; its result, queued after, is dropped.
+        AttendreLecture();
         ++numeroMarche_;
         EnMarche = false;
         Timer1->stop();
@@ -110,47 +116,167 @@ void TForm1::Button1Click(QObject*)
     Coefficient = coefficient;
     Volume = volume;
     Temperature = temperature;
-    tempsReels_.clear();
-    // The journal's header: the run's conditions as the analysis takes them.
-    journal_.reset();
-    if (!DossierJournal.empty()) {
-        const DonneesEssai essai = DonneesDeLaMesure();
-        journal_ = std::make_unique<Journal::Ecrivain>(
-            DossierJournal, Journal::EnTete{debutEssai_, essai.source, *essai.volume, *essai.temperature, Coefficient,
-                                            PEtMoinsP});
-    }
+    CommencerEssai(true);
     ActiverChamps(false);
 }
 
+void TForm1::CommencerEssai(bool avecJournal)
+{
+    // The real card's description is empty: its caption is the plain one,
+    // the journal and the analysis name it.
+    std::string source = P->Source().Description();
+    if (source.empty())
+        source = "carte d'acquisition";
+    essai_ = std::make_unique<Essai>(
+        ConditionsEssai{source, debutEssai_, Volume, Temperature, Coefficient, PEtMoinsP, NomDeLaMachine()});
+
+    // The result table: pressure, extent and voltage ratio in the reading's row.
+    essai_->Observer([this](const Essai& essai, const LectureEssai& lecture) {
+        const auto ligne = static_cast<std::size_t>(lecture.rang);
+        P->MesuresVoie1[ligne] = lecture.pression;
+        P->ModuleFFT[ligne] = Checked::Divide(lecture.pression, essai.Conditions().coefficient);
+        if (lecture.avancement)
+            P->MesuresVoie2[ligne] = *lecture.avancement;
+    });
+    // The charts: the pressure in hPa, and the extent from the second point
+    // on (the first point's is 0 by construction: stored, not plotted).
+    essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
+        const int point = lecture.rang + 1;
+        Series1->AddPoint(Checked::ToDouble(Checked::Multiply(point, 1.00013L)),
+                          Checked::ToDouble(Checked::Divide(lecture.pression, 100.0L)), "", clRed);
+        if (lecture.avancement && point > 1)
+            Series2->AddPoint(Checked::ToDouble(Checked::Multiply(point, static_cast<long double>(Periode))),
+                              Checked::ToDouble(*lecture.avancement), "", clLime);
+    });
+
+    // The journal: its header says the run's conditions as the analysis
+    // takes them (L and °C); each whole reading's line is on the disk before
+    // the next tick. Its failure is told once a run; the run goes on.
+    journal_.reset();
+    if (!avecJournal || DossierJournal.empty())
+        return;
+    const ConditionsEssai& conditions = essai_->Conditions();
+    auto ecrivain = std::make_unique<Journal::Ecrivain>(
+        DossierJournal,
+        Journal::EnTete{conditions.debut, conditions.source, conditions.volume * 1000,
+                        conditions.temperature - ConditionsMesure::kZeroAbsolu, conditions.coefficient,
+                        conditions.pEtMoinsP});
+    if (lectures_) {
+        // On a thread of its own: a slow disk delays neither the readings
+        // nor the window. The earlier run's journal ends its writing alone.
+        if (journalEnFond_) {
+            journalEnFond_->Fermer();
+            journauxFinissant_.push_back(std::move(journalEnFond_));
+        }
+        journalEnFond_ = std::make_unique<Journal::EnFond>(
+            std::move(ecrivain),
+            Journal::EnFond::Rappels{
+                [this](const std::string& message) {
+                    QMetaObject::invokeMethod(
+                        this, [this, message] { garde_.Run([this, &message] { boites_.ShowMessage(message); }); },
+                        Qt::QueuedConnection);
+                },
+                [this](const std::string& chemin) {
+                    QMetaObject::invokeMethod(
+                        this, [this, chemin] { journauxSession_.push_back(chemin); }, Qt::QueuedConnection);
+                }});
+        essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
+            if (lecture.avancement)
+                journalEnFond_->Ajouter({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
+                                         static_cast<double>(*lecture.avancement), lecture.tension1,
+                                         lecture.tension2});
+        });
+        return;
+    }
+    journal_ = std::move(ecrivain);
+    essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
+        if (!lecture.avancement)
+            return;
+        const std::optional<std::string> echec =
+            journal_->Ajouter({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
+                               static_cast<double>(*lecture.avancement), lecture.tension1, lecture.tension2});
+        if (!journal_->Chemin().empty()
+            && (journauxSession_.empty() || journauxSession_.back() != journal_->Chemin()))
+            journauxSession_.push_back(journal_->Chemin());
+        if (echec)
+            boites_.ShowMessage(*echec);
+    });
+}
+
+void TForm1::MesurerEnFond()
+{
+    if (lectures_)
+        return;
+    lectures_ = std::make_unique<LecturesEnFond>(
+        [this] { return LireTensions(); },
+        [this](TensionsLues lues) {
+            // A reading asked before a stop or a new start records nothing.
+            if (lues.marche != numeroMarche_)
+                return;
+            garde_.Run([this, &lues] { PrendreLecture(lues); }, HandlerGuard::Source::Tick);
+            SuivreMesure();
+        },
+        this);
+}
+
+void TForm1::AttendreLecture()
+{
+    if (lectures_)
+        lectures_->Attendre();
+}
+
+TensionsLues TForm1::LireTensions()
+{
+    P->MesurerTensions(kEchantillons, kFrequenceEchantillons);
+    MonotonicClock monotone;
+    return {numeroMarche_, P->TensionVoie1, P->TensionVoie2, (HorlogeLectures ? *HorlogeLectures : monotone).Now(),
+            nullptr};
+}
+
 void TForm1::Timer1Timer(QObject*)
+{
+    // In the background, the reading's result comes back as an event of its
+    // own (MesurerEnFond), and the tick is over.
+    if (lectures_) {
+        lectures_->Demander(numeroMarche_);
+        return;
+    }
+    TensionsLues lues;
+    try {
+        lues = LireTensions();
+    } catch (...) {
+        lues.echec = std::current_exception();
+    }
+    PrendreLecture(lues);
+}
+
+void TForm1::PrendreLecture(const TensionsLues& lues)
 {
     // The reading comes first. One that fails records nothing (no point, no
     // row, no count) and stops the run as "Arrêt" does: its error is shown
     // once, no later tick repeats it, and the points taken before stay, to be
     // copied or saved.
-    try {
-        P->MesurerTensions(kEchantillons, kFrequenceEchantillons);
-    } catch (const ELectureImpossible&) {
-        if (EnMarche)
-            Button1Click(this);
-        throw;
+    if (lues.echec) {
+        try {
+            std::rethrow_exception(lues.echec);
+        } catch (const ELectureImpossible&) {
+            if (EnMarche)
+                Button1Click(this);
+            throw;
+        }
     }
-    const double tensionVoie1 = P->TensionVoie1;
-    const double tensionVoie2 = P->TensionVoie2;
-    MonotonicClock monotone;
-    const std::chrono::nanoseconds instant = (HorlogeLectures ? *HorlogeLectures : monotone).Now();
+    const double tensionVoie1 = lues.tension1;
+    const double tensionVoie2 = lues.tension2;
+    const std::chrono::nanoseconds instant = lues.instant;
 
     // The reading belongs to this tick's second, so it is taken before the
     // point limit's message, which may stay open for any time: read after
     // it, the last point would be a later pressure dated 1024 × Periode.
     ++NombreDePoints;
     const int ligne = NombreDePoints - 1;
-    const auto rang = static_cast<std::size_t>(ligne);
     if (ligne == 0)
         premiereLecture_ = instant;
-    if (tempsReels_.size() <= rang)
-        tempsReels_.resize(rang + 1);
-    tempsReels_[rang] = std::chrono::duration<double>(instant - premiereLecture_).count();
+    const double tempsReel = std::chrono::duration<double>(instant - premiereLecture_).count();
     if (NombreDePoints > kPointsMax - 1) {
         Button1Click(this); // stops the run; this tick still records its point
         boites_.ShowMessage("trop de points de mesure");
@@ -159,39 +285,29 @@ void TForm1::Timer1Timer(QObject*)
     Edit4->setText(QString::fromStdString(FormatGeneral(tensionVoie1, kPrecisionTensions)));
     Edit5->setText(QString::fromStdString(FormatGeneral(tensionVoie2, kPrecisionTensions)));
 
-    const long double pression = CalculMesure::Pression(PEtMoinsP, tensionVoie1, tensionVoie2, Coefficient);
-    Series1->AddPoint(Checked::ToDouble(Checked::Multiply(NombreDePoints, 1.00013L)),
-                      Checked::ToDouble(Checked::Divide(pression, 100.0L)), "", clRed);
-
-    P->MesuresVoie1[ligne] = pression;
-    P->ModuleFFT[ligne] = Checked::Divide(pression, Coefficient);
+    // A pressure that cannot be computed records nothing.
+    LectureEssai lecture{ligne, DateDeLigne(ligne), tempsReel, tensionVoie1, tensionVoie2,
+                         CalculMesure::Pression(PEtMoinsP, tensionVoie1, tensionVoie2, Coefficient), std::nullopt};
 
     // The volume and the temperature were checked at the start: the first
-    // point only takes the amount the avancement is measured from.
-    if (NombreDePoints == 1)
-        QuantiteInitiale = Checked::ToDouble(CalculMesure::Quantite(pression, Volume, Temperature));
-
-    // n is a double, as QuantiteInitiale is: the first point's avancement is
-    // exactly 0.
-    const double quantite = Checked::ToDouble(CalculMesure::Quantite(pression, Volume, Temperature));
-    const long double avancement = Checked::Subtract(quantite, QuantiteInitiale);
-    P->MesuresVoie2[ligne] = avancement;
-
-    // The first point's avancement is 0 by construction: stored, not plotted.
-    if (NombreDePoints > 1)
-        Series2->AddPoint(Checked::ToDouble(Checked::Multiply(NombreDePoints, static_cast<long double>(Periode))),
-                          Checked::ToDouble(avancement), "", clLime);
-
-    // The journal's line, on the disk before the next tick. Its failure is
-    // told once a run; the run goes on.
-    if (journal_) {
-        const std::optional<std::string> echec =
-            journal_->Ajouter({DateDeLigne(ligne), tempsReels_[rang], static_cast<double>(pression),
-                               static_cast<double>(avancement), tensionVoie1, tensionVoie2});
-        if (!journal_->Chemin().empty()
-            && (journauxSession_.empty() || journauxSession_.back() != journal_->Chemin()))
-            journauxSession_.push_back(journal_->Chemin());
-        if (echec)
-            boites_.ShowMessage(*echec);
+    // point only takes the amount the avancement is measured from. An
+    // amount that cannot be computed leaves the reading without its extent:
+    // the pressure is recorded and plotted, then the error is shown.
+    std::exception_ptr echec;
+    try {
+        if (NombreDePoints == 1)
+            QuantiteInitiale = Checked::ToDouble(CalculMesure::Quantite(lecture.pression, Volume, Temperature));
+        // n is a double, as QuantiteInitiale is: the first point's avancement
+        // is exactly 0.
+        const double quantite = Checked::ToDouble(CalculMesure::Quantite(lecture.pression, Volume, Temperature));
+        lecture.avancement = Checked::Subtract(quantite, QuantiteInitiale);
+    } catch (const Exception&) {
+        echec = std::current_exception();
     }
+
+    if (!essai_)
+        CommencerEssai(false); // a tick with no run started records on the unit's run state, unjournaled
+    essai_->Ajouter(std::move(lecture));
+    if (echec)
+        std::rethrow_exception(echec);
 }

@@ -1,5 +1,8 @@
 #include "app/UPrincipal.h"
 
+#include "app/LecturesEnFond.h"
+#include "journal/JournalEnFond.h"
+
 #include "app/FiltreClavier.h"
 #include "app/Graphiques.h"
 #include "app/Apparence.h"
@@ -134,7 +137,14 @@ TForm1::TForm1(const FabriqueComposant& composant, MessageBoxes& boites, Platfor
     Button1->setFocus(Qt::OtherFocusReason);
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The reading under way ends, then every line measured reaches the
+    // journal, before anything of the window goes: no thread outlives it.
+    lectures_.reset();
+    journalEnFond_.reset();
+    journauxFinissant_.clear();
+}
 
 void TForm1::Placer(QWidget* controle, int gauche, int haut, int largeur, int hauteur)
 {

@@ -13,6 +13,7 @@
 #include "app/CalculMesure.h"
 #include "app/EssaisCompares.h"
 #include "card/UDravoC.h"
+#include "essai/Essai.h"
 #include "journal/JournalEssai.h"
 #include "runtime/qt/HandlerGuard.h"
 #include "widgets/LayoutScale.h"
@@ -28,6 +29,11 @@
 #include <vector>
 
 class Clock;
+class LecturesEnFond;
+struct TensionsLues;
+namespace Journal {
+class EnFond;
+}
 class MessageBoxes;
 class Platform;
 class LecteurTensions;
@@ -107,6 +113,16 @@ public:
     // The journal files of this session's runs, in their order.
     const std::vector<std::string>& JournauxDeLaSession() const { return journauxSession_; }
 
+    // From now on the readings are taken on a thread of their own and each
+    // run's journal is written on another (app/LecturesEnFond.h,
+    // journal/JournalEnFond.h): the window never waits on the source nor on
+    // the disk. Without it, each tick reads and writes in the window's
+    // thread. The program calls it once, before the first run.
+    void MesurerEnFond();
+    bool MesureEnFond() const { return lectures_ != nullptr; }
+    // Waits for the reading under way, if any.
+    void AttendreLecture();
+
     // Shows the window maximised. Without a window manager to honour the
     // request the window still covers the screen's available area.
     void MontrerMaximisee();
@@ -174,9 +190,14 @@ public:
     void Analyserlessai1Click(QObject* Sender);
     void Ouvrirunessai1Click(QObject* Sender);
 
-    // The current or last run as the analysis window takes it: the result
-    // table's pressures and extents, each dated by its reading's real time
-    // with its tick time (DateDeLigne) in tempsTicks, the run's volume and
+    // The current or last run (null before the first): its conditions and
+    // its readings, which the result table, the charts, the journal, the
+    // session's runs and the analysis window follow.
+    const Essai* EssaiCourant() const { return essai_.get(); }
+    Essai* EssaiCourant() { return essai_.get(); }
+    // The current or last run as the analysis window takes it: its
+    // pressures and extents, each dated by its reading's real time with its
+    // tick time (DateDeLigne) in tempsTicks, the run's volume and
     // temperature, named "Essai N" (N-th run started).
     DonneesEssai DonneesDeLaMesure() const;
     // The runs of the session (kept after each start, stop and tick) and the
@@ -219,6 +240,16 @@ private:
     void Disposer(); // docks the panels in the client area
     void Placer(QWidget* controle, int gauche, int haut, int largeur, int hauteur);
     void ActiverChamps(bool actifs); // the fields a run reads at its start
+    // A new run on the unit's run state, with the result table, the charts
+    // and, `avecJournal`, the journal observing it.
+    void CommencerEssai(bool avecJournal);
+    // The tick's reading: the card component's read of its source and its
+    // time on the readings' clock. Raises when the reading fails.
+    TensionsLues LireTensions();
+    // The rest of a tick, on the window's thread, once its reading is taken:
+    // the point counted, the fields, the run's new reading (table, charts,
+    // journal). A failed reading stops the run and raises its error.
+    void PrendreLecture(const TensionsLues& lues);
 
     // Shows the analysis window (created at its first use) on `donnees`.
     void MontrerAnalyse(DonneesEssai donnees, bool enCours);
@@ -245,9 +276,11 @@ private:
     EssaisCompares essais_;
     bool actualisationPrevue_ = false; // the analysis window's refresh is queued
     Platform* plateForme_ = nullptr; // the desktop services in use
-    // Each reading's real time (s from the run's first reading), by row.
-    std::vector<double> tempsReels_;
+    std::unique_ptr<Essai> essai_; // the current or last run
     std::chrono::nanoseconds premiereLecture_{0};
-    std::unique_ptr<Journal::Ecrivain> journal_; // the run's, from its start
+    std::unique_ptr<Journal::Ecrivain> journal_; // the run's, from its start (readings on the window's thread)
+    std::unique_ptr<Journal::EnFond> journalEnFond_; // the run's, from its start (readings in the background)
+    std::vector<std::unique_ptr<Journal::EnFond>> journauxFinissant_; // earlier runs' still writing
+    std::unique_ptr<LecturesEnFond> lectures_;     // last: ended first
     std::vector<std::string> journauxSession_;
 };

@@ -1,5 +1,5 @@
 // Start-up. `nelvar --analyse ...` is the command line's batch mode
-// (kinetics/LigneCommande.h), chosen before anything else: it opens no source
+// (app/LigneCommande.h), chosen before anything else: it opens no source
 // of measurements and needs no window system; nor does `nelvar --rapport ...`
 // (app/ExportAnalyse.h), which draws on Qt's offscreen platform and writes
 // its PDF with SIGXFSZ ignored, as the saves. Otherwise: the process's own
@@ -15,7 +15,7 @@
 #include "app/UPrincipal.h"
 #include "acquisition/PortSelection.h"
 #include "journal/JournalEssai.h"
-#include "kinetics/LigneCommande.h"
+#include "app/LigneCommande.h"
 #include "runtime/qt/MainIcon.h"
 #include "runtime/Processus.h"
 #include "runtime/qt/MessageBoxes.h"
@@ -44,8 +44,7 @@ int main(int argc, char** argv)
         return Cinetique::AnalyseEnLigneDeCommande(arguments, std::cout, std::cerr);
 
     PreparerProcessus();
-    std::string refusPorts;
-    const std::unique_ptr<LecteurTensions> source = OuvrirPorts(refusPorts);
+    Issue<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts();
 
     // The real card's ports outlast the privileges: Qt then loads only the
     // system's plugins and reads no option from the command line
@@ -63,15 +62,19 @@ int main(int argc, char** argv)
     InstallerTextesQtFrancais();
     QtMessageBoxes boites(titre);
 
-    if (!source) {
+    if (!ouverture) {
         // The real card was asked for and cannot be reached: say so and stop,
         // rather than show the simulation's curve as a measurement.
-        std::fprintf(stderr, "%s\n", refusPorts.c_str());
-        boites.ShowError(ErrorText(refusPorts));
+        std::fprintf(stderr, "%s\n", ouverture.Message().c_str());
+        boites.ShowError(ErrorText(ouverture.Message()));
         return kCodeSortieRefus;
     }
 
+    const std::unique_ptr<LecteurTensions> source = std::move(ouverture).Valeur();
     TForm1 Form1(*source, boites);
+    // The readings and the journal off the window's thread: a slow disk or a
+    // silent box never freezes the window.
+    Form1.MesurerEnFond();
     Form1.DossierJournal = Journal::DossierDuProcessus();
     // The caption names the source when it is not the real card: the
     // simulated card's demonstration must not pass for a measurement.

@@ -22,16 +22,17 @@ std::string NomDernierFichier;
 std::int32_t NumeroFichier = 0;
 double PasFrequenceFFT = 0;
 
-// The card's ports from its I/O base: converter channels at +0 and +2, the
-// 8255's ports A, B, C at +0xC..+0xE and its control port at +0xF.
-static void PlacerPorts(std::uint16_t base)
+// The card's ports from its I/O base (the card's own map, PlanDesPorts).
+static PlanDesPorts PlacerPorts(std::uint16_t base)
 {
-    PortVoie1 = base + 0x0;
-    PortVoie2 = base + 0x2;
-    PortA = base + 0xC;
-    PortB = base + 0xD;
-    PortC = base + 0xE;
-    PortControle = base + 0xF;
+    const PlanDesPorts plan = PlanDesPorts::PourBase(base);
+    PortVoie1 = plan.voie1;
+    PortVoie2 = plan.voie2;
+    PortA = plan.a;
+    PortB = plan.b;
+    PortC = plan.c;
+    PortControle = plan.controle;
+    return plan;
 }
 
 void OublierDernierFichier()
@@ -83,8 +84,11 @@ TDravoC::TDravoC(std::unique_ptr<LecteurTensions> source, Platform* platform)
 }
 
 TDravoC::TDravoC(LecteurTensions& source, Platform* platform)
-    : source_(source), platform_(platform)
+    : source_(source), carte_(dynamic_cast<LectureCarte*>(&source)), platform_(platform)
 {
+    // The card on ports reads and configures at the unit's port map.
+    if (carte_)
+        carte_->Placer(PlanDesPorts::PourBase(static_cast<std::uint16_t>(PortVoie1)));
     // The clipboard text holder and the save dialog are members, built above.
     // The offset is set directly: the port map keeps its unit-level values.
     adressOffset_ = 0;
@@ -141,7 +145,9 @@ void TDravoC::SetAdressOffset(TAdrOffs value)
     }
 
     adressOffset_ = offset;
-    UDravoC::PlacerPorts(static_cast<std::uint16_t>(kBaseAdresse + offset));
+    const PlanDesPorts plan = UDravoC::PlacerPorts(static_cast<std::uint16_t>(kBaseAdresse + offset));
+    if (carte_)
+        carte_->Placer(plan);
 }
 
 void TDravoC::SetConfiguration(TlisteConfigurations value)
@@ -158,7 +164,9 @@ void TDravoC::EcrireControle(std::uint8_t motDeControle)
 {
     EffacerEtat();
     DoUsing();
-    source_.EcrireControle(PortControle, motDeControle);
+    // Only the card has an 8255; another source has nothing to configure.
+    if (carte_)
+        carte_->EcrireControle(motDeControle);
 }
 
 void TDravoC::MesurerTensions(std::int32_t nombreDEchantillons, double frequence)
@@ -174,15 +182,16 @@ void TDravoC::MesurerTensions(std::int32_t nombreDEchantillons, double frequence
     EffacerEtat();
     DoUsing();
 
-    // The rate the card's timer runs at for `frequence`, with its checks. A
-    // frequency of zero is a division by zero (raised); one the timer does
-    // not have is replaced by the nearest it has, and said so.
-    const Temporisateur::Diviseur diviseur = Temporisateur::DiviseurPour(frequence);
-    if (!diviseur.accepte) {
+    // The rate the source reads at for `frequence`, with its checks. A
+    // frequency of zero is a division by zero for the card's timer (raised);
+    // one the source does not have is replaced by the nearest it has, and
+    // said so.
+    const Cadence cadence = source_.CadencePour(frequence);
+    if (!cadence.acceptee) {
         signaler(5, kMessageFrequenceIncorrecte);
     }
 
-    Frequence = Temporisateur::Frequence(diviseur.valeur);
+    Frequence = cadence.frequence;
     Duree = static_cast<std::uint32_t>(n) / Frequence;
     if (Duree > 60) {
         signaler(4, kMessageDureeTropLongue);
@@ -195,16 +204,15 @@ void TDravoC::MesurerTensions(std::int32_t nombreDEchantillons, double frequence
     }
 
     // The source makes the reading; the rate it really used replaces the
-    // timer's.
-    LectureTensions lecture;
-    try {
-        lecture = source_.Lire(n, frequence, {PortVoie1, PortVoie2});
-    } catch (const ELectureEchouee& echec) {
-        signaler(echec.Code(), echec.what());
-        throw;
+    // one announced. A reading it cannot give is recorded in the status and
+    // raised, for the run to stop on it.
+    const Issue<LectureTensions> lecture = source_.Lire(n, frequence);
+    if (!lecture) {
+        signaler(lecture.Erreur().code, lecture.Message().c_str());
+        throw ELectureImpossible(lecture.Message());
     }
-    Frequence = lecture.frequence;
+    Frequence = lecture->frequence;
     Duree = static_cast<std::uint32_t>(n) / Frequence;
-    TensionVoie1 = lecture.tensionVoie1;
-    TensionVoie2 = lecture.tensionVoie2;
+    TensionVoie1 = lecture->tensionVoie1;
+    TensionVoie2 = lecture->tensionVoie2;
 }

@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+class LectureCarte;
 class Platform;
 class TDravoC;
 
@@ -79,8 +80,9 @@ public:
     static constexpr int kLignesTableau = 1025;
     using Colonne = std::array<long double, kLignesTableau>;
 
-    // `source` gives the channels' voltages and takes the 8255's control
-    // word; `platform` reaches the clipboard, the save dialog and the
+    // `source` gives the channels' voltages; when it is the card on ports
+    // (acquisition/LectureCarte.h) it also takes the port map and the 8255's
+    // control word; `platform` reaches the clipboard, the save dialog and the
     // desktop's open service (may be null where no output is used). Both
     // must outlive the component.
     explicit TDravoC(LecteurTensions& source, Platform* platform = nullptr);
@@ -155,6 +157,7 @@ private:
     TDravoC(std::unique_ptr<LecteurTensions> source, Platform* platform);
 
     LecteurTensions& source_;
+    LectureCarte* carte_; // the source when it is the card on ports, which has a port map and an 8255
     std::unique_ptr<LecteurTensions> lectureCarte_; // the source when the component made it
     Platform* platform_;
     TDdeServerItem serveurDde_;

@@ -153,6 +153,18 @@ std::optional<std::pair<std::string, std::string>> CleValeur(std::string_view li
     return std::pair{SansEspaces(ligne.substr(0, separation)), SansEspaces(ligne.substr(separation + 3))};
 }
 
+EnTeteLu LireEnTete(const std::vector<std::string_view>& lignes)
+{
+    EnTeteLu entete;
+    for (; entete.fin < lignes.size(); ++entete.fin) {
+        std::optional<std::pair<std::string, std::string>> cleValeur = CleValeur(lignes[entete.fin]);
+        if (!cleValeur)
+            break;
+        entete.cles.push_back({std::move(cleValeur->first), std::move(cleValeur->second), entete.fin});
+    }
+    return entete;
+}
+
 std::string TexteDebut(std::chrono::system_clock::time_point debut)
 {
     return HeureLocale(debut, "%Y-%m-%d %H:%M:%S %z");
@@ -285,19 +297,16 @@ std::vector<EssaiDuJournal> Essais(const std::string& dossier)
         if (!debut.starts_with(std::string(kPremiereLigne) + "\n"))
             continue;
         EssaiDuJournal essai{fichier.string(), std::nullopt, {}};
-        std::size_t position = kPremiereLigne.size() + 1;
-        while (position < debut.size()) {
-            const std::size_t fin = debut.find('\n', position);
-            if (fin == std::string::npos)
-                break;
-            const auto cleValeur = CleValeur(std::string_view(debut).substr(position, fin - position));
-            if (!cleValeur)
-                break;
-            if (cleValeur->first == kCleDebut)
-                essai.debut = LireDebut(cleValeur->second);
-            else if (cleValeur->first == kCleSource)
-                essai.source = cleValeur->second;
-            position = fin + 1;
+        // The whole lines after the first, within what was read.
+        std::vector<std::string_view> lignes;
+        for (std::size_t position = kPremiereLigne.size() + 1, fin = 0;
+             (fin = debut.find('\n', position)) != std::string::npos; position = fin + 1)
+            lignes.push_back(std::string_view(debut).substr(position, fin - position));
+        for (const EnTeteLu::Cle& cle : LireEnTete(lignes).cles) {
+            if (cle.cle == kCleDebut)
+                essai.debut = LireDebut(cle.valeur);
+            else if (cle.cle == kCleSource)
+                essai.source = cle.valeur;
         }
         essais.push_back(std::move(essai));
     }

@@ -56,6 +56,21 @@ std::string NombreExact(double valeur);
 // another line.
 std::optional<std::pair<std::string, std::string>> CleValeur(std::string_view ligne);
 
+// The one reading of a journal's header: its "# clé : valeur" lines, from
+// `lignes` (the file's lines after the first), in order, up to the first
+// line that is not one; `fin` is that line's index in `lignes` (their count
+// when every line is one).
+struct EnTeteLu {
+    struct Cle {
+        std::string cle;
+        std::string valeur;
+        std::size_t indice = 0; // in `lignes`
+    };
+    std::vector<Cle> cles;
+    std::size_t fin = 0;
+};
+EnTeteLu LireEnTete(const std::vector<std::string_view>& lignes);
+
 // The start as the header writes it, local time with its offset from UTC
 // ("2026-12-07 14:03:52 +0100"), and back (whatever the reader's zone); none
 // for a text of another form.

@@ -1,6 +1,6 @@
 #include "rapport/DessinCompteRendu.h"
 
-#include "card/sorties/FichierTexte.h"
+#include "runtime/FichierTexte.h"
 #include "chart/TCustomChartPanel.h"
 #include "numtext/NumberText.h"
 

@@ -14,7 +14,7 @@
 // texts as text, with no image inside.
 //
 // The files: the content is made in memory first, then written by
-// FichierTexte::Remplacer (card/sorties/FichierTexte.h): an earlier file is
+// FichierTexte::Remplacer (runtime/FichierTexte.h): an earlier file is
 // replaced only once the new one is complete; EInOutError on failure, with
 // nothing left behind.
 #include "rapport/CompteRendu.h"

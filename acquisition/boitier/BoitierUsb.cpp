@@ -1,6 +1,5 @@
 #include "acquisition/boitier/BoitierUsb.h"
 
-#include "runtime/Exceptions.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,6 +20,12 @@ std::string Imprimable(std::string texte)
             c = '?';
     }
     return texte;
+}
+
+// A reading the box could not give, with the box's status code.
+Echec Abandon(std::string message)
+{
+    return Echec{std::move(message), BoitierUsb::kCodeEchec};
 }
 
 } // namespace
@@ -47,37 +52,35 @@ std::string BoitierUsb::MessageOuverture(const std::string& chemin, int erreur)
     }
 }
 
-std::unique_ptr<BoitierUsb> BoitierUsb::Ouvrir(const std::string& chemin, std::string& message,
-                                               const DelaisBoitier& delais)
+Issue<std::unique_ptr<BoitierUsb>> BoitierUsb::Ouvrir(const std::string& chemin, const DelaisBoitier& delais)
 {
     auto horloge = std::make_unique<MonotonicClock>();
     Clock& reference = *horloge;
-    return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, std::move(horloge), reference)),
-                    message);
+    return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, std::move(horloge), reference)));
 }
 
-std::unique_ptr<BoitierUsb> BoitierUsb::Ouvrir(const std::string& chemin, std::string& message,
-                                               const DelaisBoitier& delais, Clock& horloge)
+Issue<std::unique_ptr<BoitierUsb>> BoitierUsb::Ouvrir(const std::string& chemin, const DelaisBoitier& delais,
+                                                         Clock& horloge)
 {
-    return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, nullptr, horloge)), message);
+    return Connecte(std::unique_ptr<BoitierUsb>(new BoitierUsb(chemin, delais, nullptr, horloge)));
 }
 
-std::unique_ptr<BoitierUsb> BoitierUsb::Connecte(std::unique_ptr<BoitierUsb> boitier, std::string& message)
+Issue<std::unique_ptr<BoitierUsb>> BoitierUsb::Connecte(std::unique_ptr<BoitierUsb> boitier)
 {
-    message.clear();
+    std::string message;
     if (!boitier->Connecter(message))
-        return nullptr;
+        return Echec{message};
     return boitier;
 }
 
 bool BoitierUsb::Connecter(std::string& message)
 {
-    int erreur = 0;
-    std::unique_ptr<LiaisonSerie> liaison = LiaisonSerie::Ouvrir(chemin_, erreur, horloge_);
-    if (!liaison) {
-        message = MessageOuverture(chemin_, erreur);
+    Issue<std::unique_ptr<LiaisonSerie>> ouverture = LiaisonSerie::Ouvrir(chemin_, horloge_);
+    if (!ouverture) {
+        message = MessageOuverture(chemin_, ouverture.Erreur().code);
         return false;
     }
+    std::unique_ptr<LiaisonSerie> liaison = std::move(ouverture).Valeur();
 
     // Probe until the identification comes: the box's own announcement at
     // the end of its reset, or its answer to one of the probes.
@@ -137,41 +140,41 @@ void BoitierUsb::AttendreSilence()
     }
 }
 
-void BoitierUsb::Redemarre()
+Echec BoitierUsb::Redemarre()
 {
     // The box may still answer a command it got after its reset: the answer
     // goes, so that the next reading does not take it for its own.
     AttendreSilence();
-    Abandonner(kMessageRedemarre);
+    return Abandon(kMessageRedemarre);
 }
 
-void BoitierUsb::Abandonner(const std::string& message)
+Cadence BoitierUsb::CadencePour(double frequence) const
 {
-    throw ELectureEchouee(kCodeEchec, message);
+    return Boitier::CadenceMesure(frequence);
 }
 
-LectureTensions BoitierUsb::Lire(std::int32_t nombre, double frequence)
+Issue<LectureTensions> BoitierUsb::Lire(std::int32_t nombre, double frequence)
 {
     const std::optional<std::string> commande = Boitier::CommandeMesure(nombre, frequence);
     if (!commande) {
-        Abandonner("Le boîtier de mesure ne sait pas faire cette lecture : de "
-                   + std::to_string(Boitier::kEchantillonsMin) + " à " + std::to_string(Boitier::kEchantillonsMax)
-                   + " échantillons, de " + std::to_string(Boitier::kFrequenceMin) + " à "
-                   + std::to_string(Boitier::kFrequenceMax) + " Hz, pendant 2 s au plus.");
+        return Abandon("Le boîtier de mesure ne sait pas faire cette lecture : de "
+                       + std::to_string(Boitier::kEchantillonsMin) + " à " + std::to_string(Boitier::kEchantillonsMax)
+                       + " échantillons, de " + std::to_string(Boitier::kFrequenceMin) + " à "
+                       + std::to_string(Boitier::kFrequenceMax) + " Hz, pendant 2 s au plus.");
     }
 
     if (!liaison_) {
         // The box had gone: it may have been plugged back in.
         std::string message;
         if (!Connecter(message))
-            Abandonner(message);
+            return Abandon(message);
     }
 
     // Whatever came since the last answer (a late answer, an announcement)
     // goes; an announcement means the box was reset meanwhile.
     for (const std::string& ligne : liaison_->Vider()) {
         if (Boitier::LireIdentification(ligne))
-            Redemarre();
+            return Redemarre();
     }
 
     const auto fenetre = std::chrono::duration<double>(nombre / frequence);
@@ -184,15 +187,15 @@ LectureTensions BoitierUsb::Lire(std::int32_t nombre, double frequence)
         // Gone, or silent: the port is closed, and opened again at the next
         // reading.
         liaison_.reset();
-        Abandonner(kMessageMuet);
+        return Abandon(kMessageMuet);
     }
     if (const std::optional<Boitier::Mesure> mesure = Boitier::LireMesure(ligne, nombre))
         return Boitier::Tensions(capteur_, *mesure, nombre);
     if (const std::optional<Boitier::Erreur> erreur = Boitier::LireErreur(ligne))
-        Abandonner(Boitier::MessageErreur(*erreur, nombre, frequence));
+        return Abandon(Boitier::MessageErreur(*erreur, nombre, frequence));
     if (Boitier::LireIdentification(ligne))
-        Redemarre();
-    Abandonner("Le boîtier de mesure a donné une réponse incorrecte : « " + Imprimable(ligne) + " ».");
+        return Redemarre();
+    return Abandon("Le boîtier de mesure a donné une réponse incorrecte : « " + Imprimable(ligne) + " ».");
 }
 
 std::string BoitierUsb::Description() const

@@ -43,25 +43,21 @@ public:
         "insuffisante ?) : mesure abandonnée.";
 
     // Opens `chemin` and waits for the box's identification, timing the
-    // conversation on the monotonic clock. Returns null and a French message
+    // conversation on the monotonic clock. Fails with a French message
     // saying why (no such device, permission refused, not a terminal, no box
-    // answering, unknown firmware) otherwise.
-    static std::unique_ptr<BoitierUsb> Ouvrir(const std::string& chemin, std::string& message,
-                                              const DelaisBoitier& delais = {});
+    // answering, unknown firmware).
+    static Issue<std::unique_ptr<BoitierUsb>> Ouvrir(const std::string& chemin, const DelaisBoitier& delais = {});
     // The same, on `horloge`, which must outlive the box.
-    static std::unique_ptr<BoitierUsb> Ouvrir(const std::string& chemin, std::string& message,
-                                              const DelaisBoitier& delais, Clock& horloge);
+    static Issue<std::unique_ptr<BoitierUsb>> Ouvrir(const std::string& chemin, const DelaisBoitier& delais,
+                                                        Clock& horloge);
 
     // The status code of a reading the box could not give.
     static constexpr std::int32_t kCodeEchec = 7;
 
-    // The card's channel ports mean nothing to the box.
-    LectureTensions Lire(std::int32_t nombre, double frequence, const VoiesCarte&) override
-    {
-        return Lire(nombre, frequence);
-    }
-    LectureTensions Lire(std::int32_t nombre, double frequence);
-    void EcrireControle(std::uint16_t, std::uint8_t) override {}
+    // One reading; fails with kCodeEchec and the message saying why.
+    Issue<LectureTensions> Lire(std::int32_t nombre, double frequence) override;
+    // Boitier::CadenceMesure.
+    Cadence CadencePour(double frequence) const override;
 
     Boitier::Capteur Capteur() const { return capteur_; }
     const std::string& Chemin() const { return chemin_; }
@@ -77,15 +73,15 @@ private:
         : proprietaire_(std::move(proprietaire)), horloge_(horloge), chemin_(std::move(chemin)), delais_(delais)
     {
     }
-    static std::unique_ptr<BoitierUsb> Connecte(std::unique_ptr<BoitierUsb> boitier, std::string& message);
+    static Issue<std::unique_ptr<BoitierUsb>> Connecte(std::unique_ptr<BoitierUsb> boitier);
 
     // Opens the port and waits for the identification; false and a message
     // when no box answers.
     bool Connecter(std::string& message);
     // Reads and drops what the box sends until it has been quiet for a while.
     void AttendreSilence();
-    [[noreturn]] void Redemarre();
-    [[noreturn]] void Abandonner(const std::string& message);
+    // The failure of a reading the box was reset during.
+    Echec Redemarre();
 
     std::unique_ptr<Clock> proprietaire_; // the clock, when the box made it
     Clock& horloge_;

@@ -1,5 +1,7 @@
 #include "acquisition/boitier/LiaisonSerie.h"
 
+#include <cstring>
+
 #include <algorithm>
 #include <cerrno>
 
@@ -43,18 +45,16 @@ int LiaisonSerie::Restant(Echeance echeance)
     return static_cast<int>(std::clamp<long long>(reste, 0, 60'000));
 }
 
-std::unique_ptr<LiaisonSerie> LiaisonSerie::Ouvrir(const std::string& chemin, int& erreur, Clock& horloge)
+Issue<std::unique_ptr<LiaisonSerie>> LiaisonSerie::Ouvrir(const std::string& chemin, Clock& horloge)
 {
-    erreur = 0;
+    const auto echec = [](int erreur) { return Echec{std::strerror(erreur), erreur}; };
     const int fd = ::open(chemin.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        erreur = errno;
-        return nullptr;
-    }
+    if (fd < 0)
+        return echec(errno);
     if (!isatty(fd) || !Configurer(fd)) {
-        erreur = isatty(fd) ? errno : ENOTTY;
+        const int erreur = isatty(fd) ? errno : ENOTTY;
         ::close(fd);
-        return nullptr;
+        return echec(erreur);
     }
     return std::unique_ptr<LiaisonSerie>(new LiaisonSerie(fd, horloge));
 }

@@ -9,6 +9,7 @@
 // the caller waits for the box to announce itself. The port is closed (and
 // DTR dropped) by the destructor only.
 #include "acquisition/Clocks.h"
+#include "runtime/Issue.h"
 
 #include <chrono>
 #include <memory>
@@ -23,9 +24,9 @@ public:
     static constexpr unsigned kDebit = 38400; // baud
 
     // Opens and configures `chemin`, timing its waits on `horloge`, which
-    // must outlive it. On failure returns null and the errno value in
-    // `erreur` (ENOTTY when the file is not a terminal).
-    static std::unique_ptr<LiaisonSerie> Ouvrir(const std::string& chemin, int& erreur, Clock& horloge);
+    // must outlive it. A failure carries the errno value as its code (ENOTTY
+    // when the file is not a terminal), for the caller's own message.
+    static Issue<std::unique_ptr<LiaisonSerie>> Ouvrir(const std::string& chemin, Clock& horloge);
 
     ~LiaisonSerie();
     LiaisonSerie(const LiaisonSerie&) = delete;

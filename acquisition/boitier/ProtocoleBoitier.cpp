@@ -88,6 +88,15 @@ std::optional<std::string> CommandeMesure(std::int32_t nombre, double frequence)
     return "M " + std::to_string(nombre) + " " + std::to_string(f) + "\n";
 }
 
+Cadence CadenceMesure(double frequence)
+{
+    const bool acceptee = frequence >= kFrequenceMin - 0.5 && frequence < kFrequenceMax + 0.5;
+    double hertz = std::round(frequence);
+    if (!acceptee)
+        hertz = frequence >= kFrequenceMax ? kFrequenceMax : kFrequenceMin;
+    return {kHorlogeCpu / std::round(kHorlogeCpu / hertz), acceptee};
+}
+
 std::optional<Mesure> LireMesure(std::string_view ligne, std::int32_t nombre)
 {
     const std::vector<std::string_view> mots = Mots(ligne);

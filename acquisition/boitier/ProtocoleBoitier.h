@@ -72,6 +72,12 @@ std::optional<Identification> LireIdentification(std::string_view ligne);
 // 2 s, or not a number).
 std::optional<std::string> CommandeMesure(std::int32_t nombre, double frequence);
 
+// The rate the box's Timer1 runs at when asked for `frequence`: the
+// frequency rounded to whole hertz, one period of whole CPU cycles
+// (16 000 000 / round(16 000 000 / f)); refused outside 100..20 000 Hz, when
+// the nearest end of that range is given.
+Cadence CadenceMesure(double frequence);
+
 // A measure answer for `nombre` samples: its period and sums, or nothing when
 // the line is not a well-formed answer to that command (another count, a
 // period no rate of the box gives, a sum beyond n x 1023).

@@ -2,7 +2,7 @@
 // file of the folder "Valeurs", to the file written last, or to a file chosen
 // in the save dialog.
 #include "card/sorties/ExempleMesures.h"
-#include "card/sorties/FichierTexte.h"
+#include "runtime/FichierTexte.h"
 #include "card/UDravoC.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Platform.h"

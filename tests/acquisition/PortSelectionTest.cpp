@@ -20,20 +20,18 @@ TEST(PortSelection, the_simulated_card_is_the_default)
     sansBoitier.classeTty = "/nonexistent";
     for (const char* choix : {static_cast<const char*>(nullptr), "", "simulation"}) {
         SCOPED_TRACE(choix ? choix : "(unset)");
-        std::string message = "stale";
-        const std::unique_ptr<LecteurTensions> source = OuvrirPorts(choix, message, sansBoitier);
-        ASSERT_NE(source, nullptr);
-        EXPECT_EQ(source->Description(), "carte simulée");
-        EXPECT_EQ(message, "");
+        const Issue<std::unique_ptr<LecteurTensions>> source = OuvrirPorts(choix, sansBoitier);
+        ASSERT_TRUE(source) << source.Message();
+        ASSERT_NE(*source, nullptr);
+        EXPECT_EQ((*source)->Description(), "carte simulée");
     }
 }
 
 TEST(PortSelection, the_simulated_card_is_labelled_as_such_and_the_card_s_ports_are_not)
 {
-    std::string message;
-    const std::unique_ptr<LecteurTensions> simulee = OuvrirPorts("simulation", message);
-    ASSERT_NE(simulee, nullptr);
-    EXPECT_EQ(simulee->Description(), "carte simulée");
+    const Issue<std::unique_ptr<LecteurTensions>> simulee = OuvrirPorts("simulation");
+    ASSERT_TRUE(simulee) << simulee.Message();
+    EXPECT_EQ((*simulee)->Description(), "carte simulée");
     // Ports that are neither the simulation nor a box: the real card's case.
     FakePorts ports;
     EXPECT_EQ(LectureCarte(ports).Description(), "");
@@ -41,24 +39,25 @@ TEST(PortSelection, the_simulated_card_is_labelled_as_such_and_the_card_s_ports_
 
 TEST(PortSelection, an_unknown_choice_is_refused_with_a_message_naming_the_variable)
 {
-    std::string message;
-    const std::unique_ptr<LecteurTensions> source = OuvrirPorts("Reel ", message);
+    const Issue<std::unique_ptr<LecteurTensions>> source = OuvrirPorts("Reel ");
 
-    EXPECT_EQ(source, nullptr);
-    EXPECT_EQ(message, "NELVAR_PORTS=Reel  : valeur inconnue. Mettez « reel » pour la carte réelle, le chemin du "
+    ASSERT_FALSE(source);
+    EXPECT_EQ(source.Message(), "NELVAR_PORTS=Reel  : valeur inconnue. Mettez « reel » pour la carte réelle, le chemin du "
                        "port d'un boîtier de mesure USB (par exemple « /dev/ttyACM0 »), ou « simulation » (ou rien) "
                        "pour la carte simulée.");
 }
 
 TEST(PortSelection, the_default_simulated_card_runs_on_the_real_clock)
 {
-    std::string message;
-    const std::unique_ptr<LecteurTensions> source = OuvrirPorts("simulation", message);
-    ASSERT_NE(source, nullptr);
+    const Issue<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts("simulation");
+    ASSERT_TRUE(ouverture) << ouverture.Message();
+    LecteurTensions* source = ouverture->get();
     // A read at 15 700 Hz: its timer output, read on the monotonic clock,
     // rises N + 1 times within the read's bound on its polling time; on a
     // clock that stood still the read would give up.
-    EXPECT_EQ(source->Lire(314, 15700, {0x280, 0x282}).frequence, 1193200.0 / 76);
+    const Issue<LectureTensions> lecture = source->Lire(314, 15700);
+    ASSERT_TRUE(lecture) << lecture.Message();
+    EXPECT_EQ(lecture->frequence, 1193200.0 / 76);
 }
 
 TEST(RealPortsRefusal, explains_what_to_do_for_each_cause)

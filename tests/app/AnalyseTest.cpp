@@ -6,7 +6,7 @@
 #include "app/AnalyseEssai.h"
 #include "app/FenetreAnalyse.h"
 #include "chart/TPointSeries.h"
-#include "kinetics/LigneCommande.h"
+#include "app/LigneCommande.h"
 #include "tests/app/support/FenetreFixture.h"
 
 #include <QAction>

@@ -18,9 +18,9 @@ protected:
     void SetUp() override
     {
         FenetreTest::SetUp();
-        std::string message;
-        boitier = BoitierUsb::Ouvrir(faux.Chemin(), message, {2000ms, 50ms, 30ms, 2000ms});
-        ASSERT_NE(boitier, nullptr) << message;
+        Issue<std::unique_ptr<BoitierUsb>> ouverture = BoitierUsb::Ouvrir(faux.Chemin(), {2000ms, 50ms, 30ms, 2000ms});
+        ASSERT_TRUE(ouverture) << ouverture.Message();
+        boitier = std::move(ouverture).Valeur();
         form = std::make_unique<TForm1>(*boitier, boxes, &platform);
     }
 

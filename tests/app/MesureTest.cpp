@@ -435,3 +435,64 @@ TEST_F(MesureTest, a_tick_that_the_timer_gave_before_the_stop_records_nothing)
     EXPECT_EQ(UPrincipal::NombreDePoints, 0);
     EXPECT_EQ(Points1(), 0);
 }
+
+// The run object holds what the table and the charts show: its conditions
+// as checked at the start, and one reading a tick with both voltages, the
+// pressure, the extent and both times. An observer added during the run is
+// told of the next tick once the table has its row.
+TEST_F(MesureTest, the_run_holds_its_conditions_and_each_reading_the_table_shows)
+{
+    Non();
+    SetCodes(2447, 2048);
+    Click();
+    Tick();
+    Essai* essai = form->EssaiCourant();
+    ASSERT_NE(essai, nullptr);
+    std::vector<long double> vuDansLeTableau;
+    essai->Observer([&](const Essai&, const LectureEssai& lecture) {
+        vuDansLeTableau.push_back(form->P->MesuresVoie1[static_cast<std::size_t>(lecture.rang)]);
+    });
+    SetCodes(2457, 2048);
+    Tick();
+
+    const ConditionsEssai& conditions = essai->Conditions();
+    EXPECT_EQ(conditions.volume, static_cast<double>(0.25L / 1000));
+    EXPECT_EQ(conditions.temperature, 293.0);
+    EXPECT_EQ(conditions.coefficient, 100000.0);
+    EXPECT_FALSE(conditions.pEtMoinsP);
+    EXPECT_EQ(conditions.source, "carte d'acquisition");
+    ASSERT_EQ(essai->Nombre(), 2);
+    for (int i = 0; i < 2; ++i) {
+        const LectureEssai& lecture = essai->Lectures()[static_cast<std::size_t>(i)];
+        EXPECT_EQ(lecture.rang, i);
+        EXPECT_EQ(lecture.pression, form->P->MesuresVoie1[static_cast<std::size_t>(i)]);
+        ASSERT_TRUE(lecture.avancement);
+        EXPECT_EQ(*lecture.avancement, form->P->MesuresVoie2[static_cast<std::size_t>(i)]);
+        EXPECT_NEAR(lecture.tempsReel, i * 1.00013, 1e-12);
+        EXPECT_NEAR(lecture.tempsTick, i * 1.00013, 1e-12);
+        EXPECT_DOUBLE_EQ(lecture.tension2, Tension(2048));
+    }
+    EXPECT_DOUBLE_EQ(essai->Lectures()[0].tension1, kUnVolt);
+    EXPECT_DOUBLE_EQ(essai->Lectures()[1].tension1, Tension(2457));
+    EXPECT_EQ(vuDansLeTableau, std::vector<long double>{form->P->MesuresVoie1[1]});
+
+    // A new run is a new object; the stopped one's readings are not its.
+    Click();
+    Click();
+    ASSERT_NE(form->EssaiCourant(), nullptr);
+    EXPECT_EQ(form->EssaiCourant()->Nombre(), 0);
+}
+
+// A tick whose amount of gas overflows keeps its pressure in the run, with
+// no extent: what the table and the first chart show of it.
+TEST_F(DebordementTest, the_run_keeps_the_pressure_of_a_tick_whose_extent_failed)
+{
+    Click();
+    Tick();
+    ASSERT_EQ(boxes.errors, std::vector<std::string>{"Débordement en virgule flottante."});
+    ASSERT_NE(form->EssaiCourant(), nullptr);
+    ASSERT_EQ(form->EssaiCourant()->Nombre(), 1);
+    EXPECT_EQ(form->EssaiCourant()->Lectures()[0].pression, form->P->MesuresVoie1[0]);
+    EXPECT_FALSE(form->EssaiCourant()->Lectures()[0].avancement);
+    EXPECT_EQ(Points1(), 1);
+}

@@ -1,4 +1,4 @@
-// Fuzz target: the reading of a saved run (kinetics/LectureEssai.h).
+// Fuzz target: the reading of a saved run (journal/LectureEssai.h).
 //
 // Input: byte 0 chooses the mode.
 //   - bit 0 clear: the other bytes are a file, read as it is. Properties: the
@@ -15,7 +15,7 @@
 //     C library's reading of the text written for it.
 #include "FuzzSupport.h"
 
-#include "kinetics/LectureEssai.h"
+#include "journal/LectureEssai.h"
 
 #include <cmath>
 #include <cstddef>

@@ -3,7 +3,7 @@
 #include "app/AnalyseEssai.h"
 #include "app/EssaisCompares.h"
 #include "journal/JournalEssai.h"
-#include "kinetics/LectureEssai.h"
+#include "journal/LectureEssai.h"
 #include "tests/app/support/FenetreFixture.h"
 
 #include <filesystem>

@@ -3,8 +3,8 @@
 // codes, a wild point, a straight line, rounded pressures, units; NIST's
 // certified fits through the analysis; and the coverage of u(k).
 #include "kinetics/AnalyseCinetique.h"
-#include "kinetics/LectureEssai.h"
-#include "kinetics/LigneCommande.h"
+#include "journal/LectureEssai.h"
+#include "app/LigneCommande.h"
 
 #include "Chiffres.h"
 #include "numtext/NumberText.h"

@@ -17,8 +17,8 @@
 #include "chart/TChartSeries.h"
 #include "chart/TFastLineSeries.h"
 #include "chart/TPointSeries.h"
-#include "kinetics/LectureEssai.h"
-#include "kinetics/LigneCommande.h"
+#include "journal/LectureEssai.h"
+#include "app/LigneCommande.h"
 #include "numtext/NumberText.h"
 #include "tests/app/support/FakePlatform.h"
 

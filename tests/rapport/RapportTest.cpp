@@ -4,9 +4,9 @@
 #include "app/ExportAnalyse.h"
 #include "app/EssaisCompares.h"
 #include "app/FenetreAnalyse.h"
+#include "app/LigneCommande.h"
 #include "chart/TChart.h"
-#include "kinetics/LectureEssai.h"
-#include "kinetics/LigneCommande.h"
+#include "journal/LectureEssai.h"
 #include "rapport/DessinCompteRendu.h"
 #include "tests/app/support/FakePlatform.h"
 

@@ -30,21 +30,16 @@ constexpr double kTension174 = (174 / 1024.0 - 0.04) / 0.0012858 / 100;
 
 std::unique_ptr<BoitierUsb> Ouvrir(FauxBoitier& faux, const DelaisBoitier& delais = kDelais)
 {
-    std::string message;
-    std::unique_ptr<BoitierUsb> boitier = BoitierUsb::Ouvrir(faux.Chemin(), message, delais, faux.Horloge());
-    EXPECT_EQ(message, "");
-    return boitier;
+    Issue<std::unique_ptr<BoitierUsb>> boitier = BoitierUsb::Ouvrir(faux.Chemin(), delais, faux.Horloge());
+    EXPECT_TRUE(boitier) << boitier.Message();
+    return boitier ? std::move(boitier).Valeur() : nullptr;
 }
 
 // The message of a failed reading, "" when it gave one.
 std::string Echec(BoitierUsb& boitier)
 {
-    try {
-        boitier.Lire(314, 15700);
-    } catch (const ELectureImpossible& echec) {
-        return echec.what();
-    }
-    return "";
+    const Issue<LectureTensions> lecture = boitier.Lire(314, 15700);
+    return lecture ? "" : lecture.Message();
 }
 
 TEST(BoitierUsb, is_found_through_noise_and_probes_its_bootloader_ate)
@@ -68,16 +63,16 @@ TEST(BoitierUsb, a_silent_port_a_foreign_firmware_or_a_file_is_not_taken_for_a_b
     const ChienDeGarde garde;
     FauxBoitier muet([](const std::string&) { return std::string(); });
     FauxBoitier autre([](const std::string&) { return std::string("ID NELVAR-BOITIER 2 MPX5700AP\n"); });
-    std::string message;
-    EXPECT_EQ(BoitierUsb::Ouvrir(muet.Chemin(), message, kDelaisMuet, muet.Horloge()), nullptr);
-    EXPECT_EQ(message, "Aucun boîtier de mesure ne répond sur " + muet.Chemin()
+    // The message of an open that fails; "" when it gives a box.
+    const auto refus = [](Issue<std::unique_ptr<BoitierUsb>> ouverture) {
+        return ouverture ? std::string() : ouverture.Message();
+    };
+    EXPECT_EQ(refus(BoitierUsb::Ouvrir(muet.Chemin(), kDelaisMuet, muet.Horloge())), "Aucun boîtier de mesure ne répond sur " + muet.Chemin()
                            + " : vérifiez que la carte porte le micrologiciel du programme (voir « Boîtier de "
                              "mesure USB » dans le README).");
     EXPECT_GE(muet.Recues(), (std::vector<std::string>{"ID", "ID"}));
-    EXPECT_EQ(BoitierUsb::Ouvrir(autre.Chemin(), message, kDelaisMuet, autre.Horloge()), nullptr);
-    EXPECT_EQ(message.rfind("Le boîtier de mesure " + autre.Chemin() + " s'annonce « ID NELVAR-BOITIER 2 MPX5700AP »", 0), 0u);
-    EXPECT_EQ(BoitierUsb::Ouvrir("/dev/null", message, kDelaisMuet), nullptr);
-    EXPECT_EQ(message, "/dev/null n'est pas un port série : ce ne peut pas être un boîtier de mesure.");
+    EXPECT_EQ(refus(BoitierUsb::Ouvrir(autre.Chemin(), kDelaisMuet, autre.Horloge())).rfind("Le boîtier de mesure " + autre.Chemin() + " s'annonce « ID NELVAR-BOITIER 2 MPX5700AP »", 0), 0u);
+    EXPECT_EQ(refus(BoitierUsb::Ouvrir("/dev/null", kDelaisMuet)), "/dev/null n'est pas un port série : ce ne peut pas être un boîtier de mesure.");
     EXPECT_NE(BoitierUsb::MessageOuverture("/dev/ttyACM0", EACCES).find("« sudo adduser $USER dialout », puis fermez "
                                                                           "la session et reconnectez-vous."),
               std::string::npos);
@@ -124,7 +119,7 @@ TEST(BoitierUsb, each_wrong_answer_fails_the_reading_and_the_next_one_works)
         ASSERT_NE(boitier, nullptr);
 
         EXPECT_EQ(Echec(*boitier), message);
-        EXPECT_NEAR(boitier->Lire(314, 15700).tensionVoie1, kTension174, 1e-12) << message;
+        EXPECT_NEAR(boitier->Lire(314, 15700)->tensionVoie1, kTension174, 1e-12) << message;
     }
 }
 
@@ -144,10 +139,9 @@ TEST(BoitierUsb, the_reading_after_a_silent_or_unplugged_box_opens_the_port_agai
             return ligne == "ID" ? normal(ligne) : std::string();
         });
         fs::create_symlink(premier.Chemin(), port);
-        std::string message;
-        const std::unique_ptr<BoitierUsb> boitier =
-            BoitierUsb::Ouvrir(port.string(), message, {2000ms, 50ms, 30ms, 300ms});
-        ASSERT_NE(boitier, nullptr) << message;
+        Issue<std::unique_ptr<BoitierUsb>> ouverture = BoitierUsb::Ouvrir(port.string(), {2000ms, 50ms, 30ms, 300ms});
+        ASSERT_TRUE(ouverture) << ouverture.Message();
+        const std::unique_ptr<BoitierUsb> boitier = std::move(ouverture).Valeur();
         if (debranche)
             premier.Debrancher();
         EXPECT_EQ(Echec(*boitier), BoitierUsb::kMessageMuet);
@@ -155,7 +149,7 @@ TEST(BoitierUsb, the_reading_after_a_silent_or_unplugged_box_opens_the_port_agai
         FauxBoitier second(FauxBoitier::Normal("MPX5700AP", 174, 3));
         fs::remove(port);
         fs::create_symlink(second.Chemin(), port);
-        EXPECT_NEAR(boitier->Lire(314, 15700).tensionVoie1, kTension174, 1e-12);
+        EXPECT_NEAR(boitier->Lire(314, 15700)->tensionVoie1, kTension174, 1e-12);
     }
     fs::remove_all(dossier);
 }

@@ -76,15 +76,16 @@ TEST_F(ArbreSysfs, a_box_plugged_in_is_found_a_silent_board_passed_over_and_else
     fs::create_symlink(muet.Chemin(), racine / "dev/ttyACM0");
     fs::create_symlink(boitier.Chemin(), racine / "dev/ttyACM1");
 
-    std::string message = "stale";
-    std::unique_ptr<LecteurTensions> source = OuvrirPorts(nullptr, message, recherche);
-    const auto* trouve = dynamic_cast<BoitierUsb*>(source.get());
-    ASSERT_NE(trouve, nullptr) << message;
+    const Issue<std::unique_ptr<LecteurTensions>> source = OuvrirPorts(nullptr, recherche);
+    ASSERT_TRUE(source) << source.Message();
+    const auto* trouve = dynamic_cast<BoitierUsb*>(source->get());
+    ASSERT_NE(trouve, nullptr);
     EXPECT_EQ(trouve->Chemin(), (racine / "dev/ttyACM1").string());
-    EXPECT_EQ(message, "");
 
     fs::remove(racine / "dev/ttyACM1");
-    EXPECT_EQ(OuvrirPorts(nullptr, message, recherche)->Description(), "carte simulée");
+    const Issue<std::unique_ptr<LecteurTensions>> sans = OuvrirPorts(nullptr, recherche);
+    ASSERT_TRUE(sans) << sans.Message();
+    EXPECT_EQ((*sans)->Description(), "carte simulée");
 }
 
 TEST_F(ArbreSysfs, a_box_found_whose_port_the_user_may_not_open_stops_the_start_with_the_dialout_advice)
@@ -102,8 +103,8 @@ TEST_F(ArbreSysfs, a_box_found_whose_port_the_user_may_not_open_stops_the_start_
         {
             if (::setgid(65534) != 0 || ::setuid(65534) != 0)
                 std::_Exit(2);
-            std::string message;
-            std::_Exit(OuvrirPorts(nullptr, message, recherche) == nullptr && message == attendu ? 0 : 1);
+            const Issue<std::unique_ptr<LecteurTensions>> refus = OuvrirPorts(nullptr, recherche);
+            std::_Exit(!refus && refus.Message() == attendu ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -112,12 +113,14 @@ TEST_F(ArbreSysfs, a_box_named_by_its_path_is_used_or_the_start_is_refused)
 {
     const ChienDeGarde garde;
     FauxBoitier boitier(FauxBoitier::Normal("MPX5700AP", 500, 0));
-    std::string message;
-    EXPECT_NE(dynamic_cast<BoitierUsb*>(OuvrirPorts(boitier.Chemin().c_str(), message, recherche).get()), nullptr);
+    const Issue<std::unique_ptr<LecteurTensions>> trouve = OuvrirPorts(boitier.Chemin().c_str(), recherche);
+    ASSERT_TRUE(trouve) << trouve.Message();
+    EXPECT_NE(dynamic_cast<BoitierUsb*>(trouve->get()), nullptr);
 
     const std::string absent = (racine / "dev/ttyACM9").string();
-    EXPECT_EQ(OuvrirPorts(absent.c_str(), message, recherche), nullptr);
-    EXPECT_EQ(message, "Boîtier de mesure demandé (NELVAR_PORTS=" + absent + ") : Le boîtier de mesure " + absent
+    const Issue<std::unique_ptr<LecteurTensions>> refus = OuvrirPorts(absent.c_str(), recherche);
+    ASSERT_FALSE(refus);
+    EXPECT_EQ(refus.Message(), "Boîtier de mesure demandé (NELVAR_PORTS=" + absent + ") : Le boîtier de mesure " + absent
                            + " est introuvable : branchez-le, ou vérifiez le nom du port.");
 }
 

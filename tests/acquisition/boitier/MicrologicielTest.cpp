@@ -41,9 +41,9 @@ TEST(Micrologiciel, the_program_reads_the_pressure_the_driven_voltage_means)
     };
     for (const auto& [capteur, pente, decalage, millivolts] : cas) {
         BoitierSimule simulateur(NELVAR_BOX_SIM, capteur, 0);
-        std::string message;
-        const std::unique_ptr<BoitierUsb> boitier = BoitierUsb::Ouvrir(simulateur.Chemin(), message, kDelais);
-        ASSERT_NE(boitier, nullptr) << message;
+        Issue<std::unique_ptr<BoitierUsb>> ouverture = BoitierUsb::Ouvrir(simulateur.Chemin(), kDelais);
+        ASSERT_TRUE(ouverture) << ouverture.Message();
+        const std::unique_ptr<BoitierUsb> boitier = std::move(ouverture).Valeur();
         TDravoC carte(*boitier);
         for (const int mV : millivolts) {
             ASSERT_TRUE(simulateur.Commande("a0 " + std::to_string(mV)));
@@ -58,9 +58,9 @@ TEST(Micrologiciel, a_late_sample_and_a_reset_fail_one_reading_each_and_an_unplu
 {
     const ChienDeGarde garde(std::chrono::seconds(60));
     BoitierSimule simulateur(NELVAR_BOX_SIM, "MPX5700AP", 851);
-    std::string message;
-    const std::unique_ptr<BoitierUsb> boitier = BoitierUsb::Ouvrir(simulateur.Chemin(), message, kDelais);
-    ASSERT_NE(boitier, nullptr) << message;
+    Issue<std::unique_ptr<BoitierUsb>> ouverture = BoitierUsb::Ouvrir(simulateur.Chemin(), kDelais);
+    ASSERT_TRUE(ouverture) << ouverture.Message();
+    const std::unique_ptr<BoitierUsb> boitier = std::move(ouverture).Valeur();
     TDravoC carte(*boitier);
 
     // Control lines the simulator cannot follow are refused.

@@ -80,4 +80,27 @@ TEST(ProtocoleBoitier, turns_each_sensors_reading_into_the_manometers_voltages)
     }
 }
 
+// The rate the component is told a reading will use: the box's Timer1 period
+// in whole CPU cycles for the frequency rounded to whole hertz, the nearest
+// end of 100..20 000 Hz when the rate is refused. Values from a calculator:
+// 16e6 / round(16e6 / f).
+TEST(ProtocoleBoitier, gives_the_rate_its_timer_runs_at_and_refuses_those_beyond_it)
+{
+    const std::tuple<double, double, bool> cas[] = {
+        // asked (Hz), rate used (Hz), accepted
+        {15700, 15701.668302257114, true}, {12345.4, 12345.67901234568, true},
+        {100, 100, true},                  {99.5, 100, true},
+        {99.4, 100, false},                {20000.4, 20000, true},
+        {20000.5, 20000, false},           {700000, 20000, false},
+        {0, 100, false},                   {-5, 100, false},
+    };
+    for (const auto& [demandee, utilisee, acceptee] : cas) {
+        const Cadence cadence = CadenceMesure(demandee);
+        EXPECT_DOUBLE_EQ(cadence.frequence, utilisee) << demandee;
+        EXPECT_EQ(cadence.acceptee, acceptee) << demandee;
+        // What the box accepts as a command, it accepts as a rate.
+        EXPECT_EQ(CommandeMesure(1, demandee).has_value(), acceptee) << demandee;
+    }
+}
+
 } // namespace

@@ -3,7 +3,7 @@
 #include "SortiesCommun.h"
 
 #include "card/sorties/ExempleMesures.h"
-#include "card/sorties/FichierTexte.h"
+#include "runtime/FichierTexte.h"
 #include "runtime/Processus.h"
 
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "card/sorties/FichierTexte.h"
+#include "runtime/FichierTexte.h"
 
 #include "runtime/Exceptions.h"
 

@@ -1,7 +1,7 @@
 // The reading of saved runs: the program's own files and the text other
 // tools write, and the refusals with their messages.
 #include "card/sorties/ExempleMesures.h"
-#include "kinetics/LectureEssai.h"
+#include "journal/LectureEssai.h"
 #include "numtext/NumberText.h"
 
 #include <gtest/gtest.h>

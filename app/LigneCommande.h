@@ -2,7 +2,7 @@
 // The batch mode of the command line, beside the window:
 //   nelvar --analyse [--volume L] [--temperature °C] [--debut s] [--fin s]
 //                    [--origine] [--exclure T1,T2...] FILE...
-// reads each saved run (kinetics/LectureEssai.h), analyses it
+// reads each saved run (journal/LectureEssai.h), analyses it
 // (kinetics/AnalyseCinetique.h) and writes one row of results for it. A run
 // journal is analysed on its real times, with its own V and T where the
 // options give none.
@@ -27,6 +27,7 @@
 // on `sortie` and gives 0. Option values take a decimal comma or a decimal
 // point; "--option=valeur" is accepted too, and "--" ends the options.
 #include "kinetics/AnalyseCinetique.h"
+#include "runtime/Issue.h"
 
 #include <iosfwd>
 #include <optional>
@@ -62,13 +63,9 @@ struct Demande {
     bool aide = false;
 };
 
-// A wrong command line, with the French message.
-struct OptionIncorrecte {
-    std::string message;
-};
-
-// Reads the arguments (the program's name left out). Throws OptionIncorrecte.
-Demande LireArguments(std::span<const std::string> arguments);
+// Reads the arguments (the program's name left out); a wrong command line
+// fails with the French message that says what is wrong.
+Issue<Demande> LireArguments(std::span<const std::string> arguments);
 
 // Runs the mode on the program's arguments (its name left out) and gives the
 // exit code.

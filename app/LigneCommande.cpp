@@ -1,7 +1,7 @@
-#include "kinetics/LigneCommande.h"
+#include "app/LigneCommande.h"
 
 #include "kinetics/AnalyseCinetique.h"
-#include "kinetics/LectureEssai.h"
+#include "journal/LectureEssai.h"
 #include "numtext/NumberText.h"
 
 #include <algorithm>
@@ -14,6 +14,13 @@
 namespace Cinetique {
 
 namespace {
+
+// A wrong command line, with the French message: raised where the reading of
+// the arguments finds it, given back as LireArguments' failure.
+class OptionIncorrecte : public Exception {
+public:
+    using Exception::Exception;
+};
 
 constexpr std::string_view kAnalyse = "--analyse";
 constexpr std::string_view kAide = "--help";
@@ -90,7 +97,9 @@ std::vector<double> Dates(const std::string& liste)
 
 } // namespace
 
-Demande LireArguments(std::span<const std::string> arguments)
+namespace {
+
+Demande LireOptions(std::span<const std::string> arguments)
 {
     Demande demande;
     bool finDesOptions = false;
@@ -157,6 +166,17 @@ Demande LireArguments(std::span<const std::string> arguments)
     return demande;
 }
 
+} // namespace
+
+Issue<Demande> LireArguments(std::span<const std::string> arguments)
+{
+    try {
+        return LireOptions(arguments);
+    } catch (const OptionIncorrecte& e) {
+        return Echec{e.Message()};
+    }
+}
+
 namespace {
 
 // A path as a field and in a message: UTF-8, without tabs or line ends.
@@ -221,13 +241,12 @@ bool ModeLigneDeCommande(std::span<const std::string> arguments)
 
 int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs)
 {
-    Demande demande;
-    try {
-        demande = LireArguments(arguments);
-    } catch (const OptionIncorrecte& e) {
-        erreurs << kPrefixe << e.message << kRenvoiAide << "\n";
+    const Issue<Demande> lue = LireArguments(arguments);
+    if (!lue) {
+        erreurs << kPrefixe << lue.Message() << kRenvoiAide << "\n";
         return kCodeEchec;
     }
+    const Demande& demande = *lue;
     if (demande.aide) {
         sortie << kTexteAide << std::flush;
         return SortieEcrite(sortie, erreurs) ? 0 : kCodeEchec;

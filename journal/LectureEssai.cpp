@@ -1,4 +1,4 @@
-#include "kinetics/LectureEssai.h"
+#include "journal/LectureEssai.h"
 
 #include "journal/JournalEssai.h"
 #include "numtext/NumberText.h"
@@ -305,23 +305,25 @@ Enregistrement LireJournal(std::string_view texte)
         lignes.pop_back();
     Enregistrement essai;
     essai.journal = true;
-    std::size_t i = 1;
-    for (; i < lignes.size(); ++i) {
-        const auto cleValeur = Journal::CleValeur(lignes[i].texte);
-        if (!cleValeur)
-            break;
-        const auto& [cle, valeur] = *cleValeur;
-        if (cle == Journal::kCleDebut)
-            essai.debut = Journal::LireDebut(valeur);
-        else if (cle == Journal::kCleSource)
-            essai.source = valeur;
-        else if (cle == Journal::kCleVolume)
-            essai.volume = NombreDuJournal(valeur, lignes[i].numero);
-        else if (cle == Journal::kCleTemperature)
-            essai.temperature = NombreDuJournal(valeur, lignes[i].numero);
-        else if (cle == Journal::kCleCoefficient)
-            essai.coefficient = NombreDuJournal(valeur, lignes[i].numero);
+    // The header, after the first line, as the journal's own listing reads it.
+    std::vector<std::string_view> textes;
+    for (std::size_t j = 1; j < lignes.size(); ++j)
+        textes.push_back(lignes[j].texte);
+    const Journal::EnTeteLu entete = Journal::LireEnTete(textes);
+    for (const Journal::EnTeteLu::Cle& c : entete.cles) {
+        const int numero = lignes[c.indice + 1].numero;
+        if (c.cle == Journal::kCleDebut)
+            essai.debut = Journal::LireDebut(c.valeur);
+        else if (c.cle == Journal::kCleSource)
+            essai.source = c.valeur;
+        else if (c.cle == Journal::kCleVolume)
+            essai.volume = NombreDuJournal(c.valeur, numero);
+        else if (c.cle == Journal::kCleTemperature)
+            essai.temperature = NombreDuJournal(c.valeur, numero);
+        else if (c.cle == Journal::kCleCoefficient)
+            essai.coefficient = NombreDuJournal(c.valeur, numero);
     }
+    std::size_t i = entete.fin + 1;
     if (i == lignes.size() || lignes[i].texte != Journal::kEnteteColonnes)
         throw EEssaiIllisible("Journal d'essai sans la ligne des colonnes (« temps des ticks (s) »...) après "
                               "ses lignes « # clé : valeur ».");

@@ -1,0 +1,80 @@
+#include "journal/JournalEnFond.h"
+
+namespace Journal {
+
+EnFond::EnFond(std::unique_ptr<Ecrivain> ecrivain, Rappels rappels)
+    : ecrivain_(std::move(ecrivain)), rappels_(std::move(rappels))
+{
+    ecriture_ = [this](const Lecture& lecture) { return ecrivain_->Ajouter(lecture); };
+    fil_ = std::thread([this] { Travailler(); });
+}
+
+EnFond::EnFond(Ecriture ecriture, Rappels rappels) : ecriture_(std::move(ecriture)), rappels_(std::move(rappels))
+{
+    fil_ = std::thread([this] { Travailler(); });
+}
+
+EnFond::~EnFond()
+{
+    Terminer();
+}
+
+void EnFond::Ajouter(const Lecture& lecture)
+{
+    {
+        const std::lock_guard<std::mutex> garde(verrou_);
+        file_.push_back(lecture);
+    }
+    signal_.notify_one();
+}
+
+void EnFond::Fermer()
+{
+    {
+        const std::lock_guard<std::mutex> garde(verrou_);
+        fin_ = true;
+    }
+    signal_.notify_one();
+}
+
+void EnFond::Terminer()
+{
+    Fermer();
+    if (fil_.joinable())
+        fil_.join();
+}
+
+std::size_t EnFond::EnAttente() const
+{
+    const std::lock_guard<std::mutex> garde(verrou_);
+    return file_.size() + enCours_;
+}
+
+void EnFond::Travailler()
+{
+    std::string cheminDit;
+    std::unique_lock<std::mutex> verrou(verrou_);
+    for (;;) {
+        signal_.wait(verrou, [this] { return fin_ || !file_.empty(); });
+        if (file_.empty())
+            return; // fin_, and everything written
+        const Lecture lecture = file_.front();
+        file_.pop_front();
+        ++enCours_;
+        verrou.unlock();
+
+        const std::optional<std::string> echec = ecriture_(lecture);
+        if (ecrivain_ && !ecrivain_->Chemin().empty() && ecrivain_->Chemin() != cheminDit) {
+            cheminDit = ecrivain_->Chemin();
+            if (rappels_.fichier)
+                rappels_.fichier(cheminDit);
+        }
+        if (echec && rappels_.echec)
+            rappels_.echec(*echec);
+
+        verrou.lock();
+        --enCours_;
+    }
+}
+
+} // namespace Journal

@@ -1,0 +1,114 @@
+// The journal written on a thread of its own: a write that blocks (a slow
+// disk) holds neither the caller nor the lines after it, and ending waits
+// for every line given.
+#include "journal/JournalEnFond.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <mutex>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// A disk whose writes wait until the test opens it.
+class DisqueBloque {
+public:
+    Journal::EnFond::Ecriture Ecriture()
+    {
+        return [this](const Journal::Lecture& lecture) {
+            ouvert_.wait();
+            const std::lock_guard<std::mutex> garde(verrou_);
+            ecrits_.push_back(lecture.tempsTick);
+            return std::optional<std::string>();
+        };
+    }
+    void Ouvrir() { porte_.set_value(); }
+    std::vector<double> Ecrits()
+    {
+        const std::lock_guard<std::mutex> garde(verrou_);
+        return ecrits_;
+    }
+
+private:
+    std::promise<void> porte_;
+    std::shared_future<void> ouvert_ = porte_.get_future().share();
+    std::mutex verrou_;
+    std::vector<double> ecrits_;
+};
+
+Journal::Lecture Ligne(double tempsTick)
+{
+    return {tempsTick, tempsTick, 101325, 0, 1.01325, 0};
+}
+
+TEST(JournalEnFond, a_blocked_write_holds_neither_the_caller_nor_the_lines_given_after_it)
+{
+    DisqueBloque disque;
+    Journal::EnFond journal(disque.Ecriture(), {});
+
+    // Three ticks' lines are given while the disk holds the first.
+    for (int i = 0; i < 3; ++i)
+        journal.Ajouter(Ligne(i));
+    EXPECT_EQ(journal.EnAttente(), 3u);
+    EXPECT_TRUE(disque.Ecrits().empty());
+
+    disque.Ouvrir();
+    journal.Terminer();
+    EXPECT_EQ(disque.Ecrits(), (std::vector<double>{0, 1, 2}));
+    EXPECT_EQ(journal.EnAttente(), 0u);
+}
+
+TEST(JournalEnFond, ending_during_a_blocked_write_waits_for_it_and_loses_no_line)
+{
+    for (const bool parLeDestructeur : {false, true}) {
+        DisqueBloque disque;
+        auto journal = std::make_unique<Journal::EnFond>(disque.Ecriture(), Journal::EnFond::Rappels{});
+        for (int i = 0; i < 4; ++i)
+            journal->Ajouter(Ligne(i));
+
+        std::atomic<bool> fini = false;
+        std::thread fin([&] {
+            if (parLeDestructeur)
+                journal.reset();
+            else
+                journal->Terminer();
+            fini = true;
+        });
+        // The end cannot come while the disk holds the first line.
+        EXPECT_FALSE(fini);
+        disque.Ouvrir();
+        fin.join();
+        EXPECT_EQ(disque.Ecrits(), (std::vector<double>{0, 1, 2, 3})) << parLeDestructeur;
+    }
+}
+
+TEST(JournalEnFond, through_a_real_writer_tells_the_files_path_once_and_the_file_has_every_line)
+{
+    // A real writer: the file's path is told once, and the file holds the
+    // header and every line once the journal has ended.
+    char dossier[] = "/tmp/nelvar-journal-fond-XXXXXX";
+    ASSERT_NE(mkdtemp(dossier), nullptr);
+    std::vector<std::string> chemins;
+    {
+        Journal::EnFond journal(std::make_unique<Journal::Ecrivain>(
+                                    dossier, Journal::EnTete{{}, "carte simulée", 0.25, 20, 100000, false}),
+                                {{}, [&](const std::string& c) { chemins.push_back(c); }});
+        for (int i = 0; i < 3; ++i)
+            journal.Ajouter(Ligne(i));
+    }
+    ASSERT_EQ(chemins.size(), 1u);
+    std::ifstream fichier(chemins[0]);
+    std::stringstream texte;
+    texte << fichier.rdbuf();
+    const std::string contenu = texte.str();
+    EXPECT_EQ(contenu.rfind(std::string(Journal::kPremiereLigne) + "\n", 0), 0u);
+    EXPECT_NE(contenu.find("\n2\t2\t101325\t0\t1.01325\t0\n"), std::string::npos) << contenu;
+    std::filesystem::remove_all(dossier);
+}
+
+} // namespace
