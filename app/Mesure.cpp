@@ -160,7 +160,7 @@ void TForm1::CommencerEssai(bool avecJournal)
         DossierJournal,
         Journal::EnTete{conditions.debut, conditions.source, conditions.volume * 1000,
                         conditions.temperature - ConditionsMesure::kZeroAbsolu, conditions.coefficient,
-                        conditions.pEtMoinsP});
+                        conditions.pEtMoinsP, conditions.machine});
     if (lectures_) {
         // On a thread of its own: a slow disk delays neither the readings
         // nor the window. The earlier run's journal ends its writing alone.

@@ -51,6 +51,8 @@ std::string TexteEnTete(const EnTete& e)
     std::string texte = std::string(kPremiereLigne) + "\n";
     texte += Ligne(kCleDebut, TexteDebut(e.debut));
     texte += Ligne(kCleSource, e.source);
+    if (!e.poste.empty())
+        texte += Ligne(kClePoste, e.poste);
     texte += Ligne(kCleVolume, NombreExact(e.volume));
     texte += Ligne(kCleTemperature, NombreExact(e.temperature));
     texte += Ligne(kCleCoefficient, NombreExact(e.coefficient));
@@ -296,7 +298,7 @@ std::vector<EssaiDuJournal> Essais(const std::string& dossier)
         debut.resize(static_cast<std::size_t>(flux.gcount()));
         if (!debut.starts_with(std::string(kPremiereLigne) + "\n"))
             continue;
-        EssaiDuJournal essai{fichier.string(), std::nullopt, {}};
+        EssaiDuJournal essai{fichier.string(), std::nullopt, {}, {}};
         // The whole lines after the first, within what was read.
         std::vector<std::string_view> lignes;
         for (std::size_t position = kPremiereLigne.size() + 1, fin = 0;
@@ -307,6 +309,8 @@ std::vector<EssaiDuJournal> Essais(const std::string& dossier)
                 essai.debut = LireDebut(cle.valeur);
             else if (cle.cle == kCleSource)
                 essai.source = cle.valeur;
+            else if (cle.cle == kClePoste)
+                essai.poste = cle.valeur;
         }
         essais.push_back(std::move(essai));
     }

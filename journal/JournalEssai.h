@@ -8,6 +8,7 @@
 //   # format : journal d'essai nelvar 1
 //   # début : 2026-12-07 14:03:52 +0100
 //   # source : carte simulée
+//   # poste : SALLE2-PC07        (the computer's host name, when known)
 //   # volume (L) : 0.25
 //   # température (°C) : 20
 //   # coefficient (Pa/V) : 100000
@@ -33,6 +34,7 @@ inline constexpr std::string_view kPremiereLigne = "# format : journal d'essai n
 // The keys of the header lines "# clé : valeur".
 inline constexpr std::string_view kCleDebut = "début";
 inline constexpr std::string_view kCleSource = "source";
+inline constexpr std::string_view kClePoste = "poste";
 inline constexpr std::string_view kCleVolume = "volume (L)";
 inline constexpr std::string_view kCleTemperature = "température (°C)";
 inline constexpr std::string_view kCleCoefficient = "coefficient (Pa/V)";
@@ -92,6 +94,7 @@ struct EnTete {
     double temperature = 0;  // °C
     double coefficient = 0;  // Pa/V
     bool pEtMoinsP = false;
+    std::string poste;       // the computer's host name; no line when empty
 };
 
 // One reading.
@@ -145,6 +148,7 @@ struct EssaiDuJournal {
     std::string chemin;
     std::optional<std::chrono::system_clock::time_point> debut; // none: unreadable header
     std::string source;
+    std::string poste;
 };
 std::vector<EssaiDuJournal> Essais(const std::string& dossier);
 

@@ -316,6 +316,8 @@ Enregistrement LireJournal(std::string_view texte)
             essai.debut = Journal::LireDebut(c.valeur);
         else if (c.cle == Journal::kCleSource)
             essai.source = c.valeur;
+        else if (c.cle == Journal::kClePoste)
+            essai.poste = c.valeur;
         else if (c.cle == Journal::kCleVolume)
             essai.volume = NombreDuJournal(c.valeur, numero);
         else if (c.cle == Journal::kCleTemperature)

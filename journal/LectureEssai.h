@@ -33,8 +33,8 @@
 // the analysis refuses times that do not increase.
 //
 // A run journal (journal/JournalEssai.h), told by its first line, is read by
-// its own rule: its header lines "# clé : valeur" give the start, the source,
-// V, T and the coefficient; after its column header, each line gives six
+// its own rule: its header lines "# clé : valeur" give the start, the source, the
+// computer (poste), V, T and the coefficient; after its column header, each line gives six
 // numbers with a decimal point, of which the points take the real time and
 // the pressure. A last line without its line end (the reading in progress
 // when the program stopped) is passed over.
@@ -70,6 +70,7 @@ struct Enregistrement {
     std::optional<double> coefficient;  // Pa/V
     std::optional<std::chrono::system_clock::time_point> debut;
     std::string source;
+    std::string poste;                  // the computer that measured it, when the journal says
     Lecture lecture;                    // each point's line, the unit read
 };
 

@@ -63,7 +63,7 @@ TEST_F(JournalDisque, each_reading_is_flushed_to_the_disk_before_it_is_added_and
     ASSERT_EQ(Synchronisations(sonde), 1) << "the fsync library is not preloaded (LD_PRELOAD)";
 
     const fs::path dossier = racine_ / "essais";
-    Journal::Ecrivain journal(dossier, {debut_, "carte simulée", 0.25, 20, 100000, false});
+    Journal::Ecrivain journal(dossier, {debut_, "carte simulée", 0.25, 20, 100000, false, ""});
     int avant = 0;
     for (int i = 0; i < 5; ++i) {
         ASSERT_EQ(journal.Ajouter({double(i), double(i), 101325.0 + i, 0, 1.01325, 0}), std::nullopt);
@@ -85,7 +85,7 @@ TEST_F(JournalDisque, a_new_run_brings_the_folder_under_its_bound_by_removing_th
              {"essai_2025-02-01_08-00-00.txt", 300}, {"lisez-moi.txt", 4000}})
         std::ofstream(dossier / nom) << std::string(taille, 'x');
 
-    Journal::Ecrivain journal(dossier, {debut_, "carte simulée", 0.25, 20, 100000, false}, 550);
+    Journal::Ecrivain journal(dossier, {debut_, "carte simulée", 0.25, 20, 100000, false, ""}, 550);
     ASSERT_EQ(journal.Ajouter({0, 0, 101325, 0, 1.01325, 0}), std::nullopt);
     std::vector<std::string> restants;
     for (const auto& entree : fs::directory_iterator(dossier))

@@ -96,7 +96,7 @@ TEST(JournalEnFond, through_a_real_writer_tells_the_files_path_once_and_the_file
     std::vector<std::string> chemins;
     {
         Journal::EnFond journal(std::make_unique<Journal::Ecrivain>(
-                                    dossier, Journal::EnTete{{}, "carte simulée", 0.25, 20, 100000, false}),
+                                    dossier, Journal::EnTete{{}, "carte simulée", 0.25, 20, 100000, false, ""}),
                                 {{}, [&](const std::string& c) { chemins.push_back(c); }});
         for (int i = 0; i < 3; ++i)
             journal.Ajouter(Ligne(i));

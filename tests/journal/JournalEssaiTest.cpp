@@ -65,7 +65,7 @@ TEST(JournalEnTete, start_reads_back_from_its_text_with_its_offset_and_folder_fo
 TEST_F(JournalTest, each_reading_is_a_whole_line_on_the_disk_when_added_and_the_run_is_listed)
 {
     const fs::path dossier = racine_ / "donnees/nelvar/essais"; // created as needed, listed below
-    Journal::Ecrivain journal(dossier, {debut_, "carte simulée", 0.25, 20, 100000, true});
+    Journal::Ecrivain journal(dossier, {debut_, "carte simulée", 0.25, 20, 100000, true, ""});
     EXPECT_EQ(journal.Chemin(), "");
     EXPECT_EQ(journal.Ajouter({0, 0, 101325.00000000001, 0, 1.01325, -1.01325}), std::nullopt);
     const std::string ligne1 = "0\t0\t101325.00000000001\t0\t1.01325\t-1.01325\n";
@@ -79,13 +79,17 @@ TEST_F(JournalTest, each_reading_is_a_whole_line_on_the_disk_when_added_and_the_
     EXPECT_EQ(Contenu(journal.Chemin()), entete + ligne1 + "1.00013\t4.2\t101400\t1e-07\t1.014\t-1.014\n");
 
     // A second run started in the same second has a file of its own.
-    Journal::Ecrivain second(dossier, {debut_, "boîtier USB, capteur MPX5700AP", 0.25, 20, 100000, false});
+    Journal::Ecrivain second(dossier, {debut_, "boîtier USB, capteur MPX5700AP", 0.25, 20, 100000, false, "SALLE2-PC07"});
     second.Ajouter({});
+    EXPECT_NE(Contenu(second.Chemin()).find("# source : boîtier USB, capteur MPX5700AP\n# poste : SALLE2-PC07\n# volume"),
+              std::string::npos);
     const std::vector<Journal::EssaiDuJournal> essais = Journal::Essais(dossier);
     ASSERT_EQ(essais.size(), 2u);
     EXPECT_EQ(std::tie(essais[0].chemin, essais[0].source, essais[0].debut),
               std::tie(journal.Chemin(), "carte simulée", debut_));
-    EXPECT_EQ(std::tie(essais[1].chemin, essais[1].source), std::tie(second.Chemin(), "boîtier USB, capteur MPX5700AP"));
+    EXPECT_EQ(std::tie(essais[1].chemin, essais[1].source, essais[1].poste),
+              std::tie(second.Chemin(), "boîtier USB, capteur MPX5700AP", "SALLE2-PC07"));
+    EXPECT_EQ(essais[0].poste, "");
 }
 
 TEST_F(JournalTest, a_full_disk_leaves_no_cut_line_and_the_whole_run_is_written_once_there_is_room)
@@ -97,7 +101,7 @@ TEST_F(JournalTest, a_full_disk_leaves_no_cut_line_and_the_whole_run_is_written_
     rlimit petite = limite;
     petite.rlim_cur = 200; // part of the header
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &petite), 0);
-    Journal::Ecrivain journal(racine_, {debut_, "carte simulée", 0.25, 20, 100000, false});
+    Journal::Ecrivain journal(racine_, {debut_, "carte simulée", 0.25, 20, 100000, false, ""});
     const std::optional<std::string> message = journal.Ajouter({0, 0, 101325.00000000001, 0, 1.01325, -1.01325});
     const std::optional<std::string> second = journal.Ajouter({1.00013, 1.00013, 101400.5, 1e-7, 1.014, -1.014});
     const std::uintmax_t taillePleine = fs::file_size(journal.Chemin());
@@ -162,7 +166,7 @@ TEST_F(JournalTest, start_line_and_file_name_are_local_time_with_the_zones_own_o
         tzset();
         EXPECT_EQ(Journal::TexteDebut(debut_), c.debut);
         EXPECT_EQ(Journal::LireDebut(c.debut), debut_);
-        Journal::Ecrivain journal(racine_ / c.zone, {debut_, "carte simulée", 0.25, 20, 100000, false});
+        Journal::Ecrivain journal(racine_ / c.zone, {debut_, "carte simulée", 0.25, 20, 100000, false, ""});
         journal.Ajouter({});
         EXPECT_EQ(fs::path(journal.Chemin()).filename(), c.nom);
         EXPECT_NE(Contenu(journal.Chemin()).find(std::string("\n# début : ") + c.debut + "\n"), std::string::npos);

@@ -143,7 +143,7 @@ TEST(LectureJournal, gives_the_real_times_the_tick_times_and_the_conditions_and_
 {
     const std::string journal =
         "# format : journal d'essai nelvar 1\n# début : 2026-12-07 14:03:52 +0100\n# source : carte simulée\n"
-        "# volume (L) : 0.25\n# température (°C) : 21.5\n# coefficient (Pa/V) : 100000\n# p et - p : oui\n"
+        "# poste : SALLE2-PC07\n# volume (L) : 0.25\n# température (°C) : 21.5\n# coefficient (Pa/V) : 100000\n# p et - p : oui\n"
         "temps des ticks (s)\ttemps réel (s)\tpression (Pa)\tavancement (mol)\ttension voie 1 (V)\t"
         "tension voie 2 (V)\n"
         "0\t0\t101325.00000000001\t0\t1.01325\t-1.01325\n"
@@ -163,6 +163,7 @@ TEST(LectureJournal, gives_the_real_times_the_tick_times_and_the_conditions_and_
     EXPECT_EQ(e.temperature, 21.5);
     EXPECT_EQ(e.coefficient, 100000);
     EXPECT_EQ(e.source, "carte simulée");
+    EXPECT_EQ(e.poste, "SALLE2-PC07");
     EXPECT_EQ(e.debut, std::chrono::system_clock::from_time_t(1796648632));
 }
 
