@@ -168,9 +168,12 @@ void TForm1::CommencerEssai(bool avecJournal)
     if (!avecJournal || DossierJournal.empty())
         return;
     const ConditionsEssai& conditions = essai_->Conditions();
-    const Journal::EnTete entete{conditions.debut,       conditions.source,
-                                 conditions.volume * 1000, conditions.temperature - ConditionsMesure::kZeroAbsolu,
-                                 conditions.coefficient, conditions.pEtMoinsP,
+    const Journal::EnTete entete{conditions.debut,
+                                 conditions.source,
+                                 conditions.volume * 1000,
+                                 conditions.temperature - ConditionsMesure::kZeroAbsolu,
+                                 conditions.coefficient,
+                                 conditions.pEtMoinsP,
                                  conditions.machine};
     auto ecrivain = std::make_unique<Journal::Ecrivain>(DossierJournal, entete);
     if (lectures_) {
