@@ -179,7 +179,7 @@ void FenetreAnalyse::CreerControles()
                                         "v en mol·L⁻¹·s⁻¹", true);
     SerieVitesseMesures = NouvelleSerie<TPointSeries>(*GraphiqueVitesse, kCouleurMesures, "Dérivée des mesures");
     SerieVitesseModele = NouvelleSerie<TFastLineSeries>(*GraphiqueVitesse, kCouleurModele, "Modèle");
-    GraphiqueTest = NouveauGraphique(Onglets, "Test de l'ordre 1", "t − t_a en s", "ln((p∞ − pa)/(p∞ − p))", true);
+    GraphiqueTest = NouveauGraphique(Onglets, "Test de l'ordre 1", "t − t_a en s", "ln((p∞ − p_a)/(p∞ − p))", true);
     SerieTestPoints = NouvelleSerie<TPointSeries>(*GraphiqueTest, kCouleurMesures, "Points linéarisés");
     SerieTestDroite = NouvelleSerie<TFastLineSeries>(*GraphiqueTest, kCouleurModele, "Droite");
     Onglets->addTab(GraphiqueVitesse, QStringLiteral("V&itesse volumique"));

@@ -102,11 +102,14 @@ protected:
         f.GraphiqueAvancement->ScreenImage();
     }
 
-    // The extent chart, pixel for pixel, against the reference `nom`; when it
-    // differs it is written as "actual-<nom>" to look at.
-    static void CommeLaReference(FenetreAnalyse& f, const QString& nom)
+    // A chart (the extent chart unless told), pixel for pixel, against the
+    // reference `nom`; when it differs it is written as "actual-<nom>" to
+    // look at.
+    static void CommeLaReference(FenetreAnalyse& f, const QString& nom, TChart* graphique = nullptr)
     {
-        const QImage image = f.GraphiqueAvancement->ScreenImage().convertToFormat(QImage::Format_RGB32);
+        if (graphique == nullptr)
+            graphique = f.GraphiqueAvancement;
+        const QImage image = graphique->ScreenImage().convertToFormat(QImage::Format_RGB32);
         const QImage reference(QStringLiteral(NELVAR_APP_PICTURES "/") + nom);
         if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
             image.save(QStringLiteral("actual-") + nom);
@@ -386,6 +389,18 @@ TEST_F(AnalyseTest, the_extent_chart_matches_its_reference_picture)
     f.PoserTangente(40);
     Placer(f);
     CommeLaReference(f, QStringLiteral("analysis-window-chart.png"));
+}
+
+TEST_F(AnalyseTest, the_first_order_test_chart_writes_its_subscripts_as_subscripts)
+{
+    // "p_a" and "t_a" in the axis titles: the left one read upward, its
+    // subscript lowered towards the plot, as the picture shows.
+    FenetreAnalyse& f = Ouvrir();
+    f.Onglets->setCurrentWidget(f.GraphiqueTest);
+    EXPECT_EQ(f.GraphiqueTest->LeftAxis().Title().Caption(), "ln((p∞ − p_a)/(p∞ − p))");
+    EXPECT_EQ(f.GraphiqueTest->BottomAxis().Title().Caption(), "t − t_a en s");
+    f.GraphiqueTest->SetChartSize(640, 400);
+    CommeLaReference(f, QStringLiteral("analysis-window-order-one-test.png"), f.GraphiqueTest);
 }
 
 TEST_F(AnalyseTest, runs_ticked_in_the_list_are_overlaid_and_tabled_with_the_same_half_time)
