@@ -140,7 +140,8 @@ TEST(SubscriptText, the_painter_draws_subscripts_where_the_surface_does)
             vector.DessinerSur(nullptr, 0, 0);
         }
         const Ink onSurface = InkOf(raster);
-        const Ink onPainter = InkOf(kW, 0, kH, [&](int x, int y) { return image.pixelColor(x, y).green() < kInkLimit; });
+        const Ink onPainter =
+            InkOf(kW, 0, kH, [&](int x, int y) { return image.pixelColor(x, y).green() < kInkLimit; });
         ASSERT_FALSE(onSurface.Empty()) << c.text;
         EXPECT_NEAR(onPainter.left, onSurface.left, 1) << c.text;
         EXPECT_NEAR(onPainter.right, onSurface.right, 1) << c.text;
