@@ -412,9 +412,9 @@ TEST_F(AnalyseTest, the_comparison_table_header_writes_x_f_with_a_subscript)
     FenetreAnalyse& f = Ouvrir();
     f.Onglets->setCurrentIndex(2);
     QHeaderView* entete = f.TableauComparaison->horizontalHeader();
-    EXPECT_EQ(f.TableauComparaison->horizontalHeaderItem(4)->text(), QStringLiteral("x_f (mmol)")); // copies keep it
+    EXPECT_EQ(f.TableauComparaison->horizontalHeaderItem(5)->text(), QStringLiteral("x_f (mmol)")); // copies keep it
     const QImage image =
-        entete->grab(QRect(entete->sectionViewportPosition(4), 0, entete->sectionSize(4), entete->height()))
+        entete->grab(QRect(entete->sectionViewportPosition(5), 0, entete->sectionSize(5), entete->height()))
             .toImage();
     struct Glyphe {
         int gauche, droite, haut = 1 << 20, bas = -1;
