@@ -179,26 +179,6 @@ Issue<Demande> LireArguments(std::span<const std::string> arguments)
 
 namespace {
 
-// A path as a field and in a message: UTF-8, without tabs or line ends.
-std::string Affichable(const std::string& chemin)
-{
-    std::string texte = EnUtf8(chemin);
-    for (char& c : texte)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = '?';
-    return texte;
-}
-
-std::string Nombre(double valeur)
-{
-    return std::isfinite(valeur) ? FormatGeneral(valeur, kChiffresResultats) : std::string();
-}
-
-std::string Nombre(const std::optional<double>& valeur)
-{
-    return valeur ? Nombre(*valeur) : std::string();
-}
-
 // A full disk or a closed pipe behind the output must not pass for
 // success: false, with one line on `erreurs`, when `sortie` failed.
 bool SortieEcrite(std::ostream& sortie, std::ostream& erreurs)
@@ -215,10 +195,12 @@ std::string LigneResultats(const std::string& chemin, const Resultat& r)
 {
     const std::string remarques = TexteRemarques(r);
     const std::string champs[] = {
-        Affichable(chemin),       std::to_string(r.points), Nombre(r.debut),   Nombre(r.fin),
-        Nombre(r.k),              Nombre(r.uK),             Nombre(r.tDemi),   Nombre(r.uTDemi),
-        Nombre(r.tDemiGraphique), Nombre(r.pa),             Nombre(r.pInf),    Nombre(r.uPInf),
-        Nombre(r.xFinal),         Nombre(r.uXFinal),        Nombre(r.r2),      remarques,
+        CheminAffichable(chemin),         std::to_string(r.points), NombreResultat(r.debut),
+        NombreResultat(r.fin),            NombreResultat(r.k),      NombreResultat(r.uK),
+        NombreResultat(r.tDemi),          NombreResultat(r.uTDemi), NombreResultat(r.tDemiGraphique),
+        NombreResultat(r.pa),             NombreResultat(r.pInf),   NombreResultat(r.uPInf),
+        NombreResultat(r.xFinal),         NombreResultat(r.uXFinal), NombreResultat(r.r2),
+        remarques,
     };
     std::string ligne = champs[0];
     for (std::size_t i = 1; i < std::size(champs); ++i)
@@ -257,21 +239,15 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
     for (const std::string& chemin : demande.fichiers) {
         std::string ligne;
         try {
-            const Enregistrement essai = LireFichierEnregistrement(chemin);
             // A journal's V and T, unless given on the command line.
-            Options options = demande.options;
-            if (!options.volume)
-                options.volume = essai.volume;
-            if (!options.temperature)
-                options.temperature = essai.temperature;
-            options.lecture = essai.lecture;
-            ligne = LigneResultats(chemin, Analyser(essai.points, options));
+            const Enregistrement essai = LireFichierEnregistrement(chemin);
+            ligne = LigneResultats(chemin, AnalyserEnregistrement(essai, demande.options));
         } catch (const Exception& e) {
-            erreurs << Affichable(chemin) << " : " << e.Message() << "\n" << std::flush;
+            erreurs << CheminAffichable(chemin) << " : " << e.Message() << "\n" << std::flush;
             echec = true;
             continue;
         } catch (const std::bad_alloc&) {
-            erreurs << Affichable(chemin) << " : Mémoire insuffisante.\n" << std::flush;
+            erreurs << CheminAffichable(chemin) << " : Mémoire insuffisante.\n" << std::flush;
             echec = true;
             continue;
         }

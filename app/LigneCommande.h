@@ -10,8 +10,8 @@
 // Output, on `sortie`: UTF-8 tab-separated text, lines ended by "\n", the
 // header line kEnteteResultats then one row per analysed file: the path as
 // given, the number of points of the interval, then the numbers in the
-// program's general format (FormatGeneral, kChiffresResultats significant
-// digits, the process's decimal separator, no thousands separator); a value
+// program's general format (NombreResultat: FormatGeneral, kChiffresResultats
+// significant digits, the process's decimal separator, no thousands separator); a value
 // that does not exist (the final extent without V and T, the graphical
 // half-time never reached, k and what follows from it when the data cannot
 // give them) is an empty field. The remarks' French sentences follow one
@@ -39,7 +39,6 @@
 namespace Cinetique {
 
 inline constexpr int kCodeEchec = 2;
-inline constexpr int kChiffresResultats = 6;
 inline constexpr std::string_view kEnteteResultats =
     "fichier\tpoints\tdebut (s)\tfin (s)\tk (s-1)\tu(k) (s-1)\tt1/2 (s)\tu(t1/2) (s)\tt1/2 graphique (s)\t"
     "p initiale (Pa)\tp finale (Pa)\tu(p finale) (Pa)\tx finale (mol)\tu(x finale) (mol)\tR2\tremarque";
