@@ -509,4 +509,23 @@ std::vector<Point> LireFichierEssai(const std::string& chemin)
     return LireFichierEnregistrement(chemin).points;
 }
 
+Resultat AnalyserEnregistrement(const Enregistrement& essai, Options options)
+{
+    if (!options.volume)
+        options.volume = essai.volume;
+    if (!options.temperature)
+        options.temperature = essai.temperature;
+    options.lecture = essai.lecture;
+    return Analyser(essai.points, options);
+}
+
+std::string CheminAffichable(std::string_view chemin)
+{
+    std::string texte = EnUtf8(chemin);
+    for (char& c : texte)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return texte;
+}
+
 } // namespace Cinetique

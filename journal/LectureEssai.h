@@ -79,6 +79,17 @@ struct Enregistrement {
 Enregistrement LireEnregistrement(std::string_view octets);
 Enregistrement LireFichierEnregistrement(const std::string& chemin);
 
+// A run analysed as `nelvar --analyse` analyses each file: `options` as
+// given, the journal's own V and T where they give none, the reading's
+// remarks (the unit converted, the lines of the points). Raises
+// EAnalyseImpossible.
+Resultat AnalyserEnregistrement(const Enregistrement& essai, Options options);
+
+// A path as the text outputs write it, in a field or a message: UTF-8 (a
+// path that is not is read as Windows-1252), its control characters (tabs,
+// line ends) written as '?'.
+std::string CheminAffichable(std::string_view chemin);
+
 // A number typed with a decimal comma or a decimal point (not both), read by
 // the program's rule whatever the process's separator. Raises EConvertError
 // naming `texte`; a value beyond the range of a double is refused too.

@@ -288,6 +288,16 @@ std::string TexteRemarques(const Resultat& r)
     return texte;
 }
 
+std::string NombreResultat(double valeur)
+{
+    return std::isfinite(valeur) ? FormatGeneral(valeur, kChiffresResultats) : std::string();
+}
+
+std::string NombreResultat(const std::optional<double>& valeur)
+{
+    return valeur ? NombreResultat(*valeur) : std::string();
+}
+
 std::vector<Point> PointsRetenus(std::span<const Point> points, const Options& options)
 {
     std::vector<bool> exclu(points.size(), false);

@@ -126,6 +126,14 @@ struct Resultat {
 // The remarks' sentences, one after the other, separated by a space.
 std::string TexteRemarques(const Resultat& r);
 
+// A result's number as the text outputs write it (nelvar --analyse, the
+// class synthesis, the copies): the program's general format with
+// kChiffresResultats significant digits and the process's decimal separator;
+// empty for a value that is not finite or not there.
+inline constexpr int kChiffresResultats = 6;
+std::string NombreResultat(double valeur);
+std::string NombreResultat(const std::optional<double>& valeur);
+
 // The points the analysis works on: those whose pressure is positive (a zero
 // or negative absolute pressure is a logger's error code) and that the user
 // did not exclude (each time of options.exclus takes the nearest point, when

@@ -1,0 +1,686 @@
+#include "classe/SyntheseClasse.h"
+
+#include "journal/JournalEssai.h"
+#include "runtime/FichierTexte.h"
+#include "runtime/HeureLocale.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cmath>
+#include <map>
+#include <new>
+#include <numeric>
+#include <system_error>
+#include <thread>
+#include <tuple>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Classe {
+
+namespace {
+
+using Cinetique::CheminAffichable;
+using Cinetique::NombreResultat;
+
+// classe.tsv is a few lines a run: anything far larger is not one.
+constexpr std::size_t kTailleMaximaleTable = 1u << 20;
+constexpr std::string_view kColonneFichier = "fichier";
+constexpr std::string_view kSansFacteur = "facteur";
+// The threads that read a folder's files at once, at most.
+constexpr std::size_t kFilsMaximum = 8;
+
+std::string NomDeFichier(const std::string& chemin)
+{
+    const std::size_t barre = chemin.find_last_of('/');
+    return barre == std::string::npos ? chemin : chemin.substr(barre + 1);
+}
+
+std::string DansDossier(const std::string& dossier, std::string_view nom)
+{
+    if (dossier.empty() || dossier.back() == '/')
+        return dossier + std::string(nom);
+    return dossier + "/" + std::string(nom);
+}
+
+std::string DossierDe(const std::string& chemin)
+{
+    const std::size_t barre = chemin.find_last_of('/');
+    if (barre == std::string::npos)
+        return ".";
+    return barre == 0 ? "/" : chemin.substr(0, barre);
+}
+
+// Why a folder or a file cannot be read, in French, for the system's error.
+std::string Raison(int erreur)
+{
+    switch (erreur) {
+    case EACCES:
+    case EPERM:
+        return "Permission non accordée";
+    case ENOENT:
+        return "il n'existe pas";
+    case ENOTDIR:
+        return "ce n'est pas un dossier";
+    case ESTALE:
+    case ENOTCONN:
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+    case ENETUNREACH:
+    case ENETDOWN:
+    case ETIMEDOUT:
+    case ECONNREFUSED:
+    case ECONNRESET:
+        return "le partage réseau ne répond pas";
+    case EIO:
+        return "erreur d'entrée-sortie";
+    case EMFILE:
+    case ENFILE:
+        return "trop de fichiers ouverts";
+    default:
+        return "erreur système " + std::to_string(erreur);
+    }
+}
+
+std::string MessageDossier(const std::string& dossier, int erreur)
+{
+    return "Le dossier « " + CheminAffichable(dossier) + " » ne peut pas être lu : " + Raison(erreur) + ".";
+}
+
+// The regular files of a folder but its classe.tsv, sorted by name.
+Issue<std::vector<std::string>> FichiersDuDossier(const std::string& dossier)
+{
+    DIR* flux = ::opendir(dossier.c_str());
+    if (flux == nullptr) {
+        const int erreur = errno;
+        return Echec{MessageDossier(dossier, erreur), erreur};
+    }
+    std::vector<std::string> noms;
+    int erreur = 0;
+    while (true) {
+        errno = 0;
+        const dirent* entree = ::readdir(flux);
+        if (entree == nullptr) {
+            erreur = errno;
+            break;
+        }
+        const std::string_view nom = entree->d_name;
+        if (nom == "." || nom == ".." || nom == kNomTable)
+            continue;
+        if (entree->d_type == DT_DIR)
+            continue;
+        if (entree->d_type != DT_REG) {
+            // A link, or a file system that does not say: what the name leads to.
+            // A file gone meanwhile is simply not there any more.
+            struct stat etat {};
+            if (::fstatat(::dirfd(flux), entree->d_name, &etat, 0) != 0 || !S_ISREG(etat.st_mode))
+                continue;
+        }
+        noms.emplace_back(nom);
+    }
+    ::closedir(flux);
+    if (erreur != 0)
+        return Echec{MessageDossier(dossier, erreur), erreur};
+    std::sort(noms.begin(), noms.end());
+    std::vector<std::string> chemins;
+    chemins.reserve(noms.size());
+    for (const std::string& nom : noms)
+        chemins.push_back(DansDossier(dossier, nom));
+    return chemins;
+}
+
+// The whole of a small file, or the system's error.
+std::variant<std::string, int> LireOctets(const std::string& chemin, std::size_t tailleMaximale)
+{
+    const int fd = ::open(chemin.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+        return errno;
+    std::string octets;
+    char tampon[1 << 14];
+    int erreur = 0;
+    while (octets.size() <= tailleMaximale) {
+        const ssize_t lus = ::read(fd, tampon, sizeof tampon);
+        if (lus < 0 && errno == EINTR)
+            continue;
+        if (lus < 0) {
+            erreur = errno;
+            break;
+        }
+        if (lus == 0)
+            break;
+        octets.append(tampon, static_cast<std::size_t>(lus));
+    }
+    ::close(fd);
+    if (erreur != 0)
+        return erreur;
+    return octets;
+}
+
+Facteur FacteurDeColonne(std::string_view colonne)
+{
+    Facteur facteur;
+    if (colonne.empty() || colonne == kSansFacteur)
+        return facteur;
+    const std::size_t ouvrante = colonne.rfind(" (");
+    if (colonne.back() == ')' && ouvrante != std::string_view::npos && ouvrante > 0) {
+        facteur.nom = std::string(colonne.substr(0, ouvrante));
+        facteur.unite = std::string(colonne.substr(ouvrante + 2, colonne.size() - ouvrante - 3));
+    } else {
+        facteur.nom = std::string(colonne);
+    }
+    return facteur;
+}
+
+std::vector<std::string_view> Champs(std::string_view ligne)
+{
+    std::vector<std::string_view> champs;
+    std::size_t debut = 0;
+    while (true) {
+        const std::size_t tab = ligne.find('\t', debut);
+        champs.push_back(ligne.substr(debut, tab == std::string_view::npos ? std::string_view::npos : tab - debut));
+        if (tab == std::string_view::npos)
+            return champs;
+        debut = tab + 1;
+    }
+}
+
+// Mean and sample standard deviation (n − 1).
+std::pair<double, double> MoyenneEtEcartType(const std::vector<double>& valeurs)
+{
+    const double n = static_cast<double>(valeurs.size());
+    const double moyenne = std::accumulate(valeurs.begin(), valeurs.end(), 0.0) / n;
+    double somme = 0;
+    for (const double v : valeurs)
+        somme += (v - moyenne) * (v - moyenne);
+    return {moyenne, valeurs.size() > 1 ? std::sqrt(somme / (n - 1)) : 0.0};
+}
+
+bool KDetermine(const EssaiClasse& essai)
+{
+    const Cinetique::Resultat& r = essai.resultat;
+    return r.determine && std::isfinite(r.k) && r.k > 0 && std::isfinite(r.tDemi);
+}
+
+// The number of temperatures more than kEcartTemperature apart.
+int TemperaturesDistinctes(std::vector<double> temperatures)
+{
+    std::sort(temperatures.begin(), temperatures.end());
+    int distinctes = 0;
+    double derniere = 0;
+    for (const double t : temperatures)
+        if (distinctes == 0 || t - derniere > kEcartTemperature) {
+            ++distinctes;
+            derniere = t;
+        }
+    return distinctes;
+}
+
+void ConclureArrhenius(Synthese& synthese)
+{
+    std::vector<double> x, y, temperatures;
+    for (const EssaiClasse& essai : synthese.essais) {
+        if (!KDetermine(essai) || !essai.temperature)
+            continue;
+        x.push_back(1 / (*essai.temperature + kZeroCelsius));
+        y.push_back(std::log(essai.resultat.k));
+        temperatures.push_back(*essai.temperature);
+    }
+    const int distinctes = TemperaturesDistinctes(temperatures);
+    const std::string nomEa = "Énergie d'activation Ea (J/mol)";
+    if (distinctes == 2) {
+        synthese.conclusions.push_back(
+            {nomEa, {}, {},
+             "non calculée : les essais dont k est déterminé ne sont qu'à 2 températures, il en faut au moins 3."});
+        return;
+    }
+    if (distinctes < 3)
+        return;
+    synthese.arrhenius = AjusterDroite(x, y);
+    if (!synthese.arrhenius)
+        return;
+    const Droite& d = *synthese.arrhenius;
+    const double a = std::exp(d.ordonnee);
+    synthese.conclusions.push_back({nomEa, -d.pente * kR, d.uPente * kR, {}});
+    synthese.conclusions.push_back({"Facteur pré-exponentiel A (s-1)", a, a * d.uOrdonnee, {}});
+}
+
+void ConclureFacteur(Synthese& synthese)
+{
+    const Facteur& facteur = synthese.facteur;
+    if (facteur.nom.empty())
+        return;
+    std::vector<double> f, k, tDemi;
+    for (const EssaiClasse& essai : synthese.essais) {
+        if (!KDetermine(essai) || !essai.facteur)
+            continue;
+        f.push_back(*essai.facteur);
+        k.push_back(essai.resultat.k);
+        tDemi.push_back(essai.resultat.tDemi);
+    }
+    synthese.kSelonFacteur = AjusterDroite(f, k);
+    synthese.tDemiSelonFacteur = AjusterDroite(f, tDemi);
+    if (!synthese.kSelonFacteur || !synthese.tDemiSelonFacteur)
+        return;
+    const std::string par = facteur.unite.empty() ? "" : " par " + facteur.unite;
+    synthese.conclusions.push_back({"Pente de k selon " + facteur.nom + " (s-1" + par + ")",
+                                    synthese.kSelonFacteur->pente, synthese.kSelonFacteur->uPente, {}});
+    synthese.conclusions.push_back({"Pente de t1/2 selon " + facteur.nom + " (s" + par + ")",
+                                    synthese.tDemiSelonFacteur->pente, synthese.tDemiSelonFacteur->uPente, {}});
+    const Droite& t = *synthese.tDemiSelonFacteur;
+    const bool independant = std::abs(t.pente) <= 2 * t.uPente;
+    synthese.conclusions.push_back(
+        {"t1/2 selon " + facteur.nom,
+         {},
+         {},
+         independant ? "t½ ne dépend pas de " + facteur.nom + " aux incertitudes près : compatible avec l'ordre 1."
+                     : "t½ dépend de " + facteur.nom + " : la réaction ne suit pas l'ordre 1."});
+}
+
+void ConclureRepetitions(Synthese& synthese)
+{
+    // The runs that may repeat one another, by factor value then temperature.
+    std::vector<std::size_t> candidats;
+    for (std::size_t i = 0; i < synthese.essais.size(); ++i)
+        if (KDetermine(synthese.essais[i]) && synthese.essais[i].temperature)
+            candidats.push_back(i);
+    const auto cle = [&](std::size_t i) {
+        const EssaiClasse& e = synthese.essais[i];
+        return std::make_tuple(e.facteur.has_value(), e.facteur.value_or(0), *e.temperature, i);
+    };
+    std::sort(candidats.begin(), candidats.end(), [&](std::size_t a, std::size_t b) { return cle(a) < cle(b); });
+
+    std::vector<std::vector<std::size_t>> series;
+    for (const std::size_t i : candidats) {
+        const EssaiClasse& e = synthese.essais[i];
+        if (!series.empty()) {
+            const EssaiClasse& premier = synthese.essais[series.back().front()];
+            if (premier.facteur == e.facteur && *e.temperature - *premier.temperature <= kEcartTemperature) {
+                series.back().push_back(i);
+                continue;
+            }
+        }
+        series.push_back({i});
+    }
+
+    const Facteur& facteur = synthese.facteur;
+    for (std::vector<std::size_t>& indices : series) {
+        if (indices.size() < 2)
+            continue;
+        std::sort(indices.begin(), indices.end());
+        SerieRepetee serie;
+        serie.essais = indices;
+        serie.facteur = synthese.essais[indices.front()].facteur;
+        std::vector<double> temperatures, k, uK, tDemi, uTDemi;
+        for (const std::size_t i : indices) {
+            const EssaiClasse& e = synthese.essais[i];
+            temperatures.push_back(*e.temperature);
+            k.push_back(e.resultat.k);
+            uK.push_back(e.resultat.uK);
+            tDemi.push_back(e.resultat.tDemi);
+            uTDemi.push_back(e.resultat.uTDemi);
+        }
+        const double racineN = std::sqrt(static_cast<double>(indices.size()));
+        serie.temperature = MoyenneEtEcartType(temperatures).first;
+        std::tie(serie.kMoyen, serie.kEcartType) = MoyenneEtEcartType(k);
+        serie.uKMoyenne = serie.kEcartType / racineN;
+        serie.uKAjustements = MoyenneEtEcartType(uK).first;
+        std::tie(serie.tDemiMoyen, serie.tDemiEcartType) = MoyenneEtEcartType(tDemi);
+        serie.uTDemiMoyenne = serie.tDemiEcartType / racineN;
+        serie.uTDemiAjustements = MoyenneEtEcartType(uTDemi).first;
+
+        std::string conditions = " à " + NombreResultat(serie.temperature) + " °C";
+        if (serie.facteur && !facteur.nom.empty())
+            conditions += " et " + facteur.nom + " = " + NombreResultat(*serie.facteur)
+                          + (facteur.unite.empty() ? "" : " " + facteur.unite);
+        conditions += ", " + std::to_string(indices.size()) + " essais";
+        std::vector<Conclusion>& c = synthese.conclusions;
+        c.push_back({"k moyen" + conditions + " (s-1)", serie.kMoyen, serie.uKMoyenne, {}});
+        c.push_back({"écart-type de k" + conditions + " (s-1)", serie.kEcartType, {}, {}});
+        c.push_back({"u(k) des ajustements, moyenne" + conditions + " (s-1)", serie.uKAjustements, {}, {}});
+        c.push_back({"t1/2 moyen" + conditions + " (s)", serie.tDemiMoyen, serie.uTDemiMoyenne, {}});
+        c.push_back({"écart-type de t1/2" + conditions + " (s)", serie.tDemiEcartType, {}, {}});
+        c.push_back({"u(t1/2) des ajustements, moyenne" + conditions + " (s)", serie.uTDemiAjustements, {}, {}});
+        synthese.repetitions.push_back(std::move(serie));
+    }
+}
+
+} // namespace
+
+std::string NomColonne(const Facteur& facteur)
+{
+    if (facteur.nom.empty())
+        return std::string(kSansFacteur);
+    return facteur.unite.empty() ? facteur.nom : facteur.nom + " (" + facteur.unite + ")";
+}
+
+std::optional<double> TableClasse::Valeur(const std::string& nomFichier) const
+{
+    for (const auto& [nom, valeur] : valeurs)
+        if (nom == nomFichier)
+            return valeur;
+    return std::nullopt;
+}
+
+void TableClasse::Fixer(const std::string& nomFichier, std::optional<double> valeur)
+{
+    const auto trouve = std::find_if(valeurs.begin(), valeurs.end(), [&](const auto& v) { return v.first == nomFichier; });
+    if (trouve != valeurs.end()) {
+        if (valeur)
+            trouve->second = *valeur;
+        else
+            valeurs.erase(trouve);
+    } else if (valeur) {
+        valeurs.emplace_back(nomFichier, *valeur);
+    }
+}
+
+Issue<TableClasse> LireTexteTable(std::string_view texte)
+{
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (texte.starts_with(kBom))
+        texte.remove_prefix(kBom.size());
+    TableClasse table;
+    bool enTete = false;
+    std::size_t numero = 0;
+    std::size_t debut = 0;
+    while (debut < texte.size()) {
+        const std::size_t fin = std::min(texte.find('\n', debut), texte.size());
+        std::string_view ligne = texte.substr(debut, fin - debut);
+        debut = fin + 1;
+        ++numero;
+        if (ligne.ends_with('\r'))
+            ligne.remove_suffix(1);
+        if (ligne.empty())
+            continue;
+        const std::vector<std::string_view> champs = Champs(ligne);
+        const std::string lieu = std::string(kNomTable) + ", ligne " + std::to_string(numero) + " : ";
+        if (!enTete) {
+            if (champs[0] != kColonneFichier)
+                return Echec{lieu + "la première ligne doit commencer par « fichier »."};
+            table.facteur = FacteurDeColonne(champs.size() > 1 ? champs[1] : std::string_view());
+            enTete = true;
+            continue;
+        }
+        if (champs[0].empty())
+            return Echec{lieu + "le nom du fichier manque."};
+        if (champs.size() < 2 || champs[1].empty())
+            continue;
+        try {
+            table.Fixer(std::string(champs[0]), Cinetique::LireNombreVirguleOuPoint(champs[1]));
+        } catch (const EConvertError&) {
+            return Echec{lieu + "« " + Cinetique::EnUtf8(champs[1]) + " » n'est pas un nombre."};
+        }
+    }
+    return table;
+}
+
+Issue<TableClasse> LireTable(const std::string& dossier)
+{
+    const std::string chemin = DansDossier(dossier, kNomTable);
+    std::variant<std::string, int> lu = LireOctets(chemin, kTailleMaximaleTable);
+    if (const int* erreur = std::get_if<int>(&lu)) {
+        if (*erreur == ENOENT)
+            return TableClasse{};
+        return Echec{"Le fichier « " + CheminAffichable(chemin) + " » ne peut pas être lu : " + Raison(*erreur) + ".",
+                     *erreur};
+    }
+    const std::string& octets = std::get<std::string>(lu);
+    if (octets.size() > kTailleMaximaleTable)
+        return Echec{"Le fichier « " + CheminAffichable(chemin) + " » est trop gros pour être une table de la classe."};
+    return LireTexteTable(octets);
+}
+
+std::string TexteTable(const TableClasse& table)
+{
+    std::string texte = std::string(kColonneFichier) + "\t" + NomColonne(table.facteur) + "\n";
+    for (const auto& [nom, valeur] : table.valeurs) {
+        // A name that a line cannot hold, or a value that is no number, has no line.
+        if (nom.empty() || nom.find_first_of("\t\r\n") != std::string::npos || !std::isfinite(valeur))
+            continue;
+        texte += nom + "\t" + Journal::NombreExact(valeur) + "\n";
+    }
+    return texte;
+}
+
+Issue<bool> EcrireTable(const std::string& dossier, const TableClasse& table)
+{
+    const std::string chemin = DansDossier(dossier, kNomTable);
+    try {
+        FichierTexte::Remplacer(chemin, TexteTable(table), FichierTexte::Lien::Suivi);
+    } catch (const EInOutError& e) {
+        return Echec{"Le fichier « " + CheminAffichable(chemin) + " » ne peut pas être écrit : " + e.Message(),
+                     e.ErrorCode()};
+    }
+    return true;
+}
+
+bool EnCoursDEcriture(std::string_view nomFichier)
+{
+    return nomFichier.starts_with('.') || nomFichier.ends_with(".tmp");
+}
+
+std::optional<Droite> AjusterDroite(std::span<const double> x, std::span<const double> y)
+{
+    const std::size_t n = std::min(x.size(), y.size());
+    if (n < 3)
+        return std::nullopt;
+    const double xMoyen = std::accumulate(x.begin(), x.begin() + n, 0.0) / n;
+    const double yMoyen = std::accumulate(y.begin(), y.begin() + n, 0.0) / n;
+    double sxx = 0, sxy = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sxx += (x[i] - xMoyen) * (x[i] - xMoyen);
+        sxy += (x[i] - xMoyen) * (y[i] - yMoyen);
+    }
+    if (!(sxx > 0) || !std::isfinite(sxx) || !std::isfinite(sxy))
+        return std::nullopt;
+    Droite d;
+    d.points = static_cast<int>(n);
+    d.pente = sxy / sxx;
+    d.ordonnee = yMoyen - d.pente * xMoyen;
+    double ssr = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double r = y[i] - (d.ordonnee + d.pente * x[i]);
+        ssr += r * r;
+    }
+    const double s2 = ssr / static_cast<double>(n - 2);
+    d.uPente = std::sqrt(s2 / sxx);
+    d.uOrdonnee = std::sqrt(s2 * (1.0 / static_cast<double>(n) + xMoyen * xMoyen / sxx));
+    return d;
+}
+
+Issue<std::vector<std::string>> Fichiers(const std::vector<std::string>& dossiersOuFichiers)
+{
+    std::vector<std::string> fichiers;
+    for (const std::string& chemin : dossiersOuFichiers) {
+        struct stat etat {};
+        if (::stat(chemin.c_str(), &etat) != 0) {
+            const int erreur = errno;
+            if (erreur == ENOENT || erreur == ENOTDIR)
+                return Echec{"« " + CheminAffichable(chemin) + " » est introuvable : ni dossier ni fichier de ce nom.",
+                             erreur};
+            return Echec{MessageDossier(chemin, erreur), erreur};
+        }
+        if (!S_ISDIR(etat.st_mode)) {
+            fichiers.push_back(chemin);
+            continue;
+        }
+        Issue<std::vector<std::string>> contenu = FichiersDuDossier(chemin);
+        if (!contenu)
+            return contenu.Erreur();
+        for (std::string& fichier : std::move(contenu).Valeur())
+            fichiers.push_back(std::move(fichier));
+    }
+    return fichiers;
+}
+
+std::variant<EssaiClasse, FichierEcarte> AnalyserFichier(const std::string& chemin, const TableClasse& table)
+{
+    const std::string nom = NomDeFichier(chemin);
+    if (EnCoursDEcriture(nom))
+        return FichierEcarte{chemin, std::string(kRaisonEnCours)};
+    try {
+        Cinetique::Enregistrement lu = Cinetique::LireFichierEnregistrement(chemin);
+        EssaiClasse essai;
+        essai.resultat = Cinetique::AnalyserEnregistrement(lu, Cinetique::Options{});
+        essai.chemin = chemin;
+        essai.nom = nom;
+        essai.poste = std::move(lu.poste);
+        essai.debut = lu.debut;
+        essai.temperature = lu.temperature;
+        essai.volume = lu.volume;
+        essai.facteur = table.Valeur(nom);
+        essai.points = std::move(lu.points);
+        return essai;
+    } catch (const Exception& e) {
+        return FichierEcarte{chemin, e.Message()};
+    } catch (const std::bad_alloc&) {
+        return FichierEcarte{chemin, "Mémoire insuffisante."};
+    }
+}
+
+Synthese Conclure(std::vector<EssaiClasse> essais, std::vector<FichierEcarte> ecartes, const Facteur& facteur)
+{
+    Synthese synthese;
+    synthese.facteur = facteur;
+    std::stable_sort(essais.begin(), essais.end(), [](const EssaiClasse& a, const EssaiClasse& b) {
+        return std::forward_as_tuple(!a.debut.has_value(), a.debut, a.nom, a.chemin)
+             < std::forward_as_tuple(!b.debut.has_value(), b.debut, b.nom, b.chemin);
+    });
+    synthese.essais = std::move(essais);
+    synthese.ecartes = std::move(ecartes);
+    ConclureArrhenius(synthese);
+    ConclureFacteur(synthese);
+    ConclureRepetitions(synthese);
+    return synthese;
+}
+
+Synthese Synthetiser(const std::vector<std::string>& dossiersOuFichiers)
+{
+    // The files, each with the table of its folder; the folders and tables
+    // that cannot be read, in their place in the list.
+    struct Tache {
+        std::string chemin;
+        const TableClasse* table = nullptr;
+        std::optional<FichierEcarte> ecarte;
+    };
+    std::vector<Tache> taches;
+    std::map<std::string, TableClasse> tables; // by folder; a map's elements stay where they are
+    std::optional<Facteur> facteur;
+    for (const std::string& argument : dossiersOuFichiers) {
+        Issue<std::vector<std::string>> fichiers = Fichiers({argument});
+        if (!fichiers) {
+            taches.push_back({argument, nullptr, FichierEcarte{argument, fichiers.Message()}});
+            continue;
+        }
+        for (std::string& chemin : std::move(fichiers).Valeur()) {
+            const std::string dossier = DossierDe(chemin);
+            auto table = tables.find(dossier);
+            if (table == tables.end()) {
+                Issue<TableClasse> lue = LireTable(dossier);
+                if (!lue) {
+                    const std::string nom = DansDossier(dossier, kNomTable);
+                    taches.push_back({nom, nullptr, FichierEcarte{nom, lue.Message()}});
+                }
+                table = tables.emplace(dossier, lue ? std::move(lue).Valeur() : TableClasse{}).first;
+                if (!facteur && !table->second.facteur.nom.empty())
+                    facteur = table->second.facteur;
+            }
+            taches.push_back({std::move(chemin), &table->second, std::nullopt});
+        }
+    }
+
+    // Reading and parsing are what cost: the files are shared among the
+    // processor's cores, each result kept in its file's place.
+    std::vector<std::optional<std::variant<EssaiClasse, FichierEcarte>>> analyses(taches.size());
+    std::atomic<std::size_t> suivante = 0;
+    const auto travailler = [&] {
+        for (std::size_t i; (i = suivante++) < taches.size();) {
+            if (taches[i].ecarte)
+                continue;
+            // AnalyserFichier gives every failure of the file as a value; what
+            // else a thread could meet must not end the program.
+            try {
+                analyses[i] = AnalyserFichier(taches[i].chemin, *taches[i].table);
+            } catch (const std::bad_alloc&) {
+                analyses[i] = FichierEcarte{taches[i].chemin, "Mémoire insuffisante."};
+            } catch (const std::exception&) {
+                analyses[i] = FichierEcarte{taches[i].chemin, "Lecture impossible (erreur interne)."};
+            }
+        }
+    };
+    const std::size_t coeurs = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> aides;
+    try {
+        for (std::size_t n = 1; n < std::min({coeurs, taches.size(), kFilsMaximum}); ++n)
+            aides.emplace_back(travailler);
+    } catch (const std::system_error&) {
+        // No more threads: the ones started and this one do the work.
+    }
+    travailler();
+    for (std::thread& aide : aides)
+        aide.join();
+
+    std::vector<EssaiClasse> essais;
+    std::vector<FichierEcarte> ecartes;
+    for (std::size_t i = 0; i < taches.size(); ++i) {
+        if (taches[i].ecarte)
+            ecartes.push_back(std::move(*taches[i].ecarte));
+        else if (EssaiClasse* essai = std::get_if<EssaiClasse>(&*analyses[i]))
+            essais.push_back(std::move(*essai));
+        else
+            ecartes.push_back(std::move(std::get<FichierEcarte>(*analyses[i])));
+    }
+    return Conclure(std::move(essais), std::move(ecartes), facteur.value_or(Facteur{}));
+}
+
+std::string TexteDebut(std::chrono::system_clock::time_point debut)
+{
+    return HeureLocale(debut, "%Y-%m-%d %H:%M:%S");
+}
+
+std::string EnTeteTable(const Facteur& facteur)
+{
+    return "fichier\tposte\tdébut\ttempérature (°C)\tvolume (L)\t" + CheminAffichable(NomColonne(facteur))
+         + "\tpoints\tk (s-1)\tu(k) (s-1)\tt1/2 (s)\tu(t1/2) (s)\tx finale (mol)\tu(x finale) (mol)\tremarque";
+}
+
+std::string TexteSynthese(const Synthese& synthese)
+{
+    std::string texte = EnTeteTable(synthese.facteur) + "\n";
+    for (const EssaiClasse& essai : synthese.essais) {
+        const Cinetique::Resultat& r = essai.resultat;
+        const std::string champs[] = {
+            CheminAffichable(essai.chemin),
+            CheminAffichable(essai.poste),
+            essai.debut ? TexteDebut(*essai.debut) : std::string(),
+            NombreResultat(essai.temperature),
+            NombreResultat(essai.volume),
+            NombreResultat(essai.facteur),
+            std::to_string(r.points),
+            NombreResultat(r.k),
+            NombreResultat(r.uK),
+            NombreResultat(r.tDemi),
+            NombreResultat(r.uTDemi),
+            NombreResultat(r.xFinal),
+            NombreResultat(r.uXFinal),
+            Cinetique::TexteRemarques(r),
+        };
+        texte += champs[0];
+        for (std::size_t i = 1; i < std::size(champs); ++i)
+            texte += "\t" + champs[i];
+        texte += "\n";
+    }
+    texte += "\n";
+    for (const Conclusion& c : synthese.conclusions) {
+        texte += CheminAffichable(c.nom) + "\t";
+        texte += c.phrase.empty() ? NombreResultat(c.valeur) : c.phrase;
+        texte += "\t" + NombreResultat(c.incertitude) + "\n";
+    }
+    return texte;
+}
+
+} // namespace Classe
