@@ -268,6 +268,7 @@ void TForm1::CreerMenus()
     Analyse1 = MainMenu1->addMenu(QStringLiteral("A&nalyse"));
     Analyserlessai1 = commande(Analyse1, QStringLiteral("&Analyser l'essai"), QKeySequence(Qt::CTRL | Qt::Key_L));
     Ouvrirunessai1 = commande(Analyse1, QStringLiteral("&Ouvrir un essai enregistré..."));
+    Synthesedelaclasse1 = commande(Analyse1, QStringLiteral("&Synthèse de la classe…"));
 
     Aide1 = MainMenu1->addMenu(QStringLiteral("&Aide"));
     Rubriquedaide1 = commande(Aide1, QStringLiteral("&Rubrique d'aide"));
@@ -326,6 +327,7 @@ void TForm1::Connecter()
         {Apropos1, &TForm1::Apropos1Click},
         {Analyserlessai1, &TForm1::Analyserlessai1Click},
         {Ouvrirunessai1, &TForm1::Ouvrirunessai1Click},
+        {Synthesedelaclasse1, &TForm1::Synthesedelaclasse1Click},
     };
     for (const auto& [action, gestionnaire] : menus)
         connect(action, &QAction::triggered, this,

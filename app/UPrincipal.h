@@ -49,6 +49,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class FenetreAnalyse;
+class FenetreClasse;
 class TChart;
 class TFastLineSeries;
 struct DonneesEssai;
@@ -163,8 +164,15 @@ public:
     QMenu* Analyse1 = nullptr;
     QAction* Analyserlessai1 = nullptr;
     QAction* Ouvrirunessai1 = nullptr;
+    QAction* Synthesedelaclasse1 = nullptr;
     // The analysis window, once opened (one for the program).
     FenetreAnalyse* FenetreAnalyse1 = nullptr;
+    // The class synthesis window, once opened (one for the program; opened
+    // again on another folder when the class folder changed).
+    FenetreClasse* FenetreClasse1 = nullptr;
+    // The class folder that "Synthèse de la classe…" opens (nothing:
+    // cancelled). Empty: DossierClasse().
+    std::function<std::optional<std::string>()> ChoisirDossierClasse;
     QLabel* Label3 = nullptr;
     QLineEdit* Edit3 = nullptr;
     TRadioGroup* RadioGroup1 = nullptr;
@@ -189,6 +197,7 @@ public:
     void Apropos1Click(QObject* Sender);
     void Analyserlessai1Click(QObject* Sender);
     void Ouvrirunessai1Click(QObject* Sender);
+    void Synthesedelaclasse1Click(QObject* Sender);
 
     // The current or last run (null before the first): its conditions and
     // its readings, which the result table, the charts, the journal, the
@@ -253,6 +262,9 @@ private:
 
     // Shows the analysis window (created at its first use) on `donnees`.
     void MontrerAnalyse(DonneesEssai donnees, bool enCours);
+    // The class folder: NELVAR_CLASSE when set, else one chosen in a folder
+    // dialog (nothing: cancelled).
+    std::optional<std::string> DossierClasse();
     // Lists the journal's runs (DossierJournal) not of this session in the
     // runs compared, each loaded when it is ticked.
     void ListerJournal();
