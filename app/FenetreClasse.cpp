@@ -168,8 +168,8 @@ void FenetreClasse::Recevoir(SyntheseEnFond::Releve releve)
     else
         Montrer();
     if (!releve.lu) {
-        Etat->setText(Texte("Le dossier de la classe ne peut pas être lu : " + releve.erreur +
-                            (synthese_.essais.empty() ? "" : " (le tableau est celui de la dernière lecture)")));
+        Etat->setText(Texte(releve.erreur +
+                            (synthese_.essais.empty() ? "" : " Le tableau est celui de la dernière lecture.")));
     }
     emit Actualisee();
 }
@@ -197,6 +197,7 @@ void FenetreClasse::Montrer()
         const auto& cellules = decoupe.lignes[static_cast<std::size_t>(n)];
         for (int c = 0; c < static_cast<int>(cellules.size()); ++c) {
             auto* cellule = new QTableWidgetItem(Texte(cellules[static_cast<std::size_t>(c)]));
+            cellule->setData(Qt::UserRole, cellule->text()); // the text shown, put back after a wrong value
             if (c == kColonneFacteur) {
                 cellule->setToolTip(QStringLiteral("La valeur du facteur pour cet essai (à taper)"));
             } else {
@@ -206,8 +207,11 @@ void FenetreClasse::Montrer()
             }
             Tableau->setItem(n, c, cellule);
         }
-        if (static_cast<std::size_t>(n) < synthese_.essais.size())
-            Tableau->item(n, 0)->setToolTip(Texte(synthese_.essais[static_cast<std::size_t>(n)].chemin));
+        // The run's file name; its path (the copy's) in its tip.
+        if (static_cast<std::size_t>(n) < synthese_.essais.size() && Tableau->item(n, 0)) {
+            Tableau->item(n, 0)->setToolTip(Tableau->item(n, 0)->text());
+            Tableau->item(n, 0)->setText(Texte(synthese_.essais[static_cast<std::size_t>(n)].nom));
+        }
     }
     Tableau->resizeColumnsToContents();
     remplissage_ = false;
@@ -268,8 +272,7 @@ void FenetreClasse::ValeurTapee(QTableWidgetItem* cellule)
         } catch (const Exception& e) {
             Etat->setText(Texte(e.Message()));
             remplissage_ = true;
-            const auto ancienne = table_.Valeur(nom);
-            cellule->setText(ancienne ? QString::number(*ancienne, 'g', 17) : QString());
+            cellule->setText(cellule->data(Qt::UserRole).toString());
             remplissage_ = false;
             return;
         }

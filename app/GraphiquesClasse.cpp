@@ -14,7 +14,9 @@ namespace {
 constexpr double kMmol = 1000;             // mol to mmol
 constexpr double kHectopascal = 100;       // Pa in a hPa
 constexpr double kKelvin = 273.15;         // °C to K, as the Arrhenius line takes T
-constexpr int kLegendeMax = 12;            // more curves than this: no legend (it would hide them)
+constexpr int kLegendeMax = 12;
+constexpr double kMarge = 0.08;            // of the points' span, around them
+constexpr int kTaillePoint = 4;            // more curves than this: no legend (it would hide them)
 
 constexpr TColor kCouleurPoints = SeriesPaletteColor(0);
 constexpr TColor kCouleurDroite = SeriesPaletteColor(1);
@@ -38,6 +40,35 @@ void TracerDroite(TFastLineSeries& serie, const std::optional<Classe::Droite>& d
         serie.AddPoint(x, droite->ordonnee + droite->pente * x, "", ColorAuto);
 }
 
+// The axes fixed around the points and their line, with a margin so that no
+// point sits on the frame; automatic when there is none.
+void Cadrer(TChart& graphique, const TChartSeries& points, const TChartSeries& droite)
+{
+    if (points.Count() == 0) {
+        graphique.BottomAxis().SetAutomatic(true);
+        graphique.LeftAxis().SetAutomatic(true);
+        return;
+    }
+    auto fixer = [](TChartAxis& axe, double a, double b) {
+        double marge = (b - a) * kMarge;
+        if (marge <= 0)
+            marge = std::max(std::abs(a) * kMarge, 1e-9);
+        axe.SetMinMax(a - marge, b + marge);
+        // About five labels: a step of 1, 2 or 5 times a power of ten.
+        const double brut = (b - a + 2 * marge) / 5;
+        const double puissance = std::pow(10, std::floor(std::log10(brut)));
+        const double pas = brut / puissance < 2 ? 1 : brut / puissance < 5 ? 2 : 5;
+        axe.SetIncrement(pas * puissance);
+    };
+    fixer(graphique.BottomAxis(), points.MinXValue(), points.MaxXValue());
+    double bas = points.MinYValue(), haut = points.MaxYValue();
+    if (droite.Count() > 0) {
+        bas = std::min(bas, droite.MinYValue());
+        haut = std::max(haut, droite.MaxYValue());
+    }
+    fixer(graphique.LeftAxis(), bas, haut);
+}
+
 // The short name of a run for the legend: its bench, else its file's name.
 std::string NomCourt(const Classe::EssaiClasse& essai)
 {
@@ -53,16 +84,22 @@ GraphiquesClasse::GraphiquesClasse(QWidget* parent) : QTabWidget(parent)
 {
     GraphiqueK = NouveauGraphique(this, "k selon le facteur étudié", "Facteur", "k en s⁻¹", true);
     PointsK = NouvelleSerie<TPointSeries>(*GraphiqueK, kCouleurPoints, "Essais");
+    PointsK->SetPointSize(kTaillePoint);
     DroiteK = NouvelleSerie<TFastLineSeries>(*GraphiqueK, kCouleurDroite, "Droite ajustée");
     GraphiqueTDemi = NouveauGraphique(this, "t½ selon le facteur étudié", "Facteur", "t½ en s", true);
     PointsTDemi = NouvelleSerie<TPointSeries>(*GraphiqueTDemi, kCouleurPoints, "Essais");
+    PointsTDemi->SetPointSize(kTaillePoint);
     DroiteTDemi = NouvelleSerie<TFastLineSeries>(*GraphiqueTDemi, kCouleurDroite, "Droite ajustée");
     GraphiqueArrhenius = NouveauGraphique(this, "Loi d'Arrhenius : ln k selon 1/T", "1/T en K⁻¹", "ln k (k en s⁻¹)",
                                           true);
     PointsArrhenius = NouvelleSerie<TPointSeries>(*GraphiqueArrhenius, kCouleurPoints, "Essais");
+    PointsArrhenius->SetPointSize(kTaillePoint);
     DroiteArrhenius = NouvelleSerie<TFastLineSeries>(*GraphiqueArrhenius, kCouleurDroite, "Droite ajustée");
     GraphiqueCourbes = NouveauGraphique(this, "Les essais superposés", "Temps depuis le début de l'essai en s",
                                         "Avancement en mmol", true);
+    // The titles say what the points and the line are: no legend over them.
+    for (TChart* g : {GraphiqueK, GraphiqueTDemi, GraphiqueArrhenius})
+        g->Legend().SetVisible(false);
     addTab(GraphiqueK, QStringLiteral("&k selon le facteur"));
     addTab(GraphiqueTDemi, QStringLiteral("t½ &selon le facteur"));
     addTab(GraphiqueArrhenius, QStringLiteral("&Arrhenius"));
@@ -97,6 +134,9 @@ void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
     TracerDroite(*DroiteK, facteur ? synthese.kSelonFacteur : std::nullopt, *PointsK);
     TracerDroite(*DroiteTDemi, facteur ? synthese.tDemiSelonFacteur : std::nullopt, *PointsTDemi);
     TracerDroite(*DroiteArrhenius, synthese.arrhenius, *PointsArrhenius);
+    Cadrer(*GraphiqueK, *PointsK, *DroiteK);
+    Cadrer(*GraphiqueTDemi, *PointsTDemi, *DroiteTDemi);
+    Cadrer(*GraphiqueArrhenius, *PointsArrhenius, *DroiteArrhenius);
     for (TChartSeries* s : {static_cast<TChartSeries*>(PointsK), static_cast<TChartSeries*>(PointsTDemi),
                             static_cast<TChartSeries*>(PointsArrhenius)})
         s->SetActive(true);

@@ -119,7 +119,11 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     // The table: each column as wide as its widest cell (within a bound),
     // the remark taking what is left, and all of them narrower together
     // when the page is too narrow.
-    const TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(synthese));
+    // The runs by their file name: the folder is named above.
+    TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(synthese));
+    for (std::size_t n = 0; n < decoupe.lignes.size() && n < synthese.essais.size(); ++n)
+        if (!decoupe.lignes[n].empty())
+            decoupe.lignes[n][0] = synthese.essais[n].nom;
     const std::size_t colonnes = decoupe.entetes.size();
     if (colonnes > 0) {
         std::vector<double> largeurs(colonnes, 0);
