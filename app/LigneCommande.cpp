@@ -23,6 +23,7 @@ public:
 };
 
 constexpr std::string_view kAnalyse = "--analyse";
+constexpr std::string_view kPdf = "--pdf";
 constexpr std::string_view kAide = "--help";
 constexpr std::string_view kFinDesOptions = "--";
 constexpr std::string_view kPrefixe = "nelvar : ";
@@ -31,6 +32,7 @@ constexpr std::string_view kRenvoiAide = " (voir nelvar --help).";
 constexpr std::string_view kTexteAide =
     "Utilisation : nelvar --analyse [options] FICHIER...\n"
     "              nelvar --rapport OUT.pdf [options] FICHIER\n"
+    "              nelvar --classe [--pdf SORTIE.pdf] DOSSIER|FICHIER...\n"
     "\n"
     "Analyse cinétique d'enregistrements de mesures, sans fenêtre : le modèle du\n"
     "premier ordre p(t) = p∞ − (p∞ − pa)·exp(−k·(t − ta)) est ajusté à la pression\n"
@@ -65,6 +67,16 @@ constexpr std::string_view kTexteAide =
     "Code de retour : 0 quand tous les fichiers sont analysés ; 2 quand un fichier\n"
     "ne peut l'être (une ligne « fichier : message » sur la sortie d'erreur) ou\n"
     "quand les options sont incorrectes.\n"
+    "\n"
+    "Synthèse de la classe (--classe) : chaque essai des dossiers (sauf classe.tsv)\n"
+    "et des fichiers donnés est analysé comme avec --analyse ; une ligne par essai\n"
+    "(fichier, poste, début, température (°C), volume (L), facteur de classe.tsv,\n"
+    "points, k (s-1), u(k) (s-1), t1/2 (s), u(t1/2) (s), x finale (mol),\n"
+    "u(x finale) (mol), remarque), une ligne vide, puis les conclusions\n"
+    "« nom, valeur, incertitude-type » (énergie d'activation, effet du facteur,\n"
+    "essais répétés). Les fichiers écartés sont listés sur la sortie d'erreur.\n"
+    "--pdf SORTIE.pdf écrit aussi le compte rendu de la classe. Code de retour :\n"
+    "0 quand au moins un essai est analysé, 2 sinon.\n"
     "Sans option, nelvar ouvre sa fenêtre.\n";
 
 double Valeur(std::string_view option, const std::string& texte)
@@ -256,6 +268,99 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
     if (!SortieEcrite(sortie, erreurs))
         return kCodeEchec;
     return echec ? kCodeEchec : 0;
+}
+
+bool ModeClasse(std::span<const std::string> arguments)
+{
+    for (const std::string& argument : arguments) {
+        if (argument == kFinDesOptions)
+            return false;
+        if (argument == kOptionClasse)
+            return true;
+    }
+    return false;
+}
+
+Issue<DemandeClasse> LireArgumentsClasse(std::span<const std::string> arguments)
+{
+    DemandeClasse demande;
+    bool finDesOptions = false;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (finDesOptions || argument == "-" || !argument.starts_with('-')) {
+            demande.chemins.push_back(argument);
+            continue;
+        }
+        if (argument == kFinDesOptions) {
+            finDesOptions = true;
+            continue;
+        }
+        if (argument == kOptionClasse)
+            continue;
+        if (argument == kAide) {
+            demande.aide = true;
+            return demande;
+        }
+        if (argument == kPdf || argument.starts_with(std::string(kPdf) + "=")) {
+            if (argument != kPdf)
+                demande.pdf = argument.substr(kPdf.size() + 1);
+            else if (i + 1 < arguments.size())
+                demande.pdf = arguments[++i];
+            if (!demande.pdf || demande.pdf->empty())
+                return Echec{"l'option --pdf attend le nom du fichier PDF"};
+            continue;
+        }
+        const std::string nom = argument.substr(0, argument.find('='));
+        return Echec{"option inconnue avec --classe « " + EnUtf8(nom) + " »"};
+    }
+    if (demande.chemins.empty())
+        return Echec{"aucun dossier ni fichier pour la synthèse de la classe"};
+    return demande;
+}
+
+int ClasseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs,
+                            const RapportClasse& rapport)
+{
+    const Issue<DemandeClasse> lue = LireArgumentsClasse(arguments);
+    if (!lue) {
+        erreurs << kPrefixe << lue.Message() << kRenvoiAide << "\n";
+        return kCodeEchec;
+    }
+    const DemandeClasse& demande = *lue;
+    if (demande.aide) {
+        sortie << kTexteAide << std::flush;
+        return SortieEcrite(sortie, erreurs) ? 0 : kCodeEchec;
+    }
+    if (demande.pdf && !rapport) {
+        erreurs << kPrefixe << "le compte rendu de la classe en PDF n'est pas disponible ici.\n";
+        return kCodeEchec;
+    }
+
+    Classe::Synthese synthese;
+    try {
+        synthese = Classe::Synthetiser(demande.chemins);
+    } catch (const std::bad_alloc&) {
+        erreurs << kPrefixe << "Mémoire insuffisante.\n";
+        return kCodeEchec;
+    }
+    for (const Classe::FichierEcarte& ecarte : synthese.ecartes)
+        erreurs << CheminAffichable(ecarte.chemin) << " : " << ecarte.raison << "\n";
+    erreurs << std::flush;
+    sortie << Classe::TexteSynthese(synthese) << std::flush;
+    if (!SortieEcrite(sortie, erreurs))
+        return kCodeEchec;
+    if (synthese.essais.empty()) {
+        erreurs << kPrefixe << "aucun essai n'a pu être lu.\n";
+        return kCodeEchec;
+    }
+    if (demande.pdf) {
+        const Issue<bool> ecrit = rapport(synthese, *demande.pdf);
+        if (!ecrit) {
+            erreurs << kPrefixe << ecrit.Message() << "\n";
+            return kCodeEchec;
+        }
+    }
+    return 0;
 }
 
 } // namespace Cinetique

@@ -26,9 +26,11 @@
 // `erreurs`); --help writes the help
 // on `sortie` and gives 0. Option values take a decimal comma or a decimal
 // point; "--option=valeur" is accepted too, and "--" ends the options.
+#include "classe/SyntheseClasse.h"
 #include "kinetics/AnalyseCinetique.h"
 #include "runtime/Issue.h"
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <span>
@@ -69,5 +71,39 @@ Issue<Demande> LireArguments(std::span<const std::string> arguments);
 // Runs the mode on the program's arguments (its name left out) and gives the
 // exit code.
 int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs);
+
+// The class synthesis:
+//   nelvar --classe [--pdf SORTIE.pdf] DOSSIER|FICHIER...
+// analyses every run of the folders (each regular file but classe.tsv) and
+// the files given (classe/SyntheseClasse.h) and writes on `sortie` the text
+// of Classe::TexteSynthese: the table's header, one row per run, an empty
+// line, the conclusions. Each file left out gives one line "<path> : <reason>"
+// on `erreurs`: a run still being written, a file the reader refuses or whose
+// analysis is impossible, a folder or a classe.tsv that cannot be read.
+// With --pdf, the class report is written too, by `rapport` (the program
+// gives it; it draws with Qt); none given, --pdf is refused.
+//
+// Exit code: 0 when at least one run was analysed and every output asked for
+// was written; kCodeEchec otherwise (no run, wrong options, the standard
+// output or the PDF not written, with one line on `erreurs`).
+inline constexpr std::string_view kOptionClasse = "--classe";
+
+// Whether the arguments (the program's name left out) ask for the class
+// synthesis: one of them, before any "--", is "--classe".
+bool ModeClasse(std::span<const std::string> arguments);
+
+struct DemandeClasse {
+    std::vector<std::string> chemins; // folders and files
+    std::optional<std::string> pdf;
+    bool aide = false;
+};
+Issue<DemandeClasse> LireArgumentsClasse(std::span<const std::string> arguments);
+
+// Writes the class report of `synthese` as a PDF at `chemin`, or fails with
+// the French message.
+using RapportClasse = std::function<Issue<bool>(const Classe::Synthese& synthese, const std::string& chemin)>;
+
+int ClasseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs,
+                            const RapportClasse& rapport = {});
 
 } // namespace Cinetique

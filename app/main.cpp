@@ -1,4 +1,5 @@
-// Start-up. `nelvar --analyse ...` is the command line's batch mode
+// Start-up. `nelvar --classe ...` (the class synthesis) and
+// `nelvar --analyse ...` are the command line's batch modes
 // (app/LigneCommande.h), chosen before anything else: it opens no source
 // of measurements and needs no window system; nor does `nelvar --rapport ...`
 // (app/ExportAnalyse.h), which draws on Qt's offscreen platform and writes
@@ -33,6 +34,8 @@
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
+    if (Cinetique::ModeClasse(arguments))
+        return Cinetique::ClasseEnLigneDeCommande(arguments, std::cout, std::cerr);
     if (ModeRapport(arguments)) {
         PreparerProcessus();
         qputenv("QT_QPA_PLATFORM", "offscreen");

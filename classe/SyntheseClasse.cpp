@@ -5,11 +5,14 @@
 #include "runtime/HeureLocale.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <map>
 #include <new>
 #include <numeric>
+#include <system_error>
+#include <thread>
 #include <tuple>
 
 #include <dirent.h>
@@ -28,6 +31,8 @@ using Cinetique::NombreResultat;
 constexpr std::size_t kTailleMaximaleTable = 1u << 20;
 constexpr std::string_view kColonneFichier = "fichier";
 constexpr std::string_view kSansFacteur = "facteur";
+// The threads that read a folder's files at once, at most.
+constexpr std::size_t kFilsMaximum = 8;
 
 std::string NomDeFichier(const std::string& chemin)
 {
@@ -553,33 +558,75 @@ Synthese Conclure(std::vector<EssaiClasse> essais, std::vector<FichierEcarte> ec
 
 Synthese Synthetiser(const std::vector<std::string>& dossiersOuFichiers)
 {
-    std::vector<EssaiClasse> essais;
-    std::vector<FichierEcarte> ecartes;
-    std::map<std::string, TableClasse> tables; // by folder
+    // The files, each with the table of its folder; the folders and tables
+    // that cannot be read, in their place in the list.
+    struct Tache {
+        std::string chemin;
+        const TableClasse* table = nullptr;
+        std::optional<FichierEcarte> ecarte;
+    };
+    std::vector<Tache> taches;
+    std::map<std::string, TableClasse> tables; // by folder; a map's elements stay where they are
     std::optional<Facteur> facteur;
     for (const std::string& argument : dossiersOuFichiers) {
-        const Issue<std::vector<std::string>> fichiers = Fichiers({argument});
+        Issue<std::vector<std::string>> fichiers = Fichiers({argument});
         if (!fichiers) {
-            ecartes.push_back({argument, fichiers.Message()});
+            taches.push_back({argument, nullptr, FichierEcarte{argument, fichiers.Message()}});
             continue;
         }
-        for (const std::string& chemin : *fichiers) {
+        for (std::string& chemin : std::move(fichiers).Valeur()) {
             const std::string dossier = DossierDe(chemin);
             auto table = tables.find(dossier);
             if (table == tables.end()) {
                 Issue<TableClasse> lue = LireTable(dossier);
-                if (!lue)
-                    ecartes.push_back({DansDossier(dossier, kNomTable), lue.Message()});
+                if (!lue) {
+                    const std::string nom = DansDossier(dossier, kNomTable);
+                    taches.push_back({nom, nullptr, FichierEcarte{nom, lue.Message()}});
+                }
                 table = tables.emplace(dossier, lue ? std::move(lue).Valeur() : TableClasse{}).first;
                 if (!facteur && !table->second.facteur.nom.empty())
                     facteur = table->second.facteur;
             }
-            std::variant<EssaiClasse, FichierEcarte> analyse = AnalyserFichier(chemin, table->second);
-            if (EssaiClasse* essai = std::get_if<EssaiClasse>(&analyse))
-                essais.push_back(std::move(*essai));
-            else
-                ecartes.push_back(std::move(std::get<FichierEcarte>(analyse)));
+            taches.push_back({std::move(chemin), &table->second, std::nullopt});
         }
+    }
+
+    // Reading and parsing are what cost: the files are shared among the
+    // processor's cores, each result kept in its file's place.
+    std::vector<std::optional<std::variant<EssaiClasse, FichierEcarte>>> analyses(taches.size());
+    std::atomic<std::size_t> suivante = 0;
+    const auto travailler = [&] {
+        for (std::size_t i; (i = suivante++) < taches.size();) {
+            if (taches[i].ecarte)
+                continue;
+            try {
+                analyses[i] = AnalyserFichier(taches[i].chemin, *taches[i].table);
+            } catch (const std::exception&) {
+                analyses[i] = FichierEcarte{taches[i].chemin, "Mémoire insuffisante."};
+            }
+        }
+    };
+    const std::size_t coeurs = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> aides;
+    try {
+        for (std::size_t n = 1; n < std::min({coeurs, taches.size(), kFilsMaximum}); ++n)
+            aides.emplace_back(travailler);
+    } catch (const std::system_error&) {
+        // No more threads: the ones started and this one do the work.
+    }
+    travailler();
+    for (std::thread& aide : aides)
+        aide.join();
+
+    std::vector<EssaiClasse> essais;
+    std::vector<FichierEcarte> ecartes;
+    for (std::size_t i = 0; i < taches.size(); ++i) {
+        if (taches[i].ecarte)
+            ecartes.push_back(std::move(*taches[i].ecarte));
+        else if (EssaiClasse* essai = std::get_if<EssaiClasse>(&*analyses[i]))
+            essais.push_back(std::move(*essai));
+        else
+            ecartes.push_back(std::move(std::get<FichierEcarte>(*analyses[i])));
     }
     return Conclure(std::move(essais), std::move(ecartes), facteur.value_or(Facteur{}));
 }

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -228,6 +229,83 @@ TEST_F(LigneCommande, excluded_dates_give_the_fit_of_the_file_without_them_and_a
         EXPECT_EQ(e.sortie, kEntete + essai_ + "\t" + numeros.substr(0, numeros.size() - 1)
                                 + "Points exclus à la demande : t = 25 s, 50 s.\n");
     }
+}
+
+// nelvar --classe on a class folder: the journal of a bench (the reference
+// run, with its computer, V and T) and the reference run saved as text, the
+// factor typed in classe.tsv; a note and a run still being written are left
+// out and listed. The numbers are the reference's SciPy values above.
+TEST_F(LigneCommande, the_class_synthesis_writes_one_row_a_run_lists_what_it_left_out_and_exits_0)
+{
+    const std::string classe = dossier_ + "/classe";
+    ASSERT_EQ(::mkdir(classe.c_str(), 0755), 0);
+    std::string journal = "# format : journal d'essai nelvar 1\n# début : 2026-12-07 14:03:52 +0100\n"
+                          "# source : carte simulée\n# poste : SALLE2-PC07\n# volume (L) : 0.25\n"
+                          "# température (°C) : 20\n# coefficient (Pa/V) : 100000\n# p et - p : oui\n"
+                          "temps des ticks (s)\ttemps réel (s)\tpression (Pa)\tavancement (mol)\t"
+                          "tension voie 1 (V)\ttension voie 2 (V)\n";
+    std::istringstream reference(kReference);
+    std::string ligne;
+    std::getline(reference, ligne);
+    for (int i = 0; std::getline(reference, ligne); ++i)
+        journal += std::to_string(i) + "\t" + ligne.substr(0, ligne.find(';')) + "\t" + ligne.substr(ligne.find(';') + 1)
+                   + "\t0\t1\t-1\n";
+    const std::string bench = Ecrire("classe/essai_2026-12-07_14-03-52_SALLE2-PC07.txt", journal);
+    const std::string texte = Ecrire("classe/essai.csv", kReference);
+    const std::string notes = Ecrire("classe/notes.txt", "0\n1\n2\n");
+    const std::string enCours = Ecrire("classe/.essai_2026-12-07_15-00-00_PC01.txt.tmp", journal.substr(0, 400));
+    Ecrire("classe/classe.tsv", "fichier\tconcentration (mol/L)\nessai_2026-12-07_14-03-52_SALLE2-PC07.txt\t0,1\n");
+
+    const std::string entete = "fichier\tposte\tdébut\ttempérature (°C)\tvolume (L)\tconcentration (mol/L)\tpoints\t"
+                               "k (s-1)\tu(k) (s-1)\tt1/2 (s)\tu(t1/2) (s)\tx finale (mol)\tu(x finale) (mol)\tremarque\n";
+    const std::string numeros = "25\t0,0397391\t0,000290703\t17,4424\t0,127596";
+    const Execution e = Lancer({"--classe", classe});
+    EXPECT_EQ(e.code, 0);
+    // The start in local time (no zone given: UTC), without its offset.
+    EXPECT_EQ(e.sortie, entete + bench + "\tSALLE2-PC07\t2026-12-07 13:03:52\t20\t0,25\t0,1\t" + numeros
+                            + "\t0,000307062\t1,36107E-6\t\n" + texte + "\t\t\t\t\t\t" + numeros + "\t\t\t\n\n");
+    EXPECT_EQ(e.erreurs, enCours + " : essai en cours d'écriture (fichier temporaire), ignoré.\n" + notes
+                             + " : Ligne 1 : une seule colonne ; il en faut deux, le temps (s) puis la pression (Pa).\n");
+    // A file given stays as given, and takes the factor of its folder's classe.tsv.
+    EXPECT_EQ(Lancer({"--classe", texte}).sortie, entete + texte + "\t\t\t\t\t\t" + numeros + "\t\t\t\n\n");
+    EXPECT_EQ(Lancer({"--classe", essai_}).sortie, "fichier\tposte\tdébut\ttempérature (°C)\tvolume (L)\tfacteur"
+                                                   + entete.substr(entete.find("\tpoints")) + essai_ + "\t\t\t\t\t\t"
+                                                   + numeros + "\t\t\t\n\n");
+}
+
+TEST_F(LigneCommande, the_class_synthesis_exits_2_when_no_run_was_read_or_the_command_line_is_wrong)
+{
+    const std::string vide = dossier_ + "/vide";
+    ASSERT_EQ(::mkdir(vide.c_str(), 0755), 0);
+    const std::string absent = dossier_ + "/absent";
+    const std::string notes = Ecrire("notes.txt", "0\n1\n2\n");
+    struct Cas {
+        std::vector<std::string> arguments;
+        std::string erreurs;
+    };
+    const Cas cas[] = {
+        {{"--classe", vide}, "nelvar : aucun essai n'a pu être lu.\n"},
+        {{"--classe", absent},
+         absent + " : « " + absent + " » est introuvable : ni dossier ni fichier de ce nom.\nnelvar : aucun essai n'a pu être lu.\n"},
+        {{"--classe", notes},
+         notes + " : Ligne 1 : une seule colonne ; il en faut deux, le temps (s) puis la pression (Pa).\n"
+                 "nelvar : aucun essai n'a pu être lu.\n"},
+        {{"--classe"}, "nelvar : aucun dossier ni fichier pour la synthèse de la classe (voir nelvar --help).\n"},
+        {{"--classe", "--volume", "2", vide}, "nelvar : option inconnue avec --classe « --volume » (voir nelvar --help).\n"},
+        {{"--classe", vide, "--pdf"}, "nelvar : l'option --pdf attend le nom du fichier PDF (voir nelvar --help).\n"},
+    };
+    for (const Cas& c : cas) {
+        const Execution e = Lancer(c.arguments);
+        EXPECT_EQ(e.code, 2) << c.arguments.back();
+        EXPECT_EQ(e.erreurs, c.erreurs);
+    }
+    // A folder with a run, but the standard output refuses every write.
+    const Execution plein = Lancer({"--classe", essai_}, "/dev/full");
+    EXPECT_EQ(plein.code, 2);
+    EXPECT_EQ(plein.erreurs, "nelvar : écriture impossible sur la sortie standard.\n");
+    const Execution aide = Lancer({"--classe", "--help"});
+    EXPECT_EQ(aide.code, 0);
+    EXPECT_NE(aide.sortie.find("nelvar --classe [--pdf SORTIE.pdf] DOSSIER|FICHIER...\n"), std::string::npos);
 }
 
 } // namespace

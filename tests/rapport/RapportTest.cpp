@@ -29,7 +29,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 
@@ -136,13 +135,15 @@ TEST_F(RapportTest, CommandLineWritesAnA4ReportWithValuesChartsAndTableAfter)
     // The charts' number labels, row by row: neighbours at least a digit's
     // width apart (a digit is as wide as the label "0").
     const std::string boites = Sortie(NELVAR_PDFTOTEXT, " -f 1 -l 1 -bbox", pdf, " -");
-    static const std::regex mot(R"rx(xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="[0-9.]+">([0-9]+)<)rx");
+    static const QRegularExpression mot(
+        QStringLiteral(R"rx(xMin="([0-9.]+)" yMin="([0-9.]+)" xMax="([0-9.]+)" yMax="[0-9.]+">([0-9]+)<)rx"));
     std::map<long, std::vector<std::pair<double, double>>> lignes; // y -> (xMin, xMax)
     double chiffre = 0;
-    for (auto it = std::sregex_iterator(boites.begin(), boites.end(), mot); it != std::sregex_iterator(); ++it) {
-        const double x0 = std::stod((*it)[1]), x1 = std::stod((*it)[3]);
-        lignes[std::lround(std::stod((*it)[2]))].emplace_back(x0, x1);
-        if ((*it)[4] == "0")
+    for (auto it = mot.globalMatch(QString::fromStdString(boites)); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const double x0 = m.captured(1).toDouble(), x1 = m.captured(3).toDouble();
+        lignes[std::lround(m.captured(2).toDouble())].emplace_back(x0, x1);
+        if (m.captured(4) == QLatin1String("0"))
             chiffre = x1 - x0;
     }
     ASSERT_GT(chiffre, 0);
