@@ -14,6 +14,7 @@
 #include <QPdfWriter>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <numeric>
 
@@ -28,9 +29,11 @@ constexpr int kResolutionPdf = 1200;
 constexpr double kPied = 6;            // mm, the foot of every page
 constexpr double kEcart = 4;           // mm between blocks
 constexpr double kMarcheCellule = 1.5; // mm on each side of a cell's text
-constexpr double kLargeurMaxColonne = 48; // mm: a longer cell is cut (the remark is wrapped instead)
-constexpr double kLargeurMinRemarque = 40; // mm
-constexpr double kLibelleConclusion = 110; // mm, the conclusions' names
+constexpr double kJeu = 0.5;           // mm more than a cell's text, so that none is cut by rounding
+constexpr double kLargeurMinFichier = 30;  // mm: a longer name is cut in its middle
+constexpr double kLargeurMinRemarque = 30; // mm: a longer remark is wrapped
+constexpr std::array<double, 5> kTaillesTableau = {7, 6.5, 6, 5.5, 5}; // points
+constexpr double kPartLibelle = 0.55; // of the width, the conclusions' names
 
 QString Texte(const std::string& s) { return QString::fromStdString(s); }
 
@@ -82,9 +85,45 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     const double mm = device.logicalDpiX() / kMmParPouce; // device units a millimetre
     const QRectF zone = device.pageLayout().paintRectPixels(device.logicalDpiX());
     Pages pages(zone.width() / mm, zone.height() / mm);
+    // The runs by their file name (the folder is named above), and the
+    // table's font: the largest whose columns of numbers fit, whole, beside
+    // a file name of kLargeurMinFichier and a remark of kLargeurMinRemarque.
+    TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(synthese));
+    for (std::size_t n = 0; n < decoupe.lignes.size() && n < synthese.essais.size(); ++n)
+        if (!decoupe.lignes[n].empty())
+            decoupe.lignes[n][0] = synthese.essais[n].nom;
+    const std::size_t colonnes = decoupe.entetes.size();
+    std::vector<double> largeurs(colonnes, 0); // mm
+    double taille = kTaillesTableau.back();
+    for (const double t : kTaillesTableau) {
+        const QFontMetricsF m(CompteRendu::Police(t), &device), mGras(CompteRendu::Police(t, true), &device);
+        for (std::size_t c = 0; c < colonnes; ++c) {
+            double l = 0;
+            for (const QString& mot : Texte(decoupe.entetes[c]).split(QLatin1Char(' '))) // headers wrap
+                l = std::max(l, mGras.horizontalAdvance(mot));
+            for (const auto& rang : decoupe.lignes)
+                if (c < rang.size())
+                    l = std::max(l, m.horizontalAdvance(Texte(rang[c])));
+            largeurs[c] = l / mm + 2 * kMarcheCellule + kJeu;
+        }
+        taille = t;
+        if (colonnes < 2 ||
+            std::accumulate(largeurs.begin() + 1, largeurs.end() - 1, 0.0) + kLargeurMinFichier + kLargeurMinRemarque <=
+                pages.Largeur())
+            break;
+    }
+    if (colonnes >= 2) {
+        const double nombres = std::accumulate(largeurs.begin() + 1, largeurs.end() - 1, 0.0);
+        // The file names whole when the remarks leave room for them.
+        const double remarque = std::min(largeurs.back(), kLargeurMinRemarque);
+        largeurs.front() = std::clamp(pages.Largeur() - nombres - remarque, kLargeurMinFichier,
+                                      std::max(largeurs.front(), kLargeurMinFichier));
+        largeurs.back() = std::max(pages.Largeur() - nombres - largeurs.front(), remarque);
+    }
+
     const QFont titre = CompteRendu::Police(16, true), intertitre = CompteRendu::Police(12, true),
-                texte = CompteRendu::Police(10), petit = CompteRendu::Police(7), petitGras = CompteRendu::Police(7, true),
-                pied = CompteRendu::Police(8.5);
+                texte = CompteRendu::Police(10), petit = CompteRendu::Police(taille),
+                petitGras = CompteRendu::Police(taille, true), pied = CompteRendu::Police(8.5);
     const QFontMetricsF mesureTexte(texte, &device), mesurePetit(petit, &device), mesureGras(petitGras, &device);
     const double ligne = mesureTexte.height() / mm * 1.15, lignePetite = mesurePetit.height() / mm * 1.1;
 
@@ -116,40 +155,15 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
            texte, ligne);
     pages.Espacer(kEcart);
 
-    // The table: each column as wide as its widest cell (within a bound),
-    // the remark taking what is left, and all of them narrower together
-    // when the page is too narrow.
-    // The runs by their file name: the folder is named above.
-    TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(synthese));
-    for (std::size_t n = 0; n < decoupe.lignes.size() && n < synthese.essais.size(); ++n)
-        if (!decoupe.lignes[n].empty())
-            decoupe.lignes[n][0] = synthese.essais[n].nom;
-    const std::size_t colonnes = decoupe.entetes.size();
+    // The table, its header again at the top of each page it goes on.
     if (colonnes > 0) {
-        std::vector<double> largeurs(colonnes, 0);
-        for (std::size_t c = 0; c + 1 < colonnes; ++c) {
-            double l = mesureGras.horizontalAdvance(Texte(decoupe.entetes[c])) / 2; // headers take two lines
-            for (const auto& rang : decoupe.lignes)
-                if (c < rang.size())
-                    l = std::max(l, mesurePetit.horizontalAdvance(Texte(rang[c])));
-            largeurs[c] = std::min(l / mm + 2 * kMarcheCellule, kLargeurMaxColonne);
-        }
-        const double autres = std::accumulate(largeurs.begin(), largeurs.end() - 1, 0.0);
-        const double reste = pages.Largeur() - kLargeurMinRemarque;
-        if (autres > reste)
-            for (std::size_t c = 0; c + 1 < colonnes; ++c)
-                largeurs[c] *= reste / autres;
-        largeurs.back() = pages.Largeur() - std::min(autres, reste);
-
-        // A row's height: the header's two lines, or the remark's lines.
+        // A row's height: its header's or its remark's lines.
         auto hauteurRangee = [&](const std::vector<std::string>& cellules, bool entete) {
-            if (entete)
-                return 2 * lignePetite;
             double hauteur = lignePetite;
-            if (cellules.size() == colonnes) {
-                const double l = (largeurs.back() - 2 * kMarcheCellule) * mm;
-                const QRectF r =
-                    mesurePetit.boundingRect(QRectF(0, 0, l, 1e6), Qt::TextWordWrap, Texte(cellules.back()));
+            for (std::size_t c = entete ? 0 : colonnes - 1; c < cellules.size() && c < colonnes; ++c) {
+                const double l = (largeurs[c] - 2 * kMarcheCellule) * mm;
+                const QRectF r = (entete ? mesureGras : mesurePetit)
+                                     .boundingRect(QRectF(0, 0, l, 1e6), Qt::TextWordWrap, Texte(cellules[c]));
                 hauteur = std::max(hauteur, r.height() / mm * 1.05);
             }
             return hauteur;
@@ -201,18 +215,25 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     ecrire("Conclusions", intertitre, 9);
     if (decoupe.conclusions.empty())
         ecrire("Aucune : il faut au moins trois températures, ou un facteur nommé et ses valeurs.", texte, ligne);
+    // Each on one row: its name, then its value and uncertainty (or its
+    // sentence), both wrapped in their columns.
+    const double libelle = pages.Largeur() * kPartLibelle;
     for (const std::vector<std::string>& c : decoupe.conclusions) {
-        const double y = pages.Place(ligne);
-        pages.Ajouter([&, c, y](QPainter& p) {
+        const QString nom = Texte(c.empty() ? "" : c[0]);
+        std::string valeur = c.size() > 1 ? c[1] : "";
+        if (c.size() > 2 && !c[2].empty())
+            valeur += "   (incertitude-type : " + c[2] + ")";
+        const QRectF rNom = mesureTexte.boundingRect(QRectF(0, 0, (libelle - kEcart) * mm, 1e6), Qt::TextWordWrap, nom);
+        const QRectF rValeur = mesureTexte.boundingRect(QRectF(0, 0, (pages.Largeur() - libelle) * mm, 1e6),
+                                                        Qt::TextWordWrap, Texte(valeur));
+        const double hauteur = std::max({ligne, rNom.height() / mm * 1.05, rValeur.height() / mm * 1.05});
+        const double y = pages.Place(hauteur);
+        pages.Ajouter([&, nom, valeur, y, hauteur, libelle](QPainter& p) {
             p.setFont(texte);
-            const double l = std::min(kLibelleConclusion, pages.Largeur() / 2);
-            std::string valeur = c.size() > 1 ? c[1] : "";
-            if (c.size() > 2 && !c[2].empty())
-                valeur += "   (incertitude-type : " + c[2] + ")";
-            p.drawText(QRectF(0, y * mm, l * mm, ligne * mm), Qt::AlignLeft | Qt::AlignVCenter,
-                       mesureTexte.elidedText(Texte(c.empty() ? "" : c[0]), Qt::ElideRight, l * mm));
-            p.drawText(QRectF(l * mm, y * mm, (pages.Largeur() - l) * mm, ligne * mm),
-                       Qt::AlignLeft | Qt::AlignVCenter, Texte(valeur));
+            p.drawText(QRectF(0, y * mm, (libelle - kEcart) * mm, hauteur * mm),
+                       Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, nom);
+            p.drawText(QRectF(libelle * mm, y * mm, (pages.Largeur() - libelle) * mm, hauteur * mm),
+                       Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, Texte(valeur));
         });
     }
 

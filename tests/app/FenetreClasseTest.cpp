@@ -1,6 +1,6 @@
 // The class synthesis window on a class folder of run journals made by the
 // test: three benches at 15, 25 and 35 °C whose curves follow k = A·exp(−Ea/RT)
-// with Ea = 50 000 J/mol and A = 1e7 s⁻¹ (a few pascals of noise added),
+// with Ea = 50 000 J/mol and A = 1e7 s⁻¹ (a pascal of noise added),
 // so the Arrhenius line must give back that Ea. The folder is read on the
 // window's own thread (app/SyntheseEnFond.h): the tests wait on its signals.
 // NELVAR_CAPTURE=<png> also saves the window's picture (docs/synthese-classe.png
@@ -15,6 +15,7 @@
 #include "classe/SyntheseClasse.h"
 #include "numtext/NumberText.h"
 #include "tests/app/support/FakePlatform.h"
+#include "tests/classe/JournauxDeClasse.h"
 
 #include <QAction>
 #include <QLabel>
@@ -32,9 +33,11 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+
+#include <sys/wait.h>
+#include <unistd.h>
 #include <future>
 #include <mutex>
-#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -46,41 +49,65 @@ constexpr int kAttente = 20000;    // ms, for the reading thread's hand-offs onl
 
 double K(double celsius) { return kA * std::exp(-kEa / (Classe::kR * (celsius + 273.15))); }
 
-// A run journal of 400 readings, 1 s apart, p = 100 000 + 20 000·(1 − e^(−k·t))
-// plus a deterministic noise of a few pascals.
-std::string Journal(const std::string& poste, double celsius, int minute)
+// A bench's run at `celsius`, started `minute` minutes into the lab: 400
+// readings whose curve follows k(T), with one pascal of noise.
+JournauxDeClasse::Essai Essai(const std::string& poste, double celsius, int minute)
 {
-    std::ostringstream s;
-    s << "# format : journal d'essai nelvar 1\n"
-      << "# début : 2026-12-08 10:" << (minute < 10 ? "0" : "") << minute << ":00 +0000\n"
-      << "# source : boîtier USB\n"
-      << "# poste : " << poste << "\n"
-      << "# volume (L) : 0.25\n"
-      << "# température (°C) : " << celsius << "\n"
-      << "# coefficient (Pa/V) : 100000\n"
-      << "# p et - p : non\n"
-      << "temps des ticks (s)\ttemps réel (s)\tpression (Pa)\tavancement (mol)\ttension voie 1 (V)\ttension voie 2 (V)\n";
-    s.precision(17);
-    unsigned alea = 12345;
-    const double k = K(celsius);
-    for (int i = 0; i < 400; ++i) {
-        alea = alea * 1103515245u + 12345u;
-        const double bruit = static_cast<double>((alea >> 16) % 9) - 4; // −4..4 Pa
-        const double p = 100000 + 20000 * (1 - std::exp(-k * i)) + bruit;
-        s << i << "\t" << i << "\t" << p << "\t0\t" << p / 100000 << "\t0\n";
-    }
-    return s.str();
+    JournauxDeClasse::Essai e;
+    e.debut = JournauxDeClasse::Matin(60L * minute);
+    e.poste = poste;
+    e.temperature = celsius;
+    e.k = K(celsius);
+    e.lectures = 400;
+    e.bruit = 1;
+    e.graine = static_cast<std::uint64_t>(minute);
+    return e;
 }
 
-// Written as a bench writes it: a temporary name, then renamed.
-void Deposer(const fs::path& dossier, const std::string& nom, const std::string& texte)
+// The journals, written once for all the tests (each reading is flushed to
+// the disk: slow), by name.
+const fs::path& Modeles()
 {
-    const fs::path temporaire = dossier / ("." + nom + ".tmp");
-    {
-        std::ofstream f(temporaire, std::ios::binary);
-        f << texte;
-    }
-    fs::rename(temporaire, dossier / nom);
+    static const fs::path modeles = [] {
+        const fs::path d = fs::temp_directory_path() / ("nelvar-classe-modeles-" + std::to_string(::getpid()));
+        fs::remove_all(d);
+        fs::create_directories(d);
+        JournauxDeClasse::Essai plusLong = Essai("PC01", 15, 1);
+        plusLong.lectures = 401;
+        for (const auto& [nom, essai] : {std::pair{"essai_PC01.txt", Essai("PC01", 15, 1)},
+                                         std::pair{"essai_PC02.txt", Essai("PC02", 25, 2)},
+                                         std::pair{"essai_PC03.txt", Essai("PC03", 35, 3)},
+                                         std::pair{"essai_PC04.txt", Essai("PC04", 25, 4)},
+                                         std::pair{"essai_PC01-401.txt", plusLong}})
+            fs::rename(JournauxDeClasse::Ecrire(d.string(), essai), d / nom);
+        return d;
+    }();
+    return modeles;
+}
+
+// Written as a bench writes it to the share: elsewhere, then renamed in.
+void Deposer(const fs::path& dossier, const std::string& nom, const std::string& modele)
+{
+    const fs::path ailleurs = dossier.string() + "-poste";
+    fs::create_directories(ailleurs);
+    fs::copy_file(Modeles() / modele, ailleurs / nom);
+    fs::rename(ailleurs / nom, dossier / nom);
+    fs::remove_all(ailleurs);
+}
+void Deposer(const fs::path& dossier, const std::string& nom) { Deposer(dossier, nom, nom); }
+
+// What a command writes on its standard output, and its exit code.
+std::pair<std::string, int> Lancer(const std::string& commande)
+{
+    std::string sortie;
+    FILE* p = ::popen(commande.c_str(), "r");
+    if (!p)
+        return {sortie, -1};
+    char tampon[4096];
+    for (std::size_t n; (n = std::fread(tampon, 1, sizeof tampon, p)) > 0;)
+        sortie.append(tampon, n);
+    const int statut = ::pclose(p);
+    return {sortie, WIFEXITED(statut) ? WEXITSTATUS(statut) : -1};
 }
 
 class FenetreClasseTest : public ::testing::Test {
@@ -94,9 +121,8 @@ protected:
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dossier);
         fs::create_directories(dossier);
-        Deposer(dossier, "essai_PC01.txt", Journal("PC01", 15, 1));
-        Deposer(dossier, "essai_PC02.txt", Journal("PC02", 25, 2));
-        Deposer(dossier, "essai_PC03.txt", Journal("PC03", 35, 3));
+        for (const char* nom : {"essai_PC01.txt", "essai_PC02.txt", "essai_PC03.txt"})
+            Deposer(dossier, nom);
     }
     void TearDown() override
     {
@@ -111,6 +137,7 @@ protected:
         Attendre(*f);
         return f;
     }
+    static void TearDownTestSuite() { fs::remove_all(Modeles()); }
     static void Attendre(FenetreClasse& f)
     {
         QSignalSpy lue(&f, &FenetreClasse::Actualisee);
@@ -203,10 +230,10 @@ TEST_F(FenetreClasseTest, a_run_landing_in_the_folder_is_added_and_only_it_is_an
     auto f = Ouvrir(acces);
     ASSERT_EQ(f->Tableau->rowCount(), 3);
     // A fourth bench's run lands; a half-written one sits beside it.
-    Deposer(dossier, "essai_PC04.txt", Journal("PC04", 25, 4));
+    Deposer(dossier, "essai_PC04.txt");
     {
         std::ofstream demi(dossier / ".essai_PC05.txt.tmp");
-        demi << Journal("PC05", 30, 5).substr(0, 900);
+        demi << "# format : journal d'essai nelvar 1\n# début : 2026-12-08 09:05:00 +0000\n0\t0\t1013";
     }
     f->Relire();
     QTRY_VERIFY_WITH_TIMEOUT(f->Etat->text().contains(QStringLiteral("1 fichier écarté : .essai_PC05.txt.tmp (")),
@@ -216,7 +243,7 @@ TEST_F(FenetreClasseTest, a_run_landing_in_the_folder_is_added_and_only_it_is_an
     for (const char* nom : {"essai_PC01.txt", "essai_PC02.txt", "essai_PC03.txt", "essai_PC04.txt"})
         EXPECT_EQ(compte(nom), 1) << nom;
     // A run changed (rewritten longer) is read again; the others are not.
-    Deposer(dossier, "essai_PC01.txt", Journal("PC01", 15, 1) + "400\t400\t120000\t0\t1.2\t0\n");
+    Deposer(dossier, "essai_PC01.txt", "essai_PC01-401.txt");
     f->Relire();
     QTRY_COMPARE_WITH_TIMEOUT(compte("essai_PC01.txt"), 2, kAttente);
     QTRY_COMPARE_WITH_TIMEOUT(f->Synthese().essais.front().points.size(), 401u, kAttente);
@@ -335,7 +362,7 @@ TEST_F(FenetreClasseTest, a_folder_that_cannot_be_read_is_said_in_french)
     EXPECT_EQ(f->Tableau->rowCount(), 0);
     // Once it is there, the next reading lists its runs.
     fs::create_directories(dossier);
-    Deposer(dossier, "essai_PC01.txt", Journal("PC01", 15, 1));
+    Deposer(dossier, "essai_PC01.txt");
     f->Relire();
     QTRY_COMPARE_WITH_TIMEOUT(f->Tableau->rowCount(), 1, kAttente);
     EXPECT_EQ(f->Etat->text(), QStringLiteral("1 essai lu"));
@@ -353,18 +380,8 @@ TEST_F(FenetreClasseTest, the_class_report_holds_the_table_and_the_conclusions_r
     ASSERT_EQ(bureau.dialogs.size(), 1u);
     EXPECT_EQ(bureau.dialogs[0].filters, "Documents PDF (*.pdf)");
 
-    auto lancer = [](const std::string& commande) {
-        std::string sortie;
-        FILE* p = ::popen(commande.c_str(), "r");
-        char tampon[4096];
-        for (std::size_t n; p && (n = std::fread(tampon, 1, sizeof tampon, p)) > 0;)
-            sortie.append(tampon, n);
-        if (p)
-            ::pclose(p);
-        return sortie;
-    };
-    const std::string texte = lancer("pdftotext -layout '" + pdf.string() + "' -");
-    const std::string info = lancer("pdfinfo '" + pdf.string() + "'");
+    const std::string texte = Lancer("pdftotext -layout '" + pdf.string() + "' -").first;
+    const std::string info = Lancer("pdfinfo '" + pdf.string() + "'").first;
     // The table page, and one page of charts: the Arrhenius line and the curves.
     EXPECT_NE(info.find("\nPages:           2\n"), std::string::npos) << info;
     EXPECT_NE(info.find("842 x 595"), std::string::npos) << info; // A4 landscape, in points
@@ -391,4 +408,27 @@ TEST_F(FenetreClasseTest, the_arrhenius_chart_matches_its_reference_picture)
         image.save(QStringLiteral("actual-") + nom);
         ADD_FAILURE() << "differs from the reference; see actual-" << nom.toStdString();
     }
+}
+
+TEST_F(FenetreClasseTest, the_command_line_writes_the_class_report_too)
+{
+    const fs::path pdf = dossier / "classe.pdf";
+    const std::string programme = NELVAR_PROGRAMME;
+    const auto [sortie, code] =
+        Lancer(programme + " --classe --pdf '" + pdf.string() + "' '" + dossier.string() + "' 2>/dev/null");
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(TexteClasse::Decouper(sortie).lignes.size(), 3u) << sortie;
+    const std::string texte = Lancer("pdftotext -layout '" + pdf.string() + "' -").first;
+    const std::string info = Lancer("pdfinfo '" + pdf.string() + "'").first;
+    EXPECT_NE(info.find("\nPages:           2\n"), std::string::npos) << info;
+    for (const char* attendu : {"Synthèse de la classe", "essai_PC02.txt", "Énergie d'activation Ea (J/mol)"})
+        EXPECT_NE(texte.find(attendu), std::string::npos) << attendu << "\n" << texte;
+
+    // A report that cannot be written: said, exit code 2, no file.
+    const fs::path ailleurs = dossier / "absent" / "classe.pdf";
+    const auto [erreurs, echec] = Lancer(programme + " --classe --pdf '" + ailleurs.string() + "' '" +
+                                         dossier.string() + "' 2>&1 >/dev/null");
+    EXPECT_EQ(echec, 2);
+    EXPECT_NE(erreurs.find(ailleurs.string() + " : "), std::string::npos) << erreurs;
+    EXPECT_FALSE(fs::exists(ailleurs));
 }
