@@ -599,10 +599,14 @@ Synthese Synthetiser(const std::vector<std::string>& dossiersOuFichiers)
         for (std::size_t i; (i = suivante++) < taches.size();) {
             if (taches[i].ecarte)
                 continue;
+            // AnalyserFichier gives every failure of the file as a value; what
+            // else a thread could meet must not end the program.
             try {
                 analyses[i] = AnalyserFichier(taches[i].chemin, *taches[i].table);
-            } catch (const std::exception&) {
+            } catch (const std::bad_alloc&) {
                 analyses[i] = FichierEcarte{taches[i].chemin, "Mémoire insuffisante."};
+            } catch (const std::exception&) {
+                analyses[i] = FichierEcarte{taches[i].chemin, "Lecture impossible (erreur interne)."};
             }
         }
     };
