@@ -298,7 +298,14 @@ void FenetreClasse::Enregistrer()
             Qt::QueuedConnection);
 }
 
-void FenetreClasse::Copier() { plateForme_.PlaceOnClipboard(Classe::TexteSynthese(synthese_)); }
+void FenetreClasse::Copier()
+{
+    try {
+        plateForme_.PlaceOnClipboard(Classe::TexteSynthese(synthese_));
+    } catch (const Exception& e) {
+        Etat->setText(Texte("Rien n'a été copié : " + e.Message()));
+    }
+}
 
 void FenetreClasse::EnregistrerRapport()
 {
