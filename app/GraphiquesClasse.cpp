@@ -103,7 +103,7 @@ GraphiquesClasse::GraphiquesClasse(QWidget* parent) : QTabWidget(parent)
     addTab(GraphiqueK, QStringLiteral("&k selon le facteur"));
     addTab(GraphiqueTDemi, QStringLiteral("t½ &selon le facteur"));
     addTab(GraphiqueArrhenius, QStringLiteral("&Arrhenius"));
-    addTab(GraphiqueCourbes, QStringLiteral("&Courbes superposées"));
+    addTab(GraphiqueCourbes, QStringLiteral("C&ourbes superposées"));
 }
 
 void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)

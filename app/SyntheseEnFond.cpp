@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <new>
 #include <utility>
 
 namespace {
@@ -151,7 +152,16 @@ struct SyntheseEnFond::Etat : std::enable_shared_from_this<Etat> {
                 vus.emplace(chemin, std::move(connu->second));
                 continue;
             }
-            auto analyse = acces.analyser(chemin, releve.table);
+            std::variant<Classe::EssaiClasse, Classe::FichierEcarte> analyse = Classe::FichierEcarte{};
+            // Every failure of a file comes as a value; what else the reading
+            // meets must not end the program (an exception would, on this thread).
+            try {
+                analyse = acces.analyser(chemin, releve.table);
+            } catch (const std::bad_alloc&) {
+                analyse = Classe::FichierEcarte{chemin, "Mémoire insuffisante."};
+            } catch (const std::exception&) {
+                analyse = Classe::FichierEcarte{chemin, "Lecture impossible (erreur interne)."};
+            }
             ++releve.analyses;
             Ranger(analyse, releve.table, essais, ecartes);
             // A file whose size could not be read is read again next time.

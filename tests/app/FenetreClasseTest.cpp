@@ -14,6 +14,10 @@
 #include "chart/TPointSeries.h"
 #include "classe/SyntheseClasse.h"
 #include "numtext/NumberText.h"
+#include "acquisition/Clocks.h"
+#include "acquisition/SimulatedCard.h"
+#include "app/UPrincipal.h"
+#include "tests/app/support/FakeBoxes.h"
 #include "tests/app/support/FakePlatform.h"
 #include "tests/classe/JournauxDeClasse.h"
 
@@ -431,4 +435,46 @@ TEST_F(FenetreClasseTest, the_command_line_writes_the_class_report_too)
     EXPECT_EQ(echec, 2);
     EXPECT_NE(erreurs.find(ailleurs.string() + " : "), std::string::npos) << erreurs;
     EXPECT_FALSE(fs::exists(ailleurs));
+}
+
+TEST_F(FenetreClasseTest, the_analysis_menu_opens_the_synthesis_on_the_class_folder)
+{
+    UPrincipal::ReinitialiserEtatUnite();
+    UDravoC::ReinitialiserEtatUnite();
+    VirtualClock horloge{std::chrono::microseconds(2)};
+    SimulatedCard carte{horloge};
+    FakeBoxes boites;
+    {
+        TForm1 principale{carte, boites, &bureau};
+        EXPECT_EQ(principale.Synthesedelaclasse1->text(), QStringLiteral("&Synthèse de la classe…"));
+        EXPECT_TRUE(principale.Analyse1->actions().contains(principale.Synthesedelaclasse1));
+        // The folder from NELVAR_CLASSE, when no other choice is made.
+        ::setenv("NELVAR_CLASSE", dossier.c_str(), 1);
+        principale.Synthesedelaclasse1->trigger();
+        ::unsetenv("NELVAR_CLASSE");
+        FenetreClasse* f = principale.FenetreClasse1;
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->Dossier(), dossier.string());
+        EXPECT_TRUE(f->isVisible());
+        Attendre(*f);
+        EXPECT_EQ(f->Tableau->rowCount(), 3);
+        // Cancelled: the same window; the same folder: the same window.
+        principale.ChoisirDossierClasse = [] { return std::optional<std::string>(); };
+        principale.Synthesedelaclasse1->trigger();
+        EXPECT_EQ(principale.FenetreClasse1, f);
+        principale.ChoisirDossierClasse = [this] { return std::optional<std::string>(dossier.string()); };
+        principale.Synthesedelaclasse1->trigger();
+        EXPECT_EQ(principale.FenetreClasse1, f);
+        // Another folder: a window on it.
+        const fs::path autre = dossier / "autre";
+        fs::create_directories(autre);
+        principale.ChoisirDossierClasse = [autre] { return std::optional<std::string>(autre.string()); };
+        principale.Synthesedelaclasse1->trigger();
+        ASSERT_NE(principale.FenetreClasse1, nullptr);
+        EXPECT_EQ(principale.FenetreClasse1->Dossier(), autre.string());
+        Attendre(*principale.FenetreClasse1);
+        EXPECT_EQ(principale.FenetreClasse1->Tableau->rowCount(), 0);
+    }
+    UPrincipal::ReinitialiserEtatUnite();
+    UDravoC::ReinitialiserEtatUnite();
 }
