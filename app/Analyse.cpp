@@ -46,6 +46,7 @@ DonneesEssai UPrincipal::DonneesEssaiEnregistre(const std::string& chemin, std::
     donnees.tempsTicks = std::move(essai.tempsTicks);
     donnees.debut = essai.debut;
     donnees.source = std::move(essai.source);
+    donnees.poste = std::move(essai.poste);
     donnees.coefficient = essai.coefficient;
     donnees.lecture = std::move(essai.lecture);
     return donnees;
@@ -80,6 +81,7 @@ DonneesEssai TForm1::DonneesDeLaMesure() const
     }
     if (essai_) {
         donnees.source = essai_->Conditions().source;
+        donnees.poste = essai_->Conditions().machine;
     } else {
         // The real card's description is empty: its caption is the plain one.
         donnees.source = P->Source().Description();
@@ -101,7 +103,8 @@ void TForm1::ListerJournal()
         const std::string chemin = essai.chemin;
         // Listed already (same file): Ajouter keeps the entry there is.
         essais_.Ajouter({.nom = chemin, .debut = essai.debut, .chemin = chemin, .provenance = Provenance::Archive,
-                         .charger = [chemin] { return DonneesEssaiEnregistre(chemin, std::nullopt, std::nullopt); }});
+                         .charger = [chemin] { return DonneesEssaiEnregistre(chemin, std::nullopt, std::nullopt); },
+                         .poste = essai.poste});
     }
 }
 

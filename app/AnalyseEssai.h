@@ -41,6 +41,8 @@ struct DonneesEssai {
     std::optional<std::chrono::system_clock::time_point> debut;
     std::string source;
     std::optional<double> coefficient;
+    // The computer that measured it (its host name); empty when unknown.
+    std::string poste;
     // What the reading of a file said: each point's line, the unit converted.
     Cinetique::Lecture lecture;
 };

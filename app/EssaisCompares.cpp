@@ -130,9 +130,17 @@ std::string EssaisCompares::Nom(int i) const
     return e.chemin ? std::filesystem::path(*e.chemin).filename().string() : e.nom;
 }
 
+std::string EssaisCompares::Poste(int i) const
+{
+    const Element& e = Essai(i);
+    return e.donnees && !e.donnees->poste.empty() ? e.donnees->poste : e.entree.poste;
+}
+
 std::string EssaisCompares::Libelle(int i) const
 {
     std::string libelle = Nom(i);
+    if (const std::string poste = Poste(i); !poste.empty())
+        libelle += ", " + poste;
     if (const auto& d = Essai(i).donnees) {
         if (d->volume)
             libelle += ", V = " + Volume(*d->volume) + " L";
@@ -217,8 +225,10 @@ std::vector<std::pair<double, double>> EssaisCompares::Courbe(int i)
 
 LigneComparaison EssaisCompares::Ligne(int i)
 {
-    LigneComparaison ligne{Nom(i), kInconnu, kInconnu, kInconnu, kInconnu, kInconnu, kInconnu, kInconnu};
+    LigneComparaison ligne{Nom(i), kInconnu, kInconnu, kInconnu, kInconnu, kInconnu, kInconnu, kInconnu, kInconnu};
     const AnalyseEssai* analyse = Analyse(i);
+    if (const std::string poste = Poste(i); !poste.empty())
+        ligne.poste = poste;
     if (!analyse)
         return ligne;
     if (const auto& v = analyse->Donnees().volume)
@@ -250,7 +260,7 @@ std::string EssaisCompares::TexteTableau()
     texte += "\n";
     for (const int i : Coches()) {
         const LigneComparaison l = Ligne(i);
-        texte += l.essai + "\t" + l.volume + "\t" + l.temperature + "\t" + l.points + "\t" + l.xFinal + "\t" + l.k +
+        texte += l.essai + "\t" + l.poste + "\t" + l.volume + "\t" + l.temperature + "\t" + l.points + "\t" + l.xFinal + "\t" + l.k +
                  "\t" + l.tDemi + "\t" + l.pInitiale + "\n";
     }
     return texte;

@@ -38,12 +38,15 @@ struct EntreeEssai {
     // The run's points, when they are not given with the entry. Raises
     // Exception (its message is shown instead of the results).
     std::function<DonneesEssai()> charger;
+    // The computer that measured it, when known before its points are
+    // loaded (a journal's listing); the points' own, once loaded, win.
+    std::string poste = {};
 };
 
 // One row of the comparison table, texts as shown (decimal separator of the
 // process, each value rounded to its uncertainty, "—" when unknown).
 struct LigneComparaison {
-    std::string essai, volume, temperature, points, xFinal, k, tDemi, pInitiale;
+    std::string essai, poste, volume, temperature, points, xFinal, k, tDemi, pInitiale;
 };
 
 class EssaisCompares {
@@ -52,8 +55,9 @@ public:
     static constexpr int kEssaisGardes = 20;
     static constexpr std::chrono::milliseconds kMemeDebut{1000};
     // The table's headers, in the order of LigneComparaison.
-    static constexpr const char* kEntetes[] = {"Essai",   "V (L)",          "θ (°C)",         "Points", "x_f (mmol)",
-                                               "k (s⁻¹)", "t½ (modèle) (s)", "p initiale (Pa)"};
+    static constexpr const char* kEntetes[] = {"Essai",      "Poste",   "V (L)",           "θ (°C)",
+                                               "Points",     "x_f (mmol)", "k (s⁻¹)", "t½ (modèle) (s)",
+                                               "p initiale (Pa)"};
 
     // The session's run `donnees` (named "Essai N", dated by its start): the
     // points of its entry replaced, else a new entry.
@@ -70,9 +74,12 @@ public:
     // The run's short name: its start's date and time, "07/12 10:32" (local
     // time), or without a start its file's name, or its name.
     std::string Nom(int i) const;
-    // What the list and the legend show: the short name and the conditions
-    // when they are known, "07/12 10:32, V = 0,30 L, θ = 25 °C".
+    // What the list and the legend show: the short name, the computer that
+    // measured it and the conditions when they are known,
+    // "07/12 10:32, SALLE2-PC07, V = 0,30 L, θ = 25 °C".
     std::string Libelle(int i) const;
+    // The computer that measured entry i; empty when unknown.
+    std::string Poste(int i) const;
     // The entry's colour number, kept for the entry's life (a series palette
     // index): ticking others does not change a curve's colour.
     int Couleur(int i) const { return Essai(i).couleur; }

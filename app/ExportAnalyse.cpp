@@ -250,6 +250,9 @@ CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
     else
         c.essai.push_back(d.fichier ? "Date et heure de l'essai : non enregistrées dans le fichier"
                                     : "Date et heure de l'essai : inconnues");
+    // Where it was measured, when the run records it: the bench of the room.
+    if (!d.poste.empty())
+        c.essai.back() += " ; poste : " + d.poste;
     // The source a journal or the session records; only a file that does not
     // record it leaves it unknown. The simulated card's notice always goes
     // with it: its values come from no experiment.

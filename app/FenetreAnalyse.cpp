@@ -422,11 +422,11 @@ void FenetreAnalyse::ActualiserComparaison()
         serie->SetActive(true);
 
         const LigneComparaison ligne = essais_.Ligne(i);
-        const std::string* cellules[] = {&ligne.essai,  &ligne.volume, &ligne.temperature, &ligne.points,
-                                         &ligne.xFinal, &ligne.k,      &ligne.tDemi,       &ligne.pInitiale};
+        const std::string* cellules[] = {&ligne.essai,  &ligne.poste, &ligne.volume, &ligne.temperature, &ligne.points,
+                                         &ligne.xFinal, &ligne.k,     &ligne.tDemi,  &ligne.pInitiale};
         for (int colonne = 0; colonne < static_cast<int>(std::size(cellules)); ++colonne) {
             auto* cellule = new QTableWidgetItem(Texte(*cellules[colonne]));
-            if (colonne > 0)
+            if (colonne > 1) // the numbers
                 cellule->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             TableauComparaison->setItem(static_cast<int>(n), colonne, cellule);
         }

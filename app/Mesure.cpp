@@ -82,6 +82,18 @@ void TForm1::Button1Click(QObject*)
         Timer1->stop();
         Button1->setText(QStringLiteral("M&arche"));
         ActiverChamps(true);
+        // The run's journal ends its writing, and its copy in the class
+        // folder gets the last lines, once this event is over: a stop at the
+        // point limit still records this tick's point.
+        if (Journal::EnFond* journal = journalEnFond_.get())
+            QMetaObject::invokeMethod(
+                this,
+                [this, journal] {
+                    if (journalEnFond_.get() == journal)
+                        journauxFinissant_.push_back(std::move(journalEnFond_));
+                    journal->Fermer();
+                },
+                Qt::QueuedConnection);
         return;
     }
 
@@ -156,11 +168,14 @@ void TForm1::CommencerEssai(bool avecJournal)
     if (!avecJournal || DossierJournal.empty())
         return;
     const ConditionsEssai& conditions = essai_->Conditions();
-    auto ecrivain = std::make_unique<Journal::Ecrivain>(
-        DossierJournal,
-        Journal::EnTete{conditions.debut, conditions.source, conditions.volume * 1000,
-                        conditions.temperature - ConditionsMesure::kZeroAbsolu, conditions.coefficient,
-                        conditions.pEtMoinsP, conditions.machine});
+    const Journal::EnTete entete{conditions.debut,
+                                 conditions.source,
+                                 conditions.volume * 1000,
+                                 conditions.temperature - ConditionsMesure::kZeroAbsolu,
+                                 conditions.coefficient,
+                                 conditions.pEtMoinsP,
+                                 conditions.machine};
+    auto ecrivain = std::make_unique<Journal::Ecrivain>(DossierJournal, entete);
     if (lectures_) {
         // On a thread of its own: a slow disk delays neither the readings
         // nor the window. The earlier run's journal ends its writing alone.
@@ -168,6 +183,11 @@ void TForm1::CommencerEssai(bool avecJournal)
             journalEnFond_->Fermer();
             journauxFinissant_.push_back(std::move(journalEnFond_));
         }
+        // The copy in the class folder, when there is one: by the same
+        // thread, its failures told as the journal's.
+        Journal::EnFond::Copie copie;
+        if (const Journal::DossierDeLaClasse classe = DossierClasse(); !classe.chemin.empty())
+            copie.copie = std::make_unique<Journal::CopieClasse>(classe.chemin, entete);
         journalEnFond_ = std::make_unique<Journal::EnFond>(
             std::move(ecrivain),
             Journal::EnFond::Rappels{
@@ -179,9 +199,10 @@ void TForm1::CommencerEssai(bool avecJournal)
                 [this](const std::string& chemin) {
                     QMetaObject::invokeMethod(
                         this, [this, chemin] { journauxSession_.push_back(chemin); }, Qt::QueuedConnection);
-                }});
+                }},
+            std::move(copie));
         essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
-            if (lecture.avancement)
+            if (lecture.avancement && journalEnFond_)
                 journalEnFond_->Ajouter({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
                                          static_cast<double>(*lecture.avancement), lecture.tension1,
                                          lecture.tension2});

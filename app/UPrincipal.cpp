@@ -268,7 +268,14 @@ void TForm1::CreerMenus()
     Analyse1 = MainMenu1->addMenu(QStringLiteral("A&nalyse"));
     Analyserlessai1 = commande(Analyse1, QStringLiteral("&Analyser l'essai"), QKeySequence(Qt::CTRL | Qt::Key_L));
     Ouvrirunessai1 = commande(Analyse1, QStringLiteral("&Ouvrir un essai enregistré..."));
+    Analyse1->addSeparator();
     Synthesedelaclasse1 = commande(Analyse1, QStringLiteral("&Synthèse de la classe…"));
+    Dossierdelaclasse1 = commande(Analyse1, QStringLiteral("&Dossier de la classe…"));
+    DossierClasseActuel1 = commande(Analyse1, QString());
+    DossierClasseActuel1->setEnabled(false);
+    Aucundossierdelaclasse1 = commande(Analyse1, QStringLiteral("Aucun dossier de la &classe"));
+    connect(Analyse1, &QMenu::aboutToShow, this, &TForm1::MontrerDossierClasse);
+    MontrerDossierClasse();
 
     Aide1 = MainMenu1->addMenu(QStringLiteral("&Aide"));
     Rubriquedaide1 = commande(Aide1, QStringLiteral("&Rubrique d'aide"));
@@ -328,6 +335,8 @@ void TForm1::Connecter()
         {Analyserlessai1, &TForm1::Analyserlessai1Click},
         {Ouvrirunessai1, &TForm1::Ouvrirunessai1Click},
         {Synthesedelaclasse1, &TForm1::Synthesedelaclasse1Click},
+        {Dossierdelaclasse1, &TForm1::Dossierdelaclasse1Click},
+        {Aucundossierdelaclasse1, &TForm1::Aucundossierdelaclasse1Click},
     };
     for (const auto& [action, gestionnaire] : menus)
         connect(action, &QAction::triggered, this,

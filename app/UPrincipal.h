@@ -14,6 +14,7 @@
 #include "app/EssaisCompares.h"
 #include "card/UDravoC.h"
 #include "essai/Essai.h"
+#include "journal/CopieClasse.h"
 #include "journal/JournalEssai.h"
 #include "runtime/qt/HandlerGuard.h"
 #include "widgets/LayoutScale.h"
@@ -109,6 +110,17 @@ public:
 
     // The run journal's folder (journal/JournalEssai.h); empty: no journal.
     std::string DossierJournal;
+    // The file where the settings are kept between sessions (an INI file:
+    // the program gives the user's, "nelvar/nelvar.ini"); empty: they are
+    // kept for the window's life only.
+    QString FichierReglages;
+    // Chooses the class folder that « Dossier de la classe… » sets (nothing:
+    // cancelled). Empty: the folder dialog.
+    std::function<std::optional<std::string>()> ChoisirDossierClasse;
+    // The folder each run's journal is also copied to (journal/CopieClasse.h),
+    // from NELVAR_CLASSE when set, else the setting; read at each start.
+    // The copy is made by the journal's thread: with MesurerEnFond only.
+    Journal::DossierDeLaClasse DossierClasse() const;
     // The clock that dates the readings; none: the monotonic clock.
     Clock* HorlogeLectures = nullptr;
     // The journal files of this session's runs, in their order.
@@ -164,15 +176,18 @@ public:
     QMenu* Analyse1 = nullptr;
     QAction* Analyserlessai1 = nullptr;
     QAction* Ouvrirunessai1 = nullptr;
+    // The class synthesis (app/Classe.cpp).
     QAction* Synthesedelaclasse1 = nullptr;
+    // The class folder (app/DossierClasse.cpp): « Dossier de la classe… »,
+    // the folder in use (a line that cannot be chosen), and the setting cleared.
+    QAction* Dossierdelaclasse1 = nullptr;
+    QAction* DossierClasseActuel1 = nullptr;
+    QAction* Aucundossierdelaclasse1 = nullptr;
     // The analysis window, once opened (one for the program).
     FenetreAnalyse* FenetreAnalyse1 = nullptr;
     // The class synthesis window, once opened (one for the program; opened
     // again on another folder when the class folder changed).
     FenetreClasse* FenetreClasse1 = nullptr;
-    // The class folder that "Synthèse de la classe…" opens (nothing:
-    // cancelled). Empty: DossierClasse().
-    std::function<std::optional<std::string>()> ChoisirDossierClasse;
     QLabel* Label3 = nullptr;
     QLineEdit* Edit3 = nullptr;
     TRadioGroup* RadioGroup1 = nullptr;
@@ -198,6 +213,8 @@ public:
     void Analyserlessai1Click(QObject* Sender);
     void Ouvrirunessai1Click(QObject* Sender);
     void Synthesedelaclasse1Click(QObject* Sender);
+    void Dossierdelaclasse1Click(QObject* Sender);
+    void Aucundossierdelaclasse1Click(QObject* Sender);
 
     // The current or last run (null before the first): its conditions and
     // its readings, which the result table, the charts, the journal, the
@@ -262,12 +279,14 @@ private:
 
     // Shows the analysis window (created at its first use) on `donnees`.
     void MontrerAnalyse(DonneesEssai donnees, bool enCours);
-    // The class folder: NELVAR_CLASSE when set, else one chosen in a folder
-    // dialog (nothing: cancelled).
-    std::optional<std::string> DossierClasse();
     // Lists the journal's runs (DossierJournal) not of this session in the
     // runs compared, each loaded when it is ticked.
     void ListerJournal();
+
+    // The class folder's setting, and the menu's line showing the folder in use.
+    std::string ReglageDossierClasse() const;
+    void RegleDossierClasse(const std::string& chemin);
+    void MontrerDossierClasse();
 
     // The export commands' common steps.
     bool RefuserPendantMesure();
@@ -295,4 +314,5 @@ private:
     std::vector<std::unique_ptr<Journal::EnFond>> journauxFinissant_; // earlier runs' still writing
     std::unique_ptr<LecturesEnFond> lectures_;     // last: ended first
     std::vector<std::string> journauxSession_;
+    std::string dossierClasse_; // the setting, without FichierReglages
 };

@@ -26,6 +26,7 @@
 #include "runtime/qt/SystemPlugins.h"
 
 #include <QApplication>
+#include <QSettings>
 
 #include <algorithm>
 #include <cstdio>
@@ -101,6 +102,11 @@ int main(int argc, char** argv)
     // silent box never freezes the window.
     Form1.MesurerEnFond();
     Form1.DossierJournal = Journal::DossierDuProcessus();
+    // The settings kept between sessions (the class folder): the user's
+    // nelvar/nelvar.ini, under $XDG_CONFIG_HOME or ~/.config.
+    Form1.FichierReglages =
+        QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("nelvar"), QStringLiteral("nelvar"))
+            .fileName();
     // The caption names the source when it is not the real card: the
     // simulated card's demonstration must not pass for a measurement.
     Form1.setWindowTitle(QString::fromStdString(TitreFenetre(source->Description())));

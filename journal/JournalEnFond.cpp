@@ -2,14 +2,15 @@
 
 namespace Journal {
 
-EnFond::EnFond(std::unique_ptr<Ecrivain> ecrivain, Rappels rappels)
-    : ecrivain_(std::move(ecrivain)), rappels_(std::move(rappels))
+EnFond::EnFond(std::unique_ptr<Ecrivain> ecrivain, Rappels rappels, Copie copie)
+    : ecrivain_(std::move(ecrivain)), rappels_(std::move(rappels)), copie_(std::move(copie))
 {
     ecriture_ = [this](const Lecture& lecture) { return ecrivain_->Ajouter(lecture); };
     fil_ = std::thread([this] { Travailler(); });
 }
 
-EnFond::EnFond(Ecriture ecriture, Rappels rappels) : ecriture_(std::move(ecriture)), rappels_(std::move(rappels))
+EnFond::EnFond(Ecriture ecriture, Rappels rappels, Copie copie)
+    : ecriture_(std::move(ecriture)), rappels_(std::move(rappels)), copie_(std::move(copie))
 {
     fil_ = std::thread([this] { Travailler(); });
 }
@@ -50,14 +51,25 @@ std::size_t EnFond::EnAttente() const
     return file_.size() + enCours_;
 }
 
+void EnFond::Dire(const std::optional<std::string>& echec) const
+{
+    if (echec && rappels_.echec)
+        rappels_.echec(*echec);
+}
+
 void EnFond::Travailler()
 {
     std::string cheminDit;
     std::unique_lock<std::mutex> verrou(verrou_);
     for (;;) {
         signal_.wait(verrou, [this] { return fin_ || !file_.empty(); });
-        if (file_.empty())
-            return; // fin_, and everything written
+        if (file_.empty()) {
+            // fin_, and everything written: the copy gets the last lines.
+            verrou.unlock();
+            if (copie_.copie)
+                Dire(copie_.copie->Terminer());
+            return;
+        }
         const Lecture lecture = file_.front();
         file_.pop_front();
         ++enCours_;
@@ -69,8 +81,10 @@ void EnFond::Travailler()
             if (rappels_.fichier)
                 rappels_.fichier(cheminDit);
         }
-        if (echec && rappels_.echec)
-            rappels_.echec(*echec);
+        Dire(echec);
+        // The copy after the local journal: the safe copy comes first.
+        if (copie_.copie)
+            Dire(copie_.copie->Ajouter(lecture, copie_.horloge()));
 
         verrou.lock();
         --enCours_;

@@ -4,7 +4,10 @@
 // never delays a reading nor the window. Lines are written in the order
 // given, each with its fsync (Journal::Ecrivain); Terminer waits until every
 // line given has been written, so that stopping or quitting loses nothing
-// measured. Plain C++.
+// measured. The run's copy in the class folder (journal/CopieClasse.h), when
+// there is one, is written on the same thread after the lines, once a
+// period and at the end. Plain C++.
+#include "journal/CopieClasse.h"
 #include "journal/JournalEssai.h"
 
 #include <condition_variable>
@@ -16,6 +19,13 @@
 #include <thread>
 
 namespace Journal {
+
+// The run's copy in the class folder, given to EnFond; none: no copy.
+struct CopieDuJournal {
+    std::unique_ptr<CopieClasse> copie;
+    // The clock the copy is timed on.
+    std::function<CopieClasse::Horloge::time_point()> horloge = CopieClasse::Horloge::now;
+};
 
 class EnFond {
 public:
@@ -29,10 +39,13 @@ public:
         std::function<void(const std::string& chemin)> fichier;
     };
 
-    // Writes through `ecrivain`, which it owns.
-    EnFond(std::unique_ptr<Ecrivain> ecrivain, Rappels rappels);
+    using Copie = CopieDuJournal;
+
+    // Writes through `ecrivain`, which it owns, and to `copie`; its
+    // failures are told through `rappels.echec` as the journal's are.
+    EnFond(std::unique_ptr<Ecrivain> ecrivain, Rappels rappels, Copie copie = {});
     // Writes through `ecriture` (the tests' hand on the disk); no file path.
-    EnFond(Ecriture ecriture, Rappels rappels);
+    EnFond(Ecriture ecriture, Rappels rappels, Copie copie = {});
     // Terminer.
     ~EnFond();
     EnFond(const EnFond&) = delete;
@@ -40,7 +53,8 @@ public:
 
     // Queues the reading's line and returns at once.
     void Ajouter(const Lecture& lecture);
-    // Waits until every line queued is written, then ends the thread.
+    // Waits until every line queued is written, and the copy with them,
+    // then ends the thread.
     void Terminer();
     // Lets the thread end once every line queued is written, without
     // waiting for it; Terminer (or the destructor) then joins it. No line
@@ -51,10 +65,12 @@ public:
 
 private:
     void Travailler();
+    void Dire(const std::optional<std::string>& echec) const;
 
     std::unique_ptr<Ecrivain> ecrivain_;
     Ecriture ecriture_;
     Rappels rappels_;
+    Copie copie_;
     mutable std::mutex verrou_;
     std::condition_variable signal_;
     std::deque<Lecture> file_;

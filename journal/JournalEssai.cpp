@@ -46,42 +46,6 @@ std::string Ligne(std::string_view cle, std::string_view valeur)
     return "# " + std::string(cle) + " : " + std::string(valeur) + "\n";
 }
 
-std::string TexteEnTete(const EnTete& e)
-{
-    std::string texte = std::string(kPremiereLigne) + "\n";
-    texte += Ligne(kCleDebut, TexteDebut(e.debut));
-    texte += Ligne(kCleSource, e.source);
-    if (!e.poste.empty())
-        texte += Ligne(kClePoste, e.poste);
-    texte += Ligne(kCleVolume, NombreExact(e.volume));
-    texte += Ligne(kCleTemperature, NombreExact(e.temperature));
-    texte += Ligne(kCleCoefficient, NombreExact(e.coefficient));
-    texte += Ligne(kClePEtMoinsP, e.pEtMoinsP ? "oui" : "non");
-    texte += std::string(kEnteteColonnes) + "\n";
-    return texte;
-}
-
-std::string TexteLecture(const Lecture& l)
-{
-    std::string texte;
-    for (double valeur : {l.tempsTick, l.tempsReel, l.pression, l.avancement, l.tension1, l.tension2}) {
-        if (!texte.empty())
-            texte += '\t';
-        texte += NombreExact(valeur);
-    }
-    return texte + "\n";
-}
-
-// The file's name for a run started at `debut` (local time), the n-th of
-// that second.
-std::string NomFichier(std::chrono::system_clock::time_point debut, int n)
-{
-    std::string nom = std::string(kPrefixeNom) + HeureLocale(debut, "%Y-%m-%d_%H-%M-%S");
-    if (n > 1)
-        nom += "_" + std::to_string(n);
-    return nom + std::string(kExtension);
-}
-
 std::string Raison(int erreur)
 {
     switch (erreur) {
@@ -113,6 +77,42 @@ std::vector<fs::path> Fichiers(const std::string& dossier)
 }
 
 } // namespace
+
+std::string TexteEnTete(const EnTete& e)
+{
+    std::string texte = std::string(kPremiereLigne) + "\n";
+    texte += Ligne(kCleDebut, TexteDebut(e.debut));
+    texte += Ligne(kCleSource, e.source);
+    if (!e.poste.empty())
+        texte += Ligne(kClePoste, e.poste);
+    texte += Ligne(kCleVolume, NombreExact(e.volume));
+    texte += Ligne(kCleTemperature, NombreExact(e.temperature));
+    texte += Ligne(kCleCoefficient, NombreExact(e.coefficient));
+    texte += Ligne(kClePEtMoinsP, e.pEtMoinsP ? "oui" : "non");
+    texte += std::string(kEnteteColonnes) + "\n";
+    return texte;
+}
+
+std::string TexteLecture(const Lecture& l)
+{
+    std::string texte;
+    for (double valeur : {l.tempsTick, l.tempsReel, l.pression, l.avancement, l.tension1, l.tension2}) {
+        if (!texte.empty())
+            texte += '\t';
+        texte += NombreExact(valeur);
+    }
+    return texte + "\n";
+}
+
+std::string NomFichier(std::chrono::system_clock::time_point debut, int n, std::string_view poste)
+{
+    std::string nom = std::string(kPrefixeNom) + HeureLocale(debut, "%Y-%m-%d_%H-%M-%S");
+    if (!poste.empty())
+        nom += "_" + std::string(poste);
+    if (n > 1)
+        nom += "_" + std::to_string(n);
+    return nom + std::string(kExtension);
+}
 
 std::string NombreExact(double valeur)
 {

@@ -107,6 +107,16 @@ struct Lecture {
     double tension2 = 0;    // V
 };
 
+// The header's text, from its first line to the columns' line, and one
+// reading's line, each line ended by "\n": what the journal's file holds.
+std::string TexteEnTete(const EnTete& entete);
+std::string TexteLecture(const Lecture& lecture);
+
+// The journal's file name for a run started at `debut` (local time), the
+// n-th of that second: "essai_2026-12-07_14-03-52.txt", "..._2.txt"; with
+// `poste`, after the time: "essai_2026-12-07_14-03-52_SALLE2-PC07_2.txt".
+std::string NomFichier(std::chrono::system_clock::time_point debut, int n, std::string_view poste = {});
+
 // The journal of one run. The file is created at the first reading (a run
 // stopped before any reading leaves none) in `dossier`, created as needed;
 // the folder is then brought under `tailleMaximale` by removing the oldest

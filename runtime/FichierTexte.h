@@ -77,6 +77,10 @@ public:
     // or a link): the file then waits for another name. Throws EInOutError
     // for any other failure.
     bool Nommer(const std::string& nom);
+    // Gives the file the name `nom`, in the same folder, in place of any
+    // file of that name: a reader sees the earlier content or this one,
+    // whole, never a mixture. Throws EInOutError.
+    void NommerEnRemplacant(const std::string& nom);
 
 private:
     friend void Remplacer(const std::string& nom, std::string_view contenu, Lien lien);
@@ -85,7 +89,6 @@ private:
     int Ouvrir(const std::string& nomPrevu, mode_t mode);
     void Ecrire(std::string_view contenu);
     void Synchroniser();
-    void NommerEnRemplacant(const std::string& cible);
     void Conclure(const std::string& nom);
     void Abandonner(); // closes the file and removes its temporary name
 

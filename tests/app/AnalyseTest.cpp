@@ -406,8 +406,10 @@ TEST_F(AnalyseTest, runs_ticked_in_the_list_are_overlaid_and_tabled_with_the_sam
     f.Onglets->setCurrentIndex(2);
     EXPECT_EQ(f.Onglets->tabText(2), QStringLiteral("Essais com&parés"));
     ASSERT_EQ(f.ListeEssais->count(), 2);
-    // Named by their start and conditions.
-    const QRegularExpression nom(QStringLiteral("^\\d\\d/\\d\\d \\d\\d:\\d\\d, V = 0,\\d+ L, θ = \\d+ °C$"));
+    // Named by their start, the computer that measured them and their conditions.
+    const QRegularExpression nom(QStringLiteral("^\\d\\d/\\d\\d \\d\\d:\\d\\d, ") +
+                                 QRegularExpression::escape(QString::fromStdString(NomDeLaMachine())) +
+                                 QStringLiteral(", V = 0,\\d+ L, θ = \\d+ °C$"));
     EXPECT_TRUE(nom.match(f.ListeEssais->item(0)->text()).hasMatch()) << f.ListeEssais->item(0)->text().toStdString();
     f.ListeEssais->item(0)->setCheckState(Qt::Checked);
     f.ListeEssais->item(1)->setCheckState(Qt::Checked);
@@ -423,10 +425,11 @@ TEST_F(AnalyseTest, runs_ticked_in_the_list_are_overlaid_and_tabled_with_the_sam
     EXPECT_NEAR(courbes[1]->YValue(79) / courbes[0]->YValue(79), 0.5, 0.01);
 
     ASSERT_EQ(f.TableauComparaison->rowCount(), 2);
-    EXPECT_EQ(f.TableauComparaison->horizontalHeaderItem(6)->text(), QStringLiteral("t½ (modèle) (s)"));
+    EXPECT_EQ(f.TableauComparaison->horizontalHeaderItem(7)->text(), QStringLiteral("t½ (modèle) (s)"));
     for (int ligne = 0; ligne < 2; ++ligne) {
-        EXPECT_EQ(f.TableauComparaison->item(ligne, 3)->text(), QStringLiteral("80"));
-        const QString tDemi = f.TableauComparaison->item(ligne, 6)->text();
+        EXPECT_EQ(f.TableauComparaison->item(ligne, 1)->text().toStdString(), NomDeLaMachine());
+        EXPECT_EQ(f.TableauComparaison->item(ligne, 4)->text(), QStringLiteral("80"));
+        const QString tDemi = f.TableauComparaison->item(ligne, 7)->text();
         EXPECT_NEAR(tDemi.section(QLatin1Char(' '), 0, 0).replace(',', '.').toDouble(), 20 * std::log(2.0) * kPas,
                     0.3)
             << tDemi.toStdString();
@@ -554,11 +557,12 @@ TEST_F(AnalyseTest, ctrl_c_in_the_comparison_tab_copies_the_table_of_the_ticked_
     ASSERT_EQ(f.TableauComparaison->rowCount(), 1);
     QTest::keyClick(&f, Qt::Key_C, Qt::ControlModifier);
     ASSERT_FALSE(platform.clipboard.empty());
-    std::string attendu = "Essai\tV (L)\tθ (°C)\tPoints\tx_f (mmol)\tk (s⁻¹)\tt½ (modèle) (s)\tp initiale (Pa)\n";
+    std::string attendu =
+        "Essai\tPoste\tV (L)\tθ (°C)\tPoints\tx_f (mmol)\tk (s⁻¹)\tt½ (modèle) (s)\tp initiale (Pa)\n";
     for (int colonne = 0; colonne < f.TableauComparaison->columnCount(); ++colonne)
         attendu += (colonne ? "\t" : "") + f.TableauComparaison->item(0, colonne)->text().toStdString();
     EXPECT_EQ(platform.clipboard.back(), attendu + "\n");
-    EXPECT_EQ(f.TableauComparaison->item(0, 3)->text(), QStringLiteral("400"));
+    EXPECT_EQ(f.TableauComparaison->item(0, 4)->text(), QStringLiteral("400"));
 }
 
 TEST(AideAnalyse, the_help_page_gives_the_demonstration_runs_own_numbers)

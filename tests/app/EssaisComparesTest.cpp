@@ -147,3 +147,50 @@ TEST(EssaisCompares, a_run_whose_k_the_data_cannot_give_reads_not_determined)
     for (const std::string* valeur : {&ligne.xFinal, &ligne.k, &ligne.tDemi})
         EXPECT_EQ(*valeur, "non déterminé");
 }
+
+TEST(EssaisCompares, each_run_names_the_bench_that_measured_it_when_known)
+{
+    SetDecimalSeparator(',');
+    EssaisCompares essais;
+    // A session run (the window gives its machine), a journal of another
+    // bench listed before loading, and a file that records no bench.
+    DonneesEssai seance = Essai("Essai 1", kDebut);
+    seance.poste = "SALLE2-PC07";
+    essais.GarderEssai(seance);
+    int chargements = 0;
+    EntreeEssai archive = Archive("/j/essai_b.txt", kDebut + 1h, chargements);
+    archive.poste = "SALLE2-PC08";
+    essais.Ajouter(archive);
+    DonneesEssai fichier = Essai("/m/Mesures1.txt", kDebut + 2h);
+    fichier.debut.reset();
+    essais.Ajouter({.nom = fichier.nom, .debut = {}, .chemin = fichier.nom, .provenance = Provenance::Fichier,
+                    .charger = {}},
+                   fichier);
+    ASSERT_EQ(essais.Nombre(), 3);
+    const std::string heure = essais.Nom(0); // local time: the name is tested elsewhere
+
+    const struct {
+        int indice;
+        std::string libelle, poste;
+    } cas[] = {
+        {0, heure + ", SALLE2-PC07, V = 0,25 L, θ = 20 °C", "SALLE2-PC07"},
+        {2, essais.Nom(2) + ", SALLE2-PC08", "SALLE2-PC08"}, // not loaded: no V nor θ yet
+        {1, "Mesures1.txt, V = 0,25 L, θ = 20 °C", "—"},
+    };
+    for (const auto& c : cas) {
+        EXPECT_EQ(essais.Libelle(c.indice), c.libelle) << c.indice;
+        EXPECT_EQ(essais.Ligne(c.indice).poste, c.poste) << c.indice;
+    }
+    EXPECT_EQ(chargements, 1); // Ligne loaded the journal; its own bench stays
+    EXPECT_EQ(essais.Libelle(2), essais.Nom(2) + ", SALLE2-PC08, V = 0,25 L, θ = 20 °C");
+
+    // The copy: the bench second, the other columns in their order.
+    essais.Cocher(0, true);
+    essais.Cocher(1, true);
+    const std::string texte = essais.TexteTableau();
+    EXPECT_TRUE(texte.starts_with(
+        "Essai\tPoste\tV (L)\tθ (°C)\tPoints\tx_f (mmol)\tk (s⁻¹)\tt½ (modèle) (s)\tp initiale (Pa)\n" + heure +
+        "\tSALLE2-PC07\t0,25\t20\t300\t"))
+        << texte;
+    EXPECT_NE(texte.find("\nMesures1.txt\t—\t0,25\t20\t300\t"), std::string::npos) << texte;
+}

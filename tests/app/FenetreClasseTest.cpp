@@ -448,28 +448,39 @@ TEST_F(FenetreClasseTest, the_analysis_menu_opens_the_synthesis_on_the_class_fol
         TForm1 principale{carte, boites, &bureau};
         EXPECT_EQ(principale.Synthesedelaclasse1->text(), QStringLiteral("&Synthèse de la classe…"));
         EXPECT_TRUE(principale.Analyse1->actions().contains(principale.Synthesedelaclasse1));
-        // The folder from NELVAR_CLASSE, when no other choice is made.
-        ::setenv("NELVAR_CLASSE", dossier.c_str(), 1);
+        // No class folder yet: it is asked for; cancelled, no window.
+        int demandes = 0;
+        principale.ChoisirDossierClasse = [&demandes] {
+            ++demandes;
+            return std::optional<std::string>();
+        };
         principale.Synthesedelaclasse1->trigger();
-        ::unsetenv("NELVAR_CLASSE");
+        EXPECT_EQ(demandes, 1);
+        EXPECT_EQ(principale.FenetreClasse1, nullptr);
+        // Chosen: the window on it, and the folder kept as the class folder.
+        principale.ChoisirDossierClasse = [this, &demandes] {
+            ++demandes;
+            return std::optional<std::string>(dossier.string());
+        };
+        principale.Synthesedelaclasse1->trigger();
+        EXPECT_EQ(demandes, 2);
         FenetreClasse* f = principale.FenetreClasse1;
         ASSERT_NE(f, nullptr);
         EXPECT_EQ(f->Dossier(), dossier.string());
+        EXPECT_EQ(principale.DossierClasse().chemin, dossier.string());
         EXPECT_TRUE(f->isVisible());
         Attendre(*f);
         EXPECT_EQ(f->Tableau->rowCount(), 3);
-        // Cancelled: the same window; the same folder: the same window.
-        principale.ChoisirDossierClasse = [] { return std::optional<std::string>(); };
+        // Again: the same window, nothing asked.
         principale.Synthesedelaclasse1->trigger();
         EXPECT_EQ(principale.FenetreClasse1, f);
-        principale.ChoisirDossierClasse = [this] { return std::optional<std::string>(dossier.string()); };
-        principale.Synthesedelaclasse1->trigger();
-        EXPECT_EQ(principale.FenetreClasse1, f);
-        // Another folder: a window on it.
+        EXPECT_EQ(demandes, 2);
+        // NELVAR_CLASSE names another folder for the room: a window on it.
         const fs::path autre = dossier / "autre";
         fs::create_directories(autre);
-        principale.ChoisirDossierClasse = [autre] { return std::optional<std::string>(autre.string()); };
+        ::setenv("NELVAR_CLASSE", autre.c_str(), 1);
         principale.Synthesedelaclasse1->trigger();
+        ::unsetenv("NELVAR_CLASSE");
         ASSERT_NE(principale.FenetreClasse1, nullptr);
         EXPECT_EQ(principale.FenetreClasse1->Dossier(), autre.string());
         Attendre(*principale.FenetreClasse1);

@@ -9,14 +9,20 @@
 #include "chart/TChart.h"
 #include "tests/app/support/FakeBoxes.h"
 #include "tests/app/support/FakePlatform.h"
+#include "journal/CopieClasse.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
+#include <QSettings>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <sstream>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -196,6 +202,125 @@ TEST_F(LecturesEnFondTest, closing_the_window_during_a_held_reading_ends_both_th
     for (std::string ligne; std::getline(fichier, ligne);)
         lignes += !ligne.empty() && ligne[0] != '#' && ligne[0] != 't';
     EXPECT_EQ(lignes, 3);
+}
+
+// NELVAR_CLASSE set for the test's span.
+class VariableClasse {
+public:
+    explicit VariableClasse(const std::string& valeur) { ::setenv(Journal::kVariableClasse, valeur.c_str(), 1); }
+    ~VariableClasse() { ::unsetenv(Journal::kVariableClasse); }
+    VariableClasse(const VariableClasse&) = delete;
+    VariableClasse& operator=(const VariableClasse&) = delete;
+};
+
+std::string Contenu(const std::string& chemin)
+{
+    std::ifstream flux(chemin, std::ios::binary);
+    std::stringstream texte;
+    texte << flux.rdbuf();
+    return texte.str();
+}
+
+TEST_F(LecturesEnFondTest, a_run_is_copied_whole_to_the_class_folder_under_the_benchs_name_once_stopped)
+{
+    const std::filesystem::path classe = std::filesystem::path(racine_) / "classe";
+    std::filesystem::create_directory(classe);
+    const VariableClasse variable(classe.string());
+    form->Button1->click();
+    for (int i = 0; i < 3; ++i)
+        TickComplet();
+    form->Button1->click(); // the stop: the copy gets the last lines
+
+    auto copie = [&]() -> std::string {
+        for (const auto& e : std::filesystem::directory_iterator(classe))
+            if (!e.path().filename().string().starts_with("."))
+                return e.path().string();
+        return {};
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return LignesDuJournal() == 3 && !copie().empty(); }, 20000));
+    const std::string local = form->JournauxDeLaSession().back();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Contenu(copie()) == Contenu(local); }, 20000))
+        << Contenu(copie()) << "\n---\n" << Contenu(local);
+    const std::string nom = std::filesystem::path(copie()).filename().string();
+    EXPECT_TRUE(nom.starts_with("essai_")) << nom;
+    EXPECT_TRUE(nom.ends_with("_" + Journal::NomDuPoste(NomDeLaMachine()) + ".txt")) << nom;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(classe), std::filesystem::directory_iterator()), 1);
+    EXPECT_TRUE(boxes.all.empty());
+}
+
+TEST_F(LecturesEnFondTest, a_class_folder_out_of_reach_is_told_once_during_the_run_and_once_at_its_end)
+{
+    const std::string classe = std::string(racine_) + "/partage-absent/classe";
+    const VariableClasse variable(classe);
+    form->Button1->click();
+    for (int i = 0; i < 4; ++i)
+        TickComplet();
+    form->Button1->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.messages.size() == 2; }, 20000));
+    EXPECT_EQ(boxes.messages[0], "Le dossier de la classe « " + classe +
+                                     " » est inaccessible : dossier introuvable. Le journal local garde l'essai ; "
+                                     "nouvel essai d'écriture dans 10 s.");
+    EXPECT_EQ(boxes.messages[1], "Le dossier de la classe « " + classe +
+                                     " » est inaccessible : dossier introuvable. L'essai terminé n'y est pas copié ; "
+                                     "le journal local le garde.");
+    EXPECT_EQ(LignesDuJournal(), 4);
+    EXPECT_FALSE(std::filesystem::exists(classe));
+}
+
+TEST_F(LecturesEnFondTest, the_class_folder_setting_is_remembered_and_nelvar_classe_wins_over_it)
+{
+    const QString reglages = QString::fromStdString(std::string(racine_) + "/config/nelvar.ini");
+    form->FichierReglages = reglages;
+    int choix = 0;
+    form->ChoisirDossierClasse = [&choix]() -> std::optional<std::string> {
+        ++choix;
+        return "/srv/classe & co";
+    };
+    emit form->Analyse1->aboutToShow();
+    EXPECT_EQ(form->DossierClasseActuel1->text(), QStringLiteral("Actuel : aucun"));
+    EXPECT_FALSE(form->Aucundossierdelaclasse1->isEnabled());
+    form->Dossierdelaclasse1->trigger();
+    EXPECT_EQ(form->DossierClasseActuel1->text(), QStringLiteral("Actuel : /srv/classe && co"));
+    EXPECT_TRUE(form->Aucundossierdelaclasse1->isEnabled());
+
+    // The next session reads it back.
+    form.reset();
+    form = std::make_unique<TForm1>(source, boxes, &platform);
+    EXPECT_TRUE(form->DossierClasse().chemin.empty()); // no settings file given: none
+    form->FichierReglages = reglages;
+    EXPECT_EQ(form->DossierClasse().chemin, "/srv/classe & co");
+    EXPECT_FALSE(form->DossierClasse().parEnvironnement);
+    form->ChoisirDossierClasse = [&choix]() -> std::optional<std::string> {
+        ++choix;
+        return std::nullopt; // cancelled
+    };
+    {
+        const VariableClasse variable("/mnt/salle2");
+        EXPECT_EQ(form->DossierClasse().chemin, "/mnt/salle2");
+        EXPECT_TRUE(form->DossierClasse().parEnvironnement);
+        emit form->Analyse1->aboutToShow();
+        EXPECT_EQ(form->DossierClasseActuel1->text(), QStringLiteral("Actuel : /mnt/salle2 (fixé par NELVAR_CLASSE)"));
+        EXPECT_FALSE(form->Aucundossierdelaclasse1->isEnabled());
+        form->Dossierdelaclasse1->trigger(); // says why, chooses nothing
+        ASSERT_EQ(boxes.messages.size(), 1u);
+        EXPECT_EQ(boxes.messages[0], "Le dossier de la classe est fixé pour la salle par la variable d'environnement "
+                                     "NELVAR_CLASSE : « /mnt/salle2 ».");
+        EXPECT_EQ(choix, 1);
+    }
+    {
+        const VariableClasse vide(""); // set but empty: the setting
+        EXPECT_EQ(form->DossierClasse().chemin, "/srv/classe & co");
+    }
+    form->Dossierdelaclasse1->trigger(); // cancelled: kept
+    EXPECT_EQ(choix, 2);
+    EXPECT_EQ(form->DossierClasse().chemin, "/srv/classe & co");
+    emit form->Analyse1->aboutToShow(); // the menu opened again
+    EXPECT_EQ(form->DossierClasseActuel1->text(), QStringLiteral("Actuel : /srv/classe && co"));
+    ASSERT_TRUE(form->Aucundossierdelaclasse1->isEnabled());
+    form->Aucundossierdelaclasse1->trigger();
+    EXPECT_TRUE(form->DossierClasse().chemin.empty());
+    EXPECT_EQ(form->DossierClasseActuel1->text(), QStringLiteral("Actuel : aucun"));
+    EXPECT_FALSE(QSettings(reglages, QSettings::IniFormat).contains(QStringLiteral("classe/dossier")));
 }
 
 } // namespace

@@ -394,13 +394,14 @@ TEST_F(CoherenceSorties, the_runs_compared_show_the_runs_numbers_and_extent_in_m
     const Cinetique::Resultat r = Cinetique::Analyser(Cinetique::LireFichierEssai(essai), options);
     ASSERT_EQ(f->TableauComparaison->rowCount(), 1);
     auto cellule = [&f](int colonne) { return f->TableauComparaison->item(0, colonne)->text().toStdString(); };
-    EXPECT_EQ(cellule(1), "0,25"); // V (L)
-    EXPECT_EQ(cellule(2), "20");   // θ (°C)
-    EXPECT_EQ(cellule(3), std::to_string(kPoints));
-    EXPECT_TRUE(Montre(cellule(4), *r.xFinal * 1000)); // x_f (mmol)
-    EXPECT_TRUE(Montre(cellule(5), r.k));
-    EXPECT_TRUE(Montre(cellule(6), r.tDemi));
-    EXPECT_TRUE(Montre(cellule(7), Pression(0), 6));
+    EXPECT_EQ(cellule(1), "—");    // Poste: the file does not record it
+    EXPECT_EQ(cellule(2), "0,25"); // V (L)
+    EXPECT_EQ(cellule(3), "20");   // θ (°C)
+    EXPECT_EQ(cellule(4), std::to_string(kPoints));
+    EXPECT_TRUE(Montre(cellule(5), *r.xFinal * 1000)); // x_f (mmol)
+    EXPECT_TRUE(Montre(cellule(6), r.k));
+    EXPECT_TRUE(Montre(cellule(7), r.tDemi));
+    EXPECT_TRUE(Montre(cellule(8), Pression(0), 6));
 
     const TChartSeries* courbe = nullptr;
     for (int i = 0; i < f->GraphiqueComparaison->SeriesCount(); ++i)

@@ -198,6 +198,36 @@ TEST_F(RapportTest, ReportSaysTheSimulatedCardAndTheRunsDate)
     EXPECT_NE(c.essai[3].find("coefficient : 1000 Pa/V"), std::string::npos);
 }
 
+TEST_F(RapportTest, ReportNamesTheBenchBesideTheDateWhenTheRunRecordsIt)
+{
+    std::tm moment{};
+    ::strptime("07/12/2026 09:05:03", "%d/%m/%Y %H:%M:%S", &moment);
+    moment.tm_isdst = -1;
+    const auto debut = std::chrono::system_clock::from_time_t(std::mktime(&moment));
+    const struct {
+        std::optional<std::chrono::system_clock::time_point> debut;
+        bool fichier;
+        std::string poste, ligne;
+    } cas[] = {
+        {debut, false, "SALLE2-PC07", "Date et heure de l'essai : le 07/12/2026 à 09:05:03 ; poste : SALLE2-PC07"},
+        {std::nullopt, true, "pc-12", "Date et heure de l'essai : non enregistrées dans le fichier ; poste : pc-12"},
+        {debut, true, "", "Date et heure de l'essai : le 07/12/2026 à 09:05:03"},
+    };
+    for (const auto& c : cas) {
+        AnalyseEssai analyse;
+        DonneesEssai d;
+        d.source = "carte d'acquisition";
+        d.debut = c.debut;
+        d.fichier = c.fichier;
+        d.poste = c.poste;
+        analyse.SetDonnees(d);
+        const CompteRendu::Contenu contenu = ContenuCompteRendu(analyse);
+        ASSERT_EQ(contenu.essai.size(), 4u) << c.poste; // name, date, source, conditions
+        EXPECT_EQ(contenu.essai[1], c.ligne);
+        EXPECT_EQ(contenu.essai[2], "Source des mesures : carte d'acquisition");
+    }
+}
+
 TEST_F(RapportTest, WindowSavesAndPrintsTheReport)
 {
     auto f = Fenetre();
