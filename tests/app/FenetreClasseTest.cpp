@@ -23,6 +23,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QLineEdit>
 #include <QSignalSpy>
