@@ -95,8 +95,10 @@ std::string MessageDossier(const std::string& dossier, int erreur)
 Issue<std::vector<std::string>> FichiersDuDossier(const std::string& dossier)
 {
     DIR* flux = ::opendir(dossier.c_str());
-    if (flux == nullptr)
-        return Echec{MessageDossier(dossier, errno), errno};
+    if (flux == nullptr) {
+        const int erreur = errno;
+        return Echec{MessageDossier(dossier, erreur), erreur};
+    }
     std::vector<std::string> noms;
     int erreur = 0;
     while (true) {

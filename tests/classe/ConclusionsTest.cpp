@@ -112,6 +112,13 @@ TEST(Conclusions, t_half_against_the_factor_decides_the_order_on_the_slope_and_i
         {{Essai(20, 0.00460, 4e-5, 0.05), Essai(20, 0.00452, 4e-5, 0.10), Essai(20, 0.00466, 4e-5, 0.20),
           Essai(20, 0.00449, 4e-5, 0.10)},
          -20.988997346617352, 24.617281953466696, 0.00064210526315789474, 0.00073924420488755527, true},
+        // |b| = 1,44·u(b) and 2,22·u(b), either side of the criterion's 2.
+        {{Essai(20, 0.00455, 4e-5, 0.05), Essai(20, 0.00462, 4e-5, 0.10), Essai(20, 0.00468, 4e-5, 0.20),
+          Essai(20, 0.00449, 4e-5, 0.10)},
+         -30.893911920508836, 21.494873998004676, 0.00094736842105263158, 0.00064374252005981707, true},
+        {{Essai(20, 0.00450, 4e-5, 0.05), Essai(20, 0.00462, 4e-5, 0.10), Essai(20, 0.00470, 4e-5, 0.20),
+          Essai(20, 0.00449, 4e-5, 0.10)},
+         -44.446621684563295, 20.057606619660309, 0.0013578947368421053, 0.00060101483888927148, false},
         // |b| = 3,15·u(b): k grows with the concentration.
         {{Essai(20, 0.0030, 4e-5, 0.05), Essai(20, 0.0046, 4e-5, 0.10), Essai(20, 0.0071, 4e-5, 0.20),
           Essai(20, 0.004, 4e-5, std::nullopt)},
@@ -120,7 +127,7 @@ TEST(Conclusions, t_half_against_the_factor_decides_the_order_on_the_slope_and_i
     for (const Cas& c : cas) {
         const Classe::Synthese s = Classe::Conclure(c.essais, {}, facteur);
         ASSERT_TRUE(s.tDemiSelonFacteur && s.kSelonFacteur);
-        EXPECT_EQ(s.tDemiSelonFacteur->points, 3 + (c.independant ? 1 : 0));
+        EXPECT_EQ(s.tDemiSelonFacteur->points, static_cast<int>(c.essais.size()) - (&c == &cas[3] ? 1 : 0));
         EXPECT_NEAR(s.tDemiSelonFacteur->pente, c.pente, 1e-9);
         EXPECT_NEAR(s.tDemiSelonFacteur->uPente, c.uPente, 1e-9);
         EXPECT_NEAR(s.kSelonFacteur->pente, c.penteK, 1e-15);
