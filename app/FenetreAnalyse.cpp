@@ -13,6 +13,7 @@
 #include "runtime/Exceptions.h"
 #include "runtime/Platform.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QDialog>
 #include <QFormLayout>
@@ -24,13 +25,17 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStyle>
+#include <QStyleOptionHeader>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -82,6 +87,55 @@ QString AvecIndices(const std::string& texte)
     html.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
     return html;
 }
+
+// A table's header whose labels write "_" followed by letters or digits as a
+// subscript ("x_f (mmol)"), as the results beside it do; the copies keep the
+// plain label. A label without "_" is drawn by the style as in any header.
+class EnteteIndices : public QHeaderView {
+public:
+    // Clickable and highlighting its sections, as a table's own header.
+    explicit EnteteIndices(QWidget* parent) : QHeaderView(Qt::Horizontal, parent)
+    {
+        setSectionsClickable(true);
+        setHighlightSections(true);
+    }
+
+protected:
+    void paintSection(QPainter* painter, const QRect& rect, int section) const override
+    {
+        const QString libelle = model()->headerData(section, orientation(), Qt::DisplayRole).toString();
+        if (!libelle.contains(QLatin1Char('_'))) {
+            QHeaderView::paintSection(painter, rect, section);
+            return;
+        }
+        // The section as the style draws it, without its label (the style
+        // leaves the painter's clip changed: the state is restored after it);
+        // then the label as rich text in the style's place for it.
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        initStyleOptionForIndex(&option, section);
+        option.rect = rect;
+        option.text.clear();
+        painter->save();
+        style()->drawControl(QStyle::CE_Header, &option, painter, this);
+        painter->restore();
+        const QRect place = style()->subElementRect(QStyle::SE_HeaderLabel, &option, this);
+        QTextDocument texte;
+        texte.setDocumentMargin(0);
+        texte.setDefaultFont(font());
+        texte.setHtml(AvecIndices(libelle.toStdString()));
+        const QSize taille(static_cast<int>(std::ceil(texte.size().width())),
+                           static_cast<int>(std::ceil(texte.size().height())));
+        const QRect cadre = QStyle::alignedRect(layoutDirection(), option.textAlignment, taille, place);
+        painter->save();
+        painter->setClipRect(place, Qt::IntersectClip);
+        painter->translate(cadre.topLeft());
+        QAbstractTextDocumentLayout::PaintContext contexte;
+        contexte.palette.setColor(QPalette::Text, option.palette.color(QPalette::ButtonText));
+        texte.documentLayout()->draw(painter, contexte);
+        painter->restore();
+    }
+};
 
 std::string Nombre(double valeur, int chiffres = 3)
 {
@@ -179,7 +233,7 @@ void FenetreAnalyse::CreerControles()
                                         "v en mol·L⁻¹·s⁻¹", true);
     SerieVitesseMesures = NouvelleSerie<TPointSeries>(*GraphiqueVitesse, kCouleurMesures, "Dérivée des mesures");
     SerieVitesseModele = NouvelleSerie<TFastLineSeries>(*GraphiqueVitesse, kCouleurModele, "Modèle");
-    GraphiqueTest = NouveauGraphique(Onglets, "Test de l'ordre 1", "t − t_a en s", "ln((p∞ − pa)/(p∞ − p))", true);
+    GraphiqueTest = NouveauGraphique(Onglets, "Test de l'ordre 1", "t − t_a en s", "ln((p∞ − p_a)/(p∞ − p))", true);
     SerieTestPoints = NouvelleSerie<TPointSeries>(*GraphiqueTest, kCouleurMesures, "Points linéarisés");
     SerieTestDroite = NouvelleSerie<TFastLineSeries>(*GraphiqueTest, kCouleurModele, "Droite");
     Onglets->addTab(GraphiqueVitesse, QStringLiteral("V&itesse volumique"));
@@ -348,6 +402,7 @@ void FenetreAnalyse::CreerComparaison()
     GraphiqueComparaison->Legend().SetCorner(TLegendCorner::Emptiest);
     constexpr int colonnes = static_cast<int>(std::size(EssaisCompares::kEntetes));
     TableauComparaison = new QTableWidget(0, colonnes, droite);
+    TableauComparaison->setHorizontalHeader(new EnteteIndices(TableauComparaison));
     QStringList entetes;
     for (const char* entete : EssaisCompares::kEntetes)
         entetes << QString::fromUtf8(entete);

@@ -426,30 +426,37 @@ int ChartCanvas::SubscriptTextWidth(std::string_view utf8)
     return width;
 }
 
-void ChartCanvas::SubscriptTextOut(int x, int y, std::string_view utf8, TextHAlign align)
+void ChartCanvas::SubscriptTextOut(int x, int y, std::string_view utf8, TextHAlign align, int angle)
 {
     if (utf8.find('_') == std::string_view::npos || font_ == nullptr) {
-        TextOut(x, y, utf8, align);
+        TextOut(x, y, utf8, align, angle);
         return;
     }
+    const bool turned = angle == 90;
     const int width = SubscriptTextWidth(utf8);
-    int left = align == TextHAlign::Left ? x : align == TextHAlign::Center ? x - width / 2 : x - width;
+    // Each part's distance from (x, y) along the text and across it (down
+    // the upright text); turned text reads upward from y, and TextOut does
+    // not align it.
+    int along = turned || align == TextHAlign::Left ? 0 : align == TextHAlign::Center ? -(width / 2) : -width;
     const std::string name = font_->name;
     const unsigned style = font_->style;
     const int points = fontPoints_;
     const TColor color = fontColor_;
     const int height = FontHeight(), ascent = font_->ascent;
     for (const TextPart& part : SubscriptParts(utf8)) {
-        int top = y;
+        int across = 0;
         if (part.subscript) {
             SetFont(name, SubscriptPoints(points), color, style);
             // Its baseline a sixth of the line below the text's.
-            top = y + ascent + height / 6 - font_->ascent;
+            across = ascent + height / 6 - font_->ascent;
         } else {
             SetFont(name, points, color, style);
         }
-        TextOut(left, top, part.text);
-        left += TextWidth(part.text);
+        if (turned)
+            TextOut(x + across, y - along, part.text, TextHAlign::Left, 90);
+        else
+            TextOut(x + along, y + across, part.text);
+        along += TextWidth(part.text);
     }
     SetFont(name, points, color, style);
 }

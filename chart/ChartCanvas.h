@@ -126,11 +126,15 @@ public:
     // and rows y - width .. y - 1.
     void TextOut(int x, int y, std::string_view utf8, TextHAlign align = TextHAlign::Left, int angle = 0);
     int TextWidth(std::string_view utf8);
-    // Text with subscripts, angle 0: "_" followed by ASCII letters and digits
-    // writes those as a subscript, in a font three quarters the size whose
-    // baseline is lowered by a sixth of the line's height ("x_f = 3,08 mmol",
-    // "t_a + t½"). Text without "_" is drawn exactly as TextOut draws it.
-    void SubscriptTextOut(int x, int y, std::string_view utf8, TextHAlign align = TextHAlign::Left);
+    // Text with subscripts: "_" followed by ASCII letters and digits writes
+    // those as a subscript, in a font three quarters the size whose baseline
+    // is lowered by a sixth of the line's height ("x_f = 3,08 mmol",
+    // "t_a + t½"). x, y, align and angle mean what they mean to TextOut; at
+    // angle 90 the text is the one drawn at angle 0 turned a quarter
+    // counter-clockwise, its subscripts lowered towards the text's bottom
+    // edge (to the right). Text without "_" is drawn exactly as TextOut
+    // draws it.
+    void SubscriptTextOut(int x, int y, std::string_view utf8, TextHAlign align = TextHAlign::Left, int angle = 0);
     int SubscriptTextWidth(std::string_view utf8);
     // The height of a line of text in the current font (the font's cell:
     // ascent plus descent, whatever the characters).

@@ -259,7 +259,7 @@ void TChartAxis::ReserveAxisSpace(ChartCanvas& canvas, TChartRect& r)
         if (band == 0) {
             canvas.SetFont(title_.Font());
             const bool acrossIsHeight = Horizontal() == Upright(title_.Angle());
-            band = acrossIsHeight ? canvas.FontHeight() : canvas.TextWidth(title_.Caption());
+            band = acrossIsHeight ? canvas.FontHeight() : canvas.SubscriptTextWidth(title_.Caption());
         }
         titlePos_ = take(band);
     }
@@ -363,21 +363,21 @@ void TChartAxis::DrawTitle(ChartCanvas& canvas)
         canvas.SubscriptTextOut(chart_->PlotXCenter(), titlePos_, caption, TextHAlign::Center);
         break;
     case TAxisPlace::Top:
-        canvas.TextOut(chart_->PlotXCenter(), titlePos_ - fh, caption, TextHAlign::Center);
+        canvas.SubscriptTextOut(chart_->PlotXCenter(), titlePos_ - fh, caption, TextHAlign::Center);
         break;
     case TAxisPlace::Left:
         if (title_.Angle() == 90) {
             // Reading upward, the text's bottom edge on TitlePos, centred on
             // the plot's middle; not shortened or clipped.
-            const int w = canvas.TextWidth(caption);
-            canvas.TextOut(titlePos_ - fh, chart_->PlotYCenter() + w / 2, caption, TextHAlign::Left, 90);
+            const int w = canvas.SubscriptTextWidth(caption);
+            canvas.SubscriptTextOut(titlePos_ - fh, chart_->PlotYCenter() + w / 2, caption, TextHAlign::Left, 90);
         } else {
-            canvas.TextOut(titlePos_, chart_->PlotYCenter() - fh / 2, caption, TextHAlign::Right);
+            canvas.SubscriptTextOut(titlePos_, chart_->PlotYCenter() - fh / 2, caption, TextHAlign::Right);
         }
         break;
     case TAxisPlace::Right:
         // Never shown by this program; drawn upright.
-        canvas.TextOut(titlePos_, chart_->PlotYCenter() - fh / 2, caption, TextHAlign::Left);
+        canvas.SubscriptTextOut(titlePos_, chart_->PlotYCenter() - fh / 2, caption, TextHAlign::Left);
         break;
     }
 }

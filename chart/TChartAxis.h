@@ -29,6 +29,8 @@ class TChartAxisTitle : public TChartElement {
 public:
     TChartAxisTitle(TChartChangeSink* chart, int angle) : TChartElement(chart), font_(chart), angle_(angle) {}
 
+    // The title's text; "_" followed by letters or digits is drawn as a
+    // subscript ("t − t_a en s"), upright or turned.
     const std::string& Caption() const { return caption_; }
     void SetCaption(std::string caption) { Assign(caption_, std::move(caption)); }
     TChartFont& Font() { return font_; }

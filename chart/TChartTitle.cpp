@@ -39,7 +39,7 @@ void TChartTitle::DrawAndReserve(ChartCanvas& canvas, TChartRect& plot)
         if (adjustFrame_) {
             int widest = 0;
             for (const std::string& line : text_)
-                widest = std::max(widest, canvas.TextWidth(line));
+                widest = std::max(widest, canvas.SubscriptTextWidth(line));
             const int width = widest + 2 * f;
             left = placeX(width);
             right = left + width;
@@ -49,7 +49,7 @@ void TChartTitle::DrawAndReserve(ChartCanvas& canvas, TChartRect& plot)
     }
     for (int k = 0; k < n; ++k) {
         const std::string& line = text_[static_cast<std::size_t>(k)];
-        canvas.TextOut(placeX(canvas.TextWidth(line)), y0 + k * h, line);
+        canvas.SubscriptTextOut(placeX(canvas.SubscriptTextWidth(line)), y0 + k * h, line);
     }
 
     if (foot_)

@@ -1,7 +1,8 @@
 #pragma once
 // The chart's title above the plot and its foot below it: lines of text in
 // their font, aligned in the band of the plot's width, with an optional
-// frame and brush.
+// frame and brush. "_" followed by letters or digits in a line is drawn as a
+// subscript.
 #include "chart/ChartPens.h"
 
 #include <string>

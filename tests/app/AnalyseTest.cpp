@@ -10,6 +10,7 @@
 #include "tests/app/support/FenetreFixture.h"
 
 #include <QAction>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
@@ -102,11 +103,14 @@ protected:
         f.GraphiqueAvancement->ScreenImage();
     }
 
-    // The extent chart, pixel for pixel, against the reference `nom`; when it
-    // differs it is written as "actual-<nom>" to look at.
-    static void CommeLaReference(FenetreAnalyse& f, const QString& nom)
+    // A chart (the extent chart unless told), pixel for pixel, against the
+    // reference `nom`; when it differs it is written as "actual-<nom>" to
+    // look at.
+    static void CommeLaReference(FenetreAnalyse& f, const QString& nom, TChart* graphique = nullptr)
     {
-        const QImage image = f.GraphiqueAvancement->ScreenImage().convertToFormat(QImage::Format_RGB32);
+        if (graphique == nullptr)
+            graphique = f.GraphiqueAvancement;
+        const QImage image = graphique->ScreenImage().convertToFormat(QImage::Format_RGB32);
         const QImage reference(QStringLiteral(NELVAR_APP_PICTURES "/") + nom);
         if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
             image.save(QStringLiteral("actual-") + nom);
@@ -386,6 +390,57 @@ TEST_F(AnalyseTest, the_extent_chart_matches_its_reference_picture)
     f.PoserTangente(40);
     Placer(f);
     CommeLaReference(f, QStringLiteral("analysis-window-chart.png"));
+}
+
+TEST_F(AnalyseTest, the_first_order_test_chart_writes_its_subscripts_as_subscripts)
+{
+    // "p_a" and "t_a" in the axis titles: the left one read upward, its
+    // subscript lowered towards the plot, as the picture shows.
+    FenetreAnalyse& f = Ouvrir();
+    f.Onglets->setCurrentWidget(f.GraphiqueTest);
+    EXPECT_EQ(f.GraphiqueTest->LeftAxis().Title().Caption(), "ln((p∞ − p_a)/(p∞ − p))");
+    EXPECT_EQ(f.GraphiqueTest->BottomAxis().Title().Caption(), "t − t_a en s");
+    f.GraphiqueTest->SetChartSize(640, 400);
+    CommeLaReference(f, QStringLiteral("analysis-window-order-one-test.png"), f.GraphiqueTest);
+}
+
+TEST_F(AnalyseTest, the_comparison_table_header_writes_x_f_with_a_subscript)
+{
+    // The header's "x_f (mmol)" as drawn: its first glyph the x, the next
+    // one the f, smaller and lowered: neither an underscore under the
+    // baseline nor a full-size f rising above the x.
+    FenetreAnalyse& f = Ouvrir();
+    f.Onglets->setCurrentIndex(2);
+    QHeaderView* entete = f.TableauComparaison->horizontalHeader();
+    EXPECT_EQ(f.TableauComparaison->horizontalHeaderItem(4)->text(), QStringLiteral("x_f (mmol)")); // copies keep it
+    const QImage image =
+        entete->grab(QRect(entete->sectionViewportPosition(4), 0, entete->sectionSize(4), entete->height()))
+            .toImage();
+    struct Glyphe {
+        int gauche, droite, haut = 1 << 20, bas = -1;
+    };
+    std::vector<Glyphe> glyphes; // runs of columns holding ink, left to right
+    constexpr int kBord = 3;       // the section's frame left out
+    for (int x = kBord; x < image.width() - kBord; ++x) {
+        int haut = 1 << 20, bas = -1;
+        for (int y = kBord; y < image.height() - kBord; ++y)
+            if (qGray(image.pixel(x, y)) < 0xB0)
+                haut = std::min(haut, y), bas = std::max(bas, y);
+        if (bas < 0)
+            continue;
+        if (glyphes.empty() || glyphes.back().droite != x - 1)
+            glyphes.push_back({x, x});
+        Glyphe& g = glyphes.back();
+        g.droite = x;
+        g.haut = std::min(g.haut, haut);
+        g.bas = std::max(g.bas, bas);
+    }
+    ASSERT_GE(glyphes.size(), 3u);
+    const Glyphe& x = glyphes[0];
+    const Glyphe& indice = glyphes[1];
+    EXPECT_LT(indice.haut, x.bas);     // not an underscore
+    EXPECT_GE(indice.haut, x.haut);     // not a full-size f rising above the x
+    EXPECT_GT(indice.bas, x.bas);       // lowered
 }
 
 TEST_F(AnalyseTest, runs_ticked_in_the_list_are_overlaid_and_tabled_with_the_same_half_time)
