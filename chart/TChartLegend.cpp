@@ -30,7 +30,7 @@ std::optional<TChartRect> TChartLegend::Box(ChartCanvas& canvas, const TCustomAx
     canvas.SetFont(font_);
     int widest = 0;
     for (const TChartSeries* s : listed)
-        widest = std::max(widest, canvas.SubscriptTextWidth(s->Title()));
+        widest = std::max(widest, canvas.TextWidth(s->Title()));
     const int width = 2 * kPadding + kSymbolWidth + kPadding + widest;
     const int height = 2 * kPadding + static_cast<int>(listed.size()) * canvas.FontHeight();
 
@@ -82,7 +82,7 @@ void TChartLegend::Draw(ChartCanvas& canvas, const TCustomAxisPanel& chart)
     int rowTop = box->Top + kPadding;
     for (const TChartSeries* s : Listed(chart)) {
         s->DrawLegendSymbol(canvas, box->Left + kPadding, rowTop, kSymbolWidth, rowHeight);
-        canvas.SubscriptTextOut(box->Left + 2 * kPadding + kSymbolWidth, rowTop, s->Title());
+        canvas.TextOut(box->Left + 2 * kPadding + kSymbolWidth, rowTop, s->Title());
         rowTop += rowHeight;
     }
     canvas.RemoveClip();

@@ -1,7 +1,9 @@
 #pragma once
 // The chart's legend: a framed box in a corner of the plot, over the
 // series, with one row per active series that has a title: its sign (a line
-// or a point's square, in its colour) and the title. Drawn only when visible
+// or a point's square, in its colour) and the title, written as it is (the
+// titles are names of runs, files and computers: an "_" there is a
+// character, not a subscript). Drawn only when visible
 // and when some series has a title; the main charts hide it (and their
 // series have no title), so they draw nothing of it.
 #include "chart/ChartPens.h"

@@ -182,3 +182,21 @@ TEST_F(Hooks, the_interval_labels_keep_clear_of_a_reference_label_and_of_the_leg
     EXPECT_GT(text, 0);
     EXPECT_EQ(hidden, 0);
 }
+
+TEST_F(Hooks, a_legend_writes_a_runs_name_as_it_is_underscore_included)
+{
+    // Runs are named after their files and computers ("essai_1.txt",
+    // "SALLE_2"): an underscore there is a character, not a subscript. An
+    // underscore is wider than a hyphen in the chart's font, while "1" drawn
+    // as a subscript would leave the box narrower than with the hyphen.
+    chart.Legend().SetVisible(true);
+    auto width = [&](const char* title) {
+        chart.Series(0)->SetTitle(title);
+        chart.BackBuffer();
+        const std::optional<TChartRect> box = chart.Legend().Box(chart.Canvas(), chart);
+        return box ? box->Width() : 0;
+    };
+    const int hyphen = width("essai-1.txt");
+    EXPECT_GT(hyphen, 0);
+    EXPECT_GT(width("essai_1.txt"), hyphen);
+}
