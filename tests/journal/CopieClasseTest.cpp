@@ -206,7 +206,9 @@ TEST_F(CopieClasseTest, a_reader_polling_the_folder_while_the_worker_writes_sees
         std::thread lecteur([&] {
             std::size_t lignesAvant = 0;
             std::string avant;
-            while (!fini.load()) {
+            // Until a last look once the writer is done: the copy is seen at least then.
+            for (bool dernier = false; !dernier;) {
+                dernier = fini.load();
                 for (const std::string& nom : Visibles(classe)) {
                     if (nom != "essai_2026-12-08_10-32-00_SALLE2-PC07.txt") {
                         defauts.push_back("unexpected file " + nom);
