@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QTimer>
@@ -183,8 +184,22 @@ void FenetreClasse::Montrer()
     if (!ChampUnite->hasFocus())
         ChampUnite->setText(Texte(table_.facteur.unite));
 
-    // The table: the command line's text, cut into cells.
-    const TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(synthese_));
+    // The table: the command line's text, cut into cells; filled again only
+    // when it changed (a reading every few seconds must not reset the
+    // teacher's place in it), at the same scroll position.
+    const std::string texte = Classe::TexteSynthese(synthese_);
+    if (texte != texteMontre_) {
+        texteMontre_ = texte;
+        RemplirTableaux(texte);
+        Graphiques->Remplir(synthese_);
+    }
+    EcrireEtat();
+}
+
+void FenetreClasse::RemplirTableaux(const std::string& texte)
+{
+    const TexteClasse::Decoupe decoupe = TexteClasse::Decouper(texte);
+    const int defilement = Tableau->verticalScrollBar()->value();
     remplissage_ = true;
     Tableau->clear();
     Tableau->setColumnCount(static_cast<int>(decoupe.entetes.size()));
@@ -214,6 +229,7 @@ void FenetreClasse::Montrer()
         }
     }
     Tableau->resizeColumnsToContents();
+    Tableau->verticalScrollBar()->setValue(defilement);
     remplissage_ = false;
 
     Conclusions->setRowCount(static_cast<int>(decoupe.conclusions.size()));
@@ -227,10 +243,10 @@ void FenetreClasse::Montrer()
         }
     }
     Conclusions->resizeColumnToContents(0);
+}
 
-    Graphiques->Remplir(synthese_);
-
-    // The status line.
+void FenetreClasse::EcrireEtat()
+{
     std::string etat = Pluriel(synthese_.essais.size(), "essai lu", "essais lus");
     if (!synthese_.ecartes.empty()) {
         etat += " ; " + Pluriel(synthese_.ecartes.size(), "fichier écarté", "fichiers écartés") + " : ";
@@ -286,6 +302,7 @@ void FenetreClasse::ValeurTapee(QTableWidgetItem* cellule)
 void FenetreClasse::Enregistrer()
 {
     generation_ = fond_->Enregistrer(table_);
+    texteMontre_.clear(); // the reading after it is shown, the table as written or not
     // A reading held back during the typing, shown once the cell's change
     // (whose signal may still be running) is over.
     if (aMontrer_)

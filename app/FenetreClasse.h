@@ -86,6 +86,8 @@ private:
     void CreerControles();
     void Recevoir(SyntheseEnFond::Releve releve);
     void Montrer();
+    void RemplirTableaux(const std::string& texte);
+    void EcrireEtat();
     void FacteurNomme();
     void ValeurTapee(QTableWidgetItem* cellule);
     void Enregistrer();
@@ -100,5 +102,6 @@ private:
     bool aMontrer_ = false;        // a reading came during an edit: shown after it
     std::string erreurLecture_;    // the last reading's failure, for the status line
     std::string dernierRapport_;
+    std::string texteMontre_;      // the table's text as last shown
     std::unique_ptr<SyntheseEnFond> fond_; // last: its deliveries stop first
 };

@@ -247,6 +247,12 @@ TEST_F(FenetreClasseTest, a_run_landing_in_the_folder_is_added_and_only_it_is_an
     EXPECT_EQ(Colonne(*f->Tableau, 1), (std::vector<std::string>{"PC01", "PC02", "PC03", "PC04"}));
     for (const char* nom : {"essai_PC01.txt", "essai_PC02.txt", "essai_PC03.txt", "essai_PC04.txt"})
         EXPECT_EQ(compte(nom), 1) << nom;
+    // A reading that changes nothing leaves the teacher's place in the table.
+    f->Tableau->setCurrentCell(2, 7);
+    f->Relire();
+    Attendre(*f);
+    EXPECT_EQ(f->Tableau->currentRow(), 2);
+    EXPECT_EQ(f->Tableau->currentColumn(), 7);
     // A run changed (rewritten longer) is read again; the others are not.
     Deposer(dossier, "essai_PC01.txt", "essai_PC01-401.txt");
     f->Relire();
