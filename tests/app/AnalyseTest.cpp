@@ -412,16 +412,10 @@ TEST_F(AnalyseTest, the_comparison_table_header_writes_x_f_with_a_subscript)
     FenetreAnalyse& f = Ouvrir();
     f.Onglets->setCurrentIndex(2);
     QHeaderView* entete = f.TableauComparaison->horizontalHeader();
-    // Its column, by its text (copies keep it), wherever the bench's column puts it.
-    int colonne = -1;
-    for (int c = 0; c < f.TableauComparaison->columnCount(); ++c)
-        if (f.TableauComparaison->horizontalHeaderItem(c)->text() == QStringLiteral("x_f (mmol)"))
-            colonne = c;
-    ASSERT_GE(colonne, 0);
-    const QImage image = entete
-                             ->grab(QRect(entete->sectionViewportPosition(colonne), 0, entete->sectionSize(colonne),
-                                          entete->height()))
-                             .toImage();
+    EXPECT_EQ(f.TableauComparaison->horizontalHeaderItem(5)->text(), QStringLiteral("x_f (mmol)")); // copies keep it
+    const QImage image =
+        entete->grab(QRect(entete->sectionViewportPosition(5), 0, entete->sectionSize(5), entete->height()))
+            .toImage();
     struct Glyphe {
         int gauche, droite, haut = 1 << 20, bas = -1;
     };
