@@ -269,6 +269,7 @@ void TForm1::CreerMenus()
     Analyserlessai1 = commande(Analyse1, QStringLiteral("&Analyser l'essai"), QKeySequence(Qt::CTRL | Qt::Key_L));
     Ouvrirunessai1 = commande(Analyse1, QStringLiteral("&Ouvrir un essai enregistré..."));
     Analyse1->addSeparator();
+    Synthesedelaclasse1 = commande(Analyse1, QStringLiteral("&Synthèse de la classe…"));
     Dossierdelaclasse1 = commande(Analyse1, QStringLiteral("&Dossier de la classe…"));
     DossierClasseActuel1 = commande(Analyse1, QString());
     DossierClasseActuel1->setEnabled(false);
@@ -333,6 +334,7 @@ void TForm1::Connecter()
         {Apropos1, &TForm1::Apropos1Click},
         {Analyserlessai1, &TForm1::Analyserlessai1Click},
         {Ouvrirunessai1, &TForm1::Ouvrirunessai1Click},
+        {Synthesedelaclasse1, &TForm1::Synthesedelaclasse1Click},
         {Dossierdelaclasse1, &TForm1::Dossierdelaclasse1Click},
         {Aucundossierdelaclasse1, &TForm1::Aucundossierdelaclasse1Click},
     };

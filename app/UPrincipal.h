@@ -50,6 +50,7 @@ class QPushButton;
 class QRadioButton;
 class QTimer;
 class FenetreAnalyse;
+class FenetreClasse;
 class TChart;
 class TFastLineSeries;
 struct DonneesEssai;
@@ -175,6 +176,8 @@ public:
     QMenu* Analyse1 = nullptr;
     QAction* Analyserlessai1 = nullptr;
     QAction* Ouvrirunessai1 = nullptr;
+    // The class synthesis (app/Classe.cpp).
+    QAction* Synthesedelaclasse1 = nullptr;
     // The class folder (app/DossierClasse.cpp): « Dossier de la classe… »,
     // the folder in use (a line that cannot be chosen), and the setting cleared.
     QAction* Dossierdelaclasse1 = nullptr;
@@ -182,6 +185,9 @@ public:
     QAction* Aucundossierdelaclasse1 = nullptr;
     // The analysis window, once opened (one for the program).
     FenetreAnalyse* FenetreAnalyse1 = nullptr;
+    // The class synthesis window, once opened (one for the program; opened
+    // again on another folder when the class folder changed).
+    FenetreClasse* FenetreClasse1 = nullptr;
     QLabel* Label3 = nullptr;
     QLineEdit* Edit3 = nullptr;
     TRadioGroup* RadioGroup1 = nullptr;
@@ -206,6 +212,7 @@ public:
     void Apropos1Click(QObject* Sender);
     void Analyserlessai1Click(QObject* Sender);
     void Ouvrirunessai1Click(QObject* Sender);
+    void Synthesedelaclasse1Click(QObject* Sender);
     void Dossierdelaclasse1Click(QObject* Sender);
     void Aucundossierdelaclasse1Click(QObject* Sender);
 

@@ -3,7 +3,8 @@
 // (app/LigneCommande.h), chosen before anything else: it opens no source
 // of measurements and needs no window system; nor does `nelvar --rapport ...`
 // (app/ExportAnalyse.h), which draws on Qt's offscreen platform and writes
-// its PDF with SIGXFSZ ignored, as the saves. Otherwise: the process's own
+// its PDF with SIGXFSZ ignored, as the saves, and so does
+// `nelvar --classe --pdf ...` (app/RapportClasse.h). Otherwise: the process's own
 // settings (SIGXFSZ ignored) and the source of measurements first, before the
 // window system exists; then the application with its title and icon, the
 // main window created hidden (its card component configures the card), the
@@ -12,12 +13,14 @@
 #include "about/UaPropos.h"
 #include "app/Apparence.h"
 #include "app/ExportAnalyse.h"
+#include "app/RapportClasse.h"
 #include "app/TitreApplication.h"
 #include "app/UPrincipal.h"
 #include "acquisition/PortSelection.h"
 #include "journal/JournalEssai.h"
 #include "app/LigneCommande.h"
 #include "runtime/qt/MainIcon.h"
+#include "runtime/Exceptions.h"
 #include "runtime/Processus.h"
 #include "runtime/qt/MessageBoxes.h"
 #include "runtime/qt/SystemPlugins.h"
@@ -35,8 +38,27 @@
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
-    if (Cinetique::ModeClasse(arguments))
-        return Cinetique::ClasseEnLigneDeCommande(arguments, std::cout, std::cerr);
+    if (Cinetique::ModeClasse(arguments)) {
+        // The class report draws with Qt, on its offscreen platform, as --rapport.
+        const Issue<Cinetique::DemandeClasse> demande = Cinetique::LireArgumentsClasse(arguments);
+        if (!demande || !demande->pdf)
+            return Cinetique::ClasseEnLigneDeCommande(arguments, std::cout, std::cerr);
+        PreparerProcessus();
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        int argumentsQt = std::min(argc, 1);
+        QApplication application(argumentsQt, argv);
+        const std::vector<std::string> sources = demande->chemins;
+        return Cinetique::ClasseEnLigneDeCommande(
+            arguments, std::cout, std::cerr,
+            [&sources](const Classe::Synthese& synthese, const std::string& chemin) -> Issue<bool> {
+                try {
+                    RapportClasse::Enregistrer(chemin, synthese, {sources, std::chrono::system_clock::now()});
+                } catch (const Exception& e) {
+                    return Echec{chemin + " : " + e.Message()};
+                }
+                return true;
+            });
+    }
     if (ModeRapport(arguments)) {
         PreparerProcessus();
         qputenv("QT_QPA_PLATFORM", "offscreen");

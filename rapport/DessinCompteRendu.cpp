@@ -31,14 +31,6 @@ const char* const kPolice = "Liberation Sans";
 
 QString Texte(const std::string& s) { return QString::fromStdString(s); }
 
-QFont Police(double points, bool gras = false)
-{
-    QFont police(QString::fromLatin1(kPolice));
-    police.setPointSizeF(points);
-    police.setBold(gras);
-    return police;
-}
-
 // A line of text in `cadre` where "_" followed by letters or digits writes
 // them as a subscript (three quarters the size, baseline lowered by a fifth
 // of the font's height): "x_f", "t_a". A text without it, or too wide for one
@@ -85,6 +77,14 @@ void TexteAvecIndices(QPainter& painter, const QRectF& cadre, const std::string&
 std::string Octets(const QByteArray& a) { return std::string(a.constData(), static_cast<std::size_t>(a.size())); }
 
 } // namespace
+
+QFont Police(double points, bool gras)
+{
+    QFont police(QString::fromLatin1(kPolice));
+    police.setPointSizeF(points);
+    police.setBold(gras);
+    return police;
+}
 
 VirguleDecimale::VirguleDecimale() : ancien_(DecimalSeparator()) { SetDecimalSeparator(','); }
 

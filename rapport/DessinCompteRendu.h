@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+class QFont;
 class QPagedPaintDevice;
 class QPainter;
 class QRectF;
@@ -41,6 +42,10 @@ public:
 private:
     char ancien_;
 };
+
+// The reports' font (Liberation Sans, the one the package depends on) at
+// `points` points.
+QFont Police(double points, bool gras = false);
 
 // Draws the report on `device`, the charts being contenu.graphiques of
 // `graphiques`. Returns false when the device refused the painter (a

@@ -101,6 +101,7 @@ TEST_F(FenetreTest, menus_have_their_captions_shortcuts_and_separators)
     EXPECT_EQ(Items(form->Analyse1), (Items_{{"&Analyser l'essai", "Ctrl+L"},
                                              {"&Ouvrir un essai enregistré...", ""},
                                              {"-", ""},
+                                             {"&Synthèse de la classe…", ""},
                                              {"&Dossier de la classe…", ""},
                                              {"Actuel : aucun", ""},
                                              {"Aucun dossier de la &classe", ""}}));

@@ -4,6 +4,7 @@
 
 #include "runtime/Windows1252.h"
 #include "runtime/qt/QtPlatform.h"
+#include "tests/support/Xclip.h"
 
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -12,44 +13,6 @@
 #include <QTimer>
 
 namespace {
-
-// Longest wait for xclip, only so that a broken selection fails the test
-// instead of hanging it; a served request takes milliseconds.
-constexpr int kAttenteMaxMs = 60000;
-
-struct Lecture {
-    bool terminee = false;
-    int code = -1;
-    QByteArray octets;
-};
-
-// Runs xclip with `arguments` and keeps the event loop turning, so that this
-// process answers the selection request xclip makes, until xclip ends.
-Lecture Xclip(const QStringList& arguments)
-{
-    QProcess xclip;
-    QEventLoop boucle;
-    QObject::connect(&xclip, &QProcess::finished, &boucle, &QEventLoop::quit);
-    QObject::connect(&xclip, &QProcess::errorOccurred, &boucle, &QEventLoop::quit);
-    QTimer garde;
-    garde.setSingleShot(true);
-    QObject::connect(&garde, &QTimer::timeout, &boucle, &QEventLoop::quit);
-
-    xclip.start(QStringLiteral("xclip"), arguments);
-    garde.start(kAttenteMaxMs);
-    boucle.exec();
-
-    Lecture lecture;
-    lecture.terminee = xclip.state() == QProcess::NotRunning && xclip.exitStatus() == QProcess::NormalExit;
-    if (!lecture.terminee) {
-        xclip.kill();
-        xclip.waitForFinished();
-        return lecture;
-    }
-    lecture.code = xclip.exitCode();
-    lecture.octets = xclip.readAllStandardOutput();
-    return lecture;
-}
 
 class PressePapiersX11 : public SortiesTest {
 protected:

@@ -1,0 +1,498 @@
+// The class synthesis window on a class folder of run journals made by the
+// test: three benches at 15, 25 and 35 °C whose curves follow k = A·exp(−Ea/RT)
+// with Ea = 50 000 J/mol and A = 1e7 s⁻¹ (a pascal of noise added),
+// so the Arrhenius line must give back that Ea. The folder is read on the
+// window's own thread (app/SyntheseEnFond.h): the tests wait on its signals.
+// NELVAR_CAPTURE=<png> also saves the window's picture (docs/synthese-classe.png
+// is made so).
+#include "app/Apparence.h"
+#include "app/FenetreClasse.h"
+#include "app/GraphiquesClasse.h"
+#include "app/RapportClasse.h"
+#include "app/TexteClasse.h"
+#include "chart/TChart.h"
+#include "chart/TPointSeries.h"
+#include "classe/SyntheseClasse.h"
+#include "numtext/NumberText.h"
+#include "acquisition/Clocks.h"
+#include "acquisition/SimulatedCard.h"
+#include "app/UPrincipal.h"
+#include "tests/app/support/FakeBoxes.h"
+#include "tests/app/support/FakePlatform.h"
+#include "tests/classe/JournauxDeClasse.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QTest>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include <sys/wait.h>
+#include <unistd.h>
+#include <future>
+#include <mutex>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kEa = 50000;      // J/mol
+constexpr double kA = 1e7;         // s⁻¹
+constexpr int kAttente = 20000;    // ms, for the reading thread's hand-offs only
+
+double K(double celsius) { return kA * std::exp(-kEa / (Classe::kR * (celsius + 273.15))); }
+
+// A bench's run at `celsius`, started `minute` minutes into the lab: 400
+// readings whose curve follows k(T), with one pascal of noise.
+JournauxDeClasse::Essai Essai(const std::string& poste, double celsius, int minute)
+{
+    JournauxDeClasse::Essai e;
+    e.debut = JournauxDeClasse::Matin(60L * minute);
+    e.poste = poste;
+    e.temperature = celsius;
+    e.k = K(celsius);
+    e.lectures = 400;
+    e.bruit = 1;
+    e.graine = static_cast<std::uint64_t>(minute);
+    return e;
+}
+
+// The journals, written once for all the tests (each reading is flushed to
+// the disk: slow), by name.
+const fs::path& Modeles()
+{
+    static const fs::path modeles = [] {
+        const fs::path d = fs::temp_directory_path() / ("nelvar-classe-modeles-" + std::to_string(::getpid()));
+        fs::remove_all(d);
+        fs::create_directories(d);
+        JournauxDeClasse::Essai plusLong = Essai("PC01", 15, 1);
+        plusLong.lectures = 401;
+        for (const auto& [nom, essai] : {std::pair{"essai_PC01.txt", Essai("PC01", 15, 1)},
+                                         std::pair{"essai_PC02.txt", Essai("PC02", 25, 2)},
+                                         std::pair{"essai_PC03.txt", Essai("PC03", 35, 3)},
+                                         std::pair{"essai_PC04.txt", Essai("PC04", 25, 4)},
+                                         std::pair{"essai_PC01-401.txt", plusLong}})
+            fs::rename(JournauxDeClasse::Ecrire(d.string(), essai), d / nom);
+        return d;
+    }();
+    return modeles;
+}
+
+// Written as a bench writes it to the share: elsewhere, then renamed in.
+void Deposer(const fs::path& dossier, const std::string& nom, const std::string& modele)
+{
+    const fs::path ailleurs = dossier.string() + "-poste";
+    fs::create_directories(ailleurs);
+    fs::copy_file(Modeles() / modele, ailleurs / nom);
+    fs::rename(ailleurs / nom, dossier / nom);
+    fs::remove_all(ailleurs);
+}
+void Deposer(const fs::path& dossier, const std::string& nom) { Deposer(dossier, nom, nom); }
+
+// What a command writes on its standard output, and its exit code.
+std::pair<std::string, int> Lancer(const std::string& commande)
+{
+    std::string sortie;
+    FILE* p = ::popen(commande.c_str(), "r");
+    if (!p)
+        return {sortie, -1};
+    char tampon[4096];
+    for (std::size_t n; (n = std::fread(tampon, 1, sizeof tampon, p)) > 0;)
+        sortie.append(tampon, n);
+    const int statut = ::pclose(p);
+    return {sortie, WIFEXITED(statut) ? WEXITSTATUS(statut) : -1};
+}
+
+class FenetreClasseTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        SetDecimalSeparator(',');
+        AppliquerApparence();
+        dossier = fs::temp_directory_path() /
+                  ("nelvar-classe-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dossier);
+        fs::create_directories(dossier);
+        for (const char* nom : {"essai_PC01.txt", "essai_PC02.txt", "essai_PC03.txt"})
+            Deposer(dossier, nom);
+    }
+    void TearDown() override
+    {
+        fs::remove_all(dossier);
+        SetDecimalSeparator('.');
+    }
+
+    // A window on the folder, once its first reading is shown.
+    std::unique_ptr<FenetreClasse> Ouvrir(SyntheseEnFond::Acces acces = {})
+    {
+        auto f = std::make_unique<FenetreClasse>(bureau, dossier.string(), nullptr, std::move(acces));
+        Attendre(*f);
+        return f;
+    }
+    static void TearDownTestSuite() { fs::remove_all(Modeles()); }
+    static void Attendre(FenetreClasse& f)
+    {
+        QSignalSpy lue(&f, &FenetreClasse::Actualisee);
+        EXPECT_TRUE(lue.wait(kAttente));
+    }
+    static std::vector<std::string> Colonne(const QTableWidget& t, int c)
+    {
+        std::vector<std::string> v;
+        for (int n = 0; n < t.rowCount(); ++n)
+            v.push_back(t.item(n, c) ? t.item(n, c)->text().toStdString() : "");
+        return v;
+    }
+
+    fs::path dossier;
+    FakePlatform bureau;
+};
+
+} // namespace
+
+TEST_F(FenetreClasseTest, lists_the_runs_as_the_command_line_and_finds_the_activation_energy)
+{
+    auto f = Ouvrir();
+    ASSERT_EQ(f->Tableau->rowCount(), 3);
+    EXPECT_EQ(Colonne(*f->Tableau, 1), (std::vector<std::string>{"PC01", "PC02", "PC03"}));
+    EXPECT_EQ(f->Tableau->horizontalHeaderItem(0)->text(), QStringLiteral("fichier"));
+    EXPECT_EQ(f->Tableau->item(0, 0)->text(), QStringLiteral("essai_PC01.txt"));
+    EXPECT_EQ(f->Tableau->horizontalHeaderItem(7)->text(), QStringLiteral("k (s-1)"));
+    // Each run's k against the one its curve was made with.
+    for (int n = 0; n < 3; ++n) {
+        const double k = Cinetique::LireNombreVirguleOuPoint(f->Tableau->item(n, 7)->text().toStdString());
+        EXPECT_NEAR(k, K(15 + 10 * n), 0.002 * K(15 + 10 * n)) << n;
+    }
+    // Ea and A from the line, against the ones the curves were made with.
+    const auto& conclusions = *f->Conclusions;
+    std::optional<double> ea, a;
+    for (int n = 0; n < conclusions.rowCount(); ++n) {
+        const QString nom = conclusions.item(n, 0)->text();
+        if (nom == QStringLiteral("Énergie d'activation Ea (J/mol)"))
+            ea = Cinetique::LireNombreVirguleOuPoint(conclusions.item(n, 1)->text().toStdString());
+        if (nom == QStringLiteral("Facteur pré-exponentiel A (s-1)"))
+            a = Cinetique::LireNombreVirguleOuPoint(conclusions.item(n, 1)->text().toStdString());
+    }
+    ASSERT_TRUE(ea && a);
+    EXPECT_NEAR(*ea, kEa, 0.01 * kEa);
+    EXPECT_NEAR(std::log(*a), std::log(kA), 0.05 * std::log(kA));
+    EXPECT_NE(f->Etat->text().indexOf(QStringLiteral("3 essais lus")), -1) << f->Etat->text().toStdString();
+
+    // The copy: the command line's own text, byte for byte, by Ctrl+C and by the button.
+    const std::string ligneDeCommande = Classe::TexteSynthese(Classe::Synthetiser({dossier.string()}));
+    f->ActionCopier->trigger();
+    f->BoutonCopier->click();
+    ASSERT_EQ(bureau.clipboard.size(), 2u);
+    EXPECT_EQ(bureau.clipboard[0], ligneDeCommande);
+    EXPECT_EQ(bureau.clipboard[1], ligneDeCommande);
+
+    // The Arrhenius chart: one point a run at (1/T, ln k), its line through them.
+    const GraphiquesClasse& g = *f->Graphiques;
+    ASSERT_EQ(g.PointsArrhenius->Count(), 3);
+    EXPECT_NEAR(g.PointsArrhenius->XValue(0), 1 / (35 + 273.15), 1e-12);
+    EXPECT_NEAR(g.PointsArrhenius->YValue(2), std::log(K(15)), 0.002);
+    ASSERT_EQ(g.DroiteArrhenius->Count(), 2);
+    EXPECT_NEAR((g.DroiteArrhenius->YValue(1) - g.DroiteArrhenius->YValue(0)) /
+                    (g.DroiteArrhenius->XValue(1) - g.DroiteArrhenius->XValue(0)),
+                -kEa / Classe::kR, 0.01 * kEa / Classe::kR);
+    if (const QByteArray capture = qgetenv("NELVAR_CAPTURE"); !capture.isEmpty()) {
+        f->Graphiques->setCurrentWidget(f->Graphiques->GraphiqueArrhenius);
+        f->show();
+        EXPECT_TRUE(f->grab().save(QString::fromLocal8Bit(capture)));
+    }
+}
+
+TEST_F(FenetreClasseTest, a_run_landing_in_the_folder_is_added_and_only_it_is_analysed)
+{
+    // The files analysed, by name (the folder's change notices may add
+    // readings of their own: each file must still be analysed once a version).
+    std::mutex verrou;
+    std::map<std::string, int> analyses;
+    SyntheseEnFond::Acces acces;
+    acces.analyser = [&](const std::string& chemin, const Classe::TableClasse& table) {
+        {
+            const std::lock_guard<std::mutex> garde(verrou);
+            ++analyses[fs::path(chemin).filename().string()];
+        }
+        return Classe::AnalyserFichier(chemin, table);
+    };
+    auto compte = [&](const std::string& nom) {
+        const std::lock_guard<std::mutex> garde(verrou);
+        return analyses[nom];
+    };
+    auto f = Ouvrir(acces);
+    ASSERT_EQ(f->Tableau->rowCount(), 3);
+    // A fourth bench's run lands; a half-written one sits beside it.
+    Deposer(dossier, "essai_PC04.txt");
+    {
+        std::ofstream demi(dossier / ".essai_PC05.txt.tmp");
+        demi << "# format : journal d'essai nelvar 1\n# début : 2026-12-08 09:05:00 +0000\n0\t0\t1013";
+    }
+    f->Relire();
+    QTRY_VERIFY_WITH_TIMEOUT(f->Etat->text().contains(QStringLiteral("1 fichier écarté : .essai_PC05.txt.tmp (")),
+                             kAttente);
+    EXPECT_EQ(f->Etat->text().left(13), QStringLiteral("4 essais lus "));
+    EXPECT_EQ(Colonne(*f->Tableau, 1), (std::vector<std::string>{"PC01", "PC02", "PC03", "PC04"}));
+    for (const char* nom : {"essai_PC01.txt", "essai_PC02.txt", "essai_PC03.txt", "essai_PC04.txt"})
+        EXPECT_EQ(compte(nom), 1) << nom;
+    // A reading that changes nothing leaves the teacher's place in the table.
+    f->Tableau->setCurrentCell(2, 7);
+    f->Relire();
+    Attendre(*f);
+    EXPECT_EQ(f->Tableau->currentRow(), 2);
+    EXPECT_EQ(f->Tableau->currentColumn(), 7);
+    // A run changed (rewritten longer) is read again; the others are not.
+    Deposer(dossier, "essai_PC01.txt", "essai_PC01-401.txt");
+    f->Relire();
+    QTRY_COMPARE_WITH_TIMEOUT(compte("essai_PC01.txt"), 2, kAttente);
+    QTRY_COMPARE_WITH_TIMEOUT(f->Synthese().essais.front().points.size(), 401u, kAttente);
+    for (const char* nom : {"essai_PC02.txt", "essai_PC03.txt", "essai_PC04.txt"})
+        EXPECT_EQ(compte(nom), 1) << nom;
+}
+
+TEST_F(FenetreClasseTest, the_factor_typed_is_saved_to_classe_tsv_and_read_back)
+{
+    {
+        auto f = Ouvrir();
+        f->ChampFacteur->setText(QStringLiteral("concentration initiale"));
+        f->ChampUnite->setText(QStringLiteral("mol/L"));
+        emit f->ChampUnite->editingFinished();
+        Attendre(*f);
+        EXPECT_EQ(f->Tableau->horizontalHeaderItem(FenetreClasse::kColonneFacteur)->text(),
+                  QStringLiteral("concentration initiale (mol/L)"));
+        const char* valeurs[] = {"0,5", "1.0", "2"};
+        for (int n = 0; n < 3; ++n) {
+            f->Tableau->item(n, FenetreClasse::kColonneFacteur)->setText(QString::fromUtf8(valeurs[n]));
+            Attendre(*f);
+        }
+        // A value that is not a number is refused and changes nothing.
+        f->Tableau->item(0, FenetreClasse::kColonneFacteur)->setText(QStringLiteral("beaucoup"));
+        EXPECT_EQ(f->Table().Valeur("essai_PC01.txt"), 0.5);
+        EXPECT_EQ(f->Tableau->item(0, FenetreClasse::kColonneFacteur)->text(), QStringLiteral("0,5"));
+    }
+    // In the folder, as the command line reads it.
+    const Issue<Classe::TableClasse> lue = Classe::LireTable(dossier.string());
+    ASSERT_TRUE(lue) << lue.Message();
+    EXPECT_EQ(lue->facteur.nom, "concentration initiale");
+    EXPECT_EQ(lue->facteur.unite, "mol/L");
+    EXPECT_EQ(lue->Valeur("essai_PC01.txt"), 0.5);
+    EXPECT_EQ(lue->Valeur("essai_PC02.txt"), 1.0);
+    EXPECT_EQ(lue->Valeur("essai_PC03.txt"), 2.0);
+    EXPECT_FALSE(fs::exists(dossier / "classe.tsv.tmp"));
+    // A new window shows them, and the factor's charts have their points.
+    auto f = Ouvrir();
+    EXPECT_EQ(f->ChampFacteur->text(), QStringLiteral("concentration initiale"));
+    EXPECT_EQ(f->ChampUnite->text(), QStringLiteral("mol/L"));
+    EXPECT_EQ(Colonne(*f->Tableau, FenetreClasse::kColonneFacteur), (std::vector<std::string>{"0,5", "1", "2"}));
+    ASSERT_EQ(f->Graphiques->PointsTDemi->Count(), 3);
+    EXPECT_EQ(f->Graphiques->PointsTDemi->XValue(2), 2.0);
+    EXPECT_NEAR(f->Graphiques->PointsTDemi->YValue(2), std::log(2) / K(35), 0.01 * std::log(2) / K(35));
+}
+
+TEST_F(FenetreClasseTest, the_window_never_touches_the_disk_on_its_own_thread)
+{
+    std::mutex verrou;
+    std::vector<std::string> surLaFenetre, ailleurs;
+    auto noter = [&](const char* quoi) {
+        const std::lock_guard<std::mutex> garde(verrou);
+        (QThread::currentThread() == qApp->thread() ? surLaFenetre : ailleurs).push_back(quoi);
+    };
+    SyntheseEnFond::Acces acces;
+    acces.lister = [&](const std::string& d) { noter("lister"); return Classe::Fichiers({d}); };
+    acces.empreinte = [&](const std::string& c) {
+        noter("empreinte");
+        return std::optional<SyntheseEnFond::Empreinte>(SyntheseEnFond::Empreinte{fs::file_size(c), 0});
+    };
+    acces.analyser = [&](const std::string& c, const Classe::TableClasse& t) {
+        noter("analyser");
+        return Classe::AnalyserFichier(c, t);
+    };
+    acces.lireTable = [&](const std::string& d) { noter("lireTable"); return Classe::LireTable(d); };
+    acces.ecrireTable = [&](const std::string& d, const Classe::TableClasse& t) {
+        noter("ecrireTable");
+        return Classe::EcrireTable(d, t);
+    };
+    acces.ecrireFichier = [&](const std::string&, const std::string&) { noter("ecrireFichier"); };
+    auto f = Ouvrir(acces);
+    f->ChampFacteur->setText(QStringLiteral("masse de catalyseur"));
+    emit f->ChampFacteur->editingFinished();
+    Attendre(*f);
+    bureau.chosenName = (dossier / "rapport.pdf").string();
+    QSignalSpy ecrit(f.get(), &FenetreClasse::RapportEcrit);
+    f->EnregistrerRapport();
+    ASSERT_TRUE(ecrit.wait(kAttente));
+    f->Relire();
+    Attendre(*f);
+    f.reset();
+    EXPECT_TRUE(surLaFenetre.empty()) << surLaFenetre.front();
+    for (const char* quoi : {"lister", "empreinte", "analyser", "lireTable", "ecrireTable", "ecrireFichier"})
+        EXPECT_NE(std::find(ailleurs.begin(), ailleurs.end(), quoi), ailleurs.end()) << quoi;
+}
+
+TEST_F(FenetreClasseTest, a_share_that_hangs_freezes_neither_the_window_nor_its_closing)
+{
+    std::promise<void> reponse;
+    std::shared_future<void> attente = reponse.get_future().share();
+    std::atomic<bool> appele{false};
+    SyntheseEnFond::Acces acces;
+    acces.lister = [attente, &appele](const std::string& d) {
+        appele = true;
+        attente.wait(); // the share does not answer
+        return Classe::Fichiers({d});
+    };
+    auto f = std::make_unique<FenetreClasse>(bureau, dossier.string(), nullptr, acces);
+    QTRY_VERIFY_WITH_TIMEOUT(appele.load(), kAttente);
+    // The window answers meanwhile: the copy and the factor's fields work.
+    f->Copier();
+    ASSERT_EQ(bureau.clipboard.size(), 1u);
+    EXPECT_EQ(bureau.clipboard[0], Classe::TexteSynthese(Classe::Synthese{}));
+    EXPECT_NE(f->Etat->text().indexOf(QStringLiteral("Lecture du dossier")), -1);
+    f.reset(); // returns although the reading is still under way
+    reponse.set_value();
+}
+
+TEST_F(FenetreClasseTest, a_folder_that_cannot_be_read_is_said_in_french)
+{
+    fs::remove_all(dossier);
+    auto f = Ouvrir();
+    const std::string etat = f->Etat->text().toStdString();
+    EXPECT_EQ(etat, "« " + dossier.string() + " » est introuvable : ni dossier ni fichier de ce nom.");
+    EXPECT_NE(etat.find(dossier.string()), std::string::npos) << etat;
+    EXPECT_EQ(f->Tableau->rowCount(), 0);
+    // Once it is there, the next reading lists its runs.
+    fs::create_directories(dossier);
+    Deposer(dossier, "essai_PC01.txt");
+    f->Relire();
+    QTRY_COMPARE_WITH_TIMEOUT(f->Tableau->rowCount(), 1, kAttente);
+    EXPECT_EQ(f->Etat->text(), QStringLiteral("1 essai lu"));
+}
+
+TEST_F(FenetreClasseTest, the_class_report_holds_the_table_and_the_conclusions_read_back_by_poppler)
+{
+    auto f = Ouvrir();
+    const fs::path pdf = dossier / "rapport classe.pdf";
+    bureau.chosenName = pdf.string();
+    QSignalSpy ecrit(f.get(), &FenetreClasse::RapportEcrit);
+    f->BoutonRapport->click();
+    ASSERT_TRUE(ecrit.wait(kAttente));
+    EXPECT_EQ(ecrit.front().front().toString(), QString());
+    ASSERT_EQ(bureau.dialogs.size(), 1u);
+    EXPECT_EQ(bureau.dialogs[0].filters, "Documents PDF (*.pdf)");
+
+    const std::string texte = Lancer("pdftotext -layout '" + pdf.string() + "' -").first;
+    const std::string info = Lancer("pdfinfo '" + pdf.string() + "'").first;
+    // The table page, and one page of charts: the Arrhenius line and the curves.
+    EXPECT_NE(info.find("\nPages:           2\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("842 x 595"), std::string::npos) << info; // A4 landscape, in points
+    EXPECT_NE(texte.find("Synthèse de la classe"), std::string::npos);
+    for (const char* attendu : {"essai_PC01.txt", "essai_PC02.txt", "essai_PC03.txt", "PC03",
+                                "Énergie d'activation Ea (J/mol)", "Facteur pré-exponentiel A (s-1)", "1/2"})
+        EXPECT_NE(texte.find(attendu), std::string::npos) << attendu << "\n" << texte;
+    // Each row's k as the table writes it (decimal comma).
+    const TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(f->Synthese()));
+    ASSERT_EQ(decoupe.lignes.size(), 3u);
+    for (const auto& ligne : decoupe.lignes)
+        EXPECT_NE(texte.find(ligne[7]), std::string::npos) << ligne[7];
+}
+
+TEST_F(FenetreClasseTest, the_arrhenius_chart_matches_its_reference_picture)
+{
+    auto f = Ouvrir();
+    TChart& g = *f->Graphiques->GraphiqueArrhenius;
+    g.SetChartSize(640, 400);
+    const QImage image = g.ScreenImage().convertToFormat(QImage::Format_RGB32);
+    const QString nom = QStringLiteral("class-window-arrhenius.png");
+    const QImage reference(QStringLiteral(NELVAR_APP_PICTURES "/") + nom);
+    if (reference.isNull() || image != reference.convertToFormat(QImage::Format_RGB32)) {
+        image.save(QStringLiteral("actual-") + nom);
+        ADD_FAILURE() << "differs from the reference; see actual-" << nom.toStdString();
+    }
+}
+
+TEST_F(FenetreClasseTest, the_command_line_writes_the_class_report_too)
+{
+    const fs::path pdf = dossier / "classe.pdf";
+    const std::string programme = NELVAR_PROGRAMME;
+    const auto [sortie, code] =
+        Lancer(programme + " --classe --pdf '" + pdf.string() + "' '" + dossier.string() + "' 2>/dev/null");
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(TexteClasse::Decouper(sortie).lignes.size(), 3u) << sortie;
+    const std::string texte = Lancer("pdftotext -layout '" + pdf.string() + "' -").first;
+    const std::string info = Lancer("pdfinfo '" + pdf.string() + "'").first;
+    EXPECT_NE(info.find("\nPages:           2\n"), std::string::npos) << info;
+    for (const char* attendu : {"Synthèse de la classe", "essai_PC02.txt", "Énergie d'activation Ea (J/mol)"})
+        EXPECT_NE(texte.find(attendu), std::string::npos) << attendu << "\n" << texte;
+
+    // A report that cannot be written: said, exit code 2, no file.
+    const fs::path ailleurs = dossier / "absent" / "classe.pdf";
+    const auto [erreurs, echec] = Lancer(programme + " --classe --pdf '" + ailleurs.string() + "' '" +
+                                         dossier.string() + "' 2>&1 >/dev/null");
+    EXPECT_EQ(echec, 2);
+    EXPECT_NE(erreurs.find(ailleurs.string() + " : "), std::string::npos) << erreurs;
+    EXPECT_FALSE(fs::exists(ailleurs));
+}
+
+TEST_F(FenetreClasseTest, the_analysis_menu_opens_the_synthesis_on_the_class_folder)
+{
+    UPrincipal::ReinitialiserEtatUnite();
+    UDravoC::ReinitialiserEtatUnite();
+    VirtualClock horloge{std::chrono::microseconds(2)};
+    SimulatedCard carte{horloge};
+    FakeBoxes boites;
+    {
+        TForm1 principale{carte, boites, &bureau};
+        EXPECT_EQ(principale.Synthesedelaclasse1->text(), QStringLiteral("&Synthèse de la classe…"));
+        EXPECT_TRUE(principale.Analyse1->actions().contains(principale.Synthesedelaclasse1));
+        // No class folder yet: it is asked for; cancelled, no window.
+        int demandes = 0;
+        principale.ChoisirDossierClasse = [&demandes] {
+            ++demandes;
+            return std::optional<std::string>();
+        };
+        principale.Synthesedelaclasse1->trigger();
+        EXPECT_EQ(demandes, 1);
+        EXPECT_EQ(principale.FenetreClasse1, nullptr);
+        // Chosen: the window on it, and the folder kept as the class folder.
+        principale.ChoisirDossierClasse = [this, &demandes] {
+            ++demandes;
+            return std::optional<std::string>(dossier.string());
+        };
+        principale.Synthesedelaclasse1->trigger();
+        EXPECT_EQ(demandes, 2);
+        FenetreClasse* f = principale.FenetreClasse1;
+        ASSERT_NE(f, nullptr);
+        EXPECT_EQ(f->Dossier(), dossier.string());
+        EXPECT_EQ(principale.DossierClasse().chemin, dossier.string());
+        EXPECT_TRUE(f->isVisible());
+        Attendre(*f);
+        EXPECT_EQ(f->Tableau->rowCount(), 3);
+        // Again: the same window, nothing asked.
+        principale.Synthesedelaclasse1->trigger();
+        EXPECT_EQ(principale.FenetreClasse1, f);
+        EXPECT_EQ(demandes, 2);
+        // NELVAR_CLASSE names another folder for the room: a window on it.
+        const fs::path autre = dossier / "autre";
+        fs::create_directories(autre);
+        ::setenv("NELVAR_CLASSE", autre.c_str(), 1);
+        principale.Synthesedelaclasse1->trigger();
+        ::unsetenv("NELVAR_CLASSE");
+        ASSERT_NE(principale.FenetreClasse1, nullptr);
+        EXPECT_EQ(principale.FenetreClasse1->Dossier(), autre.string());
+        Attendre(*principale.FenetreClasse1);
+        EXPECT_EQ(principale.FenetreClasse1->Tableau->rowCount(), 0);
+    }
+    UPrincipal::ReinitialiserEtatUnite();
+    UDravoC::ReinitialiserEtatUnite();
+}
