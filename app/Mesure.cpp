@@ -183,8 +183,8 @@ void TForm1::CommencerEssai(bool avecJournal)
             journalEnFond_->Fermer();
             journauxFinissant_.push_back(std::move(journalEnFond_));
         }
-        // The copy in the class folder, when there is one: by the same
-        // thread, its failures told as the journal's.
+        // The copy in the class folder, when there is one: by a thread of
+        // its own beside the journal's, its failures told as the journal's.
         Journal::EnFond::Copie copie;
         if (const Journal::DossierDeLaClasse classe = DossierClasse(); !classe.chemin.empty())
             copie.copie = std::make_unique<Journal::CopieClasse>(classe.chemin, entete);

@@ -7,12 +7,16 @@ EnFond::EnFond(std::unique_ptr<Ecrivain> ecrivain, Rappels rappels, Copie copie)
 {
     ecriture_ = [this](const Lecture& lecture) { return ecrivain_->Ajouter(lecture); };
     fil_ = std::thread([this] { Travailler(); });
+    if (copie_.copie)
+        filCopie_ = std::thread([this] { Copier(); });
 }
 
 EnFond::EnFond(Ecriture ecriture, Rappels rappels, Copie copie)
     : ecriture_(std::move(ecriture)), rappels_(std::move(rappels)), copie_(std::move(copie))
 {
     fil_ = std::thread([this] { Travailler(); });
+    if (copie_.copie)
+        filCopie_ = std::thread([this] { Copier(); });
 }
 
 EnFond::~EnFond()
@@ -43,6 +47,8 @@ void EnFond::Terminer()
     Fermer();
     if (fil_.joinable())
         fil_.join();
+    if (filCopie_.joinable())
+        filCopie_.join();
 }
 
 std::size_t EnFond::EnAttente() const
@@ -64,10 +70,11 @@ void EnFond::Travailler()
     for (;;) {
         signal_.wait(verrou, [this] { return fin_ || !file_.empty(); });
         if (file_.empty()) {
-            // fin_, and everything written: the copy gets the last lines.
+            // fin_, and everything written: the copy ends once it has the
+            // last lines.
+            finCopie_ = true;
             verrou.unlock();
-            if (copie_.copie)
-                Dire(copie_.copie->Terminer());
+            signalCopie_.notify_one();
             return;
         }
         const Lecture lecture = file_.front();
@@ -82,12 +89,33 @@ void EnFond::Travailler()
                 rappels_.fichier(cheminDit);
         }
         Dire(echec);
-        // The copy after the local journal: the safe copy comes first.
-        if (copie_.copie)
-            Dire(copie_.copie->Ajouter(lecture, copie_.horloge()));
 
         verrou.lock();
         --enCours_;
+        // The copy after the local journal: the safe copy comes first.
+        if (copie_.copie) {
+            fileCopie_.push_back(lecture);
+            signalCopie_.notify_one();
+        }
+    }
+}
+
+void EnFond::Copier()
+{
+    std::unique_lock<std::mutex> verrou(verrou_);
+    for (;;) {
+        signalCopie_.wait(verrou, [this] { return finCopie_ || !fileCopie_.empty(); });
+        if (fileCopie_.empty()) {
+            verrou.unlock();
+            Dire(copie_.copie->Terminer());
+            return;
+        }
+        std::deque<Lecture> lectures;
+        lectures.swap(fileCopie_);
+        verrou.unlock();
+        for (const Lecture& lecture : lectures)
+            Dire(copie_.copie->Ajouter(lecture, copie_.horloge()));
+        verrou.lock();
     }
 }
 

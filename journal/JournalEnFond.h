@@ -5,8 +5,10 @@
 // given, each with its fsync (Journal::Ecrivain); Terminer waits until every
 // line given has been written, so that stopping or quitting loses nothing
 // measured. The run's copy in the class folder (journal/CopieClasse.h), when
-// there is one, is written on the same thread after the lines, once a
-// period and at the end. Plain C++.
+// there is one, is written on a second thread of its own, from the lines
+// once they are in the local journal, once a period and at the end: a share
+// that stops answering holds neither the local journal's lines nor their
+// fsync. Plain C++.
 #include "journal/CopieClasse.h"
 #include "journal/JournalEssai.h"
 
@@ -54,7 +56,7 @@ public:
     // Queues the reading's line and returns at once.
     void Ajouter(const Lecture& lecture);
     // Waits until every line queued is written, and the copy with them,
-    // then ends the thread.
+    // then ends both threads (the local journal's first).
     void Terminer();
     // Lets the thread end once every line queued is written, without
     // waiting for it; Terminer (or the destructor) then joins it. No line
@@ -65,6 +67,7 @@ public:
 
 private:
     void Travailler();
+    void Copier();
     void Dire(const std::optional<std::string>& echec) const;
 
     std::unique_ptr<Ecrivain> ecrivain_;
@@ -76,7 +79,12 @@ private:
     std::deque<Lecture> file_;
     std::size_t enCours_ = 0; // lines taken off the queue and not yet written
     bool fin_ = false;
+    // The lines in the local journal that the copy has not taken yet.
+    std::deque<Lecture> fileCopie_;
+    bool finCopie_ = false;
+    std::condition_variable signalCopie_;
     std::thread fil_;
+    std::thread filCopie_;
 };
 
 } // namespace Journal

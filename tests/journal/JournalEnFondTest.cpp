@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <future>
@@ -108,6 +109,50 @@ TEST(JournalEnFond, through_a_real_writer_tells_the_files_path_once_and_the_file
     const std::string contenu = texte.str();
     EXPECT_EQ(contenu.rfind(std::string(Journal::kPremiereLigne) + "\n", 0), 0u);
     EXPECT_NE(contenu.find("\n2\t2\t101325\t0\t1.01325\t0\n"), std::string::npos) << contenu;
+    std::filesystem::remove_all(dossier);
+}
+
+TEST(JournalEnFond, a_class_folder_that_stops_answering_holds_no_line_of_the_local_journal)
+{
+    // The copy's thread is held (its clock waits, as a write to a share
+    // that stopped answering would): the three lines still reach the local
+    // journal; once it answers again, the copy gets them all.
+    char dossier[] = "/tmp/nelvar-copie-fond-XXXXXX";
+    ASSERT_NE(mkdtemp(dossier), nullptr);
+    std::promise<void> porte, troisEcrites;
+    std::shared_future<void> ouverte = porte.get_future().share();
+    std::atomic<int> ecrites = 0;
+    Journal::EnFond::Copie copie;
+    copie.copie = std::make_unique<Journal::CopieClasse>(
+        dossier, Journal::EnTete{{}, "carte simulée", 0.25, 20, 100000, false, "PC1"});
+    copie.horloge = [ouverte] {
+        ouverte.wait();
+        return Journal::CopieClasse::Horloge::now();
+    };
+    {
+        Journal::EnFond journal(
+            [&](const Journal::Lecture&) {
+                if (++ecrites == 3)
+                    troisEcrites.set_value();
+                return std::optional<std::string>();
+            },
+            {}, std::move(copie));
+        for (int i = 0; i < 3; ++i)
+            journal.Ajouter(Ligne(i));
+        EXPECT_EQ(troisEcrites.get_future().wait_for(std::chrono::seconds(60)), std::future_status::ready);
+        porte.set_value();
+    }
+    std::string contenu;
+    for (const auto& f : std::filesystem::directory_iterator(dossier)) {
+        std::ifstream fichier(f.path());
+        std::stringstream texte;
+        texte << fichier.rdbuf();
+        contenu += texte.str();
+    }
+    EXPECT_NE(contenu.find(std::string(Journal::kEnteteColonnes) + "\n0\t0\t101325\t0\t1.01325\t0\n1\t1\t101325\t0\t"
+                           "1.01325\t0\n2\t2\t101325\t0\t1.01325\t0\n"),
+              std::string::npos)
+        << contenu;
     std::filesystem::remove_all(dossier);
 }
 
