@@ -143,30 +143,35 @@ struct SyntheseEnFond::Etat : std::enable_shared_from_this<Etat> {
         }
         releve.erreur = erreurEcriture;
 
-        std::map<std::string, Connu> vus;
+        // The files new or changed since the last reading are analysed,
+        // together on the processor's cores; the others keep their analysis.
+        std::vector<std::optional<Empreinte>> empreintes;
+        std::vector<std::string> aAnalyser;
         for (const std::string& chemin : *fichiers) {
-            const std::optional<Empreinte> empreinte = acces.empreinte(chemin);
+            empreintes.push_back(acces.empreinte(chemin));
             const auto connu = connus.find(chemin);
-            if (empreinte && connu != connus.end() && connu->second.empreinte == *empreinte) {
-                Ranger(connu->second.analyse, releve.table, essais, ecartes);
-                vus.emplace(chemin, std::move(connu->second));
+            if (!empreintes.back() || connu == connus.end() || !(connu->second.empreinte == *empreintes.back()))
+                aAnalyser.push_back(chemin);
+        }
+        std::vector<std::variant<Classe::EssaiClasse, Classe::FichierEcarte>> nouvelles = Classe::AnalyserEnParallele(
+            aAnalyser, [&](std::size_t i) { return acces.analyser(aAnalyser[i], releve.table); });
+        releve.analyses += static_cast<int>(nouvelles.size());
+
+        std::map<std::string, Connu> vus;
+        std::size_t suivante = 0;
+        for (std::size_t i = 0; i < fichiers->size(); ++i) {
+            const std::string& chemin = (*fichiers)[i];
+            if (suivante < aAnalyser.size() && aAnalyser[suivante] == chemin) {
+                auto& analyse = nouvelles[suivante++];
+                Ranger(analyse, releve.table, essais, ecartes);
+                // A file whose size could not be read is read again next time.
+                if (empreintes[i])
+                    vus.emplace(chemin, Connu{*empreintes[i], std::move(analyse)});
                 continue;
             }
-            std::variant<Classe::EssaiClasse, Classe::FichierEcarte> analyse = Classe::FichierEcarte{};
-            // Every failure of a file comes as a value; what else the reading
-            // meets must not end the program (an exception would, on this thread).
-            try {
-                analyse = acces.analyser(chemin, releve.table);
-            } catch (const std::bad_alloc&) {
-                analyse = Classe::FichierEcarte{chemin, "Mémoire insuffisante."};
-            } catch (const std::exception&) {
-                analyse = Classe::FichierEcarte{chemin, "Lecture impossible (erreur interne)."};
-            }
-            ++releve.analyses;
-            Ranger(analyse, releve.table, essais, ecartes);
-            // A file whose size could not be read is read again next time.
-            if (empreinte)
-                vus.emplace(chemin, Connu{*empreinte, std::move(analyse)});
+            auto connu = connus.find(chemin);
+            Ranger(connu->second.analyse, releve.table, essais, ecartes);
+            vus.emplace(chemin, std::move(connu->second));
         }
         connus = std::move(vus);
         releve.lu = true;

@@ -558,6 +558,39 @@ Synthese Conclure(std::vector<EssaiClasse> essais, std::vector<FichierEcarte> ec
     return synthese;
 }
 
+std::vector<std::variant<EssaiClasse, FichierEcarte>>
+AnalyserEnParallele(const std::vector<std::string>& chemins,
+                    const std::function<std::variant<EssaiClasse, FichierEcarte>(std::size_t i)>& analyser)
+{
+    std::vector<std::variant<EssaiClasse, FichierEcarte>> analyses(chemins.size());
+    std::atomic<std::size_t> suivante = 0;
+    const auto travailler = [&] {
+        for (std::size_t i; (i = suivante++) < chemins.size();) {
+            // AnalyserFichier gives every failure of the file as a value; what
+            // else a thread could meet must not end the program.
+            try {
+                analyses[i] = analyser(i);
+            } catch (const std::bad_alloc&) {
+                analyses[i] = FichierEcarte{chemins[i], "Mémoire insuffisante."};
+            } catch (const std::exception&) {
+                analyses[i] = FichierEcarte{chemins[i], "Lecture impossible (erreur interne)."};
+            }
+        }
+    };
+    const std::size_t coeurs = std::max(1u, std::thread::hardware_concurrency());
+    std::vector<std::thread> aides;
+    try {
+        for (std::size_t n = 1; n < std::min({coeurs, chemins.size(), kFilsMaximum}); ++n)
+            aides.emplace_back(travailler);
+    } catch (const std::system_error&) {
+        // No more threads: the ones started and this one do the work.
+    }
+    travailler();
+    for (std::thread& aide : aides)
+        aide.join();
+    return analyses;
+}
+
 Synthese Synthetiser(const std::vector<std::string>& dossiersOuFichiers)
 {
     // The files, each with the table of its folder; the folders and tables
@@ -593,46 +626,23 @@ Synthese Synthetiser(const std::vector<std::string>& dossiersOuFichiers)
         }
     }
 
-    // Reading and parsing are what cost: the files are shared among the
-    // processor's cores, each result kept in its file's place.
-    std::vector<std::optional<std::variant<EssaiClasse, FichierEcarte>>> analyses(taches.size());
-    std::atomic<std::size_t> suivante = 0;
-    const auto travailler = [&] {
-        for (std::size_t i; (i = suivante++) < taches.size();) {
+    std::vector<std::string> chemins;
+    for (const Tache& tache : taches)
+        chemins.push_back(tache.chemin);
+    std::vector<std::variant<EssaiClasse, FichierEcarte>> analyses =
+        AnalyserEnParallele(chemins, [&](std::size_t i) -> std::variant<EssaiClasse, FichierEcarte> {
             if (taches[i].ecarte)
-                continue;
-            // AnalyserFichier gives every failure of the file as a value; what
-            // else a thread could meet must not end the program.
-            try {
-                analyses[i] = AnalyserFichier(taches[i].chemin, *taches[i].table);
-            } catch (const std::bad_alloc&) {
-                analyses[i] = FichierEcarte{taches[i].chemin, "Mémoire insuffisante."};
-            } catch (const std::exception&) {
-                analyses[i] = FichierEcarte{taches[i].chemin, "Lecture impossible (erreur interne)."};
-            }
-        }
-    };
-    const std::size_t coeurs = std::max(1u, std::thread::hardware_concurrency());
-    std::vector<std::thread> aides;
-    try {
-        for (std::size_t n = 1; n < std::min({coeurs, taches.size(), kFilsMaximum}); ++n)
-            aides.emplace_back(travailler);
-    } catch (const std::system_error&) {
-        // No more threads: the ones started and this one do the work.
-    }
-    travailler();
-    for (std::thread& aide : aides)
-        aide.join();
+                return *taches[i].ecarte;
+            return AnalyserFichier(taches[i].chemin, *taches[i].table);
+        });
 
     std::vector<EssaiClasse> essais;
     std::vector<FichierEcarte> ecartes;
-    for (std::size_t i = 0; i < taches.size(); ++i) {
-        if (taches[i].ecarte)
-            ecartes.push_back(std::move(*taches[i].ecarte));
-        else if (EssaiClasse* essai = std::get_if<EssaiClasse>(&*analyses[i]))
+    for (std::variant<EssaiClasse, FichierEcarte>& analyse : analyses) {
+        if (EssaiClasse* essai = std::get_if<EssaiClasse>(&analyse))
             essais.push_back(std::move(*essai));
         else
-            ecartes.push_back(std::move(std::get<FichierEcarte>(*analyses[i])));
+            ecartes.push_back(std::move(std::get<FichierEcarte>(analyse)));
     }
     return Conclure(std::move(essais), std::move(ecartes), facteur.value_or(Facteur{}));
 }

@@ -34,6 +34,7 @@
 #include "runtime/Issue.h"
 
 #include <chrono>
+#include <functional>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -159,6 +160,15 @@ Issue<std::vector<std::string>> Fichiers(const std::vector<std::string>& dossier
 // One file, read and analysed as --analyse does (journal's V and T, start
 // found, honest blanks), or why it was left out.
 std::variant<EssaiClasse, FichierEcarte> AnalyserFichier(const std::string& chemin, const TableClasse& table);
+
+// Files analysed together, reading and parsing being what cost: the i-th
+// result is analyser(i), for i below chemins.size(), computed on as many
+// threads as the processor has cores (this one among them); a failure that
+// the analysis does not give as a value (memory, an internal error) gives
+// chemins[i] left out with its French reason rather than ending the program.
+std::vector<std::variant<EssaiClasse, FichierEcarte>>
+AnalyserEnParallele(const std::vector<std::string>& chemins,
+                    const std::function<std::variant<EssaiClasse, FichierEcarte>(std::size_t i)>& analyser);
 
 // The conclusions over the runs analysed.
 Synthese Conclure(std::vector<EssaiClasse> essais, std::vector<FichierEcarte> ecartes, const Facteur& facteur);
