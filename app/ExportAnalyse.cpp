@@ -1,6 +1,7 @@
 #include "app/ExportAnalyse.h"
 
 #include "app/AnalyseEssai.h"
+#include "app/EchellesEntieres.h"
 #include "app/EssaisCompares.h"
 #include "app/FenetreAnalyse.h"
 #include "app/UPrincipal.h"
@@ -94,40 +95,6 @@ public:
     bool OpenAddress(const std::string&) override { return false; }
 };
 
-// While alive, the charts show their whole automatic scale (the report shows
-// the run, whatever zoom the window has); their scales come back after.
-class EchellesEntieres {
-public:
-    explicit EchellesEntieres(std::initializer_list<TChart*> graphiques)
-    {
-        for (TChart* g : graphiques)
-            for (TChartAxis* axe : {&g->LeftAxis(), &g->BottomAxis()}) {
-                axes_.push_back({axe, axe->AutomaticMinimum(), axe->AutomaticMaximum(), axe->Minimum(),
-                                 axe->Maximum()});
-                axe->SetAutomatic(true);
-            }
-    }
-    ~EchellesEntieres()
-    {
-        for (const Axe& a : axes_) {
-            if (a.automatiqueMin && a.automatiqueMax)
-                continue; // automatic still
-            a.axe->SetMinMax(a.minimum, a.maximum);
-            a.axe->SetAutomaticMinimum(a.automatiqueMin);
-            a.axe->SetAutomaticMaximum(a.automatiqueMax);
-        }
-    }
-    EchellesEntieres(const EchellesEntieres&) = delete;
-    EchellesEntieres& operator=(const EchellesEntieres&) = delete;
-
-private:
-    struct Axe {
-        TChartAxis* axe;
-        bool automatiqueMin, automatiqueMax;
-        double minimum, maximum;
-    };
-    std::vector<Axe> axes_;
-};
 
 } // namespace
 
@@ -217,7 +184,7 @@ void ExportAnalyse::ImprimerCompteRendu()
         if (dialogue.exec() != QDialog::Accepted)
             return;
     }
-    const EchellesEntieres entieres{fenetre_.GraphiqueAvancement, SecondGraphique()};
+    const EchellesEntieres entieres({fenetre_.GraphiqueAvancement, SecondGraphique()});
     if (!CompteRendu::Dessiner(imprimante, ContenuCompteRendu(fenetre_.Analyse()),
                                {fenetre_.GraphiqueAvancement, SecondGraphique()}))
         Signaler("L'impression n'a pas pu commencer : l'imprimante refuse le document.");
@@ -229,7 +196,7 @@ void ExportAnalyse::EnregistrerCompteRendu()
     if (!nom)
         return;
     dernierCompteRendu_ = *nom;
-    const EchellesEntieres entieres{fenetre_.GraphiqueAvancement, SecondGraphique()};
+    const EchellesEntieres entieres({fenetre_.GraphiqueAvancement, SecondGraphique()});
     try {
         CompteRendu::EnregistrerPdf(*nom, ContenuCompteRendu(fenetre_.Analyse()),
                                     {fenetre_.GraphiqueAvancement, SecondGraphique()});

@@ -1,5 +1,6 @@
 #include "app/RapportClasse.h"
 
+#include "app/EchellesEntieres.h"
 #include "app/GraphiquesClasse.h"
 #include "app/TexteClasse.h"
 #include "chart/TChart.h"
@@ -237,8 +238,10 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
         });
     }
 
-    // The charts, two a page side by side.
+    // The charts, two a page side by side, whole whatever zoom the window
+    // has (their scales come back once the pages are drawn).
     const std::vector<TChart*> remplis = graphiques.Remplis();
+    const EchellesEntieres entieres(remplis);
     const double largeurGraphique = (pages.Largeur() - kEcart) / 2;
     const double hauteurGraphique = std::min(pages.Hauteur(), largeurGraphique * 0.75);
     for (std::size_t n = 0; n < remplis.size(); ++n) {

@@ -407,6 +407,26 @@ TEST_F(FenetreClasseTest, the_class_report_holds_the_table_and_the_conclusions_r
         EXPECT_NE(texte.find(ligne[7]), std::string::npos) << ligne[7];
 }
 
+TEST_F(FenetreClasseTest, a_zoom_in_the_window_reaches_neither_the_class_report_nor_stays_changed_by_it)
+{
+    auto f = Ouvrir();
+    auto pageDesGraphiques = [&](const char* nom) {
+        const fs::path pdf = dossier / nom;
+        bureau.chosenName = pdf.string();
+        QSignalSpy ecrit(f.get(), &FenetreClasse::RapportEcrit);
+        f->BoutonRapport->click();
+        EXPECT_TRUE(ecrit.wait(kAttente));
+        return Lancer("pdftotext -f 2 -l 2 -layout '" + pdf.string() + "' -").first;
+    };
+    const std::string entiere = pageDesGraphiques("entier.pdf");
+    ASSERT_FALSE(entiere.empty());
+    TChart& courbes = *f->Graphiques->GraphiqueCourbes;
+    courbes.BottomAxis().SetMinMax(10, 20);
+    EXPECT_EQ(pageDesGraphiques("zoome.pdf"), entiere);
+    EXPECT_EQ(std::pair(courbes.BottomAxis().Minimum(), courbes.BottomAxis().Maximum()), std::pair(10.0, 20.0));
+    EXPECT_FALSE(courbes.BottomAxis().Automatic());
+}
+
 TEST_F(FenetreClasseTest, the_arrhenius_chart_matches_its_reference_picture)
 {
     auto f = Ouvrir();
