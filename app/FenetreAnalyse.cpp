@@ -64,15 +64,6 @@ constexpr TColor kCouleurMesures = SeriesPaletteColor(0);
 constexpr TColor kCouleurModele = SeriesPaletteColor(1);
 constexpr TColor kCouleurTangente = clGray;
 
-template <class Serie>
-Serie* NouvelleSerie(TChart& graphique, TColor couleur, const char* titre)
-{
-    Serie* serie = graphique.AddSeries<Serie>();
-    serie->SetSeriesColor(couleur);
-    serie->SetTitle(titre);
-    return serie;
-}
-
 QString Texte(const std::string& texte)
 {
     return QString::fromStdString(texte);

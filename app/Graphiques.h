@@ -3,8 +3,19 @@
 // clear back wall, animated zoom, and no keyboard focus (every command has its
 // own key). The main window's charts have no legend; the analysis window's
 // show their titled series in one.
+#include "chart/TChart.h"
+
 class QWidget;
-class TChart;
 
 TChart* NouveauGraphique(QWidget* parent, const char* titre, const char* titreAbscisses,
                          const char* titreOrdonnees, bool legende);
+
+// A series added to `graphique`, in `couleur`, titled for the legend.
+template <class Serie>
+Serie* NouvelleSerie(TChart& graphique, TColor couleur, const char* titre)
+{
+    Serie* serie = graphique.AddSeries<Serie>();
+    serie->SetSeriesColor(couleur);
+    serie->SetTitle(titre);
+    return serie;
+}

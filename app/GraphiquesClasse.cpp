@@ -21,15 +21,6 @@ constexpr int kTaillePoint = 4;            // more curves than this: no legend (
 constexpr TColor kCouleurPoints = SeriesPaletteColor(0);
 constexpr TColor kCouleurDroite = SeriesPaletteColor(1);
 
-template <class Serie>
-Serie* NouvelleSerie(TChart& graphique, TColor couleur, const char* titre)
-{
-    Serie* serie = graphique.AddSeries<Serie>();
-    serie->SetSeriesColor(couleur);
-    serie->SetTitle(titre);
-    return serie;
-}
-
 // The line y = a + b·x across [x0, x1]; empty without a line or points.
 void TracerDroite(TFastLineSeries& serie, const std::optional<Classe::Droite>& droite, const TPointSeries& points)
 {

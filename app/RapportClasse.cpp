@@ -23,10 +23,11 @@ namespace RapportClasse {
 
 namespace {
 
-constexpr double kMmParPouce = 25.4;
-constexpr double kPixelsParPouce = 96; // the charts' layout
-constexpr double kMarge = 15;          // mm
-constexpr int kResolutionPdf = 1200;
+using CompteRendu::kMarge;
+using CompteRendu::kMmParPouce;
+using CompteRendu::kPixelsParPouce;
+using CompteRendu::kResolutionPdf;
+
 constexpr double kPied = 6;            // mm, the foot of every page
 constexpr double kEcart = 4;           // mm between blocks
 constexpr double kMarcheCellule = 1.5; // mm on each side of a cell's text

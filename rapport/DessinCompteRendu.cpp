@@ -23,10 +23,6 @@ namespace CompteRendu {
 
 namespace {
 
-constexpr double kMmParPouce = 25.4;
-constexpr double kPixelsParPouce = 96; // the charts' layout
-constexpr double kMarge = 15;          // mm
-constexpr int kResolutionPdf = 1200;
 const char* const kPolice = "Liberation Sans";
 
 QString Texte(const std::string& s) { return QString::fromStdString(s); }

@@ -47,6 +47,13 @@ private:
 // `points` points.
 QFont Police(double points, bool gras = false);
 
+// The reports' page: margins, the PDF's resolution, and the pixel of the
+// charts' layout (a 96-dpi screen's) as paper measures it.
+inline constexpr double kMmParPouce = 25.4;
+inline constexpr double kPixelsParPouce = 96;
+inline constexpr double kMarge = 15; // mm
+inline constexpr int kResolutionPdf = 1200;
+
 // Draws the report on `device`, the charts being contenu.graphiques of
 // `graphiques`. Returns false when the device refused the painter (a
 // printer that could not be opened).
