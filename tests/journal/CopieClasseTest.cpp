@@ -99,26 +99,6 @@ TEST(NomDuPoste, keeps_a_host_names_safe_characters_and_turns_the_others_into_on
         EXPECT_EQ(Journal::NomDuPoste(c.machine), c.nom) << c.machine;
 }
 
-TEST(DossierClasse, the_environment_variable_wins_when_set_and_not_empty)
-{
-    const struct {
-        const char* variable;
-        std::string reglage, chemin;
-        bool parEnvironnement;
-    } cas[] = {
-        {nullptr, "/srv/classe", "/srv/classe", false},
-        {"", "/srv/classe", "/srv/classe", false},
-        {"/mnt/salle2", "/srv/classe", "/mnt/salle2", true},
-        {"/mnt/salle2", "", "/mnt/salle2", true},
-        {nullptr, "", "", false},
-    };
-    for (const auto& c : cas) {
-        const Journal::DossierDeLaClasse d = Journal::ResoudreDossierClasse(c.variable, c.reglage);
-        EXPECT_EQ(d.chemin, c.chemin) << (c.variable ? c.variable : "(none)") << " / " << c.reglage;
-        EXPECT_EQ(d.parEnvironnement, c.parEnvironnement) << c.chemin;
-    }
-}
-
 TEST_F(CopieClasseTest, two_benches_and_two_runs_of_one_bench_in_the_same_second_get_names_of_their_own)
 {
     const fs::path classe = Dossier("classe");
