@@ -59,7 +59,7 @@ TEST(SubscriptText, turned_text_is_the_upright_text_turned_a_quarter_counter_clo
 {
     // Pixel (x, y) of the upright W x H picture is pixel (y, W - 1 - x) of the turned one.
     constexpr int kW = 260, kH = 34, kX0 = 7, kY0 = 5;
-    for (const char* text : {"ln((p∞ − p_a)/(p∞ − p))", "t − t_a en s", "(x_a + x_f)/2", "Avancement en mmol"}) {
+    for (const char* text : {"ln((p∞ − p_a)/(p∞ − p))", "t − t_a en s", "(x_a + x_f)/2", "Avancement"}) {
         const auto upright = Drawn(kW, kH, text, kX0, kY0);
         const auto turned = Drawn(kH, kW, text, kY0, kW - kX0, 90);
         int ink = 0, differ = 0;
