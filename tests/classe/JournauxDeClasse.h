@@ -1,8 +1,7 @@
 #pragma once
-// Run journals of a class, written by the journal's own writer: a closed
-// vessel whose pressure rises along a first-order curve of a chosen k, one
-// reading a second, with a fixed pseudo-random noise. For the class
-// synthesis' tests and its benchmark.
+// Run journals of a class, written by the journal's own writer: a pressure
+// rising along a first-order curve of a chosen k, one reading a second, with
+// a fixed pseudo-random noise.
 #include "journal/JournalEssai.h"
 
 #include <chrono>
@@ -33,8 +32,8 @@ inline std::chrono::system_clock::time_point Matin(long secondes = 0)
     return std::chrono::system_clock::from_time_t(1796716800 + secondes);
 }
 
-// The noise: a sum of four uniform draws of a xorshift generator (nearly
-// Gaussian), scaled to about `bruit` Pa of standard deviation.
+// Nearly Gaussian noise of standard deviation `ecartType`: the sum of four
+// uniform draws of a xorshift generator (its variance 4/12).
 class Bruit {
 public:
     explicit Bruit(std::uint64_t graine) : etat_(graine * 0x9E3779B97F4A7C15ull + 1) {}
@@ -47,7 +46,7 @@ public:
             etat_ ^= etat_ << 17;
             somme += static_cast<double>(etat_ >> 11) / 9007199254740992.0 - 0.5;
         }
-        return somme * ecartType * std::sqrt(3.0); // the variance of the sum is 4/12
+        return somme * ecartType * std::sqrt(3.0);
     }
 
 private:
@@ -63,9 +62,8 @@ inline Journal::Lecture Lecture(const Essai& essai, int i, Bruit& bruit)
     return {t, t, p, x, p / 100000, 0};
 }
 
-// Writes the journal of `essai` in `dossier` (its name: the start, as the
-// journal names it) and gives its path. Throws std::runtime_error when the
-// journal says it cannot write.
+// Writes the journal of `essai` in `dossier` and gives its path; throws
+// std::runtime_error when the journal cannot write.
 inline std::string Ecrire(const std::string& dossier, const Essai& essai)
 {
     Journal::Ecrivain journal(dossier, {essai.debut, "carte simulée", essai.volume, essai.temperature, 100000,
