@@ -1,5 +1,6 @@
 // The three copy and two save commands of the window.
 #include "runtime/Windows1252.h"
+#include "tests/support/Contenu.h"
 #include "tests/app/support/FenetreFixture.h"
 
 #include <QAction>
@@ -18,12 +19,6 @@ constexpr const char* kNoteAvancement =
     "Veuillez noter que dans la deuxième colonne figurent des avancements en moles et non des tensions";
 constexpr const char* kNoteTension =
     "Veuillez noter que dans la deuxième colonne figurent les tensions (voie 1 - voie 2)/2";
-
-std::string Contenu(const std::filesystem::path& fichier)
-{
-    std::ifstream flux(fichier, std::ios::binary);
-    return {std::istreambuf_iterator<char>(flux), std::istreambuf_iterator<char>()};
-}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // close during a blocked reading waits for it and records nothing of it, and
 // the journal gets every reading taken.
 #include "app/LecturesEnFond.h"
+#include "tests/support/Contenu.h"
 #include "app/TRadioGroup.h"
 #include "app/UPrincipal.h"
 #include "acquisition/Clocks.h"
@@ -212,14 +213,6 @@ public:
     VariableClasse(const VariableClasse&) = delete;
     VariableClasse& operator=(const VariableClasse&) = delete;
 };
-
-std::string Contenu(const std::string& chemin)
-{
-    std::ifstream flux(chemin, std::ios::binary);
-    std::stringstream texte;
-    texte << flux.rdbuf();
-    return texte.str();
-}
 
 TEST_F(LecturesEnFondTest, a_run_is_copied_whole_to_the_class_folder_under_the_benchs_name_once_stopped)
 {

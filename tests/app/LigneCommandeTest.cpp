@@ -11,6 +11,7 @@
 // first point is not one of the points fitted (24 points, 22 degrees of
 // freedom).
 #include "kinetics/AnalyseCinetique.h"
+#include "tests/support/Contenu.h"
 
 #include <gtest/gtest.h>
 
@@ -42,13 +43,6 @@ struct Execution {
     std::string sortie;
     std::string erreurs;
 };
-
-std::string Contenu(const std::string& chemin)
-{
-    std::ostringstream texte;
-    texte << std::ifstream(chemin, std::ios::binary).rdbuf();
-    return texte.str();
-}
 
 std::string Guillemets(const std::string& texte)
 {

@@ -1,6 +1,7 @@
 // The class folder: the runs found and those left out, classe.tsv, the table
 // written, and a folder that benches write while the synthesis reads it.
 #include "classe/SyntheseClasse.h"
+#include "tests/support/Contenu.h"
 #include "tests/classe/JournauxDeClasse.h"
 #include "tests/support/SharedTempDir.h"
 
@@ -24,13 +25,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Contenu(const fs::path& chemin)
-{
-    std::ostringstream texte;
-    texte << std::ifstream(chemin, std::ios::binary).rdbuf();
-    return texte.str();
-}
 
 void Ecrire(const fs::path& chemin, const std::string& octets) { std::ofstream(chemin, std::ios::binary) << octets; }
 

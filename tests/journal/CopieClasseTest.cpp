@@ -2,6 +2,7 @@
 // reader of the folder at any moment, and a folder that cannot be reached,
 // told once and caught up with, the copy then equal to the local journal.
 #include "journal/CopieClasse.h"
+#include "tests/support/Contenu.h"
 #include "journal/JournalEnFond.h"
 
 #include <gtest/gtest.h>
@@ -36,14 +37,6 @@ Journal::EnTete EnTete(const std::string& poste)
 Journal::Lecture Lecture(int i)
 {
     return {1.00013 * i, 1.00013 * i + 0.001, 101325.0 + 17 * i, 1e-5 * i, 1.01325 + 0.00017 * i, 0};
-}
-
-std::string Contenu(const fs::path& chemin)
-{
-    std::ifstream flux(chemin, std::ios::binary);
-    std::stringstream texte;
-    texte << flux.rdbuf();
-    return texte.str();
 }
 
 // The names a reader of the folder takes: not hidden.

@@ -1,5 +1,6 @@
 // The run journal's file: numbers, header, folder, lines on a full disk, size bound.
 #include "journal/JournalEssai.h"
+#include "tests/support/Contenu.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Contenu(const fs::path& chemin)
-{
-    std::ostringstream texte;
-    texte << std::ifstream(chemin, std::ios::binary).rdbuf();
-    return texte.str();
-}
 
 class JournalTest : public testing::Test {
 protected:
