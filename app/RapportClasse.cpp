@@ -23,8 +23,6 @@ namespace RapportClasse {
 
 namespace {
 
-using CompteRendu::kMarge;
-using CompteRendu::kMmParPouce;
 using CompteRendu::kPixelsParPouce;
 using CompteRendu::kResolutionPdf;
 
@@ -79,14 +77,12 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
               GraphiquesClasse& graphiques)
 {
     CompteRendu::VirguleDecimale virgule;
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                     QMarginsF(kMarge, kMarge, kMarge, kMarge), QPageLayout::Millimeter));
     QPainter painter;
-    if (!painter.begin(&device))
+    const std::optional<CompteRendu::FeuilleA4> page = CompteRendu::CommencerPage(device, painter, QPageLayout::Landscape);
+    if (!page)
         return false;
-    const double mm = device.logicalDpiX() / kMmParPouce; // device units a millimetre
-    const QRectF zone = device.pageLayout().paintRectPixels(device.logicalDpiX());
-    Pages pages(zone.width() / mm, zone.height() / mm);
+    const double mm = page->mm;
+    Pages pages(page->largeur, page->hauteur);
     // The runs by their file name (the folder is named above), and the
     // table's font: the largest whose columns of numbers fit, whole, beside
     // a file name of kLargeurMinFichier and a remark of kLargeurMinRemarque.

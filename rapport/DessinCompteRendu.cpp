@@ -103,19 +103,28 @@ void DessinerGraphique(TCustomChartPanel& graphique, QPainter& painter, const QR
     graphique.SetBevelOuter(biseau);
 }
 
+std::optional<FeuilleA4> CommencerPage(QPagedPaintDevice& device, QPainter& painter, QPageLayout::Orientation orientation)
+{
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation, QMarginsF(kMarge, kMarge, kMarge, kMarge),
+                                     QPageLayout::Millimeter));
+    if (!painter.begin(&device))
+        return std::nullopt;
+    const double mm = device.logicalDpiX() / kMmParPouce;
+    const QRectF zone = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    return FeuilleA4{mm, zone.width() / mm, zone.height() / mm};
+}
+
 bool Dessiner(QPagedPaintDevice& device, const Contenu& contenu, const std::vector<TCustomChartPanel*>& graphiques)
 {
     VirguleDecimale virgule;
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(kMarge, kMarge, kMarge, kMarge), QPageLayout::Millimeter));
     QPainter painter;
-    if (!painter.begin(&device))
+    const std::optional<FeuilleA4> page = CommencerPage(device, painter, QPageLayout::Portrait);
+    if (!page)
         return false;
-    const double mm = device.logicalDpiX() / kMmParPouce; // device units a millimetre
-    const QRectF zone = device.pageLayout().paintRectPixels(device.logicalDpiX());
+    const double mm = page->mm;
     Gabarit gabarit;
-    gabarit.largeur = zone.width() / mm;
-    gabarit.hauteur = zone.height() / mm;
+    gabarit.largeur = page->largeur;
+    gabarit.hauteur = page->hauteur;
     auto rect = [mm](const Bloc& b) { return QRectF(b.x * mm, b.y * mm, b.largeur * mm, b.hauteur * mm); };
 
     const std::vector<Page> pages = MiseEnPage(contenu, gabarit);

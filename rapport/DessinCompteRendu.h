@@ -19,6 +19,9 @@
 // nothing left behind.
 #include "rapport/CompteRendu.h"
 
+#include <QPageLayout>
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +56,15 @@ inline constexpr double kMmParPouce = 25.4;
 inline constexpr double kPixelsParPouce = 96;
 inline constexpr double kMarge = 15; // mm
 inline constexpr int kResolutionPdf = 1200;
+
+// An A4 page in `orientation` with the reports' margins, `painter` begun on
+// `device`: its drawable zone in millimetres and the device's units a
+// millimetre; none when the device refused the painter.
+struct FeuilleA4 {
+    double mm = 0;
+    double largeur = 0, hauteur = 0; // mm
+};
+std::optional<FeuilleA4> CommencerPage(QPagedPaintDevice& device, QPainter& painter, QPageLayout::Orientation orientation);
 
 // Draws the report on `device`, the charts being contenu.graphiques of
 // `graphiques`. Returns false when the device refused the painter (a
