@@ -84,6 +84,14 @@ protected:
         erreurs.str("");
         return RapportEnLigneDeCommande(arguments, erreurs);
     }
+    // The report the window saves, as poppler reads its first page.
+    std::string PremierePageDuRapport(FenetreAnalyse& f)
+    {
+        const fs::path pdf = dossier / "cr.pdf";
+        bureau.chosenName = pdf.string();
+        f.Export->EnregistrerPdf->trigger();
+        return Texte(pdf, 1, 1);
+    }
     // The window on the saved run, with V and T.
     std::unique_ptr<FenetreAnalyse> Fenetre()
     {
@@ -333,10 +341,7 @@ TEST_F(RapportTest, TheReportGivesTheTangentAndTheSourceTheRunRecords)
 {
     auto f = Fenetre();
     f->PoserTangente(50);
-    const fs::path pdf = dossier / "cr.pdf";
-    bureau.chosenName = pdf.string();
-    f->Export->EnregistrerPdf->trigger();
-    const std::string premiere = Texte(pdf, 1, 1);
+    const std::string premiere = PremierePageDuRapport(*f);
     EXPECT_NE(premiere.find("Tangente :"), std::string::npos) << premiere;
     EXPECT_NE(premiere.find("à t = 50,007 s : dx/dt = "), std::string::npos) << premiere;
 
@@ -423,10 +428,7 @@ TEST_F(RapportTest, TheComparisonTabExportsItsChartAndGoesIntoTheReport)
         ADD_FAILURE() << "differs from the reference; see actual-comparison-export.png";
     }
 
-    const fs::path pdf = dossier / "cr.pdf";
-    bureau.chosenName = pdf.string();
-    f->Export->EnregistrerPdf->trigger();
-    EXPECT_NE(Texte(pdf, 1, 1).find("Avancement des essais comparés"), std::string::npos);
+    EXPECT_NE(PremierePageDuRapport(*f).find("Avancement des essais comparés"), std::string::npos);
 }
 
 TEST_F(RapportTest, TheReportShowsTheWholeRunAndTheWindowKeepsItsZoom)
@@ -436,10 +438,7 @@ TEST_F(RapportTest, TheReportShowsTheWholeRunAndTheWindowKeepsItsZoom)
     TChart& graphique = *f->GraphiqueAvancement;
     graphique.BottomAxis().SetMinMax(300, 350); // zoomed past x_f's line and t½'s
     graphique.LeftAxis().SetMinMax(2.7, 2.8);
-    const fs::path pdf = dossier / "cr.pdf";
-    bureau.chosenName = pdf.string();
-    f->Export->EnregistrerPdf->trigger();
-    const std::string premiere = Texte(pdf, 1, 1);
+    const std::string premiere = PremierePageDuRapport(*f);
     EXPECT_NE(premiere.find("f = 2,93 mmol"), std::string::npos) << premiere;
     EXPECT_NE(premiere.find("t½ = 83,2 s"), std::string::npos) << premiere;
     EXPECT_EQ(premiere.find("Tangente"), std::string::npos);
