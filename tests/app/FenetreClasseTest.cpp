@@ -224,8 +224,9 @@ TEST_F(FenetreClasseTest, a_run_landing_in_the_folder_is_added_and_only_it_is_an
     std::ofstream(dossier / ".essai_PC05.txt.tmp")
         << "# format : journal d'essai nelvar 1\n# début : 2026-12-08 09:05:00 +0000\n0\t0\t1013";
     f->Relire();
-    QTRY_VERIFY_WITH_TIMEOUT(f->Etat->text().contains(QStringLiteral("1 fichier écarté : .essai_PC05.txt.tmp (")),
-                             kAttente);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return f->Etat->text().contains(QStringLiteral("1 fichier écarté : .essai_PC05.txt.tmp (")); }, kAttente))
+        << f->Etat->text().toStdString();
     EXPECT_EQ(f->Etat->text().left(13), QStringLiteral("4 essais lus "));
     EXPECT_EQ(Colonne(*f->Tableau, 1), (std::vector<std::string>{"PC01", "PC02", "PC03", "PC04"}));
     using Comptes = std::map<std::string, int>;
@@ -240,7 +241,7 @@ TEST_F(FenetreClasseTest, a_run_landing_in_the_folder_is_added_and_only_it_is_an
     // A run changed (rewritten longer) is read again; the others are not.
     Deposer(dossier, "essai_PC01.txt", "essai_PC01-401.txt");
     f->Relire();
-    QTRY_COMPARE_WITH_TIMEOUT(f->Synthese().essais.front().points.size(), 401u, kAttente);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f->Synthese().essais.front().points.size() == 401u; }, kAttente));
     EXPECT_EQ(comptes(),
               (Comptes{{"essai_PC01.txt", 2}, {"essai_PC02.txt", 1}, {"essai_PC03.txt", 1}, {"essai_PC04.txt", 1}}));
 }
@@ -331,7 +332,7 @@ TEST_F(FenetreClasseTest, a_share_that_hangs_freezes_neither_the_window_nor_its_
         return Classe::Fichiers({d});
     };
     auto f = std::make_unique<FenetreClasse>(bureau, dossier.string(), nullptr, acces);
-    QTRY_VERIFY_WITH_TIMEOUT(appele.load(), kAttente);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return appele.load(); }, kAttente));
     // The window answers meanwhile: the copy and the factor's fields work.
     f->Copier();
     ASSERT_EQ(bureau.clipboard.size(), 1u);
@@ -352,7 +353,7 @@ TEST_F(FenetreClasseTest, a_folder_that_cannot_be_read_is_said_in_french)
     fs::create_directories(dossier);
     Deposer(dossier, "essai_PC01.txt");
     f->Relire();
-    QTRY_COMPARE_WITH_TIMEOUT(f->Tableau->rowCount(), 1, kAttente);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f->Tableau->rowCount() == 1; }, kAttente));
     EXPECT_EQ(f->Etat->text(), QStringLiteral("1 essai lu"));
 }
 
