@@ -1,8 +1,8 @@
 // The menu "Analyse": the analysis window on the current or last run, or on
 // a saved run or a run journal chosen in a file dialog, and the window
 // following the run.
-#include "app/AnalyseEssai.h"
-#include "app/FenetreAnalyse.h"
+#include "analyse/AnalyseEssai.h"
+#include "analyse/fenetre/FenetreAnalyse.h"
 #include "app/UPrincipal.h"
 #include "journal/JournalEssai.h"
 #include "journal/LectureEssai.h"
@@ -31,25 +31,6 @@ double UPrincipal::DateDeLigne(int ligne)
     const double frequence = static_cast<double>(1.0L / Periode);
     const double pas = 1.0 / frequence;
     return static_cast<double>(static_cast<long double>(ligne) * pas);
-}
-
-DonneesEssai UPrincipal::DonneesEssaiEnregistre(const std::string& chemin, std::optional<double> volume,
-                                                std::optional<double> temperature)
-{
-    Cinetique::Enregistrement essai = Cinetique::LireFichierEnregistrement(chemin);
-    DonneesEssai donnees;
-    donnees.points = std::move(essai.points);
-    donnees.nom = chemin;
-    donnees.fichier = true;
-    donnees.volume = essai.volume ? essai.volume : volume;
-    donnees.temperature = essai.temperature ? essai.temperature : temperature;
-    donnees.tempsTicks = std::move(essai.tempsTicks);
-    donnees.debut = essai.debut;
-    donnees.source = std::move(essai.source);
-    donnees.poste = std::move(essai.poste);
-    donnees.coefficient = essai.coefficient;
-    donnees.lecture = std::move(essai.lecture);
-    return donnees;
 }
 
 DonneesEssai TForm1::DonneesDeLaMesure() const

@@ -1,6 +1,6 @@
-// The menu "Analyse"'s class synthesis: its window (app/FenetreClasse.h) on
+// The menu "Analyse"'s class synthesis: its window (classe/fenetre/FenetreClasse.h) on
 // the class folder (app/DossierClasse.cpp).
-#include "app/FenetreClasse.h"
+#include "classe/fenetre/FenetreClasse.h"
 #include "app/UPrincipal.h"
 
 void TForm1::Synthesedelaclasse1Click(QObject* Sender)

@@ -3,10 +3,10 @@
 // anything; in a tick, a step that fails ends the handler there, and the run
 // stays in the state reached.
 #include "acquisition/Clocks.h"
-#include "app/AnalyseEssai.h"
-#include "app/LecturesEnFond.h"
+#include "analyse/AnalyseEssai.h"
+#include "workers/LecturesEnFond.h"
 #include "journal/JournalEnFond.h"
-#include "app/TRadioGroup.h"
+#include "widgets/TRadioGroup.h"
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
 #include "kinetics/ConditionsMesure.h"

@@ -10,8 +10,8 @@
 //   Mesure.cpp       Button1Click, Timer1Timer (the measurement run)
 //   Exports.cpp      the three copy and the two save commands
 //   Liens.cpp        the two author links
-#include "app/CalculMesure.h"
-#include "app/EssaisCompares.h"
+#include "essai/CalculMesure.h"
+#include "analyse/EssaisCompares.h"
 #include "card/UDravoC.h"
 #include "essai/Essai.h"
 #include "journal/CopieClasse.h"
@@ -79,12 +79,6 @@ void ReinitialiserEtatUnite();
 // export's 1 / Periode.
 double DateDeLigne(int ligne);
 
-// A saved run or a run journal as the analysis window takes it: the
-// journal's real times, tick times, V and T, start, source and coefficient;
-// a saved file's points with `volume` and `temperature` (the window's
-// fields). Named by its path. Raises EEssaiIllisible.
-DonneesEssai DonneesEssaiEnregistre(const std::string& chemin, std::optional<double> volume,
-                                    std::optional<double> temperature);
 } // namespace UPrincipal
 
 // A radio group: a group box with its items, one of them selected.
@@ -127,7 +121,7 @@ public:
     const std::vector<std::string>& JournauxDeLaSession() const { return journauxSession_; }
 
     // From now on the readings are taken on a thread of their own and each
-    // run's journal is written on another (app/LecturesEnFond.h,
+    // run's journal is written on another (workers/LecturesEnFond.h,
     // journal/JournalEnFond.h): the window never waits on the source nor on
     // the disk. Without it, each tick reads and writes in the window's
     // thread. The program calls it once, before the first run.

@@ -1,24 +1,24 @@
 // Start-up. `nelvar --classe ...` (the class synthesis) and
 // `nelvar --analyse ...` are the command line's batch modes
-// (app/LigneCommande.h), chosen before anything else: it opens no source
+// (commande/LigneCommande.h), chosen before anything else: it opens no source
 // of measurements and needs no window system; nor does `nelvar --rapport ...`
-// (app/ExportAnalyse.h), which draws on Qt's offscreen platform and writes
+// (analyse/fenetre/ExportAnalyse.h), which draws on Qt's offscreen platform and writes
 // its PDF with SIGXFSZ ignored, as the saves, and so does
-// `nelvar --classe --pdf ...` (app/RapportClasse.h). Otherwise: the process's own
+// `nelvar --classe --pdf ...` (rapport/RapportClasse.h). Otherwise: the process's own
 // settings (SIGXFSZ ignored) and the source of measurements first, before the
 // window system exists; then the application with its title and icon, the
 // main window created hidden (its card component configures the card), the
 // About box created hidden, and the message loop, which shows the window
 // maximised. The process exits with 0 when the loop ends.
 #include "about/UaPropos.h"
-#include "app/Apparence.h"
-#include "app/ExportAnalyse.h"
-#include "app/RapportClasse.h"
+#include "widgets/Apparence.h"
+#include "analyse/fenetre/ExportAnalyse.h"
+#include "rapport/RapportClasse.h"
 #include "app/TitreApplication.h"
 #include "app/UPrincipal.h"
 #include "acquisition/PortSelection.h"
 #include "journal/JournalEssai.h"
-#include "app/LigneCommande.h"
+#include "commande/LigneCommande.h"
 #include "runtime/qt/MainIcon.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Processus.h"

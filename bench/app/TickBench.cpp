@@ -5,8 +5,8 @@
 // charts do not repaint. The tick must be a small fraction of its 20 ms
 // read, and must not grow with the points already taken: compare the
 // arguments (points already in the run when the measured ticks are taken).
-#include "app/Apparence.h"
-#include "app/FenetreAnalyse.h"
+#include "widgets/Apparence.h"
+#include "analyse/fenetre/FenetreAnalyse.h"
 #include "app/UPrincipal.h"
 #include "acquisition/Clocks.h"
 #include "acquisition/SimulatedCard.h"

@@ -2,11 +2,11 @@
 // the main window, its results, marks, tangent, interval, live refresh and
 // copies. The saved run is drawn from a known first-order law (x_f =
 // 2,93 mmol, t½ = 83,2 s at 0,25 L and 20 °C), which the window must find.
-#include "app/AideAnalyse.h"
-#include "app/AnalyseEssai.h"
-#include "app/FenetreAnalyse.h"
+#include "analyse/AideAnalyse.h"
+#include "analyse/AnalyseEssai.h"
+#include "analyse/fenetre/FenetreAnalyse.h"
 #include "chart/TPointSeries.h"
-#include "app/LigneCommande.h"
+#include "commande/LigneCommande.h"
 #include "tests/app/support/FenetreFixture.h"
 
 #include <QAction>

@@ -2,8 +2,8 @@
 // order, 30 000 Pa, time constant 120 s: t½ = 83,18 s, x_f = 3,079 mmol at
 // 0,25 L and 20 °C) after 300 ticks on a virtual clock. NELVAR_CAPTURE=<png>
 // also saves the window's picture (docs/fenetre-analyse.png is made so).
-#include "app/Apparence.h"
-#include "app/FenetreAnalyse.h"
+#include "widgets/Apparence.h"
+#include "analyse/fenetre/FenetreAnalyse.h"
 #include "app/UPrincipal.h"
 #include "acquisition/Clocks.h"
 #include "acquisition/SimulatedCard.h"

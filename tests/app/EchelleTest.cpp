@@ -1,7 +1,7 @@
 // The layout on a display of 120 pixels per inch: the font grows with the
 // resolution, and every position and size with the font's text height.
 // This test makes its own application, with the fonts' resolution forced.
-#include "app/Apparence.h"
+#include "widgets/Apparence.h"
 #include "app/UPrincipal.h"
 #include "tests/app/support/FakeBoxes.h"
 #include "tests/app/support/FakePlatform.h"

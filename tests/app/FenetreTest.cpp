@@ -1,6 +1,6 @@
 // The main window as the user finds it at start, its layout, its menus, and
 // the commands of the window itself.
-#include "app/TSplitter.h"
+#include "widgets/TSplitter.h"
 #include "card/Adresses.h"
 #include "tests/app/support/FenetreFixture.h"
 

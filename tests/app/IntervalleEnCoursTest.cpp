@@ -1,7 +1,7 @@
 // The interval typed in the analysis window while its run goes on: each tick
 // brings new points, and the analysis keeps the interval the fields show.
-#include "app/AnalyseEssai.h"
-#include "app/FenetreAnalyse.h"
+#include "analyse/AnalyseEssai.h"
+#include "analyse/fenetre/FenetreAnalyse.h"
 #include "tests/app/support/FenetreFixture.h"
 
 #include <QLineEdit>

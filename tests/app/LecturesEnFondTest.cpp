@@ -2,9 +2,9 @@
 // answering holds neither the window's queue nor its ticks, a stop or a
 // close during a blocked reading waits for it and records nothing of it, and
 // the journal gets every reading taken.
-#include "app/LecturesEnFond.h"
+#include "workers/LecturesEnFond.h"
 #include "tests/support/Contenu.h"
-#include "app/TRadioGroup.h"
+#include "widgets/TRadioGroup.h"
 #include "app/UPrincipal.h"
 #include "acquisition/Clocks.h"
 #include "chart/TChart.h"

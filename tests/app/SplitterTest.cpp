@@ -1,7 +1,7 @@
 // The splitter between the charts: its drag arithmetic, and the drag with
 // the mouse on the window.
-#include "app/SplitterDrag.h"
-#include "app/TSplitter.h"
+#include "widgets/SplitterDrag.h"
+#include "widgets/TSplitter.h"
 #include "tests/app/support/FenetreFixture.h"
 
 #include <QDialog>

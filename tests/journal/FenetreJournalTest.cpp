@@ -1,7 +1,7 @@
 // The main window's runs in their journal: real times to the analysis, the
 // journal's earlier runs among the runs compared.
-#include "app/AnalyseEssai.h"
-#include "app/EssaisCompares.h"
+#include "analyse/AnalyseEssai.h"
+#include "analyse/EssaisCompares.h"
 #include "journal/JournalEssai.h"
 #include "journal/LectureEssai.h"
 #include "tests/app/support/FenetreFixture.h"

@@ -4,7 +4,7 @@
 // certified fits through the analysis; and the coverage of u(k).
 #include "kinetics/AnalyseCinetique.h"
 #include "journal/LectureEssai.h"
-#include "app/LigneCommande.h"
+#include "commande/LigneCommande.h"
 
 #include "Chiffres.h"
 #include "numtext/NumberText.h"

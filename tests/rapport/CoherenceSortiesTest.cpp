@@ -10,15 +10,15 @@
 // 0,25 L and 20 °C, p0 = 100 000 Pa) with ±15 Pa of alternating noise; the
 // extent of each point is checked against (p - p0)·V/(R·T) worked out here,
 // R = 8,314 J/(mol·K) and T = 20 + 273 K as the program converts.
-#include "app/EssaisCompares.h"
-#include "app/ExportAnalyse.h"
-#include "app/FenetreAnalyse.h"
+#include "analyse/EssaisCompares.h"
+#include "analyse/fenetre/ExportAnalyse.h"
+#include "analyse/fenetre/FenetreAnalyse.h"
 #include "chart/TChart.h"
 #include "chart/TChartSeries.h"
 #include "chart/TFastLineSeries.h"
 #include "chart/TPointSeries.h"
 #include "journal/LectureEssai.h"
-#include "app/LigneCommande.h"
+#include "commande/LigneCommande.h"
 #include "numtext/NumberText.h"
 #include "tests/app/support/FakePlatform.h"
 

@@ -1,10 +1,10 @@
 // The report and the charts' files, read back by poppler-utils and an XML
 // parser, from the command line and the analysis window. The run follows a
 // first-order law (x_f = 2,93 mmol, t½ = 83,2 s at 0,25 L and 20 °C).
-#include "app/ExportAnalyse.h"
-#include "app/EssaisCompares.h"
-#include "app/FenetreAnalyse.h"
-#include "app/LigneCommande.h"
+#include "analyse/fenetre/ExportAnalyse.h"
+#include "analyse/EssaisCompares.h"
+#include "analyse/fenetre/FenetreAnalyse.h"
+#include "commande/LigneCommande.h"
 #include "chart/TChart.h"
 #include "journal/LectureEssai.h"
 #include "rapport/DessinCompteRendu.h"

@@ -4,8 +4,8 @@
 // run state and the card unit's state reset, the decimal separator a comma,
 // the program's style and font.
 #include "acquisition/Clocks.h"
-#include "app/Apparence.h"
-#include "app/TRadioGroup.h"
+#include "widgets/Apparence.h"
+#include "widgets/TRadioGroup.h"
 #include "app/UPrincipal.h"
 #include "acquisition/SimulatedCard.h"
 #include "chart/TChart.h"
