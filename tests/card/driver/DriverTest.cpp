@@ -447,29 +447,18 @@ TEST(DriverReadVoltages, data_words_give_the_card_s_samples_and_voltages_whateve
     }
 }
 
-TEST_F(Driver, the_first_conversion_of_a_read_is_discarded)
+TEST_F(Driver, both_channels_are_averaged_apart_without_the_first_conversion)
 {
-    ports.QueueWords(0x280, {0x0000}); // the stale result of the last read
-    ports.SetWord(0x280, 0x0080);
-    ports.SetWord(0x282, 0xF0FF);
-
-    card.MesurerTensions(314, 15700);
-
-    EXPECT_NEAR(card.TensionVoie1, 0.00125061, 1e-9);
-    EXPECT_NEAR(card.TensionVoie2, 5.12125, 1e-6);
-}
-
-TEST_F(Driver, both_channels_are_averaged_apart)
-{
-    // Channel 1: samples 100, 200, 300, 400 (mean 250); channel 2: 4000, 4001,
-    // 4002, 4003 (mean 4001.5).
+    // Channel 1: the stale 4095 of the last read, discarded, then samples
+    // 100, 200, 300, 400 (mean 250); channel 2: 4000, 4001, 4002, 4003 (mean
+    // 4001.5). On the card's ±5.12125 V over 0..4095: -4.495945 V and 4.887386 V.
     ports.QueueWords(0x280, {0xFFFF, 0x4006, 0x800C, 0xC012, 0x0019});
     ports.QueueWords(0x282, {0x00FA, 0x10FA, 0x20FA, 0x30FA});
 
     card.MesurerTensions(4, 15700);
 
-    EXPECT_NEAR(card.TensionVoie1, (250 - 2047.5) * 10.24 / 4094, 1e-12);
-    EXPECT_NEAR(card.TensionVoie2, (4001.5 - 2047.5) * 10.24 / 4094, 1e-12);
+    EXPECT_NEAR(card.TensionVoie1, -4.4959452858, 1e-9);
+    EXPECT_NEAR(card.TensionVoie2, 4.8873864191, 1e-9);
 }
 
 } // namespace
