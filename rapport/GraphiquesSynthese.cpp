@@ -84,7 +84,8 @@ GraphiquesSynthese::GraphiquesSynthese(TCustomChart& k, TCustomChart& tDemi, TCu
     PointsTDemi = NouvelleSerie<TPointSeries>(GraphiqueTDemi, kCouleurPoints, "Essais");
     PointsTDemi->SetPointSize(kTaillePoint);
     DroiteTDemi = NouvelleSerie<TFastLineSeries>(GraphiqueTDemi, kCouleurDroite, "Droite ajustée");
-    PreparerGraphique(GraphiqueArrhenius, "Loi d'Arrhenius : ln k selon 1/T", "1/T en K⁻¹", "ln k (k en s⁻¹)", true);
+    PreparerGraphique(GraphiqueArrhenius, "Loi d'Arrhenius : ln k selon 1/T", "1/T en K⁻¹", "ln k (k en s⁻¹)",
+                      true);
     PointsArrhenius = NouvelleSerie<TPointSeries>(GraphiqueArrhenius, kCouleurPoints, "Essais");
     PointsArrhenius->SetPointSize(kTaillePoint);
     DroiteArrhenius = NouvelleSerie<TFastLineSeries>(GraphiqueArrhenius, kCouleurDroite, "Droite ajustée");

@@ -169,9 +169,9 @@ void FenetreClasse::Recevoir(SyntheseEnFond::Releve releve)
         aMontrer_ = std::move(releve);
     if (!Editant()) // not under the teacher's typing
         Montrer();
-    if (!lu) {
-        Etat->setText(Texte(erreur + (Synthese().essais.empty() ? "" : " Le tableau est celui de la dernière lecture.")));
-    }
+    if (!lu)
+        Etat->setText(
+            Texte(erreur + (Synthese().essais.empty() ? "" : " Le tableau est celui de la dernière lecture.")));
     emit Actualisee();
 }
 
@@ -203,7 +203,8 @@ void FenetreClasse::RemplirConclusions()
     Conclusions->setRowCount(static_cast<int>(conclusions.size()));
     for (int n = 0; n < static_cast<int>(conclusions.size()); ++n)
         for (int k = 0; k < 3; ++k) {
-            auto* cellule = new QTableWidgetItem(Texte(conclusions[static_cast<std::size_t>(n)][static_cast<std::size_t>(k)]));
+            const auto& textes = conclusions[static_cast<std::size_t>(n)];
+            auto* cellule = new QTableWidgetItem(Texte(textes[static_cast<std::size_t>(k)]));
             cellule->setToolTip(cellule->text());
             Conclusions->setItem(n, k, cellule);
         }

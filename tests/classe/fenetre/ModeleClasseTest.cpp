@@ -64,7 +64,8 @@ TEST(ModeleClasse, shows_the_command_line_cells_and_writes_the_factor_typed_in_i
     EXPECT_EQ(change[0][0].toModelIndex(), cellule);
     EXPECT_EQ(Cinetique::LireNombreVirguleOuPoint(cellule.data().toString().toStdString()), 0.25);
     ASSERT_EQ(ecrites.size(), 1u);
-    EXPECT_EQ(std::tuple(ecrites[0].facteur.nom, ecrites[0].Valeur("essai_PC02.txt"), ecrites[0].Valeur("essai_PC01.txt")),
+    const Classe::TableClasse& ecrite = ecrites.front();
+    EXPECT_EQ(std::tuple(ecrite.facteur.nom, ecrite.Valeur("essai_PC02.txt"), ecrite.Valeur("essai_PC01.txt")),
               std::tuple(facteur.nom, std::optional(0.25), std::optional<double>()));
     // Not a number, or a column that is not the factor's: refused, nothing written.
     EXPECT_FALSE(modele.setData(modele.index(0, editable), QStringLiteral("beaucoup")));
@@ -74,8 +75,8 @@ TEST(ModeleClasse, shows_the_command_line_cells_and_writes_the_factor_typed_in_i
     // A reading with a third run: inserted after the others, which keep their place.
     const QPersistentModelIndex place = modele.index(1, 7);
     QSignalSpy remise(&modele, &QAbstractItemModel::modelReset), ajout(&modele, &QAbstractItemModel::rowsInserted);
-    const auto lecture = Classe::Conclure({Essai("PC01", 15, 0.002), Essai("PC02", 25, 0.004), Essai("PC03", 35, 0.008)},
-                                          {}, facteur);
+    const auto lecture = Classe::Conclure(
+        {Essai("PC01", 15, 0.002), Essai("PC02", 25, 0.004), Essai("PC03", 35, 0.008)}, {}, facteur);
     EXPECT_TRUE(modele.Montrer(lecture, {facteur, {}}));
     EXPECT_EQ(std::tuple(modele.rowCount(), remise.size(), ajout.size(), place.row()), std::tuple(3, 0, 1, 1));
     EXPECT_EQ(modele.index(2, 1).data(), QStringLiteral("PC03"));
