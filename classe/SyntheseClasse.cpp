@@ -652,44 +652,62 @@ std::string TexteDebut(std::chrono::system_clock::time_point debut)
     return HeureLocale(debut, "%Y-%m-%d %H:%M:%S");
 }
 
-std::string EnTeteTable(const Facteur& facteur)
+Rangee EnTetes(const Facteur& facteur)
 {
-    return "fichier\tposte\tdébut\ttempérature (°C)\tvolume (L)\t" + CheminAffichable(NomColonne(facteur))
-         + "\tpoints\tk (s-1)\tu(k) (s-1)\tt1/2 (s)\tu(t1/2) (s)\tx finale (mol)\tu(x finale) (mol)\tremarque";
+    return {"fichier", "poste", "début", "température (°C)", "volume (L)", CheminAffichable(NomColonne(facteur)),
+            "points", "k (s-1)", "u(k) (s-1)", "t1/2 (s)", "u(t1/2) (s)", "x finale (mol)", "u(x finale) (mol)",
+            "remarque"};
 }
+
+Rangee Cellules(const EssaiClasse& essai)
+{
+    const Cinetique::Resultat& r = essai.resultat;
+    return {
+        CheminAffichable(essai.chemin),
+        CheminAffichable(essai.poste),
+        essai.debut ? TexteDebut(*essai.debut) : std::string(),
+        NombreResultat(essai.temperature),
+        NombreResultat(essai.volume),
+        NombreResultat(essai.facteur),
+        std::to_string(r.points),
+        NombreResultat(r.k),
+        NombreResultat(r.uK),
+        NombreResultat(r.tDemi),
+        NombreResultat(r.uTDemi),
+        NombreResultat(r.xFinal),
+        NombreResultat(r.uXFinal),
+        Cinetique::TexteRemarques(r),
+    };
+}
+
+std::array<std::string, 3> Cellules(const Conclusion& c)
+{
+    return {CheminAffichable(c.nom), c.phrase.empty() ? NombreResultat(c.valeur) : c.phrase,
+            NombreResultat(c.incertitude)};
+}
+
+namespace {
+
+// The cells joined by TABs, ended by "\n".
+template <std::size_t N>
+std::string Ligne(const std::array<std::string, N>& cellules)
+{
+    std::string ligne = cellules[0];
+    for (std::size_t i = 1; i < N; ++i)
+        ligne += "\t" + cellules[i];
+    return ligne + "\n";
+}
+
+} // namespace
 
 std::string TexteSynthese(const Synthese& synthese)
 {
-    std::string texte = EnTeteTable(synthese.facteur) + "\n";
-    for (const EssaiClasse& essai : synthese.essais) {
-        const Cinetique::Resultat& r = essai.resultat;
-        const std::string champs[] = {
-            CheminAffichable(essai.chemin),
-            CheminAffichable(essai.poste),
-            essai.debut ? TexteDebut(*essai.debut) : std::string(),
-            NombreResultat(essai.temperature),
-            NombreResultat(essai.volume),
-            NombreResultat(essai.facteur),
-            std::to_string(r.points),
-            NombreResultat(r.k),
-            NombreResultat(r.uK),
-            NombreResultat(r.tDemi),
-            NombreResultat(r.uTDemi),
-            NombreResultat(r.xFinal),
-            NombreResultat(r.uXFinal),
-            Cinetique::TexteRemarques(r),
-        };
-        texte += champs[0];
-        for (std::size_t i = 1; i < std::size(champs); ++i)
-            texte += "\t" + champs[i];
-        texte += "\n";
-    }
+    std::string texte = Ligne(EnTetes(synthese.facteur));
+    for (const EssaiClasse& essai : synthese.essais)
+        texte += Ligne(Cellules(essai));
     texte += "\n";
-    for (const Conclusion& c : synthese.conclusions) {
-        texte += CheminAffichable(c.nom) + "\t";
-        texte += c.phrase.empty() ? NombreResultat(c.valeur) : c.phrase;
-        texte += "\t" + NombreResultat(c.incertitude) + "\n";
-    }
+    for (const Conclusion& c : synthese.conclusions)
+        texte += Ligne(Cellules(c));
     return texte;
 }
 

@@ -33,6 +33,7 @@
 #include "kinetics/AnalyseCinetique.h"
 #include "runtime/Issue.h"
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <cstddef>
@@ -183,8 +184,20 @@ Synthese Synthetiser(const std::vector<std::string>& dossiersOuFichiers);
 // offset (every bench of a class is in the teacher's zone).
 std::string TexteDebut(std::chrono::system_clock::time_point debut);
 
-// The header line of the table, without its line end.
-std::string EnTeteTable(const Facteur& facteur);
+// The table's columns, in the order the command line writes them.
+enum class Colonne : int {
+    Fichier, Poste, Debut, Temperature, Volume, Facteur, Points,
+    K, UK, TDemi, UTDemi, XFinale, UXFinale, Remarque,
+};
+inline constexpr int kColonnes = static_cast<int>(Colonne::Remarque) + 1;
+using Rangee = std::array<std::string, kColonnes>;
+
+// The table's header, a cell a column.
+Rangee EnTetes(const Facteur& facteur);
+// A run's row, numbers as --analyse writes them; the file as given (its path).
+Rangee Cellules(const EssaiClasse& essai);
+// A conclusion's name, value (or sentence) and standard uncertainty.
+std::array<std::string, 3> Cellules(const Conclusion& conclusion);
 
 // The text --classe writes on stdout (UTF-8, "\n", numbers as --analyse
 // writes them): the header, one row per run, an empty line, the conclusions

@@ -163,10 +163,15 @@ TEST(Conclusions, too_few_runs_or_conditions_give_no_line_and_say_why_for_two_te
     EXPECT_NEAR(*Trouver(s, "Énergie")->incertitude, 0, 1e-3);
     EXPECT_NEAR(*Trouver(s, "Facteur pré")->valeur / a0, 1, 1e-9);
 
-    // Factor values all equal: no line.
-    s = Classe::Conclure({Essai(20, 0.004, 1e-4, 1.0), Essai(21, 0.0041, 1e-4, 1.0), Essai(22, 0.0042, 1e-4, 1.0)},
-                         {}, facteur);
-    EXPECT_FALSE(s.kSelonFacteur || Trouver(s, "t1/2 selon"));
+    // Factor values all equal, or only two runs with a value (a third
+    // without one): no line, no slope.
+    for (const auto& essais : {std::vector{Essai(20, 0.004, 1e-4, 1.0), Essai(21, 0.0041, 1e-4, 1.0),
+                                           Essai(22, 0.0042, 1e-4, 1.0)},
+                               std::vector{Essai(20, 0.004, 1e-4, 0.1), Essai(20, 0.0046, 1e-4, 0.2),
+                                           Essai(20, 0.005, 1e-4)}}) {
+        s = Classe::Conclure(essais, {}, facteur);
+        EXPECT_FALSE(s.kSelonFacteur || s.tDemiSelonFacteur || Trouver(s, "t1/2 selon") || Trouver(s, "Pente"));
+    }
 
     // A series needs two runs with a k: alone at its temperature, nothing.
     s = Classe::Conclure({Essai(20, 0.004, 1e-4), Essai(20.6, 0.0041, 1e-4), Essai(20.2, kNaN, 0)}, {}, {});
