@@ -75,14 +75,18 @@ void TForm1::Button1Click(QObject*)
     if (EnMarche) {
         // Stop: the charts, the table and the point count keep the run. The
         // result of a reading under way, sent after, is dropped. The run's
-        // journal ends its writing on the acquisition's thread.
+        // journal ends its writing on the acquisition's thread once this
+        // event is over: a stop at the point limit still journals this
+        // tick's point.
         ++numeroMarche_;
         EnMarche = false;
         Timer1->stop();
         Button1->setText(QStringLiteral("M&arche"));
         ActiverChamps(true);
         if (journalOuvert_)
-            lectures_->FinirJournal(static_cast<std::uint64_t>(numeroEssai_));
+            QMetaObject::invokeMethod(
+                this, [this, essai = static_cast<std::uint64_t>(numeroEssai_)] { lectures_->FinirJournal(essai); },
+                Qt::QueuedConnection);
         journalOuvert_ = false;
         return;
     }
@@ -240,6 +244,14 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
     LectureEssai lecture{ligne, DateDeLigne(ligne), tempsReel, tensionVoie1, tensionVoie2,
                          CalculMesure::Pression(PEtMoinsP, tensionVoie1, tensionVoie2, Coefficient), std::nullopt};
 
+    // The reading belongs to this tick's second, so it is taken before the
+    // point limit's message, which may stay open for any time; the run ends
+    // with its 1024th point, still recorded below.
+    if (ligne + 1 > kPointsMax - 1) {
+        Button1Click(this);
+        boites_.ShowMessage("trop de points de mesure");
+    }
+
     // The volume and the temperature were checked at the start: the first
     // point only takes the amount the avancement is measured from. An
     // amount that cannot be computed leaves the reading without its extent:
@@ -265,12 +277,6 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
         throw;
     }
     NombreDePoints = essai_->Nombre();
-
-    // The run ends with its 1024th point, once that point is recorded.
-    if (NombreDePoints > kPointsMax - 1) {
-        Button1Click(this);
-        boites_.ShowMessage("trop de points de mesure");
-    }
     if (echec)
         std::rethrow_exception(echec);
 }

@@ -7,13 +7,30 @@
 
 namespace {
 
+// The source as the acquisition's component reads it: the component the
+// window made over it already placed and configured the card, so this one
+// only reads.
+class SourceLue final : public LecteurTensions {
+public:
+    explicit SourceLue(LecteurTensions& source) : source_(source) {}
+    Issue<LectureTensions> Lire(std::int32_t nombre, double frequence) override
+    {
+        return source_.Lire(nombre, frequence);
+    }
+    Cadence CadencePour(double frequence) const override { return source_.CadencePour(frequence); }
+    std::string Description() const override { return source_.Description(); }
+
+private:
+    LecteurTensions& source_;
+};
+
 // Lives on the acquisition's thread: reads through its own card component
 // and holds the open run's journal.
 class TravailleurAcquisition : public QObject {
     Q_OBJECT
 public:
     TravailleurAcquisition(LecteurTensions& source, Acquisition& controleur)
-        : composant_(source), controleur_(controleur)
+        : source_(source), composant_(source_), controleur_(controleur)
     {
     }
 
@@ -69,6 +86,7 @@ signals:
     void Termine(quint64 essai);
 
 private:
+    SourceLue source_;
     TDravoC composant_;
     Acquisition& controleur_; // outlives this thread: its destructor ends it
     std::uint64_t essai_ = 0;
