@@ -92,9 +92,6 @@ int main(int argc, char** argv)
 
     const std::unique_ptr<LecteurTensions> source = std::move(ouverture).Valeur();
     TForm1 Form1(*source, boites);
-    // The readings and the journal off the window's thread: a slow disk or a
-    // silent box never freezes the window.
-    Form1.MesurerEnFond();
     Form1.DossierJournal = Journal::DossierDuProcessus();
     // The settings kept between sessions (the class folder): the user's
     // nelvar/nelvar.ini, under $XDG_CONFIG_HOME or ~/.config.
