@@ -1,6 +1,7 @@
 #include "rapport/RapportClasse.h"
 
 #include "rapport/GraphiquesSynthese.h"
+#include "classe/Formulations.h"
 #include "chart/TCustomChart.h"
 #include "rapport/DessinCompteRendu.h"
 #include "runtime/HeureLocale.h"
@@ -145,7 +146,10 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     ecrire(synthese.facteur.nom.empty()
                ? std::string("Facteur étudié : aucun autre que la température")
                : "Facteur étudié : " + synthese.facteur.nom +
-                     (synthese.facteur.unite.empty() ? "" : " (" + synthese.facteur.unite + ")"),
+                     (synthese.facteur.unite.empty() ? "" : " (" + synthese.facteur.unite + ")") +
+                     (synthese.facteur.nature == Classe::Nature::Autre
+                          ? ""
+                          : ", " + std::string(Classe::MotNature(synthese.facteur.nature))),
            texte, ligne);
     ecrire(std::to_string(synthese.essais.size()) + " essai" + (synthese.essais.size() > 1 ? "s" : "") +
                " analysé" + (synthese.essais.size() > 1 ? "s" : "") + ", " + std::to_string(synthese.ecartes.size()) +
@@ -210,7 +214,7 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
         pages.Espacer(kEcart);
     }
 
-    // The conclusions: name, value and standard uncertainty, or a sentence.
+    // The conclusions: name, then value and standard uncertainty rounded together, or a sentence.
     ecrire("Conclusions", intertitre, 9);
     if (synthese.conclusions.empty())
         ecrire("Aucune : il faut au moins trois températures, ou un facteur nommé et ses valeurs.", texte, ligne);
@@ -218,11 +222,8 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     // sentence), both wrapped in their columns.
     const double libelle = pages.Largeur() * kPartLibelle;
     for (const Classe::Conclusion& conclusion : synthese.conclusions) {
-        const auto [nomConclusion, texteValeur, incertitude] = Classe::Cellules(conclusion);
-        const QString nom = Texte(nomConclusion);
-        std::string valeur = texteValeur;
-        if (!incertitude.empty())
-            valeur += "   (incertitude-type : " + incertitude + ")";
+        const QString nom = Texte(Classe::Cellules(conclusion)[0]);
+        const std::string valeur = Classe::TexteArrondi(conclusion);
         const QRectF rNom = mesureTexte.boundingRect(QRectF(0, 0, (libelle - kEcart) * mm, 1e6), Qt::TextWordWrap, nom);
         const QRectF rValeur = mesureTexte.boundingRect(QRectF(0, 0, (pages.Largeur() - libelle) * mm, 1e6),
                                                         Qt::TextWordWrap, Texte(valeur));

@@ -5,7 +5,8 @@
 // command line writes (Classe::Cellules, with a decimal comma), in a
 // small font whose columns fit the page's width (each cell cut to its
 // column, the remark wrapped over several lines); the files left out and
-// why; the conclusions, each with its standard uncertainty; then the
+// why; the conclusions, each value rounded to its standard uncertainty
+// (Classe::TexteArrondi); then the
 // charts (rapport/GraphiquesSynthese.h), drawn off-screen, two a page: k and t½ against the factor,
 // the Arrhenius line, the runs' curves overlaid. Every page ends with its
 // number, "N/M". The synthesis window saves it, and so does

@@ -8,6 +8,7 @@
 #include "runtime/Platform.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -84,6 +85,14 @@ void FenetreClasse::CreerControles()
     ChampUnite->setPlaceholderText(QStringLiteral("mol/L, g…"));
     for (QLineEdit* c : {ChampFacteur, ChampUnite})
         c->setMinimumWidth(echelle_.Scale(kLargeurChamp));
+    // The nature, in the order of Classe::Nature's words; its data is the word.
+    ChoixNature = new QComboBox(this);
+    for (const auto& [nature, texte] :
+         {std::pair(Classe::Nature::Reactif, "réactif suivi (sa concentration ou quantité initiale)"),
+          std::pair(Classe::Nature::Catalyseur, "catalyseur (sa masse ou sa concentration)"),
+          std::pair(Classe::Nature::Temperature, "température"), std::pair(Classe::Nature::Autre, "autre")})
+        ChoixNature->addItem(QString::fromUtf8(texte), static_cast<int>(nature));
+    ChoixNature->setCurrentIndex(ChoixNature->findData(static_cast<int>(Classe::Nature::Autre)));
     auto* ligneFacteur = new QHBoxLayout;
     auto* etiquetteFacteur = new QLabel(QStringLiteral("&Facteur étudié :"), this);
     etiquetteFacteur->setBuddy(ChampFacteur);
@@ -93,10 +102,15 @@ void FenetreClasse::CreerControles()
     ligneFacteur->addWidget(ChampFacteur);
     ligneFacteur->addWidget(etiquetteUnite);
     ligneFacteur->addWidget(ChampUnite);
+    auto* etiquetteNature = new QLabel(QStringLiteral("&Nature :"), this);
+    etiquetteNature->setBuddy(ChoixNature);
+    ligneFacteur->addWidget(etiquetteNature);
+    ligneFacteur->addWidget(ChoixNature);
     ligneFacteur->addStretch();
     facteur->addRow(ligneFacteur);
     connect(ChampFacteur, &QLineEdit::editingFinished, this, &FenetreClasse::FacteurNomme);
     connect(ChampUnite, &QLineEdit::editingFinished, this, &FenetreClasse::FacteurNomme);
+    connect(ChoixNature, &QComboBox::activated, this, &FenetreClasse::FacteurNomme);
 
     Modele = new ModeleClasse([this](const Classe::TableClasse& table) { Enregistrer(table); }, this);
     connect(Modele, &ModeleClasse::ValeurRefusee, Etat, &QLabel::setText);
@@ -107,9 +121,9 @@ void FenetreClasse::CreerControles()
     Tableau->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                              | QAbstractItemView::AnyKeyPressed);
 
-    Conclusions = new QTableWidget(0, 3, this);
+    Conclusions = new QTableWidget(0, 2, this);
     Conclusions->setHorizontalHeaderLabels(
-        {QStringLiteral("Conclusion"), QStringLiteral("Valeur"), QStringLiteral("Incertitude-type")});
+        {QStringLiteral("Conclusion"), QStringLiteral("Valeur ± incertitude-type")});
     Conclusions->verticalHeader()->setVisible(false);
     Conclusions->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Conclusions->horizontalHeader()->setStretchLastSection(true);
@@ -194,6 +208,8 @@ void FenetreClasse::Montrer()
         ChampFacteur->setText(Texte(Table().facteur.nom));
     if (!ChampUnite->hasFocus())
         ChampUnite->setText(Texte(Table().facteur.unite));
+    if (!ChoixNature->hasFocus())
+        ChoixNature->setCurrentIndex(ChoixNature->findData(static_cast<int>(Table().facteur.nature)));
     EcrireEtat();
 }
 
@@ -202,7 +218,7 @@ void FenetreClasse::RemplirConclusions()
     const auto& conclusions = Modele->Conclusions();
     Conclusions->setRowCount(static_cast<int>(conclusions.size()));
     for (int n = 0; n < static_cast<int>(conclusions.size()); ++n)
-        for (int k = 0; k < 3; ++k) {
+        for (int k = 0; k < 2; ++k) {
             const auto& textes = conclusions[static_cast<std::size_t>(n)];
             auto* cellule = new QTableWidgetItem(Texte(textes[static_cast<std::size_t>(k)]));
             cellule->setToolTip(cellule->text());
@@ -230,8 +246,8 @@ void FenetreClasse::EcrireEtat()
 
 void FenetreClasse::FacteurNomme()
 {
-    Modele->NommerFacteur(
-        {ChampFacteur->text().trimmed().toStdString(), ChampUnite->text().trimmed().toStdString()});
+    Modele->NommerFacteur({ChampFacteur->text().trimmed().toStdString(), ChampUnite->text().trimmed().toStdString(),
+                           static_cast<Classe::Nature>(ChoixNature->currentData().toInt())});
 }
 
 void FenetreClasse::Enregistrer(const Classe::TableClasse& table)

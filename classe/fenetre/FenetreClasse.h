@@ -31,6 +31,7 @@ class GraphiquesClasse;
 class ModeleClasse;
 class Platform;
 class QAction;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -67,9 +68,10 @@ public:
 
     QLineEdit* ChampFacteur = nullptr;
     QLineEdit* ChampUnite = nullptr;
+    QComboBox* ChoixNature = nullptr;    // what the factor is: a reactant, the temperature, a catalyst, another
     ModeleClasse* Modele = nullptr;
     QTableView* Tableau = nullptr;       // one row per run; the factor's column editable
-    QTableWidget* Conclusions = nullptr; // name, value, standard uncertainty
+    QTableWidget* Conclusions = nullptr; // name, then value and standard uncertainty rounded together (or a sentence)
     GraphiquesClasse* Graphiques = nullptr;
     QLabel* Etat = nullptr;              // runs read, files left out, the folder's failure
     QPushButton* BoutonCopier = nullptr;

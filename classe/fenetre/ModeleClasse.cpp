@@ -1,5 +1,6 @@
 #include "classe/fenetre/ModeleClasse.h"
 
+#include "classe/Formulations.h"
 #include "journal/LectureEssai.h"
 #include "runtime/Exceptions.h"
 
@@ -35,7 +36,7 @@ bool ModeleClasse::Montrer(Classe::Synthese synthese, Classe::TableClasse table)
         cellules.push_back(Classe::Cellules(essai));
     conclusions_.clear();
     for (const Classe::Conclusion& c : synthese.conclusions)
-        conclusions_.push_back(Classe::Cellules(c));
+        conclusions_.push_back({Classe::Cellules(c)[0], Classe::TexteArrondi(c)});
 
     const int avant = rowCount(), apres = static_cast<int>(cellules.size());
     if (apres < avant) {
@@ -60,7 +61,8 @@ bool ModeleClasse::Montrer(Classe::Synthese synthese, Classe::TableClasse table)
 
 void ModeleClasse::NommerFacteur(const Classe::Facteur& facteur)
 {
-    if (facteur.nom == table_.facteur.nom && facteur.unite == table_.facteur.unite)
+    if (facteur.nom == table_.facteur.nom && facteur.unite == table_.facteur.unite &&
+        facteur.nature == table_.facteur.nature)
         return;
     table_.facteur = facteur;
     synthese_.facteur = facteur;

@@ -32,8 +32,9 @@ public:
 
     const Classe::Synthese& Synthese() const { return synthese_; }
     const Classe::TableClasse& Table() const { return table_; }
-    // Name, value (or sentence) and standard uncertainty of each conclusion.
-    const std::vector<std::array<std::string, 3>>& Conclusions() const { return conclusions_; }
+    // Each conclusion's name, and its value and uncertainty rounded
+    // together (Classe::TexteArrondi) or its sentence.
+    const std::vector<std::array<std::string, 2>>& Conclusions() const { return conclusions_; }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -52,6 +53,6 @@ private:
     Classe::TableClasse table_;
     Classe::Rangee entetes_;
     std::vector<Classe::Rangee> cellules_; // one a run shown
-    std::vector<std::array<std::string, 3>> conclusions_;
+    std::vector<std::array<std::string, 2>> conclusions_;
     std::string texte_; // the last reading's, as the command line writes it; empty after an edit
 };

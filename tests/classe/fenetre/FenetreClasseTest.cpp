@@ -13,6 +13,7 @@
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
 #include "chart/TPointSeries.h"
+#include "classe/Formulations.h"
 #include "classe/SyntheseClasse.h"
 #include "numtext/NumberText.h"
 #include "tests/app/support/FakeBoxes.h"
@@ -186,10 +187,21 @@ TEST_F(FenetreClasseTest, lists_the_runs_as_the_command_line_and_finds_the_activ
         EXPECT_NEAR(k, K(15 + 10 * n), 0.002 * K(15 + 10 * n)) << n;
     }
     // Ea and A from the line, against the ones the curves were made with.
+    // Each shown as the synthesis words it, rounded to its uncertainty; Ea
+    // in kJ/mol with as many decimals as its uncertainty.
     std::map<std::string, double> conclusions;
-    for (int n = 0; n < f->Conclusions->rowCount(); ++n)
-        conclusions[f->Conclusions->item(n, 0)->text().toStdString()] =
-            Cinetique::LireNombreVirguleOuPoint(f->Conclusions->item(n, 1)->text().toStdString());
+    const auto& synthese = f->Synthese().conclusions;
+    ASSERT_EQ(f->Conclusions->rowCount(), static_cast<int>(synthese.size()));
+    for (int n = 0; n < f->Conclusions->rowCount(); ++n) {
+        const Classe::Conclusion& c = synthese[static_cast<std::size_t>(n)];
+        EXPECT_EQ(f->Conclusions->item(n, 1)->text().toStdString(), Classe::TexteArrondi(c)) << c.nom;
+        conclusions[f->Conclusions->item(n, 0)->text().toStdString()] = c.valeur.value_or(0);
+    }
+    const std::string texteEa = f->Conclusions->item(0, 1)->text().toStdString();
+    const std::size_t plusOuMoins = texteEa.find(" ± ");
+    ASSERT_NE(plusOuMoins, std::string::npos) << texteEa;
+    EXPECT_TRUE(texteEa.ends_with(" kJ/mol")) << texteEa;
+    EXPECT_EQ(plusOuMoins - texteEa.find_first_of(",."), texteEa.find(" kJ") - texteEa.find_last_of(",.")) << texteEa;
     const double ea = conclusions.at("Énergie d'activation Ea (J/mol)");
     const double a = conclusions.at("Facteur pré-exponentiel A (s-1)");
     EXPECT_NEAR(ea, kEa, 0.01 * kEa);
