@@ -50,13 +50,13 @@ int main(int argc, char** argv)
         const std::vector<std::string> sources = demande->chemins;
         return Cinetique::ClasseEnLigneDeCommande(
             arguments, std::cout, std::cerr,
-            [&sources](const Classe::Synthese& synthese, const std::string& chemin) -> Issue<bool> {
+            [&sources](const Classe::Synthese& synthese, const std::string& chemin) -> Issue<void> {
                 try {
                     RapportClasse::Enregistrer(chemin, synthese, {sources, std::chrono::system_clock::now()});
                 } catch (const Exception& e) {
                     return Echec{chemin + " : " + e.Message()};
                 }
-                return true;
+                return {};
             });
     }
     if (ModeRapport(arguments)) {

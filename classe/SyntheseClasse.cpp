@@ -1,5 +1,6 @@
 #include "classe/SyntheseClasse.h"
 
+#include "kinetics/Constantes.h"
 #include "journal/JournalEssai.h"
 #include "runtime/FichierTexte.h"
 #include "runtime/HeureLocale.h"
@@ -225,7 +226,7 @@ void ConclureArrhenius(Synthese& synthese)
     for (const EssaiClasse& essai : synthese.essais) {
         if (!KDetermine(essai) || !essai.temperature)
             continue;
-        x.push_back(1 / (*essai.temperature + kZeroCelsius));
+        x.push_back(InverseTemperature(*essai.temperature));
         y.push_back(std::log(essai.resultat.k));
         temperatures.push_back(*essai.temperature);
     }
@@ -244,7 +245,7 @@ void ConclureArrhenius(Synthese& synthese)
         return;
     const Droite& d = *synthese.arrhenius;
     const double a = std::exp(d.ordonnee);
-    synthese.conclusions.push_back({nomEa, -d.pente * kR, d.uPente * kR, {}});
+    synthese.conclusions.push_back({nomEa, -d.pente * Constantes::kConstanteGazExacte, d.uPente * Constantes::kConstanteGazExacte, {}});
     synthese.conclusions.push_back({"Facteur pré-exponentiel A (s-1)", a, a * d.uOrdonnee, {}});
 }
 
@@ -446,7 +447,7 @@ std::string TexteTable(const TableClasse& table)
     return texte;
 }
 
-Issue<bool> EcrireTable(const std::string& dossier, const TableClasse& table)
+Issue<void> EcrireTable(const std::string& dossier, const TableClasse& table)
 {
     const std::string chemin = DansDossier(dossier, kNomTable);
     try {
@@ -455,7 +456,7 @@ Issue<bool> EcrireTable(const std::string& dossier, const TableClasse& table)
         return Echec{"Le fichier « " + CheminAffichable(chemin) + " » ne peut pas être écrit : " + e.Message(),
                      e.ErrorCode()};
     }
-    return true;
+    return {};
 }
 
 bool EnCoursDEcriture(std::string_view nomFichier)

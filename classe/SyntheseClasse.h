@@ -14,7 +14,8 @@
 // The conclusions (docs/ligne-de-commande.md gives them to the teachers):
 //   - Arrhenius, over the runs whose k is determined and whose temperature
 //     is known, at least 3 distinct temperatures (more than kEcartTemperature
-//     apart): ordinary least squares of ln k on 1/T, T = θ + 273,15 K,
+//     apart): ordinary least squares of ln k on 1/T, T = θ + 273,15 K
+//     (InverseTemperature),
 //     uncertainties from the residuals (n − 2 degrees of freedom); Ea = −R·b
 //     with u = R·u(b), A = exp(a) with u = A·u(a). With exactly 2
 //     temperatures, one sentence says why there is no Ea; with fewer, nothing
@@ -31,6 +32,7 @@
 //     s/√n), their standard deviation s, and the mean of the fits' own u.
 #include "journal/LectureEssai.h"
 #include "kinetics/AnalyseCinetique.h"
+#include "kinetics/Constantes.h"
 #include "runtime/Issue.h"
 
 #include <chrono>
@@ -46,8 +48,10 @@
 
 namespace Classe {
 
-inline constexpr double kR = 8.314462618; // J·mol⁻¹·K⁻¹
-inline constexpr double kZeroCelsius = 273.15; // K
+// 1/T (1/K) of a run's temperature θ in °C, T = θ + 273,15 K, as the
+// Arrhenius line takes it.
+inline double InverseTemperature(double celsius) { return 1 / (celsius + Constantes::kZeroCelsiusExact); }
+
 inline constexpr std::string_view kNomTable = "classe.tsv";
 // Two temperatures closer than this (°C) are the same condition.
 inline constexpr double kEcartTemperature = 0.5;
@@ -82,7 +86,7 @@ Issue<TableClasse> LireTexteTable(std::string_view texte);
 std::string TexteTable(const TableClasse& table);
 // Written atomically (temporary file then rename): a reader sees the old
 // table or the new one, never a half.
-Issue<bool> EcrireTable(const std::string& dossier, const TableClasse& table);
+Issue<void> EcrireTable(const std::string& dossier, const TableClasse& table);
 
 // One run of the class, analysed.
 struct EssaiClasse {

@@ -337,7 +337,7 @@ int ClasseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream
         return kCodeEchec;
     }
     if (demande.pdf) {
-        const Issue<bool> ecrit = rapport(synthese, *demande.pdf);
+        const Issue<void> ecrit = rapport(synthese, *demande.pdf);
         if (!ecrit) {
             erreurs << kPrefixe << ecrit.Message() << "\n";
             return kCodeEchec;

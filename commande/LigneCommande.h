@@ -94,7 +94,7 @@ Issue<DemandeClasse> LireArgumentsClasse(std::span<const std::string> arguments)
 
 // Writes the class report of `synthese` as a PDF at `chemin`, or fails with
 // the French message.
-using RapportClasse = std::function<Issue<bool>(const Classe::Synthese& synthese, const std::string& chemin)>;
+using RapportClasse = std::function<Issue<void>(const Classe::Synthese& synthese, const std::string& chemin)>;
 
 int ClasseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs,
                             const RapportClasse& rapport = {});

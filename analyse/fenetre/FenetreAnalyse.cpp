@@ -9,6 +9,7 @@
 #include "chart/TChart.h"
 #include "chart/TPointSeries.h"
 #include "journal/LectureEssai.h"
+#include "kinetics/Constantes.h"
 #include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Platform.h"
@@ -54,7 +55,6 @@ constexpr int kLargeurListe = 190;          // the runs' list in the comparison 
 constexpr int kHauteurGraphiqueCompare = 150; // and its chart above its table
 constexpr int kHauteurTableau = 90;
 constexpr int kPointsModele = 400; // the model's line over the run
-constexpr double kMmol = 1000;     // mol to mmol
 // The second chart's tabs.
 constexpr int kOngletVitesse = 0;
 constexpr int kOngletTest = 1;
@@ -511,7 +511,7 @@ void FenetreAnalyse::TracerAvancement()
         if (pression)
             serie->AddPoint(t, points[static_cast<std::size_t>(i)].p, "", ColorAuto);
         else if (const auto x = analyse_.Avancement(i))
-            serie->AddPoint(t, *x * kMmol, "", ColorAuto);
+            serie->AddPoint(t, *x * Constantes::kMmolParMol, "", ColorAuto);
     }
 
     TIntervalMarkers& marqueurs = GraphiqueAvancement->IntervalMarkers();
@@ -529,7 +529,7 @@ void FenetreAnalyse::TracerAvancement()
     // The model's curve in the chart's unit: Pa, or mmol from the run's
     // first point.
     const Cinetique::ModelePremierOrdre& m = r.modele;
-    const double echelle = pression ? 1.0 : *analyse_.MolParPascal() * kMmol;
+    const double echelle = pression ? 1.0 : *analyse_.MolParPascal() * Constantes::kMmolParMol;
     const double origine = pression ? 0.0 : r.p0;
     auto courbe = [&](double t) { return (m.Pression(t) - origine) * echelle; };
     const double premier = points.front().t, dernier = points.back().t;
@@ -650,7 +650,7 @@ void FenetreAnalyse::TracerTangente()
         TexteTangente->setText(QStringLiteral("Tangente : il faut une analyse, le volume et la température."));
         return;
     }
-    marqueTangente_ = GraphiqueAvancement->ChartMarks().AddLine(t, *x * kMmol, *pente * kMmol, kCouleurTangente);
+    marqueTangente_ = GraphiqueAvancement->ChartMarks().AddLine(t, *x * Constantes::kMmolParMol, *pente * Constantes::kMmolParMol, kCouleurTangente);
     TexteTangente->setText(AvecIndices(ligne->first + " " + ligne->second + " (Échap : l'effacer)"));
 }
 
@@ -689,7 +689,7 @@ void FenetreAnalyse::Pointeur(double t)
     const Cinetique::Point& point = analyse_.Donnees().points[static_cast<std::size_t>(i)];
     const auto x = analyse_.Avancement(i);
     lecture_ = Texte("Point le plus proche : t = " + Nombre(point.t, 6) + " s ; x = " +
-                     (x ? Nombre(*x * kMmol, 4) + " mmol" : std::string("—")) + " ; p = " + Nombre(point.p, 6) +
+                     (x ? Nombre(*x * Constantes::kMmolParMol, 4) + " mmol" : std::string("—")) + " ; p = " + Nombre(point.p, 6) +
                      " Pa");
     EcrireEtat();
 }
