@@ -371,7 +371,8 @@ std::vector<std::pair<std::string, std::string>> AnalyseEssai::LignesResultats()
     if (!r.determine)
         lignes.emplace_back("x_f", MolParPascal() ? nonDetermine : "volume et température inconnus");
     else if (r.xFinal && r.uXFinal)
-        lignes.emplace_back("x_f", ArrondiIncertitude(*r.xFinal * Constantes::kMmolParMol, *r.uXFinal * Constantes::kMmolParMol, "mmol"));
+        lignes.emplace_back("x_f", ArrondiIncertitude(*r.xFinal * Constantes::kMmolParMol,
+                                                      *r.uXFinal * Constantes::kMmolParMol, "mmol"));
     else
         lignes.emplace_back("x_f", "volume et température inconnus");
     lignes.emplace_back("k", r.determine ? ArrondiIncertitude(r.k, r.uK, "s⁻¹") : nonDetermine);

@@ -246,7 +246,8 @@ LigneComparaison EssaisCompares::Ligne(int i)
         return ligne;
     }
     if (r.xFinal && r.uXFinal)
-        ligne.xFinal = ArrondiIncertitude(*r.xFinal * Constantes::kMmolParMol, *r.uXFinal * Constantes::kMmolParMol, "");
+        ligne.xFinal =
+            ArrondiIncertitude(*r.xFinal * Constantes::kMmolParMol, *r.uXFinal * Constantes::kMmolParMol, "");
     ligne.k = ArrondiIncertitude(r.k, r.uK, "");
     ligne.tDemi = ArrondiIncertitude(r.tDemi, r.uTDemi, "");
     return ligne;

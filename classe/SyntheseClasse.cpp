@@ -245,7 +245,8 @@ void ConclureArrhenius(Synthese& synthese)
         return;
     const Droite& d = *synthese.arrhenius;
     const double a = std::exp(d.ordonnee);
-    synthese.conclusions.push_back({nomEa, -d.pente * Constantes::kConstanteGazExacte, d.uPente * Constantes::kConstanteGazExacte, {}});
+    constexpr double r = Constantes::kConstanteGazExacte;
+    synthese.conclusions.push_back({nomEa, -d.pente * r, d.uPente * r, {}});
     synthese.conclusions.push_back({"Facteur pré-exponentiel A (s-1)", a, a * d.uOrdonnee, {}});
 }
 

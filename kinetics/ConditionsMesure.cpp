@@ -27,7 +27,8 @@ std::string Limite(long double valeur)
 
 double VolumeEnM3(long double litres)
 {
-    const double volume = Checked::ToDouble(Checked::Divide(litres, static_cast<long double>(Constantes::kLitresParM3)));
+    const double volume
+        = Checked::ToDouble(Checked::Divide(litres, static_cast<long double>(Constantes::kLitresParM3)));
     if (!(volume >= kVolumeMinimal && volume <= kVolumeMaximal))
         throw Exception("Le volume doit être compris entre " + Limite(kLitresMinimum) + " et "
                         + Limite(kLitresMaximum) + " L.");
@@ -36,10 +37,12 @@ double VolumeEnM3(long double litres)
 
 double TemperatureEnK(long double celsius)
 {
-    const double temperature = Checked::ToDouble(Checked::Add(celsius, static_cast<long double>(Constantes::kZeroCelsiusEssai)));
+    const double temperature
+        = Checked::ToDouble(Checked::Add(celsius, static_cast<long double>(Constantes::kZeroCelsiusEssai)));
     if (!(temperature > 0 && temperature <= kTemperatureMaximale))
         throw Exception("La température doit être supérieure à " + Limite(-Constantes::kZeroCelsiusEssai)
-                        + " °C et ne pas dépasser " + Limite(kTemperatureMaximale - Constantes::kZeroCelsiusEssai) + " °C.");
+                        + " °C et ne pas dépasser "
+                        + Limite(kTemperatureMaximale - Constantes::kZeroCelsiusEssai) + " °C.");
     return temperature;
 }
 

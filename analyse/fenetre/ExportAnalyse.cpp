@@ -254,7 +254,8 @@ CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
     for (int i = 0; i < analyse.Points(); ++i) {
         const Cinetique::Point& p = d.points[static_cast<std::size_t>(i)];
         const auto x = analyse.Avancement(i);
-        c.tableau.push_back({Decimales(p.t, kDecimalesTemps), Nombre(p.p), x ? Decimales(*x * Constantes::kMmolParMol, decimalesX) : "—"});
+        c.tableau.push_back({Decimales(p.t, kDecimalesTemps), Nombre(p.p),
+                             x ? Decimales(*x * Constantes::kMmolParMol, decimalesX) : "—"});
     }
     return c;
 }

@@ -650,7 +650,8 @@ void FenetreAnalyse::TracerTangente()
         TexteTangente->setText(QStringLiteral("Tangente : il faut une analyse, le volume et la température."));
         return;
     }
-    marqueTangente_ = GraphiqueAvancement->ChartMarks().AddLine(t, *x * Constantes::kMmolParMol, *pente * Constantes::kMmolParMol, kCouleurTangente);
+    constexpr double mmol = Constantes::kMmolParMol;
+    marqueTangente_ = GraphiqueAvancement->ChartMarks().AddLine(t, *x * mmol, *pente * mmol, kCouleurTangente);
     TexteTangente->setText(AvecIndices(ligne->first + " " + ligne->second + " (Échap : l'effacer)"));
 }
 
@@ -689,8 +690,8 @@ void FenetreAnalyse::Pointeur(double t)
     const Cinetique::Point& point = analyse_.Donnees().points[static_cast<std::size_t>(i)];
     const auto x = analyse_.Avancement(i);
     lecture_ = Texte("Point le plus proche : t = " + Nombre(point.t, 6) + " s ; x = " +
-                     (x ? Nombre(*x * Constantes::kMmolParMol, 4) + " mmol" : std::string("—")) + " ; p = " + Nombre(point.p, 6) +
-                     " Pa");
+                     (x ? Nombre(*x * Constantes::kMmolParMol, 4) + " mmol" : std::string("—")) + " ; p = " +
+                     Nombre(point.p, 6) + " Pa");
     EcrireEtat();
 }
 
