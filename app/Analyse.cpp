@@ -6,6 +6,7 @@
 #include "app/UPrincipal.h"
 #include "journal/JournalEssai.h"
 #include "journal/LectureEssai.h"
+#include "kinetics/Constantes.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
@@ -55,8 +56,8 @@ DonneesEssai TForm1::DonneesDeLaMesure() const
     if (numeroEssai_ > 0 && essai_) {
         // The run's conditions, in the units typed (m³ and K at the start).
         const ConditionsEssai& conditions = essai_->Conditions();
-        donnees.volume = conditions.volume * 1000;
-        donnees.temperature = conditions.temperature - ConditionsMesure::kZeroAbsolu;
+        donnees.volume = conditions.volume * Constantes::kLitresParM3;
+        donnees.temperature = conditions.temperature - Constantes::kZeroCelsiusEssai;
         donnees.coefficient = conditions.coefficient;
         donnees.debut = conditions.debut;
     }

@@ -9,6 +9,7 @@
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
 #include "kinetics/ConditionsMesure.h"
+#include "kinetics/Constantes.h"
 #include "numtext/NumberText.h"
 #include "runtime/CheckedFloat.h"
 #include "runtime/Exceptions.h"
@@ -146,8 +147,8 @@ void TForm1::CommencerEssai(bool avecJournal)
         const ConditionsEssai& conditions = essai_->Conditions();
         const Journal::EnTete entete{conditions.debut,
                                      conditions.source,
-                                     conditions.volume * 1000,
-                                     conditions.temperature - ConditionsMesure::kZeroAbsolu,
+                                     conditions.volume * Constantes::kLitresParM3,
+                                     conditions.temperature - Constantes::kZeroCelsiusEssai,
                                      conditions.coefficient,
                                      conditions.pEtMoinsP,
                                      conditions.machine};

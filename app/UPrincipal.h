@@ -63,7 +63,6 @@ extern double Coefficient;            // Pa per V
 extern double Volume;                 // m³
 extern double Temperature;            // K
 extern double QuantiteInitiale;       // mol, at the first point of the run
-inline constexpr double ConstanteGaz = CalculMesure::kConstanteGaz;
 inline constexpr double Periode = 1.00013; // s between two ticks
 
 inline constexpr int kPointsMax = 1024; // a run ends with its 1024th point

@@ -52,13 +52,13 @@ int main(int argc, char** argv)
         const std::vector<std::string> sources = commande->fichiers;
         Cinetique::Rapports rapports;
         rapports.essai = EnregistrerCompteRenduEssai;
-        rapports.classe = [&sources](const Classe::Synthese& synthese, const std::string& chemin) -> Issue<bool> {
+        rapports.classe = [&sources](const Classe::Synthese& synthese, const std::string& chemin) -> Issue<void> {
             try {
                 RapportClasse::Enregistrer(chemin, synthese, {sources, std::chrono::system_clock::now()});
             } catch (const Exception& e) {
                 return Echec{chemin + " : " + e.Message()};
             }
-            return true;
+            return {};
         };
         return Cinetique::Executer(*commande, std::cout, std::cerr, rapports);
     }

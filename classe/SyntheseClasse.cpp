@@ -2,6 +2,7 @@
 
 #include "analyse/AnalyseEssai.h"
 #include "classe/Formulations.h"
+#include "kinetics/Constantes.h"
 #include "journal/JournalEssai.h"
 #include "runtime/FichierTexte.h"
 #include "runtime/HeureLocale.h"
@@ -246,7 +247,7 @@ void ConclureArrhenius(Synthese& synthese)
     for (const EssaiClasse& essai : synthese.essais) {
         if (!KDetermine(essai) || !essai.temperature)
             continue;
-        x.push_back(1 / (*essai.temperature + kZeroCelsius));
+        x.push_back(InverseTemperature(*essai.temperature));
         y.push_back(std::log(essai.resultat.k));
         u.push_back(essai.resultat.uK / essai.resultat.k);
         temperatures.push_back(*essai.temperature);
@@ -267,14 +268,14 @@ void ConclureArrhenius(Synthese& synthese)
         return;
     const Droite& d = *synthese.arrhenius;
     const double a = std::exp(d.ordonnee);
-    synthese.conclusions.push_back({nomEa, -d.pente * kR, d.uPente * kR, {}, "J/mol"});
+    synthese.conclusions.push_back({nomEa, -d.pente * Constantes::kConstanteGazExacte, d.uPente * Constantes::kConstanteGazExacte, {}, "J/mol"});
     synthese.conclusions.push_back({"Facteur pré-exponentiel A (s-1)", a, a * d.uOrdonnee, {}, "s⁻¹"});
     if (!d.ponderee)
         return;
     synthese.conclusions.push_back(Chi2Reduit("droite d'Arrhenius", d.chi2, d.Degres()));
     if (d.dispersion)
         synthese.conclusions.push_back(PhraseDispersion("droite d'Arrhenius", d.chi2, d.Degres(), "Ea",
-                                                        d.uPenteDispersion * kR, d.uPenteEssais * kR, "J/mol"));
+                                                        d.uPenteDispersion * Constantes::kConstanteGazExacte, d.uPenteEssais * Constantes::kConstanteGazExacte, "J/mol"));
 }
 
 void ConclureFacteur(Synthese& synthese)
@@ -552,7 +553,7 @@ std::string TexteTable(const TableClasse& table)
     return texte;
 }
 
-Issue<bool> EcrireTable(const std::string& dossier, const TableClasse& table)
+Issue<void> EcrireTable(const std::string& dossier, const TableClasse& table)
 {
     const std::string chemin = DansDossier(dossier, kNomTable);
     try {
@@ -561,7 +562,7 @@ Issue<bool> EcrireTable(const std::string& dossier, const TableClasse& table)
         return Echec{"Le fichier « " + CheminAffichable(chemin) + " » ne peut pas être écrit : " + e.Message(),
                      e.ErrorCode()};
     }
-    return true;
+    return {};
 }
 
 bool EnCoursDEcriture(std::string_view nomFichier)

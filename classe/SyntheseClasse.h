@@ -18,7 +18,8 @@
 // a sentence saying when the scatter between runs exceeds them:
 //   - Arrhenius, over the runs whose k is determined and whose temperature
 //     is known, at least 3 distinct temperatures (groups more than
-//     kEcartTemperature apart): ln k on 1/T, T = θ + 273,15 K, each run
+//     kEcartTemperature apart): ln k on 1/T, T = θ + 273,15 K
+//     (InverseTemperature), each run
 //     weighted by u(ln k) = u(k)/k; Ea = −R·b with u = R·u(b), A = exp(a)
 //     with u = A·u(a), and the fit's χ²/ν. With exactly 2 temperatures, one
 //     sentence says why there is no Ea; with fewer, nothing (the class
@@ -39,6 +40,7 @@
 #include "classe/Ajustements.h"
 #include "journal/LectureEssai.h"
 #include "kinetics/AnalyseCinetique.h"
+#include "kinetics/Constantes.h"
 #include "runtime/Issue.h"
 
 #include <array>
@@ -55,8 +57,10 @@
 
 namespace Classe {
 
-inline constexpr double kR = 8.314462618; // J·mol⁻¹·K⁻¹
-inline constexpr double kZeroCelsius = 273.15; // K
+// 1/T (1/K) of a run's temperature θ in °C, T = θ + 273,15 K, as the
+// Arrhenius line takes it.
+inline double InverseTemperature(double celsius) { return 1 / (celsius + Constantes::kZeroCelsiusExact); }
+
 inline constexpr std::string_view kNomTable = "classe.tsv";
 // Two temperatures closer than this (°C) are the same condition.
 inline constexpr double kEcartTemperature = 0.5;
@@ -102,7 +106,7 @@ Issue<TableClasse> LireTexteTable(std::string_view texte);
 std::string TexteTable(const TableClasse& table);
 // Written atomically (temporary file then rename): a reader sees the old
 // table or the new one, never a half.
-Issue<bool> EcrireTable(const std::string& dossier, const TableClasse& table);
+Issue<void> EcrireTable(const std::string& dossier, const TableClasse& table);
 
 // One run of the class, analysed.
 struct EssaiClasse {

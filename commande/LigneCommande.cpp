@@ -381,7 +381,7 @@ int SynthetiserClasse(const Commande& commande, std::ostream& sortie, std::ostre
         return kCodeEchec;
     }
     if (commande.pdf) {
-        const Issue<bool> ecrit = rapport(synthese, *commande.pdf);
+        const Issue<void> ecrit = rapport(synthese, *commande.pdf);
         if (!ecrit) {
             erreurs << kPrefixe << ecrit.Message() << "\n";
             return kCodeEchec;

@@ -75,7 +75,7 @@ Issue<Commande> LireLigneDeCommande(std::span<const std::string> arguments);
 using RapportEssai = std::function<void(const AnalyseEssai& analyse, const std::string& chemin)>;
 // Writes the class report of `synthese` as a PDF at `chemin`, or fails with
 // the French message.
-using RapportClasse = std::function<Issue<bool>(const Classe::Synthese& synthese, const std::string& chemin)>;
+using RapportClasse = std::function<Issue<void>(const Classe::Synthese& synthese, const std::string& chemin)>;
 
 // The PDFs' writers; one that is not given refuses its mode's PDF.
 struct Rapports {

@@ -1,5 +1,7 @@
 #include "rapport/CompteRenduEssai.h"
 
+#include "kinetics/Constantes.h"
+
 #include "analyse/AnalyseEssai.h"
 #include "chart/TChart.h"
 #include "journal/LectureEssai.h"
@@ -76,12 +78,12 @@ CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
     c.entetes = {"t (s)", "p (Pa)", "x (mmol)"};
     int decimalesX = kDecimalesAvancementMax;
     if (const auto parPascal = analyse.MolParPascal(); parPascal && *parPascal > 0)
-        decimalesX = std::clamp(static_cast<int>(std::ceil(-std::log10(*parPascal * 1000))), 0,
+        decimalesX = std::clamp(static_cast<int>(std::ceil(-std::log10(*parPascal * Constantes::kMmolParMol))), 0,
                                 kDecimalesAvancementMax);
     for (int i = 0; i < analyse.Points(); ++i) {
         const Cinetique::Point& p = d.points[static_cast<std::size_t>(i)];
         const auto x = analyse.Avancement(i);
-        c.tableau.push_back({Decimales(p.t, kDecimalesTemps), Nombre(p.p), x ? Decimales(*x * 1000, decimalesX) : "—"});
+        c.tableau.push_back({Decimales(p.t, kDecimalesTemps), Nombre(p.p), x ? Decimales(*x * Constantes::kMmolParMol, decimalesX) : "—"});
     }
     return c;
 }

@@ -3,6 +3,7 @@
 #include "analyse/AnalyseEssai.h"
 #include "chart/TChart.h"
 #include "chart/TPointSeries.h"
+#include "kinetics/Constantes.h"
 #include "widgets/Graphiques.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr int kPointsModele = 400; // the model's line over the run
-constexpr double kMmol = 1000;     // mol to mmol
 
 constexpr TColor kCouleurMesures = SeriesPaletteColor(0);
 constexpr TColor kCouleurModele = SeriesPaletteColor(1);
@@ -86,7 +86,7 @@ void GraphiquesEssai::TracerAvancement(const AnalyseEssai& analyse)
         if (pression)
             serie->AddPoint(t, points[static_cast<std::size_t>(i)].p, "", ColorAuto);
         else if (const auto x = analyse.Avancement(i))
-            serie->AddPoint(t, *x * kMmol, "", ColorAuto);
+            serie->AddPoint(t, *x * Constantes::kMmolParMol, "", ColorAuto);
     }
 
     TIntervalMarkers& marqueurs = Avancement->IntervalMarkers();
@@ -104,7 +104,7 @@ void GraphiquesEssai::TracerAvancement(const AnalyseEssai& analyse)
     // The model's curve in the chart's unit: Pa, or mmol from the run's
     // first point.
     const Cinetique::ModelePremierOrdre& m = r.modele;
-    const double echelle = pression ? 1.0 : *analyse.MolParPascal() * kMmol;
+    const double echelle = pression ? 1.0 : *analyse.MolParPascal() * Constantes::kMmolParMol;
     const double origine = pression ? 0.0 : r.p0;
     auto courbe = [&](double t) { return (m.Pression(t) - origine) * echelle; };
     const double premier = points.front().t, dernier = points.back().t;
@@ -128,7 +128,7 @@ void GraphiquesEssai::TracerAvancement(const AnalyseEssai& analyse)
 
 int GraphiquesEssai::AjouterTangente(double t, double x, double pente)
 {
-    return Avancement->ChartMarks().AddLine(t, x * kMmol, pente * kMmol, kCouleurTangente);
+    return Avancement->ChartMarks().AddLine(t, x * Constantes::kMmolParMol, pente * Constantes::kMmolParMol, kCouleurTangente);
 }
 
 void GraphiquesEssai::TracerSecond(const AnalyseEssai& analyse, Second second)

@@ -5,6 +5,7 @@
 #include "chart/TCustomChart.h"
 #include "chart/TFastLineSeries.h"
 #include "chart/TPointSeries.h"
+#include "kinetics/Constantes.h"
 #include "numtext/NumberText.h"
 
 #include <algorithm>
@@ -12,9 +13,7 @@
 
 namespace {
 
-constexpr double kMmol = 1000;             // mol to mmol
 constexpr double kHectopascal = 100;       // Pa in a hPa
-constexpr double kKelvin = 273.15;         // °C to K, as the Arrhenius line takes T
 constexpr int kLegendeMax = 12;
 constexpr double kMarge = 0.08;            // of the points' span, around them
 constexpr int kTaillePoint = 4;            // more curves than this: no legend (it would hide them)
@@ -120,7 +119,7 @@ void GraphiquesSynthese::Remplir(const Classe::Synthese& synthese)
             PointsTDemi->AddPoint(*e.facteur, r.tDemi, "", ColorAuto);
         }
         if (e.temperature && r.k > 0)
-            PointsArrhenius->AddPoint(1 / (*e.temperature + kKelvin), std::log(r.k), "", ColorAuto);
+            PointsArrhenius->AddPoint(Classe::InverseTemperature(*e.temperature), std::log(r.k), "", ColorAuto);
     }
     TracerDroite(*DroiteK, facteur ? synthese.kSelonFacteur : std::nullopt, *PointsK);
     TracerDroite(*DroiteTDemi, facteur ? synthese.tDemiSelonFacteur : std::nullopt, *PointsTDemi);
@@ -159,7 +158,7 @@ void GraphiquesSynthese::Remplir(const Classe::Synthese& synthese)
                 analyse.SetDonnees(std::move(donnees));
                 for (int i = 0; i < analyse.Points(); ++i)
                     if (const auto x = analyse.Avancement(i))
-                        serie->AddPoint(e.points[static_cast<std::size_t>(i)].t - origine, *x * kMmol, "",
+                        serie->AddPoint(e.points[static_cast<std::size_t>(i)].t - origine, *x * Constantes::kMmolParMol, "",
                                         ColorAuto);
             } else {
                 for (const Cinetique::Point& p : e.points)

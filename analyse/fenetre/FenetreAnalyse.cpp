@@ -10,6 +10,7 @@
 #include "chart/TPointSeries.h"
 #include "rapport/GraphiquesEssai.h"
 #include "journal/LectureEssai.h"
+#include "kinetics/Constantes.h"
 #include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Platform.h"
@@ -54,7 +55,6 @@ constexpr int kLargeurChamp = 70;
 constexpr int kLargeurListe = 190;          // the runs' list in the comparison tab
 constexpr int kHauteurGraphiqueCompare = 150; // and its chart above its table
 constexpr int kHauteurTableau = 90;
-constexpr double kMmol = 1000;     // mol to mmol
 // The second chart's tabs.
 constexpr int kOngletVitesse = 0;
 constexpr int kOngletTest = 1;
@@ -564,8 +564,8 @@ void FenetreAnalyse::Pointeur(double t)
     const Cinetique::Point& point = analyse_.Donnees().points[static_cast<std::size_t>(i)];
     const auto x = analyse_.Avancement(i);
     lecture_ = Texte("Point le plus proche : t = " + Nombre(point.t, 6) + " s ; x = " +
-                     (x ? Nombre(*x * kMmol, 4) + " mmol" : std::string("—")) + " ; p = " + Nombre(point.p, 6) +
-                     " Pa");
+                     (x ? Nombre(*x * Constantes::kMmolParMol, 4) + " mmol" : std::string("—")) + " ; p = " +
+                     Nombre(point.p, 6) + " Pa");
     EcrireEtat();
 }
 

@@ -178,7 +178,7 @@ TEST(Conclusions, too_few_runs_or_conditions_give_no_line_and_say_why_for_two_te
     const double ea0 = 50000, a0 = 1e6;
     std::vector<EssaiClasse> exacts;
     for (const double t : {10.0, 25.0, 40.0})
-        exacts.push_back(Essai(t, a0 * std::exp(-ea0 / (Classe::kR * (t + 273.15))), 1e-5));
+        exacts.push_back(Essai(t, a0 * std::exp(-ea0 / (Constantes::kConstanteGazExacte * (t + 273.15))), 1e-5));
     s = Classe::Conclure(exacts, {}, {});
     ASSERT_TRUE(s.arrhenius);
     EXPECT_NEAR(*Trouver(s, "Énergie")->valeur, ea0, 1e-6);

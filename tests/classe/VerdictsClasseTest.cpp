@@ -3,6 +3,7 @@
 // and the words it uses.
 #include "classe/Formulations.h"
 #include "classe/SyntheseClasse.h"
+#include "kinetics/Constantes.h"
 #include "tests/classe/JournauxDeClasse.h"
 
 #include <gtest/gtest.h>
@@ -65,7 +66,7 @@ TEST(VerdictsClasse, folders_of_known_truth_give_the_conclusions_their_runs_can_
         d.Essai(40, KArrhenius(40) * 1.5, 12);
         const Classe::Synthese s = Classe::Synthetiser({d.chemin});
         ASSERT_TRUE(s.arrhenius && s.arrhenius->ponderee) << Phrases(s);
-        const double ea = -s.arrhenius->pente * Classe::kR, uEa = s.arrhenius->uPente * Classe::kR;
+        const double ea = -s.arrhenius->pente * Constantes::kConstanteGazExacte, uEa = s.arrhenius->uPente * Constantes::kConstanteGazExacte;
         EXPECT_NEAR(ea, kEa, 3 * uEa) << Phrases(s);
         EXPECT_LT(uEa, 0.02 * kEa);
     }

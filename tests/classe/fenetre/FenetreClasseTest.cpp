@@ -53,7 +53,7 @@ constexpr double kEa = 50000;      // J/mol
 constexpr double kA = 1e7;         // s⁻¹
 constexpr int kAttente = 20000;    // ms, for the reading thread's hand-offs only
 
-double K(double celsius) { return kA * std::exp(-kEa / (Classe::kR * (celsius + 273.15))); }
+double K(double celsius) { return kA * std::exp(-kEa / (Constantes::kConstanteGazExacte * (celsius + 273.15))); }
 
 // A bench's run at `celsius`, started `minute` minutes into the lab: 400
 // readings whose curve follows k(T), with one pascal of noise.
