@@ -178,7 +178,8 @@ private:
     // A reading after the work already queued, asked from this thread.
     void LireEnsuite()
     {
-        Demander(*partage_, [this] { QMetaObject::invokeMethod(this, &TravailleurSynthese::Lire, Qt::QueuedConnection); });
+        Demander(*partage_,
+                 [this] { QMetaObject::invokeMethod(this, &TravailleurSynthese::Lire, Qt::QueuedConnection); });
     }
 
     void Veiller()
@@ -245,7 +246,8 @@ std::uint64_t SyntheseEnFond::Enregistrer(Classe::TableClasse table)
     // Numbered here, in the order asked; the worker writes them in that order.
     const std::uint64_t generation = ++generationDemandee_;
     auto* travailleur = static_cast<TravailleurSynthese*>(fil_->Travailleur());
-    fil_->Executer([travailleur, table = std::move(table), generation] { travailleur->Enregistrer(table, generation); });
+    fil_->Executer(
+        [travailleur, table = std::move(table), generation] { travailleur->Enregistrer(table, generation); });
     return generation;
 }
 

@@ -58,7 +58,8 @@ TEST(SyntheseEnFond, readings_asked_while_one_waits_are_one_and_those_after_a_wr
     QObject::connect(&fond, &SyntheseEnFond::Lu,
                      [&](const SyntheseEnFond::Releve& r) { generations.push_back(r.generation); });
     std::vector<QString> ecrits;
-    QObject::connect(&fond, &SyntheseEnFond::Ecrit, [&](const QString& chemin, const QString&) { ecrits.push_back(chemin); });
+    QObject::connect(&fond, &SyntheseEnFond::Ecrit,
+                     [&](const QString& chemin, const QString&) { ecrits.push_back(chemin); });
 
     // Held by a report's write: three readings asked, two tables written,
     // then a second report.
