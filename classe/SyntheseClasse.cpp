@@ -4,18 +4,16 @@
 #include "classe/Formulations.h"
 #include "kinetics/Constantes.h"
 #include "journal/JournalEssai.h"
+#include "runtime/EnParallele.h"
 #include "runtime/FichierTexte.h"
 #include "runtime/HeureLocale.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <map>
 #include <new>
 #include <numeric>
-#include <system_error>
-#include <thread>
 #include <tuple>
 
 #include <dirent.h>
@@ -36,8 +34,6 @@ constexpr std::string_view kColonneFichier = "fichier";
 constexpr std::string_view kSansFacteur = "facteur";
 // The line of classe.tsv that gives the factor's nature, before its value.
 constexpr std::string_view kLigneNature = "# nature du facteur : ";
-// The threads that read a folder's files at once, at most.
-constexpr std::size_t kFilsMaximum = 8;
 
 std::string NomDeFichier(const std::string& chemin)
 {
@@ -646,31 +642,18 @@ AnalyserEnParallele(const std::vector<std::string>& chemins,
                     const std::function<std::variant<EssaiClasse, FichierEcarte>(std::size_t i)>& analyser)
 {
     std::vector<std::variant<EssaiClasse, FichierEcarte>> analyses(chemins.size());
-    std::atomic<std::size_t> suivante = 0;
-    const auto travailler = [&] {
-        for (std::size_t i; (i = suivante++) < chemins.size();) {
-            // AnalyserFichier gives every failure of the file as a value; what
-            // else a thread could meet must not end the program.
-            try {
-                analyses[i] = analyser(i);
-            } catch (const std::bad_alloc&) {
-                analyses[i] = FichierEcarte{chemins[i], "Mémoire insuffisante."};
-            } catch (const std::exception&) {
-                analyses[i] = FichierEcarte{chemins[i], "Lecture impossible (erreur interne)."};
-            }
+    // Each job writes its own file's slot only.
+    EnParallele(chemins.size(), [&](std::size_t i) {
+        // AnalyserFichier gives every failure of the file as a value; what
+        // else a thread could meet must not end the program.
+        try {
+            analyses[i] = analyser(i);
+        } catch (const std::bad_alloc&) {
+            analyses[i] = FichierEcarte{chemins[i], "Mémoire insuffisante."};
+        } catch (const std::exception&) {
+            analyses[i] = FichierEcarte{chemins[i], "Lecture impossible (erreur interne)."};
         }
-    };
-    const std::size_t coeurs = std::max(1u, std::thread::hardware_concurrency());
-    std::vector<std::thread> aides;
-    try {
-        for (std::size_t n = 1; n < std::min({coeurs, chemins.size(), kFilsMaximum}); ++n)
-            aides.emplace_back(travailler);
-    } catch (const std::system_error&) {
-        // No more threads: the ones started and this one do the work.
-    }
-    travailler();
-    for (std::thread& aide : aides)
-        aide.join();
+    });
     return analyses;
 }
 

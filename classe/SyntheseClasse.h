@@ -182,7 +182,8 @@ std::variant<EssaiClasse, FichierEcarte> AnalyserFichier(const std::string& chem
 
 // Files analysed together, reading and parsing being what cost: the i-th
 // result is analyser(i), for i below chemins.size(), computed on as many
-// threads as the processor has cores (this one among them); a failure that
+// threads as the processor has cores (this one among them), all joined
+// before it returns (runtime/EnParallele.h); a failure that
 // the analysis does not give as a value (memory, an internal error) gives
 // chemins[i] left out with its French reason rather than ending the program.
 std::vector<std::variant<EssaiClasse, FichierEcarte>>
