@@ -32,7 +32,7 @@ struct Disque {
             return Issue<std::vector<std::string>>(std::vector<std::string>{});
         };
         a.lireTable = [](const std::string&) { return Issue<Classe::TableClasse>(Classe::TableClasse{}); };
-        a.ecrireTable = [](const std::string&, const Classe::TableClasse&) { return Issue<bool>(true); };
+        a.ecrireTable = [](const std::string&, const Classe::TableClasse&) { return Issue<void>(); };
         a.ecrireFichier = [f = ouverte](const std::string& chemin, const std::string&) {
             if (chemin == "retenu")
                 f.wait();
@@ -87,9 +87,9 @@ TEST(SyntheseEnFond, closing_on_a_share_that_hangs_keeps_the_writes_asked_and_dr
     Disque disque;
     std::promise<std::string> ecrite;
     auto acces = disque.Acces();
-    acces.ecrireTable = [&ecrite](const std::string&, const Classe::TableClasse& t) {
+    acces.ecrireTable = [&ecrite](const std::string&, const Classe::TableClasse& t) -> Issue<void> {
         ecrite.set_value(t.facteur.nom);
-        return Issue<bool>(true);
+        return {};
     };
     // Held by the worker only: released with it, once its thread has ended.
     auto temoin = std::make_shared<int>();
