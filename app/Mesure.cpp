@@ -34,7 +34,7 @@ constexpr int kPrecisionTensions = 6;
 
 long double Lire(const QLineEdit* champ)
 {
-    return ReadNumber(champ->text().toStdString());
+    return ReadNumber(champ->text().toStdString(), DecimalSeparator());
 }
 
 // Reads a field and checks its value with `valeur` (which converts it and
@@ -303,8 +303,8 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
         boites_.ShowMessage("trop de points de mesure");
     }
 
-    Edit4->setText(QString::fromStdString(FormatGeneral(tensionVoie1, kPrecisionTensions)));
-    Edit5->setText(QString::fromStdString(FormatGeneral(tensionVoie2, kPrecisionTensions)));
+    Edit4->setText(QString::fromStdString(FormatGeneral(tensionVoie1, kPrecisionTensions, DecimalSeparator())));
+    Edit5->setText(QString::fromStdString(FormatGeneral(tensionVoie2, kPrecisionTensions, DecimalSeparator())));
 
     // A pressure that cannot be computed records nothing.
     LectureEssai lecture{ligne, DateDeLigne(ligne), tempsReel, tensionVoie1, tensionVoie2,

@@ -1,5 +1,6 @@
 #include "classe/SyntheseClasse.h"
 
+#include "analyse/TexteResultat.h"
 #include "journal/JournalEssai.h"
 #include "runtime/FichierTexte.h"
 #include "runtime/HeureLocale.h"
@@ -306,7 +307,6 @@ void ConclureRepetitions(Synthese& synthese)
         series.push_back({i});
     }
 
-    const Facteur& facteur = synthese.facteur;
     for (std::vector<std::size_t>& indices : series) {
         if (indices.size() < 2)
             continue;
@@ -332,18 +332,14 @@ void ConclureRepetitions(Synthese& synthese)
         serie.uTDemiMoyenne = serie.tDemiEcartType / racineN;
         serie.uTDemiAjustements = MoyenneEtEcartType(uTDemi).first;
 
-        std::string conditions = " à " + NombreResultat(serie.temperature) + " °C";
-        if (serie.facteur && !facteur.nom.empty())
-            conditions += " et " + facteur.nom + " = " + NombreResultat(*serie.facteur)
-                          + (facteur.unite.empty() ? "" : " " + facteur.unite);
-        conditions += ", " + std::to_string(indices.size()) + " essais";
+        const std::size_t n = synthese.repetitions.size();
         std::vector<Conclusion>& c = synthese.conclusions;
-        c.push_back({"k moyen" + conditions + " (s-1)", serie.kMoyen, serie.uKMoyenne, {}});
-        c.push_back({"écart-type de k" + conditions + " (s-1)", serie.kEcartType, {}, {}});
-        c.push_back({"u(k) des ajustements, moyenne" + conditions + " (s-1)", serie.uKAjustements, {}, {}});
-        c.push_back({"t1/2 moyen" + conditions + " (s)", serie.tDemiMoyen, serie.uTDemiMoyenne, {}});
-        c.push_back({"écart-type de t1/2" + conditions + " (s)", serie.tDemiEcartType, {}, {}});
-        c.push_back({"u(t1/2) des ajustements, moyenne" + conditions + " (s)", serie.uTDemiAjustements, {}, {}});
+        c.push_back({"k moyen", serie.kMoyen, serie.uKMoyenne, {}, n, " (s-1)"});
+        c.push_back({"écart-type de k", serie.kEcartType, {}, {}, n, " (s-1)"});
+        c.push_back({"u(k) des ajustements, moyenne", serie.uKAjustements, {}, {}, n, " (s-1)"});
+        c.push_back({"t1/2 moyen", serie.tDemiMoyen, serie.uTDemiMoyenne, {}, n, " (s)"});
+        c.push_back({"écart-type de t1/2", serie.tDemiEcartType, {}, {}, n, " (s)"});
+        c.push_back({"u(t1/2) des ajustements, moyenne", serie.uTDemiAjustements, {}, {}, n, " (s)"});
         synthese.repetitions.push_back(std::move(serie));
     }
 }
@@ -658,7 +654,20 @@ std::string EnTeteTable(const Facteur& facteur)
          + "\tpoints\tk (s-1)\tu(k) (s-1)\tt1/2 (s)\tu(t1/2) (s)\tx finale (mol)\tu(x finale) (mol)\tremarque";
 }
 
-std::string TexteSynthese(const Synthese& synthese)
+std::string NomConclusion(const Synthese& synthese, const Conclusion& conclusion, char separateur)
+{
+    if (!conclusion.serie || *conclusion.serie >= synthese.repetitions.size())
+        return conclusion.nom;
+    const SerieRepetee& serie = synthese.repetitions[*conclusion.serie];
+    const Facteur& facteur = synthese.facteur;
+    std::string nom = conclusion.nom + " à " + NombreResultat(serie.temperature, separateur) + " °C";
+    if (serie.facteur && !facteur.nom.empty())
+        nom += " et " + facteur.nom + " = " + NombreResultat(*serie.facteur, separateur)
+               + (facteur.unite.empty() ? "" : " " + facteur.unite);
+    return nom + ", " + std::to_string(serie.essais.size()) + " essais" + conclusion.unite;
+}
+
+std::string TexteSynthese(const Synthese& synthese, char separateur)
 {
     std::string texte = EnTeteTable(synthese.facteur) + "\n";
     for (const EssaiClasse& essai : synthese.essais) {
@@ -667,17 +676,17 @@ std::string TexteSynthese(const Synthese& synthese)
             CheminAffichable(essai.chemin),
             CheminAffichable(essai.poste),
             essai.debut ? TexteDebut(*essai.debut) : std::string(),
-            NombreResultat(essai.temperature),
-            NombreResultat(essai.volume),
-            NombreResultat(essai.facteur),
+            NombreResultat(essai.temperature, separateur),
+            NombreResultat(essai.volume, separateur),
+            NombreResultat(essai.facteur, separateur),
             std::to_string(r.points),
-            NombreResultat(r.k),
-            NombreResultat(r.uK),
-            NombreResultat(r.tDemi),
-            NombreResultat(r.uTDemi),
-            NombreResultat(r.xFinal),
-            NombreResultat(r.uXFinal),
-            Cinetique::TexteRemarques(r),
+            NombreResultat(r.k, separateur),
+            NombreResultat(r.uK, separateur),
+            NombreResultat(r.tDemi, separateur),
+            NombreResultat(r.uTDemi, separateur),
+            NombreResultat(r.xFinal, separateur),
+            NombreResultat(r.uXFinal, separateur),
+            Cinetique::TexteRemarques(r, separateur),
         };
         texte += champs[0];
         for (std::size_t i = 1; i < std::size(champs); ++i)
@@ -686,9 +695,9 @@ std::string TexteSynthese(const Synthese& synthese)
     }
     texte += "\n";
     for (const Conclusion& c : synthese.conclusions) {
-        texte += CheminAffichable(c.nom) + "\t";
-        texte += c.phrase.empty() ? NombreResultat(c.valeur) : c.phrase;
-        texte += "\t" + NombreResultat(c.incertitude) + "\n";
+        texte += CheminAffichable(NomConclusion(synthese, c, separateur)) + "\t";
+        texte += c.phrase.empty() ? NombreResultat(c.valeur, separateur) : c.phrase;
+        texte += "\t" + NombreResultat(c.incertitude, separateur) + "\n";
     }
     return texte;
 }

@@ -114,10 +114,15 @@ bool EnCoursDEcriture(std::string_view nomFichier);
 
 // One conclusion: a number with its standard uncertainty, or a sentence.
 struct Conclusion {
-    std::string nom;                     // "Énergie d'activation Ea (J/mol)"...
+    std::string nom;                     // "Énergie d'activation Ea (J/mol)"...; for a series, "k moyen"
     std::optional<double> valeur;
     std::optional<double> incertitude;
     std::string phrase;                  // for a conclusion in words; then no number
+    // A repeated series' conclusion: its name goes on with the series'
+    // conditions (" à 20 °C, 3 essais"), numbers the text writes with its
+    // own separator, then `unite` (" (s-1)").
+    std::optional<std::size_t> serie = {}; // in Synthese::repetitions
+    std::string unite = {};
 };
 
 // A least-squares line y = a + b·x with the standard uncertainties of a and b
@@ -189,7 +194,11 @@ std::string EnTeteTable(const Facteur& facteur);
 // The text --classe writes on stdout (UTF-8, "\n", numbers as --analyse
 // writes them): the header, one row per run, an empty line, the conclusions
 // "nom<TAB>valeur<TAB>incertitude" ("nom<TAB>phrase<TAB>" for a sentence).
-// The window's copy is the same text.
-std::string TexteSynthese(const Synthese& synthese);
+// The window's copy is the same text; the numbers are written with
+// `separateur` (the class report's ',').
+std::string TexteSynthese(const Synthese& synthese, char separateur);
+
+// A conclusion's name as the text writes it: with a series' conditions.
+std::string NomConclusion(const Synthese& synthese, const Conclusion& conclusion, char separateur);
 
 } // namespace Classe

@@ -236,7 +236,7 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
         try {
             // A journal's V and T, unless given on the command line.
             const Enregistrement essai = LireFichierEnregistrement(chemin);
-            ligne = LigneResultats(chemin, AnalyserEnregistrement(essai, demande.options));
+            ligne = LigneResultats(chemin, AnalyserEnregistrement(essai, demande.options), DecimalSeparator());
         } catch (const Exception& e) {
             erreurs << CheminAffichable(chemin) << " : " << e.Message() << "\n" << std::flush;
             echec = true;
@@ -329,7 +329,7 @@ int ClasseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream
     for (const Classe::FichierEcarte& ecarte : synthese.ecartes)
         erreurs << CheminAffichable(ecarte.chemin) << " : " << ecarte.raison << "\n";
     erreurs << std::flush;
-    sortie << Classe::TexteSynthese(synthese) << std::flush;
+    sortie << Classe::TexteSynthese(synthese, DecimalSeparator()) << std::flush;
     if (!SortieEcrite(sortie, erreurs))
         return kCodeEchec;
     if (synthese.essais.empty()) {

@@ -65,7 +65,7 @@ std::string NomCourt(const Classe::EssaiClasse& essai)
 {
     std::string nom = essai.poste.empty() ? essai.nom : essai.poste;
     if (essai.temperature)
-        nom += ", θ = " + FormatGeneral(*essai.temperature, 3) + " °C";
+        nom += ", θ = " + FormatGeneral(*essai.temperature, 3, DecimalSeparator()) + " °C";
     return nom;
 }
 

@@ -76,7 +76,6 @@ private:
 bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const EnTete& entete,
               GraphiquesClasse& graphiques)
 {
-    CompteRendu::VirguleDecimale virgule;
     QPainter painter;
     const std::optional<CompteRendu::FeuilleA4> page = CompteRendu::CommencerPage(device, painter, QPageLayout::Landscape);
     if (!page)
@@ -86,7 +85,7 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     // The runs by their file name (the folder is named above), and the
     // table's font: the largest whose columns of numbers fit, whole, beside
     // a file name of kLargeurMinFichier and a remark of kLargeurMinRemarque.
-    TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(synthese));
+    TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(synthese, CompteRendu::kSeparateurDecimal));
     for (std::size_t n = 0; n < decoupe.lignes.size() && n < synthese.essais.size(); ++n)
         if (!decoupe.lignes[n].empty())
             decoupe.lignes[n][0] = synthese.essais[n].nom;

@@ -45,7 +45,11 @@ constexpr int kLargeurVecteur = 720, kHauteurVecteur = 450; // 7,5 x 4,7 inches
 
 QString Texte(const std::string& s) { return QString::fromStdString(s); }
 
-std::string Nombre(double valeur, int chiffres = kChiffresTableau) { return FormatGeneral(valeur, chiffres); }
+// A number of the report, with its decimal comma.
+std::string Nombre(double valeur, int chiffres = kChiffresTableau)
+{
+    return FormatGeneral(valeur, chiffres, CompteRendu::kSeparateurDecimal);
+}
 
 std::string Condition(const std::optional<double>& valeur, const std::string& unite, const char* inconnu)
 {
@@ -206,7 +210,7 @@ void ExportAnalyse::EnregistrerCompteRendu()
 
 CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
 {
-    CompteRendu::VirguleDecimale virgule;
+    const char virgule = CompteRendu::kSeparateurDecimal;
     const DonneesEssai& d = analyse.Donnees();
     CompteRendu::Contenu c;
     c.titre = "Compte rendu d'essai";
@@ -238,8 +242,8 @@ CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
     // The feet name the run: its file's name, or "Essai N".
     c.pied = Cinetique::EnUtf8(d.fichier ? std::filesystem::path(d.nom).filename().string() : d.nom);
     if (analyse.Valide()) {
-        c.resultats = analyse.LignesResultats();
-        if (const auto tangente = analyse.LigneTangente())
+        c.resultats = analyse.LignesResultats(virgule);
+        if (const auto tangente = analyse.LigneTangente(virgule))
             c.resultats.insert(c.resultats.end() - 1, *tangente); // before the remark
     } else {
         c.resultats.emplace_back("Analyse", analyse.Erreur());
@@ -253,7 +257,7 @@ CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
     for (int i = 0; i < analyse.Points(); ++i) {
         const Cinetique::Point& p = d.points[static_cast<std::size_t>(i)];
         const auto x = analyse.Avancement(i);
-        c.tableau.push_back({Decimales(p.t, kDecimalesTemps), Nombre(p.p), x ? Decimales(*x * 1000, decimalesX) : "—"});
+        c.tableau.push_back({Decimales(p.t, kDecimalesTemps, virgule), Nombre(p.p), x ? Decimales(*x * 1000, decimalesX, virgule) : "—"});
     }
     return c;
 }

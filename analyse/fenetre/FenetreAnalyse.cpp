@@ -130,7 +130,7 @@ protected:
 
 std::string Nombre(double valeur, int chiffres = 3)
 {
-    return FormatGeneral(valeur, chiffres);
+    return FormatGeneral(valeur, chiffres, DecimalSeparator());
 }
 
 // While alive, the series take their points without asking their chart for
@@ -444,7 +444,7 @@ void FenetreAnalyse::ActualiserComparaison()
         }
         for (int i = 0; i < essais_.Nombre(); ++i) {
             QListWidgetItem* element = ListeEssais->item(i);
-            element->setText(Texte(essais_.Libelle(i)));
+            element->setText(Texte(essais_.Libelle(i, DecimalSeparator())));
             element->setToolTip(Texte(essais_.Entree(i).chemin.value_or(essais_.Entree(i).nom)));
             element->setCheckState(essais_.Coche(i) ? Qt::Checked : Qt::Unchecked);
         }
@@ -462,12 +462,12 @@ void FenetreAnalyse::ActualiserComparaison()
             continue;
         const int i = coches[n];
         serie->SetSeriesColor(SeriesPaletteColor(essais_.Couleur(i)));
-        serie->SetTitle(essais_.Libelle(i));
+        serie->SetTitle(essais_.Libelle(i, DecimalSeparator()));
         for (const auto& [t, x] : essais_.Courbe(i))
             serie->AddPoint(t, x, "", ColorAuto);
         serie->SetActive(true);
 
-        const LigneComparaison ligne = essais_.Ligne(i);
+        const LigneComparaison ligne = essais_.Ligne(i, DecimalSeparator());
         const std::string* cellules[] = {&ligne.essai,  &ligne.poste, &ligne.volume, &ligne.temperature, &ligne.points,
                                          &ligne.xFinal, &ligne.k,     &ligne.tDemi,  &ligne.pInitiale};
         for (int colonne = 0; colonne < static_cast<int>(std::size(cellules)); ++colonne) {
@@ -538,7 +538,7 @@ void FenetreAnalyse::TracerAvancement()
         SerieModele->AddPoint(t, courbe(t), "", ColorAuto);
     }
     TChartMarks& marques = GraphiqueAvancement->ChartMarks();
-    for (const MarqueAnalyse& marque : analyse_.Marques())
+    for (const MarqueAnalyse& marque : analyse_.Marques(DecimalSeparator()))
         if (marque.horizontale)
             marques.AddHorizontalLine(marque.position, marque.texte, clBlack);
         else
@@ -606,7 +606,7 @@ void FenetreAnalyse::TracerTest()
     // with it into the exports and the report.
     const auto& test = analyse_.Test();
     std::vector<std::string> titre{"Test de l'ordre 1"};
-    if (const std::string droite = analyse_.TexteTest(); !droite.empty())
+    if (const std::string droite = analyse_.TexteTest(DecimalSeparator()); !droite.empty())
         titre.push_back(droite);
     GraphiqueTest->Title().SetText(std::move(titre));
     if (test && !test->points.empty()) {
@@ -645,7 +645,7 @@ void FenetreAnalyse::TracerTangente()
     const double t = *tempsTangente_;
     const auto x = analyse_.AvancementModele(t);
     const auto pente = analyse_.PenteModele(t);
-    const auto ligne = analyse_.LigneTangente();
+    const auto ligne = analyse_.LigneTangente(DecimalSeparator());
     if (!x || !pente || !ligne) {
         TexteTangente->setText(QStringLiteral("Tangente : il faut une analyse, le volume et la température."));
         return;
@@ -661,7 +661,7 @@ void FenetreAnalyse::EcrireResultats()
         return;
     }
     std::string texte;
-    for (const auto& [libelle, valeur] : analyse_.LignesResultats())
+    for (const auto& [libelle, valeur] : analyse_.LignesResultats(DecimalSeparator()))
         texte += libelle + " : " + valeur + "\n";
     if (!texte.empty())
         texte.pop_back();
@@ -736,7 +736,7 @@ void FenetreAnalyse::MontrerAide()
         Aide = new QDialog(this);
         Aide->setWindowTitle(QStringLiteral("Aide : comprendre les résultats"));
         auto* texte = new QTextBrowser(Aide);
-        texte->setHtml(Texte(PageAide(demonstration)));
+        texte->setHtml(Texte(PageAide(demonstration, DecimalSeparator())));
         auto* colonne = new QVBoxLayout(Aide);
         colonne->addWidget(texte);
         Aide->resize(echelle_.Scale(QSize(560, 520)));
@@ -757,7 +757,7 @@ void FenetreAnalyse::Annuler()
 
 void FenetreAnalyse::CopierResultats()
 {
-    const std::string texte = analyse_.TexteResultats();
+    const std::string texte = analyse_.TexteResultats(DecimalSeparator());
     if (texte.empty())
         return;
     try {
@@ -770,7 +770,7 @@ void FenetreAnalyse::CopierResultats()
 void FenetreAnalyse::CopierComparaison()
 {
     try {
-        plateForme_.PlaceOnClipboard(essais_.TexteTableau());
+        plateForme_.PlaceOnClipboard(essais_.TexteTableau(DecimalSeparator()));
     } catch (const Exception& e) {
         Resultats->setText(Texte(e.Message()).toHtmlEscaped());
     }
@@ -779,7 +779,7 @@ void FenetreAnalyse::CopierComparaison()
 void FenetreAnalyse::CopierTableau()
 {
     try {
-        plateForme_.PlaceOnClipboard(analyse_.TexteTableau());
+        plateForme_.PlaceOnClipboard(analyse_.TexteTableau(DecimalSeparator()));
     } catch (const Exception& e) {
         Resultats->setText(Texte(e.Message()).toHtmlEscaped());
     }

@@ -5,6 +5,7 @@
 #include "rapport/RapportClasse.h"
 #include "classe/TexteClasse.h"
 #include "journal/LectureEssai.h"
+#include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Platform.h"
 
@@ -187,7 +188,7 @@ void FenetreClasse::Montrer()
     // The table: the command line's text, cut into cells; filled again only
     // when it changed (a reading every few seconds must not reset the
     // teacher's place in it), at the same scroll position.
-    const std::string texte = Classe::TexteSynthese(synthese_);
+    const std::string texte = Classe::TexteSynthese(synthese_, DecimalSeparator());
     if (texte != texteMontre_) {
         texteMontre_ = texte;
         RemplirTableaux(texte);
@@ -318,7 +319,7 @@ void FenetreClasse::Enregistrer()
 void FenetreClasse::Copier()
 {
     try {
-        plateForme_.PlaceOnClipboard(Classe::TexteSynthese(synthese_));
+        plateForme_.PlaceOnClipboard(Classe::TexteSynthese(synthese_, DecimalSeparator()));
     } catch (const Exception& e) {
         Etat->setText(Texte("Rien n'a été copié : " + e.Message()));
     }

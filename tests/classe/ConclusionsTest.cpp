@@ -89,7 +89,7 @@ TEST(Conclusions, arrhenius_line_and_repeated_runs_statistics_match_the_independ
     EXPECT_EQ(std::tuple(k->valeur, k->incertitude, Trouver(s, "écart-type de k")->valeur,
                          Trouver(s, "t1/2 moyen")->incertitude),
               std::tuple(r.kMoyen, r.uKMoyenne, r.kEcartType, r.uTDemiMoyenne));
-    EXPECT_TRUE(k->nom.ends_with(", 3 essais (s-1)")) << k->nom;
+    EXPECT_TRUE(Classe::NomConclusion(s, *k, ',').ends_with(", 3 essais (s-1)")) << Classe::NomConclusion(s, *k, ',');
 }
 
 TEST(Conclusions, t_half_against_the_factor_decides_the_order_on_the_slope_and_its_uncertainty)
@@ -138,7 +138,8 @@ TEST(Conclusions, t_half_against_the_factor_decides_the_order_on_the_slope_and_i
     const Classe::Synthese s = Classe::Conclure(cas[0].essais, {}, facteur);
     ASSERT_EQ(s.repetitions.size(), 1u);
     EXPECT_EQ(s.repetitions[0].facteur, 0.10);
-    EXPECT_NE(Trouver(s, "k moyen")->nom.find("concentration initiale = "), std::string::npos);
+    EXPECT_NE(Classe::NomConclusion(s, *Trouver(s, "k moyen"), ',').find("concentration initiale = 0,1 mol/L"),
+              std::string::npos);
 }
 
 TEST(Conclusions, too_few_runs_or_conditions_give_no_line_and_say_why_for_two_temperatures)

@@ -177,7 +177,7 @@ TEST_F(FenetreClasseTest, lists_the_runs_as_the_command_line_and_finds_the_activ
     EXPECT_NE(f->Etat->text().indexOf(QStringLiteral("3 essais lus")), -1) << f->Etat->text().toStdString();
 
     // The copy: the command line's own text, byte for byte, by Ctrl+C and by the button.
-    const std::string ligneDeCommande = Classe::TexteSynthese(Classe::Synthetiser({dossier.string()}));
+    const std::string ligneDeCommande = Classe::TexteSynthese(Classe::Synthetiser({dossier.string()}), DecimalSeparator());
     f->ActionCopier->trigger();
     f->BoutonCopier->click();
     ASSERT_EQ(bureau.clipboard.size(), 2u);
@@ -336,7 +336,7 @@ TEST_F(FenetreClasseTest, a_share_that_hangs_freezes_neither_the_window_nor_its_
     // The window answers meanwhile: the copy and the factor's fields work.
     f->Copier();
     ASSERT_EQ(bureau.clipboard.size(), 1u);
-    EXPECT_EQ(bureau.clipboard[0], Classe::TexteSynthese(Classe::Synthese{}));
+    EXPECT_EQ(bureau.clipboard[0], Classe::TexteSynthese(Classe::Synthese{}, DecimalSeparator()));
     EXPECT_NE(f->Etat->text().indexOf(QStringLiteral("Lecture du dossier")), -1);
     f.reset(); // returns although the reading is still under way
     reponse.set_value();
@@ -394,7 +394,7 @@ TEST_F(FenetreClasseTest, the_class_report_holds_the_table_and_the_conclusions_f
     const std::string texte = LirePdf(pdf).first;
     verifier(LirePdf(pdf));
     // Each row's k as the table writes it (decimal comma).
-    const TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(f->Synthese()));
+    const TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(f->Synthese(), DecimalSeparator()));
     ASSERT_EQ(decoupe.lignes.size(), 3u);
     for (const auto& ligne : decoupe.lignes)
         EXPECT_NE(texte.find(ligne[7]), std::string::npos) << ligne[7];

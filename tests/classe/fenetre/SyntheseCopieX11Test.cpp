@@ -54,8 +54,8 @@ TEST(SyntheseCopieX11, ctrl_c_in_the_table_copies_the_command_line_text)
 
         const Lecture collee = Xclip({QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
         ASSERT_TRUE(collee.terminee);
-        EXPECT_EQ(collee.octets.toStdString(), Classe::TexteSynthese(fenetre.Synthese()));
-        EXPECT_EQ(collee.octets.toStdString(), Classe::TexteSynthese(Classe::Synthetiser({dossier.string()})));
+        EXPECT_EQ(collee.octets.toStdString(), Classe::TexteSynthese(fenetre.Synthese(), DecimalSeparator()));
+        EXPECT_EQ(collee.octets.toStdString(), Classe::TexteSynthese(Classe::Synthetiser({dossier.string()}), DecimalSeparator()));
     }
     fs::remove_all(dossier);
 }
