@@ -185,6 +185,29 @@ TEST_F(DonneesReelles, error_codes_are_left_out_and_named_by_their_line)
 
 TEST_F(DonneesReelles, a_wild_point_is_named_and_excluded_only_on_request)
 {
+    // Each point named by its date, in the order of the run; a point that
+    // explains the residuals' structure leaves no remark of misfit.
+    const struct {
+        const char* cas;
+        std::vector<std::pair<int, double>> ecarts; // second, Pa added
+        double bruit;                               // Pa
+        std::vector<double> dates;                  // s, the points named
+    } cas[] = {
+        {"two, the later the farther", {{400, 20000}, {150, 10000}}, 250, {150, 400}},
+        {"one that pulls the curve off", {{300, 30000}}, 25, {300}},
+    };
+    for (const auto& c : cas) {
+        std::vector<Point> essai = Essai(600, 0, 30000, 60, c.bruit, 5);
+        for (const auto& [i, ecart] : c.ecarts)
+            essai[static_cast<std::size_t>(i)].p += ecart;
+        const Resultat r = Analyser(essai, {});
+        EXPECT_EQ(r.remarques, std::vector(c.dates.size(), Remarque::PointAberrant)) << c.cas;
+        std::vector<double> dates;
+        for (const DetailRemarque& d : r.details)
+            dates.push_back(d.t);
+        EXPECT_EQ(dates, c.dates) << c.cas;
+    }
+
     std::vector<Point> essai = Essai(600, 0, 30000, 60, 250, 5);
     essai[150].p += 10000;
     const Resultat r = Analyser(essai, {});
