@@ -4,8 +4,7 @@
 // stays in the state reached.
 #include "acquisition/Clocks.h"
 #include "analyse/AnalyseEssai.h"
-#include "workers/LecturesEnFond.h"
-#include "journal/JournalEnFond.h"
+#include "workers/Acquisition.h"
 #include "widgets/TRadioGroup.h"
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
@@ -75,25 +74,20 @@ void TForm1::Button1Click(QObject*)
 {
     if (EnMarche) {
         // Stop: the charts, the table and the point count keep the run. The
-        // reading under way ends first; its result, queued after, is dropped.
-        AttendreLecture();
+        // result of a reading under way, sent after, is dropped. The run's
+        // journal ends its writing on the acquisition's thread once this
+        // event is over: a stop at the point limit still journals this
+        // tick's point.
         ++numeroMarche_;
         EnMarche = false;
         Timer1->stop();
         Button1->setText(QStringLiteral("M&arche"));
         ActiverChamps(true);
-        // The run's journal ends its writing, and its copy in the class
-        // folder gets the last lines, once this event is over: a stop at the
-        // point limit still records this tick's point.
-        if (Journal::EnFond* journal = journalEnFond_.get())
+        if (journalOuvert_)
             QMetaObject::invokeMethod(
-                this,
-                [this, journal] {
-                    if (journalEnFond_.get() == journal)
-                        journauxFinissant_.push_back(std::move(journalEnFond_));
-                    journal->Fermer();
-                },
+                this, [this, essai = static_cast<std::uint64_t>(numeroEssai_)] { lectures_->FinirJournal(essai); },
                 Qt::QueuedConnection);
+        journalOuvert_ = false;
         return;
     }
 
@@ -142,6 +136,37 @@ void TForm1::CommencerEssai(bool avecJournal)
     essai_ = std::make_unique<Essai>(
         ConditionsEssai{source, debutEssai_, Volume, Temperature, Coefficient, PEtMoinsP, NomDeLaMachine()});
 
+    // The journal first: a later observer's failure (a chart's) never
+    // skips its line. Its header says the run's conditions as the analysis
+    // takes them (L and °C); each whole reading's line is written on the
+    // journal's thread, in order. Its failure is told once a run; the run
+    // goes on.
+    journalOuvert_ = false;
+    if (avecJournal && !DossierJournal.empty()) {
+        const ConditionsEssai& conditions = essai_->Conditions();
+        const Journal::EnTete entete{conditions.debut,
+                                     conditions.source,
+                                     conditions.volume * 1000,
+                                     conditions.temperature - ConditionsMesure::kZeroAbsolu,
+                                     conditions.coefficient,
+                                     conditions.pEtMoinsP,
+                                     conditions.machine};
+        // The copy in the class folder, when there is one, on a thread of
+        // its own beside the journal's, its failures told as the journal's.
+        std::unique_ptr<Journal::CopieClasse> copie;
+        if (const Journal::DossierDeLaClasse classe = DossierClasse(); !classe.chemin.empty())
+            copie = std::make_unique<Journal::CopieClasse>(classe.chemin, entete);
+        lectures_->CommencerJournal(static_cast<std::uint64_t>(numeroEssai_),
+                                    std::make_unique<Journal::Ecrivain>(DossierJournal, entete), std::move(copie));
+        journalOuvert_ = true;
+        essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
+            if (lecture.avancement)
+                lectures_->Journaliser({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
+                                        static_cast<double>(*lecture.avancement), lecture.tension1,
+                                        lecture.tension2});
+        });
+    }
+
     // The result table: pressure, extent and voltage ratio in the reading's row.
     essai_->Observer([this](const Essai& essai, const LectureEssai& lecture) {
         const auto ligne = static_cast<std::size_t>(lecture.rang);
@@ -160,119 +185,34 @@ void TForm1::CommencerEssai(bool avecJournal)
             Series2->AddPoint(Checked::ToDouble(Checked::Multiply(point, static_cast<long double>(Periode))),
                               Checked::ToDouble(*lecture.avancement), "", clLime);
     });
-
-    // The journal: its header says the run's conditions as the analysis
-    // takes them (L and °C); each whole reading's line is on the disk before
-    // the next tick. Its failure is told once a run; the run goes on.
-    journal_.reset();
-    if (!avecJournal || DossierJournal.empty())
-        return;
-    const ConditionsEssai& conditions = essai_->Conditions();
-    const Journal::EnTete entete{conditions.debut,
-                                 conditions.source,
-                                 conditions.volume * 1000,
-                                 conditions.temperature - ConditionsMesure::kZeroAbsolu,
-                                 conditions.coefficient,
-                                 conditions.pEtMoinsP,
-                                 conditions.machine};
-    auto ecrivain = std::make_unique<Journal::Ecrivain>(DossierJournal, entete);
-    if (lectures_) {
-        // On a thread of its own: a slow disk delays neither the readings
-        // nor the window. The earlier run's journal ends its writing alone.
-        if (journalEnFond_) {
-            journalEnFond_->Fermer();
-            journauxFinissant_.push_back(std::move(journalEnFond_));
-        }
-        // The copy in the class folder, when there is one: by a thread of
-        // its own beside the journal's, its failures told as the journal's.
-        Journal::EnFond::Copie copie;
-        if (const Journal::DossierDeLaClasse classe = DossierClasse(); !classe.chemin.empty())
-            copie.copie = std::make_unique<Journal::CopieClasse>(classe.chemin, entete);
-        journalEnFond_ = std::make_unique<Journal::EnFond>(
-            std::move(ecrivain),
-            Journal::EnFond::Rappels{
-                [this](const std::string& message) {
-                    QMetaObject::invokeMethod(
-                        this, [this, message] { garde_.Run([this, &message] { boites_.ShowMessage(message); }); },
-                        Qt::QueuedConnection);
-                },
-                [this](const std::string& chemin) {
-                    QMetaObject::invokeMethod(
-                        this, [this, chemin] { journauxSession_.push_back(chemin); }, Qt::QueuedConnection);
-                }},
-            std::move(copie));
-        essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
-            if (lecture.avancement && journalEnFond_)
-                journalEnFond_->Ajouter({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
-                                         static_cast<double>(*lecture.avancement), lecture.tension1,
-                                         lecture.tension2});
-        });
-        return;
-    }
-    journal_ = std::move(ecrivain);
-    essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
-        if (!lecture.avancement)
-            return;
-        const std::optional<std::string> echec =
-            journal_->Ajouter({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
-                               static_cast<double>(*lecture.avancement), lecture.tension1, lecture.tension2});
-        if (!journal_->Chemin().empty()
-            && (journauxSession_.empty() || journauxSession_.back() != journal_->Chemin()))
-            journauxSession_.push_back(journal_->Chemin());
-        if (echec)
-            boites_.ShowMessage(*echec);
-    });
-}
-
-void TForm1::MesurerEnFond()
-{
-    if (lectures_)
-        return;
-    lectures_ = std::make_unique<LecturesEnFond>(
-        [this] { return LireTensions(); },
-        [this](TensionsLues lues) {
-            // A reading asked before a stop or a new start records nothing.
-            if (lues.marche != numeroMarche_)
-                return;
-            garde_.Run([this, &lues] { PrendreLecture(lues); }, HandlerGuard::Source::Tick);
-            SuivreMesure();
-        },
-        this);
-}
-
-void TForm1::AttendreLecture()
-{
-    if (lectures_)
-        lectures_->Attendre();
-}
-
-TensionsLues TForm1::LireTensions()
-{
-    P->MesurerTensions(kEchantillons, kFrequenceEchantillons);
-    MonotonicClock monotone;
-    return {numeroMarche_, P->TensionVoie1, P->TensionVoie2, (HorlogeLectures ? *HorlogeLectures : monotone).Now(),
-            nullptr};
 }
 
 void TForm1::Timer1Timer(QObject*)
 {
-    // In the background, the reading's result comes back as an event of its
-    // own (MesurerEnFond), and the tick is over.
-    if (lectures_) {
-        lectures_->Demander(numeroMarche_);
+    // The reading is asked and the tick is over: its result comes back as
+    // an event of its own (RecevoirLecture).
+    lectures_->Demander({numeroMarche_, kEchantillons, kFrequenceEchantillons, HorlogeLectures});
+}
+
+void TForm1::RecevoirLecture(const TensionsLues& lues)
+{
+    // A reading asked before a stop or a new start records nothing.
+    if (lues.marche != numeroMarche_)
         return;
-    }
-    TensionsLues lues;
-    try {
-        lues = LireTensions();
-    } catch (...) {
-        lues.echec = std::current_exception();
-    }
-    PrendreLecture(lues);
+    garde_.Run([this, &lues] { PrendreLecture(lues); }, HandlerGuard::Source::Tick);
+    SuivreMesure();
 }
 
 void TForm1::PrendreLecture(const TensionsLues& lues)
 {
+    // The card component's status, as the acquisition's component left it.
+    P->TensionVoie1 = lues.tension1;
+    P->TensionVoie2 = lues.tension2;
+    P->Frequence = lues.frequence;
+    P->Duree = lues.duree;
+    P->CodeErreur = lues.code;
+    P->MessageErreur = lues.message;
+
     // The reading comes first. One that fails records nothing (no point, no
     // row, no count) and stops the run as "Arrêt" does: its error is shown
     // once, no later tick repeats it, and the points taken before stay, to be
@@ -288,27 +228,29 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
     }
     const double tensionVoie1 = lues.tension1;
     const double tensionVoie2 = lues.tension2;
-    const std::chrono::nanoseconds instant = lues.instant;
-
-    // The reading belongs to this tick's second, so it is taken before the
-    // point limit's message, which may stay open for any time: read after
-    // it, the last point would be a later pressure dated 1024 × Periode.
-    ++NombreDePoints;
-    const int ligne = NombreDePoints - 1;
-    if (ligne == 0)
-        premiereLecture_ = instant;
-    const double tempsReel = std::chrono::duration<double>(instant - premiereLecture_).count();
-    if (NombreDePoints > kPointsMax - 1) {
-        Button1Click(this); // stops the run; this tick still records its point
-        boites_.ShowMessage("trop de points de mesure");
-    }
-
     Edit4->setText(QString::fromStdString(FormatGeneral(tensionVoie1, kPrecisionTensions, DecimalSeparator())));
     Edit5->setText(QString::fromStdString(FormatGeneral(tensionVoie2, kPrecisionTensions, DecimalSeparator())));
 
-    // A pressure that cannot be computed records nothing.
+    if (!essai_)
+        CommencerEssai(false); // a tick with no run started records on the unit's run state, unjournaled
+
+    // The point is computed into the run: its row is the run's count of
+    // readings, and nothing moves before the pressure is known (a pressure
+    // that cannot be computed records nothing).
+    const int ligne = essai_->Nombre();
+    if (ligne == 0)
+        premiereLecture_ = lues.instant;
+    const double tempsReel = std::chrono::duration<double>(lues.instant - premiereLecture_).count();
     LectureEssai lecture{ligne, DateDeLigne(ligne), tempsReel, tensionVoie1, tensionVoie2,
                          CalculMesure::Pression(PEtMoinsP, tensionVoie1, tensionVoie2, Coefficient), std::nullopt};
+
+    // The reading belongs to this tick's second, so it is taken before the
+    // point limit's message, which may stay open for any time; the run ends
+    // with its 1024th point, still recorded below.
+    if (ligne + 1 > kPointsMax - 1) {
+        Button1Click(this);
+        boites_.ShowMessage("trop de points de mesure");
+    }
 
     // The volume and the temperature were checked at the start: the first
     // point only takes the amount the avancement is measured from. An
@@ -316,7 +258,7 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
     // the pressure is recorded and plotted, then the error is shown.
     std::exception_ptr echec;
     try {
-        if (NombreDePoints == 1)
+        if (ligne == 0)
             QuantiteInitiale = Checked::ToDouble(CalculMesure::Quantite(lecture.pression, Volume, Temperature));
         // n is a double, as QuantiteInitiale is: the first point's avancement
         // is exactly 0.
@@ -326,9 +268,15 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
         echec = std::current_exception();
     }
 
-    if (!essai_)
-        CommencerEssai(false); // a tick with no run started records on the unit's run state, unjournaled
-    essai_->Ajouter(std::move(lecture));
+    // The run keeps the reading whatever its observers do; the count follows
+    // the run, an observer's failure included.
+    try {
+        essai_->Ajouter(std::move(lecture));
+    } catch (...) {
+        NombreDePoints = essai_->Nombre();
+        throw;
+    }
+    NombreDePoints = essai_->Nombre();
     if (echec)
         std::rethrow_exception(echec);
 }

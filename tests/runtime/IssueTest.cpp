@@ -33,20 +33,14 @@ TEST(Issue, holds_either_the_value_or_the_failure_and_gives_a_move_only_value_ou
     ASSERT_FALSE(echec);
     EXPECT_EQ(echec.Message(), "Le port /dev/ttyACM0 est introuvable.");
     EXPECT_EQ(echec.Erreur().code, 2);
-    EXPECT_THROW((void)echec.Valeur(), std::bad_variant_access);
 
     for (const int cas : {1, 2}) {
         Issue<std::unique_ptr<Base>> reussi = Fabriquer(cas);
         ASSERT_TRUE(reussi.Reussi());
-        EXPECT_THROW((void)reussi.Erreur(), std::bad_variant_access);
         const std::unique_ptr<Base> valeur = std::move(reussi).Valeur();
         ASSERT_NE(valeur, nullptr);
         EXPECT_EQ(valeur->Numero(), cas == 1 ? 2 : 1); // the derived class kept behind the base pointer
     }
-
-    const Issue<std::string> texte = std::string("0,999238");
-    EXPECT_EQ(texte->size(), 8u);
-    EXPECT_EQ(*texte, "0,999238");
 }
 
 } // namespace

@@ -1,8 +1,9 @@
-#include "rapport/GraphiquesClasse.h"
+#include "rapport/GraphiquesSynthese.h"
 
 #include "analyse/AnalyseEssai.h"
 #include "widgets/Graphiques.h"
-#include "chart/TChart.h"
+#include "chart/TCustomChart.h"
+#include "chart/TFastLineSeries.h"
 #include "chart/TPointSeries.h"
 #include "numtext/NumberText.h"
 
@@ -33,7 +34,7 @@ void TracerDroite(TFastLineSeries& serie, const std::optional<Classe::Droite>& d
 
 // The axes fixed around the points and their line, with a margin so that no
 // point sits on the frame; automatic when there is none.
-void Cadrer(TChart& graphique, const TChartSeries& points, const TChartSeries& droite)
+void Cadrer(TCustomChart& graphique, const TChartSeries& points, const TChartSeries& droite)
 {
     if (points.Count() == 0) {
         graphique.BottomAxis().SetAutomatic(true);
@@ -61,50 +62,49 @@ void Cadrer(TChart& graphique, const TChartSeries& points, const TChartSeries& d
 }
 
 // The short name of a run for the legend: its bench, else its file's name.
-std::string NomCourt(const Classe::EssaiClasse& essai)
+std::string NomCourt(const Classe::EssaiClasse& essai, char separateur)
 {
     std::string nom = essai.poste.empty() ? essai.nom : essai.poste;
     if (essai.temperature)
-        nom += ", θ = " + FormatGeneral(*essai.temperature, 3, DecimalSeparator()) + " °C";
+        nom += ", θ = " + FormatGeneral(*essai.temperature, 3, separateur) + " °C";
     return nom;
 }
 
 } // namespace
 
-GraphiquesClasse::GraphiquesClasse(QWidget* parent) : QTabWidget(parent)
+GraphiquesSynthese::GraphiquesSynthese(TCustomChart& k, TCustomChart& tDemi, TCustomChart& arrhenius,
+                                       TCustomChart& courbes)
+    : GraphiqueK(k), GraphiqueTDemi(tDemi), GraphiqueArrhenius(arrhenius), GraphiqueCourbes(courbes)
 {
-    GraphiqueK = NouveauGraphique(this, "k selon le facteur étudié", "Facteur", "k en s⁻¹", true);
-    PointsK = NouvelleSerie<TPointSeries>(*GraphiqueK, kCouleurPoints, "Essais");
+    PreparerGraphique(GraphiqueK, "k selon le facteur étudié", "Facteur", "k en s⁻¹", true);
+    PointsK = NouvelleSerie<TPointSeries>(GraphiqueK, kCouleurPoints, "Essais");
     PointsK->SetPointSize(kTaillePoint);
-    DroiteK = NouvelleSerie<TFastLineSeries>(*GraphiqueK, kCouleurDroite, "Droite ajustée");
-    GraphiqueTDemi = NouveauGraphique(this, "t½ selon le facteur étudié", "Facteur", "t½ en s", true);
-    PointsTDemi = NouvelleSerie<TPointSeries>(*GraphiqueTDemi, kCouleurPoints, "Essais");
+    DroiteK = NouvelleSerie<TFastLineSeries>(GraphiqueK, kCouleurDroite, "Droite ajustée");
+    PreparerGraphique(GraphiqueTDemi, "t½ selon le facteur étudié", "Facteur", "t½ en s", true);
+    PointsTDemi = NouvelleSerie<TPointSeries>(GraphiqueTDemi, kCouleurPoints, "Essais");
     PointsTDemi->SetPointSize(kTaillePoint);
-    DroiteTDemi = NouvelleSerie<TFastLineSeries>(*GraphiqueTDemi, kCouleurDroite, "Droite ajustée");
-    GraphiqueArrhenius = NouveauGraphique(this, "Loi d'Arrhenius : ln k selon 1/T", "1/T en K⁻¹", "ln k (k en s⁻¹)",
-                                          true);
-    PointsArrhenius = NouvelleSerie<TPointSeries>(*GraphiqueArrhenius, kCouleurPoints, "Essais");
+    DroiteTDemi = NouvelleSerie<TFastLineSeries>(GraphiqueTDemi, kCouleurDroite, "Droite ajustée");
+    PreparerGraphique(GraphiqueArrhenius, "Loi d'Arrhenius : ln k selon 1/T", "1/T en K⁻¹", "ln k (k en s⁻¹)",
+                      true);
+    PointsArrhenius = NouvelleSerie<TPointSeries>(GraphiqueArrhenius, kCouleurPoints, "Essais");
     PointsArrhenius->SetPointSize(kTaillePoint);
-    DroiteArrhenius = NouvelleSerie<TFastLineSeries>(*GraphiqueArrhenius, kCouleurDroite, "Droite ajustée");
-    GraphiqueCourbes = NouveauGraphique(this, "Les essais superposés", "Temps depuis le début de l'essai en s",
-                                        "Avancement en mmol", true);
+    DroiteArrhenius = NouvelleSerie<TFastLineSeries>(GraphiqueArrhenius, kCouleurDroite, "Droite ajustée");
+    PreparerGraphique(GraphiqueCourbes, "Les essais superposés", "Temps depuis le début de l'essai en s",
+                      "Avancement en mmol", true);
     // The titles say what the points and the line are: no legend over them.
-    for (TChart* g : {GraphiqueK, GraphiqueTDemi, GraphiqueArrhenius})
+    for (TCustomChart* g : {&GraphiqueK, &GraphiqueTDemi, &GraphiqueArrhenius})
         g->Legend().SetVisible(false);
-    addTab(GraphiqueK, QStringLiteral("&k selon le facteur"));
-    addTab(GraphiqueTDemi, QStringLiteral("t½ &selon le facteur"));
-    addTab(GraphiqueArrhenius, QStringLiteral("&Arrhenius"));
-    addTab(GraphiqueCourbes, QStringLiteral("C&ourbes superposées"));
 }
 
-void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
+void GraphiquesSynthese::Remplir(const Classe::Synthese& synthese, char separateur)
 {
     // The factor's charts.
     const bool facteur = !synthese.facteur.nom.empty();
+    facteurNomme_ = facteur;
     std::string axe = synthese.facteur.nom;
     if (!synthese.facteur.unite.empty())
         axe += " en " + synthese.facteur.unite;
-    for (TChart* g : {GraphiqueK, GraphiqueTDemi})
+    for (TCustomChart* g : {&GraphiqueK, &GraphiqueTDemi})
         g->BottomAxis().Title().SetCaption(facteur ? axe : "Facteur (à nommer)");
     for (TChartSeries* s : {static_cast<TChartSeries*>(PointsK), static_cast<TChartSeries*>(PointsTDemi),
                             static_cast<TChartSeries*>(PointsArrhenius)}) {
@@ -125,9 +125,9 @@ void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
     TracerDroite(*DroiteK, facteur ? synthese.kSelonFacteur : std::nullopt, *PointsK);
     TracerDroite(*DroiteTDemi, facteur ? synthese.tDemiSelonFacteur : std::nullopt, *PointsTDemi);
     TracerDroite(*DroiteArrhenius, synthese.arrhenius, *PointsArrhenius);
-    Cadrer(*GraphiqueK, *PointsK, *DroiteK);
-    Cadrer(*GraphiqueTDemi, *PointsTDemi, *DroiteTDemi);
-    Cadrer(*GraphiqueArrhenius, *PointsArrhenius, *DroiteArrhenius);
+    Cadrer(GraphiqueK, *PointsK, *DroiteK);
+    Cadrer(GraphiqueTDemi, *PointsTDemi, *DroiteTDemi);
+    Cadrer(GraphiqueArrhenius, *PointsArrhenius, *DroiteArrhenius);
     for (TChartSeries* s : {static_cast<TChartSeries*>(PointsK), static_cast<TChartSeries*>(PointsTDemi),
                             static_cast<TChartSeries*>(PointsArrhenius)})
         s->SetActive(true);
@@ -135,9 +135,9 @@ void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
     // The curves: extents when every run's V and T are known, else pressures.
     const bool avancements = std::all_of(synthese.essais.begin(), synthese.essais.end(),
                                          [](const Classe::EssaiClasse& e) { return e.volume && e.temperature; });
-    GraphiqueCourbes->LeftAxis().Title().SetCaption(avancements ? "Avancement en mmol" : "Pression en hPa");
+    GraphiqueCourbes.LeftAxis().Title().SetCaption(avancements ? "Avancement en mmol" : "Pression en hPa");
     while (courbes_.size() < synthese.essais.size())
-        courbes_.push_back(GraphiqueCourbes->AddSeries<TFastLineSeries>());
+        courbes_.push_back(GraphiqueCourbes.AddSeries<TFastLineSeries>());
     for (std::size_t n = 0; n < courbes_.size(); ++n) {
         TFastLineSeries* serie = courbes_[n];
         serie->SetActive(false);
@@ -146,7 +146,7 @@ void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
             continue;
         const Classe::EssaiClasse& e = synthese.essais[n];
         serie->SetSeriesColor(SeriesPaletteColor(static_cast<int>(n)));
-        serie->SetTitle(NomCourt(e));
+        serie->SetTitle(NomCourt(e, separateur));
         if (!e.points.empty()) {
             const double origine = e.points.front().t;
             if (avancements) {
@@ -168,23 +168,19 @@ void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
         }
         serie->SetActive(true);
     }
-    GraphiqueCourbes->Legend().SetVisible(synthese.essais.size() <= static_cast<std::size_t>(kLegendeMax));
-
-    setTabEnabled(indexOf(GraphiqueK), facteur);
-    setTabEnabled(indexOf(GraphiqueTDemi), facteur);
-    setTabEnabled(indexOf(GraphiqueArrhenius), DroiteArrhenius->Count() > 0);
+    GraphiqueCourbes.Legend().SetVisible(synthese.essais.size() <= static_cast<std::size_t>(kLegendeMax));
 }
 
-std::vector<TChart*> GraphiquesClasse::Remplis() const
+std::vector<TCustomChart*> GraphiquesSynthese::Remplis() const
 {
-    std::vector<TChart*> remplis;
+    std::vector<TCustomChart*> remplis;
     if (PointsK->Count() > 0)
-        remplis.push_back(GraphiqueK);
+        remplis.push_back(&GraphiqueK);
     if (PointsTDemi->Count() > 0)
-        remplis.push_back(GraphiqueTDemi);
+        remplis.push_back(&GraphiqueTDemi);
     if (DroiteArrhenius->Count() > 0)
-        remplis.push_back(GraphiqueArrhenius);
+        remplis.push_back(&GraphiqueArrhenius);
     if (std::any_of(courbes_.begin(), courbes_.end(), [](const TFastLineSeries* s) { return s->Count() > 0; }))
-        remplis.push_back(GraphiqueCourbes);
+        remplis.push_back(&GraphiqueCourbes);
     return remplis;
 }
