@@ -2,8 +2,9 @@
 // One run's results as one row of tab-separated text, the row that
 // `nelvar --analyse` writes under its header and the analysis window copies:
 // the path, the number of points of the interval, then the numbers in the
-// program's general format (NombreResultat), an empty field for a value that
-// does not exist, and the remarks' French sentences. Plain C++.
+// program's general format (NombreResultat) with the separator passed, an
+// empty field for a value that does not exist, and the remarks' French
+// sentences. Plain C++.
 #include "kinetics/AnalyseCinetique.h"
 
 #include <string>
@@ -18,6 +19,6 @@ inline constexpr std::string_view kEnteteResultats =
 // One row of results, as the mode writes it under kEnteteResultats, ended
 // by "\n": `chemin` is the first field. The analysis window copies the same
 // row.
-std::string LigneResultats(const std::string& chemin, const Resultat& r);
+std::string LigneResultats(const std::string& chemin, const Resultat& r, char separateur);
 
 } // namespace Cinetique

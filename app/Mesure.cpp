@@ -34,7 +34,7 @@ constexpr int kPrecisionTensions = 6;
 
 long double Lire(const QLineEdit* champ)
 {
-    return ReadNumber(champ->text().toStdString());
+    return ReadNumber(champ->text().toStdString(), DecimalSeparator());
 }
 
 // Reads a field and checks its value with `valeur` (which converts it and
@@ -229,8 +229,8 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
     }
     const double tensionVoie1 = lues.tension1;
     const double tensionVoie2 = lues.tension2;
-    Edit4->setText(QString::fromStdString(FormatGeneral(tensionVoie1, kPrecisionTensions)));
-    Edit5->setText(QString::fromStdString(FormatGeneral(tensionVoie2, kPrecisionTensions)));
+    Edit4->setText(QString::fromStdString(FormatGeneral(tensionVoie1, kPrecisionTensions, DecimalSeparator())));
+    Edit5->setText(QString::fromStdString(FormatGeneral(tensionVoie2, kPrecisionTensions, DecimalSeparator())));
 
     if (!essai_)
         CommencerEssai(false); // a tick with no run started records on the unit's run state, unjournaled

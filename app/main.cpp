@@ -18,6 +18,7 @@
 #include "acquisition/PortSelection.h"
 #include "journal/JournalEssai.h"
 #include "commande/LigneCommande.h"
+#include "numtext/NumberText.h"
 #include "runtime/qt/MainIcon.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Processus.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv)
         // The PDFs draw with Qt, on its offscreen platform; the other modes
         // need no window system at all.
         if (!commande->pdf)
-            return Cinetique::Executer(*commande, std::cout, std::cerr);
+            return Cinetique::Executer(*commande, DecimalSeparator(), std::cout, std::cerr);
         PreparerProcessus();
         qputenv("QT_QPA_PLATFORM", "offscreen");
         int argumentsQt = std::min(argc, 1); // the options are the command's, not Qt's
@@ -60,7 +61,7 @@ int main(int argc, char** argv)
             }
             return {};
         };
-        return Cinetique::Executer(*commande, std::cout, std::cerr, rapports);
+        return Cinetique::Executer(*commande, DecimalSeparator(), std::cout, std::cerr, rapports);
     }
 
     PreparerProcessus();

@@ -1,6 +1,7 @@
 #include "classe/SyntheseClasse.h"
 
 #include "analyse/AnalyseEssai.h"
+#include "analyse/TexteResultat.h"
 #include "classe/Formulations.h"
 #include "kinetics/Constantes.h"
 #include "journal/JournalEssai.h"
@@ -216,18 +217,20 @@ int TemperaturesDistinctes(const std::vector<double>& temperatures)
 // The sentence said when the scatter between runs exceeds their
 // uncertainties, for the fit of `quoi` (with its article): the reduced χ²
 // and both uncertainties of `grandeur`, the larger one given.
+// Its numbers are written with the text's separator (PhraseConclusion).
 Conclusion PhraseDispersion(const std::string& quoi, double chi2, int degres, const std::string& grandeur,
                             double uDispersion, double uEssais, const std::string& unite)
 {
     return {"Dispersion entre essais, " + quoi,
             {},
             {},
-            "La dispersion entre essais dépasse leurs incertitudes : χ²/ν = " + AvecPuissance(chi2 / degres, 2, "") +
-                " pour " + std::to_string(degres) + " degré" + (degres > 1 ? "s" : "") +
-                " de liberté ; l'incertitude donnée pour " + grandeur + " est celle de la dispersion, " +
-                AvecPuissance(uDispersion, 2, unite) + " (" + AvecPuissance(uEssais, 2, unite) +
-                " d'après les incertitudes des essais).",
-            {}};
+            "La dispersion entre essais dépasse leurs incertitudes : χ²/ν = ",
+            {},
+            {{chi2 / degres, {}, "",
+              " pour " + std::to_string(degres) + " degré" + (degres > 1 ? "s" : "") +
+                  " de liberté ; l'incertitude donnée pour " + grandeur + " est celle de la dispersion, "},
+             {uDispersion, {}, unite, " ("},
+             {uEssais, {}, unite, " d'après les incertitudes des essais)."}}};
 }
 
 // The reduced χ² of a weighted fit, as a conclusion.
@@ -311,14 +314,15 @@ void ConclureFacteur(Synthese& synthese)
                      {}});
     } else {
         // A catalyst, or anything else: how k varies, nothing of the order.
-        const std::string pente = ArrondiIncertitude(dk.pente, dk.uPente, "s⁻¹" + par);
+        // The slope, rounded to its uncertainty, is written with the text.
+        const NombrePhrase pente{dk.pente, dk.uPente, "s⁻¹" + par, "."};
         const std::string avec = AvecArticle(facteur.nom);
         std::string phrase;
         if (std::abs(dk.pente) <= 2 * dk.uPente)
-            phrase = "k ne varie pas avec " + avec + " aux incertitudes près : " + pente + ".";
+            phrase = "k ne varie pas avec " + avec + " aux incertitudes près : ";
         else
-            phrase = std::string(dk.pente > 0 ? "k augmente" : "k diminue") + " avec " + avec + " : " + pente + ".";
-        c.push_back({"k selon " + facteur.nom, {}, {}, phrase, {}});
+            phrase = std::string(dk.pente > 0 ? "k augmente" : "k diminue") + " avec " + avec + " : ";
+        c.push_back({"k selon " + facteur.nom, {}, {}, phrase, {}, {pente}});
     }
     for (const auto& [quoi, grandeur, d, unite] :
          {std::tuple("droite de k selon " + facteur.nom, std::string("la pente de k"), &dk, "s⁻¹" + par),
@@ -332,15 +336,16 @@ void ConclureFacteur(Synthese& synthese)
     }
 }
 
-// The name of a series's temperature: its mean to the degree, to the tenth
-// when another series at the same factor value rounds to the same degree.
-std::string NomTemperature(double temperature, const std::vector<double>& autres)
+// The digits of a series's temperature as named: its mean to the degree, to
+// the tenth when another series at the same factor value rounds to the same
+// degree.
+int DecimalesNom(double temperature, const std::vector<double>& autres)
 {
     const double degre = std::round(temperature);
     for (const double t : autres)
         if (t != temperature && std::round(t) == degre)
-            return Decimales(temperature, 1) + " °C";
-    return Decimales(degre, 0) + " °C";
+            return 1;
+    return 0;
 }
 
 void ConclureRepetitions(Synthese& synthese)
@@ -352,7 +357,6 @@ void ConclureRepetitions(Synthese& synthese)
         if (KDetermine(synthese.essais[i]) && synthese.essais[i].temperature)
             parFacteur[synthese.essais[i].facteur].push_back(i);
 
-    const Facteur& facteur = synthese.facteur;
     for (const auto& [valeur, candidats] : parFacteur) {
         std::vector<double> temperaturesCandidats;
         for (const std::size_t i : candidats)
@@ -390,23 +394,22 @@ void ConclureRepetitions(Synthese& synthese)
             series.emplace_back(std::move(serie), mk);
         }
         for (auto& [serie, mk] : series) {
-            serie.nom = NomTemperature(serie.temperature, moyennes);
-            std::string conditions = " à " + serie.nom;
-            if (serie.facteur && !facteur.nom.empty())
-                conditions += " et " + facteur.nom + " = " + NombreResultat(*serie.facteur) +
-                              (facteur.unite.empty() ? "" : " " + facteur.unite);
-            conditions += ", " + std::to_string(serie.essais.size()) + " essais";
+            serie.decimalesNom = DecimalesNom(serie.temperature, moyennes);
+            // The names go on with the series' conditions when they are
+            // written (NomConclusion): they hold numbers.
+            const std::size_t n = synthese.repetitions.size();
             std::vector<Conclusion>& c = synthese.conclusions;
-            c.push_back({"k moyen" + conditions + " (s-1)", serie.kMoyen, serie.uKMoyenne, {}, "s⁻¹"});
-            c.push_back({"écart-type de k" + conditions + " (s-1)", serie.kEcartType, {}, {}, "s⁻¹"});
-            c.push_back({"u(k) des ajustements, moyenne" + conditions + " (s-1)", serie.uKAjustements, {}, {}, "s⁻¹"});
-            c.push_back({"t1/2 moyen" + conditions + " (s)", serie.tDemiMoyen, serie.uTDemiMoyenne, {}, "s"});
-            c.push_back({"écart-type de t1/2" + conditions + " (s)", serie.tDemiEcartType, {}, {}, "s"});
-            c.push_back(
-                {"u(t1/2) des ajustements, moyenne" + conditions + " (s)", serie.uTDemiAjustements, {}, {}, "s"});
-            if (mk.dispersion)
-                c.push_back(PhraseDispersion("k moyen" + conditions, mk.chi2, mk.Degres(), "k moyen", mk.uDispersion,
-                                             mk.uEssais, "s⁻¹"));
+            c.push_back({"k moyen", serie.kMoyen, serie.uKMoyenne, {}, "s⁻¹", {}, n});
+            c.push_back({"écart-type de k", serie.kEcartType, {}, {}, "s⁻¹", {}, n});
+            c.push_back({"u(k) des ajustements, moyenne", serie.uKAjustements, {}, {}, "s⁻¹", {}, n});
+            c.push_back({"t1/2 moyen", serie.tDemiMoyen, serie.uTDemiMoyenne, {}, "s", {}, n});
+            c.push_back({"écart-type de t1/2", serie.tDemiEcartType, {}, {}, "s", {}, n});
+            c.push_back({"u(t1/2) des ajustements, moyenne", serie.uTDemiAjustements, {}, {}, "s", {}, n});
+            if (mk.dispersion) {
+                c.push_back(PhraseDispersion("k moyen", mk.chi2, mk.Degres(), "k moyen", mk.uDispersion, mk.uEssais,
+                                             "s⁻¹"));
+                c.back().serie = n;
+            }
             synthese.repetitions.push_back(std::move(serie));
         }
     }
@@ -725,31 +728,68 @@ Rangee EnTetes(const Facteur& facteur)
             "remarque"};
 }
 
-Rangee Cellules(const EssaiClasse& essai)
+Rangee Cellules(const EssaiClasse& essai, char separateur)
 {
     const Cinetique::Resultat& r = essai.resultat;
     return {
         CheminAffichable(essai.chemin),
         CheminAffichable(essai.poste),
         essai.debut ? TexteDebut(*essai.debut) : std::string(),
-        NombreResultat(essai.temperature),
-        NombreResultat(essai.volume),
-        NombreResultat(essai.facteur),
+        NombreResultat(essai.temperature, separateur),
+        NombreResultat(essai.volume, separateur),
+        NombreResultat(essai.facteur, separateur),
         std::to_string(r.points),
-        NombreResultat(r.k),
-        NombreResultat(r.uK),
-        NombreResultat(r.tDemi),
-        NombreResultat(r.uTDemi),
-        NombreResultat(r.xFinal),
-        NombreResultat(r.uXFinal),
-        Cinetique::TexteRemarques(r),
+        NombreResultat(r.k, separateur),
+        NombreResultat(r.uK, separateur),
+        NombreResultat(r.tDemi, separateur),
+        NombreResultat(r.uTDemi, separateur),
+        NombreResultat(r.xFinal, separateur),
+        NombreResultat(r.uXFinal, separateur),
+        Cinetique::TexteRemarques(r, separateur),
     };
 }
 
-std::array<std::string, 3> Cellules(const Conclusion& c)
+std::string NomTemperature(const SerieRepetee& serie, char separateur)
 {
-    return {CheminAffichable(c.nom), c.phrase.empty() ? NombreResultat(c.valeur) : c.phrase,
-            NombreResultat(c.incertitude)};
+    const double t = serie.decimalesNom > 0 ? serie.temperature : std::round(serie.temperature);
+    return Decimales(t, serie.decimalesNom, separateur) + " °C";
+}
+
+std::string NomConclusion(const Synthese& synthese, const Conclusion& conclusion, char separateur)
+{
+    if (!conclusion.serie || *conclusion.serie >= synthese.repetitions.size())
+        return conclusion.nom;
+    const SerieRepetee& serie = synthese.repetitions[*conclusion.serie];
+    const Facteur& facteur = synthese.facteur;
+    std::string nom = conclusion.nom + " à " + NomTemperature(serie, separateur);
+    if (serie.facteur && !facteur.nom.empty())
+        nom += " et " + facteur.nom + " = " + NombreResultat(*serie.facteur, separateur) +
+               (facteur.unite.empty() ? "" : " " + facteur.unite);
+    nom += ", " + std::to_string(serie.essais.size()) + " essais";
+    if (conclusion.unite.empty())
+        return nom;
+    // The unit as the command line's headers write it: "s-1" for "s⁻¹".
+    std::string unite = conclusion.unite;
+    for (std::size_t p; (p = unite.find("⁻¹")) != std::string::npos;)
+        unite.replace(p, std::string_view("⁻¹").size(), "-1");
+    return nom + " (" + unite + ")";
+}
+
+std::string PhraseConclusion(const Conclusion& c, char separateur)
+{
+    std::string phrase = c.phrase;
+    for (const NombrePhrase& n : c.nombres)
+        phrase += (n.incertitude ? ArrondiIncertitude(n.valeur, *n.incertitude, n.unite, separateur)
+                                 : AvecPuissance(n.valeur, 2, n.unite, separateur)) +
+                  n.suite;
+    return phrase;
+}
+
+std::array<std::string, 3> Cellules(const Synthese& synthese, const Conclusion& c, char separateur)
+{
+    return {CheminAffichable(NomConclusion(synthese, c, separateur)),
+            c.phrase.empty() ? NombreResultat(c.valeur, separateur) : PhraseConclusion(c, separateur),
+            NombreResultat(c.incertitude, separateur)};
 }
 
 namespace {
@@ -766,14 +806,14 @@ std::string Ligne(const std::array<std::string, N>& cellules)
 
 } // namespace
 
-std::string TexteSynthese(const Synthese& synthese)
+std::string TexteSynthese(const Synthese& synthese, char separateur)
 {
     std::string texte = Ligne(EnTetes(synthese.facteur));
     for (const EssaiClasse& essai : synthese.essais)
-        texte += Ligne(Cellules(essai));
+        texte += Ligne(Cellules(essai, separateur));
     texte += "\n";
     for (const Conclusion& c : synthese.conclusions)
-        texte += Ligne(Cellules(c));
+        texte += Ligne(Cellules(synthese, c, separateur));
     return texte;
 }
 

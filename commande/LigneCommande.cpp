@@ -291,7 +291,7 @@ int EcrireAide(std::ostream& sortie, std::ostream& erreurs)
     return SortieEcrite(sortie, erreurs) ? kCodeSucces : kCodeEchec;
 }
 
-int AnalyserFichiers(const Commande& commande, std::ostream& sortie, std::ostream& erreurs)
+int AnalyserFichiers(const Commande& commande, char separateur, std::ostream& sortie, std::ostream& erreurs)
 {
     sortie << kEnteteResultats << "\n" << std::flush;
     bool echec = false;
@@ -300,7 +300,7 @@ int AnalyserFichiers(const Commande& commande, std::ostream& sortie, std::ostrea
         try {
             // A journal's V and T, unless given on the command line.
             const Enregistrement essai = LireFichierEnregistrement(chemin);
-            ligne = LigneResultats(chemin, AnalyserEnregistrement(essai, commande.options));
+            ligne = LigneResultats(chemin, AnalyserEnregistrement(essai, commande.options), separateur);
         } catch (const Exception& e) {
             erreurs << CheminAffichable(chemin) << " : " << e.Message() << "\n" << std::flush;
             echec = true;
@@ -357,7 +357,8 @@ int EcrireRapport(const Commande& commande, std::ostream& erreurs, const Rapport
     return kCodeSucces;
 }
 
-int SynthetiserClasse(const Commande& commande, std::ostream& sortie, std::ostream& erreurs, const RapportClasse& rapport)
+int SynthetiserClasse(const Commande& commande, char separateur, std::ostream& sortie, std::ostream& erreurs,
+                      const RapportClasse& rapport)
 {
     if (commande.pdf && !rapport) {
         erreurs << kPrefixe << "le compte rendu de la classe en PDF n'est pas disponible ici.\n";
@@ -373,7 +374,7 @@ int SynthetiserClasse(const Commande& commande, std::ostream& sortie, std::ostre
     for (const Classe::FichierEcarte& ecarte : synthese.ecartes)
         erreurs << CheminAffichable(ecarte.chemin) << " : " << ecarte.raison << "\n";
     erreurs << std::flush;
-    sortie << Classe::TexteSynthese(synthese) << std::flush;
+    sortie << Classe::TexteSynthese(synthese, separateur) << std::flush;
     if (!SortieEcrite(sortie, erreurs))
         return kCodeEchec;
     if (synthese.essais.empty()) {
@@ -407,7 +408,8 @@ int Refuser(const std::string& message, std::ostream& erreurs)
     return kCodeEchec;
 }
 
-int Executer(const Commande& commande, std::ostream& sortie, std::ostream& erreurs, const Rapports& rapports)
+int Executer(const Commande& commande, char separateur, std::ostream& sortie, std::ostream& erreurs,
+             const Rapports& rapports)
 {
     switch (commande.mode) {
     case Mode::Fenetre:
@@ -415,22 +417,22 @@ int Executer(const Commande& commande, std::ostream& sortie, std::ostream& erreu
     case Mode::Aide:
         return EcrireAide(sortie, erreurs);
     case Mode::Analyse:
-        return AnalyserFichiers(commande, sortie, erreurs);
+        return AnalyserFichiers(commande, separateur, sortie, erreurs);
     case Mode::Rapport:
         return EcrireRapport(commande, erreurs, rapports.essai);
     case Mode::Classe:
-        return SynthetiserClasse(commande, sortie, erreurs, rapports.classe);
+        return SynthetiserClasse(commande, separateur, sortie, erreurs, rapports.classe);
     }
     return kCodeEchec;
 }
 
-int EnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs,
-                      const Rapports& rapports)
+int EnLigneDeCommande(std::span<const std::string> arguments, char separateur, std::ostream& sortie,
+                      std::ostream& erreurs, const Rapports& rapports)
 {
     const Issue<Commande> commande = LireLigneDeCommande(arguments);
     if (!commande)
         return Refuser(commande.Message(), erreurs);
-    return Executer(*commande, sortie, erreurs, rapports);
+    return Executer(*commande, separateur, sortie, erreurs, rapports);
 }
 
 } // namespace Cinetique

@@ -84,14 +84,17 @@ struct Rapports {
 };
 
 // Runs a batch mode (every mode but the window's, which is the caller's) and
-// gives the exit code.
-int Executer(const Commande& commande, std::ostream& sortie, std::ostream& erreurs, const Rapports& rapports = {});
+// gives the exit code. The texts on `sortie` write their numbers with
+// `separateur` (the program passes its regional setting); the PDFs with a
+// decimal comma whatever it is.
+int Executer(const Commande& commande, char separateur, std::ostream& sortie, std::ostream& erreurs,
+             const Rapports& rapports = {});
 
 // Reads the arguments and runs their batch mode: a wrong command line is
 // told on `erreurs` and gives kCodeEchec. The window's mode runs nothing and
 // gives kCodeSucces.
-int EnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs,
-                      const Rapports& rapports = {});
+int EnLigneDeCommande(std::span<const std::string> arguments, char separateur, std::ostream& sortie,
+                      std::ostream& erreurs, const Rapports& rapports = {});
 
 // Tells a wrong command line on `erreurs` and gives kCodeEchec.
 int Refuser(const std::string& message, std::ostream& erreurs);

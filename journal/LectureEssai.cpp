@@ -166,15 +166,12 @@ std::vector<std::string> Champs(std::string_view ligne, char separateur)
 // is not one, or when it holds the other separator.
 std::optional<long double> Nombre(std::string_view champ, char decimal)
 {
-    std::string texte(champ);
-    for (char& c : texte) {
-        if (c == decimal)
-            c = DecimalSeparator();
-        else if (c == ',' || c == '.')
+    const std::string texte(champ);
+    for (const char c : texte)
+        if (c != decimal && (c == ',' || c == '.'))
             return std::nullopt;
-    }
     try {
-        return ReadNumber(texte);
+        return ReadNumber(texte, decimal);
     } catch (const EConvertError&) {
         return std::nullopt;
     }

@@ -49,9 +49,11 @@ constexpr double kBruitRelatifMin = 1e-9;
 // hPa or mbar.
 constexpr double kPressionHpaMin = 500, kPressionHpaMax = 2000;
 
+// A time in an error message, with the window's default separator (the
+// messages are made where the failure is found).
 std::string Nombre(double valeur)
 {
-    return FormatGeneral(valeur, kPrecisionMessage);
+    return FormatGeneral(valeur, kPrecisionMessage, DecimalSeparator());
 }
 
 std::string Rang(std::size_t i)
@@ -182,33 +184,15 @@ Colonnes Extraire(std::span<const Point> points, std::size_t premier, std::size_
     return c;
 }
 
-// A number for a remark: `chiffres` significant digits, the thousands
-// grouped by spaces ("10 000").
-std::string NombreGroupe(double valeur, int chiffres)
+void Ajouter(Resultat& r, DetailRemarque remarque)
 {
-    if (!std::isfinite(valeur) || valeur == 0)
-        return FormatGeneral(valeur, chiffres);
-    const int exposant = static_cast<int>(std::floor(std::log10(std::abs(valeur))));
-    const int decimales = std::max(0, chiffres - 1 - exposant);
-    const double pas = std::pow(10.0, exposant - (chiffres - 1));
-    char tampon[400];
-    std::snprintf(tampon, sizeof tampon, "%.*f", decimales, std::round(valeur / pas) * pas);
-    std::string texte(tampon);
-    std::size_t fin = texte.find('.');
-    if (fin != std::string::npos)
-        texte[fin] = DecimalSeparator();
-    else
-        fin = texte.size();
-    const std::size_t signe = texte[0] == '-' ? 1 : 0;
-    for (std::size_t i = fin; i > signe + 3; i -= 3)
-        texte.insert(i - 3, " ");
-    return texte;
+    r.remarques.push_back(remarque.genre);
+    r.details.push_back(std::move(remarque));
 }
 
-void Ajouter(Resultat& r, Remarque remarque, std::string texte)
+void Ajouter(Resultat& r, Remarque genre)
 {
-    r.remarques.push_back(remarque);
-    r.textesRemarques.push_back(std::move(texte));
+    Ajouter(r, DetailRemarque{.genre = genre});
 }
 
 // The remarks on the fit: no reaction, no curvature (then nothing of k is
@@ -219,26 +203,22 @@ void RemarquesAjustement(Resultat& r, const AjustementExponentiel& a, bool aberr
     const double variation = std::abs(m.Pression(r.fin) - m.Pression(r.debut));
     if (!(variation > kBruitsAucuneReaction * r.ecartTypeResidus)) {
         r.determine = false;
-        Ajouter(r, Remarque::AucuneReaction, TexteRemarque(Remarque::AucuneReaction));
+        Ajouter(r, Remarque::AucuneReaction);
         return;
     }
     if (a.borne || !std::isfinite(a.uK) || !(a.uK < a.k)) {
         r.determine = false;
-        const bool monte = m.Pression(r.fin) > m.Pression(r.debut);
-        const bool palierImmediat = a.borne && m.k * (r.fin - r.debut) > 1;
-        Ajouter(r, Remarque::AucuneCourbure,
-                palierImmediat ? std::string("Aucune courbure visible : la pression atteint son palier dès le "
-                                             "début de l'intervalle ; k et t½ ne peuvent pas être déterminés.")
-                               : std::string("Aucune courbure visible : la pression ") + (monte ? "croît" : "décroît")
-                                     + " en ligne droite sur l'intervalle : réaction trop lente pour la durée "
-                                       "mesurée, ou d'ordre 0 ; k et t½ ne peuvent pas être déterminés.");
+        DetailRemarque d{.genre = Remarque::AucuneCourbure};
+        d.baisse = !(m.Pression(r.fin) > m.Pression(r.debut));
+        d.palierImmediat = a.borne && m.k * (r.fin - r.debut) > 1;
+        Ajouter(r, std::move(d));
     } else if (-std::expm1(-m.k * (r.fin - m.ta)) < kFractionPalier) {
-        Ajouter(r, Remarque::PlateauNonAtteint, TexteRemarque(Remarque::PlateauNonAtteint));
+        Ajouter(r, Remarque::PlateauNonAtteint);
     }
     // A wild point explains a structure of the residuals better than the model.
     if (!aberrant && ScoreDesSuites(a.residus) < kScoreSuitesMax
         && r.ecartTypeResidus > kFractionEcartsVisibles * variation)
-        Ajouter(r, Remarque::OrdreUnNonAjuste, TexteRemarque(Remarque::OrdreUnNonAjuste));
+        Ajouter(r, Remarque::OrdreUnNonAjuste);
 }
 
 } // namespace
@@ -246,57 +226,6 @@ void RemarquesAjustement(Resultat& r, const AjustementExponentiel& a, bool aberr
 double ModelePremierOrdre::Pression(double t) const
 {
     return pInf - (pInf - pa) * std::exp(-k * (t - ta));
-}
-
-std::string TexteRemarque(Remarque remarque)
-{
-    switch (remarque) {
-    case Remarque::PlateauNonAtteint:
-        return "Le palier n'est pas atteint : la valeur finale est extrapolée par le modèle.";
-    case Remarque::AucuneReaction:
-        return "Aucune réaction n'est visible : la variation de pression reste dans le bruit de mesure ; "
-               "k et t½ ne peuvent pas être déterminés.";
-    case Remarque::OrdreUnNonAjuste:
-        return "Le modèle d'ordre 1 ne convient pas : les écarts des points à la courbe ne sont pas dus au hasard.";
-    // The others carry numbers: their sentences are in Resultat::textesRemarques.
-    case Remarque::UniteConvertie:
-        return "Pressions converties en Pa.";
-    case Remarque::UniteDouteuse:
-        return "Pressions de l'ordre de 1 000 : le fichier est-il en hPa ?";
-    case Remarque::PressionsEcartees:
-        return "Valeurs nulles ou négatives écartées.";
-    case Remarque::PointsExclus:
-        return "Points exclus à la demande.";
-    case Remarque::DebutDetecte:
-        return "Début de la réaction détecté.";
-    case Remarque::Rupture:
-        return "Rupture brutale de la pression.";
-    case Remarque::AucuneCourbure:
-        return "Aucune courbure visible : k et t½ ne peuvent pas être déterminés.";
-    case Remarque::PointAberrant:
-        return "Un point s'écarte de la courbe.";
-    case Remarque::PressionsArrondies:
-        return "Les pressions du fichier sont arrondies : les incertitudes sont sous-estimées.";
-    }
-    return {};
-}
-
-std::string TexteRemarques(const Resultat& r)
-{
-    std::string texte;
-    for (const std::string& phrase : r.textesRemarques)
-        texte += (texte.empty() ? "" : " ") + phrase;
-    return texte;
-}
-
-std::string NombreResultat(double valeur)
-{
-    return std::isfinite(valeur) ? FormatGeneral(valeur, kChiffresResultats) : std::string();
-}
-
-std::string NombreResultat(const std::optional<double>& valeur)
-{
-    return valeur ? NombreResultat(*valeur) : std::string();
 }
 
 std::vector<Point> PointsRetenus(std::span<const Point> points, const Options& options)
@@ -339,39 +268,27 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
     // What the reading says.
     const Lecture& lecture = options.lecture;
     if (!lecture.uniteConvertie.empty())
-        Ajouter(r, Remarque::UniteConvertie,
-                "Pressions lues en " + lecture.uniteConvertie + " (en-tête de colonne) et converties en Pa.");
+        Ajouter(r, DetailRemarque{.genre = Remarque::UniteConvertie, .unite = lecture.uniteConvertie});
     if (lecture.sansUnite) {
         bool hpa = true;
         for (const Point& q : retenus)
             hpa = hpa && q.p >= kPressionHpaMin && q.p <= kPressionHpaMax;
         if (hpa)
-            Ajouter(r, Remarque::UniteDouteuse, "Pressions de l'ordre de 1 000 : le fichier est-il en hPa ?");
+            Ajouter(r, Remarque::UniteDouteuse);
     }
     if (verification.nonPressions > 0) {
         const std::size_t i = verification.premierNonPression;
         const int ligne = i < lecture.lignes.size() ? lecture.lignes[i] : static_cast<int>(i) + 1;
-        const bool une = verification.nonPressions == 1;
-        Ajouter(r, Remarque::PressionsEcartees,
-                (une ? std::string("Une valeur nulle ou négative n'est pas une pression (code d'erreur de "
-                                   "l'appareil ?) : elle est écartée (ligne ")
-                     : std::to_string(verification.nonPressions)
-                           + " valeurs nulles ou négatives ne sont pas des pressions (codes d'erreur de "
-                             "l'appareil ?) : elles sont écartées (première à la ligne ")
-                    + std::to_string(ligne) + ").");
+        Ajouter(r, DetailRemarque{.genre = Remarque::PressionsEcartees, .nombre = verification.nonPressions,
+                                  .ligne = ligne});
     }
     if (retenus.size() + static_cast<std::size_t>(verification.nonPressions) < points.size()) {
         const std::vector<Point> sansExclus = PointsRetenus(points, Options{});
-        std::string liste;
         for (const Point& q : sansExclus)
             if (!std::binary_search(retenus.begin(), retenus.end(), q,
-                                    [](const Point& a, const Point& b) { return a.t < b.t; })) {
+                                    [](const Point& a, const Point& b) { return a.t < b.t; }))
                 r.exclus.push_back(q.t);
-                liste += (liste.empty() ? "" : ", ") + Nombre(q.t) + " s";
-            }
-        Ajouter(r, Remarque::PointsExclus,
-                std::string(r.exclus.size() == 1 ? "Point exclu" : "Points exclus") + " à la demande : t = " + liste
-                    + ".");
+        Ajouter(r, DetailRemarque{.genre = Remarque::PointsExclus, .temps = r.exclus});
     }
 
     // The noise the data can show at least: their rounding, or the doubles'.
@@ -385,17 +302,12 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
 
     // A sudden step ends the interval before it (said after the start, in
     // the order of the run).
-    std::optional<std::string> texteRupture;
+    std::optional<DetailRemarque> rupture;
     if (!options.fin)
-        if (const std::optional<Rupture> rupture = ChercherRupture(c.p, plancherEcart, kPointsMin)) {
-            const double t = c.t[rupture->indice + 1];
-            intervalle.dernier = intervalle.premier + rupture->indice;
+        if (const std::optional<Rupture> saut = ChercherRupture(c.p, plancherEcart, kPointsMin)) {
+            intervalle.dernier = intervalle.premier + saut->indice;
+            rupture = DetailRemarque{.genre = Remarque::Rupture, .t = c.t[saut->indice + 1], .baisse = saut->saut < 0};
             c = Extraire(retenus, intervalle.premier, intervalle.dernier);
-            texteRupture = rupture->saut < 0 ? "Chute brutale de la pression à t = " + Nombre(t)
-                                                   + " s (flacon ouvert ou fuite ?) : l'analyse s'arrête avant."
-                                             : "Saut brutal de la pression à t = " + Nombre(t)
-                                                   + " s (bouchon enfoncé ou appareil perturbé ?) : l'analyse "
-                                                     "s'arrête avant.";
         }
 
     // The fixed start is not a measurement the fit adjusts.
@@ -415,12 +327,10 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
             intervalle.premier += *j;
             c = Extraire(retenus, intervalle.premier, intervalle.dernier);
             a = ajuster();
-            Ajouter(r, Remarque::DebutDetecte,
-                    "Début de la réaction détecté à t = " + Nombre(c.t.front())
-                        + " s : les points précédents (ligne de base) sont écartés.");
+            Ajouter(r, DetailRemarque{.genre = Remarque::DebutDetecte, .t = c.t.front()});
         }
-    if (texteRupture)
-        Ajouter(r, Remarque::Rupture, std::move(*texteRupture));
+    if (rupture)
+        Ajouter(r, std::move(*rupture));
 
     // Values at the edge of the double range can overflow the sums of
     // squares: no fit then, rather than a result of NaN.
@@ -480,15 +390,10 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
 
     RemarquesAjustement(r, a, !aberrants.empty());
     for (const std::size_t i : aberrants)
-        Ajouter(r, Remarque::PointAberrant,
-                "Le point à t = " + Nombre(c.t[i]) + " s s'écarte de la courbe de "
-                    + NombreGroupe(std::abs(a.residus[i]), 2) + " Pa ("
-                    + NombreGroupe(std::abs(a.residus[i]) / bruit, 2) + " fois le bruit) : vérifiez-le ou excluez-le.");
+        Ajouter(r, DetailRemarque{.genre = Remarque::PointAberrant, .t = c.t[i], .pression = std::abs(a.residus[i]),
+                                  .bruits = std::abs(a.residus[i]) / bruit});
     if (pas && r.ecartTypeResidus <= *pas)
-        Ajouter(r, Remarque::PressionsArrondies,
-                "Les pressions du fichier sont arrondies (pas de " + NombreGroupe(*pas, 1)
-                    + " Pa) : les incertitudes sont sous-estimées ; analysez plutôt le journal de l'essai, en "
-                      "pleine précision.");
+        Ajouter(r, DetailRemarque{.genre = Remarque::PressionsArrondies, .pression = *pas});
 
     if (!r.determine) {
         const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -80,26 +80,41 @@ struct ModelePremierOrdre {
 //                      95 % of the way from pa to pInf (final value extrapolated)
 //   OrdreUnNonAjuste   the residuals' signs change too seldom (runs test,
 //                      z < -3.29) and their standard deviation exceeds 0.5 %
-//                      of the fitted change (a misfit the chart would show)
+//                      of the fitted change (a misfit the chart would show),
+//                      unless a point far off the curve is named
+// The analysis gives each remark as data (its kind and what it names); the
+// sentences the user reads are written in one place, analyse/TexteResultat.h.
 enum class Remarque {
     PlateauNonAtteint,  // final value extrapolated
     AucuneReaction,     // the rise is within the noise
     OrdreUnNonAjuste,   // residuals clearly structured
-    // Found in the data themselves (kinetics/ExamenMesures.h says how); each
-    // remark's sentence, with its numbers, is in Resultat::textesRemarques.
+    // Found in the data themselves (kinetics/ExamenMesures.h says how).
     UniteConvertie,     // the header named a pressure unit, converted to Pa
     UniteDouteuse,      // no unit, every pressure between 500 and 2 000
     PressionsEcartees,  // zero or negative values (a logger's error codes) left out
-    PointsExclus,       // the points the user excluded
+    PointsExclus,       // the points the user excluded (Resultat::exclus)
     DebutDetecte,       // a baseline before the reaction, left out
     Rupture,            // a sudden step: the interval ends before it
     AucuneCourbure,     // k on an edge of its range or not known: nothing determined
     PointAberrant,      // one point far off the curve (robust scale)
     PressionsArrondies, // the rounding of the file dominates the residuals
 };
-// The remark's French sentence; for the remarks that carry numbers, a
-// summary without them (Resultat::textesRemarques holds the full ones).
-std::string TexteRemarque(Remarque remarque);
+
+// One remark and what it names; the fields its kind does not use stay at
+// their defaults.
+struct DetailRemarque {
+    Remarque genre = Remarque::PlateauNonAtteint;
+    double t = 0;       // s: the reaction's start (DebutDetecte), the step (Rupture), the point (PointAberrant)
+    double pression = 0; // Pa: the point's distance to the curve (PointAberrant), the file's step (PressionsArrondies)
+    double bruits = 0;  // the point's distance in robust standard deviations of the residuals (PointAberrant)
+    int nombre = 0;     // values left out (PressionsEcartees)
+    int ligne = 0;      // the file's line of the first of them (PressionsEcartees)
+    bool baisse = false; // the pressure falls: the step (Rupture), the straight line (AucuneCourbure)
+    bool palierImmediat = false; // the plateau from the interval's start (AucuneCourbure)
+    std::string unite = {}; // the column header's unit, converted to Pa (UniteConvertie)
+    std::vector<double> temps = {}; // s, the points excluded at the user's request (PointsExclus)
+    bool operator==(const DetailRemarque&) const = default;
+};
 
 // When k cannot be determined (no reaction, no curvature, u(k) infinite or
 // not below k), k, t½, the final pressure and extent and their uncertainties
@@ -118,21 +133,10 @@ struct Resultat {
     double ecartTypeResidus = 0;    // Pa, sqrt(SSR / (n - parameters))
     std::optional<double> tDemiGraphique; // s from ta; none when never reached
     std::vector<Remarque> remarques;
-    std::vector<std::string> textesRemarques; // the sentence of each, same order
+    std::vector<DetailRemarque> details; // what each remark names, same order
     bool determine = true;
     std::vector<double> exclus;     // s, the points excluded at the user's request
 };
-
-// The remarks' sentences, one after the other, separated by a space.
-std::string TexteRemarques(const Resultat& r);
-
-// A result's number as the text outputs write it (nelvar --analyse, the
-// class synthesis, the copies): the program's general format with
-// kChiffresResultats significant digits and the process's decimal separator;
-// empty for a value that is not finite or not there.
-inline constexpr int kChiffresResultats = 6;
-std::string NombreResultat(double valeur);
-std::string NombreResultat(const std::optional<double>& valeur);
 
 // The points the analysis works on: those whose pressure is positive (a zero
 // or negative absolute pressure is a logger's error code) and that the user

@@ -3,6 +3,7 @@
 #include "classe/fenetre/GraphiquesClasse.h"
 #include "classe/fenetre/ModeleClasse.h"
 #include "rapport/RapportClasse.h"
+#include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
 #include "widgets/Apparence.h"
 #include "runtime/Platform.h"
@@ -113,7 +114,8 @@ void FenetreClasse::CreerControles()
     connect(ChampUnite, &QLineEdit::editingFinished, this, &FenetreClasse::FacteurNomme);
     connect(ChoixNature, &QComboBox::activated, this, &FenetreClasse::FacteurNomme);
 
-    Modele = new ModeleClasse([this](const Classe::TableClasse& table) { Enregistrer(table); }, this);
+    Modele = new ModeleClasse([this](const Classe::TableClasse& table) { Enregistrer(table); }, DecimalSeparator(),
+                              this);
     connect(Modele, &ModeleClasse::ValeurRefusee, Etat, &QLabel::setText);
     Tableau = new QTableView(this);
     Tableau->setModel(Modele);
@@ -199,7 +201,7 @@ void FenetreClasse::Montrer()
         if (Modele->Montrer(std::move(releve.synthese), std::move(releve.table))) {
             Tableau->resizeColumnsToContents();
             RemplirConclusions();
-            Graphiques->Remplir(Modele->Synthese());
+            Graphiques->Remplir(Modele->Synthese(), DecimalSeparator());
         }
     }
     // The factor's fields, unless the teacher is typing in them.
@@ -267,7 +269,7 @@ void FenetreClasse::Enregistrer(const Classe::TableClasse& table)
 void FenetreClasse::Copier()
 {
     try {
-        plateForme_.PlaceOnClipboard(Classe::TexteSynthese(Synthese()));
+        plateForme_.PlaceOnClipboard(Classe::TexteSynthese(Synthese(), DecimalSeparator()));
     } catch (const Exception& e) {
         Etat->setText(Texte("Rien n'a été copié : " + e.Message()));
     }

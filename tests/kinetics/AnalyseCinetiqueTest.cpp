@@ -1,6 +1,7 @@
 // The kinetic analysis of a run as the window and the command line see it:
 // the fit against another least-squares tool, the derived values, the
 // graphical half-time, the remarks and the refusals.
+#include "analyse/TexteResultat.h"
 #include "kinetics/AnalyseCinetique.h"
 
 #include "Chiffres.h"
@@ -181,7 +182,7 @@ TEST(AnalyseCinetique, first_order_remark_for_a_second_order_reaction_only)
     const Resultat r = Analyser(ordreDeux, {});
     EXPECT_TRUE(A(r, Remarque::OrdreUnNonAjuste));
     // Its steep start is not taken for the end of a baseline.
-    EXPECT_FALSE(A(r, Remarque::DebutDetecte)) << TexteRemarques(r);
+    EXPECT_FALSE(A(r, Remarque::DebutDetecte)) << TexteRemarques(r, DecimalSeparator());
     EXPECT_EQ(r.debut, 0);
 
     // White noise around a first-order curve is never taken for a misfit...

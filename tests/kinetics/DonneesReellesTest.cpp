@@ -2,6 +2,7 @@
 // with a known truth: a baseline before the start, a vent, a logger's error
 // codes, a wild point, a straight line, rounded pressures, units; NIST's
 // certified fits through the analysis; and the coverage of u(k).
+#include "analyse/TexteResultat.h"
 #include "kinetics/AnalyseCinetique.h"
 #include "journal/LectureEssai.h"
 #include "commande/LigneCommande.h"
@@ -75,8 +76,8 @@ TEST_F(DonneesReelles, the_start_is_found_after_a_baseline_and_clean_runs_keep_t
         EXPECT_EQ(A(r, Remarque::DebutDetecte), c.debut > 0);
     }
     const Resultat r = Analyser(cas[1].essai, {});
-    EXPECT_EQ(r.textesRemarques.front(),
-              "Début de la réaction détecté à t = " + FormatGeneral(r.debut, 6)
+    EXPECT_EQ(TexteRemarque(r.details.front(), DecimalSeparator()),
+              "Début de la réaction détecté à t = " + FormatGeneral(r.debut, 6, DecimalSeparator())
                   + " s : les points précédents (ligne de base) sont écartés.");
     // An explicit start overrides it: the whole run, and the first-order model
     // misses the baseline.
@@ -98,7 +99,7 @@ TEST_F(DonneesReelles, clean_runs_of_every_pace_show_no_start_step_or_wild_point
             for (const double bruit : {0.0, 5.0, 60.0}) {
                 const Resultat r = Analyser(Essai(1200, 0, amplitude, tDemi, bruit > 0 ? bruit : 1e-300, 9), {});
                 SCOPED_TRACE(::testing::Message() << "t½ " << tDemi << ", " << amplitude << " Pa, noise " << bruit
-                                                  << ": " << TexteRemarques(r));
+                                                  << ": " << TexteRemarques(r, DecimalSeparator()));
                 EXPECT_EQ(r.debut, 0);
                 EXPECT_EQ(r.fin, 1200);
                 for (const Remarque remarque : {Remarque::DebutDetecte, Remarque::Rupture, Remarque::PointAberrant})
@@ -110,10 +111,10 @@ TEST_F(DonneesReelles, the_program_sample_keeps_its_first_point_and_names_its_ro
 {
     const Resultat r = Analyser(LireFichierEssai(NELVAR_EXEMPLE), {});
     EXPECT_EQ(r.debut, 0);
-    EXPECT_EQ(FormatGeneral(r.tDemi, 4), "83,1");
+    EXPECT_EQ(FormatGeneral(r.tDemi, 4, DecimalSeparator()), "83,1");
     EXPECT_FALSE(A(r, Remarque::DebutDetecte));
     EXPECT_EQ(r.remarques.back(), Remarque::PressionsArrondies);
-    EXPECT_EQ(r.textesRemarques.back(), "Les pressions du fichier sont arrondies (pas de 100 Pa) : les incertitudes sont "
+    EXPECT_EQ(TexteRemarque(r.details.back(), DecimalSeparator()), "Les pressions du fichier sont arrondies (pas de 100 Pa) : les incertitudes sont "
                                  "sous-estimées ; analysez plutôt le journal de l'essai, en pleine précision.");
 }
 
@@ -136,7 +137,7 @@ TEST_F(DonneesReelles, a_sudden_step_ends_the_interval_unless_the_end_is_given)
                 q.p += c.saut * (1 - 0.2 * std::exp(-(q.t - 400) / 30)); // the level then settles
         const Resultat r = Analyser(essai, {});
         EXPECT_EQ(r.fin, 399);
-        EXPECT_EQ(TexteRemarques(r), c.texte);
+        EXPECT_EQ(TexteRemarques(r, DecimalSeparator()), c.texte);
         EXPECT_NEAR(r.k, k, 3 * r.uK);
         Options jusquAuBout;
         jusquAuBout.fin = 900;
@@ -157,7 +158,7 @@ TEST_F(DonneesReelles, error_codes_are_left_out_and_named_by_their_line)
     std::string fichier = "t (s);p (Pa)\n";
     for (const Point& q : Essai(300, 0, 10000, 40, 20)) {
         const bool code = q.t == 57 || q.t == 58 || q.t == 200;
-        fichier += FormatGeneral(q.t, 6) + ";" + (code ? std::string("-200") : FormatGeneral(q.p, 10)) + "\n";
+        fichier += FormatGeneral(q.t, 6, DecimalSeparator()) + ";" + (code ? std::string("-200") : FormatGeneral(q.p, 10, DecimalSeparator())) + "\n";
     }
     const Enregistrement essai = LireEnregistrement(fichier);
     std::vector<Point> propres;
@@ -167,7 +168,7 @@ TEST_F(DonneesReelles, error_codes_are_left_out_and_named_by_their_line)
     options.lecture = essai.lecture;
     const Resultat r = Analyser(essai.points, options);
     // t = 57 s is on the file's line 59 (the header, then t = 0 on line 2).
-    EXPECT_EQ(r.textesRemarques.front(), "3 valeurs nulles ou négatives ne sont pas des pressions (codes d'erreur de "
+    EXPECT_EQ(TexteRemarque(r.details.front(), DecimalSeparator()), "3 valeurs nulles ou négatives ne sont pas des pressions (codes d'erreur de "
                                          "l'appareil ?) : elles sont écartées (première à la ligne 59).");
     const Resultat sans = Analyser(propres, {});
     EXPECT_EQ(r.points, 298);
@@ -184,6 +185,29 @@ TEST_F(DonneesReelles, error_codes_are_left_out_and_named_by_their_line)
 
 TEST_F(DonneesReelles, a_wild_point_is_named_and_excluded_only_on_request)
 {
+    // Each point named by its date, in the order of the run; a point that
+    // explains the residuals' structure leaves no remark of misfit.
+    const struct {
+        const char* cas;
+        std::vector<std::pair<int, double>> ecarts; // second, Pa added
+        double bruit;                               // Pa
+        std::vector<double> dates;                  // s, the points named
+    } cas[] = {
+        {"two, the later the farther", {{400, 20000}, {150, 10000}}, 250, {150, 400}},
+        {"one that pulls the curve off", {{300, 30000}}, 25, {300}},
+    };
+    for (const auto& c : cas) {
+        std::vector<Point> essai = Essai(600, 0, 30000, 60, c.bruit, 5);
+        for (const auto& [i, ecart] : c.ecarts)
+            essai[static_cast<std::size_t>(i)].p += ecart;
+        const Resultat r = Analyser(essai, {});
+        EXPECT_EQ(r.remarques, std::vector(c.dates.size(), Remarque::PointAberrant)) << c.cas;
+        std::vector<double> dates;
+        for (const DetailRemarque& d : r.details)
+            dates.push_back(d.t);
+        EXPECT_EQ(dates, c.dates) << c.cas;
+    }
+
     std::vector<Point> essai = Essai(600, 0, 30000, 60, 250, 5);
     essai[150].p += 10000;
     const Resultat r = Analyser(essai, {});
@@ -191,10 +215,10 @@ TEST_F(DonneesReelles, a_wild_point_is_named_and_excluded_only_on_request)
     ASSERT_EQ(r.remarques, std::vector{Remarque::PointAberrant});
     // 10 000 Pa at 2 digits; about 40 times a noise of 250 Pa.
     const std::string debut = "Le point à t = 150 s s'écarte de la courbe de 10 000 Pa (";
-    EXPECT_EQ(r.textesRemarques[0].substr(0, debut.size()), debut);
-    const double fois = std::stod(r.textesRemarques[0].substr(debut.size(), 2));
+    EXPECT_EQ(TexteRemarque(r.details[0], DecimalSeparator()).substr(0, debut.size()), debut);
+    const double fois = std::stod(TexteRemarque(r.details[0], DecimalSeparator()).substr(debut.size(), 2));
     EXPECT_NEAR(fois, 40, 5);
-    EXPECT_TRUE(r.textesRemarques[0].ends_with(" fois le bruit) : vérifiez-le ou excluez-le."));
+    EXPECT_TRUE(TexteRemarque(r.details[0], DecimalSeparator()).ends_with(" fois le bruit) : vérifiez-le ou excluez-le."));
 
     // Excluded by the user (a time within half a step of the point): the fit
     // of the run without it, and the exclusion said.
@@ -205,7 +229,7 @@ TEST_F(DonneesReelles, a_wild_point_is_named_and_excluded_only_on_request)
     sans.erase(sans.begin() + 150);
     EXPECT_EQ(exclu.k, Analyser(sans, {}).k);
     EXPECT_EQ(exclu.exclus, std::vector<double>{150});
-    EXPECT_EQ(TexteRemarques(exclu), "Point exclu à la demande : t = 150 s.");
+    EXPECT_EQ(TexteRemarques(exclu, DecimalSeparator()), "Point exclu à la demande : t = 150 s.");
     options.exclus = {150.6}; // nearer 151, more than half a step from 150
     EXPECT_EQ(Analyser(essai, options).exclus, std::vector<double>{151});
 }
@@ -228,10 +252,10 @@ TEST_F(DonneesReelles, no_number_is_given_that_the_data_cannot_give)
             EXPECT_TRUE(std::isnan(v));
         EXPECT_FALSE(r.xFinal || r.uXFinal || r.tDemiGraphique);
         // The command line's row: the fields from k to u(x finale) empty but p initiale.
-        const std::string ligne = LigneResultats("f", r);
-        EXPECT_NE(ligne.find("\t\t\t\t\t\t" + FormatGeneral(r.pa, 6) + "\t\t\t\t\t"), std::string::npos) << ligne;
+        const std::string ligne = LigneResultats("f", r, DecimalSeparator());
+        EXPECT_NE(ligne.find("\t\t\t\t\t\t" + FormatGeneral(r.pa, 6, DecimalSeparator()) + "\t\t\t\t\t"), std::string::npos) << ligne;
     }
-    EXPECT_EQ(TexteRemarques(Analyser(droite, {})),
+    EXPECT_EQ(TexteRemarques(Analyser(droite, {}), DecimalSeparator()),
               "Aucune courbure visible : la pression croît en ligne droite sur l'intervalle : réaction trop lente "
               "pour la durée mesurée, ou d'ordre 0 ; k et t½ ne peuvent pas être déterminés.");
 }
@@ -259,17 +283,17 @@ TEST_F(DonneesReelles, a_unit_named_in_the_header_is_converted_and_a_likely_hpa_
     }
     std::string hpa = "t;p\n";
     for (const Point& q : Essai(300, 0, 200, 40, 0.5))
-        hpa += FormatGeneral(q.t, 6) + ";" + FormatGeneral(q.p / 100, 8) + "\n";
+        hpa += FormatGeneral(q.t, 6, DecimalSeparator()) + ";" + FormatGeneral(q.p / 100, 8, DecimalSeparator()) + "\n";
     const Enregistrement e = LireEnregistrement(hpa);
     EXPECT_TRUE(e.lecture.sansUnite);
     Options options;
     options.lecture = e.lecture;
-    EXPECT_EQ(Analyser(e.points, options).textesRemarques.front(),
+    EXPECT_EQ(TexteRemarque(Analyser(e.points, options).details.front(), DecimalSeparator()),
               "Pressions de l'ordre de 1 000 : le fichier est-il en hPa ?");
     const Enregistrement converti = LireEnregistrement("t;Pression (hPa)\n" + hpa.substr(4));
     options.lecture = converti.lecture;
     const Resultat r = Analyser(converti.points, options);
-    EXPECT_EQ(r.textesRemarques.front(), "Pressions lues en hPa (en-tête de colonne) et converties en Pa.");
+    EXPECT_EQ(TexteRemarque(r.details.front(), DecimalSeparator()), "Pressions lues en hPa (en-tête de colonne) et converties en Pa.");
     EXPECT_NEAR(r.pInf - r.pa, 200, 3 * r.uPInf);
 }
 
