@@ -198,6 +198,30 @@ Colonnes Extraire(std::span<const Point> points, std::size_t premier, std::size_
     return c;
 }
 
+// The sum of squares of the least-squares straight line through the points,
+// held at `origine` when given.
+double SommeCarresDroite(const Colonnes& c, std::optional<Point> origine)
+{
+    const double n = static_cast<double>(c.t.size());
+    double mt = 0, mp = 0;
+    if (origine) {
+        mt = origine->t;
+        mp = origine->p;
+    } else {
+        for (std::size_t i = 0; i < c.t.size(); ++i) {
+            mt += c.t[i] / n;
+            mp += c.p[i] / n;
+        }
+    }
+    double stt = 0, stp = 0, spp = 0;
+    for (std::size_t i = 0; i < c.t.size(); ++i) {
+        stt += (c.t[i] - mt) * (c.t[i] - mt);
+        stp += (c.t[i] - mt) * (c.p[i] - mp);
+        spp += (c.p[i] - mp) * (c.p[i] - mp);
+    }
+    return stt > 0 ? std::max(0.0, spp - stp * stp / stt) : spp;
+}
+
 void Ajouter(Resultat& r, DetailRemarque remarque)
 {
     r.remarques.push_back(remarque.genre);
@@ -212,7 +236,8 @@ void Ajouter(Resultat& r, Remarque genre)
 // The remarks on the fit: too few points, no reaction, no curvature, too
 // little of the curve (then nothing of k is given), plateau, the verdict on
 // the model.
-void RemarquesAjustement(Resultat& r, const AjustementExponentiel& a, bool aberrant, bool horsCourbe)
+void RemarquesAjustement(Resultat& r, const AjustementExponentiel& a, double ssrDroite, bool aberrant,
+                         bool horsCourbe)
 {
     const ModelePremierOrdre& m = r.modele;
     const int degres = r.points - a.parametres;
@@ -228,8 +253,14 @@ void RemarquesAjustement(Resultat& r, const AjustementExponentiel& a, bool aberr
         Ajouter(r, Remarque::AucuneReaction);
         return;
     }
-    const double couverture = m.k * (r.fin - m.ta);
-    if (a.borne || !std::isfinite(a.uK) || !(a.uK < a.k)) {
+    // The curve covered, for the smallest k the data allow (2 u below the
+    // fit's: a short noisy run overestimates k, and its coverage with it).
+    const double couverture = (m.k - kIncertitudesCouverture * a.uK) * (r.fin - m.ta);
+    // The curvature seen: how much the exponential lowers the straight
+    // line's sum of squares, against the residual variance (an F statistic
+    // for its one more parameter).
+    const double courbure = (ssrDroite - a.ssr) / (a.ssr / degres);
+    if (a.borne || !std::isfinite(a.uK) || !(a.uK < a.k) || (!a.borne && !(courbure > kCourbureMin))) {
         r.determine = false;
         DetailRemarque d{.genre = Remarque::AucuneCourbure};
         d.baisse = !(m.Pression(r.fin) > m.Pression(r.debut));
@@ -238,7 +269,7 @@ void RemarquesAjustement(Resultat& r, const AjustementExponentiel& a, bool aberr
     } else if (couverture < kCouvertureMin) {
         r.determine = false;
         Ajouter(r, DetailRemarque{.genre = Remarque::CourbeTropCourte, .fraction = couverture});
-    } else if (-std::expm1(-couverture) < kFractionPalier) {
+    } else if (-std::expm1(-m.k * (r.fin - m.ta)) < kFractionPalier) {
         Ajouter(r, Remarque::PlateauNonAtteint);
     }
     // A wild point explains a structure of the residuals better than the
@@ -491,7 +522,8 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
         aberrants.resize(kAberrantsNommes);
     std::sort(aberrants.begin(), aberrants.end());
 
-    RemarquesAjustement(r, a, !aberrants.empty(), horsCourbe);
+    RemarquesAjustement(r, a, SommeCarresDroite(c, options.origineFixee ? std::optional(origine) : std::nullopt),
+                        !aberrants.empty(), horsCourbe);
     for (const std::size_t i : aberrants)
         Ajouter(r, DetailRemarque{.genre = Remarque::PointAberrant, .t = c.t[i], .pression = std::abs(a.residus[i]),
                                   .bruits = std::abs(a.residus[i]) / bruit});

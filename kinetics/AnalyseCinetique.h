@@ -79,7 +79,8 @@ struct ModelePremierOrdre {
 //   TropPeuDePoints    fewer than kDegresLiberteMin degrees of freedom
 //   AucuneReaction     the fitted curve moves over the interval by at most 3
 //                      residual standard deviations; then the only remark
-//   CourbeTropCourte   the interval lasts less than kCouvertureMin/k
+//   CourbeTropCourte   the interval lasts less than kCouvertureMin/k, k taken
+//                      kIncertitudesCouverture u(k) below its fitted value
 //   PlateauNonAtteint  at the last point the fitted curve has gone less than
 //                      95 % of the way from pa to pInf (final value extrapolated)
 //   OrdreUnApproche    the residuals' signs change too seldom (runs test,
@@ -96,6 +97,11 @@ struct ModelePremierOrdre {
 // a start's lag or mixing mimics.
 inline constexpr int kDegresLiberteMin = 4;
 inline constexpr double kCouvertureMin = 0.25;
+inline constexpr double kIncertitudesCouverture = 2;
+// No curvature is seen (AucuneCourbure) unless the exponential lowers the
+// straight line's sum of squares by more than kCourbureMin residual variances
+// (the curvature stands 5 standard deviations out).
+inline constexpr double kCourbureMin = 25;
 inline constexpr double kFractionModeleProche = 0.02;
 // The analysis gives each remark as data (its kind and what it names); the
 // sentences the user reads are written in one place, analyse/TexteResultat.h.
