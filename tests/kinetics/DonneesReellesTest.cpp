@@ -317,25 +317,27 @@ TEST_F(DonneesReelles, fixed_origin_gives_nists_certified_deviations_with_or_wit
          2.1380940889E+02, 1.2354515176E+01, 5.4723748542E-01, 1.0455993237E-01,
          17.088072423}, // √(SSR/4), SSR = 1.1680088766E+03
     };
-    for (const auto& c : cas)
-      for (const double p0 : {100000.0, 0.0}) {
-        std::vector<Point> essai = {{0, p0}};
-        for (std::size_t i = 0; i < c.x.size(); ++i)
-            essai.push_back({c.x[i], p0 + c.y[i]});
-        for (const std::optional<double> debut : {std::optional<double>{}, std::optional(c.x[0] / 2)}) {
-            SCOPED_TRACE(::testing::Message() << c.nom << " from " << p0 << (debut ? " from the first measurement" : ""));
-            Options options;
-            options.origineFixee = true;
-            options.debut = debut;
-            const Resultat r = Analyser(essai, options);
-            EXPECT_EQ(r.points, static_cast<int>(c.x.size()));
-            EXPECT_TRUE(Chiffres(r.pInf - p0, c.b1, 6));
-            EXPECT_TRUE(Chiffres(r.uPInf, c.ub1, 6));
-            EXPECT_TRUE(Chiffres(r.k, c.b2, 6));
-            EXPECT_TRUE(Chiffres(r.uK, c.ub2, 6));
-            EXPECT_TRUE(Chiffres(r.ecartTypeResidus, c.s, 6));
+    for (const auto& c : cas) {
+        for (const double p0 : {100000.0, 0.0}) {
+            std::vector<Point> essai = {{0, p0}};
+            for (std::size_t i = 0; i < c.x.size(); ++i)
+                essai.push_back({c.x[i], p0 + c.y[i]});
+            for (const std::optional<double> debut : {std::optional<double>{}, std::optional(c.x[0] / 2)}) {
+                SCOPED_TRACE(::testing::Message() << c.nom << " from " << p0
+                                                  << (debut ? " from the first measurement" : ""));
+                Options options;
+                options.origineFixee = true;
+                options.debut = debut;
+                const Resultat r = Analyser(essai, options);
+                EXPECT_EQ(r.points, static_cast<int>(c.x.size()));
+                EXPECT_TRUE(Chiffres(r.pInf - p0, c.b1, 6));
+                EXPECT_TRUE(Chiffres(r.uPInf, c.ub1, 6));
+                EXPECT_TRUE(Chiffres(r.k, c.b2, 6));
+                EXPECT_TRUE(Chiffres(r.uK, c.ub2, 6));
+                EXPECT_TRUE(Chiffres(r.ecartTypeResidus, c.s, 6));
+            }
         }
-      }
+    }
 }
 
 // A saved file of `points`: times divided by `parSeconde`, pressures by
