@@ -369,25 +369,25 @@ std::vector<Point> Releves(double duree, double pas, double amplitude, double k,
 TEST_F(DonneesReelles, real_recordings_are_analysed_to_their_truth_with_the_remarks_they_call_for)
 {
     const double jour = 86400, mmHg = 133.322387415;
-    // A rise noisier than its quiet baseline (3,6 Pa for 300 s, then 45 Pa),
-    // a step of +74 Pa between two readings at 1 095 s: its noise, no break.
+    // A rise noisier than its long quiet baseline (3,6 Pa for 1 600 s, then
+    // 45 Pa), a step of +74 Pa between two readings at 1 695 s: its noise.
     const double kBruyant = std::log(2.0) / 400;
     std::vector<Point> bruyant = Releves(3000, 1, 0, 0, 45, [&](double t) {
-        return t < 300 ? 0 : 6000 * -std::expm1(-kBruyant * (t - 300));
+        return t < 1600 ? 0 : 6000 * -std::expm1(-kBruyant * (t - 1600));
     });
     for (Point& q : bruyant)
-        if (q.t < 300)
+        if (q.t < 1600)
             q.p = 100000 + (q.p - 100000) * 3.6 / 45;
-    bruyant[1095].p = bruyant[1094].p + 74;
+    bruyant[1695].p = bruyant[1694].p + 74;
     // The same rise read every 30 s, in seconds and in minutes.
     std::vector<Point> lent;
     for (std::size_t i = 0; i < bruyant.size(); i += 30)
         lent.push_back(bruyant[i]);
-    // A 0,1 mmHg logger every 30 min for 11 days (t½ 4 days), a 1 kPa dip
-    // every 40 readings: no break, in mmHg as in Pa.
+    // A 0,1 mmHg logger every 5 min for 11 days (t½ 4 days: successive
+    // readings mostly equal), a 1 kPa dip every 40 readings: no break.
     const double kLent = std::log(2.0) / (4 * jour);
-    std::vector<Point> enregistreur = Releves(975600, 1800, 225 * mmHg, kLent, 0.05 * mmHg, [&](double t) {
-        return std::fmod(t, 40 * 1800) == 27000 ? -1000 : 0;
+    std::vector<Point> enregistreur = Releves(975600, 300, 225 * mmHg, kLent, 0.05 * mmHg, [&](double t) {
+        return std::fmod(t, 40 * 300) == 2700 ? -1000 : 0;
     });
     for (Point& q : enregistreur)
         q.p = std::round(q.p / mmHg * 10) / 10 * mmHg;
@@ -403,6 +403,11 @@ TEST_F(DonneesReelles, real_recordings_are_analysed_to_their_truth_with_the_rema
     std::vector<Point> sommet = Releves(3600, 1, 20000, kFuite, 3, [&](double t) { return -fuite * t; });
     Options jusquAuSommet;
     jusquAuSommet.fin = 1315;
+    // Three successive readings 300, 600, 300 Pa off a rise in 20 Pa of
+    // noise: the model misses them, they are not three wild points.
+    std::vector<Point> suite = Releves(600, 1, 20000, std::log(2.0) / 60, 20, [](double t) {
+        return t >= 100 && t <= 102 ? 600 - 300 * std::abs(t - 101) : 0;
+    });
     // A gauge sensor: relative pressures from exactly 0.
     std::vector<Point> jauge = Releves(900, 5, 5000, std::log(2.0) / 150, 15, [](double) { return -100000; });
     jauge.front().p = 0;
@@ -415,9 +420,11 @@ TEST_F(DonneesReelles, real_recordings_are_analysed_to_their_truth_with_the_rema
         std::vector<Remarque> remarques; // all of them, in order
         std::string texte = {};          // the first remark ("{t}": its date, near `date`)
         double date = 0;
+        double incertitudes = 2; // k within this many u(k) (a misfit biases it)
     } cas[] = {
-        {"noisy rise", Fichier("t (s);p (Pa)", bruyant), {}, kBruyant, {Remarque::DebutDetecte},
-         "Début de la réaction détecté à t = {t} s : les points précédents (ligne de base) sont écartés.", 300},
+        {"noisy rise", Fichier("t (s);p (Pa)", bruyant), {}, kBruyant,
+         {Remarque::DebutDetecte, Remarque::PlateauNonAtteint},
+         "Début de la réaction détecté à t = {t} s : les points précédents (ligne de base) sont écartés.", 1600},
         {"0,1 mmHg logger", Fichier("t (s);p (mmHg)", enregistreur, 1, mmHg, 5), {}, kLent,
          {Remarque::UniteConvertie, Remarque::PlateauNonAtteint, Remarque::PointAberrant, Remarque::PointAberrant,
           Remarque::PointAberrant}},
@@ -431,10 +438,13 @@ TEST_F(DonneesReelles, real_recordings_are_analysed_to_their_truth_with_the_rema
          {Remarque::Maximum},
          "La pression passe par un maximum à t = {t} s puis diminue (gaz consommé ou fuite ?) : l'analyse s'arrête "
          "au maximum.", 1315},
-        {"every 30 s", Fichier("Temps (s);p (Pa)", lent), {}, kBruyant, {Remarque::DebutDetecte}},
-        {"minutes", Fichier("t (min);p (Pa)", lent, 60), {}, kBruyant, {Remarque::TempsConvertis, Remarque::DebutDetecte},
+        {"every 30 s", Fichier("Temps (s);p (Pa)", lent), {}, kBruyant,
+         {Remarque::DebutDetecte, Remarque::PlateauNonAtteint}},
+        {"minutes", Fichier("t (min);p (Pa)", lent, 60), {}, kBruyant,
+         {Remarque::TempsConvertis, Remarque::DebutDetecte, Remarque::PlateauNonAtteint},
          "Dates lues en minutes (en-tête de colonne) et converties en s."},
         {"gauge from 0", Fichier("t (s);p (Pa)", jauge), {}, std::log(2.0) / 150, {}},
+        {"three readings off", Fichier("t (s);p (Pa)", suite), {}, std::log(2.0) / 60, {Remarque::OrdreUnNonAjuste}, "", 0, 4},
     };
     for (const auto& c : cas) {
         const Resultat r = AnalyserEnregistrement(LireEnregistrement(c.fichier), c.options);
@@ -455,7 +465,7 @@ TEST_F(DonneesReelles, real_recordings_are_analysed_to_their_truth_with_the_rema
             EXPECT_EQ(TexteRemarque(r.details.front(), ','), texte);
         }
         ASSERT_TRUE(r.determine);
-        EXPECT_LT(std::abs(r.k - c.k), c.remarques == std::vector{Remarque::Maximum} ? 0.2 * c.k : 2 * r.uK);
+        EXPECT_LT(std::abs(r.k - c.k), c.remarques == std::vector{Remarque::Maximum} ? 0.2 * c.k : c.incertitudes * r.uK);
     }
     // The minutes file and its seconds twin: the same k to the last digit.
     EXPECT_EQ(AnalyserEnregistrement(LireEnregistrement(cas[5].fichier), {}).k,
