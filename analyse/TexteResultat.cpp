@@ -10,26 +10,31 @@ namespace Cinetique {
 
 namespace {
 
-// Digits of the times a remark names.
+// Significant digits of the times a remark names (at least the whole seconds).
 constexpr int kChiffresTemps = 6;
 
-std::string Temps(double t, char separateur)
-{
-    return FormatGeneral(t, kChiffresTemps, separateur);
-}
-
-// A pressure or a ratio for a remark: `chiffres` significant digits, the
-// thousands grouped by spaces ("10 000").
-std::string NombreGroupe(double valeur, int chiffres, char separateur)
+// A number for a remark: `chiffres` significant digits (all the whole part's
+// with `entier`), the thousands grouped by spaces ("10 000"), never in
+// exponent notation; without the decimals' trailing zeros with `court`.
+std::string NombreGroupe(double valeur, int chiffres, char separateur, bool entier = false, bool court = false)
 {
     if (!std::isfinite(valeur) || valeur == 0)
         return FormatGeneral(valeur, chiffres, separateur);
     const int exposant = static_cast<int>(std::floor(std::log10(std::abs(valeur))));
     const int decimales = std::max(0, chiffres - 1 - exposant);
-    const double pas = std::pow(10.0, exposant - (chiffres - 1));
     char tampon[400];
-    std::snprintf(tampon, sizeof tampon, "%.*f", decimales, std::round(valeur / pas) * pas);
+    if (entier && decimales == 0) {
+        std::snprintf(tampon, sizeof tampon, "%.0f", valeur);
+    } else {
+        const double pas = std::pow(10.0, exposant - (chiffres - 1));
+        std::snprintf(tampon, sizeof tampon, "%.*f", decimales, std::round(valeur / pas) * pas);
+    }
     std::string texte(tampon);
+    if (court && texte.find('.') != std::string::npos) {
+        texte.erase(texte.find_last_not_of('0') + 1);
+        if (texte.back() == '.')
+            texte.pop_back();
+    }
     std::size_t fin = texte.find('.');
     if (fin != std::string::npos)
         texte[fin] = separateur;
@@ -38,6 +43,22 @@ std::string NombreGroupe(double valeur, int chiffres, char separateur)
     const std::size_t signe = texte[0] == '-' ? 1 : 0;
     for (std::size_t i = fin; i > signe + 3; i -= 3)
         texte.insert(i - 3, " ");
+    return texte;
+}
+
+// A date in a remark: "12,5", "1 095", "1 071 360".
+std::string Temps(double t, char separateur)
+{
+    return NombreGroupe(t, kChiffresTemps, separateur, true, true);
+}
+
+// A fraction in per cent with one decimal: "0,7".
+std::string Pourcent(double fraction, char separateur)
+{
+    char tampon[64];
+    std::snprintf(tampon, sizeof tampon, "%.1f", 100 * fraction);
+    std::string texte(tampon);
+    std::replace(texte.begin(), texte.end(), '.', separateur);
     return texte;
 }
 
@@ -61,6 +82,25 @@ std::string TexteRemarque(const DetailRemarque& d, char separateur)
     case Remarque::AucuneReaction:
         return "Aucune réaction n'est visible : la variation de pression reste dans le bruit de mesure ; "
                "k et t½ ne peuvent pas être déterminés.";
+    case Remarque::OrdreUnApproche:
+        return "Le modèle d'ordre 1 décrit la courbe à " + Pourcent(d.fraction, separateur)
+               + " % près de l'amplitude ; les écarts restants ne sont pas dus au hasard.";
+    case Remarque::TropPeuDePoints:
+        return "Trop peu de points (" + std::to_string(d.nombre) + ") pour déterminer k : il en faut au moins "
+               + std::to_string(d.requis) + " ; k et t½ ne sont pas déterminés.";
+    case Remarque::CourbeTropCourte:
+        return "La mesure couvre moins de " + NombreGroupe(100 * kCouvertureMin, 2, separateur, true, true)
+               + " % du temps caractéristique 1/k (k × durée = " + NombreGroupe(d.fraction, 2, separateur)
+               + ") : la courbure est trop faible pour déterminer k et t½.";
+    case Remarque::ChutesRepetees:
+        return "La pression chute brutalement " + std::to_string(d.nombre) + " fois (première à t = "
+               + Temps(d.t, separateur)
+               + " s ; soupape ou fuite ?) : l'analyse ne porte que sur la montée avant la première chute.";
+    case Remarque::Maximum:
+        return "La pression passe par un maximum à t = " + Temps(d.t, separateur)
+               + " s puis diminue (gaz consommé ou fuite ?) : l'analyse s'arrête au maximum.";
+    case Remarque::TempsConvertis:
+        return "Dates lues en " + d.unite + " (en-tête de colonne) et converties en s.";
     case Remarque::OrdreUnNonAjuste:
         return "Le modèle d'ordre 1 ne convient pas : les écarts des points à la courbe ne sont pas dus au hasard.";
     case Remarque::UniteConvertie:
@@ -113,6 +153,22 @@ std::string TexteRemarques(const Resultat& r, char separateur)
     std::string texte;
     for (const DetailRemarque& d : r.details)
         texte += (texte.empty() ? "" : " ") + TexteRemarque(d, separateur);
+    return texte;
+}
+
+// A date in a remark: "12,5", "1 095", "1 071 360".
+std::string Temps(double t, char separateur)
+{
+    return NombreGroupe(t, kChiffresTemps, separateur, true, true);
+}
+
+// A fraction in per cent with one decimal: "0,7".
+std::string Pourcent(double fraction, char separateur)
+{
+    char tampon[64];
+    std::snprintf(tampon, sizeof tampon, "%.1f", 100 * fraction);
+    std::string texte(tampon);
+    std::replace(texte.begin(), texte.end(), '.', separateur);
     return texte;
 }
 

@@ -264,6 +264,53 @@ std::optional<Unite> UniteDeLEntete(std::string_view champ)
     return std::nullopt;
 }
 
+// The time units a column header may name, with their value in s and the
+// words a remark uses.
+struct UniteTemps {
+    std::string_view nom;
+    double secondes;
+    std::string_view mots;
+};
+constexpr UniteTemps kUnitesTemps[] = {
+    {"s", 1, ""},      {"ms", 1e-3, "millisecondes"}, {"min", 60, "minutes"},
+    {"h", 3600, "heures"}, {"j", 86400, "jours"},     {"d", 86400, "jours"},
+};
+
+// The time unit of a header field: the text between brackets ("t (min)",
+// "temps [h]"), else its last word ("t en min"); none when it names none.
+std::optional<UniteTemps> UniteDeTemps(std::string_view champ)
+{
+    std::string_view mot;
+    const std::size_t ouvrant = champ.find_first_of("([");
+    if (ouvrant != std::string_view::npos) {
+        const std::size_t fermant = champ.find_first_of(")]", ouvrant);
+        mot = champ.substr(ouvrant + 1, fermant == std::string_view::npos ? std::string_view::npos : fermant - ouvrant - 1);
+    } else {
+        const std::size_t espace = champ.find_last_of(' ');
+        mot = espace == std::string_view::npos ? champ : champ.substr(espace + 1);
+    }
+    while (!mot.empty() && mot.front() == ' ')
+        mot.remove_prefix(1);
+    while (!mot.empty() && mot.back() == ' ')
+        mot.remove_suffix(1);
+    for (const UniteTemps& unite : kUnitesTemps)
+        if (mot == unite.nom)
+            return unite;
+    return std::nullopt;
+}
+
+// Whether a pressure header says the pressures are relative.
+bool EnteteRelative(std::string_view champ)
+{
+    std::string minuscules(champ);
+    for (char& ch : minuscules)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    for (const std::string_view mot : {"relative", "\xCE\x94p", "surpression", "delta p"})
+        if (minuscules.find(mot) != std::string::npos)
+            return true;
+    return false;
+}
+
 } // namespace
 
 std::string EnUtf8(std::string_view texte)
@@ -407,6 +454,16 @@ std::vector<Point> LireTableau(std::string_view octets, Lecture& lecture)
         lecture.uniteConvertie = std::string(unite->nom);
     }
     lecture.sansUnite = !unite && !programme;
+    lecture.relative = premiere > 0 && tableau[premiere - 1].champs.size() > 1 && !programme
+                       && EnteteRelative(tableau[premiere - 1].champs[1]);
+    // The time column's unit; the program's own files are in s.
+    double facteurTemps = 1;
+    if (premiere > 0 && !programme)
+        if (const std::optional<UniteTemps> temps = UniteDeTemps(tableau[premiere - 1].champs[0]);
+            temps && temps->secondes != 1) {
+            facteurTemps = temps->secondes;
+            lecture.uniteTemps = std::string(temps->mots);
+        }
 
     std::vector<Point> points;
     points.reserve(tableau.size() - premiere);
@@ -424,9 +481,11 @@ std::vector<Point> LireTableau(std::string_view octets, Lecture& lecture)
                 throw EEssaiIllisible(DebutLigne(ligne.numero) + Citation(champ) + " est un nombre trop grand.");
             valeurs[c] = static_cast<double>(*valeur);
         }
-        if (!std::isfinite(valeurs[1] * facteur))
-            throw EEssaiIllisible(DebutLigne(ligne.numero) + Citation(ligne.champs[1]) + " est un nombre trop grand.");
-        points.push_back({valeurs[0], valeurs[1] * facteur});
+        for (int c = 0; c < 2; ++c)
+            if (!std::isfinite(valeurs[c] * (c == 0 ? facteurTemps : facteur)))
+                throw EEssaiIllisible(DebutLigne(ligne.numero) + Citation(ligne.champs[static_cast<std::size_t>(c)])
+                                      + " est un nombre trop grand.");
+        points.push_back({valeurs[0] * facteurTemps, valeurs[1] * facteur});
         lecture.lignes.push_back(ligne.numero);
     }
     return points;

@@ -45,6 +45,13 @@ constexpr std::size_t kAberrantsNommes = 3;
 // The smallest standard deviation of noise-free data, relative to the
 // pressures: the rounding of doubles, far below any sensor's.
 constexpr double kBruitRelatifMin = 1e-9;
+// Wild points: a neighbour beyond this many robust deviations, and beyond
+// this fraction of the point's own distance, makes them a run of points off
+// the curve (a misfit), not wild points.
+constexpr double kBruitsVoisinHorsCourbe = kBruitsAberrant / 2;
+constexpr double kFractionVoisinHorsCourbe = 0.25;
+// Relative pressures: values spanning 0 are at least this fraction of them.
+constexpr double kFractionNonPositives = 0.1;
 // A file without unit whose pressures all lie in this range is probably in
 // hPa or mbar.
 constexpr double kPressionHpaMin = 500, kPressionHpaMax = 2000;
@@ -93,6 +100,13 @@ struct Intervalle {
     std::size_t Taille() const { return dernier - premier + 1; }
 };
 
+// A zero or negative absolute pressure is a logger's error code, unless it
+// is the origin the user holds the curve at.
+bool EstCodeErreur(const Point& q, std::size_t i, bool relatives, const Options& options)
+{
+    return !relatives && !(options.origineFixee && i == 0) && !(q.p > 0);
+}
+
 struct Verification {
     std::vector<Point> retenus;
     Intervalle intervalle;
@@ -112,8 +126,9 @@ Verification Verifier(std::span<const Point> points, const Options& options)
                                      + " ne suit pas le point " + Rang(i - 1) + ".");
     LireConditions(options);
     Verification v;
+    const bool relatives = PressionsRelatives(points, options.lecture);
     for (std::size_t i = points.size(); i-- > 0;)
-        if (!(points[i].p > 0)) {
+        if (EstCodeErreur(points[i], i, relatives, options)) {
             ++v.nonPressions;
             v.premierNonPression = i;
         }
@@ -184,6 +199,30 @@ Colonnes Extraire(std::span<const Point> points, std::size_t premier, std::size_
     return c;
 }
 
+// The sum of squares of the least-squares straight line through the points,
+// held at `origine` when given.
+double SommeCarresDroite(const Colonnes& c, std::optional<Point> origine)
+{
+    const double n = static_cast<double>(c.t.size());
+    double mt = 0, mp = 0;
+    if (origine) {
+        mt = origine->t;
+        mp = origine->p;
+    } else {
+        for (std::size_t i = 0; i < c.t.size(); ++i) {
+            mt += c.t[i] / n;
+            mp += c.p[i] / n;
+        }
+    }
+    double stt = 0, stp = 0, spp = 0;
+    for (std::size_t i = 0; i < c.t.size(); ++i) {
+        stt += (c.t[i] - mt) * (c.t[i] - mt);
+        stp += (c.t[i] - mt) * (c.p[i] - mp);
+        spp += (c.p[i] - mp) * (c.p[i] - mp);
+    }
+    return stt > 0 ? std::max(0.0, spp - stp * stp / stt) : spp;
+}
+
 void Ajouter(Resultat& r, DetailRemarque remarque)
 {
     r.remarques.push_back(remarque.genre);
@@ -195,30 +234,53 @@ void Ajouter(Resultat& r, Remarque genre)
     Ajouter(r, DetailRemarque{.genre = genre});
 }
 
-// The remarks on the fit: no reaction, no curvature (then nothing of k is
-// given), plateau, misfit.
-void RemarquesAjustement(Resultat& r, const AjustementExponentiel& a, bool aberrant)
+// The remarks on the fit: too few points, no reaction, no curvature, too
+// little of the curve (then nothing of k is given), plateau, the verdict on
+// the model.
+void RemarquesAjustement(Resultat& r, const AjustementExponentiel& a, double ssrDroite, bool aberrant,
+                         bool horsCourbe)
 {
     const ModelePremierOrdre& m = r.modele;
+    const int degres = r.points - a.parametres;
+    if (degres < kDegresLiberteMin) {
+        r.determine = false;
+        Ajouter(r, DetailRemarque{.genre = Remarque::TropPeuDePoints, .nombre = r.points,
+                                  .requis = kDegresLiberteMin + a.parametres});
+        return;
+    }
     const double variation = std::abs(m.Pression(r.fin) - m.Pression(r.debut));
     if (!(variation > kBruitsAucuneReaction * r.ecartTypeResidus)) {
         r.determine = false;
         Ajouter(r, Remarque::AucuneReaction);
         return;
     }
-    if (a.borne || !std::isfinite(a.uK) || !(a.uK < a.k)) {
+    // The curve covered, for the smallest k the data allow (2 u below the
+    // fit's: a short noisy run overestimates k, and its coverage with it).
+    const double couverture = (m.k - kIncertitudesCouverture * a.uK) * (r.fin - m.ta);
+    // The curvature seen: how much the exponential lowers the straight
+    // line's sum of squares, against the residual variance (an F statistic
+    // for its one more parameter).
+    const double courbure = (ssrDroite - a.ssr) / (a.ssr / degres);
+    if (a.borne || !std::isfinite(a.uK) || !(a.uK < a.k) || (!a.borne && !(courbure > kCourbureMin))) {
         r.determine = false;
         DetailRemarque d{.genre = Remarque::AucuneCourbure};
         d.baisse = !(m.Pression(r.fin) > m.Pression(r.debut));
         d.palierImmediat = a.borne && m.k * (r.fin - r.debut) > 1;
         Ajouter(r, std::move(d));
+    } else if (couverture < kCouvertureMin) {
+        r.determine = false;
+        Ajouter(r, DetailRemarque{.genre = Remarque::CourbeTropCourte, .fraction = couverture});
     } else if (-std::expm1(-m.k * (r.fin - m.ta)) < kFractionPalier) {
         Ajouter(r, Remarque::PlateauNonAtteint);
     }
-    // A wild point explains a structure of the residuals better than the model.
-    if (!aberrant && ScoreDesSuites(a.residus) < kScoreSuitesMax
-        && r.ecartTypeResidus > kFractionEcartsVisibles * variation)
+    // A wild point explains a structure of the residuals better than the
+    // model; small structured residuals get a graded verdict.
+    const double ecart = r.ecartTypeResidus / variation;
+    const bool structure = ScoreDesSuites(a.residus) < kScoreSuitesMax && ecart > kFractionEcartsVisibles;
+    if (horsCourbe || (!aberrant && structure && ecart > kFractionModeleProche))
         Ajouter(r, Remarque::OrdreUnNonAjuste);
+    else if (!aberrant && structure)
+        Ajouter(r, DetailRemarque{.genre = Remarque::OrdreUnApproche, .fraction = ecart});
 }
 
 } // namespace
@@ -226,6 +288,43 @@ void RemarquesAjustement(Resultat& r, const AjustementExponentiel& a, bool aberr
 double ModelePremierOrdre::Pression(double t) const
 {
     return pInf - (pInf - pa) * std::exp(-k * (t - ta));
+}
+
+bool PressionsRelatives(std::span<const Point> points, const Lecture& lecture)
+{
+    if (lecture.relative)
+        return true;
+    std::size_t nonPositives = 0;
+    for (const Point& q : points)
+        if (!(q.p > 0))
+            ++nonPositives;
+    if (nonPositives == 0)
+        return false;
+    // A gauge sensor or an extent: exactly 0 first, then the curve moving
+    // away from it.
+    if (points.size() >= 3 && points[0].p == 0) {
+        double haut = points[1].p, bas = points[1].p;
+        for (const Point& q : points.subspan(1)) {
+            haut = std::max(haut, q.p);
+            bas = std::min(bas, q.p);
+        }
+        if (std::abs(points[1].p) < (haut - bas) / 2)
+            return true;
+    }
+    // Values spanning 0: many of them, and as near the positive ones as
+    // those are to each other (a logger's codes lie far below absolute
+    // pressures).
+    double hautPositif = 0, basPositif = std::numeric_limits<double>::infinity();
+    double hautNonPositif = -std::numeric_limits<double>::infinity();
+    for (const Point& q : points)
+        if (q.p > 0) {
+            hautPositif = std::max(hautPositif, q.p);
+            basPositif = std::min(basPositif, q.p);
+        } else {
+            hautNonPositif = std::max(hautNonPositif, q.p);
+        }
+    return static_cast<double>(nonPositives) >= kFractionNonPositives * static_cast<double>(points.size())
+           && basPositif - hautNonPositif < hautPositif - basPositif;
 }
 
 std::vector<Point> PointsRetenus(std::span<const Point> points, const Options& options)
@@ -248,10 +347,11 @@ std::vector<Point> PointsRetenus(std::span<const Point> points, const Options& o
         if (std::abs(points[i].t - t) <= ecart / 2)
             exclu[i] = true;
     }
+    const bool relatives = PressionsRelatives(points, options.lecture);
     std::vector<Point> retenus;
     retenus.reserve(points.size());
     for (std::size_t i = 0; i < points.size(); ++i)
-        if (points[i].p > 0 && !exclu[i])
+        if (!EstCodeErreur(points[i], i, relatives, options) && !exclu[i])
             retenus.push_back(points[i]);
     return retenus;
 }
@@ -269,6 +369,8 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
     const Lecture& lecture = options.lecture;
     if (!lecture.uniteConvertie.empty())
         Ajouter(r, DetailRemarque{.genre = Remarque::UniteConvertie, .unite = lecture.uniteConvertie});
+    if (!lecture.uniteTemps.empty())
+        Ajouter(r, DetailRemarque{.genre = Remarque::TempsConvertis, .unite = lecture.uniteTemps});
     if (lecture.sansUnite) {
         bool hpa = true;
         for (const Point& q : retenus)
@@ -300,15 +402,34 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
     const double plancherEcart = std::max(pas.value_or(0), kBruitRelatifMin * pMax);
     const double plancherBruit = std::max(pas.value_or(0) / std::sqrt(12.0), kBruitRelatifMin * pMax);
 
-    // A sudden step ends the interval before it (said after the start, in
-    // the order of the run).
-    std::optional<DetailRemarque> rupture;
-    if (!options.fin)
-        if (const std::optional<Rupture> saut = ChercherRupture(c.p, plancherEcart, kPointsMin)) {
-            intervalle.dernier = intervalle.premier + saut->indice;
-            rupture = DetailRemarque{.genre = Remarque::Rupture, .t = c.t[saut->indice + 1], .baisse = saut->saut < 0};
+    // A sudden step ends the interval before it; several drops (vents) are
+    // named together. Then a maximum followed by a decline ends it at the
+    // maximum. Both said after the start, in the order of the run.
+    std::optional<DetailRemarque> rupture, maximum;
+    if (!options.fin) {
+        const std::vector<Rupture> sauts = ChercherRuptures(c.p, plancherEcart, kPointsMin);
+        if (!sauts.empty()) {
+            const Rupture& premier = sauts.front();
+            const auto chutes = std::count_if(sauts.begin(), sauts.end(), [](const Rupture& s) { return s.saut < 0; });
+            rupture = DetailRemarque{.genre = premier.saut < 0 && chutes > 1 ? Remarque::ChutesRepetees
+                                                                             : Remarque::Rupture,
+                                     .t = c.t[premier.indice + 1], .nombre = static_cast<int>(chutes),
+                                     .baisse = premier.saut < 0};
+            if (rupture->genre == Remarque::Rupture)
+                rupture->nombre = 0;
+            intervalle.dernier = intervalle.premier + premier.indice;
             c = Extraire(retenus, intervalle.premier, intervalle.dernier);
         }
+        std::vector<double> ecarts(c.p.size() > 1 ? c.p.size() - 1 : 0);
+        for (std::size_t i = 0; i < ecarts.size(); ++i)
+            ecarts[i] = c.p[i + 1] - c.p[i];
+        const double bruitLectures = std::max(EchelleRobuste(ecarts) / std::sqrt(2.0), plancherBruit);
+        if (const std::optional<std::size_t> sommet = ChercherMaximum(c.p, bruitLectures, kPointsMin)) {
+            maximum = DetailRemarque{.genre = Remarque::Maximum, .t = c.t[*sommet]};
+            intervalle.dernier = intervalle.premier + *sommet;
+            c = Extraire(retenus, intervalle.premier, intervalle.dernier);
+        }
+    }
 
     // The fixed start is not a measurement the fit adjusts.
     if (options.origineFixee && intervalle.premier == 0)
@@ -329,6 +450,8 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
             a = ajuster();
             Ajouter(r, DetailRemarque{.genre = Remarque::DebutDetecte, .t = c.t.front()});
         }
+    if (maximum)
+        Ajouter(r, std::move(*maximum));
     if (rupture)
         Ajouter(r, std::move(*rupture));
 
@@ -376,19 +499,32 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
         r.tDemiGraphique = DemiReactionGraphique(c.t, c.p, r.pInf);
     }
 
-    // Points far off the curve, against a robust scale of the residuals.
+    // Points far off the curve, against a robust scale of the residuals: a
+    // wild point when its neighbours sit on the curve, else a run of points
+    // the model misses.
     const double bruit = std::max(EchelleRobuste(a.residus), plancherBruit);
     std::vector<std::size_t> aberrants;
-    for (std::size_t i = 0; i < a.residus.size(); ++i)
-        if (std::abs(a.residus[i]) > kBruitsAberrant * bruit)
+    bool horsCourbe = false;
+    for (std::size_t i = 0; i < a.residus.size(); ++i) {
+        const double ecart = std::abs(a.residus[i]);
+        if (!(ecart > kBruitsAberrant * bruit))
+            continue;
+        const double seuilVoisin = std::max(kBruitsVoisinHorsCourbe * bruit, kFractionVoisinHorsCourbe * ecart);
+        const bool suite = (i > 0 && std::abs(a.residus[i - 1]) > seuilVoisin)
+                        || (i + 1 < a.residus.size() && std::abs(a.residus[i + 1]) > seuilVoisin);
+        if (suite)
+            horsCourbe = true;
+        else
             aberrants.push_back(i);
+    }
     std::sort(aberrants.begin(), aberrants.end(),
               [&](std::size_t x, std::size_t y) { return std::abs(a.residus[x]) > std::abs(a.residus[y]); });
     if (aberrants.size() > kAberrantsNommes)
         aberrants.resize(kAberrantsNommes);
     std::sort(aberrants.begin(), aberrants.end());
 
-    RemarquesAjustement(r, a, !aberrants.empty());
+    RemarquesAjustement(r, a, SommeCarresDroite(c, options.origineFixee ? std::optional(origine) : std::nullopt),
+                        !aberrants.empty(), horsCourbe);
     for (const std::size_t i : aberrants)
         Ajouter(r, DetailRemarque{.genre = Remarque::PointAberrant, .t = c.t[i], .pression = std::abs(a.residus[i]),
                                   .bruits = std::abs(a.residus[i]) / bruit});
