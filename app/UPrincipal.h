@@ -11,6 +11,7 @@
 //   Exports.cpp      the three copy and the two save commands
 //   Liens.cpp        the two author links
 #include "essai/CalculMesure.h"
+#include "essai/Ticks.h"
 #include "analyse/EssaisCompares.h"
 #include "card/UDravoC.h"
 #include "essai/Essai.h"
@@ -64,7 +65,7 @@ extern double Volume;                 // m³
 extern double Temperature;            // K
 extern double QuantiteInitiale;       // mol, at the first point of the run
 inline constexpr double ConstanteGaz = CalculMesure::kConstanteGaz;
-inline constexpr double Periode = 1.00013; // s between two ticks
+inline constexpr double Periode = Ticks::kPeriode; // s between two ticks
 
 inline constexpr int kPointsMax = 1024; // a run ends with its 1024th point
 
