@@ -30,6 +30,7 @@
 // how to get the right.
 #include "acquisition/boitier/BoitierUsb.h"
 #include "acquisition/LecteurTensions.h"
+#include "acquisition/ReactionSimulee.h"
 
 #include <filesystem>
 #include <memory>
