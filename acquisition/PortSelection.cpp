@@ -42,7 +42,7 @@ Issue<std::unique_ptr<LecteurTensions>> BoitierBrancheOuCarteSimulee(const Reche
 
 Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(std::shared_ptr<const Banc::Reglages> banc)
 {
-    return OuvrirPorts(std::getenv(kVariablePorts), {}, std::move(banc));
+    return OuvrirPorts(std::getenv(kVariablePorts), RechercheBoitier{}, std::move(banc));
 }
 
 Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const RechercheBoitier& recherche,

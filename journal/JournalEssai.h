@@ -98,7 +98,7 @@ struct EnTete {
     double coefficient = 0;  // Pa/V
     bool pEtMoinsP = false;
     std::string poste;       // the computer's host name; no line when empty
-    std::string reactionSimulee; // the virtual bench's settings; no line when empty
+    std::string reactionSimulee = {}; // the virtual bench's settings; no line when empty
 };
 
 // One reading.
