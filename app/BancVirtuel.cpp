@@ -129,7 +129,7 @@ void TForm1::Reactionsimulee1Click(QObject*)
     // The one click that copies the bath's temperature and the flask's gas
     // volume into the window's fields (in L), for the next run.
     connect(reporter, &QPushButton::clicked, &dialogue, [&] {
-        if (EnMarche) {
+        if (UPrincipal::EnMarche) {
             boites_.ShowMessage("Arrêtez la mesure avant de changer les champs de la fenêtre.");
             return;
         }
