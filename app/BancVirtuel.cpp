@@ -15,6 +15,7 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 
@@ -49,9 +50,14 @@ QString TexteValeur(double valeur)
 void TForm1::BrancherBanc(std::shared_ptr<Banc::Reglages> banc)
 {
     banc_ = std::move(banc);
-    Reactionsimulee1->setVisible(banc_ != nullptr);
     if (!banc_)
         return;
+    // The menu's entry exists with the simulated card only.
+    if (!Reactionsimulee1) {
+        Reactionsimulee1 = Analyse1->addAction(QStringLiteral("&Réaction simulée…"));
+        connect(Reactionsimulee1, &QAction::triggered, this,
+                [this] { Executer(&TForm1::Reactionsimulee1Click, Reactionsimulee1); });
+    }
     if (!FichierReglages.isEmpty()) {
         const QSettings fichier(FichierReglages, QSettings::IniFormat);
         Banc::Reaction lue;

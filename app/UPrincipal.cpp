@@ -275,9 +275,6 @@ void TForm1::CreerMenus()
     DossierClasseActuel1 = commande(Analyse1, QString());
     DossierClasseActuel1->setEnabled(false);
     Aucundossierdelaclasse1 = commande(Analyse1, QStringLiteral("Aucun dossier de la &classe"));
-    // The virtual bench's settings: shown once the simulated card's bench is plugged in.
-    Reactionsimulee1 = commande(Analyse1, QStringLiteral("&Réaction simulée…"));
-    Reactionsimulee1->setVisible(false);
     connect(Analyse1, &QMenu::aboutToShow, this, &TForm1::MontrerDossierClasse);
     MontrerDossierClasse();
 
@@ -349,7 +346,6 @@ void TForm1::Connecter()
         {Synthesedelaclasse1, &TForm1::Synthesedelaclasse1Click},
         {Dossierdelaclasse1, &TForm1::Dossierdelaclasse1Click},
         {Aucundossierdelaclasse1, &TForm1::Aucundossierdelaclasse1Click},
-        {Reactionsimulee1, &TForm1::Reactionsimulee1Click},
     };
     for (const auto& [action, gestionnaire] : menus)
         connect(action, &QAction::triggered, this,

@@ -170,7 +170,8 @@ public:
     QAction* Dossierdelaclasse1 = nullptr;
     QAction* DossierClasseActuel1 = nullptr;
     QAction* Aucundossierdelaclasse1 = nullptr;
-    // « Réaction simulée… » (app/BancVirtuel.cpp), with the simulated card only.
+    // « Réaction simulée… » (app/BancVirtuel.cpp): null until the simulated
+    // card's bench is plugged in (BrancherBanc).
     QAction* Reactionsimulee1 = nullptr;
     // The analysis window, once opened (one for the program).
     FenetreAnalyse* FenetreAnalyse1 = nullptr;

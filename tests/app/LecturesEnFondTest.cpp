@@ -395,12 +395,13 @@ namespace {
 TEST_F(LecturesEnFondTest, the_virtual_benchs_settings_are_remembered_per_pc_and_said_in_the_caption_and_journal)
 {
     // Another source: no « Réaction simulée… ».
-    EXPECT_FALSE(form->Reactionsimulee1->isVisible());
+    EXPECT_EQ(form->Reactionsimulee1, nullptr);
     const QString reglages = QString::fromStdString(std::string(racine_) + "/config/nelvar.ini");
     form->FichierReglages = reglages;
     auto banc = std::make_shared<Banc::Reglages>();
     form->BrancherBanc(banc);
-    EXPECT_TRUE(form->Reactionsimulee1->isVisible());
+    ASSERT_NE(form->Reactionsimulee1, nullptr);
+    EXPECT_EQ(form->Analyse1->actions().back(), form->Reactionsimulee1);
 
     // Set at 35 °C over 300 mL of gas: the caption and the run's journal say it.
     const std::string ligne = "θ = 35 °C ; [H2O2]0 = 0,10 mol/L ; [I-] = 0,10 mol/L ; V solution = 50 mL ; "
