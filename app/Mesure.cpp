@@ -151,7 +151,8 @@ void TForm1::CommencerEssai(bool avecJournal)
                                      conditions.temperature - Constantes::kZeroCelsiusEssai,
                                      conditions.coefficient,
                                      conditions.pEtMoinsP,
-                                     conditions.machine};
+                                     conditions.machine,
+                                     TexteBanc()};
         // The copy in the class folder, when there is one, on a thread of
         // its own beside the journal's, its failures told as the journal's.
         std::unique_ptr<Journal::CopieClasse> copie;

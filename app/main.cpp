@@ -65,7 +65,10 @@ int main(int argc, char** argv)
     }
 
     PreparerProcessus();
-    Issue<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts();
+    // The virtual bench's settings, which the simulated card follows and the
+    // window changes.
+    const auto banc = std::make_shared<Banc::Reglages>();
+    Issue<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts(banc);
 
     // The real card's ports outlast the privileges: Qt then loads only the
     // system's plugins and reads no option from the command line
@@ -102,6 +105,8 @@ int main(int argc, char** argv)
     // The caption names the source when it is not the real card: the
     // simulated card's demonstration must not pass for a measurement.
     Form1.setWindowTitle(QString::fromStdString(TitreFenetre(source->Description())));
+    if (source->Description() == "carte simulée")
+        Form1.BrancherBanc(banc);
     TAboutBox AboutBox(&Form1);
     Form1.MontrerAPropos = [&AboutBox] { AboutBox.exec(); };
 

@@ -83,6 +83,8 @@ std::string TexteEnTete(const EnTete& e)
     std::string texte = std::string(kPremiereLigne) + "\n";
     texte += Ligne(kCleDebut, TexteDebut(e.debut));
     texte += Ligne(kCleSource, e.source);
+    if (!e.reactionSimulee.empty())
+        texte += Ligne(kCleReactionSimulee, e.reactionSimulee);
     if (!e.poste.empty())
         texte += Ligne(kClePoste, e.poste);
     texte += Ligne(kCleVolume, NombreExact(e.volume));
