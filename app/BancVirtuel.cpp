@@ -42,7 +42,7 @@ constexpr std::array<Reglage, 5> kReglages{{
 // window formats a number.
 QString TexteValeur(double valeur)
 {
-    return QString::fromStdString(FormatGeneral(valeur, 4));
+    return QString::fromStdString(FormatGeneral(valeur, 4, DecimalSeparator()));
 }
 
 } // namespace

@@ -42,7 +42,7 @@ protected:
         std::vector<std::string> arguments{"--simuler", Chemin(nom)};
         arguments.insert(arguments.end(), options.begin(), options.end());
         std::ostringstream sortie, erreurs;
-        const int code = Cinetique::EnLigneDeCommande(arguments, sortie, erreurs);
+        const int code = Cinetique::EnLigneDeCommande(arguments, ',', sortie, erreurs);
         erreurs_ = erreurs.str();
         EXPECT_EQ(sortie.str(), "");
         return code;
