@@ -101,9 +101,11 @@ awk -F '\t' '
   END { if (gaps != 1) { print gaps + 0 " gaps"; bad = 1 }; exit bad }' "$file" >"$work/awk.log" ||
   fail "journal lines: $(cat "$work/awk.log")"
 
-# Read back by --analyse, with the file's V and T: an extent is given.
+# Read back by --analyse, with the file's V and T: an extent is given, or,
+# for a run this short, k is said undetermined for too few points (never for
+# an unknown volume or temperature).
 "$program" --analyse "$file" >"$work/analyse.txt" 2>"$work/analyse.err" || fail "--analyse: $(cat "$work/analyse.err")"
-awk -F '\t' 'NR == 2 { exit !($2 >= 5 && $13 != "") }' "$work/analyse.txt" ||
+awk -F '\t' 'NR == 2 { exit !($2 >= 5 && $10 != "" && ($13 != "" || $16 ~ /^Trop peu de points/) && $16 !~ /inconnu/) }' "$work/analyse.txt" ||
   fail "--analyse gave no extent: $(cat "$work/analyse.txt")"
 echo "journal after kill -9: $(readings) readings, the stall in the real times"
 

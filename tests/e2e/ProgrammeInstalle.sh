@@ -61,9 +61,11 @@ cd "$folder"
 "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 
-caption="Avancement d'une réaction chimique. (carte simulée)"
+# The simulated card's caption names the virtual bench's reaction, here at
+# its default settings.
+caption="Avancement d'une réaction chimique. (carte simulée) — θ = 20 °C ; [H2O2]0 = 0,123 mol/L ; [I-] = 0,10 mol/L ; V solution = 50 mL ; V gaz = 250 mL"
 find_window() {
-  window=$(xdotool search --onlyvisible --name "^Avancement d.une réaction chimique\. \(carte simulée\)\$" 2>/dev/null | head -n 1)
+  window=$(xdotool search --onlyvisible --name "^Avancement d.une réaction chimique\. \(carte simulée\)( — .*)?\$" 2>/dev/null | head -n 1)
   [[ -n $window ]]
 }
 poll 60 find_window || fail "no window captioned '$caption'"
