@@ -7,6 +7,7 @@
 // virtual clock that moves only when they say. A timed read on a virtual
 // clock that neither moves by itself nor per poll never ends: the timer's
 // output stands still, and so does the time that would bound the wait.
+#include <atomic>
 #include <cassert>
 #include <chrono>
 
@@ -36,30 +37,33 @@ public:
 
 // A clock that stands still until told to move: by Advance, and by a fixed
 // step at each poll of port 0x61 when one is set, so that a timed read on
-// the simulated card ends without any real time passing.
+// the simulated card ends without any real time passing. A test moves it
+// from its own thread while a worker's reading reads it: its time and step
+// are atomic.
 class VirtualClock final : public Clock {
 public:
-    explicit VirtualClock(std::chrono::nanoseconds pollStep = std::chrono::nanoseconds(0)) : pollStep_(pollStep)
+    explicit VirtualClock(std::chrono::nanoseconds pollStep = std::chrono::nanoseconds(0))
+        : pollStep_(pollStep.count())
     {
         assert(pollStep.count() >= 0 && "a clock never goes back");
     }
 
-    std::chrono::nanoseconds Now() override { return now_; }
-    void OnPoll() override { now_ += pollStep_; }
+    std::chrono::nanoseconds Now() override { return std::chrono::nanoseconds(now_.load()); }
+    void OnPoll() override { now_ += pollStep_.load(); }
 
     void Advance(std::chrono::nanoseconds duration)
     {
         assert(duration.count() >= 0 && "a clock never goes back");
-        now_ += duration;
+        now_ += duration.count();
     }
     void SetPollStep(std::chrono::nanoseconds step)
     {
         assert(step.count() >= 0 && "a clock never goes back");
-        pollStep_ = step;
+        pollStep_ = step.count();
     }
-    std::chrono::nanoseconds PollStep() const { return pollStep_; }
+    std::chrono::nanoseconds PollStep() const { return std::chrono::nanoseconds(pollStep_.load()); }
 
 private:
-    std::chrono::nanoseconds now_{0};
-    std::chrono::nanoseconds pollStep_;
+    std::atomic<std::chrono::nanoseconds::rep> now_{0};
+    std::atomic<std::chrono::nanoseconds::rep> pollStep_;
 };

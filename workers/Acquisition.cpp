@@ -4,6 +4,7 @@
 #include "card/UDravoC.h"
 #include "workers/FilDeTravail.h"
 #include "workers/JournalEnFond.h"
+#include "workers/Passage.h"
 
 namespace {
 
@@ -51,7 +52,8 @@ public:
         lues.duree = composant_.Duree;
         lues.code = composant_.CodeErreur;
         lues.message = composant_.MessageErreur;
-        emit Lue(lues);
+        const Passage::Envoi envoi(this);
+        emit Lue(TensionsLues(std::move(lues))); // its error shared with the copy let go within the hand-off
     }
 
     void Commencer(std::uint64_t essai, std::unique_ptr<Journal::Ecrivain> ecrivain,
@@ -78,6 +80,7 @@ public:
         if (essai != essai_ || !journal_)
             return;
         journal_.reset();
+        const Passage::Envoi envoi(this);
         emit Termine(essai);
     }
 
@@ -99,8 +102,13 @@ Acquisition::Acquisition(LecteurTensions& source, QObject* parent) : QObject(par
 {
     qRegisterMetaType<TensionsLues>();
     auto travailleur = std::make_unique<TravailleurAcquisition>(source, *this);
-    connect(travailleur.get(), &TravailleurAcquisition::Lue, this, &Acquisition::Recevoir, Qt::QueuedConnection);
-    connect(travailleur.get(), &TravailleurAcquisition::Termine, this, &Acquisition::JournalTermine,
+    // Each result taken as its hand-off from the worker's thread (workers/Passage.h).
+    const void* cle = travailleur.get();
+    connect(travailleur.get(), &TravailleurAcquisition::Lue, this,
+            Passage::Reception<const TensionsLues&>(cle, [this](const TensionsLues& lues) { Recevoir(lues); }),
+            Qt::QueuedConnection);
+    connect(travailleur.get(), &TravailleurAcquisition::Termine, this,
+            Passage::Reception<quint64>(cle, [this](quint64 essai) { emit JournalTermine(essai); }),
             Qt::QueuedConnection);
     fil_ = std::make_unique<FilDeTravail>(std::move(travailleur), "acquisition");
 }
@@ -133,7 +141,8 @@ void Acquisition::CommencerJournal(std::uint64_t essai, std::unique_ptr<Journal:
     // The function is copied by Qt's queue: the owned pieces go in shared.
     auto pieces = std::make_shared<std::pair<std::unique_ptr<Journal::Ecrivain>, std::unique_ptr<Journal::CopieClasse>>>(
         std::move(ecrivain), std::move(copie));
-    fil_->Executer([travailleur, essai, pieces] {
+    // Moved in: the worker's thread is the pieces' only owner from here.
+    fil_->Executer([travailleur, essai, pieces = std::move(pieces)] {
         travailleur->Commencer(essai, std::move(pieces->first), std::move(pieces->second));
     });
 }

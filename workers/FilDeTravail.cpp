@@ -1,5 +1,7 @@
 #include "workers/FilDeTravail.h"
 
+#include "workers/Passage.h"
+
 #include <QMetaObject>
 #include <QDeadlineTimer>
 #include <QThread>
@@ -14,6 +16,10 @@ FilDeTravail::FilDeTravail(std::unique_ptr<QObject> travailleur, const char* nom
     // Qt deletes an object whose deletion was asked once its thread's loop
     // has ended, as that thread finishes.
     QObject::connect(fil_, &QThread::finished, travailleur_, &QObject::deleteLater);
+    // The thread's end, seen by wait() through a lock ThreadSanitizer does
+    // not see either: the worker's last act, its deletion, is handed to the
+    // controller's wait (workers/Passage.h).
+    QObject::connect(travailleur_, &QObject::destroyed, [fil = fil_] { const Passage::Envoi fin(fil); });
     fil_->start();
 }
 
@@ -23,6 +29,7 @@ FilDeTravail::~FilDeTravail()
     // the calls still queued unrun.
     Executer([] { QThread::currentThread()->quit(); });
     if (fin_ == Fin::Attendre ? fil_->wait() : fil_->wait(QDeadlineTimer(delai_))) {
+        Passage::Arrivee(fil_);
         delete fil_;
         return;
     }
@@ -36,6 +43,7 @@ FilDeTravail::~FilDeTravail()
     });
     if (fil_->isFinished() && !supprime->exchange(true)) {
         fil_->wait();
+        Passage::Arrivee(fil_);
         delete fil_;
     }
 }
@@ -43,9 +51,13 @@ FilDeTravail::~FilDeTravail()
 void FilDeTravail::Executer(std::function<void()> travail)
 {
     ++etat_->enCours;
+    // The queue's lock is unseen by ThreadSanitizer: the hand-off is said
+    // (workers/Passage.h), keyed by this thread's shared state.
+    const Passage::Envoi envoi(etat_.get());
     QMetaObject::invokeMethod(
         travailleur_,
         [etat = etat_, travail = std::move(travail)] {
+            Passage::Arrivee(etat.get());
             travail();
             --etat->enCours;
         },

@@ -1,6 +1,7 @@
 #include "workers/JournalEnFond.h"
 
 #include "workers/FilDeTravail.h"
+#include "workers/Passage.h"
 
 namespace {
 
@@ -24,10 +25,14 @@ public:
         const std::optional<std::string> echec = ecriture_(lecture);
         if (ecrivain_ && !ecrivain_->Chemin().empty() && ecrivain_->Chemin() != cheminDit_) {
             cheminDit_ = ecrivain_->Chemin();
+            // The text, shared with its copy in the event, let go within the hand-off.
+            const Passage::Envoi envoi(this);
             emit Fichier(QString::fromStdString(cheminDit_));
         }
-        if (echec)
+        if (echec) {
+            const Passage::Envoi envoi(this);
             emit Echec(QString::fromStdString(*echec));
+        }
     }
 
 signals:
@@ -55,8 +60,10 @@ signals:
 private:
     void Dire(const std::optional<std::string>& echec)
     {
-        if (echec)
-            emit Echec(QString::fromStdString(*echec));
+        if (!echec)
+            return;
+        const Passage::Envoi envoi(this);
+        emit Echec(QString::fromStdString(*echec));
     }
 
     JournalEnFond::Copie copie_;
@@ -80,20 +87,24 @@ void JournalEnFond::Demarrer(Ecriture ecriture, const Journal::Ecrivain* ecrivai
                              Copie copie)
 {
     // The workers' signals reach the receiver's functions as queued events
-    // of its thread; Qt drops them once the receiver is gone.
+    // of its thread; Qt drops them once the receiver is gone. Each is taken
+    // as its hand-off from the worker's thread (workers/Passage.h).
+    const auto arrivee = [](const void* cle, std::function<void(const QString&)> f) {
+        return Passage::Reception<const QString&>(cle, std::move(f));
+    };
     auto ecrivainDuJournal = std::make_unique<EcrivainDuJournal>(std::move(ecriture), ecrivain);
     if (destinataire.echec)
         QObject::connect(ecrivainDuJournal.get(), &EcrivainDuJournal::Echec, destinataire.contexte,
-                         destinataire.echec, Qt::QueuedConnection);
+                         arrivee(ecrivainDuJournal.get(), destinataire.echec), Qt::QueuedConnection);
     if (destinataire.fichier)
         QObject::connect(ecrivainDuJournal.get(), &EcrivainDuJournal::Fichier, destinataire.contexte,
-                         destinataire.fichier, Qt::QueuedConnection);
+                         arrivee(ecrivainDuJournal.get(), destinataire.fichier), Qt::QueuedConnection);
     journal_ = std::make_unique<FilDeTravail>(std::move(ecrivainDuJournal), "journal");
     if (copie.copie) {
         auto copieDuJournal = std::make_unique<CopieDuJournal>(std::move(copie));
         if (destinataire.echec)
-            QObject::connect(copieDuJournal.get(), &CopieDuJournal::Echec, destinataire.contexte, destinataire.echec,
-                             Qt::QueuedConnection);
+            QObject::connect(copieDuJournal.get(), &CopieDuJournal::Echec, destinataire.contexte,
+                             arrivee(copieDuJournal.get(), destinataire.echec), Qt::QueuedConnection);
         copie_ = std::make_unique<FilDeTravail>(std::move(copieDuJournal), "copie", FilDeTravail::Fin::Laisser,
                                                 kAttenteCopie);
     }

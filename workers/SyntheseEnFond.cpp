@@ -3,6 +3,7 @@
 #include "rapport/DessinCompteRendu.h"
 #include "runtime/Exceptions.h"
 #include "workers/FilDeTravail.h"
+#include "workers/Passage.h"
 
 #include <QFileSystemWatcher>
 #include <QMetaObject>
@@ -83,7 +84,7 @@ public:
         const Issue<std::vector<std::string>> fichiers = acces_.lister(dossier_);
         if (!fichiers) {
             releve.erreur = fichiers.Message();
-            emit Lu(releve);
+            Envoyer(releve);
             return;
         }
         std::vector<Classe::EssaiClasse> essais;
@@ -138,7 +139,7 @@ public:
         connus_ = std::move(vus);
         releve.lu = true;
         releve.synthese = Classe::Conclure(std::move(essais), std::move(ecartes), releve.table.facteur);
-        emit Lu(releve);
+        Envoyer(releve);
     }
 
     void Enregistrer(const Classe::TableClasse& table, std::uint64_t generation)
@@ -162,6 +163,8 @@ public:
         } catch (const Exception& x) {
             erreur = x.Message();
         }
+        // The texts, shared with their copies in the event, let go within the hand-off.
+        const Passage::Envoi envoi(this);
         emit Ecrit(QString::fromStdString(chemin), QString::fromStdString(erreur));
     }
 
@@ -174,6 +177,13 @@ private:
         SyntheseEnFond::Empreinte empreinte;
         Analyse analyse;
     };
+
+    // A reading, to the controller's thread (workers/Passage.h).
+    void Envoyer(const SyntheseEnFond::Releve& releve)
+    {
+        const Passage::Envoi envoi(this);
+        emit Lu(releve);
+    }
 
     // A reading after the work already queued, asked from this thread.
     void LireEnsuite()
@@ -224,8 +234,15 @@ SyntheseEnFond::SyntheseEnFond(std::string dossier, Acces acces, QObject* parent
     qRegisterMetaType<SyntheseEnFond::Releve>();
     auto travailleur = std::make_unique<TravailleurSynthese>(dossier_, std::move(acces), partage_);
     // Queued to this controller: Qt drops what is still queued once it is gone.
-    connect(travailleur.get(), &TravailleurSynthese::Lu, this, &SyntheseEnFond::Lu, Qt::QueuedConnection);
-    connect(travailleur.get(), &TravailleurSynthese::Ecrit, this, &SyntheseEnFond::Ecrit, Qt::QueuedConnection);
+    // Each result taken as its hand-off from the worker's thread (workers/Passage.h).
+    const void* cle = travailleur.get();
+    connect(travailleur.get(), &TravailleurSynthese::Lu, this,
+            Passage::Reception<const Releve&>(cle, [this](const Releve& releve) { emit Lu(releve); }),
+            Qt::QueuedConnection);
+    connect(travailleur.get(), &TravailleurSynthese::Ecrit, this,
+            Passage::Reception<const QString&, const QString&>(
+                cle, [this](const QString& chemin, const QString& erreur) { emit Ecrit(chemin, erreur); }),
+            Qt::QueuedConnection);
     fil_ = std::make_unique<FilDeTravail>(std::move(travailleur), "classe", FilDeTravail::Fin::Laisser, kAttenteFin);
 }
 
