@@ -85,15 +85,8 @@ void TForm1::Button1Click(QObject*)
         // The run's journal ends its writing, and its copy in the class
         // folder gets the last lines, once this event is over: a stop at the
         // point limit still records this tick's point.
-        if (Journal::EnFond* journal = journalEnFond_.get())
-            QMetaObject::invokeMethod(
-                this,
-                [this, journal] {
-                    if (journalEnFond_.get() == journal)
-                        journauxFinissant_.push_back(std::move(journalEnFond_));
-                    journal->Fermer();
-                },
-                Qt::QueuedConnection);
+        if (essai_)
+            QMetaObject::invokeMethod(this, [essai = essai_] { essai->Terminer(); }, Qt::QueuedConnection);
         return;
     }
 
@@ -116,7 +109,6 @@ void TForm1::Button1Click(QObject*)
 
     Series1->ClearPoints();
     Series2->ClearPoints();
-    NombreDePoints = 0;
     for (int ligne = 0; ligne < kPointsMax; ++ligne) {
         P->MesuresVoie1[ligne] = 0;
         P->MesuresVoie2[ligne] = 0;
@@ -139,14 +131,15 @@ void TForm1::CommencerEssai(bool avecJournal)
     std::string source = P->Source().Description();
     if (source.empty())
         source = "carte d'acquisition";
-    essai_ = std::make_unique<Essai>(
-        ConditionsEssai{source, debutEssai_, Volume, Temperature, Coefficient, PEtMoinsP, NomDeLaMachine()});
+    essai_ = std::make_shared<Essai>(
+        ConditionsEssai{debutEssai_, source, Volume * 1000, Temperature - ConditionsMesure::kZeroAbsolu, Coefficient,
+                        PEtMoinsP, NomDeLaMachine()});
 
     // The result table: pressure, extent and voltage ratio in the reading's row.
     essai_->Observer([this](const Essai& essai, const LectureEssai& lecture) {
         const auto ligne = static_cast<std::size_t>(lecture.rang);
         P->MesuresVoie1[ligne] = lecture.pression;
-        P->ModuleFFT[ligne] = Checked::Divide(lecture.pression, essai.Conditions().coefficient);
+        P->ModuleFFT[ligne] = Checked::Divide(lecture.pression, *essai.Conditions().coefficient);
         if (lecture.avancement)
             P->MesuresVoie2[ligne] = *lecture.avancement;
     });
@@ -167,14 +160,7 @@ void TForm1::CommencerEssai(bool avecJournal)
     journal_.reset();
     if (!avecJournal || DossierJournal.empty())
         return;
-    const ConditionsEssai& conditions = essai_->Conditions();
-    const Journal::EnTete entete{conditions.debut,
-                                 conditions.source,
-                                 conditions.volume * 1000,
-                                 conditions.temperature - ConditionsMesure::kZeroAbsolu,
-                                 conditions.coefficient,
-                                 conditions.pEtMoinsP,
-                                 conditions.machine};
+    const ConditionsEssai& entete = essai_->Conditions();
     auto ecrivain = std::make_unique<Journal::Ecrivain>(DossierJournal, entete);
     if (lectures_) {
         // On a thread of its own: a slow disk delays neither the readings
@@ -201,12 +187,20 @@ void TForm1::CommencerEssai(bool avecJournal)
                         this, [this, chemin] { journauxSession_.push_back(chemin); }, Qt::QueuedConnection);
                 }},
             std::move(copie));
-        essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
-            if (lecture.avancement && journalEnFond_)
-                journalEnFond_->Ajouter({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
-                                         static_cast<double>(*lecture.avancement), lecture.tension1,
-                                         lecture.tension2});
-        });
+        Journal::EnFond* journal = journalEnFond_.get();
+        essai_->Observer(
+            {[journal](const Essai&, const LectureEssai& lecture) {
+                 if (lecture.avancement)
+                     journal->Ajouter({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
+                                       static_cast<double>(*lecture.avancement), lecture.tension1,
+                                       lecture.tension2});
+             },
+             [this, journal](const Essai&) {
+                 if (journalEnFond_.get() == journal)
+                     journauxFinissant_.push_back(std::move(journalEnFond_));
+                 journal->Fermer();
+             }},
+            Essai::Rang::Journal);
         return;
     }
     journal_ = std::move(ecrivain);
@@ -221,7 +215,7 @@ void TForm1::CommencerEssai(bool avecJournal)
             journauxSession_.push_back(journal_->Chemin());
         if (echec)
             boites_.ShowMessage(*echec);
-    });
+    }, Essai::Rang::Journal);
 }
 
 void TForm1::MesurerEnFond()
@@ -293,12 +287,13 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
     // The reading belongs to this tick's second, so it is taken before the
     // point limit's message, which may stay open for any time: read after
     // it, the last point would be a later pressure dated 1024 × Periode.
-    ++NombreDePoints;
-    const int ligne = NombreDePoints - 1;
+    if (!essai_)
+        CommencerEssai(false); // a tick with no run started records on the unit's run state, unjournaled
+    const int ligne = essai_->Nombre();
     if (ligne == 0)
         premiereLecture_ = instant;
     const double tempsReel = std::chrono::duration<double>(instant - premiereLecture_).count();
-    if (NombreDePoints > kPointsMax - 1) {
+    if (ligne + 1 > kPointsMax - 1) {
         Button1Click(this); // stops the run; this tick still records its point
         boites_.ShowMessage("trop de points de mesure");
     }
@@ -310,24 +305,17 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
     LectureEssai lecture{ligne, DateDeLigne(ligne), tempsReel, tensionVoie1, tensionVoie2,
                          CalculMesure::Pression(PEtMoinsP, tensionVoie1, tensionVoie2, Coefficient), std::nullopt};
 
-    // The volume and the temperature were checked at the start: the first
-    // point only takes the amount the avancement is measured from. An
-    // amount that cannot be computed leaves the reading without its extent:
-    // the pressure is recorded and plotted, then the error is shown.
+    // The volume and the temperature were checked at the start. An amount
+    // that cannot be computed leaves the reading without its extent: the
+    // pressure is recorded and plotted, then the error is shown. The run
+    // takes the first reading's amount as the one the extents start from.
     std::exception_ptr echec;
     try {
-        if (NombreDePoints == 1)
-            QuantiteInitiale = Checked::ToDouble(CalculMesure::Quantite(lecture.pression, Volume, Temperature));
-        // n is a double, as QuantiteInitiale is: the first point's avancement
-        // is exactly 0.
-        const double quantite = Checked::ToDouble(CalculMesure::Quantite(lecture.pression, Volume, Temperature));
-        lecture.avancement = Checked::Subtract(quantite, QuantiteInitiale);
+        lecture.quantite = Checked::ToDouble(CalculMesure::Quantite(lecture.pression, Volume, Temperature));
     } catch (const Exception&) {
         echec = std::current_exception();
     }
 
-    if (!essai_)
-        CommencerEssai(false); // a tick with no run started records on the unit's run state, unjournaled
     essai_->Ajouter(std::move(lecture));
     if (echec)
         std::rethrow_exception(echec);

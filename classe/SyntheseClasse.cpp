@@ -1,5 +1,6 @@
 #include "classe/SyntheseClasse.h"
 
+#include "analyse/LigneResultats.h"
 #include "journal/JournalEssai.h"
 #include "runtime/FichierTexte.h"
 #include "runtime/HeureLocale.h"
@@ -223,11 +224,11 @@ void ConclureArrhenius(Synthese& synthese)
 {
     std::vector<double> x, y, temperatures;
     for (const EssaiClasse& essai : synthese.essais) {
-        if (!KDetermine(essai) || !essai.temperature)
+        if (!KDetermine(essai) || !essai.conditions.temperature)
             continue;
-        x.push_back(1 / (*essai.temperature + kZeroCelsius));
+        x.push_back(1 / (*essai.conditions.temperature + kZeroCelsius));
         y.push_back(std::log(essai.resultat.k));
-        temperatures.push_back(*essai.temperature);
+        temperatures.push_back(*essai.conditions.temperature);
     }
     const int distinctes = TemperaturesDistinctes(temperatures);
     const std::string nomEa = "Énergie d'activation Ea (J/mol)";
@@ -285,11 +286,11 @@ void ConclureRepetitions(Synthese& synthese)
     // The runs that may repeat one another, by factor value then temperature.
     std::vector<std::size_t> candidats;
     for (std::size_t i = 0; i < synthese.essais.size(); ++i)
-        if (KDetermine(synthese.essais[i]) && synthese.essais[i].temperature)
+        if (KDetermine(synthese.essais[i]) && synthese.essais[i].conditions.temperature)
             candidats.push_back(i);
     const auto cle = [&](std::size_t i) {
         const EssaiClasse& e = synthese.essais[i];
-        return std::make_tuple(e.facteur.has_value(), e.facteur.value_or(0), *e.temperature, i);
+        return std::make_tuple(e.facteur.has_value(), e.facteur.value_or(0), *e.conditions.temperature, i);
     };
     std::sort(candidats.begin(), candidats.end(), [&](std::size_t a, std::size_t b) { return cle(a) < cle(b); });
 
@@ -298,7 +299,7 @@ void ConclureRepetitions(Synthese& synthese)
         const EssaiClasse& e = synthese.essais[i];
         if (!series.empty()) {
             const EssaiClasse& premier = synthese.essais[series.back().front()];
-            if (premier.facteur == e.facteur && *e.temperature - *premier.temperature <= kEcartTemperature) {
+            if (premier.facteur == e.facteur && *e.conditions.temperature - *premier.conditions.temperature <= kEcartTemperature) {
                 series.back().push_back(i);
                 continue;
             }
@@ -317,7 +318,7 @@ void ConclureRepetitions(Synthese& synthese)
         std::vector<double> temperatures, k, uK, tDemi, uTDemi;
         for (const std::size_t i : indices) {
             const EssaiClasse& e = synthese.essais[i];
-            temperatures.push_back(*e.temperature);
+            temperatures.push_back(*e.conditions.temperature);
             k.push_back(e.resultat.k);
             uK.push_back(e.resultat.uK);
             tDemi.push_back(e.resultat.tDemi);
@@ -528,10 +529,7 @@ std::variant<EssaiClasse, FichierEcarte> AnalyserFichier(const std::string& chem
         essai.resultat = Cinetique::AnalyserEnregistrement(lu, Cinetique::Options{});
         essai.chemin = chemin;
         essai.nom = nom;
-        essai.poste = std::move(lu.poste);
-        essai.debut = lu.debut;
-        essai.temperature = lu.temperature;
-        essai.volume = lu.volume;
+        essai.conditions = std::move(lu.conditions);
         essai.facteur = table.Valeur(nom);
         essai.points = std::move(lu.points);
         return essai;
@@ -547,8 +545,8 @@ Synthese Conclure(std::vector<EssaiClasse> essais, std::vector<FichierEcarte> ec
     Synthese synthese;
     synthese.facteur = facteur;
     std::stable_sort(essais.begin(), essais.end(), [](const EssaiClasse& a, const EssaiClasse& b) {
-        return std::forward_as_tuple(!a.debut.has_value(), a.debut, a.nom, a.chemin)
-             < std::forward_as_tuple(!b.debut.has_value(), b.debut, b.nom, b.chemin);
+        return std::forward_as_tuple(!a.conditions.debut.has_value(), a.conditions.debut, a.nom, a.chemin)
+             < std::forward_as_tuple(!b.conditions.debut.has_value(), b.conditions.debut, b.nom, b.chemin);
     });
     synthese.essais = std::move(essais);
     synthese.ecartes = std::move(ecartes);
@@ -665,10 +663,10 @@ std::string TexteSynthese(const Synthese& synthese)
         const Cinetique::Resultat& r = essai.resultat;
         const std::string champs[] = {
             CheminAffichable(essai.chemin),
-            CheminAffichable(essai.poste),
-            essai.debut ? TexteDebut(*essai.debut) : std::string(),
-            NombreResultat(essai.temperature),
-            NombreResultat(essai.volume),
+            CheminAffichable(essai.conditions.poste),
+            essai.conditions.debut ? TexteDebut(*essai.conditions.debut) : std::string(),
+            NombreResultat(essai.conditions.temperature),
+            NombreResultat(essai.conditions.volume),
             NombreResultat(essai.facteur),
             std::to_string(r.points),
             NombreResultat(r.k),

@@ -63,9 +63,9 @@ void Cadrer(TChart& graphique, const TChartSeries& points, const TChartSeries& d
 // The short name of a run for the legend: its bench, else its file's name.
 std::string NomCourt(const Classe::EssaiClasse& essai)
 {
-    std::string nom = essai.poste.empty() ? essai.nom : essai.poste;
-    if (essai.temperature)
-        nom += ", θ = " + FormatGeneral(*essai.temperature, 3) + " °C";
+    std::string nom = essai.conditions.poste.empty() ? essai.nom : essai.conditions.poste;
+    if (essai.conditions.temperature)
+        nom += ", θ = " + FormatGeneral(*essai.conditions.temperature, 3) + " °C";
     return nom;
 }
 
@@ -119,8 +119,8 @@ void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
             PointsK->AddPoint(*e.facteur, r.k, "", ColorAuto);
             PointsTDemi->AddPoint(*e.facteur, r.tDemi, "", ColorAuto);
         }
-        if (e.temperature && r.k > 0)
-            PointsArrhenius->AddPoint(1 / (*e.temperature + kKelvin), std::log(r.k), "", ColorAuto);
+        if (e.conditions.temperature && r.k > 0)
+            PointsArrhenius->AddPoint(1 / (*e.conditions.temperature + kKelvin), std::log(r.k), "", ColorAuto);
     }
     TracerDroite(*DroiteK, facteur ? synthese.kSelonFacteur : std::nullopt, *PointsK);
     TracerDroite(*DroiteTDemi, facteur ? synthese.tDemiSelonFacteur : std::nullopt, *PointsTDemi);
@@ -134,7 +134,7 @@ void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
 
     // The curves: extents when every run's V and T are known, else pressures.
     const bool avancements = std::all_of(synthese.essais.begin(), synthese.essais.end(),
-                                         [](const Classe::EssaiClasse& e) { return e.volume && e.temperature; });
+                                         [](const Classe::EssaiClasse& e) { return e.conditions.volume && e.conditions.temperature; });
     GraphiqueCourbes->LeftAxis().Title().SetCaption(avancements ? "Avancement en mmol" : "Pression en hPa");
     while (courbes_.size() < synthese.essais.size())
         courbes_.push_back(GraphiqueCourbes->AddSeries<TFastLineSeries>());
@@ -154,8 +154,8 @@ void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
                 AnalyseEssai analyse;
                 DonneesEssai donnees;
                 donnees.points = e.points;
-                donnees.volume = e.volume;
-                donnees.temperature = e.temperature;
+                donnees.volume = e.conditions.volume;
+                donnees.temperature = e.conditions.temperature;
                 analyse.SetDonnees(std::move(donnees));
                 for (int i = 0; i < analyse.Points(); ++i)
                     if (const auto x = analyse.Avancement(i))

@@ -110,9 +110,9 @@ protected:
     // A tick whose reading is taken and whose result the window has taken.
     void TickComplet()
     {
-        const int avant = UPrincipal::NombreDePoints;
+        const int avant = form->NombreDePoints();
         Tick();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return UPrincipal::NombreDePoints == avant + 1; }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->NombreDePoints() == avant + 1; }, 20000));
         horloge.Advance(std::chrono::nanoseconds(1000130000));
     }
     int LignesDuJournal()
@@ -151,11 +151,11 @@ TEST_F(LecturesEnFondTest, a_source_that_stops_answering_holds_neither_the_windo
     for (int i = 0; i < 3; ++i)
         Tick();
     EXPECT_EQ(source.lectures, 2);
-    EXPECT_EQ(UPrincipal::NombreDePoints, 1);
+    EXPECT_EQ(form->NombreDePoints(), 1);
 
     // Once the source answers, its reading is the run's second point.
     source.Lacher();
-    ASSERT_TRUE(QTest::qWaitFor([] { return UPrincipal::NombreDePoints == 2; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->NombreDePoints() == 2; }, 20000));
     EXPECT_EQ(form->Series1->Count(), 2);
     EXPECT_EQ(source.lectures, 2);
     EXPECT_TRUE(boxes.all.empty());
@@ -177,7 +177,7 @@ TEST_F(LecturesEnFondTest, a_stop_during_a_held_reading_waits_for_it_and_records
     QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
 
     EXPECT_FALSE(UPrincipal::EnMarche);
-    EXPECT_EQ(UPrincipal::NombreDePoints, 2);
+    EXPECT_EQ(form->NombreDePoints(), 2);
     EXPECT_EQ(form->EssaiCourant()->Nombre(), 2);
     // The journal gets every reading the run took.
     ASSERT_TRUE(QTest::qWaitFor([&] { return LignesDuJournal() == 2; }, 20000));

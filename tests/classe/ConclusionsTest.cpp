@@ -20,7 +20,7 @@ using Classe::EssaiClasse;
 EssaiClasse Essai(std::optional<double> temperature, double k, double uK, std::optional<double> facteur = {})
 {
     EssaiClasse e;
-    e.temperature = temperature;
+    e.conditions.temperature = temperature;
     e.facteur = facteur;
     e.resultat.k = k;
     e.resultat.uK = uK;

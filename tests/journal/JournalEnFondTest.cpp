@@ -16,6 +16,9 @@
 
 namespace {
 
+// The runs here start at the clock's epoch: their start names their file only.
+constexpr std::chrono::system_clock::time_point kEpoque{};
+
 // A disk whose writes wait until the test opens it.
 class DisqueBloque {
 public:
@@ -96,8 +99,8 @@ TEST(JournalEnFond, through_a_real_writer_tells_the_files_path_once_and_the_file
     ASSERT_NE(mkdtemp(dossier), nullptr);
     std::vector<std::string> chemins;
     {
-        Journal::EnFond journal(std::make_unique<Journal::Ecrivain>(
-                                    dossier, Journal::EnTete{{}, "carte simulée", 0.25, 20, 100000, false, ""}),
+        Journal::EnFond journal(std::make_unique<Journal::Ecrivain>(dossier, ConditionsEssai{kEpoque, "carte simulée", 0.25,
+                                                                                             20, 100000, false, ""}),
                                 {{}, [&](const std::string& c) { chemins.push_back(c); }});
         for (int i = 0; i < 3; ++i)
             journal.Ajouter(Ligne(i));
@@ -124,7 +127,7 @@ TEST(JournalEnFond, a_class_folder_that_stops_answering_holds_no_line_of_the_loc
     std::atomic<int> ecrites = 0;
     Journal::EnFond::Copie copie;
     copie.copie = std::make_unique<Journal::CopieClasse>(
-        dossier, Journal::EnTete{{}, "carte simulée", 0.25, 20, 100000, false, "PC1"});
+        dossier, ConditionsEssai{kEpoque, "carte simulée", 0.25, 20, 100000, false, "PC1"});
     copie.horloge = [ouverte] {
         ouverte.wait();
         return Journal::CopieClasse::Horloge::now();
