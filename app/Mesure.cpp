@@ -82,9 +82,9 @@ void TForm1::Button1Click(QObject*)
         Timer1->stop();
         Button1->setText(QStringLiteral("M&arche"));
         ActiverChamps(true);
-        // The run's journal ends its writing, and its copy in the class
-        // folder gets the last lines, once this event is over: a stop at the
-        // point limit still records this tick's point.
+        // The run's end is told once this event is over (its journal then
+        // ends its writing, and its copy in the class folder gets the last
+        // lines): a stop at the point limit still records this tick's point.
         if (essai_)
             QMetaObject::invokeMethod(this, [essai = essai_] { essai->Terminer(); }, Qt::QueuedConnection);
         return;
@@ -303,7 +303,8 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
 
     // A pressure that cannot be computed records nothing.
     LectureEssai lecture{ligne, DateDeLigne(ligne), tempsReel, tensionVoie1, tensionVoie2,
-                         CalculMesure::Pression(PEtMoinsP, tensionVoie1, tensionVoie2, Coefficient), std::nullopt};
+                         CalculMesure::Pression(PEtMoinsP, tensionVoie1, tensionVoie2, Coefficient), std::nullopt,
+                         std::nullopt};
 
     // The volume and the temperature were checked at the start. An amount
     // that cannot be computed leaves the reading without its extent: the

@@ -110,7 +110,8 @@ std::string TexteLecture(const Lecture& lecture);
 // `poste`, after the time: "essai_2026-12-07_14-03-52_SALLE2-PC07_2.txt".
 std::string NomFichier(std::chrono::system_clock::time_point debut, int n, std::string_view poste = {});
 
-// The journal of one run. The file is created at the first reading (a run
+// The journal of one run, described by `entete` (its start known: it names
+// the file). The file is created at the first reading (a run
 // stopped before any reading leaves none) in `dossier`, created as needed;
 // the folder is then brought under `tailleMaximale` by removing the oldest
 // runs, never this one. Each reading's line goes to the disk before Ajouter
