@@ -23,10 +23,11 @@
 // When the choice cannot be honoured (real ports refused, no box answering
 // on the path given, unknown value) the result is a failure whose French
 // message says why. The program then shows the message and stops with
-// kCodeSortieRefus. It does not fall back to the simulation: whoever asked
-// for the real card or a box must not be shown a demonstration curve as if
-// it were a measurement. The same holds when a box was found at start but
-// its port is refused to the user: the message says how to get the right.
+// kCodeSourceRefusee (commande/CodesSortie.h). It does not fall back to the
+// simulation: whoever asked for the real card or a box must not be shown a
+// demonstration curve as if it were a measurement. The same holds when a box
+// was found at start but its port is refused to the user: the message says
+// how to get the right.
 #include "acquisition/boitier/BoitierUsb.h"
 #include "acquisition/LecteurTensions.h"
 
@@ -35,7 +36,6 @@
 #include <string>
 
 inline constexpr const char* kVariablePorts = "NELVAR_PORTS";
-inline constexpr int kCodeSortieRefus = 2;
 
 // Where the search for a box looks, and how long it waits for one.
 struct RechercheBoitier {

@@ -1,6 +1,7 @@
 #include "analyse/AideAnalyse.h"
 
 #include "acquisition/DemonstrationSignal.h"
+#include "kinetics/Constantes.h"
 #include "numtext/NumberText.h"
 
 #include <chrono>
@@ -31,7 +32,8 @@ std::string PageAide(const AnalyseEssai& a)
     const std::string tDemi = ArrondiIncertitude(r.tDemi, r.uTDemi, "s");
     const std::string k = ArrondiIncertitude(r.k, r.uK, "s⁻¹");
     const std::string tau = Decimales(1 / r.k, 1) + " s";
-    const std::string xf = r.xFinal && r.uXFinal ? ArrondiIncertitude(*r.xFinal * 1000, *r.uXFinal * 1000, "mmol")
+    const std::string xf = r.xFinal && r.uXFinal ? ArrondiIncertitude(*r.xFinal * Constantes::kMmolParMol,
+                                                                      *r.uXFinal * Constantes::kMmolParMol, "mmol")
                                                  : std::string("—");
     const auto v = a.VitesseModele(ta);
     const std::string vitesse = v ? AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹") : std::string("—");

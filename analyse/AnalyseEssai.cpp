@@ -1,6 +1,7 @@
 #include "analyse/AnalyseEssai.h"
 
 #include "kinetics/ConditionsMesure.h"
+#include "kinetics/Constantes.h"
 #include "analyse/LigneResultats.h"
 #include "essai/Essai.h"
 #include "journal/LectureEssai.h"
@@ -246,7 +247,7 @@ void AnalyseEssai::CalculerMolParPascal()
     try {
         const double volume = ConditionsMesure::VolumeEnM3(*donnees_.volume);
         const double temperature = ConditionsMesure::TemperatureEnK(*donnees_.temperature);
-        molParPascal_ = volume / (ConditionsMesure::kConstanteGaz * temperature);
+        molParPascal_ = volume / (Constantes::kConstanteGazEssai * temperature);
     } catch (const Exception&) {
         // Conditions out of range: no extent from the pressures.
     }
@@ -337,7 +338,8 @@ std::vector<MarqueAnalyse> AnalyseEssai::Marques() const
     const auto& m = r.modele;
     if (const auto facteur = MolParPascal()) {
         // mmol from the run's first point, as the chart's points.
-        const double xa = (m.pa - r.p0) * *facteur * 1000, xf = (m.pInf - r.p0) * *facteur * 1000;
+        const double xa = (m.pa - r.p0) * *facteur * Constantes::kMmolParMol,
+                     xf = (m.pInf - r.p0) * *facteur * Constantes::kMmolParMol;
         marques.push_back({true, xf, "x_f = " + Nombre(xf, 3) + " mmol"});
         // x_a counts when it shows at the precision x_f is written with (three
         // significant digits).
@@ -370,7 +372,8 @@ std::vector<std::pair<std::string, std::string>> AnalyseEssai::LignesResultats()
     if (!r.determine)
         lignes.emplace_back("x_f", MolParPascal() ? nonDetermine : "volume et température inconnus");
     else if (r.xFinal && r.uXFinal)
-        lignes.emplace_back("x_f", ArrondiIncertitude(*r.xFinal * 1000, *r.uXFinal * 1000, "mmol"));
+        lignes.emplace_back("x_f", ArrondiIncertitude(*r.xFinal * Constantes::kMmolParMol,
+                                                      *r.uXFinal * Constantes::kMmolParMol, "mmol"));
     else
         lignes.emplace_back("x_f", "volume et température inconnus");
     lignes.emplace_back("k", r.determine ? ArrondiIncertitude(r.k, r.uK, "s⁻¹") : nonDetermine);

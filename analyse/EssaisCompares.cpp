@@ -1,5 +1,6 @@
 #include "analyse/EssaisCompares.h"
 #include "runtime/HeureLocale.h"
+#include "kinetics/Constantes.h"
 
 #include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
@@ -11,7 +12,6 @@
 
 namespace {
 
-constexpr double kMmol = 1000;  // mol to mmol
 constexpr int kChiffresPression = 6;
 const std::string kInconnu = "—";
 
@@ -232,7 +232,7 @@ std::vector<std::pair<double, double>> EssaisCompares::Courbe(int i)
         return courbe;
     for (int n = 0; n < analyse->Points(); ++n)
         if (const auto x = analyse->Avancement(n))
-            courbe.emplace_back(analyse->Donnees().points[static_cast<std::size_t>(n)].t, *x * kMmol);
+            courbe.emplace_back(analyse->Donnees().points[static_cast<std::size_t>(n)].t, *x * Constantes::kMmolParMol);
     return courbe;
 }
 
@@ -259,7 +259,8 @@ LigneComparaison EssaisCompares::Ligne(int i)
         return ligne;
     }
     if (r.xFinal && r.uXFinal)
-        ligne.xFinal = ArrondiIncertitude(*r.xFinal * kMmol, *r.uXFinal * kMmol, "");
+        ligne.xFinal =
+            ArrondiIncertitude(*r.xFinal * Constantes::kMmolParMol, *r.uXFinal * Constantes::kMmolParMol, "");
     ligne.k = ArrondiIncertitude(r.k, r.uK, "");
     ligne.tDemi = ArrondiIncertitude(r.tDemi, r.uTDemi, "");
     return ligne;

@@ -6,6 +6,7 @@
 #include "app/UPrincipal.h"
 #include "journal/JournalEssai.h"
 #include "journal/LectureEssai.h"
+#include "kinetics/Constantes.h"
 
 #include <QFileDialog>
 #include <QLineEdit>

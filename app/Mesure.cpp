@@ -4,12 +4,12 @@
 // stays in the state reached.
 #include "acquisition/Clocks.h"
 #include "analyse/AnalyseEssai.h"
-#include "workers/LecturesEnFond.h"
-#include "journal/JournalEnFond.h"
+#include "workers/Acquisition.h"
 #include "widgets/TRadioGroup.h"
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
 #include "kinetics/ConditionsMesure.h"
+#include "kinetics/Constantes.h"
 #include "numtext/NumberText.h"
 #include "runtime/CheckedFloat.h"
 #include "runtime/Exceptions.h"
@@ -75,16 +75,15 @@ void TForm1::Button1Click(QObject*)
 {
     if (EnMarche) {
         // Stop: the charts, the table and the point count keep the run. The
-        // reading under way ends first; its result, queued after, is dropped.
-        AttendreLecture();
+        // result of a reading under way, sent after, is dropped.
         ++numeroMarche_;
         EnMarche = false;
         Timer1->stop();
         Button1->setText(QStringLiteral("M&arche"));
         ActiverChamps(true);
-        // The run's end is told once this event is over (its journal then
-        // ends its writing, and its copy in the class folder gets the last
-        // lines): a stop at the point limit still records this tick's point.
+        // The run's end is told once this event is over: its journal then
+        // ends its writing on the acquisition's thread, and a stop at the
+        // point limit still journals this tick's point.
         if (essai_)
             QMetaObject::invokeMethod(this, [essai = essai_] { essai->Terminer(); }, Qt::QueuedConnection);
         return;
@@ -131,9 +130,36 @@ void TForm1::CommencerEssai(bool avecJournal)
     std::string source = P->Source().Description();
     if (source.empty())
         source = "carte d'acquisition";
-    essai_ = std::make_shared<Essai>(
-        ConditionsEssai{debutEssai_, source, Volume * 1000, Temperature - ConditionsMesure::kZeroAbsolu, Coefficient,
-                        PEtMoinsP, NomDeLaMachine()});
+    essai_ = std::make_shared<Essai>(ConditionsEssai{debutEssai_, source, Volume * Constantes::kLitresParM3,
+                                                     Temperature - Constantes::kZeroCelsiusEssai, Coefficient,
+                                                     PEtMoinsP, NomDeLaMachine()});
+
+    // The journal, told first by the run: a view's failure (a chart's)
+    // never skips its line. The acquisition's worker holds it from now to
+    // the run's end; its header says the run's conditions (L and °C), each
+    // whole reading's line is written on the journal's thread, in order. Its
+    // failure is told once a run; the run goes on.
+    if (avecJournal && !DossierJournal.empty()) {
+        const ConditionsEssai& entete = essai_->Conditions();
+        // The copy in the class folder, when there is one, on a thread of
+        // its own beside the journal's, its failures told as the journal's.
+        std::unique_ptr<Journal::CopieClasse> copie;
+        if (const Journal::DossierDeLaClasse classe = DossierClasse(); !classe.chemin.empty())
+            copie = std::make_unique<Journal::CopieClasse>(classe.chemin, entete);
+        const auto numero = static_cast<std::uint64_t>(numeroEssai_);
+        lectures_->CommencerJournal(numero, std::make_unique<Journal::Ecrivain>(DossierJournal, entete),
+                                    std::move(copie));
+        essai_->Observer({[this](const Essai&, const LectureEssai& lecture) {
+                              if (lecture.avancement)
+                                  lectures_->Journaliser({lecture.tempsTick, lecture.tempsReel,
+                                                          static_cast<double>(lecture.pression),
+                                                          static_cast<double>(*lecture.avancement),
+                                                          lecture.tension1, lecture.tension2});
+                          },
+                          // The run's end releases its journal on the worker.
+                          [this, numero](const Essai&) { lectures_->FinirJournal(numero); }},
+                         Essai::Rang::Journal);
+    }
 
     // The result table: pressure, extent and voltage ratio in the reading's row.
     essai_->Observer([this](const Essai& essai, const LectureEssai& lecture) {
@@ -153,120 +179,34 @@ void TForm1::CommencerEssai(bool avecJournal)
             Series2->AddPoint(Checked::ToDouble(Checked::Multiply(point, static_cast<long double>(Periode))),
                               Checked::ToDouble(*lecture.avancement), "", clLime);
     });
-
-    // The journal: its header says the run's conditions as the analysis
-    // takes them (L and °C); each whole reading's line is on the disk before
-    // the next tick. Its failure is told once a run; the run goes on.
-    journal_.reset();
-    if (!avecJournal || DossierJournal.empty())
-        return;
-    const ConditionsEssai& entete = essai_->Conditions();
-    auto ecrivain = std::make_unique<Journal::Ecrivain>(DossierJournal, entete);
-    if (lectures_) {
-        // On a thread of its own: a slow disk delays neither the readings
-        // nor the window. The earlier run's journal ends its writing alone.
-        if (journalEnFond_) {
-            journalEnFond_->Fermer();
-            journauxFinissant_.push_back(std::move(journalEnFond_));
-        }
-        // The copy in the class folder, when there is one: by a thread of
-        // its own beside the journal's, its failures told as the journal's.
-        Journal::EnFond::Copie copie;
-        if (const Journal::DossierDeLaClasse classe = DossierClasse(); !classe.chemin.empty())
-            copie.copie = std::make_unique<Journal::CopieClasse>(classe.chemin, entete);
-        journalEnFond_ = std::make_unique<Journal::EnFond>(
-            std::move(ecrivain),
-            Journal::EnFond::Rappels{
-                [this](const std::string& message) {
-                    QMetaObject::invokeMethod(
-                        this, [this, message] { garde_.Run([this, &message] { boites_.ShowMessage(message); }); },
-                        Qt::QueuedConnection);
-                },
-                [this](const std::string& chemin) {
-                    QMetaObject::invokeMethod(
-                        this, [this, chemin] { journauxSession_.push_back(chemin); }, Qt::QueuedConnection);
-                }},
-            std::move(copie));
-        Journal::EnFond* journal = journalEnFond_.get();
-        essai_->Observer(
-            {[journal](const Essai&, const LectureEssai& lecture) {
-                 if (lecture.avancement)
-                     journal->Ajouter({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
-                                       static_cast<double>(*lecture.avancement), lecture.tension1,
-                                       lecture.tension2});
-             },
-             [this, journal](const Essai&) {
-                 if (journalEnFond_.get() == journal)
-                     journauxFinissant_.push_back(std::move(journalEnFond_));
-                 journal->Fermer();
-             }},
-            Essai::Rang::Journal);
-        return;
-    }
-    journal_ = std::move(ecrivain);
-    essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
-        if (!lecture.avancement)
-            return;
-        const std::optional<std::string> echec =
-            journal_->Ajouter({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
-                               static_cast<double>(*lecture.avancement), lecture.tension1, lecture.tension2});
-        if (!journal_->Chemin().empty()
-            && (journauxSession_.empty() || journauxSession_.back() != journal_->Chemin()))
-            journauxSession_.push_back(journal_->Chemin());
-        if (echec)
-            boites_.ShowMessage(*echec);
-    }, Essai::Rang::Journal);
-}
-
-void TForm1::MesurerEnFond()
-{
-    if (lectures_)
-        return;
-    lectures_ = std::make_unique<LecturesEnFond>(
-        [this] { return LireTensions(); },
-        [this](TensionsLues lues) {
-            // A reading asked before a stop or a new start records nothing.
-            if (lues.marche != numeroMarche_)
-                return;
-            garde_.Run([this, &lues] { PrendreLecture(lues); }, HandlerGuard::Source::Tick);
-            SuivreMesure();
-        },
-        this);
-}
-
-void TForm1::AttendreLecture()
-{
-    if (lectures_)
-        lectures_->Attendre();
-}
-
-TensionsLues TForm1::LireTensions()
-{
-    P->MesurerTensions(kEchantillons, kFrequenceEchantillons);
-    MonotonicClock monotone;
-    return {numeroMarche_, P->TensionVoie1, P->TensionVoie2, (HorlogeLectures ? *HorlogeLectures : monotone).Now(),
-            nullptr};
 }
 
 void TForm1::Timer1Timer(QObject*)
 {
-    // In the background, the reading's result comes back as an event of its
-    // own (MesurerEnFond), and the tick is over.
-    if (lectures_) {
-        lectures_->Demander(numeroMarche_);
+    // The reading is asked and the tick is over: its result comes back as
+    // an event of its own (RecevoirLecture).
+    lectures_->Demander({numeroMarche_, kEchantillons, kFrequenceEchantillons, HorlogeLectures});
+}
+
+void TForm1::RecevoirLecture(const TensionsLues& lues)
+{
+    // A reading asked before a stop or a new start records nothing.
+    if (lues.marche != numeroMarche_)
         return;
-    }
-    TensionsLues lues;
-    try {
-        lues = LireTensions();
-    } catch (...) {
-        lues.echec = std::current_exception();
-    }
-    PrendreLecture(lues);
+    garde_.Run([this, &lues] { PrendreLecture(lues); }, HandlerGuard::Source::Tick);
+    SuivreMesure();
 }
 
 void TForm1::PrendreLecture(const TensionsLues& lues)
 {
+    // The card component's status, as the acquisition's component left it.
+    P->TensionVoie1 = lues.tension1;
+    P->TensionVoie2 = lues.tension2;
+    P->Frequence = lues.frequence;
+    P->Duree = lues.duree;
+    P->CodeErreur = lues.code;
+    P->MessageErreur = lues.message;
+
     // The reading comes first. One that fails records nothing (no point, no
     // row, no count) and stops the run as "Arrêt" does: its error is shown
     // once, no later tick repeats it, and the points taken before stay, to be
@@ -282,29 +222,30 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
     }
     const double tensionVoie1 = lues.tension1;
     const double tensionVoie2 = lues.tension2;
-    const std::chrono::nanoseconds instant = lues.instant;
-
-    // The reading belongs to this tick's second, so it is taken before the
-    // point limit's message, which may stay open for any time: read after
-    // it, the last point would be a later pressure dated 1024 × Periode.
-    if (!essai_)
-        CommencerEssai(false); // a tick with no run started records on the unit's run state, unjournaled
-    const int ligne = essai_->Nombre();
-    if (ligne == 0)
-        premiereLecture_ = instant;
-    const double tempsReel = std::chrono::duration<double>(instant - premiereLecture_).count();
-    if (ligne + 1 > kPointsMax - 1) {
-        Button1Click(this); // stops the run; this tick still records its point
-        boites_.ShowMessage("trop de points de mesure");
-    }
-
     Edit4->setText(QString::fromStdString(FormatGeneral(tensionVoie1, kPrecisionTensions)));
     Edit5->setText(QString::fromStdString(FormatGeneral(tensionVoie2, kPrecisionTensions)));
 
-    // A pressure that cannot be computed records nothing.
+    if (!essai_)
+        CommencerEssai(false); // a tick with no run started records on the unit's run state, unjournaled
+
+    // The point is computed into the run: its row is the run's count of
+    // readings, and nothing moves before the pressure is known (a pressure
+    // that cannot be computed records nothing).
+    const int ligne = essai_->Nombre();
+    if (ligne == 0)
+        premiereLecture_ = lues.instant;
+    const double tempsReel = std::chrono::duration<double>(lues.instant - premiereLecture_).count();
     LectureEssai lecture{ligne, DateDeLigne(ligne), tempsReel, tensionVoie1, tensionVoie2,
                          CalculMesure::Pression(PEtMoinsP, tensionVoie1, tensionVoie2, Coefficient), std::nullopt,
                          std::nullopt};
+
+    // The reading belongs to this tick's second, so it is taken before the
+    // point limit's message, which may stay open for any time; the run ends
+    // with its 1024th point, still recorded below.
+    if (ligne + 1 > kPointsMax - 1) {
+        Button1Click(this);
+        boites_.ShowMessage("trop de points de mesure");
+    }
 
     // The volume and the temperature were checked at the start. An amount
     // that cannot be computed leaves the reading without its extent: the
@@ -317,6 +258,8 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
         echec = std::current_exception();
     }
 
+    // The run keeps the reading whatever its observers do; the point count
+    // is the run's.
     essai_->Ajouter(std::move(lecture));
     if (echec)
         std::rethrow_exception(echec);

@@ -1,7 +1,6 @@
 #include "app/UPrincipal.h"
 
-#include "workers/LecturesEnFond.h"
-#include "journal/JournalEnFond.h"
+#include "workers/Acquisition.h"
 
 #include "widgets/FiltreClavier.h"
 #include "widgets/Graphiques.h"
@@ -136,10 +135,8 @@ TForm1::TForm1(const FabriqueComposant& composant, MessageBoxes& boites, Platfor
 TForm1::~TForm1()
 {
     // The reading under way ends, then every line measured reaches the
-    // journal, before anything of the window goes: no thread outlives it.
+    // journal, before anything of the window goes.
     lectures_.reset();
-    journalEnFond_.reset();
-    journauxFinissant_.clear();
 }
 
 void TForm1::Placer(QWidget* controle, int gauche, int haut, int largeur, int hauteur)
@@ -225,6 +222,10 @@ void TForm1::CreerControles(const FabriqueComposant& composant, Platform* plateF
     }
     plateForme_ = plateForme;
     P = composant(plateForme);
+    // The readings, through a card component of the acquisition's own over
+    // the same source: `P` keeps the result table and the outputs, and
+    // takes each reading's status from the results.
+    lectures_ = std::make_unique<Acquisition>(P->Source());
 
     // Tab order: the bottom panel's controls, then the voltage fields of the
     // group box; the charts take no focus.
@@ -317,6 +318,14 @@ void TForm1::Connecter()
             },
             Qt::QueuedConnection);
     });
+    // The readings' results, and what the journal has to say, come back as
+    // events of the window's queue.
+    connect(lectures_.get(), &Acquisition::Lue, this, &TForm1::RecevoirLecture);
+    connect(lectures_.get(), &Acquisition::EchecJournal, this, [this](const QString& message) {
+        garde_.Run([this, &message] { boites_.ShowMessage(message.toStdString()); });
+    });
+    connect(lectures_.get(), &Acquisition::FichierJournal, this,
+            [this](const QString& chemin) { journauxSession_.push_back(chemin.toStdString()); });
     const std::pair<QAction*, Gestionnaire> menus[] = {
         {Accderausitedelauteur1, &TForm1::Accderausitedelauteur1Click},
         {Ecrirelauteur1, &TForm1::Ecrirelauteur1Click},

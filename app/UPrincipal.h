@@ -29,12 +29,9 @@
 #include <string>
 #include <vector>
 
+class Acquisition;
 class Clock;
-class LecturesEnFond;
 struct TensionsLues;
-namespace Journal {
-class EnFond;
-}
 class MessageBoxes;
 class Platform;
 class LecteurTensions;
@@ -64,7 +61,6 @@ extern bool PEtMoinsP;                // channels 1 and 2 carry p and -p
 extern double Coefficient;            // Pa per V
 extern double Volume;                 // m³
 extern double Temperature;            // K
-inline constexpr double ConstanteGaz = CalculMesure::kConstanteGaz;
 inline constexpr double Periode = 1.00013; // s between two ticks
 
 inline constexpr int kPointsMax = 1024; // a run ends with its 1024th point
@@ -111,22 +107,16 @@ public:
     std::function<std::optional<std::string>()> ChoisirDossierClasse;
     // The folder each run's journal is also copied to (journal/CopieClasse.h),
     // from NELVAR_CLASSE when set, else the setting; read at each start.
-    // The copy is made by the journal's thread: with MesurerEnFond only.
     Journal::DossierDeLaClasse DossierClasse() const;
     // The clock that dates the readings; none: the monotonic clock.
     Clock* HorlogeLectures = nullptr;
     // The journal files of this session's runs, in their order.
     const std::vector<std::string>& JournauxDeLaSession() const { return journauxSession_; }
 
-    // From now on the readings are taken on a thread of their own and each
-    // run's journal is written on another (workers/LecturesEnFond.h,
-    // journal/JournalEnFond.h): the window never waits on the source nor on
-    // the disk. Without it, each tick reads and writes in the window's
-    // thread. The program calls it once, before the first run.
-    void MesurerEnFond();
-    bool MesureEnFond() const { return lectures_ != nullptr; }
-    // Waits for the reading under way, if any.
-    void AttendreLecture();
+    // The readings and each run's journal, taken and written on threads of
+    // their own (workers/Acquisition.h): the window never waits on the
+    // source nor on the disk, and only applies the results.
+    Acquisition& Lectures() { return *lectures_; }
 
     // Shows the window maximised. Without a window manager to honour the
     // request the window still covers the screen's available area.
@@ -269,15 +259,16 @@ private:
     void Disposer(); // docks the panels in the client area
     void Placer(QWidget* controle, int gauche, int haut, int largeur, int hauteur);
     void ActiverChamps(bool actifs); // the fields a run reads at its start
-    // A new run on the unit's run state, with the result table, the charts
-    // and, `avecJournal`, the journal observing it.
+    // A new run on the unit's run state, with the journal (`avecJournal`),
+    // the result table and the charts observing it, in that order.
     void CommencerEssai(bool avecJournal);
-    // The tick's reading: the card component's read of its source and its
-    // time on the readings' clock. Raises when the reading fails.
-    TensionsLues LireTensions();
+    // A reading's result, as the acquisition sends it: dropped when asked
+    // in another run, else taken in the handler guard.
+    void RecevoirLecture(const TensionsLues& lues);
     // The rest of a tick, on the window's thread, once its reading is taken:
-    // the point counted, the fields, the run's new reading (table, charts,
-    // journal). A failed reading stops the run and raises its error.
+    // the card component's status, the fields, the run's new reading (journal,
+    // table, charts) and its count. A failed reading stops the run and raises
+    // its error.
     void PrendreLecture(const TensionsLues& lues);
 
     // Shows the analysis window (created at its first use) on `donnees`.
@@ -312,10 +303,7 @@ private:
     Platform* plateForme_ = nullptr; // the desktop services in use
     std::shared_ptr<Essai> essai_; // the current or last run; the runs compared share it
     std::chrono::nanoseconds premiereLecture_{0};
-    std::unique_ptr<Journal::Ecrivain> journal_; // the run's, from its start (readings on the window's thread)
-    std::unique_ptr<Journal::EnFond> journalEnFond_; // the run's, from its start (readings in the background)
-    std::vector<std::unique_ptr<Journal::EnFond>> journauxFinissant_; // earlier runs' still writing
-    std::unique_ptr<LecturesEnFond> lectures_;     // last: ended first
+    std::unique_ptr<Acquisition> lectures_;     // last: ended first
     std::vector<std::string> journauxSession_;
     std::string dossierClasse_; // the setting, without FichierReglages
 };

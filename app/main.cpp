@@ -1,18 +1,17 @@
-// Start-up. `nelvar --classe ...` (the class synthesis) and
-// `nelvar --analyse ...` are the command line's batch modes
-// (commande/LigneCommande.h), chosen before anything else: it opens no source
-// of measurements and needs no window system; nor does `nelvar --rapport ...`
-// (analyse/fenetre/ExportAnalyse.h), which draws on Qt's offscreen platform and writes
-// its PDF with SIGXFSZ ignored, as the saves, and so does
-// `nelvar --classe --pdf ...` (rapport/RapportClasse.h). Otherwise: the process's own
-// settings (SIGXFSZ ignored) and the source of measurements first, before the
-// window system exists; then the application with its title and icon, the
+// Start-up. The command line is read first (commande/LigneCommande.h): a
+// wrong one is told and stops the program; a batch mode (`--analyse`,
+// `--classe`, `--help`) opens no source of measurements and needs no window
+// system; the PDF reports (`--rapport`, rapport/CompteRenduEssai.h;
+// `--classe --pdf`, rapport/RapportClasse.h) draw on Qt's offscreen platform
+// and write their files with SIGXFSZ ignored, as the saves. Otherwise: the
+// process's own settings (SIGXFSZ ignored) and the source of measurements
+// first, before the window system exists; then the application with its title and icon, the
 // main window created hidden (its card component configures the card), the
 // About box created hidden, and the message loop, which shows the window
 // maximised. The process exits with 0 when the loop ends.
 #include "about/UaPropos.h"
 #include "widgets/Apparence.h"
-#include "analyse/fenetre/ExportAnalyse.h"
+#include "rapport/CompteRenduEssai.h"
 #include "rapport/RapportClasse.h"
 #include "app/TitreApplication.h"
 #include "app/UPrincipal.h"
@@ -38,36 +37,31 @@
 int main(int argc, char** argv)
 {
     const std::vector<std::string> arguments(argv + std::min(argc, 1), argv + argc);
-    if (Cinetique::ModeClasse(arguments)) {
-        // The class report draws with Qt, on its offscreen platform, as --rapport.
-        const Issue<Cinetique::DemandeClasse> demande = Cinetique::LireArgumentsClasse(arguments);
-        if (!demande || !demande->pdf)
-            return Cinetique::ClasseEnLigneDeCommande(arguments, std::cout, std::cerr);
+    const Issue<Cinetique::Commande> commande = Cinetique::LireLigneDeCommande(arguments);
+    if (!commande)
+        return Cinetique::Refuser(commande.Message(), std::cerr);
+    if (commande->mode != Cinetique::Mode::Fenetre) {
+        // The PDFs draw with Qt, on its offscreen platform; the other modes
+        // need no window system at all.
+        if (!commande->pdf)
+            return Cinetique::Executer(*commande, std::cout, std::cerr);
         PreparerProcessus();
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        int argumentsQt = std::min(argc, 1);
+        int argumentsQt = std::min(argc, 1); // the options are the command's, not Qt's
         QApplication application(argumentsQt, argv);
-        const std::vector<std::string> sources = demande->chemins;
-        return Cinetique::ClasseEnLigneDeCommande(
-            arguments, std::cout, std::cerr,
-            [&sources](const Classe::Synthese& synthese, const std::string& chemin) -> Issue<bool> {
-                try {
-                    RapportClasse::Enregistrer(chemin, synthese, {sources, std::chrono::system_clock::now()});
-                } catch (const Exception& e) {
-                    return Echec{chemin + " : " + e.Message()};
-                }
-                return true;
-            });
+        const std::vector<std::string> sources = commande->fichiers;
+        Cinetique::Rapports rapports;
+        rapports.essai = EnregistrerCompteRenduEssai;
+        rapports.classe = [&sources](const Classe::Synthese& synthese, const std::string& chemin) -> Issue<void> {
+            try {
+                RapportClasse::Enregistrer(chemin, synthese, {sources, std::chrono::system_clock::now()});
+            } catch (const Exception& e) {
+                return Echec{chemin + " : " + e.Message()};
+            }
+            return {};
+        };
+        return Cinetique::Executer(*commande, std::cout, std::cerr, rapports);
     }
-    if (ModeRapport(arguments)) {
-        PreparerProcessus();
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        int argumentsQt = std::min(argc, 1); // the options are the report's, not Qt's
-        QApplication application(argumentsQt, argv);
-        return RapportEnLigneDeCommande(arguments, std::cerr);
-    }
-    if (Cinetique::ModeLigneDeCommande(arguments))
-        return Cinetique::AnalyseEnLigneDeCommande(arguments, std::cout, std::cerr);
 
     PreparerProcessus();
     Issue<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts();
@@ -93,14 +87,11 @@ int main(int argc, char** argv)
         // rather than show the simulation's curve as a measurement.
         std::fprintf(stderr, "%s\n", ouverture.Message().c_str());
         boites.ShowError(ErrorText(ouverture.Message()));
-        return kCodeSortieRefus;
+        return Cinetique::kCodeSourceRefusee;
     }
 
     const std::unique_ptr<LecteurTensions> source = std::move(ouverture).Valeur();
     TForm1 Form1(*source, boites);
-    // The readings and the journal off the window's thread: a slow disk or a
-    // silent box never freezes the window.
-    Form1.MesurerEnFond();
     Form1.DossierJournal = Journal::DossierDuProcessus();
     // The settings kept between sessions (the class folder): the user's
     // nelvar/nelvar.ini, under $XDG_CONFIG_HOME or ~/.config.
@@ -115,5 +106,5 @@ int main(int argc, char** argv)
 
     Form1.MontrerMaximisee();
     application.exec();
-    return 0;
+    return Cinetique::kCodeSucces;
 }

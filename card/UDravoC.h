@@ -94,6 +94,7 @@ public:
 
     // Where the voltages come from.
     const LecteurTensions& Source() const { return source_; }
+    LecteurTensions& Source() { return source_; }
 
     // Published properties.
     TAdrOffs AdressOffset() const { return adressOffset_; }

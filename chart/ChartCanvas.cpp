@@ -1,4 +1,5 @@
 #include "chart/ChartCanvas.h"
+#include "chart/FontFallback.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -158,6 +159,7 @@ void ChartCanvas::SetFont(const std::string& name, int points, TColor color, uns
     f->font.setItalic((style & fsItalic) != 0);
     f->font.setUnderline((style & fsUnderline) != 0);
     f->font.setStrikeOut((style & fsStrikeOut) != 0);
+    f->font = WithFallbackFamily(f->font);
     const QFontMetrics metrics(f->font);
     f->height = metrics.height();
     f->ascent = metrics.ascent();
@@ -371,6 +373,13 @@ std::string ChartCanvas::ResolvedFontFamily()
     if (font_ == nullptr)
         SetFont("Arial", 10, fontColor_);
     return QFontInfo(font_->font).family().toStdString();
+}
+
+QFont ChartCanvas::CurrentFont()
+{
+    if (font_ == nullptr)
+        SetFont("Arial", 10, fontColor_);
+    return font_->font;
 }
 
 namespace {

@@ -142,6 +142,8 @@ public:
     // The family that the platform chose for the current font ("Arial"
     // usually resolves to a metric-compatible family such as Liberation Sans).
     std::string ResolvedFontFamily();
+    // The Qt font the current font's text is drawn with.
+    QFont CurrentFont();
 
 private:
     struct ResolvedFont;

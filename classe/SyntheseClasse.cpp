@@ -1,6 +1,9 @@
 #include "classe/SyntheseClasse.h"
 
+#include "analyse/AnalyseEssai.h"
 #include "analyse/LigneResultats.h"
+#include "classe/Formulations.h"
+#include "kinetics/Constantes.h"
 #include "journal/JournalEssai.h"
 #include "runtime/FichierTexte.h"
 #include "runtime/HeureLocale.h"
@@ -32,6 +35,8 @@ using Cinetique::NombreResultat;
 constexpr std::size_t kTailleMaximaleTable = 1u << 20;
 constexpr std::string_view kColonneFichier = "fichier";
 constexpr std::string_view kSansFacteur = "facteur";
+// The line of classe.tsv that gives the factor's nature, before its value.
+constexpr std::string_view kLigneNature = "# nature du facteur : ";
 // The threads that read a folder's files at once, at most.
 constexpr std::size_t kFilsMaximum = 8;
 
@@ -206,28 +211,46 @@ bool KDetermine(const EssaiClasse& essai)
     return r.determine && std::isfinite(r.k) && r.k > 0 && std::isfinite(r.tDemi);
 }
 
-// The number of temperatures more than kEcartTemperature apart.
-int TemperaturesDistinctes(std::vector<double> temperatures)
+// The number of temperatures more than kEcartTemperature apart, one bath
+// being one however it drifted (single linkage).
+int TemperaturesDistinctes(const std::vector<double>& temperatures)
 {
-    std::sort(temperatures.begin(), temperatures.end());
-    int distinctes = 0;
-    double derniere = 0;
-    for (const double t : temperatures)
-        if (distinctes == 0 || t - derniere > kEcartTemperature) {
-            ++distinctes;
-            derniere = t;
-        }
-    return distinctes;
+    return static_cast<int>(GroupesProches(temperatures, kEcartTemperature).size());
+}
+
+// The sentence said when the scatter between runs exceeds their
+// uncertainties, for the fit of `quoi` (with its article): the reduced χ²
+// and both uncertainties of `grandeur`, the larger one given.
+Conclusion PhraseDispersion(const std::string& quoi, double chi2, int degres, const std::string& grandeur,
+                            double uDispersion, double uEssais, const std::string& unite)
+{
+    return {"Dispersion entre essais, " + quoi,
+            {},
+            {},
+            "La dispersion entre essais dépasse leurs incertitudes : χ²/ν = " + AvecPuissance(chi2 / degres, 2, "") +
+                " pour " + std::to_string(degres) + " degré" + (degres > 1 ? "s" : "") +
+                " de liberté ; l'incertitude donnée pour " + grandeur + " est celle de la dispersion, " +
+                AvecPuissance(uDispersion, 2, unite) + " (" + AvecPuissance(uEssais, 2, unite) +
+                " d'après les incertitudes des essais).",
+            {}};
+}
+
+// The reduced χ² of a weighted fit, as a conclusion.
+Conclusion Chi2Reduit(const std::string& quoi, double chi2, int degres)
+{
+    return {"χ²/ν, " + quoi + " (" + std::to_string(degres) + " degré" + (degres > 1 ? "s" : "") + " de liberté)",
+            chi2 / degres, {}, {}, {}};
 }
 
 void ConclureArrhenius(Synthese& synthese)
 {
-    std::vector<double> x, y, temperatures;
+    std::vector<double> x, y, u, temperatures;
     for (const EssaiClasse& essai : synthese.essais) {
         if (!KDetermine(essai) || !essai.conditions.temperature)
             continue;
-        x.push_back(1 / (*essai.conditions.temperature + kZeroCelsius));
+        x.push_back(InverseTemperature(*essai.conditions.temperature));
         y.push_back(std::log(essai.resultat.k));
+        u.push_back(essai.resultat.uK / essai.resultat.k);
         temperatures.push_back(*essai.conditions.temperature);
     }
     const int distinctes = TemperaturesDistinctes(temperatures);
@@ -235,18 +258,25 @@ void ConclureArrhenius(Synthese& synthese)
     if (distinctes == 2) {
         synthese.conclusions.push_back(
             {nomEa, {}, {},
-             "non calculée : les essais dont k est déterminé ne sont qu'à 2 températures, il en faut au moins 3."});
+             "non calculée : les essais dont k est déterminé ne sont qu'à 2 températures, il en faut au moins 3.",
+             {}});
         return;
     }
     if (distinctes < 3)
         return;
-    synthese.arrhenius = AjusterDroite(x, y);
+    synthese.arrhenius = AjusterDroitePonderee(x, y, u);
     if (!synthese.arrhenius)
         return;
     const Droite& d = *synthese.arrhenius;
     const double a = std::exp(d.ordonnee);
-    synthese.conclusions.push_back({nomEa, -d.pente * kR, d.uPente * kR, {}});
-    synthese.conclusions.push_back({"Facteur pré-exponentiel A (s-1)", a, a * d.uOrdonnee, {}});
+    synthese.conclusions.push_back({nomEa, -d.pente * Constantes::kConstanteGazExacte, d.uPente * Constantes::kConstanteGazExacte, {}, "J/mol"});
+    synthese.conclusions.push_back({"Facteur pré-exponentiel A (s-1)", a, a * d.uOrdonnee, {}, "s⁻¹"});
+    if (!d.ponderee)
+        return;
+    synthese.conclusions.push_back(Chi2Reduit("droite d'Arrhenius", d.chi2, d.Degres()));
+    if (d.dispersion)
+        synthese.conclusions.push_back(PhraseDispersion("droite d'Arrhenius", d.chi2, d.Degres(), "Ea",
+                                                        d.uPenteDispersion * Constantes::kConstanteGazExacte, d.uPenteEssais * Constantes::kConstanteGazExacte, "J/mol"));
 }
 
 void ConclureFacteur(Synthese& synthese)
@@ -254,102 +284,163 @@ void ConclureFacteur(Synthese& synthese)
     const Facteur& facteur = synthese.facteur;
     if (facteur.nom.empty())
         return;
-    std::vector<double> f, k, tDemi;
+    std::vector<double> f, k, uK, tDemi, uTDemi;
     for (const EssaiClasse& essai : synthese.essais) {
         if (!KDetermine(essai) || !essai.facteur)
             continue;
         f.push_back(*essai.facteur);
         k.push_back(essai.resultat.k);
+        uK.push_back(essai.resultat.uK);
         tDemi.push_back(essai.resultat.tDemi);
+        uTDemi.push_back(essai.resultat.uTDemi);
     }
-    synthese.kSelonFacteur = AjusterDroite(f, k);
-    synthese.tDemiSelonFacteur = AjusterDroite(f, tDemi);
+    synthese.kSelonFacteur = AjusterDroitePonderee(f, k, uK);
+    synthese.tDemiSelonFacteur = AjusterDroitePonderee(f, tDemi, uTDemi);
     if (!synthese.kSelonFacteur || !synthese.tDemiSelonFacteur)
         return;
+    const Droite& dk = *synthese.kSelonFacteur;
+    const Droite& dt = *synthese.tDemiSelonFacteur;
     const std::string par = facteur.unite.empty() ? "" : " par " + facteur.unite;
-    synthese.conclusions.push_back({"Pente de k selon " + facteur.nom + " (s-1" + par + ")",
-                                    synthese.kSelonFacteur->pente, synthese.kSelonFacteur->uPente, {}});
-    synthese.conclusions.push_back({"Pente de t1/2 selon " + facteur.nom + " (s" + par + ")",
-                                    synthese.tDemiSelonFacteur->pente, synthese.tDemiSelonFacteur->uPente, {}});
-    const Droite& t = *synthese.tDemiSelonFacteur;
-    const bool independant = std::abs(t.pente) <= 2 * t.uPente;
-    synthese.conclusions.push_back(
-        {"t1/2 selon " + facteur.nom,
-         {},
-         {},
-         independant ? "t½ ne dépend pas de " + facteur.nom + " aux incertitudes près : compatible avec l'ordre 1."
-                     : "t½ dépend de " + facteur.nom + " : la réaction ne suit pas l'ordre 1."});
+    std::vector<Conclusion>& c = synthese.conclusions;
+    c.push_back({"Pente de k selon " + facteur.nom + " (s-1" + par + ")", dk.pente, dk.uPente, {}, "s⁻¹" + par});
+    c.push_back({"Pente de t1/2 selon " + facteur.nom + " (s" + par + ")", dt.pente, dt.uPente, {}, "s" + par});
+    if (facteur.nature == Nature::Reactif) {
+        // Order 1: t½ does not depend on the initial amount of the reactant.
+        const bool independant = std::abs(dt.pente) <= 2 * dt.uPente;
+        c.push_back({"t1/2 selon " + facteur.nom,
+                     {},
+                     {},
+                     independant ? "t½ ne dépend pas " + AvecDe(facteur.nom) +
+                                       " aux incertitudes près : compatible avec l'ordre 1."
+                                 : "t½ dépend " + AvecDe(facteur.nom) + " : la réaction n'est pas d'ordre 1.",
+                     {}});
+    } else {
+        // A catalyst, or anything else: how k varies, nothing of the order.
+        const std::string pente = ArrondiIncertitude(dk.pente, dk.uPente, "s⁻¹" + par);
+        const std::string avec = AvecArticle(facteur.nom);
+        std::string phrase;
+        if (std::abs(dk.pente) <= 2 * dk.uPente)
+            phrase = "k ne varie pas avec " + avec + " aux incertitudes près : " + pente + ".";
+        else
+            phrase = std::string(dk.pente > 0 ? "k augmente" : "k diminue") + " avec " + avec + " : " + pente + ".";
+        c.push_back({"k selon " + facteur.nom, {}, {}, phrase, {}});
+    }
+    for (const auto& [quoi, grandeur, d, unite] :
+         {std::tuple("droite de k selon " + facteur.nom, std::string("la pente de k"), &dk, "s⁻¹" + par),
+          std::tuple("droite de t1/2 selon " + facteur.nom, std::string("la pente de t½"), &dt, "s" + par)}) {
+        if (!d->ponderee)
+            continue;
+        c.push_back(Chi2Reduit(quoi, d->chi2, d->Degres()));
+        if (d->dispersion)
+            c.push_back(PhraseDispersion(quoi, d->chi2, d->Degres(), grandeur, d->uPenteDispersion, d->uPenteEssais,
+                                         unite));
+    }
+}
+
+// The name of a series's temperature: its mean to the degree, to the tenth
+// when another series at the same factor value rounds to the same degree.
+std::string NomTemperature(double temperature, const std::vector<double>& autres)
+{
+    const double degre = std::round(temperature);
+    for (const double t : autres)
+        if (t != temperature && std::round(t) == degre)
+            return Decimales(temperature, 1) + " °C";
+    return Decimales(degre, 0) + " °C";
 }
 
 void ConclureRepetitions(Synthese& synthese)
 {
-    // The runs that may repeat one another, by factor value then temperature.
-    std::vector<std::size_t> candidats;
+    // The runs that may repeat one another, by factor value; at one value,
+    // the temperatures grouped by single linkage.
+    std::map<std::optional<double>, std::vector<std::size_t>> parFacteur;
     for (std::size_t i = 0; i < synthese.essais.size(); ++i)
         if (KDetermine(synthese.essais[i]) && synthese.essais[i].conditions.temperature)
-            candidats.push_back(i);
-    const auto cle = [&](std::size_t i) {
-        const EssaiClasse& e = synthese.essais[i];
-        return std::make_tuple(e.facteur.has_value(), e.facteur.value_or(0), *e.conditions.temperature, i);
-    };
-    std::sort(candidats.begin(), candidats.end(), [&](std::size_t a, std::size_t b) { return cle(a) < cle(b); });
-
-    std::vector<std::vector<std::size_t>> series;
-    for (const std::size_t i : candidats) {
-        const EssaiClasse& e = synthese.essais[i];
-        if (!series.empty()) {
-            const EssaiClasse& premier = synthese.essais[series.back().front()];
-            if (premier.facteur == e.facteur && *e.conditions.temperature - *premier.conditions.temperature <= kEcartTemperature) {
-                series.back().push_back(i);
-                continue;
-            }
-        }
-        series.push_back({i});
-    }
+            parFacteur[synthese.essais[i].facteur].push_back(i);
 
     const Facteur& facteur = synthese.facteur;
-    for (std::vector<std::size_t>& indices : series) {
-        if (indices.size() < 2)
-            continue;
-        std::sort(indices.begin(), indices.end());
-        SerieRepetee serie;
-        serie.essais = indices;
-        serie.facteur = synthese.essais[indices.front()].facteur;
-        std::vector<double> temperatures, k, uK, tDemi, uTDemi;
-        for (const std::size_t i : indices) {
-            const EssaiClasse& e = synthese.essais[i];
-            temperatures.push_back(*e.conditions.temperature);
-            k.push_back(e.resultat.k);
-            uK.push_back(e.resultat.uK);
-            tDemi.push_back(e.resultat.tDemi);
-            uTDemi.push_back(e.resultat.uTDemi);
+    for (const auto& [valeur, candidats] : parFacteur) {
+        std::vector<double> temperaturesCandidats;
+        for (const std::size_t i : candidats)
+            temperaturesCandidats.push_back(*synthese.essais[i].conditions.temperature);
+        std::vector<std::pair<SerieRepetee, Moyenne>> series; // each with its mean of k
+        std::vector<double> moyennes;
+        for (const std::vector<std::size_t>& groupe : GroupesProches(temperaturesCandidats, kEcartTemperature)) {
+            if (groupe.size() < 2)
+                continue;
+            SerieRepetee serie;
+            for (const std::size_t n : groupe)
+                serie.essais.push_back(candidats[n]);
+            std::sort(serie.essais.begin(), serie.essais.end());
+            serie.facteur = valeur;
+            std::vector<double> temperatures, k, uK, tDemi, uTDemi;
+            for (const std::size_t i : serie.essais) {
+                const EssaiClasse& e = synthese.essais[i];
+                temperatures.push_back(*e.conditions.temperature);
+                k.push_back(e.resultat.k);
+                uK.push_back(e.resultat.uK);
+                tDemi.push_back(e.resultat.tDemi);
+                uTDemi.push_back(e.resultat.uTDemi);
+            }
+            serie.temperature = MoyenneEtEcartType(temperatures).first;
+            const Moyenne mk = *MoyennePonderee(k, uK), mt = *MoyennePonderee(tDemi, uTDemi);
+            serie.kMoyen = mk.valeur;
+            serie.uKMoyenne = mk.incertitude;
+            serie.kEcartType = MoyenneEtEcartType(k).second;
+            serie.uKAjustements = MoyenneEtEcartType(uK).first;
+            serie.tDemiMoyen = mt.valeur;
+            serie.uTDemiMoyenne = mt.incertitude;
+            serie.tDemiEcartType = MoyenneEtEcartType(tDemi).second;
+            serie.uTDemiAjustements = MoyenneEtEcartType(uTDemi).first;
+            moyennes.push_back(serie.temperature);
+            series.emplace_back(std::move(serie), mk);
         }
-        const double racineN = std::sqrt(static_cast<double>(indices.size()));
-        serie.temperature = MoyenneEtEcartType(temperatures).first;
-        std::tie(serie.kMoyen, serie.kEcartType) = MoyenneEtEcartType(k);
-        serie.uKMoyenne = serie.kEcartType / racineN;
-        serie.uKAjustements = MoyenneEtEcartType(uK).first;
-        std::tie(serie.tDemiMoyen, serie.tDemiEcartType) = MoyenneEtEcartType(tDemi);
-        serie.uTDemiMoyenne = serie.tDemiEcartType / racineN;
-        serie.uTDemiAjustements = MoyenneEtEcartType(uTDemi).first;
-
-        std::string conditions = " à " + NombreResultat(serie.temperature) + " °C";
-        if (serie.facteur && !facteur.nom.empty())
-            conditions += " et " + facteur.nom + " = " + NombreResultat(*serie.facteur)
-                          + (facteur.unite.empty() ? "" : " " + facteur.unite);
-        conditions += ", " + std::to_string(indices.size()) + " essais";
-        std::vector<Conclusion>& c = synthese.conclusions;
-        c.push_back({"k moyen" + conditions + " (s-1)", serie.kMoyen, serie.uKMoyenne, {}});
-        c.push_back({"écart-type de k" + conditions + " (s-1)", serie.kEcartType, {}, {}});
-        c.push_back({"u(k) des ajustements, moyenne" + conditions + " (s-1)", serie.uKAjustements, {}, {}});
-        c.push_back({"t1/2 moyen" + conditions + " (s)", serie.tDemiMoyen, serie.uTDemiMoyenne, {}});
-        c.push_back({"écart-type de t1/2" + conditions + " (s)", serie.tDemiEcartType, {}, {}});
-        c.push_back({"u(t1/2) des ajustements, moyenne" + conditions + " (s)", serie.uTDemiAjustements, {}, {}});
-        synthese.repetitions.push_back(std::move(serie));
+        for (auto& [serie, mk] : series) {
+            serie.nom = NomTemperature(serie.temperature, moyennes);
+            std::string conditions = " à " + serie.nom;
+            if (serie.facteur && !facteur.nom.empty())
+                conditions += " et " + facteur.nom + " = " + NombreResultat(*serie.facteur) +
+                              (facteur.unite.empty() ? "" : " " + facteur.unite);
+            conditions += ", " + std::to_string(serie.essais.size()) + " essais";
+            std::vector<Conclusion>& c = synthese.conclusions;
+            c.push_back({"k moyen" + conditions + " (s-1)", serie.kMoyen, serie.uKMoyenne, {}, "s⁻¹"});
+            c.push_back({"écart-type de k" + conditions + " (s-1)", serie.kEcartType, {}, {}, "s⁻¹"});
+            c.push_back({"u(k) des ajustements, moyenne" + conditions + " (s-1)", serie.uKAjustements, {}, {}, "s⁻¹"});
+            c.push_back({"t1/2 moyen" + conditions + " (s)", serie.tDemiMoyen, serie.uTDemiMoyenne, {}, "s"});
+            c.push_back({"écart-type de t1/2" + conditions + " (s)", serie.tDemiEcartType, {}, {}, "s"});
+            c.push_back(
+                {"u(t1/2) des ajustements, moyenne" + conditions + " (s)", serie.uTDemiAjustements, {}, {}, "s"});
+            if (mk.dispersion)
+                c.push_back(PhraseDispersion("k moyen" + conditions, mk.chi2, mk.Degres(), "k moyen", mk.uDispersion,
+                                             mk.uEssais, "s⁻¹"));
+            synthese.repetitions.push_back(std::move(serie));
+        }
     }
 }
 
 } // namespace
+
+std::string_view MotNature(Nature nature)
+{
+    switch (nature) {
+    case Nature::Reactif:
+        return "réactif";
+    case Nature::Temperature:
+        return "température";
+    case Nature::Catalyseur:
+        return "catalyseur";
+    case Nature::Autre:
+        break;
+    }
+    return "autre";
+}
+
+std::optional<Nature> NatureDuMot(std::string_view mot)
+{
+    for (const Nature n : {Nature::Autre, Nature::Reactif, Nature::Temperature, Nature::Catalyseur})
+        if (mot == MotNature(n))
+            return n;
+    return std::nullopt;
+}
 
 std::string NomColonne(const Facteur& facteur)
 {
@@ -385,6 +476,7 @@ Issue<TableClasse> LireTexteTable(std::string_view texte)
     if (texte.starts_with(kBom))
         texte.remove_prefix(kBom.size());
     TableClasse table;
+    Nature nature = Nature::Autre;
     bool enTete = false;
     std::size_t numero = 0;
     std::size_t debut = 0;
@@ -399,10 +491,22 @@ Issue<TableClasse> LireTexteTable(std::string_view texte)
             continue;
         const std::vector<std::string_view> champs = Champs(ligne);
         const std::string lieu = std::string(kNomTable) + ", ligne " + std::to_string(numero) + " : ";
+        if (!enTete && ligne.starts_with(kLigneNature)) {
+            std::string_view mot = ligne.substr(kLigneNature.size());
+            while (mot.ends_with(' '))
+                mot.remove_suffix(1);
+            const std::optional<Nature> lue = NatureDuMot(mot);
+            if (!lue)
+                return Echec{lieu + "la nature du facteur « " + Cinetique::EnUtf8(mot) +
+                             " » n'est pas réactif, température, catalyseur ni autre."};
+            nature = *lue;
+            continue;
+        }
         if (!enTete) {
             if (champs[0] != kColonneFichier)
                 return Echec{lieu + "la première ligne doit commencer par « fichier »."};
             table.facteur = FacteurDeColonne(champs.size() > 1 ? champs[1] : std::string_view());
+            table.facteur.nature = nature;
             enTete = true;
             continue;
         }
@@ -437,7 +541,10 @@ Issue<TableClasse> LireTable(const std::string& dossier)
 
 std::string TexteTable(const TableClasse& table)
 {
-    std::string texte = std::string(kColonneFichier) + "\t" + NomColonne(table.facteur) + "\n";
+    std::string texte;
+    if (table.facteur.nature != Nature::Autre)
+        texte = std::string(kLigneNature) + std::string(MotNature(table.facteur.nature)) + "\n";
+    texte += std::string(kColonneFichier) + "\t" + NomColonne(table.facteur) + "\n";
     for (const auto& [nom, valeur] : table.valeurs) {
         // A name that a line cannot hold, or a value that is no number, has no line.
         if (nom.empty() || nom.find_first_of("\t\r\n") != std::string::npos || !std::isfinite(valeur))
@@ -447,7 +554,7 @@ std::string TexteTable(const TableClasse& table)
     return texte;
 }
 
-Issue<bool> EcrireTable(const std::string& dossier, const TableClasse& table)
+Issue<void> EcrireTable(const std::string& dossier, const TableClasse& table)
 {
     const std::string chemin = DansDossier(dossier, kNomTable);
     try {
@@ -456,7 +563,7 @@ Issue<bool> EcrireTable(const std::string& dossier, const TableClasse& table)
         return Echec{"Le fichier « " + CheminAffichable(chemin) + " » ne peut pas être écrit : " + e.Message(),
                      e.ErrorCode()};
     }
-    return true;
+    return {};
 }
 
 bool EnCoursDEcriture(std::string_view nomFichier)
@@ -466,31 +573,7 @@ bool EnCoursDEcriture(std::string_view nomFichier)
 
 std::optional<Droite> AjusterDroite(std::span<const double> x, std::span<const double> y)
 {
-    const std::size_t n = std::min(x.size(), y.size());
-    if (n < 3)
-        return std::nullopt;
-    const double xMoyen = std::accumulate(x.begin(), x.begin() + n, 0.0) / n;
-    const double yMoyen = std::accumulate(y.begin(), y.begin() + n, 0.0) / n;
-    double sxx = 0, sxy = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        sxx += (x[i] - xMoyen) * (x[i] - xMoyen);
-        sxy += (x[i] - xMoyen) * (y[i] - yMoyen);
-    }
-    if (!(sxx > 0) || !std::isfinite(sxx) || !std::isfinite(sxy))
-        return std::nullopt;
-    Droite d;
-    d.points = static_cast<int>(n);
-    d.pente = sxy / sxx;
-    d.ordonnee = yMoyen - d.pente * xMoyen;
-    double ssr = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const double r = y[i] - (d.ordonnee + d.pente * x[i]);
-        ssr += r * r;
-    }
-    const double s2 = ssr / static_cast<double>(n - 2);
-    d.uPente = std::sqrt(s2 / sxx);
-    d.uOrdonnee = std::sqrt(s2 * (1.0 / static_cast<double>(n) + xMoyen * xMoyen / sxx));
-    return d;
+    return AjusterDroitePonderee(x, y, {});
 }
 
 Issue<std::vector<std::string>> Fichiers(const std::vector<std::string>& dossiersOuFichiers)
@@ -650,44 +733,62 @@ std::string TexteDebut(std::chrono::system_clock::time_point debut)
     return HeureLocale(debut, "%Y-%m-%d %H:%M:%S");
 }
 
-std::string EnTeteTable(const Facteur& facteur)
+Rangee EnTetes(const Facteur& facteur)
 {
-    return "fichier\tposte\tdébut\ttempérature (°C)\tvolume (L)\t" + CheminAffichable(NomColonne(facteur))
-         + "\tpoints\tk (s-1)\tu(k) (s-1)\tt1/2 (s)\tu(t1/2) (s)\tx finale (mol)\tu(x finale) (mol)\tremarque";
+    return {"fichier", "poste", "début", "température (°C)", "volume (L)", CheminAffichable(NomColonne(facteur)),
+            "points", "k (s-1)", "u(k) (s-1)", "t1/2 (s)", "u(t1/2) (s)", "x finale (mol)", "u(x finale) (mol)",
+            "remarque"};
 }
+
+Rangee Cellules(const EssaiClasse& essai)
+{
+    const Cinetique::Resultat& r = essai.resultat;
+    return {
+        CheminAffichable(essai.chemin),
+        CheminAffichable(essai.conditions.poste),
+        essai.conditions.debut ? TexteDebut(*essai.conditions.debut) : std::string(),
+        NombreResultat(essai.conditions.temperature),
+        NombreResultat(essai.conditions.volume),
+        NombreResultat(essai.facteur),
+        std::to_string(r.points),
+        NombreResultat(r.k),
+        NombreResultat(r.uK),
+        NombreResultat(r.tDemi),
+        NombreResultat(r.uTDemi),
+        NombreResultat(r.xFinal),
+        NombreResultat(r.uXFinal),
+        Cinetique::TexteRemarques(r),
+    };
+}
+
+std::array<std::string, 3> Cellules(const Conclusion& c)
+{
+    return {CheminAffichable(c.nom), c.phrase.empty() ? NombreResultat(c.valeur) : c.phrase,
+            NombreResultat(c.incertitude)};
+}
+
+namespace {
+
+// The cells joined by TABs, ended by "\n".
+template <std::size_t N>
+std::string Ligne(const std::array<std::string, N>& cellules)
+{
+    std::string ligne = cellules[0];
+    for (std::size_t i = 1; i < N; ++i)
+        ligne += "\t" + cellules[i];
+    return ligne + "\n";
+}
+
+} // namespace
 
 std::string TexteSynthese(const Synthese& synthese)
 {
-    std::string texte = EnTeteTable(synthese.facteur) + "\n";
-    for (const EssaiClasse& essai : synthese.essais) {
-        const Cinetique::Resultat& r = essai.resultat;
-        const std::string champs[] = {
-            CheminAffichable(essai.chemin),
-            CheminAffichable(essai.conditions.poste),
-            essai.conditions.debut ? TexteDebut(*essai.conditions.debut) : std::string(),
-            NombreResultat(essai.conditions.temperature),
-            NombreResultat(essai.conditions.volume),
-            NombreResultat(essai.facteur),
-            std::to_string(r.points),
-            NombreResultat(r.k),
-            NombreResultat(r.uK),
-            NombreResultat(r.tDemi),
-            NombreResultat(r.uTDemi),
-            NombreResultat(r.xFinal),
-            NombreResultat(r.uXFinal),
-            Cinetique::TexteRemarques(r),
-        };
-        texte += champs[0];
-        for (std::size_t i = 1; i < std::size(champs); ++i)
-            texte += "\t" + champs[i];
-        texte += "\n";
-    }
+    std::string texte = Ligne(EnTetes(synthese.facteur));
+    for (const EssaiClasse& essai : synthese.essais)
+        texte += Ligne(Cellules(essai));
     texte += "\n";
-    for (const Conclusion& c : synthese.conclusions) {
-        texte += CheminAffichable(c.nom) + "\t";
-        texte += c.phrase.empty() ? NombreResultat(c.valeur) : c.phrase;
-        texte += "\t" + NombreResultat(c.incertitude) + "\n";
-    }
+    for (const Conclusion& c : synthese.conclusions)
+        texte += Ligne(Cellules(c));
     return texte;
 }
 

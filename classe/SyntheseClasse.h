@@ -6,33 +6,44 @@
 // the synthesis window and the class report all use it.
 //
 // classe.tsv (UTF-8, lines ended by "\n"; "\r\n" and a byte order mark are
-// read too): a first line "fichier<TAB><nom> (<unité>)" ("fichier<TAB><nom>"
+// read too): an optional line "# nature du facteur : <nature>" (réactif,
+// température, catalyseur or autre; written unless "autre", which its absence
+// means), then a line "fichier<TAB><nom> (<unité>)" ("fichier<TAB><nom>"
 // without a unit, "fichier<TAB>facteur" when no factor is named), then one
 // line per run "<file name><TAB><value>", the value with a decimal point as
 // written (a decimal comma is read too); a run without a value has no line.
 //
-// The conclusions (docs/ligne-de-commande.md gives them to the teachers):
+// The conclusions (docs/ligne-de-commande.md gives them to the teachers),
+// every fit weighted by the runs' own uncertainties (classe/Ajustements.h),
+// a sentence saying when the scatter between runs exceeds them:
 //   - Arrhenius, over the runs whose k is determined and whose temperature
-//     is known, at least 3 distinct temperatures (more than kEcartTemperature
-//     apart): ordinary least squares of ln k on 1/T, T = θ + 273,15 K,
-//     uncertainties from the residuals (n − 2 degrees of freedom); Ea = −R·b
-//     with u = R·u(b), A = exp(a) with u = A·u(a). With exactly 2
-//     temperatures, one sentence says why there is no Ea; with fewer, nothing
-//     (the class studies another factor).
+//     is known, at least 3 distinct temperatures (groups more than
+//     kEcartTemperature apart): ln k on 1/T, T = θ + 273,15 K
+//     (InverseTemperature), each run
+//     weighted by u(ln k) = u(k)/k; Ea = −R·b with u = R·u(b), A = exp(a)
+//     with u = A·u(a), and the fit's χ²/ν. With exactly 2 temperatures, one
+//     sentence says why there is no Ea; with fewer, nothing (the class
+//     studies another factor).
 //   - The factor, over the runs with a value and a determined k, at least 3
-//     of them and 2 distinct values: the lines k = a + b·f and t½ = a + b·f
-//     with u(b); t½ does not depend on the factor when |b| ≤ 2·u(b) (the
-//     slope within two standard uncertainties of zero), and one sentence
-//     says which.
+//     of them and 2 distinct values: the lines k = a + b·f (weights u(k))
+//     and t½ = a + b·f (weights u(t½)). For the reactant followed, t½ does
+//     not depend on it when |b| ≤ 2·u(b), compatible with order 1, and
+//     otherwise the reaction is not of order 1; for another factor, one
+//     sentence says whether k increases, decreases or stays (the same 2·u(b)
+//     criterion on the k line), and nothing of the order.
 //   - Repeated runs: runs with a determined k and a known temperature, the
-//     same factor value (or none), the temperatures within kEcartTemperature
-//     of the coolest run of the series; a series of 2 runs or more gives the
-//     mean of k and of t½ with the standard uncertainty of the mean (type A,
-//     s/√n), their standard deviation s, and the mean of the fits' own u.
+//     same factor value (or none), the temperatures grouped by single
+//     linkage within kEcartTemperature (one bath is one group), named by
+//     their mean rounded to the degree; a series of 2 runs or more gives the
+//     weighted means of k and of t½ with their uncertainties, their standard
+//     deviation s, and the mean of the fits' own u.
+#include "classe/Ajustements.h"
 #include "journal/LectureEssai.h"
 #include "kinetics/AnalyseCinetique.h"
+#include "kinetics/Constantes.h"
 #include "runtime/Issue.h"
 
+#include <array>
 #include <chrono>
 #include <functional>
 #include <cstddef>
@@ -46,17 +57,30 @@
 
 namespace Classe {
 
-inline constexpr double kR = 8.314462618; // J·mol⁻¹·K⁻¹
-inline constexpr double kZeroCelsius = 273.15; // K
+// 1/T (1/K) of a run's temperature θ in °C, T = θ + 273,15 K, as the
+// Arrhenius line takes it.
+inline double InverseTemperature(double celsius) { return 1 / (celsius + Constantes::kZeroCelsiusExact); }
+
 inline constexpr std::string_view kNomTable = "classe.tsv";
 // Two temperatures closer than this (°C) are the same condition.
 inline constexpr double kEcartTemperature = 0.5;
 
+// What the factor is, which decides the question the synthesis asks of it:
+// only the reactant followed (its initial concentration or amount) tests the
+// order; for the others the synthesis says how k varies.
+enum class Nature { Autre, Reactif, Temperature, Catalyseur };
+
+// The word classe.tsv keeps: "réactif", "température", "catalyseur", "autre".
+std::string_view MotNature(Nature nature);
+// The nature of a word of classe.tsv; none for another word.
+std::optional<Nature> NatureDuMot(std::string_view mot);
+
 // The factor the class studies besides the temperature, named once with its
-// unit ("concentration initiale", "mol/L"); empty name: none.
+// unit ("concentration initiale", "mol/L") and its nature; empty name: none.
 struct Facteur {
     std::string nom;
     std::string unite;
+    Nature nature = Nature::Autre;
 };
 
 // The factor's column in the table and in classe.tsv: "<nom> (<unité>)",
@@ -82,7 +106,7 @@ Issue<TableClasse> LireTexteTable(std::string_view texte);
 std::string TexteTable(const TableClasse& table);
 // Written atomically (temporary file then rename): a reader sees the old
 // table or the new one, never a half.
-Issue<bool> EcrireTable(const std::string& dossier, const TableClasse& table);
+Issue<void> EcrireTable(const std::string& dossier, const TableClasse& table);
 
 // One run of the class, analysed.
 struct EssaiClasse {
@@ -115,23 +139,18 @@ struct Conclusion {
     std::optional<double> valeur;
     std::optional<double> incertitude;
     std::string phrase;                  // for a conclusion in words; then no number
+    std::string unite;                   // of the value as the window writes it ("J/mol", "s⁻¹"); may be empty
 };
 
-// A least-squares line y = a + b·x with the standard uncertainties of a and b
-// from its residuals (n − 2 degrees of freedom).
-struct Droite {
-    double ordonnee = 0, uOrdonnee = 0;
-    double pente = 0, uPente = 0;
-    int points = 0;
-};
-// The line through (x, y), ordinary least squares; none with fewer than 3
-// points or with all x equal.
+// The line through (x, y), ordinary least squares (classe/Ajustements.h,
+// unweighted); none with fewer than 3 points or with all x equal.
 std::optional<Droite> AjusterDroite(std::span<const double> x, std::span<const double> y);
 
 // Runs repeated at the same conditions (see above): the indices of the runs
 // in Synthese::essais and their statistics.
 struct SerieRepetee {
     double temperature = 0;              // °C, the mean of the runs'
+    std::string nom;                     // its temperature as named: "40 °C" ("40,3 °C" when two round alike)
     std::optional<double> facteur;
     std::vector<std::size_t> essais;
     double kMoyen = 0, kEcartType = 0, uKMoyenne = 0, uKAjustements = 0;               // s⁻¹
@@ -180,8 +199,20 @@ Synthese Synthetiser(const std::vector<std::string>& dossiersOuFichiers);
 // offset (every bench of a class is in the teacher's zone).
 std::string TexteDebut(std::chrono::system_clock::time_point debut);
 
-// The header line of the table, without its line end.
-std::string EnTeteTable(const Facteur& facteur);
+// The table's columns, in the order the command line writes them.
+enum class Colonne : int {
+    Fichier, Poste, Debut, Temperature, Volume, Facteur, Points,
+    K, UK, TDemi, UTDemi, XFinale, UXFinale, Remarque,
+};
+inline constexpr int kColonnes = static_cast<int>(Colonne::Remarque) + 1;
+using Rangee = std::array<std::string, kColonnes>;
+
+// The table's header, a cell a column.
+Rangee EnTetes(const Facteur& facteur);
+// A run's row, numbers as --analyse writes them; the file as given (its path).
+Rangee Cellules(const EssaiClasse& essai);
+// A conclusion's name, value (or sentence) and standard uncertainty.
+std::array<std::string, 3> Cellules(const Conclusion& conclusion);
 
 // The text --classe writes on stdout (UTF-8, "\n", numbers as --analyse
 // writes them): the header, one row per run, an empty line, the conclusions

@@ -1,31 +1,28 @@
 #include "commande/LigneCommande.h"
 
-#include "kinetics/AnalyseCinetique.h"
+#include "analyse/LigneResultats.h"
 #include "journal/LectureEssai.h"
 #include "numtext/NumberText.h"
+#include "runtime/Exceptions.h"
 
 #include <algorithm>
-#include <cmath>
 #include <new>
-#include <optional>
 #include <ostream>
-#include <vector>
+#include <string_view>
 
 namespace Cinetique {
 
 namespace {
 
 // A wrong command line, with the French message: raised where the reading of
-// the arguments finds it, given back as LireArguments' failure.
+// the arguments finds it, given back as LireLigneDeCommande's failure.
 class OptionIncorrecte : public Exception {
 public:
     using Exception::Exception;
 };
 
-constexpr std::string_view kAnalyse = "--analyse";
-constexpr std::string_view kPdf = "--pdf";
-constexpr std::string_view kAide = "--help";
 constexpr std::string_view kFinDesOptions = "--";
+constexpr std::string_view kAide = "--help";
 constexpr std::string_view kPrefixe = "nelvar : ";
 constexpr std::string_view kRenvoiAide = " (voir nelvar --help).";
 
@@ -77,7 +74,8 @@ constexpr std::string_view kTexteAide =
     "essais répétés). Les fichiers écartés sont listés sur la sortie d'erreur.\n"
     "--pdf SORTIE.pdf écrit aussi le compte rendu de la classe. Code de retour :\n"
     "0 quand au moins un essai est analysé, 2 sinon.\n"
-    "Sans option, nelvar ouvre sa fenêtre.\n";
+    "Sans option, nelvar ouvre sa fenêtre ; une option inconnue donne le code 2,\n"
+    "sans l'ouvrir.\n";
 
 double Valeur(std::string_view option, const std::string& texte)
 {
@@ -107,89 +105,175 @@ std::vector<double> Dates(const std::string& liste)
     }
 }
 
-} // namespace
 
-namespace {
+// An option a batch mode knows: whether it takes a value, and what it does
+// with it.
+struct OptionConnue {
+    std::string_view nom;
+    bool prendValeur = false;
+    void (*appliquer)(Commande& commande, std::string_view nom, const std::string& valeur) = nullptr;
+};
 
-Demande LireOptions(std::span<const std::string> arguments)
+void Rien(Commande&, std::string_view, const std::string&) {}
+void Origine(Commande& c, std::string_view, const std::string&) { c.options.origineFixee = true; }
+void Volume(Commande& c, std::string_view nom, const std::string& v) { c.options.volume = Valeur(nom, v); }
+void Temperature(Commande& c, std::string_view nom, const std::string& v) { c.options.temperature = Valeur(nom, v); }
+void Debut(Commande& c, std::string_view nom, const std::string& v) { c.options.debut = Valeur(nom, v); }
+void Fin(Commande& c, std::string_view nom, const std::string& v) { c.options.fin = Valeur(nom, v); }
+void Exclure(Commande& c, std::string_view, const std::string& v)
 {
-    Demande demande;
+    for (const double t : Dates(v))
+        c.options.exclus.push_back(t);
+}
+void Pdf(Commande& c, std::string_view nom, const std::string& v)
+{
+    if (v.empty())
+        throw OptionIncorrecte{"l'option " + std::string(nom) + " attend le nom du fichier PDF"};
+    c.pdf = v;
+}
+
+constexpr OptionConnue kAnalyse{"--analyse", false, Rien};
+constexpr OptionConnue kRapport{"--rapport", true, Pdf};
+constexpr OptionConnue kClasse{"--classe", false, Rien};
+// The analysis's options, which the report shares.
+constexpr OptionConnue kOptionsAnalyse[] = {
+    kAnalyse, {"--origine", false, Origine}, {"--volume", true, Volume}, {"--temperature", true, Temperature},
+    {"--debut", true, Debut}, {"--fin", true, Fin}, {"--exclure", true, Exclure}, kRapport,
+};
+constexpr OptionConnue kOptionsClasse[] = {kClasse, {"--pdf", true, Pdf}};
+
+// What the reading says when a value is missing.
+std::string ValeurManquante(std::string_view nom)
+{
+    if (nom == "--exclure")
+        return "l'option --exclure attend des dates, en s";
+    if (nom == kRapport.nom || nom == "--pdf")
+        return "l'option " + std::string(nom) + " attend le nom du fichier PDF";
+    return "l'option " + std::string(nom) + " attend une valeur";
+}
+
+// The options of a batch mode among `connues`, and its files; an unknown one
+// is refused with `inconnue` before its name.
+void LireOptions(std::span<const std::string> arguments, std::span<const OptionConnue> connues,
+                 std::string_view inconnue, Commande& commande)
+{
     bool finDesOptions = false;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (finDesOptions || argument == "-" || !argument.starts_with('-')) {
-            demande.fichiers.push_back(argument);
+            commande.fichiers.push_back(argument);
             continue;
         }
         if (argument == kFinDesOptions) {
             finDesOptions = true;
             continue;
         }
-        if (argument == kAnalyse)
-            continue;
-        if (argument == kAide) {
-            demande.aide = true;
-            return demande;
-        }
-        if (argument == "--origine") {
-            demande.options.origineFixee = true;
-            continue;
-        }
-
         const std::size_t egal = argument.find('=');
         const std::string nom = argument.substr(0, egal);
-        if (nom == "--exclure") {
-            std::string liste;
+        const auto option =
+            std::find_if(connues.begin(), connues.end(), [&nom](const OptionConnue& o) { return o.nom == nom; });
+        if (option == connues.end())
+            throw OptionIncorrecte{std::string(inconnue) + "« " + EnUtf8(nom) + " »"};
+        std::string valeur;
+        if (!option->prendValeur) {
             if (egal != std::string::npos)
-                liste = argument.substr(egal + 1);
-            else if (i + 1 < arguments.size())
-                liste = arguments[++i];
-            else
-                throw OptionIncorrecte{"l'option --exclure attend des dates, en s"};
-            for (const double t : Dates(liste))
-                demande.options.exclus.push_back(t);
-            continue;
+                throw OptionIncorrecte{"l'option " + nom + " ne prend pas de valeur"};
+        } else if (egal != std::string::npos) {
+            valeur = argument.substr(egal + 1);
+        } else if (i + 1 < arguments.size()) {
+            valeur = arguments[++i];
+        } else {
+            throw OptionIncorrecte{ValeurManquante(nom)};
         }
-        if (nom == "--rapport") {
-            if (egal != std::string::npos)
-                demande.rapport = argument.substr(egal + 1);
-            else if (i + 1 < arguments.size())
-                demande.rapport = arguments[++i];
-            else
-                throw OptionIncorrecte{"l'option --rapport attend le nom du fichier PDF"};
-            continue;
-        }
-        std::optional<double>* cible = nom == "--volume"        ? &demande.options.volume
-                                       : nom == "--temperature" ? &demande.options.temperature
-                                       : nom == "--debut"       ? &demande.options.debut
-                                       : nom == "--fin"         ? &demande.options.fin
-                                                                : nullptr;
-        if (cible == nullptr)
-            throw OptionIncorrecte{"option inconnue « " + EnUtf8(nom) + " »"};
-        if (egal != std::string::npos)
-            *cible = Valeur(nom, argument.substr(egal + 1));
-        else if (i + 1 < arguments.size())
-            *cible = Valeur(nom, arguments[++i]);
-        else
-            throw OptionIncorrecte{"l'option " + nom + " attend une valeur"};
+        option->appliquer(commande, option->nom, valeur);
     }
-    if (demande.fichiers.empty())
-        throw OptionIncorrecte{"aucun fichier à analyser"};
-    return demande;
 }
 
-} // namespace
+// The options QGuiApplication and QApplication read, written with one dash
+// or two, and whether each takes a value (next, or after "=").
+struct OptionQt {
+    std::string_view nom;
+    bool prendValeur;
+};
+constexpr OptionQt kOptionsQt[] = {
+    {"platform", true},     {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
+    {"qmljsdebugger", true}, {"display", true},           {"style", true},         {"stylesheet", true},
+    {"geometry", true},     {"qwindowgeometry", true},    {"qwindowtitle", true},  {"qwindowicon", true},
+    {"session", true},      {"name", true},               {"title", true},         {"visual", true},
+    {"ncols", true},        {"graphicssystem", true},     {"fontengine", true},    {"reverse", false},
+    {"widgetcount", false}, {"cmap", false},              {"nograb", false},       {"dograb", false},
+    {"sync", false},
+};
 
-Issue<Demande> LireArguments(std::span<const std::string> arguments)
+// The window's arguments: Qt's options pass, anything else that looks like
+// an option is refused (a mistyped batch option must not open the window).
+void LireOptionsFenetre(std::span<const std::string> arguments)
 {
-    try {
-        return LireOptions(arguments);
-    } catch (const OptionIncorrecte& e) {
-        return Echec{e.Message()};
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        if (argument == kFinDesOptions)
+            return;
+        if (argument == "-" || !argument.starts_with('-'))
+            continue;
+        const std::size_t egal = argument.find('=');
+        const std::string_view nom = std::string_view(argument).substr(0, egal);
+        const std::string_view sansTirets = nom.substr(nom.starts_with("--") ? 2 : 1);
+        const auto option = std::find_if(std::begin(kOptionsQt), std::end(kOptionsQt),
+                                         [sansTirets](const OptionQt& o) { return o.nom == sansTirets; });
+        if (option == std::end(kOptionsQt))
+            throw OptionIncorrecte{"option inconnue « " + EnUtf8(nom) + " »"};
+        if (option->prendValeur && egal == std::string::npos)
+            ++i; // its value
     }
 }
 
-namespace {
+// The mode the arguments before any "--" ask for.
+Mode ModeDemande(std::span<const std::string> arguments)
+{
+    bool analyse = false, rapport = false, classe = false, aide = false;
+    for (const std::string& argument : arguments) {
+        if (argument == kFinDesOptions)
+            break;
+        analyse = analyse || argument == kAnalyse.nom;
+        rapport = rapport || argument == kRapport.nom || argument.starts_with(std::string(kRapport.nom) + "=");
+        classe = classe || argument == kClasse.nom;
+        aide = aide || argument == kAide;
+    }
+    return aide ? Mode::Aide
+           : classe ? Mode::Classe
+           : rapport ? Mode::Rapport
+           : analyse ? Mode::Analyse
+                     : Mode::Fenetre;
+}
+
+Commande LireCommande(std::span<const std::string> arguments)
+{
+    Commande commande;
+    commande.mode = ModeDemande(arguments);
+    switch (commande.mode) {
+    case Mode::Aide:
+        break;
+    case Mode::Fenetre:
+        LireOptionsFenetre(arguments);
+        break;
+    case Mode::Classe:
+        LireOptions(arguments, kOptionsClasse, "option inconnue avec --classe ", commande);
+        if (commande.fichiers.empty())
+            throw OptionIncorrecte{"aucun dossier ni fichier pour la synthèse de la classe"};
+        break;
+    case Mode::Analyse:
+    case Mode::Rapport:
+        LireOptions(arguments, kOptionsAnalyse, "option inconnue ", commande);
+        if (commande.fichiers.empty())
+            throw OptionIncorrecte{"aucun fichier à analyser"};
+        if (commande.mode == Mode::Rapport && commande.fichiers.size() != 1)
+            throw OptionIncorrecte{"le compte rendu se fait pour un seul fichier"};
+        if (commande.mode == Mode::Rapport && commande.options.origineFixee)
+            throw OptionIncorrecte{"l'option --origine ne s'applique pas au compte rendu"};
+        break;
+    }
+    return commande;
+}
 
 // A full disk or a closed pipe behind the output must not pass for
 // success: false, with one line on `erreurs`, when `sortie` failed.
@@ -201,42 +285,22 @@ bool SortieEcrite(std::ostream& sortie, std::ostream& erreurs)
     return false;
 }
 
-} // namespace
-
-bool ModeLigneDeCommande(std::span<const std::string> arguments)
+int EcrireAide(std::ostream& sortie, std::ostream& erreurs)
 {
-    if (!arguments.empty() && arguments.front() == kAide)
-        return true;
-    for (const std::string& argument : arguments) {
-        if (argument == kFinDesOptions)
-            return false;
-        if (argument == kAnalyse)
-            return true;
-    }
-    return false;
+    sortie << kTexteAide << std::flush;
+    return SortieEcrite(sortie, erreurs) ? kCodeSucces : kCodeEchec;
 }
 
-int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs)
+int AnalyserFichiers(const Commande& commande, std::ostream& sortie, std::ostream& erreurs)
 {
-    const Issue<Demande> lue = LireArguments(arguments);
-    if (!lue) {
-        erreurs << kPrefixe << lue.Message() << kRenvoiAide << "\n";
-        return kCodeEchec;
-    }
-    const Demande& demande = *lue;
-    if (demande.aide) {
-        sortie << kTexteAide << std::flush;
-        return SortieEcrite(sortie, erreurs) ? 0 : kCodeEchec;
-    }
-
     sortie << kEnteteResultats << "\n" << std::flush;
     bool echec = false;
-    for (const std::string& chemin : demande.fichiers) {
+    for (const std::string& chemin : commande.fichiers) {
         std::string ligne;
         try {
             // A journal's V and T, unless given on the command line.
             const Enregistrement essai = LireFichierEnregistrement(chemin);
-            ligne = LigneResultats(chemin, AnalyserEnregistrement(essai, demande.options));
+            ligne = LigneResultats(chemin, AnalyserEnregistrement(essai, commande.options));
         } catch (const Exception& e) {
             erreurs << CheminAffichable(chemin) << " : " << e.Message() << "\n" << std::flush;
             echec = true;
@@ -250,78 +314,58 @@ int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostrea
     }
     if (!SortieEcrite(sortie, erreurs))
         return kCodeEchec;
-    return echec ? kCodeEchec : 0;
+    return echec ? kCodeEchec : kCodeSucces;
 }
 
-bool ModeClasse(std::span<const std::string> arguments)
+// The run read and analysed as the analysis window takes it: a saved file
+// or a journal with its own conditions, those given winning; the interval;
+// each excluded date's nearest point left out, as a Ctrl+click does.
+int EcrireRapport(const Commande& commande, std::ostream& erreurs, const RapportEssai& ecrire)
 {
-    for (const std::string& argument : arguments) {
-        if (argument == kFinDesOptions)
-            return false;
-        if (argument == kOptionClasse)
-            return true;
-    }
-    return false;
-}
-
-Issue<DemandeClasse> LireArgumentsClasse(std::span<const std::string> arguments)
-{
-    DemandeClasse demande;
-    bool finDesOptions = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& argument = arguments[i];
-        if (finDesOptions || argument == "-" || !argument.starts_with('-')) {
-            demande.chemins.push_back(argument);
-            continue;
-        }
-        if (argument == kFinDesOptions) {
-            finDesOptions = true;
-            continue;
-        }
-        if (argument == kOptionClasse)
-            continue;
-        if (argument == kAide) {
-            demande.aide = true;
-            return demande;
-        }
-        if (argument == kPdf || argument.starts_with(std::string(kPdf) + "=")) {
-            if (argument != kPdf)
-                demande.pdf = argument.substr(kPdf.size() + 1);
-            else if (i + 1 < arguments.size())
-                demande.pdf = arguments[++i];
-            if (!demande.pdf || demande.pdf->empty())
-                return Echec{"l'option --pdf attend le nom du fichier PDF"};
-            continue;
-        }
-        const std::string nom = argument.substr(0, argument.find('='));
-        return Echec{"option inconnue avec --classe « " + EnUtf8(nom) + " »"};
-    }
-    if (demande.chemins.empty())
-        return Echec{"aucun dossier ni fichier pour la synthèse de la classe"};
-    return demande;
-}
-
-int ClasseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs,
-                            const RapportClasse& rapport)
-{
-    const Issue<DemandeClasse> lue = LireArgumentsClasse(arguments);
-    if (!lue) {
-        erreurs << kPrefixe << lue.Message() << kRenvoiAide << "\n";
+    if (!ecrire) {
+        erreurs << kPrefixe << "le compte rendu en PDF n'est pas disponible ici.\n";
         return kCodeEchec;
     }
-    const DemandeClasse& demande = *lue;
-    if (demande.aide) {
-        sortie << kTexteAide << std::flush;
-        return SortieEcrite(sortie, erreurs) ? 0 : kCodeEchec;
+    const std::string& chemin = commande.fichiers.front();
+    AnalyseEssai analyse;
+    try {
+        DonneesEssai donnees = DonneesEssaiEnregistre(chemin, std::nullopt, std::nullopt);
+        if (commande.options.volume)
+            donnees.volume = commande.options.volume;
+        if (commande.options.temperature)
+            donnees.temperature = commande.options.temperature;
+        analyse.SetDonnees(std::move(donnees));
+    } catch (const Exception& e) {
+        erreurs << EnUtf8(chemin) << " : " << e.Message() << "\n";
+        return kCodeEchec;
     }
-    if (demande.pdf && !rapport) {
+    analyse.SetIntervalle(commande.options.debut, commande.options.fin);
+    for (const double t : commande.options.exclus)
+        if (const int i = analyse.PointLePlusProche(t); i >= 0 && !analyse.Exclu(i))
+            analyse.BasculerExclusion(i);
+    analyse.Recalculer();
+    if (!analyse.Valide()) {
+        erreurs << EnUtf8(chemin) << " : " << analyse.Erreur() << "\n";
+        return kCodeEchec;
+    }
+    try {
+        ecrire(analyse, *commande.pdf);
+    } catch (const Exception& e) {
+        erreurs << EnUtf8(*commande.pdf) << " : " << e.Message() << "\n";
+        return kCodeEchec;
+    }
+    return kCodeSucces;
+}
+
+int SynthetiserClasse(const Commande& commande, std::ostream& sortie, std::ostream& erreurs, const RapportClasse& rapport)
+{
+    if (commande.pdf && !rapport) {
         erreurs << kPrefixe << "le compte rendu de la classe en PDF n'est pas disponible ici.\n";
         return kCodeEchec;
     }
-
     Classe::Synthese synthese;
     try {
-        synthese = Classe::Synthetiser(demande.chemins);
+        synthese = Classe::Synthetiser(commande.fichiers);
     } catch (const std::bad_alloc&) {
         erreurs << kPrefixe << "Mémoire insuffisante.\n";
         return kCodeEchec;
@@ -336,14 +380,57 @@ int ClasseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream
         erreurs << kPrefixe << "aucun essai n'a pu être lu.\n";
         return kCodeEchec;
     }
-    if (demande.pdf) {
-        const Issue<bool> ecrit = rapport(synthese, *demande.pdf);
+    if (commande.pdf) {
+        const Issue<void> ecrit = rapport(synthese, *commande.pdf);
         if (!ecrit) {
             erreurs << kPrefixe << ecrit.Message() << "\n";
             return kCodeEchec;
         }
     }
-    return 0;
+    return kCodeSucces;
+}
+
+} // namespace
+
+Issue<Commande> LireLigneDeCommande(std::span<const std::string> arguments)
+{
+    try {
+        return LireCommande(arguments);
+    } catch (const OptionIncorrecte& e) {
+        return Echec{e.Message()};
+    }
+}
+
+int Refuser(const std::string& message, std::ostream& erreurs)
+{
+    erreurs << kPrefixe << message << kRenvoiAide << "\n";
+    return kCodeEchec;
+}
+
+int Executer(const Commande& commande, std::ostream& sortie, std::ostream& erreurs, const Rapports& rapports)
+{
+    switch (commande.mode) {
+    case Mode::Fenetre:
+        return kCodeSucces;
+    case Mode::Aide:
+        return EcrireAide(sortie, erreurs);
+    case Mode::Analyse:
+        return AnalyserFichiers(commande, sortie, erreurs);
+    case Mode::Rapport:
+        return EcrireRapport(commande, erreurs, rapports.essai);
+    case Mode::Classe:
+        return SynthetiserClasse(commande, sortie, erreurs, rapports.classe);
+    }
+    return kCodeEchec;
+}
+
+int EnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs,
+                      const Rapports& rapports)
+{
+    const Issue<Commande> commande = LireLigneDeCommande(arguments);
+    if (!commande)
+        return Refuser(commande.Message(), erreurs);
+    return Executer(*commande, sortie, erreurs, rapports);
 }
 
 } // namespace Cinetique

@@ -1,33 +1,50 @@
 #pragma once
-// The batch mode of the command line, beside the window:
+// The command line: its arguments read once into one mode with its options,
+// and the batch modes run on them. Plain C++ on streams; the PDFs, which
+// draw with Qt, are written by functions the program gives (Rapports).
+//
+//   nelvar                        the window (Qt's own options pass to it)
+//   nelvar --help                 the help, in French
 //   nelvar --analyse [--volume L] [--temperature °C] [--debut s] [--fin s]
 //                    [--origine] [--exclure T1,T2...] FILE...
-// reads each saved run (journal/LectureEssai.h), analyses it
-// (kinetics/AnalyseCinetique.h) and writes one row of results for it. A run
-// journal is analysed on its real times, with its own V and T where the
-// options give none.
+//   nelvar --rapport OUT.pdf [--volume L] [--temperature °C] [--debut s]
+//                    [--fin s] [--exclure T1,T2...] FILE
+//   nelvar --classe [--pdf OUT.pdf] FOLDER|FILE...
 //
-// Output, on `sortie`: UTF-8 tab-separated text, lines ended by "\n", the
-// header line kEnteteResultats then one row per analysed file: the path as
-// given, the number of points of the interval, then the numbers in the
-// program's general format (NombreResultat: FormatGeneral, kChiffresResultats
-// significant digits, the process's decimal separator, no thousands separator); a value
-// that does not exist (the final extent without V and T, the graphical
-// half-time never reached, k and what follows from it when the data cannot
-// give them) is an empty field. The remarks' French sentences follow one
-// another (TexteRemarques). Tabs and line ends of a path are written as '?', and
-// a path that is not UTF-8 is read as Windows-1252.
+// The mode is chosen by the arguments before any "--": --classe, else
+// --rapport, else --analyse; --help anywhere asks for the help. Every option
+// that takes a value takes it as the next argument or after "="
+// ("--volume=0,25"); numbers take a decimal comma or a decimal point. "--"
+// ends the options, "-" alone is a file. An option the mode does not know is
+// refused, the window's included: only Qt's own options reach it (-platform,
+// -style, -geometry, ...; with one or two dashes), and a mistyped option
+// ("--analyze") is told rather than left to open the window.
 //
-// A file that cannot be read or analysed gives one line "<path> : <message>"
-// on `erreurs` and no row; the other files are still analysed.
+// --analyse: for each file, read (journal/LectureEssai.h) and analysed
+// (kinetics/AnalyseCinetique.h), one row of results on `sortie`: UTF-8
+// tab-separated text, lines ended by "\n", the header line kEnteteResultats
+// then one row per analysed file (analyse/LigneResultats.h). A run journal
+// is analysed on its real times, with its own V and T where the options give
+// none. A file that cannot be read or analysed gives one line
+// "<path> : <message>" on `erreurs` and no row; the other files are still
+// analysed.
 //
-// Exit code: 0 when every file was analysed, kCodeEchec when one failed, the
-// options are wrong or `sortie` could not be written (with one line on
-// `erreurs`); --help writes the help
-// on `sortie` and gives 0. Option values take a decimal comma or a decimal
-// point; "--option=valeur" is accepted too, and "--" ends the options.
+// --rapport: the lab report of one run, read and analysed as the analysis
+// window does it (analyse/AnalyseEssai.h), written by Rapports::essai.
+//
+// --classe: every run of the folders (each regular file but classe.tsv) and
+// the files given (classe/SyntheseClasse.h); on `sortie` the text of
+// Classe::TexteSynthese; each file left out gives one line
+// "<path> : <reason>" on `erreurs`. With --pdf, the class report is written
+// too, by Rapports::classe.
+//
+// A wrong command line gives one line on `erreurs`,
+// "nelvar : <what is wrong> (voir nelvar --help).", and nothing on `sortie`.
+// Exit codes: commande/CodesSortie.h.
+#include "analyse/AnalyseEssai.h"
 #include "analyse/LigneResultats.h"
 #include "classe/SyntheseClasse.h"
+#include "commande/CodesSortie.h"
 #include "kinetics/AnalyseCinetique.h"
 #include "runtime/Issue.h"
 
@@ -36,67 +53,47 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace Cinetique {
 
-inline constexpr int kCodeEchec = 2;
+enum class Mode { Fenetre, Aide, Analyse, Rapport, Classe };
 
-// Whether the program's arguments (its name left out) ask for this mode
-// rather than the window: one of them is "--analyse", or the first is
-// "--help".
-bool ModeLigneDeCommande(std::span<const std::string> arguments);
-
-// The options and files of a command line; `rapport`: the PDF that
-// "--rapport OUT.pdf" asks for (the report's mode, analyse/fenetre/ExportAnalyse.h).
-struct Demande {
-    Options options;
-    std::vector<std::string> fichiers;
-    std::optional<std::string> rapport;
-    bool aide = false;
+struct Commande {
+    Mode mode = Mode::Fenetre;
+    Options options;                   // --analyse's and --rapport's
+    std::vector<std::string> fichiers; // the files; --classe's folders and files
+    std::optional<std::string> pdf;    // --rapport's, or --classe's --pdf
 };
 
-// Reads the arguments (the program's name left out); a wrong command line
+// Reads the program's arguments (its name left out); a wrong command line
 // fails with the French message that says what is wrong.
-Issue<Demande> LireArguments(std::span<const std::string> arguments);
+Issue<Commande> LireLigneDeCommande(std::span<const std::string> arguments);
 
-// Runs the mode on the program's arguments (its name left out) and gives the
-// exit code.
-int AnalyseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs);
-
-// The class synthesis:
-//   nelvar --classe [--pdf SORTIE.pdf] DOSSIER|FICHIER...
-// analyses every run of the folders (each regular file but classe.tsv) and
-// the files given (classe/SyntheseClasse.h) and writes on `sortie` the text
-// of Classe::TexteSynthese: the table's header, one row per run, an empty
-// line, the conclusions. Each file left out gives one line "<path> : <reason>"
-// on `erreurs`: a run still being written, a file the reader refuses or whose
-// analysis is impossible, a folder or a classe.tsv that cannot be read.
-// With --pdf, the class report is written too, by `rapport` (the program
-// gives it; it draws with Qt); none given, --pdf is refused.
-//
-// Exit code: 0 when at least one run was analysed and every output asked for
-// was written; kCodeEchec otherwise (no run, wrong options, the standard
-// output or the PDF not written, with one line on `erreurs`).
-inline constexpr std::string_view kOptionClasse = "--classe";
-
-// Whether the arguments (the program's name left out) ask for the class
-// synthesis: one of them, before any "--", is "--classe".
-bool ModeClasse(std::span<const std::string> arguments);
-
-struct DemandeClasse {
-    std::vector<std::string> chemins; // folders and files
-    std::optional<std::string> pdf;
-    bool aide = false;
-};
-Issue<DemandeClasse> LireArgumentsClasse(std::span<const std::string> arguments);
-
+// Writes the run's lab report of `analyse` (analysed, valid) as a PDF at
+// `chemin`; raises Exception with the French message.
+using RapportEssai = std::function<void(const AnalyseEssai& analyse, const std::string& chemin)>;
 // Writes the class report of `synthese` as a PDF at `chemin`, or fails with
 // the French message.
-using RapportClasse = std::function<Issue<bool>(const Classe::Synthese& synthese, const std::string& chemin)>;
+using RapportClasse = std::function<Issue<void>(const Classe::Synthese& synthese, const std::string& chemin)>;
 
-int ClasseEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs,
-                            const RapportClasse& rapport = {});
+// The PDFs' writers; one that is not given refuses its mode's PDF.
+struct Rapports {
+    RapportEssai essai;
+    RapportClasse classe;
+};
+
+// Runs a batch mode (every mode but the window's, which is the caller's) and
+// gives the exit code.
+int Executer(const Commande& commande, std::ostream& sortie, std::ostream& erreurs, const Rapports& rapports = {});
+
+// Reads the arguments and runs their batch mode: a wrong command line is
+// told on `erreurs` and gives kCodeEchec. The window's mode runs nothing and
+// gives kCodeSucces.
+int EnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs,
+                      const Rapports& rapports = {});
+
+// Tells a wrong command line on `erreurs` and gives kCodeEchec.
+int Refuser(const std::string& message, std::ostream& erreurs);
 
 } // namespace Cinetique

@@ -1,5 +1,6 @@
 #include "essai/CalculMesure.h"
 
+#include "kinetics/Constantes.h"
 #include "runtime/CheckedFloat.h"
 
 namespace CalculMesure {
@@ -13,7 +14,8 @@ long double Pression(bool pEtMoinsP, double tensionVoie1, double tensionVoie2, d
 
 long double Quantite(long double pression, double volume, double temperature)
 {
-    return Checked::Divide(Checked::Multiply(pression, volume), Checked::Multiply(kConstanteGaz, temperature));
+    return Checked::Divide(Checked::Multiply(pression, volume),
+                           Checked::Multiply(Constantes::kConstanteGazEssai, temperature));
 }
 
 } // namespace CalculMesure

@@ -11,8 +11,6 @@
 
 namespace CalculMesure {
 
-inline constexpr double kConstanteGaz = ConditionsMesure::kConstanteGaz; // J/(mol K)
-
 long double Pression(bool pEtMoinsP, double tensionVoie1, double tensionVoie2, double coefficient);
 long double Quantite(long double pression, double volume, double temperature);
 

@@ -1,5 +1,6 @@
 #include "kinetics/AnalyseCinetique.h"
 
+#include "kinetics/Constantes.h"
 #include "kinetics/AjustementExponentiel.h"
 #include "kinetics/ConditionsMesure.h"
 #include "kinetics/DemiReactionGraphique.h"
@@ -451,7 +452,7 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
     r.ecartTypeResidus = std::sqrt(a.ssr / static_cast<double>(c.t.size() - static_cast<std::size_t>(a.parametres)));
     if (conditions) {
         // x_f = (pInf - p0)·V/(R·T): p0 is a measured point, with the noise s.
-        const double molesParPascal = conditions->volume / (ConditionsMesure::kConstanteGaz * conditions->temperature);
+        const double molesParPascal = conditions->volume / (Constantes::kConstanteGazEssai * conditions->temperature);
         r.xFinal = (r.pInf - r.p0) * molesParPascal;
         r.uXFinal = std::hypot(r.uPInf, r.ecartTypeResidus) * molesParPascal;
     }
@@ -517,7 +518,7 @@ std::vector<PointVitesse> VitesseVolumique(std::span<const Point> points, const 
     fenetre = std::min(fenetre, n % 2 == 1 ? n : n - 1);
 
     // v = (1/V)·dx/dt with x = (p - p0)·V/(R·T): V in m³ for x, in L for v.
-    const double molesParPascal = conditions->volume / (ConditionsMesure::kConstanteGaz * conditions->temperature);
+    const double molesParPascal = conditions->volume / (Constantes::kConstanteGazEssai * conditions->temperature);
     std::vector<double> x(c.p.size());
     for (std::size_t i = 0; i < x.size(); ++i)
         x[i] = (c.p[i] - retenus.front().p) * molesParPascal;

@@ -12,8 +12,8 @@ namespace {
 // (÷ 1000 in extended precision, then rounded to a double), so that typing
 // either limit is accepted: the typed 5 L, back in litres (× 1000), would be
 // 5 plus a rounding error, and refused.
-const double kVolumeMinimal = Checked::ToDouble(kLitresMinimum / 1000);
-const double kVolumeMaximal = Checked::ToDouble(kLitresMaximum / 1000);
+const double kVolumeMinimal = Checked::ToDouble(kLitresMinimum / Constantes::kLitresParM3);
+const double kVolumeMaximal = Checked::ToDouble(kLitresMaximum / Constantes::kLitresParM3);
 
 // Enough digits for any limit written in a message.
 constexpr int kPrecisionLimites = 15;
@@ -27,7 +27,8 @@ std::string Limite(long double valeur)
 
 double VolumeEnM3(long double litres)
 {
-    const double volume = Checked::ToDouble(Checked::Divide(litres, 1000.0L));
+    const double volume
+        = Checked::ToDouble(Checked::Divide(litres, static_cast<long double>(Constantes::kLitresParM3)));
     if (!(volume >= kVolumeMinimal && volume <= kVolumeMaximal))
         throw Exception("Le volume doit être compris entre " + Limite(kLitresMinimum) + " et "
                         + Limite(kLitresMaximum) + " L.");
@@ -36,10 +37,12 @@ double VolumeEnM3(long double litres)
 
 double TemperatureEnK(long double celsius)
 {
-    const double temperature = Checked::ToDouble(Checked::Add(celsius, static_cast<long double>(kZeroAbsolu)));
+    const double temperature
+        = Checked::ToDouble(Checked::Add(celsius, static_cast<long double>(Constantes::kZeroCelsiusEssai)));
     if (!(temperature > 0 && temperature <= kTemperatureMaximale))
-        throw Exception("La température doit être supérieure à " + Limite(-kZeroAbsolu)
-                        + " °C et ne pas dépasser " + Limite(kTemperatureMaximale - kZeroAbsolu) + " °C.");
+        throw Exception("La température doit être supérieure à " + Limite(-Constantes::kZeroCelsiusEssai)
+                        + " °C et ne pas dépasser "
+                        + Limite(kTemperatureMaximale - Constantes::kZeroCelsiusEssai) + " °C.");
     return temperature;
 }
 

@@ -12,12 +12,12 @@
 //   TemperatureEnK(-273)    -> throws "La température doit être supérieure à -273 °C et ne pas dépasser 127 °C."
 // The limits in the messages are written with the process-wide decimal
 // separator (numtext), shown here as ','.
+#include "kinetics/Constantes.h"
+
 #include <string>
 
 namespace ConditionsMesure {
 
-inline constexpr double kConstanteGaz = 8.314;     // J/(mol K)
-inline constexpr double kZeroAbsolu = 273;         // °C to K, as the run converts
 inline constexpr long double kLitresMinimum = 0.05L;
 inline constexpr long double kLitresMaximum = 5.0L;
 inline constexpr double kTemperatureMaximale = 400; // K (typed 127 °C)
@@ -27,7 +27,7 @@ inline constexpr double kTemperatureMaximale = 400; // K (typed 127 °C)
 // 0,05 and 5 L, the limits included; EMathError when the division fails.
 double VolumeEnM3(long double litres);
 
-// The temperature in K (°C + 273). Raises Exception with the message above
+// The temperature in K (°C + Constantes::kZeroCelsiusEssai). Raises Exception with the message above
 // unless 0 K < T <= 400 K; EMathError when the addition fails.
 double TemperatureEnK(long double celsius);
 

@@ -1,6 +1,7 @@
 #include "rapport/DessinCompteRendu.h"
 
 #include "runtime/FichierTexte.h"
+#include "chart/FontFallback.h"
 #include "chart/TCustomChartPanel.h"
 #include "numtext/NumberText.h"
 
@@ -79,7 +80,7 @@ QFont Police(double points, bool gras)
     QFont police(QString::fromLatin1(kPolice));
     police.setPointSizeF(points);
     police.setBold(gras);
-    return police;
+    return WithFallbackFamily(police);
 }
 
 VirguleDecimale::VirguleDecimale() : ancien_(DecimalSeparator()) { SetDecimalSeparator(','); }

@@ -46,7 +46,8 @@ private:
     char ancien_;
 };
 
-// The reports' font (Liberation Sans, the one the package depends on) at
+// The reports' font (Liberation Sans, the one the package depends on, its
+// missing superscripts from DejaVu Sans: chart/FontFallback.h) at
 // `points` points.
 QFont Police(double points, bool gras = false);
 

@@ -1,9 +1,8 @@
 #include "rapport/RapportClasse.h"
 
-#include "rapport/EchellesEntieres.h"
-#include "rapport/GraphiquesClasse.h"
-#include "classe/TexteClasse.h"
-#include "chart/TChart.h"
+#include "rapport/GraphiquesSynthese.h"
+#include "classe/Formulations.h"
+#include "chart/TCustomChart.h"
 #include "rapport/DessinCompteRendu.h"
 #include "runtime/HeureLocale.h"
 
@@ -73,8 +72,7 @@ private:
 
 } // namespace
 
-bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const EnTete& entete,
-              GraphiquesClasse& graphiques)
+bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const EnTete& entete)
 {
     CompteRendu::VirguleDecimale virgule;
     QPainter painter;
@@ -86,20 +84,24 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     // The runs by their file name (the folder is named above), and the
     // table's font: the largest whose columns of numbers fit, whole, beside
     // a file name of kLargeurMinFichier and a remark of kLargeurMinRemarque.
-    TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(synthese));
-    for (std::size_t n = 0; n < decoupe.lignes.size() && n < synthese.essais.size(); ++n)
-        if (!decoupe.lignes[n].empty())
-            decoupe.lignes[n][0] = synthese.essais[n].nom;
-    const std::size_t colonnes = decoupe.entetes.size();
+    const Classe::Rangee enTetes = Classe::EnTetes(synthese.facteur);
+    const std::vector<std::string> entetes(enTetes.begin(), enTetes.end());
+    std::vector<std::vector<std::string>> lignes;
+    for (const Classe::EssaiClasse& essai : synthese.essais) {
+        const Classe::Rangee cellules = Classe::Cellules(essai);
+        lignes.emplace_back(cellules.begin(), cellules.end());
+        lignes.back()[static_cast<std::size_t>(Classe::Colonne::Fichier)] = essai.nom;
+    }
+    const std::size_t colonnes = entetes.size();
     std::vector<double> largeurs(colonnes, 0); // mm
     double taille = kTaillesTableau.back();
     for (const double t : kTaillesTableau) {
         const QFontMetricsF m(CompteRendu::Police(t), &device), mGras(CompteRendu::Police(t, true), &device);
         for (std::size_t c = 0; c < colonnes; ++c) {
             double l = 0;
-            for (const QString& mot : Texte(decoupe.entetes[c]).split(QLatin1Char(' '))) // headers wrap
+            for (const QString& mot : Texte(entetes[c]).split(QLatin1Char(' '))) // headers wrap
                 l = std::max(l, mGras.horizontalAdvance(mot));
-            for (const auto& rang : decoupe.lignes)
+            for (const auto& rang : lignes)
                 if (c < rang.size())
                     l = std::max(l, m.horizontalAdvance(Texte(rang[c])));
             largeurs[c] = l / mm + 2 * kMarcheCellule + kJeu;
@@ -144,7 +146,10 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     ecrire(synthese.facteur.nom.empty()
                ? std::string("Facteur étudié : aucun autre que la température")
                : "Facteur étudié : " + synthese.facteur.nom +
-                     (synthese.facteur.unite.empty() ? "" : " (" + synthese.facteur.unite + ")"),
+                     (synthese.facteur.unite.empty() ? "" : " (" + synthese.facteur.unite + ")") +
+                     (synthese.facteur.nature == Classe::Nature::Autre
+                          ? ""
+                          : ", " + std::string(Classe::MotNature(synthese.facteur.nature))),
            texte, ligne);
     ecrire(std::to_string(synthese.essais.size()) + " essai" + (synthese.essais.size() > 1 ? "s" : "") +
                " analysé" + (synthese.essais.size() > 1 ? "s" : "") + ", " + std::to_string(synthese.ecartes.size()) +
@@ -188,14 +193,14 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
                     p.drawLine(QLineF(0, (y + hauteur) * mm, pages.Largeur() * mm, (y + hauteur) * mm));
             });
         };
-        if (!pages.Tient(hauteurRangee(decoupe.entetes, true) + lignePetite))
+        if (!pages.Tient(hauteurRangee(entetes, true) + lignePetite))
             pages.NouvellePage();
-        rangee(decoupe.entetes, true);
-        for (const std::vector<std::string>& cellules : decoupe.lignes) {
+        rangee(entetes, true);
+        for (const std::vector<std::string>& cellules : lignes) {
             // A row that goes on a new page has the header again above it.
             if (!pages.Tient(hauteurRangee(cellules, false))) {
                 pages.NouvellePage();
-                rangee(decoupe.entetes, true);
+                rangee(entetes, true);
             }
             rangee(cellules, false);
         }
@@ -209,18 +214,16 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
         pages.Espacer(kEcart);
     }
 
-    // The conclusions: name, value and standard uncertainty, or a sentence.
+    // The conclusions: name, then value and standard uncertainty rounded together, or a sentence.
     ecrire("Conclusions", intertitre, 9);
-    if (decoupe.conclusions.empty())
+    if (synthese.conclusions.empty())
         ecrire("Aucune : il faut au moins trois températures, ou un facteur nommé et ses valeurs.", texte, ligne);
     // Each on one row: its name, then its value and uncertainty (or its
     // sentence), both wrapped in their columns.
     const double libelle = pages.Largeur() * kPartLibelle;
-    for (const std::vector<std::string>& c : decoupe.conclusions) {
-        const QString nom = Texte(c.empty() ? "" : c[0]);
-        std::string valeur = c.size() > 1 ? c[1] : "";
-        if (c.size() > 2 && !c[2].empty())
-            valeur += "   (incertitude-type : " + c[2] + ")";
+    for (const Classe::Conclusion& conclusion : synthese.conclusions) {
+        const QString nom = Texte(Classe::Cellules(conclusion)[0]);
+        const std::string valeur = Classe::TexteArrondi(conclusion);
         const QRectF rNom = mesureTexte.boundingRect(QRectF(0, 0, (libelle - kEcart) * mm, 1e6), Qt::TextWordWrap, nom);
         const QRectF rValeur = mesureTexte.boundingRect(QRectF(0, 0, (pages.Largeur() - libelle) * mm, 1e6),
                                                         Qt::TextWordWrap, Texte(valeur));
@@ -235,16 +238,21 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
         });
     }
 
-    // The charts, two a page side by side, whole whatever zoom the window
-    // has (their scales come back once the pages are drawn).
-    const std::vector<TChart*> remplis = graphiques.Remplis();
-    const EchellesEntieres entieres(remplis);
+    // The charts, two a page side by side, filled here and drawn straight
+    // onto the pages, never shown; each on its whole automatic scale.
+    TCustomChart k, tDemi, arrhenius, courbes;
+    GraphiquesSynthese graphiques(k, tDemi, arrhenius, courbes);
+    graphiques.Remplir(synthese);
+    const std::vector<TCustomChart*> remplis = graphiques.Remplis();
+    for (TCustomChart* g : remplis)
+        for (TChartAxis* axe : {&g->LeftAxis(), &g->BottomAxis()})
+            axe->SetAutomatic(true);
     const double largeurGraphique = (pages.Largeur() - kEcart) / 2;
     const double hauteurGraphique = std::min(pages.Hauteur(), largeurGraphique * 0.75);
     for (std::size_t n = 0; n < remplis.size(); ++n) {
         if (n % 2 == 0)
             pages.NouvellePage();
-        TChart* g = remplis[n];
+        TCustomChart* g = remplis[n];
         const double x = n % 2 == 0 ? 0 : largeurGraphique + kEcart;
         pages.Ajouter([&, g, x](QPainter& p) {
             CompteRendu::DessinerGraphique(*g, p, QRectF(x * mm, 0, largeurGraphique * mm, hauteurGraphique * mm),
@@ -267,7 +275,7 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     return painter.end();
 }
 
-std::string Pdf(const Classe::Synthese& synthese, const EnTete& entete, GraphiquesClasse& graphiques)
+std::string Pdf(const Classe::Synthese& synthese, const EnTete& entete)
 {
     QByteArray octets;
     {
@@ -277,16 +285,14 @@ std::string Pdf(const Classe::Synthese& synthese, const EnTete& entete, Graphiqu
         pdf.setResolution(kResolutionPdf);
         pdf.setTitle(QStringLiteral("Synthèse de la classe"));
         pdf.setCreator(QStringLiteral("Nelvar"));
-        Dessiner(pdf, synthese, entete, graphiques);
+        Dessiner(pdf, synthese, entete);
     }
     return std::string(octets.constData(), static_cast<std::size_t>(octets.size()));
 }
 
 void Enregistrer(const std::string& chemin, const Classe::Synthese& synthese, const EnTete& entete)
 {
-    GraphiquesClasse graphiques;
-    graphiques.Remplir(synthese);
-    CompteRendu::Ecrire(chemin, Pdf(synthese, entete, graphiques));
+    CompteRendu::Ecrire(chemin, Pdf(synthese, entete));
 }
 
 } // namespace RapportClasse

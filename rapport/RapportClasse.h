@@ -2,11 +2,12 @@
 // The class report: a PDF (A4 landscape, 15 mm margins, vector) of a class
 // synthesis (classe/SyntheseClasse.h). First the title, the folder, the
 // factor studied and the count of runs; then the table, the very rows the
-// command line writes (Classe::TexteSynthese, with a decimal comma), in a
+// command line writes (Classe::Cellules, with a decimal comma), in a
 // small font whose columns fit the page's width (each cell cut to its
 // column, the remark wrapped over several lines); the files left out and
-// why; the conclusions, each with its standard uncertainty; then the
-// charts (rapport/GraphiquesClasse.h), two a page: k and t½ against the factor,
+// why; the conclusions, each value rounded to its standard uncertainty
+// (Classe::TexteArrondi); then the
+// charts (rapport/GraphiquesSynthese.h), drawn off-screen, two a page: k and t½ against the factor,
 // the Arrhenius line, the runs' curves overlaid. Every page ends with its
 // number, "N/M". The synthesis window saves it, and so does
 //   nelvar --classe --pdf SORTIE.pdf DOSSIER|FICHIER...
@@ -16,7 +17,6 @@
 #include <string>
 #include <vector>
 
-class GraphiquesClasse;
 class QPagedPaintDevice;
 
 namespace RapportClasse {
@@ -28,17 +28,15 @@ struct EnTete {
     std::chrono::system_clock::time_point moment;
 };
 
-// Draws it on `device`, with the charts of `graphiques` (filled from
-// `synthese`). False when the device refused the painter.
-bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const EnTete& entete,
-              GraphiquesClasse& graphiques);
+// Draws it on `device`, its charts filled from `synthese` and drawn without
+// a window. False when the device refused the painter.
+bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const EnTete& entete);
 
 // The report as the bytes of a PDF file.
-std::string Pdf(const Classe::Synthese& synthese, const EnTete& entete, GraphiquesClasse& graphiques);
+std::string Pdf(const Classe::Synthese& synthese, const EnTete& entete);
 
-// The command line's: its charts made and filled here, never shown (a
-// QApplication must exist), and the file written completely or not at all.
-// Raises EInOutError.
+// The command line's: the file written completely or not at all (a
+// QGuiApplication must exist, for the fonts). Raises EInOutError.
 void Enregistrer(const std::string& chemin, const Classe::Synthese& synthese, const EnTete& entete);
 
 } // namespace RapportClasse

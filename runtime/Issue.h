@@ -4,7 +4,10 @@
 // says why (with, where the caller records one, the status code that goes
 // with it). The caller decides what a failure means: show it, raise the
 // framework's exception for it (runtime/Exceptions.h), or go on.
+// Issue<void> is the outcome of an operation that gives back nothing: a
+// success (`return {};`) or the failure.
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -44,5 +47,22 @@ public:
 
 private:
     std::variant<T, Echec> contenu_;
+};
+
+template <>
+class [[nodiscard]] Issue<void> {
+public:
+    Issue() = default;
+    Issue(Echec echec) : echec_(std::move(echec)) {}
+
+    bool Reussi() const noexcept { return !echec_.has_value(); }
+    explicit operator bool() const noexcept { return Reussi(); }
+
+    // The failure; only when !Reussi().
+    const Echec& Erreur() const { return echec_.value(); }
+    const std::string& Message() const { return Erreur().message; }
+
+private:
+    std::optional<Echec> echec_;
 };
 

@@ -12,11 +12,14 @@
 # it once as root.
 set -euo pipefail
 
-# Building and running the program, and the measuring box's firmware.
+# Building and running the program, and the measuring box's firmware. The
+# program's texts are drawn in Liberation Sans, their superscripts (s⁻¹,
+# ·10⁴) in DejaVu Sans; the tests check every character against these two
+# fonts' files alone.
 build_packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-svg-dev libgl-dev qt6-qpa-plugins libeigen3-dev
-  fonts-liberation qt6-translations-l10n
+  fonts-liberation fonts-dejavu-core qt6-translations-l10n
   gcc-avr avr-libc binutils-avr
 )
 

@@ -1,5 +1,7 @@
 #include "widgets/Apparence.h"
 
+#include "chart/FontFallback.h"
+
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QStyleFactory>
@@ -20,7 +22,7 @@ QFont PoliceFenetre()
     // every platform, and the labels break their lines where the layout
     // expects ("Volume total" is 58 pixels wide, within the label's 61).
     police.setHintingPreference(QFont::PreferFullHinting);
-    return police;
+    return WithFallbackFamily(police);
 }
 
 void AppliquerApparence()

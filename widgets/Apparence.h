@@ -4,7 +4,8 @@
 // The font of the main window and of every control on it: "MS Sans Serif",
 // 8 points, substituted by Liberation Sans where the face is missing (12
 // pixels high, "W" 10 pixels wide at 96 pixels per inch), with whole-pixel
-// glyph advances so that every platform measures the same text.
+// glyph advances so that every platform measures the same text; the
+// superscripts it lacks are drawn from DejaVu Sans (chart/FontFallback.h).
 //
 // The style: Qt's classic "Windows" style. The layout places the controls of
 // a group box just below a caption drawn into the box's top edge, as that

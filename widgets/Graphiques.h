@@ -9,10 +9,14 @@ class QWidget;
 
 TChart* NouveauGraphique(QWidget* parent, const char* titre, const char* titreAbscisses,
                          const char* titreOrdonnees, bool legende);
+// The same set-up on a chart of any kind (a window's, or one drawn off-screen
+// into a report).
+void PreparerGraphique(TCustomChart& graphique, const char* titre, const char* titreAbscisses,
+                       const char* titreOrdonnees, bool legende);
 
 // A series added to `graphique`, in `couleur`, titled for the legend.
 template <class Serie>
-Serie* NouvelleSerie(TChart& graphique, TColor couleur, const char* titre)
+Serie* NouvelleSerie(TCustomChart& graphique, TColor couleur, const char* titre)
 {
     Serie* serie = graphique.AddSeries<Serie>();
     serie->SetSeriesColor(couleur);

@@ -236,7 +236,7 @@ std::uint64_t SyntheseEnFond::Enregistrer(Classe::TableClasse table)
     // Numbered here, in the order asked; the thread writes them in that order.
     const std::uint64_t generation = ++generationDemandee_;
     etat_->Executer([table = std::move(table), generation](Etat& e) {
-        const Issue<bool> ecrite = e.acces.ecrireTable(e.dossier, table);
+        const Issue<void> ecrite = e.acces.ecrireTable(e.dossier, table);
         e.generation = generation;
         if (ecrite) {
             e.tableEcrite = table;

@@ -47,7 +47,7 @@ public:
                                                                                const Classe::TableClasse& table)>
             analyser;
         std::function<Issue<Classe::TableClasse>(const std::string& dossier)> lireTable;
-        std::function<Issue<bool>(const std::string& dossier, const Classe::TableClasse& table)> ecrireTable;
+        std::function<Issue<void>(const std::string& dossier, const Classe::TableClasse& table)> ecrireTable;
         std::function<void(const std::string& chemin, const std::string& octets)> ecrireFichier; // raises Exception
     };
 

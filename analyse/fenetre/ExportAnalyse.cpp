@@ -1,16 +1,10 @@
 #include "analyse/fenetre/ExportAnalyse.h"
 
-#include "analyse/AnalyseEssai.h"
-#include "rapport/EchellesEntieres.h"
-#include "analyse/EssaisCompares.h"
 #include "analyse/fenetre/FenetreAnalyse.h"
+#include "rapport/EchellesEntieres.h"
 #include "chart/TChart.h"
-#include "journal/LectureEssai.h"
-#include "commande/LigneCommande.h"
-#include "numtext/NumberText.h"
 #include "rapport/DessinCompteRendu.h"
 #include "runtime/Exceptions.h"
-#include "runtime/HeureLocale.h"
 #include "runtime/Platform.h"
 
 #include <QAction>
@@ -19,7 +13,6 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -27,36 +20,14 @@
 #include <QSpinBox>
 #include <QTabWidget>
 
-#include <algorithm>
-#include <cmath>
-#include <ctime>
-#include <filesystem>
-#include <initializer_list>
-#include <vector>
-#include <ostream>
 
 namespace {
 
-constexpr int kChiffresTableau = 6;
-constexpr int kDecimalesAvancementMax = 6; // its extents, mmol
 constexpr int kPixelsMax = 20000;
 constexpr int kPppMax = 2400;
 constexpr int kLargeurVecteur = 720, kHauteurVecteur = 450; // 7,5 x 4,7 inches
 
 QString Texte(const std::string& s) { return QString::fromStdString(s); }
-
-std::string Nombre(double valeur, int chiffres = kChiffresTableau) { return FormatGeneral(valeur, chiffres); }
-
-std::string Condition(const std::optional<double>& valeur, const std::string& unite, const char* inconnu)
-{
-    return valeur ? Nombre(*valeur) + " " + unite : std::string(inconnu);
-}
-
-// "le 07/12/2026 à 19:08:22", local time.
-std::string DateEtHeure(std::chrono::system_clock::time_point moment)
-{
-    return HeureLocale(moment, "le %d/%m/%Y à %H:%M:%S");
-}
 
 // The size of a PNG image, asked in a small dialog.
 std::optional<TaillePng> DialogueTaillePng(QWidget* parent, const TaillePng& proposee)
@@ -84,16 +55,6 @@ std::optional<TaillePng> DialogueTaillePng(QWidget* parent, const TaillePng& pro
         return std::nullopt;
     return TaillePng{largeur->value(), hauteur->value(), ppp->value()};
 }
-
-// No desktop: the report's mode copies nothing and asks nothing.
-class SansBureau final : public Platform {
-public:
-    void PlaceOnClipboard(const std::string&) override {}
-    std::optional<std::string> ChooseSaveFileName(const SaveDialogRequest&) override { return std::nullopt; }
-    bool ConfirmReplace(const std::string&) override { return false; }
-    bool OpenAddress(const std::string&) override { return false; }
-};
-
 
 } // namespace
 
@@ -202,137 +163,4 @@ void ExportAnalyse::EnregistrerCompteRendu()
     } catch (const Exception& e) {
         Signaler("Le compte rendu n'a pas été enregistré : " + e.Message());
     }
-}
-
-CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
-{
-    CompteRendu::VirguleDecimale virgule;
-    const DonneesEssai& d = analyse.Donnees();
-    CompteRendu::Contenu c;
-    c.titre = "Compte rendu d'essai";
-    c.essai.push_back("Essai : " + Cinetique::EnUtf8(d.nom));
-    if (d.debut)
-        c.essai.push_back("Date et heure de l'essai : " + DateEtHeure(*d.debut));
-    else
-        c.essai.push_back(d.fichier ? "Date et heure de l'essai : non enregistrées dans le fichier"
-                                    : "Date et heure de l'essai : inconnues");
-    // Where it was measured, when the run records it: the bench of the room.
-    if (!d.poste.empty())
-        c.essai.back() += " ; poste : " + d.poste;
-    // The source a journal or the session records; only a file that does not
-    // record it leaves it unknown. The simulated card's notice always goes
-    // with it: its values come from no experiment.
-    if (d.source.empty())
-        c.essai.push_back(d.fichier ? "Source des mesures : un fichier enregistré (la carte ou le boîtier qui a mesuré "
-                                      "n'y est pas noté)"
-                                    : "Source des mesures : inconnue");
-    else if (d.source.find("simulée") != std::string::npos)
-        c.essai.push_back("Source des mesures : la carte simulée. Ces mesures sont produites par le programme, ce ne "
-                          "sont pas celles d'une expérience.");
-    else
-        c.essai.push_back("Source des mesures : " + d.source);
-    c.essai.push_back("Volume du gaz : V = " + Condition(d.volume, "L", "inconnu") +
-                      " ; température : T = " + Condition(d.temperature, "°C", "inconnue") +
-                      " ; coefficient : " + Condition(d.coefficient, "Pa/V", "non enregistré"));
-    c.graphiques = 2;
-    // The feet name the run: its file's name, or "Essai N".
-    c.pied = Cinetique::EnUtf8(d.fichier ? std::filesystem::path(d.nom).filename().string() : d.nom);
-    if (analyse.Valide()) {
-        c.resultats = analyse.LignesResultats();
-        if (const auto tangente = analyse.LigneTangente())
-            c.resultats.insert(c.resultats.end() - 1, *tangente); // before the remark
-    } else {
-        c.resultats.emplace_back("Analyse", analyse.Erreur());
-    }
-    // Times to the millisecond; extents to the digit that one pascal moves.
-    c.entetes = {"t (s)", "p (Pa)", "x (mmol)"};
-    int decimalesX = kDecimalesAvancementMax;
-    if (const auto parPascal = analyse.MolParPascal(); parPascal && *parPascal > 0)
-        decimalesX = std::clamp(static_cast<int>(std::ceil(-std::log10(*parPascal * 1000))), 0,
-                                kDecimalesAvancementMax);
-    for (int i = 0; i < analyse.Points(); ++i) {
-        const Cinetique::Point& p = d.points[static_cast<std::size_t>(i)];
-        const auto x = analyse.Avancement(i);
-        c.tableau.push_back({Decimales(p.t, kDecimalesTemps), Nombre(p.p), x ? Decimales(*x * 1000, decimalesX) : "—"});
-    }
-    return c;
-}
-
-bool ModeRapport(std::span<const std::string> arguments)
-{
-    for (const std::string& argument : arguments) {
-        if (argument == "--")
-            return false;
-        if (argument == "--rapport" || argument.starts_with("--rapport="))
-            return true;
-    }
-    return false;
-}
-
-int RapportEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& erreurs)
-{
-    using Cinetique::kCodeEchec;
-    const Issue<Cinetique::Demande> lue = Cinetique::LireArguments(arguments);
-    std::string refus;
-    if (!lue)
-        refus = lue.Message();
-    else if (!lue->rapport || lue->rapport->empty())
-        refus = "l'option --rapport attend le nom du fichier PDF";
-    else if (lue->fichiers.size() != 1)
-        refus = "le compte rendu se fait pour un seul fichier";
-    else if (lue->options.origineFixee)
-        refus = "l'option --origine ne s'applique pas au compte rendu";
-    if (!refus.empty()) {
-        erreurs << "nelvar : " << refus << " (voir nelvar --help).\n";
-        return kCodeEchec;
-    }
-    const Cinetique::Demande& demande = *lue;
-    const std::string& chemin = demande.fichiers.front();
-    // A saved file or a run's journal, read as the window opens them; the
-    // options given win over the conditions a journal records.
-    DonneesEssai donnees;
-    try {
-        donnees = DonneesEssaiEnregistre(chemin, std::nullopt, std::nullopt);
-    } catch (const Exception& e) {
-        erreurs << Cinetique::EnUtf8(chemin) << " : " << e.Message() << "\n";
-        return kCodeEchec;
-    }
-    if (demande.options.volume)
-        donnees.volume = demande.options.volume;
-    if (demande.options.temperature)
-        donnees.temperature = demande.options.temperature;
-
-    // The window's own analysis and charts, never shown.
-    SansBureau bureau;
-    EssaisCompares essais;
-    FenetreAnalyse fenetre(bureau, essais, nullptr);
-    fenetre.MontrerEssai(std::move(donnees), false);
-    if (demande.options.debut || demande.options.fin) {
-        auto ecrire = [](QLineEdit* champ, const std::optional<double>& v) {
-            champ->setText(v ? QString::number(*v, 'g', 17) : QString());
-        };
-        ecrire(fenetre.ChampDebut, demande.options.debut);
-        ecrire(fenetre.ChampFin, demande.options.fin);
-        emit fenetre.ChampFin->editingFinished(); // read as when typed
-    }
-    // --exclure: each date's point, as a Ctrl+click leaves it out.
-    for (const double t : demande.options.exclus)
-        if (!fenetre.Analyse().Exclu(fenetre.Analyse().PointLePlusProche(t)))
-            fenetre.BasculerExclusion(t);
-    const AnalyseEssai& analyse = fenetre.Analyse();
-    if (!analyse.Valide()) {
-        erreurs << Cinetique::EnUtf8(chemin) << " : " << analyse.Erreur() << "\n";
-        return kCodeEchec;
-    }
-    // Without V and T there is no rate: the first-order test instead.
-    if (analyse.Vitesses().empty())
-        fenetre.Onglets->setCurrentWidget(fenetre.GraphiqueTest);
-    try {
-        CompteRendu::EnregistrerPdf(*demande.rapport, ContenuCompteRendu(analyse),
-                                    {fenetre.GraphiqueAvancement, fenetre.Export->SecondGraphique()});
-    } catch (const Exception& e) {
-        erreurs << Cinetique::EnUtf8(*demande.rapport) << " : " << e.Message() << "\n";
-        return kCodeEchec;
-    }
-    return 0;
 }

@@ -1,25 +1,18 @@
 #pragma once
 // What leaves the analysis window on paper or in files: each chart as an
-// image (PNG, SVG, PDF), the lab report printed or saved as a PDF
-// (rapport/DessinCompteRendu.h), and the same report from the command line:
-//   nelvar --rapport OUT.pdf [--volume L] [--temperature °C] [--debut s]
-//                    [--fin s] FILE
-// which analyses the saved run in the window's own way, with no window shown
-// and no display (Qt's offscreen platform).
+// image (PNG, SVG, PDF), and the lab report printed or saved as a PDF
+// (rapport/CompteRenduEssai.h), with the charts as the window shows them.
 //
 // Keyboard: Alt+E opens the menu of these commands; Ctrl+P prints, Ctrl+S
 // saves the report.
-#include "rapport/CompteRendu.h"
+#include "rapport/CompteRenduEssai.h"
 
 #include <QObject>
 
 #include <functional>
-#include <iosfwd>
 #include <optional>
-#include <span>
 #include <string>
 
-class AnalyseEssai;
 class FenetreAnalyse;
 class Platform;
 class QAction;
@@ -70,17 +63,3 @@ private:
     Platform& plateForme_;
     std::string dernierGraphique_, dernierCompteRendu_; // names chosen last
 };
-
-// The report's text for an analysed run: title, run, conditions, results,
-// table (t, p, x in mmol), numbers with a decimal comma.
-CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse);
-
-// Whether the arguments (the program's name left out) ask for the report's
-// mode: one of them, before any "--", is "--rapport".
-bool ModeRapport(std::span<const std::string> arguments);
-
-// Runs it (a QApplication must exist) and gives the exit code: 0 when the
-// report is written; Cinetique::kCodeEchec, one line on `erreurs` and no file
-// for wrong options, a file that cannot be read or analysed, or a failed
-// write.
-int RapportEnLigneDeCommande(std::span<const std::string> arguments, std::ostream& erreurs);

@@ -8,7 +8,9 @@
 #include "widgets/Graphiques.h"
 #include "chart/TChart.h"
 #include "chart/TPointSeries.h"
+#include "rapport/GraphiquesEssai.h"
 #include "journal/LectureEssai.h"
+#include "kinetics/Constantes.h"
 #include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Platform.h"
@@ -53,16 +55,10 @@ constexpr int kLargeurChamp = 70;
 constexpr int kLargeurListe = 190;          // the runs' list in the comparison tab
 constexpr int kHauteurGraphiqueCompare = 150; // and its chart above its table
 constexpr int kHauteurTableau = 90;
-constexpr int kPointsModele = 400; // the model's line over the run
-constexpr double kMmol = 1000;     // mol to mmol
 // The second chart's tabs.
 constexpr int kOngletVitesse = 0;
 constexpr int kOngletTest = 1;
 constexpr int kOngletComparaison = 2;
-
-constexpr TColor kCouleurMesures = SeriesPaletteColor(0);
-constexpr TColor kCouleurModele = SeriesPaletteColor(1);
-constexpr TColor kCouleurTangente = clGray;
 
 QString Texte(const std::string& texte)
 {
@@ -133,28 +129,6 @@ std::string Nombre(double valeur, int chiffres = 3)
     return FormatGeneral(valeur, chiffres);
 }
 
-// While alive, the series take their points without asking their chart for
-// a repaint at each one (an inactive series asks none): one request at the
-// end. A run of a thousand points is redrawn at each tick.
-class SansRepeindre {
-public:
-    SansRepeindre(std::initializer_list<TChartSeries*> series) : series_(series)
-    {
-        for (TChartSeries* s : series_)
-            s->SetActive(false);
-    }
-    ~SansRepeindre()
-    {
-        for (TChartSeries* s : series_)
-            s->SetActive(true);
-    }
-    SansRepeindre(const SansRepeindre&) = delete;
-    SansRepeindre& operator=(const SansRepeindre&) = delete;
-
-private:
-    std::vector<TChartSeries*> series_;
-};
-
 // A field's number; none when empty. Raises EConvertError.
 std::optional<double> NombreDuChamp(const QLineEdit* champ)
 {
@@ -186,7 +160,8 @@ protected:
 } // namespace
 
 FenetreAnalyse::FenetreAnalyse(Platform& plateForme, EssaisCompares& essais, QWidget* parent)
-    : QWidget(parent, Qt::Window), plateForme_(plateForme), essais_(essais)
+    : QWidget(parent, Qt::Window), plateForme_(plateForme), essais_(essais),
+      graphiques_(std::make_unique<GraphiquesEssai>(this))
 {
     setWindowTitle(QStringLiteral("Analyse de l'essai"));
     setFont(PoliceFenetre());
@@ -208,25 +183,20 @@ void FenetreAnalyse::CreerControles()
 {
     // Left: the extent chart above the tabs of the second chart. Right: the
     // fields, the results and the copy buttons. Bottom: the status line.
+    // The analysis's charts (rapport/GraphiquesEssai.h), laid out here.
+    GraphiqueAvancement = graphiques_->Avancement;
+    SerieMesures = graphiques_->Mesures;
+    SerieExclus = graphiques_->Exclus;
+    SerieModele = graphiques_->Modele;
+    GraphiqueVitesse = graphiques_->Vitesse;
+    SerieVitesseMesures = graphiques_->VitesseMesures;
+    SerieVitesseModele = graphiques_->VitesseModele;
+    GraphiqueTest = graphiques_->Test;
+    SerieTestPoints = graphiques_->TestPoints;
+    SerieTestDroite = graphiques_->TestDroite;
     auto* separation = new QSplitter(Qt::Vertical);
-    GraphiqueAvancement = NouveauGraphique(separation, "Avancement au cours du temps", "Date en s",
-                                           "Avancement en mmol", true);
-    SerieMesures = NouvelleSerie<TPointSeries>(*GraphiqueAvancement, kCouleurMesures, "Mesures");
-    SerieExclus = NouvelleSerie<TPointSeries>(*GraphiqueAvancement, kCouleurMesures, "");
-    SerieExclus->SetHollow(true);
-    SerieExclus->SetPointSize(5);
-    SerieModele = NouvelleSerie<TFastLineSeries>(*GraphiqueAvancement, kCouleurModele, "Modèle");
-    SerieModele->LinePen().SetWidth(2);
-    GraphiqueAvancement->IntervalMarkers().SetVisible(true);
-
+    separation->addWidget(GraphiqueAvancement);
     Onglets = new QTabWidget(separation);
-    GraphiqueVitesse = NouveauGraphique(Onglets, "Vitesse volumique de réaction", "Date en s",
-                                        "v en mol·L⁻¹·s⁻¹", true);
-    SerieVitesseMesures = NouvelleSerie<TPointSeries>(*GraphiqueVitesse, kCouleurMesures, "Dérivée des mesures");
-    SerieVitesseModele = NouvelleSerie<TFastLineSeries>(*GraphiqueVitesse, kCouleurModele, "Modèle");
-    GraphiqueTest = NouveauGraphique(Onglets, "Test de l'ordre 1", "t − t_a en s", "ln((p∞ − p_a)/(p∞ − p))", true);
-    SerieTestPoints = NouvelleSerie<TPointSeries>(*GraphiqueTest, kCouleurMesures, "Points linéarisés");
-    SerieTestDroite = NouvelleSerie<TFastLineSeries>(*GraphiqueTest, kCouleurModele, "Droite");
     Onglets->addTab(GraphiqueVitesse, QStringLiteral("V&itesse volumique"));
     Onglets->addTab(GraphiqueTest, QStringLiteral("Test de l'&ordre 1"));
     CreerComparaison();
@@ -493,62 +463,8 @@ void FenetreAnalyse::Actualiser()
 
 void FenetreAnalyse::TracerAvancement()
 {
-    const SansRepeindre remplissage{SerieMesures, SerieExclus, SerieModele};
-    SerieMesures->ClearPoints();
-    SerieExclus->ClearPoints();
-    SerieModele->ClearPoints();
-    GraphiqueAvancement->ChartMarks().Clear();
+    graphiques_->TracerAvancement(analyse_); // its marks cleared, the tangent's among them
     marqueTangente_ = 0;
-    // Without V and T (a file whose conditions are not typed yet) there is no
-    // extent: the chart shows the pressures, with the same model and marks.
-    const bool pression = !analyse_.MolParPascal();
-    GraphiqueAvancement->Title().SetText({pression ? "Pression au cours du temps" : "Avancement au cours du temps"});
-    GraphiqueAvancement->LeftAxis().Title().SetCaption(pression ? "Pression en Pa" : "Avancement en mmol");
-    const auto& points = analyse_.Donnees().points;
-    for (int i = 0; i < analyse_.Points(); ++i) {
-        const double t = points[static_cast<std::size_t>(i)].t;
-        TPointSeries* serie = analyse_.Exclu(i) ? SerieExclus : SerieMesures;
-        if (pression)
-            serie->AddPoint(t, points[static_cast<std::size_t>(i)].p, "", ColorAuto);
-        else if (const auto x = analyse_.Avancement(i))
-            serie->AddPoint(t, *x * kMmol, "", ColorAuto);
-    }
-
-    TIntervalMarkers& marqueurs = GraphiqueAvancement->IntervalMarkers();
-    if (!analyse_.Valide()) {
-        if (!points.empty()) {
-            marqueurs.SetValue(TIntervalEdge::Start, analyse_.Debut().value_or(points.front().t));
-            marqueurs.SetValue(TIntervalEdge::End, analyse_.Fin().value_or(points.back().t));
-        }
-        return;
-    }
-    const Cinetique::Resultat& r = analyse_.Resultat();
-    marqueurs.SetValue(TIntervalEdge::Start, r.debut);
-    marqueurs.SetValue(TIntervalEdge::End, r.fin);
-
-    // The model's curve in the chart's unit: Pa, or mmol from the run's
-    // first point.
-    const Cinetique::ModelePremierOrdre& m = r.modele;
-    const double echelle = pression ? 1.0 : *analyse_.MolParPascal() * kMmol;
-    const double origine = pression ? 0.0 : r.p0;
-    auto courbe = [&](double t) { return (m.Pression(t) - origine) * echelle; };
-    const double premier = points.front().t, dernier = points.back().t;
-    for (int i = 0; i <= kPointsModele; ++i) {
-        const double t = premier + (dernier - premier) * i / kPointsModele;
-        SerieModele->AddPoint(t, courbe(t), "", ColorAuto);
-    }
-    TChartMarks& marques = GraphiqueAvancement->ChartMarks();
-    for (const MarqueAnalyse& marque : analyse_.Marques())
-        if (marque.horizontale)
-            marques.AddHorizontalLine(marque.position, marque.texte, clBlack);
-        else
-            marques.AddVerticalLine(marque.position, marque.texte, clBlack);
-    // The tangent at the start, which meets the final value at t_a + τ; none
-    // for a k the data cannot give.
-    if (!r.determine)
-        return;
-    const double yFinal = (m.pInf - origine) * echelle;
-    marques.AddLine(m.ta, courbe(m.ta), m.k * (yFinal - courbe(m.ta)), kCouleurTangente, psDot);
 }
 
 void FenetreAnalyse::BasculerExclusion(double t)
@@ -570,52 +486,11 @@ bool FenetreAnalyse::AnnulerExclusion()
 
 void FenetreAnalyse::TracerSecondGraphique()
 {
-    const SansRepeindre remplissage{SerieVitesseMesures, SerieVitesseModele, SerieTestPoints, SerieTestDroite};
-    SerieVitesseMesures->ClearPoints();
-    SerieVitesseModele->ClearPoints();
-    SerieTestPoints->ClearPoints();
-    SerieTestDroite->ClearPoints();
-    // The shown tab's alone (its series filled again when it is chosen): the
-    // rate's derivative and the linear test cost more than the fit.
-    if (Onglets->currentIndex() == kOngletVitesse)
-        TracerVitesse();
-    else if (Onglets->currentIndex() == kOngletTest)
-        TracerTest();
-}
-
-void FenetreAnalyse::TracerVitesse()
-{
-    // Small rates in a power of ten that the axis's title carries: labels
-    // 1, 2, ... under "v en 10⁻⁵ mol·L⁻¹·s⁻¹" rather than 0,00001, 0,00002.
-    double plusGrande = 0;
-    for (const Cinetique::PointVitesse& v : analyse_.Vitesses())
-        plusGrande = std::max({plusGrande, std::abs(v.donnees), std::abs(v.modele)});
-    const int exposant = ExposantAffiche(plusGrande);
-    const double facteur = std::pow(10.0, -exposant);
-    GraphiqueVitesse->LeftAxis().Title().SetCaption(
-        exposant == 0 ? "v en mol·L⁻¹·s⁻¹" : "v en " + PuissanceDeDix(exposant) + " mol·L⁻¹·s⁻¹");
-    for (const Cinetique::PointVitesse& v : analyse_.Vitesses()) {
-        SerieVitesseMesures->AddPoint(v.t, v.donnees * facteur, "", ColorAuto);
-        SerieVitesseModele->AddPoint(v.t, v.modele * facteur, "", ColorAuto);
-    }
-}
-
-void FenetreAnalyse::TracerTest()
-{
-    // The line's slope, intercept and R² under the chart's title: they go
-    // with it into the exports and the report.
-    const auto& test = analyse_.Test();
-    std::vector<std::string> titre{"Test de l'ordre 1"};
-    if (const std::string droite = analyse_.TexteTest(); !droite.empty())
-        titre.push_back(droite);
-    GraphiqueTest->Title().SetText(std::move(titre));
-    if (test && !test->points.empty()) {
-        for (const Cinetique::Point& p : test->points)
-            SerieTestPoints->AddPoint(p.t, p.p, "", ColorAuto);
-        const double fin = test->points.back().t;
-        SerieTestDroite->AddPoint(0, 0, "", ColorAuto);
-        SerieTestDroite->AddPoint(fin, test->pente * fin, "", ColorAuto);
-    }
+    // The shown tab's alone (its series filled again when it is chosen).
+    const int onglet = Onglets->currentIndex();
+    graphiques_->TracerSecond(analyse_, onglet == kOngletVitesse ? GraphiquesEssai::Second::Vitesse
+                                        : onglet == kOngletTest  ? GraphiquesEssai::Second::Test
+                                                                 : GraphiquesEssai::Second::Aucun);
 }
 
 void FenetreAnalyse::PoserTangente(double t)
@@ -650,7 +525,7 @@ void FenetreAnalyse::TracerTangente()
         TexteTangente->setText(QStringLiteral("Tangente : il faut une analyse, le volume et la température."));
         return;
     }
-    marqueTangente_ = GraphiqueAvancement->ChartMarks().AddLine(t, *x * kMmol, *pente * kMmol, kCouleurTangente);
+    marqueTangente_ = graphiques_->AjouterTangente(t, *x, *pente);
     TexteTangente->setText(AvecIndices(ligne->first + " " + ligne->second + " (Échap : l'effacer)"));
 }
 
@@ -689,8 +564,8 @@ void FenetreAnalyse::Pointeur(double t)
     const Cinetique::Point& point = analyse_.Donnees().points[static_cast<std::size_t>(i)];
     const auto x = analyse_.Avancement(i);
     lecture_ = Texte("Point le plus proche : t = " + Nombre(point.t, 6) + " s ; x = " +
-                     (x ? Nombre(*x * kMmol, 4) + " mmol" : std::string("—")) + " ; p = " + Nombre(point.p, 6) +
-                     " Pa");
+                     (x ? Nombre(*x * Constantes::kMmolParMol, 4) + " mmol" : std::string("—")) + " ; p = " +
+                     Nombre(point.p, 6) + " Pa");
     EcrireEtat();
 }
 

@@ -20,10 +20,12 @@
 
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
 class EssaisCompares;
+class GraphiquesEssai;
 class ExportAnalyse;
 class Platform;
 class QDialog;
@@ -116,8 +118,6 @@ private:
     void Actualiser();
     void TracerAvancement();
     void TracerSecondGraphique(); // the shown tab's chart
-    void TracerVitesse();
-    void TracerTest();
     void TracerTangente();
     void EcrireResultats();
     void EcrireEtat();
@@ -132,6 +132,7 @@ private:
 
     Platform& plateForme_;
     EssaisCompares& essais_;
+    std::unique_ptr<GraphiquesEssai> graphiques_; // the charts' filling; the charts are children
     std::optional<unsigned> versionComparee_; // of essais_, when last drawn
     std::vector<TFastLineSeries*> seriesComparees_; // reused; the unused inactive
     LayoutScale echelle_;

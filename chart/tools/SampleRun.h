@@ -8,14 +8,15 @@
 #include "chart/TFastLineSeries.h"
 #include "chart/TPointSeries.h"
 
+#include "kinetics/Constantes.h"
+
 #include <cmath>
 
 namespace sample_run {
 
 inline constexpr double kPeriode = 1.00013;        // s between two points
-inline constexpr double kVolume = 0.25 / 1000.0;   // m3
-inline constexpr double kTemperature = 20.0 + 273; // K
-inline constexpr double kConstanteGaz = 8.314;     // J/(mol K)
+inline constexpr double kVolume = 0.25 / Constantes::kLitresParM3;          // m3
+inline constexpr double kTemperature = 20.0 + Constantes::kZeroCelsiusEssai; // K
 inline constexpr int kPoints = 300;
 inline constexpr int kWidth = 700, kHeight = 400;  // pixels of a rendered chart
 
@@ -70,7 +71,7 @@ inline void AddRun(TCustomChart* pressureChart, TCustomChart* extentChart)
         const double p = PressurePa(n);
         if (pressure)
             pressure->AddPoint(n * kPeriode, p / 100.0, "", 0x0000FF);
-        const double amount = p * kVolume / (kConstanteGaz * kTemperature);
+        const double amount = p * kVolume / (Constantes::kConstanteGazEssai * kTemperature);
         if (n == 1)
             firstAmount = amount;
         else if (extent)

@@ -1,22 +1,22 @@
 #include "classe/fenetre/FenetreClasse.h"
 
-#include "widgets/Apparence.h"
-#include "rapport/GraphiquesClasse.h"
+#include "classe/fenetre/GraphiquesClasse.h"
+#include "classe/fenetre/ModeleClasse.h"
 #include "rapport/RapportClasse.h"
-#include "classe/TexteClasse.h"
-#include "journal/LectureEssai.h"
 #include "runtime/Exceptions.h"
+#include "widgets/Apparence.h"
 #include "runtime/Platform.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSplitter>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -68,11 +68,16 @@ FenetreClasse::~FenetreClasse()
 }
 
 const std::string& FenetreClasse::Dossier() const { return fond_->Dossier(); }
+const Classe::Synthese& FenetreClasse::Synthese() const { return Modele->Synthese(); }
+const Classe::TableClasse& FenetreClasse::Table() const { return Modele->Table(); }
 
 void FenetreClasse::CreerControles()
 {
     // Top: the factor; then the table above the conclusions and the charts;
     // the buttons and the status line at the bottom.
+    Etat = new QLabel(this);
+    Etat->setWordWrap(true);
+    Etat->setTextFormat(Qt::PlainText);
     auto* facteur = new QFormLayout;
     ChampFacteur = new QLineEdit(this);
     ChampFacteur->setPlaceholderText(QStringLiteral("concentration initiale, masse de catalyseur…"));
@@ -80,6 +85,14 @@ void FenetreClasse::CreerControles()
     ChampUnite->setPlaceholderText(QStringLiteral("mol/L, g…"));
     for (QLineEdit* c : {ChampFacteur, ChampUnite})
         c->setMinimumWidth(echelle_.Scale(kLargeurChamp));
+    // The nature, in the order of Classe::Nature's words; its data is the word.
+    ChoixNature = new QComboBox(this);
+    for (const auto& [nature, texte] :
+         {std::pair(Classe::Nature::Reactif, "réactif suivi (sa concentration ou quantité initiale)"),
+          std::pair(Classe::Nature::Catalyseur, "catalyseur (sa masse ou sa concentration)"),
+          std::pair(Classe::Nature::Temperature, "température"), std::pair(Classe::Nature::Autre, "autre")})
+        ChoixNature->addItem(QString::fromUtf8(texte), static_cast<int>(nature));
+    ChoixNature->setCurrentIndex(ChoixNature->findData(static_cast<int>(Classe::Nature::Autre)));
     auto* ligneFacteur = new QHBoxLayout;
     auto* etiquetteFacteur = new QLabel(QStringLiteral("&Facteur étudié :"), this);
     etiquetteFacteur->setBuddy(ChampFacteur);
@@ -89,21 +102,28 @@ void FenetreClasse::CreerControles()
     ligneFacteur->addWidget(ChampFacteur);
     ligneFacteur->addWidget(etiquetteUnite);
     ligneFacteur->addWidget(ChampUnite);
+    auto* etiquetteNature = new QLabel(QStringLiteral("&Nature :"), this);
+    etiquetteNature->setBuddy(ChoixNature);
+    ligneFacteur->addWidget(etiquetteNature);
+    ligneFacteur->addWidget(ChoixNature);
     ligneFacteur->addStretch();
     facteur->addRow(ligneFacteur);
     connect(ChampFacteur, &QLineEdit::editingFinished, this, &FenetreClasse::FacteurNomme);
     connect(ChampUnite, &QLineEdit::editingFinished, this, &FenetreClasse::FacteurNomme);
+    connect(ChoixNature, &QComboBox::activated, this, &FenetreClasse::FacteurNomme);
 
-    Tableau = new QTableWidget(this);
+    Modele = new ModeleClasse([this](const Classe::TableClasse& table) { Enregistrer(table); }, this);
+    connect(Modele, &ModeleClasse::ValeurRefusee, Etat, &QLabel::setText);
+    Tableau = new QTableView(this);
+    Tableau->setModel(Modele);
     Tableau->setSelectionBehavior(QAbstractItemView::SelectItems);
     Tableau->verticalHeader()->setVisible(false);
     Tableau->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                              | QAbstractItemView::AnyKeyPressed);
-    connect(Tableau, &QTableWidget::itemChanged, this, &FenetreClasse::ValeurTapee);
 
-    Conclusions = new QTableWidget(0, 3, this);
+    Conclusions = new QTableWidget(0, 2, this);
     Conclusions->setHorizontalHeaderLabels(
-        {QStringLiteral("Conclusion"), QStringLiteral("Valeur"), QStringLiteral("Incertitude-type")});
+        {QStringLiteral("Conclusion"), QStringLiteral("Valeur ± incertitude-type")});
     Conclusions->verticalHeader()->setVisible(false);
     Conclusions->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Conclusions->horizontalHeader()->setStretchLastSection(true);
@@ -131,9 +151,6 @@ void FenetreClasse::CreerControles()
     addAction(ActionCopier);
     connect(ActionCopier, &QAction::triggered, this, &FenetreClasse::Copier);
 
-    Etat = new QLabel(this);
-    Etat->setWordWrap(true);
-    Etat->setTextFormat(Qt::PlainText);
     auto* boutons = new QHBoxLayout;
     boutons->addWidget(Etat, 1);
     boutons->addWidget(BoutonCopier);
@@ -160,101 +177,66 @@ void FenetreClasse::Recevoir(SyntheseEnFond::Releve releve)
     if (releve.generation < generation_)
         return;
     erreurLecture_ = releve.erreur;
-    if (releve.lu) {
-        synthese_ = std::move(releve.synthese);
-        table_ = std::move(releve.table);
-    }
-    if (Editant())
-        aMontrer_ = true; // not under the teacher's typing
-    else
+    const bool lu = releve.lu;
+    const std::string erreur = releve.erreur;
+    if (lu)
+        aMontrer_ = std::move(releve);
+    if (!Editant()) // not under the teacher's typing
         Montrer();
-    if (!releve.lu) {
-        Etat->setText(Texte(releve.erreur +
-                            (synthese_.essais.empty() ? "" : " Le tableau est celui de la dernière lecture.")));
-    }
+    if (!lu)
+        Etat->setText(
+            Texte(erreur + (Synthese().essais.empty() ? "" : " Le tableau est celui de la dernière lecture.")));
     emit Actualisee();
 }
 
 void FenetreClasse::Montrer()
 {
-    aMontrer_ = false;
+    // The table, the conclusions and the charts: changed only where the
+    // reading differs (a reading every few seconds must not reset the
+    // teacher's place in the table).
+    if (aMontrer_) {
+        SyntheseEnFond::Releve releve = std::move(*aMontrer_);
+        aMontrer_.reset();
+        if (Modele->Montrer(std::move(releve.synthese), std::move(releve.table))) {
+            Tableau->resizeColumnsToContents();
+            RemplirConclusions();
+            Graphiques->Remplir(Modele->Synthese());
+        }
+    }
     // The factor's fields, unless the teacher is typing in them.
     if (!ChampFacteur->hasFocus())
-        ChampFacteur->setText(Texte(table_.facteur.nom));
+        ChampFacteur->setText(Texte(Table().facteur.nom));
     if (!ChampUnite->hasFocus())
-        ChampUnite->setText(Texte(table_.facteur.unite));
-
-    // The table: the command line's text, cut into cells; filled again only
-    // when it changed (a reading every few seconds must not reset the
-    // teacher's place in it), at the same scroll position.
-    const std::string texte = Classe::TexteSynthese(synthese_);
-    if (texte != texteMontre_) {
-        texteMontre_ = texte;
-        RemplirTableaux(texte);
-        Graphiques->Remplir(synthese_);
-    }
+        ChampUnite->setText(Texte(Table().facteur.unite));
+    if (!ChoixNature->hasFocus())
+        ChoixNature->setCurrentIndex(ChoixNature->findData(static_cast<int>(Table().facteur.nature)));
     EcrireEtat();
 }
 
-void FenetreClasse::RemplirTableaux(const std::string& texte)
+void FenetreClasse::RemplirConclusions()
 {
-    const TexteClasse::Decoupe decoupe = TexteClasse::Decouper(texte);
-    const int defilement = Tableau->verticalScrollBar()->value();
-    remplissage_ = true;
-    Tableau->clear();
-    Tableau->setColumnCount(static_cast<int>(decoupe.entetes.size()));
-    Tableau->setRowCount(static_cast<int>(decoupe.lignes.size()));
-    QStringList entetes;
-    for (const std::string& e : decoupe.entetes)
-        entetes << Texte(e);
-    Tableau->setHorizontalHeaderLabels(entetes);
-    for (int n = 0; n < static_cast<int>(decoupe.lignes.size()); ++n) {
-        const auto& cellules = decoupe.lignes[static_cast<std::size_t>(n)];
-        for (int c = 0; c < static_cast<int>(cellules.size()); ++c) {
-            auto* cellule = new QTableWidgetItem(Texte(cellules[static_cast<std::size_t>(c)]));
-            cellule->setData(Qt::UserRole, cellule->text()); // the text shown, put back after a wrong value
-            if (c == kColonneFacteur) {
-                cellule->setToolTip(QStringLiteral("La valeur du facteur pour cet essai (à taper)"));
-            } else {
-                cellule->setFlags(cellule->flags() & ~Qt::ItemIsEditable);
-                if (c > 1 && c + 1 < static_cast<int>(cellules.size()))
-                    cellule->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            }
-            Tableau->setItem(n, c, cellule);
-        }
-        // The run's file name; its path (the copy's) in its tip.
-        if (static_cast<std::size_t>(n) < synthese_.essais.size() && Tableau->item(n, 0)) {
-            Tableau->item(n, 0)->setToolTip(Tableau->item(n, 0)->text());
-            Tableau->item(n, 0)->setText(Texte(synthese_.essais[static_cast<std::size_t>(n)].nom));
-        }
-    }
-    Tableau->resizeColumnsToContents();
-    Tableau->verticalScrollBar()->setValue(defilement);
-    remplissage_ = false;
-
-    Conclusions->setRowCount(static_cast<int>(decoupe.conclusions.size()));
-    for (int n = 0; n < static_cast<int>(decoupe.conclusions.size()); ++n) {
-        const auto& c = decoupe.conclusions[static_cast<std::size_t>(n)];
-        for (int k = 0; k < 3; ++k) {
-            auto* cellule = new QTableWidgetItem(k < static_cast<int>(c.size()) ? Texte(c[static_cast<std::size_t>(k)])
-                                                                                 : QString());
+    const auto& conclusions = Modele->Conclusions();
+    Conclusions->setRowCount(static_cast<int>(conclusions.size()));
+    for (int n = 0; n < static_cast<int>(conclusions.size()); ++n)
+        for (int k = 0; k < 2; ++k) {
+            const auto& textes = conclusions[static_cast<std::size_t>(n)];
+            auto* cellule = new QTableWidgetItem(Texte(textes[static_cast<std::size_t>(k)]));
             cellule->setToolTip(cellule->text());
             Conclusions->setItem(n, k, cellule);
         }
-    }
     Conclusions->resizeColumnToContents(0);
 }
 
 void FenetreClasse::EcrireEtat()
 {
-    std::string etat = Pluriel(synthese_.essais.size(), "essai lu", "essais lus");
-    if (!synthese_.ecartes.empty()) {
-        etat += " ; " + Pluriel(synthese_.ecartes.size(), "fichier écarté", "fichiers écartés") + " : ";
-        for (std::size_t n = 0; n < synthese_.ecartes.size() && n < static_cast<std::size_t>(kEcartesNommes); ++n) {
-            const Classe::FichierEcarte& e = synthese_.ecartes[n];
+    std::string etat = Pluriel(Synthese().essais.size(), "essai lu", "essais lus");
+    if (!Synthese().ecartes.empty()) {
+        etat += " ; " + Pluriel(Synthese().ecartes.size(), "fichier écarté", "fichiers écartés") + " : ";
+        for (std::size_t n = 0; n < Synthese().ecartes.size() && n < static_cast<std::size_t>(kEcartesNommes); ++n) {
+            const Classe::FichierEcarte& e = Synthese().ecartes[n];
             etat += (n > 0 ? " ; " : "") + std::filesystem::path(e.chemin).filename().string() + " (" + e.raison + ")";
         }
-        if (synthese_.ecartes.size() > static_cast<std::size_t>(kEcartesNommes))
+        if (Synthese().ecartes.size() > static_cast<std::size_t>(kEcartesNommes))
             etat += " ; …";
     }
     if (!erreurLecture_.empty())
@@ -264,45 +246,13 @@ void FenetreClasse::EcrireEtat()
 
 void FenetreClasse::FacteurNomme()
 {
-    const Classe::Facteur facteur{ChampFacteur->text().trimmed().toStdString(),
-                                  ChampUnite->text().trimmed().toStdString()};
-    if (facteur.nom == table_.facteur.nom && facteur.unite == table_.facteur.unite)
-        return;
-    table_.facteur = facteur;
-    Enregistrer();
+    Modele->NommerFacteur({ChampFacteur->text().trimmed().toStdString(), ChampUnite->text().trimmed().toStdString(),
+                           static_cast<Classe::Nature>(ChoixNature->currentData().toInt())});
 }
 
-void FenetreClasse::ValeurTapee(QTableWidgetItem* cellule)
+void FenetreClasse::Enregistrer(const Classe::TableClasse& table)
 {
-    if (remplissage_ || cellule->column() != kColonneFacteur)
-        return;
-    const auto n = static_cast<std::size_t>(cellule->row());
-    if (n >= synthese_.essais.size())
-        return;
-    const std::string& nom = synthese_.essais[n].nom;
-    const std::string texte = cellule->text().trimmed().toStdString();
-    std::optional<double> valeur;
-    if (!texte.empty()) {
-        try {
-            valeur = Cinetique::LireNombreVirguleOuPoint(texte);
-        } catch (const Exception& e) {
-            Etat->setText(Texte(e.Message()));
-            remplissage_ = true;
-            cellule->setText(cellule->data(Qt::UserRole).toString());
-            remplissage_ = false;
-            return;
-        }
-    }
-    if (table_.Valeur(nom) == valeur)
-        return;
-    table_.Fixer(nom, valeur);
-    Enregistrer();
-}
-
-void FenetreClasse::Enregistrer()
-{
-    generation_ = fond_->Enregistrer(table_);
-    texteMontre_.clear(); // the reading after it is shown, the table as written or not
+    generation_ = fond_->Enregistrer(table);
     // A reading held back during the typing, shown once the cell's change
     // (whose signal may still be running) is over.
     if (aMontrer_)
@@ -318,7 +268,7 @@ void FenetreClasse::Enregistrer()
 void FenetreClasse::Copier()
 {
     try {
-        plateForme_.PlaceOnClipboard(Classe::TexteSynthese(synthese_));
+        plateForme_.PlaceOnClipboard(Classe::TexteSynthese(Synthese()));
     } catch (const Exception& e) {
         Etat->setText(Texte("Rien n'a été copié : " + e.Message()));
     }
@@ -330,9 +280,8 @@ void FenetreClasse::EnregistrerRapport()
     if (!nom)
         return;
     dernierRapport_ = *nom;
-    // Drawn here (the charts are this window's), written by the reading thread.
-    std::string octets = RapportClasse::Pdf(synthese_, {{fond_->Dossier()}, std::chrono::system_clock::now()},
-                                            *Graphiques);
+    // Drawn here, from the reading shown; written by the reading thread.
+    std::string octets = RapportClasse::Pdf(Synthese(), {{fond_->Dossier()}, std::chrono::system_clock::now()});
     Etat->setText(Texte("Enregistrement du rapport " + *nom + "…"));
     fond_->Ecrire(*nom, std::move(octets), [this, nom = *nom](const std::string& erreur) {
         Etat->setText(Texte(erreur.empty() ? "Rapport de la classe enregistré : " + nom

@@ -1,10 +1,11 @@
 #pragma once
 // The window "Synthèse de la classe": every run of the class folder, as
-// `nelvar --classe` writes it (the same columns, the same numbers:
-// Classe::TexteSynthese), the factor studied named once with its unit (two
-// fields) and its value typed per run in the table's editable column, saved
-// to the folder's classe.tsv; the conclusions under the table; the charts in
-// tabs (rapport/GraphiquesClasse.h); the copy and the class report.
+// `nelvar --classe` writes it (the same columns, the same numbers: the table's
+// model, classe/fenetre/ModeleClasse.h), the factor studied named once with
+// its unit (two fields) and its value typed per run in the table's editable
+// column, saved to the folder's classe.tsv; the conclusions under the table;
+// the charts in tabs (classe/fenetre/GraphiquesClasse.h); the copy and the
+// class report.
 //
 // It follows the class live: the folder is read again when it reports a
 // change and every kRelecture (network shares often report none), on a
@@ -23,25 +24,25 @@
 
 #include <chrono>
 #include <memory>
+#include <optional>
 #include <string>
 
 class GraphiquesClasse;
+class ModeleClasse;
 class Platform;
 class QAction;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableView;
 class QTableWidget;
-class QTableWidgetItem;
 class QTimer;
 
 class FenetreClasse : public QWidget {
     Q_OBJECT
 public:
     static constexpr std::chrono::milliseconds kRelecture{5000};
-    // The table's column of the factor's values: after the volume, as the
-    // command line writes it.
-    static constexpr int kColonneFacteur = 5;
 
     // `plateForme` takes the copy and asks the report's file name; `dossier`
     // is the class folder; `acces` the disk as the reading thread reaches it
@@ -52,8 +53,8 @@ public:
 
     const std::string& Dossier() const;
     // The last reading shown.
-    const Classe::Synthese& Synthese() const { return synthese_; }
-    const Classe::TableClasse& Table() const { return table_; }
+    const Classe::Synthese& Synthese() const;
+    const Classe::TableClasse& Table() const;
 
     // Asks for the folder to be read again (the timer's and the change
     // notices' work, done at once).
@@ -67,8 +68,10 @@ public:
 
     QLineEdit* ChampFacteur = nullptr;
     QLineEdit* ChampUnite = nullptr;
-    QTableWidget* Tableau = nullptr;     // one row per run; the factor's column editable
-    QTableWidget* Conclusions = nullptr; // name, value, standard uncertainty
+    QComboBox* ChoixNature = nullptr;    // what the factor is: a reactant, the temperature, a catalyst, another
+    ModeleClasse* Modele = nullptr;
+    QTableView* Tableau = nullptr;       // one row per run; the factor's column editable
+    QTableWidget* Conclusions = nullptr; // name, then value and standard uncertainty rounded together (or a sentence)
     GraphiquesClasse* Graphiques = nullptr;
     QLabel* Etat = nullptr;              // runs read, files left out, the folder's failure
     QPushButton* BoutonCopier = nullptr;
@@ -86,22 +89,17 @@ private:
     void CreerControles();
     void Recevoir(SyntheseEnFond::Releve releve);
     void Montrer();
-    void RemplirTableaux(const std::string& texte);
+    void RemplirConclusions();
     void EcrireEtat();
     void FacteurNomme();
-    void ValeurTapee(QTableWidgetItem* cellule);
-    void Enregistrer();
+    void Enregistrer(const Classe::TableClasse& table);
     bool Editant() const;
 
     Platform& plateForme_;
     LayoutScale echelle_;
-    Classe::Synthese synthese_;
-    Classe::TableClasse table_;
+    std::optional<SyntheseEnFond::Releve> aMontrer_; // a reading that came during an edit: shown after it
     std::uint64_t generation_ = 0; // of the last table asked to be written
-    bool remplissage_ = false;     // the table being filled: its changes are not typing
-    bool aMontrer_ = false;        // a reading came during an edit: shown after it
     std::string erreurLecture_;    // the last reading's failure, for the status line
     std::string dernierRapport_;
-    std::string texteMontre_;      // the table's text as last shown
     std::unique_ptr<SyntheseEnFond> fond_; // last: its deliveries stop first
 };

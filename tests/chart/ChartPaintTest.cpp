@@ -50,10 +50,12 @@ TEST(ChartPaint, background_in_button_face_with_a_raised_one_pixel_bevel)
         EXPECT_EQ(chart.Canvas().Pixel(px.x, px.y), px.color) << px.x << "," << px.y;
 }
 
-TEST(ChartPaint, margins_title_and_axis_bands_shape_the_plot)
+TEST(ChartPaint, margins_title_and_axis_bands_shape_the_plot_and_an_empty_or_hidden_title_takes_no_space)
 {
     TestChart chart(300, 200);
     ConfigureLikeMainWindow(chart);
+    chart.BackBuffer();
+    EXPECT_EQ(chart.PlotRect().Top, 8); // no title: the 4 % margin only
     chart.Title().SetText({"Evolution de la pression au cours du temps"});
     chart.BottomAxis().Title().SetCaption("Date en s");
     chart.LeftAxis().Title().SetCaption("Pression en hPa");
@@ -80,15 +82,7 @@ TEST(ChartPaint, margins_title_and_axis_bands_shape_the_plot)
     EXPECT_GT(CountIn(c, 9, plot.Top, 9 + fh, plot.Bottom, IsDark), 20);
     // The bottom title: ink under the labels.
     EXPECT_GT(CountIn(c, plot.Left, 192 - fh, plot.Right, 192, IsDark), 10);
-}
 
-TEST(ChartPaint, an_empty_title_and_foot_take_no_space)
-{
-    TestChart chart(300, 200);
-    ConfigureLikeMainWindow(chart);
-    chart.BackBuffer();
-    EXPECT_EQ(chart.PlotRect().Top, 8);
-    chart.Title().SetText({"Titre"});
     chart.Title().SetVisible(false);
     chart.BackBuffer();
     EXPECT_EQ(chart.PlotRect().Top, 8);

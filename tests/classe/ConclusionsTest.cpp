@@ -1,9 +1,13 @@
 // The class's conclusions from runs whose results are given: the Arrhenius
 // line, the factor's lines and sentence, the repeated runs' statistics.
 //
-// Reference values: Python's decimal module at 50 digits, 2026-12-08; least
-// squares by the normal equations in matrix form ((XᵀX)⁻¹ by its determinant),
-// s² = SSR/(n − 2); the means with the sample standard deviation and s/√n.
+// Reference values: Python's fractions and decimal modules (40 digits);
+// weighted least squares by the normal equations in matrix form,
+// β = (XᵀWX)⁻¹XᵀWy with W = diag(1/u²), covariance (XᵀWX)⁻¹ by its
+// determinant, χ² = rᵀWr, scaled by √(χ²/ν) when χ²/ν exceeds the 95 %
+// point of the χ² law over ν as printed in statistical tables (3,841 for
+// ν = 1, 5,991 for 2, 11,070 for 5, 9,488 for 4); the weighted means as
+// Σwy/Σw with u = 1/√Σw; the standard deviations with n − 1.
 #include "classe/SyntheseClasse.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +23,7 @@ using Classe::EssaiClasse;
 
 EssaiClasse Essai(std::optional<double> temperature, double k, double uK, std::optional<double> facteur = {})
 {
+    // t½ = ln 2 / k, u(t½) = t½·u(k)/k.
     EssaiClasse e;
     e.conditions.temperature = temperature;
     e.facteur = facteur;
@@ -62,23 +67,27 @@ TEST(Conclusions, arrhenius_line_and_repeated_runs_statistics_match_the_independ
     ASSERT_EQ(s.repetitions.size(), 1u);
     const Classe::SerieRepetee& r = s.repetitions.front();
     EXPECT_EQ(r.essais, (std::vector<std::size_t>{1, 2, 3}));
+    // χ²/ν = 3,40 for 5 degrees of freedom (above 2,214) and 3,14 for 2
+    // (above 2,996): the scatter's uncertainties are given.
     const std::tuple<const char*, double, double> valeurs[] = {
-        {"pente", s.arrhenius->pente, -6417.0737298767451},
-        {"u(pente)", s.arrhenius->uPente, 76.179334281205679},
-        {"ordonnée", s.arrhenius->ordonnee, 16.500474791263278},
-        {"u(ordonnée)", s.arrhenius->uOrdonnee, 0.25634839819607997},
-        {"Ea", *ea->valeur, 53354.519644010027},
-        {"u(Ea)", *ea->incertitude, 633.39022714521052},
-        {"A", *a->valeur, 14657677.114132490},
-        {"u(A)", *a->incertitude, 3757472.0494832039},
+        {"pente", s.arrhenius->pente, -6387.0539630267685},
+        {"u(pente)", s.arrhenius->uPente, 89.69688334755674},
+        {"u(pente) des essais", s.arrhenius->uPenteEssais, 48.616587708291235},
+        {"ordonnée", s.arrhenius->ordonnee, 16.403384661724818},
+        {"u(ordonnée)", s.arrhenius->uOrdonnee, 0.3021728543915281},
+        {"χ²", s.arrhenius->chi2, 17.01985139130168},
+        {"Ea", *ea->valeur, 53104.921414734825},
+        {"u(Ea)", *ea->incertitude, 745.7813835443671},
+        {"A", *a->valeur, 13301463.992054967},
+        {"u(A)", *a->incertitude, 4019341.3420653795},
         {"température", r.temperature, 20.066666666666667},
-        {"k moyen", r.kMoyen, 0.0046266666666666667},
+        {"k moyen", r.kMoyen, 0.004616371911573472},
         {"écart-type de k", r.kEcartType, 0.000080208062770106431},
-        {"u(k moyen)", r.uKMoyenne, 0.000046308146631499348},
+        {"u(k moyen)", r.uKMoyenne, 3.832291814900217e-05},
         {"u(k) des ajustements", r.uKAjustements, 0.00004},
-        {"t1/2 moyen", r.tDemiMoyen, 149.84563447862433},
+        {"t1/2 moyen", r.tDemiMoyen, 150.0874172448661},
         {"écart-type de t1/2", r.tDemiEcartType, 2.5925376250305680},
-        {"u(t1/2 moyen)", r.uTDemiMoyenne, 1.4968022956956315},
+        {"u(t1/2 moyen)", r.uTDemiMoyenne, 1.251625627145183},
         {"u(t1/2) des ajustements", r.uTDemiAjustements, 1.2919157169568564},
     };
     for (const auto& [nom, obtenu, attendu] : valeurs)
@@ -89,56 +98,69 @@ TEST(Conclusions, arrhenius_line_and_repeated_runs_statistics_match_the_independ
     EXPECT_EQ(std::tuple(k->valeur, k->incertitude, Trouver(s, "écart-type de k")->valeur,
                          Trouver(s, "t1/2 moyen")->incertitude),
               std::tuple(r.kMoyen, r.uKMoyenne, r.kEcartType, r.uTDemiMoyenne));
-    EXPECT_TRUE(k->nom.ends_with(", 3 essais (s-1)")) << k->nom;
+    EXPECT_EQ(k->nom, "k moyen à 20 °C, 3 essais (s-1)");
+    EXPECT_TRUE(s.arrhenius->ponderee && s.arrhenius->dispersion);
+    const Conclusion* dispersion = Trouver(s, "Dispersion entre essais, droite d'Arrhenius");
+    ASSERT_TRUE(dispersion);
+    EXPECT_TRUE(dispersion->phrase.starts_with("La dispersion entre essais dépasse leurs incertitudes : ")) << dispersion->phrase;
+    EXPECT_TRUE(Trouver(s, "Dispersion entre essais, k moyen à 20 °C"));
+    EXPECT_NEAR(*Trouver(s, "χ²/ν, droite d'Arrhenius (5 degrés de liberté)")->valeur, 17.01985139130168 / 5, 1e-9);
 }
 
-TEST(Conclusions, t_half_against_the_factor_decides_the_order_on_the_slope_and_its_uncertainty)
+TEST(Conclusions, only_the_reactant_is_asked_about_the_order_and_within_the_runs_uncertainties)
 {
-    const Classe::Facteur facteur{"concentration initiale", "mol/L"};
+    using Classe::Nature;
     struct Cas {
+        Classe::Facteur facteur;
         std::vector<EssaiClasse> essais;
-        int points;
-        double pente, uPente, penteK, uPenteK;
-        bool independant;
+        double penteT, uPenteT, penteK, uPenteK;
+        std::string phrase; // the start of the factor's sentence
     };
-    const auto a20 = [](double k, std::optional<double> c) { return Essai(20, k, 4e-5, c); };
+    const auto a20 = [](double k, double uK, double c) { return Essai(20, k, uK, c); };
+    const Classe::Facteur reactif{"concentration initiale", "mol/L", Nature::Reactif};
     const Cas cas[] = {
-        // |b| = 0,85·u(b): the same t½ at every concentration.
-        {{a20(0.00460, 0.05), a20(0.00452, 0.10), a20(0.00466, 0.20), a20(0.00449, 0.10)}, 4,
-         -20.988997346617352, 24.617281953466696, 0.00064210526315789474, 0.00073924420488755527, true},
-        // |b| = 1,44·u(b) and 2,22·u(b), either side of the criterion's 2.
-        {{a20(0.00455, 0.05), a20(0.00462, 0.10), a20(0.00468, 0.20), a20(0.00449, 0.10)}, 4,
-         -30.893911920508836, 21.494873998004676, 0.00094736842105263158, 0.00064374252005981707, true},
-        {{a20(0.00450, 0.05), a20(0.00462, 0.10), a20(0.00470, 0.20), a20(0.00449, 0.10)}, 4,
-         -44.446621684563295, 20.057606619660309, 0.0013578947368421053, 0.00060101483888927148, false},
-        // |b| = 3,15·u(b): k grows with the concentration; a run without a value left out.
-        {{a20(0.0030, 0.05), a20(0.0046, 0.10), a20(0.0071, 0.20), a20(0.004, std::nullopt)}, 3,
-         -838.21227591114606, 266.41904407957605, 0.027, 0.0017320508075688773, false},
+        // t½ of 150, 150,0025 and 150,005 s, each ± 0,013 s: nearly on a
+        // line, so its residuals alone would call the slope certain.
+        {reactif,
+         {a20(0.0046209812037329686, 4.0048503765685727e-07, 0.05), a20(0.0046209041886631575, 4.0047168848933217e-07, 0.10),
+          a20(0.00462082717616043, 4.0045833998923764e-07, 0.20)},
+         0.032142857142827906, 0.12035661297043168, -9.901686074636339e-07, 3.707620905742652e-06,
+         "t½ ne dépend pas de la concentration initiale aux incertitudes près : compatible avec l'ordre 1."},
+        // k grows with the concentration, far beyond the runs' uncertainties.
+        {reactif, {a20(0.0030, 4e-5, 0.05), a20(0.0046, 4e-5, 0.10), a20(0.0071, 4e-5, 0.20)},
+         -639.8842877957846, 177.86358198381353, 0.027, 0.0017320508075688752,
+         "t½ dépend de la concentration initiale : la réaction n'est pas d'ordre 1."},
+        // Six clean runs with 0, 0,5 and 1 g of catalyst: k grows, no word of the order.
+        {{"masse de catalyseur", "g", Nature::Catalyseur},
+         {a20(0.0040, 5e-5, 0), a20(0.0041, 5e-5, 0), a20(0.0060, 5e-5, 0.5), a20(0.0061, 5e-5, 0.5),
+          a20(0.0080, 5e-5, 1), a20(0.0079, 5e-5, 1)},
+         -69.35965425835757, 8.393274958252025, 0.0039000000000000003, 5e-05,
+         "k augmente avec la masse de catalyseur : "},
     };
     for (const Cas& c : cas) {
-        const Classe::Synthese s = Classe::Conclure(c.essais, {}, facteur);
+        const Classe::Synthese s = Classe::Conclure(c.essais, {}, c.facteur);
         ASSERT_TRUE(s.tDemiSelonFacteur && s.kSelonFacteur);
-        EXPECT_EQ(s.tDemiSelonFacteur->points, c.points);
-        EXPECT_NEAR(s.tDemiSelonFacteur->pente, c.pente, 1e-9);
-        EXPECT_NEAR(s.tDemiSelonFacteur->uPente, c.uPente, 1e-9);
-        EXPECT_NEAR(s.kSelonFacteur->pente, c.penteK, 1e-15);
-        EXPECT_NEAR(s.kSelonFacteur->uPente, c.uPenteK, 1e-15);
-        const Conclusion* phrase = Trouver(s, "t1/2 selon concentration initiale");
-        const Conclusion* pente = Trouver(s, "Pente de t1/2 selon concentration initiale (s par mol/L)");
-        ASSERT_TRUE(phrase && pente);
-        EXPECT_EQ(phrase->phrase,
-                  c.independant
-                      ? "t½ ne dépend pas de concentration initiale aux incertitudes près : compatible avec l'ordre 1."
-                      : "t½ dépend de concentration initiale : la réaction ne suit pas l'ordre 1.");
+        EXPECT_EQ(s.tDemiSelonFacteur->points, static_cast<int>(c.essais.size()));
+        EXPECT_NEAR(s.tDemiSelonFacteur->pente / c.penteT, 1, 1e-9);
+        EXPECT_NEAR(s.tDemiSelonFacteur->uPente / c.uPenteT, 1, 1e-9);
+        EXPECT_NEAR(s.kSelonFacteur->pente / c.penteK, 1, 1e-9);
+        EXPECT_NEAR(s.kSelonFacteur->uPente / c.uPenteK, 1, 1e-9);
+        std::string phrases;
+        for (const Conclusion& conclusion : s.conclusions)
+            phrases += conclusion.phrase + "\n";
+        EXPECT_NE(phrases.find("\n" + c.phrase), std::string::npos) << phrases;
+        EXPECT_EQ(phrases.find("ordre") == std::string::npos, c.facteur.nature != Nature::Reactif) << phrases;
+        const Conclusion* pente = Trouver(s, "Pente de t1/2 selon " + c.facteur.nom + " (s par " + c.facteur.unite + ")");
+        ASSERT_TRUE(pente);
         EXPECT_EQ(pente->valeur, s.tDemiSelonFacteur->pente);
         // All at 20 °C: one temperature, no Arrhenius line and no word of it.
         EXPECT_FALSE(s.arrhenius || Trouver(s, "Énergie"));
     }
-    // Repeats need the same factor value: the two runs at 0,10 mol/L.
-    const Classe::Synthese s = Classe::Conclure(cas[0].essais, {}, facteur);
-    ASSERT_EQ(s.repetitions.size(), 1u);
-    EXPECT_EQ(s.repetitions[0].facteur, 0.10);
-    EXPECT_NE(Trouver(s, "k moyen")->nom.find("concentration initiale = "), std::string::npos);
+    // Repeats need the same factor value: the pairs at 0, 0,5 and 1 g.
+    const Classe::Synthese s = Classe::Conclure(cas[2].essais, {}, cas[2].facteur);
+    ASSERT_EQ(s.repetitions.size(), 3u);
+    EXPECT_EQ(s.repetitions[1].facteur, 0.5);
+    EXPECT_NE(Trouver(s, "k moyen")->nom.find("masse de catalyseur = "), std::string::npos);
 }
 
 TEST(Conclusions, too_few_runs_or_conditions_give_no_line_and_say_why_for_two_temperatures)
@@ -152,21 +174,26 @@ TEST(Conclusions, too_few_runs_or_conditions_give_no_line_and_say_why_for_two_te
     EXPECT_FALSE(s.arrhenius || ea->valeur || s.kSelonFacteur);
     EXPECT_NE(ea->phrase.find("au moins 3"), std::string::npos);
 
-    // Three temperatures on an exact line: u = 0 is the honest answer.
+    // Three temperatures on an exact line: the runs' uncertainties alone.
     const double ea0 = 50000, a0 = 1e6;
     std::vector<EssaiClasse> exacts;
     for (const double t : {10.0, 25.0, 40.0})
-        exacts.push_back(Essai(t, a0 * std::exp(-ea0 / (Classe::kR * (t + 273.15))), 1e-5));
+        exacts.push_back(Essai(t, a0 * std::exp(-ea0 / (Constantes::kConstanteGazExacte * (t + 273.15))), 1e-5));
     s = Classe::Conclure(exacts, {}, {});
     ASSERT_TRUE(s.arrhenius);
     EXPECT_NEAR(*Trouver(s, "Énergie")->valeur, ea0, 1e-6);
-    EXPECT_NEAR(*Trouver(s, "Énergie")->incertitude, 0, 1e-3);
+    EXPECT_NEAR(*Trouver(s, "Énergie")->incertitude, 258.09244148957464, 1e-6);
     EXPECT_NEAR(*Trouver(s, "Facteur pré")->valeur / a0, 1, 1e-9);
 
-    // Factor values all equal: no line.
-    s = Classe::Conclure({Essai(20, 0.004, 1e-4, 1.0), Essai(21, 0.0041, 1e-4, 1.0), Essai(22, 0.0042, 1e-4, 1.0)},
-                         {}, facteur);
-    EXPECT_FALSE(s.kSelonFacteur || Trouver(s, "t1/2 selon"));
+    // Factor values all equal, or only two runs with a value (a third
+    // without one): no line, no slope.
+    for (const auto& essais : {std::vector{Essai(20, 0.004, 1e-4, 1.0), Essai(21, 0.0041, 1e-4, 1.0),
+                                           Essai(22, 0.0042, 1e-4, 1.0)},
+                               std::vector{Essai(20, 0.004, 1e-4, 0.1), Essai(20, 0.0046, 1e-4, 0.2),
+                                           Essai(20, 0.005, 1e-4)}}) {
+        s = Classe::Conclure(essais, {}, facteur);
+        EXPECT_FALSE(s.kSelonFacteur || s.tDemiSelonFacteur || Trouver(s, "t1/2 selon") || Trouver(s, "Pente"));
+    }
 
     // A series needs two runs with a k: alone at its temperature, nothing.
     s = Classe::Conclure({Essai(20, 0.004, 1e-4), Essai(20.6, 0.0041, 1e-4), Essai(20.2, kNaN, 0)}, {}, {});

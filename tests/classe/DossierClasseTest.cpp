@@ -66,9 +66,11 @@ protected:
 TEST_F(DossierClasse, journals_at_five_temperatures_give_the_activation_energy_they_were_made_with)
 {
     // k = A·exp(−Ea/(R·T)) with Ea = 50 kJ/mol and k(20 °C) = 0,005 s⁻¹.
-    const double ea = 50000, a = 0.005 * std::exp(ea / (Classe::kR * 293.15));
+    const double ea = 50000, a = 0.005 * std::exp(ea / (Constantes::kConstanteGazExacte * 293.15));
     const double temperatures[] = {15, 20, 25, 30, 40};
-    const auto k = [&](int i) { return a * std::exp(-ea / (Classe::kR * (temperatures[i] + 273.15))); };
+    const auto k = [&](int i) {
+        return a * std::exp(-ea / (Constantes::kConstanteGazExacte * (temperatures[i] + 273.15)));
+    };
     for (int i = 0; i < 5; ++i) {
         JournauxDeClasse::Essai e = Essai(600 * i, "SALLE2-PC0" + std::to_string(i + 1), temperatures[i], k(i));
         e.lectures = 900;
@@ -137,7 +139,7 @@ TEST_F(DossierClasse, the_factor_table_reads_back_what_was_written_and_is_replac
 
     // No table: an empty one. In a folder that does not exist: the message.
     EXPECT_TRUE(Classe::LireTable(racine_)->valeurs.empty());
-    const Issue<bool> ecrite = Classe::EcrireTable((racine_ / "absent").string(), table);
+    const Issue<void> ecrite = Classe::EcrireTable((racine_ / "absent").string(), table);
     ASSERT_FALSE(ecrite);
     EXPECT_TRUE(ecrite.Message().starts_with("Le fichier « " + (racine_ / "absent" / "classe.tsv").string()
                                              + " » ne peut pas être écrit : "))

@@ -10,6 +10,7 @@
 // with s = 12,3308 Pa (the measured p0's noise), and with --origine the held
 // first point is not one of the points fitted (24 points, 22 degrees of
 // freedom).
+#include "commande/LigneCommande.h"
 #include "kinetics/AnalyseCinetique.h"
 #include "tests/support/Contenu.h"
 
@@ -92,6 +93,85 @@ protected:
     std::string dossier_;
     std::string essai_;
 };
+
+// A command line as it was read, in words: its mode, the options given and
+// the files, or the refusal's message.
+std::string Lu(const std::vector<std::string>& arguments)
+{
+    const Issue<Cinetique::Commande> lue = Cinetique::LireLigneDeCommande(arguments);
+    if (!lue)
+        return "refus : " + lue.Message();
+    const char* const modes[] = {"fenêtre", "aide", "analyse", "rapport", "classe"};
+    std::ostringstream texte;
+    texte << modes[static_cast<int>(lue->mode)];
+    const Cinetique::Options& o = lue->options;
+    for (const auto& [nom, valeur] : {std::pair{" volume=", o.volume}, {" temperature=", o.temperature},
+                                      {" debut=", o.debut}, {" fin=", o.fin}})
+        if (valeur)
+            texte << nom << *valeur;
+    if (o.origineFixee)
+        texte << " origine";
+    for (const double t : o.exclus)
+        texte << " exclu=" << t;
+    if (lue->pdf)
+        texte << " pdf=" << *lue->pdf;
+    for (const std::string& fichier : lue->fichiers)
+        texte << " [" << fichier << "]";
+    return texte.str();
+}
+
+TEST(LectureLigneDeCommande, every_option_takes_its_value_after_a_space_or_an_equals_sign)
+{
+    struct Cas {
+        std::vector<std::string> mode;
+        std::string option, valeur, lu, manquante;
+    };
+    const Cas cas[] = {
+        {{"--analyse"}, "--volume", "0,25", "analyse volume=0.25 [e.txt]", "l'option --volume attend une valeur"},
+        {{"--analyse"}, "--temperature", "-5", "analyse temperature=-5 [e.txt]",
+         "l'option --temperature attend une valeur"},
+        {{"--analyse"}, "--debut", "2.5", "analyse debut=2.5 [e.txt]", "l'option --debut attend une valeur"},
+        {{"--analyse"}, "--fin", "100,5", "analyse fin=100.5 [e.txt]", "l'option --fin attend une valeur"},
+        {{"--analyse"}, "--exclure", "25;50,5", "analyse exclu=25 exclu=50.5 [e.txt]",
+         "l'option --exclure attend des dates, en s"},
+        {{}, "--rapport", "cr.pdf", "rapport pdf=cr.pdf [e.txt]", "l'option --rapport attend le nom du fichier PDF"},
+        {{"--classe"}, "--pdf", "SORTIE.pdf", "classe pdf=SORTIE.pdf [e.txt]",
+         "l'option --pdf attend le nom du fichier PDF"},
+    };
+    for (const Cas& c : cas) {
+        std::vector<std::string> espace = c.mode, egal = c.mode, manquante = c.mode;
+        espace.insert(espace.end(), {c.option, c.valeur, "e.txt"});
+        egal.insert(egal.end(), {c.option + "=" + c.valeur, "e.txt"});
+        manquante.insert(manquante.end(), {"e.txt", c.option});
+        EXPECT_EQ(Lu(espace), c.lu) << c.option;
+        EXPECT_EQ(Lu(egal), c.lu) << c.option;
+        EXPECT_EQ(Lu(manquante), "refus : " + c.manquante);
+    }
+}
+
+TEST(LectureLigneDeCommande, one_mode_is_chosen_and_only_qt_options_reach_the_window)
+{
+    const std::pair<std::vector<std::string>, std::string> cas[] = {
+        {{}, "fenêtre"},
+        {{"-platform", "offscreen", "--style=fusion", "-reverse", "--qwindowgeometry", "640x480", "-sync"}, "fenêtre"},
+        {{"--analyze", "e.txt"}, "refus : option inconnue « --analyze »"},
+        {{"-platform", "offscreen", "--volume", "2"}, "refus : option inconnue « --volume »"},
+        {{"--platform=offscreen", "-stile", "fusion"}, "refus : option inconnue « -stile »"},
+        {{"e.txt", "--help", "--analyze"}, "aide"},
+        {{"--analyse", "--origine", "--", "--fin", "-"}, "analyse origine [--fin] [-]"},
+        {{"--analyse", "--origine=oui", "e.txt"}, "refus : l'option --origine ne prend pas de valeur"},
+        {{"--analyse", "--rapport=cr.pdf", "--exclure=3", "e.txt"}, "rapport exclu=3 pdf=cr.pdf [e.txt]"},
+        {{"--rapport", "cr.pdf", "--origine", "e.txt"}, "refus : l'option --origine ne s'applique pas au compte rendu"},
+        {{"--rapport", "cr.pdf", "a.txt", "b.txt"}, "refus : le compte rendu se fait pour un seul fichier"},
+        {{"--rapport=", "e.txt"}, "refus : l'option --rapport attend le nom du fichier PDF"},
+        {{"--rapport", "cr.pdf"}, "refus : aucun fichier à analyser"},
+        {{"--rapport", "cr.pdf", "--classe", "d"}, "refus : option inconnue avec --classe « --rapport »"},
+        {{"--classe", "--pdf="}, "refus : l'option --pdf attend le nom du fichier PDF"},
+        {{"--", "--analyse"}, "fenêtre"},
+    };
+    for (const auto& [arguments, lu] : cas)
+        EXPECT_EQ(Lu(arguments), lu) << (arguments.empty() ? "" : arguments.front());
+}
 
 TEST_F(LigneCommande, writes_the_header_then_each_runs_results_in_the_program_number_format)
 {
@@ -180,6 +260,8 @@ TEST_F(LigneCommande, help_is_written_in_french_and_a_wrong_command_line_exits_2
         {{"--analyse", "--volume", "0,2.5", essai_}, "--volume : « 0,2.5 » n'est pas un nombre"},
         {{"--analyse", "--exclure", "25,x", essai_}, "--exclure : « x » n'est pas un nombre"},
         {{"--analyse", essai_, "--exclure"}, "l'option --exclure attend des dates, en s"},
+        // A mistyped mode is told, and the window (no display here) not opened.
+        {{"--analyze", essai_}, "option inconnue « --analyze »"},
     };
     for (const auto& [arguments, message] : cas) {
         const Execution e = Lancer(arguments);

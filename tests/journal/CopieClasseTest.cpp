@@ -3,7 +3,9 @@
 // told once and caught up with, the copy then equal to the local journal.
 #include "journal/CopieClasse.h"
 #include "tests/support/Contenu.h"
-#include "journal/JournalEnFond.h"
+#include "workers/JournalEnFond.h"
+
+#include <QCoreApplication>
 
 #include <gtest/gtest.h>
 
@@ -145,16 +147,18 @@ TEST_F(CopieClasseTest, a_reader_polling_the_folder_while_the_worker_writes_sees
     std::vector<std::string> messages;
     std::mutex verrouMessages;
     constexpr int kLectures = 3000;
+    const QObject destinataire;
     {
-        Journal::EnFond journal(
+        auto journal = std::make_unique<JournalEnFond>(
             std::make_unique<Journal::Ecrivain>(local.string(), EnTete("SALLE2-PC07")),
-            {[&](const std::string& m) {
-                 const std::lock_guard<std::mutex> garde(verrouMessages);
-                 messages.push_back(m);
-             },
-             {}},
-            {std::make_unique<Journal::CopieClasse>(classe.string(), EnTete("SALLE2-PC07"), 10s),
-             [&] { return Horloge::time_point(std::chrono::seconds(secondes.load())); }});
+            JournalEnFond::Destinataire{&destinataire,
+                                        [&](const QString& m) {
+                                            const std::lock_guard<std::mutex> garde(verrouMessages);
+                                            messages.push_back(m.toStdString());
+                                        },
+                                        {}},
+            JournalEnFond::Copie{std::make_unique<Journal::CopieClasse>(classe.string(), EnTete("SALLE2-PC07"), 10s),
+                                 [&] { return Horloge::time_point(std::chrono::seconds(secondes.load())); }});
 
         std::atomic<bool> fini{false};
         std::vector<std::string> defauts;
@@ -178,15 +182,16 @@ TEST_F(CopieClasseTest, a_reader_polling_the_folder_while_the_worker_writes_sees
             }
         });
         for (int i = 0; i < kLectures; ++i) {
-            journal.Ajouter(Lecture(i));
+            journal->Ajouter(Lecture(i));
             ++secondes;
         }
-        journal.Terminer();
+        journal.reset();
         fini = true;
         lecteur.join();
         EXPECT_TRUE(defauts.empty()) << defauts.size() << " faults, the first: " << defauts.front();
         EXPECT_GT(lectures, 0);
     }
+    QCoreApplication::sendPostedEvents();
     EXPECT_TRUE(messages.empty()) << messages.front();
     const std::vector<Journal::EssaiDuJournal> locaux = Journal::Essais(local.string());
     ASSERT_EQ(locaux.size(), 1u);

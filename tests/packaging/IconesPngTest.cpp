@@ -40,7 +40,7 @@ TEST(IconPngs, multiples_of_32_repeat_each_design_pixel)
     for (const int size : {32, 64}) {
         const QImage image = Written(folder.path(), size);
         ASSERT_EQ(image.size(), QSize(size, size));
-        const int factor = size / kMainIconSize;
+        const int factor = size / 32;
         int wrong = 0;
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x)

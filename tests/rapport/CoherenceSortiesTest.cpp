@@ -282,7 +282,7 @@ TEST_F(CoherenceSorties, every_output_shows_the_same_numbers_in_its_unit_on_any_
             arguments.push_back(o);
         arguments.push_back(essai);
         std::ostringstream sortie, erreurs;
-        ASSERT_EQ(Cinetique::AnalyseEnLigneDeCommande(arguments, sortie, erreurs), 0) << erreurs.str();
+        ASSERT_EQ(Cinetique::EnLigneDeCommande(arguments, sortie, erreurs), 0) << erreurs.str();
         const std::vector<std::vector<std::string>> ligne = Lignes(sortie.str());
         ASSERT_EQ(ligne.size(), 2u);
         const std::vector<std::string>& c = ligne[1];
@@ -366,7 +366,9 @@ TEST_F(CoherenceSorties, every_output_shows_the_same_numbers_in_its_unit_on_any_
             rapportArguments.push_back(o);
         rapportArguments.push_back(essai);
         std::ostringstream erreursRapport;
-        ASSERT_EQ(RapportEnLigneDeCommande(rapportArguments, erreursRapport), 0) << erreursRapport.str();
+        ASSERT_EQ(Cinetique::EnLigneDeCommande(rapportArguments, sortie, erreursRapport, {EnregistrerCompteRenduEssai, {}}),
+                  0)
+            << erreursRapport.str();
         const std::string texte = SansEspaces(TextePdf(pdf));
         for (const char* libelle : {"x_f", "k", "t½ (modèle)", "Points", "Intervalle"})
             EXPECT_NE(texte.find(SansEspaces(affiche[libelle])), std::string::npos)
@@ -483,7 +485,9 @@ TEST_F(CoherenceSorties, a_report_or_chart_that_cannot_be_written_is_a_failure_o
     for (const std::string& sortie : {std::string("/dev/full"), (dossier / "absent" / "cr.pdf").string()}) {
         std::ostringstream erreurs;
         const std::vector<std::string> arguments{"--rapport", sortie, essai};
-        EXPECT_EQ(RapportEnLigneDeCommande(arguments, erreurs), Cinetique::kCodeEchec) << sortie;
+        EXPECT_EQ(Cinetique::EnLigneDeCommande(arguments, erreurs, erreurs, {EnregistrerCompteRenduEssai, {}}),
+                  Cinetique::kCodeEchec)
+            << sortie;
         EXPECT_TRUE(erreurs.str().starts_with(sortie + " : ")) << erreurs.str();
     }
     // The window's commands say so in its results.

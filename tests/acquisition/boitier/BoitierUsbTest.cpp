@@ -106,7 +106,8 @@ TEST(BoitierUsb, each_wrong_answer_fails_the_reading_and_the_next_one_works)
     const ChienDeGarde garde;
     const std::pair<std::string, std::string> cas[] = {
         {"ERR 2 argument incorrect\n", "Le boîtier de mesure refuse une lecture de 314 échantillons à 15700 Hz."},
-        {"ID NELVAR-BOITIER 1 MPX5700AP\r\n", BoitierUsb::kMessageRedemarre},
+        {"ID NELVAR-BOITIER 1 MPX5700AP\r\n", "Le boîtier de mesure a redémarré pendant la lecture (mauvais contact "
+                                             "ou alimentation insuffisante ?) : mesure abandonnée."},
         {"M 314 1019\xFF\n", "Le boîtier de mesure a donné une réponse incorrecte : « M 314 1019? »."},
         {"", "Le boîtier de mesure ne répond plus."}, // the next reading probes the box again
     };
@@ -144,7 +145,7 @@ TEST(BoitierUsb, the_reading_after_a_silent_or_unplugged_box_opens_the_port_agai
         const std::unique_ptr<BoitierUsb> boitier = std::move(ouverture).Valeur();
         if (debranche)
             premier.Debrancher();
-        EXPECT_EQ(Echec(*boitier), BoitierUsb::kMessageMuet);
+        EXPECT_EQ(Echec(*boitier), "Le boîtier de mesure ne répond plus.");
 
         FauxBoitier second(FauxBoitier::Normal("MPX5700AP", 174, 3));
         fs::remove(port);

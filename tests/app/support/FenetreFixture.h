@@ -7,6 +7,7 @@
 #include "widgets/Apparence.h"
 #include "widgets/TRadioGroup.h"
 #include "app/UPrincipal.h"
+#include "workers/Acquisition.h"
 #include "acquisition/SimulatedCard.h"
 #include "chart/TChart.h"
 #include "numtext/NumberText.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -67,21 +69,35 @@ protected:
     static double Tension(double code) { return (code - 2047.5) * 10.24 / 4094; }
 
     // One timer tick, through the timer's own signal and the handler guard:
-    // the signal queues the tick, which then runs. Its reading comes one
+    // the signal queues the tick, which then runs and asks the acquisition's
+    // thread for its reading; the test waits for the result the window takes
+    // (a reading that never comes fails the test). The reading comes one
     // period after the previous one. The analysis window's refresh, queued
     // by the tick, runs too.
     void Tick()
     {
         horloge.Advance(std::chrono::nanoseconds(1000130000));
+        QSignalSpy lue(&form->Lectures(), &Acquisition::Lue);
         QMetaObject::invokeMethod(form->Timer1, "timeout");
         QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
+        if (form->Lectures().Occupe()) {
+            ASSERT_TRUE(lue.wait(kAttenteLecture)) << "no reading came back";
+        }
         QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
     }
+    static constexpr int kAttenteLecture = 30000; // ms, far beyond a loaded machine's slowest
 
-    // A press of Button1, and the analysis window's refresh it queues.
+    // A press of Button1, and the analysis window's refresh it queues. A
+    // stop of a journaled run waits for the journal's release (every line
+    // on the disk, the file closed).
     void Click()
     {
+        const bool arretJournalise = UPrincipal::EnMarche && !form->DossierJournal.empty();
+        QSignalSpy termine(&form->Lectures(), &Acquisition::JournalTermine);
         form->Button1->click();
+        if (arretJournalise && termine.isEmpty()) {
+            ASSERT_TRUE(termine.wait(kAttenteLecture)) << "the run's journal was never released";
+        }
         QCoreApplication::sendPostedEvents(form.get(), QEvent::MetaCall);
     }
 

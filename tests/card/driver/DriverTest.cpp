@@ -57,24 +57,14 @@ protected:
 // ---------------------------------------------------------------------------
 // Construction
 
-TEST_F(Driver, sends_the_first_configuration_to_0x28F_and_nothing_else)
+TEST_F(Driver, starts_with_the_published_defaults_a_clear_status_and_only_the_first_configuration_sent)
 {
-
     EXPECT_EQ(ports.Accesses(), (std::vector<PortAccess>{Out8(0x28F, 0x8B)}));
-}
-
-TEST(DriverConstruction, starts_with_the_published_defaults_and_a_clear_status)
-{
-    const FreshUnit fresh;
-    FakePorts ports;
-    const TDravoC card(ports);
-
     EXPECT_EQ(card.AdressOffset(), 0);
     EXPECT_EQ(card.NomCarte, TlisteCartes::Candibus);
     EXPECT_EQ(card.Configuration(), aSortie_bcEntree);
     EXPECT_EQ(card.NombreDePointsDeMesure, 256);
     EXPECT_EQ(card.SepDecimalPourTransfert, virgule);
-    EXPECT_FALSE(card.OnUsing);
     EXPECT_FALSE(card.OnNeFaitRien);
     EXPECT_EQ(card.CodeErreur, 0);
     EXPECT_EQ(card.MessageErreur, "");
@@ -118,6 +108,7 @@ struct OffsetCase {
     TAdrOffs value;
     TAdrOffs stored;
     Codes announced; // codes seen by OnUsing, in order
+    const char* message; // left in MessageErreur
     std::uint16_t voie1;
     std::uint16_t voie2;
     std::uint16_t a;
@@ -126,21 +117,27 @@ struct OffsetCase {
 
 TEST(DriverAddressOffset, validates_the_offset_and_moves_the_port_map)
 {
+    const char* const kRange = "addrOffset, décalage d'adresse doit être multiple de 16, entre 0 et 368";
+    const char* const kMultiple = "addrOffset doit être multiple de 16";
+    const char* const kHole = "addrOffset ne doit pas être entre 8 x 16 et 15 x 16";
     const std::vector<OffsetCase> cases = {
-        {368, 368, {0}, 0x3F0, 0x3F2, 0x3FC, 0x3FF},
-        {100, 96, {0, 2}, 0x2E0, 0x2E2, 0x2EC, 0x2EF},
-        {130, 0, {0, 2, 3}, 0x280, 0x282, 0x28C, 0x28F},
-        {400, 0, {0, 1}, 0x280, 0x282, 0x28C, 0x28F},
-        {128, 0, {0, 3}, 0x280, 0x282, 0x28C, 0x28F},
-        {255, 0, {0, 2, 3}, 0x280, 0x282, 0x28C, 0x28F},
-        {369, 0, {0, 1}, 0x280, 0x282, 0x28C, 0x28F},
+        {368, 368, {0}, "", 0x3F0, 0x3F2, 0x3FC, 0x3FF},
+        {32, 32, {0}, "", 0x2A0, 0x2A2, 0x2AC, 0x2AF},
+        {100, 96, {0, 2}, kMultiple, 0x2E0, 0x2E2, 0x2EC, 0x2EF},
+        {130, 0, {0, 2, 3}, kHole, 0x280, 0x282, 0x28C, 0x28F},
+        {400, 0, {0, 1}, kRange, 0x280, 0x282, 0x28C, 0x28F},
+        {128, 0, {0, 3}, kHole, 0x280, 0x282, 0x28C, 0x28F},
+        {255, 0, {0, 2, 3}, kHole, 0x280, 0x282, 0x28C, 0x28F},
+        {369, 0, {0, 1}, kRange, 0x280, 0x282, 0x28C, 0x28F},
     };
     for (const OffsetCase& c : cases) {
         SCOPED_TRACE(c.value);
         const FreshUnit fresh;
         FakePorts ports;
         TDravoC card(ports);
-        card.SetAdressOffset(48); // start away from 0
+        card.SetAdressOffset(48); // start away from 0, with an earlier refusal's status
+        card.CodeErreur = 1;
+        card.MessageErreur = "ancien message";
         StatusLog log;
         log.Attach(card);
 
@@ -149,6 +146,7 @@ TEST(DriverAddressOffset, validates_the_offset_and_moves_the_port_map)
         EXPECT_EQ(card.AdressOffset(), c.stored);
         EXPECT_EQ(log.codes, c.announced);
         EXPECT_EQ(card.CodeErreur, c.announced.back());
+        EXPECT_EQ(card.MessageErreur, c.message);
         EXPECT_EQ(UDravoC::PortVoie1, c.voie1);
         EXPECT_EQ(UDravoC::PortVoie2, c.voie2);
         EXPECT_EQ(UDravoC::PortA, c.a);
@@ -156,24 +154,6 @@ TEST(DriverAddressOffset, validates_the_offset_and_moves_the_port_map)
         EXPECT_EQ(UDravoC::PortC, c.a + 2);
         EXPECT_EQ(UDravoC::PortControle, c.controle);
     }
-}
-
-TEST_F(Driver, reports_each_error_with_its_message)
-{
-
-    card.SetAdressOffset(130);
-
-    EXPECT_EQ(log.messages, (std::vector<std::string>{"", "addrOffset doit être multiple de 16",
-                                                      "addrOffset ne doit pas être entre 8 x 16 et 15 x 16"}));
-    EXPECT_EQ(card.MessageErreur, "addrOffset ne doit pas être entre 8 x 16 et 15 x 16");
-
-    card.SetAdressOffset(400);
-    EXPECT_EQ(card.CodeErreur, 1);
-    EXPECT_EQ(card.MessageErreur, "addrOffset, décalage d'adresse doit être multiple de 16, entre 0 et 368");
-
-    card.SetAdressOffset(32);
-    EXPECT_EQ(card.CodeErreur, 0);
-    EXPECT_EQ(card.MessageErreur, "");
 }
 
 TEST_F(Driver, every_value_ends_on_an_accepted_base)
@@ -293,77 +273,58 @@ TEST_F(Driver, reads_at_the_channel_ports_of_the_offset_in_use)
 // ---------------------------------------------------------------------------
 // The timed read: frequency, duration and their status
 
-TEST_F(Driver, the_program_s_call_runs_at_15700_Hz_for_20_ms_without_error)
+TEST(DriverRate, each_rate_and_count_gives_its_divisor_its_duration_and_its_status_and_still_reads)
 {
-    card.SetAdressOffset(130); // leaves code 3, which the read must clear
-    log.codes.clear();
-
-    card.MesurerTensions(314, 15700);
-
-    EXPECT_EQ(ports.Writes(0x42), (std::vector<std::uint8_t>{0x4C, 0x00}));
-    EXPECT_EQ(card.Frequence, 15700.0);
-    EXPECT_DOUBLE_EQ(card.Duree, 0.02);
-    EXPECT_EQ(card.NombreDePointsDeMesure, 314);
-    EXPECT_EQ(card.CodeErreur, 0);
-    EXPECT_EQ(card.MessageErreur, "");
-    EXPECT_EQ(log.codes, (Codes{0}));
-}
-
-TEST_F(Driver, above_596600_Hz_reports_code_5_and_reads_with_divisor_2)
-{
-
-    card.MesurerTensions(314, 700000);
-
-    EXPECT_EQ(log.codes, (Codes{0, 5}));
-    EXPECT_EQ(card.MessageErreur, "Fréquence incorrecte");
-    EXPECT_EQ(ports.Writes(0x42), (std::vector<std::uint8_t>{0x02, 0x00}));
-    EXPECT_EQ(card.Frequence, 596600.0);
-    EXPECT_EQ(ports.Count(Kind::In16, 0x280), 315u);
-    EXPECT_EQ(ports.Count(Kind::In16, 0x282), 314u);
-}
-
-TEST_F(Driver, a_read_longer_than_60_s_reports_code_4_and_still_reads_and_60_s_is_fine)
-{
-
-    card.MesurerTensions(1201, 20);
-
-    EXPECT_EQ(ports.Writes(0x42), (std::vector<std::uint8_t>{0x0C, 0xE9})); // 59 660
-    EXPECT_EQ(card.Frequence, 20.0);
-    EXPECT_DOUBLE_EQ(card.Duree, 60.05);
-    EXPECT_EQ(log.codes, (Codes{0, 4}));
-    EXPECT_EQ(card.MessageErreur, "Durée d'une mesure de tension supérieure à 60 secondes");
-    EXPECT_EQ(ports.Count(Kind::In16, 0x280), 1202u);
-    EXPECT_EQ(ports.Count(Kind::In16, 0x282), 1201u);
-
-    card.MesurerTensions(1200, 20); // exactly 60 s
-    EXPECT_EQ(card.Duree, 60.0);
-    EXPECT_EQ(card.CodeErreur, 0);
-}
-
-TEST_F(Driver, a_divisor_too_large_for_the_timer_runs_at_the_slowest_rate_with_code_5)
-{
-
-    card.MesurerTensions(100, 10); // divisor 119 320 does not fit 16 bits
-
-    EXPECT_EQ(log.codes, (Codes{0, 5}));
-    EXPECT_EQ(ports.Writes(0x42), (std::vector<std::uint8_t>{0xFF, 0xFF}));
-    EXPECT_NEAR(card.Frequence, 18.2071, 1e-4);
-    EXPECT_EQ(ports.Count(Kind::In16, 0x282), 100u);
-}
-
-TEST_F(Driver, up_to_596600_Hz_is_accepted_any_other_rate_reads_at_596600_Hz_with_code_5)
-{
+    // The timer runs at 1 193 200 Hz: 15 700 Hz is divisor 76, 20 Hz 59 660.
+    // Every read first clears the code 3 left by a refused offset.
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    const char* const kRefused = "Fréquence incorrecte";
+    const char* const kTooLong = "Durée d'une mesure de tension supérieure à 60 secondes";
     struct Case {
+        const char* what;
+        std::int32_t count;
         double frequence;
-        std::int32_t code;
+        std::vector<std::uint8_t> divisor; // low then high byte
+        double frequenceRead;
+        double duree;
+        Codes codes;
+        const char* message;
     };
-    for (const Case c : {Case{596600, 0}, Case{596601, 5}, Case{-15700, 5},
-                         Case{std::numeric_limits<double>::quiet_NaN(), 5},
-                         Case{std::numeric_limits<double>::infinity(), 5}}) {
-        SCOPED_TRACE(c.frequence);
-        card.MesurerTensions(5, c.frequence);
-        EXPECT_EQ(card.CodeErreur, c.code);
-        EXPECT_EQ(card.Frequence, 596600.0);
+    const Case cases[] = {
+        {"the program's call: 20 ms", 314, 15700, {0x4C, 0x00}, 15700, 0.02, {0}, ""},
+        {"fastest rate", 314, 596600, {0x02, 0x00}, 596600, 314 / 596600.0, {0}, ""},
+        {"just above the fastest", 314, 596601, {0x02, 0x00}, 596600, 314 / 596600.0, {0, 5}, kRefused},
+        {"far above the fastest", 314, 700000, {0x02, 0x00}, 596600, 314 / 596600.0, {0, 5}, kRefused},
+        {"negative", 314, -15700, {0x02, 0x00}, 596600, 314 / 596600.0, {0, 5}, kRefused},
+        {"NaN", 314, nan, {0x02, 0x00}, 596600, 314 / 596600.0, {0, 5}, kRefused},
+        {"infinite", 314, inf, {0x02, 0x00}, 596600, 314 / 596600.0, {0, 5}, kRefused},
+        // 119 320 does not fit 16 bits: the slowest rate, 18.2071 Hz.
+        {"divisor past 16 bits", 100, 10, {0xFF, 0xFF}, 18.20706, 5.49236, {0, 5}, kRefused},
+        {"exactly 60 s", 1200, 20, {0x0C, 0xE9}, 20, 60.0, {0}, ""},
+        {"past 60 s", 1201, 20, {0x0C, 0xE9}, 20, 60.05, {0, 4}, kTooLong},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const FreshUnit fresh;
+        FakePorts ports;
+        TDravoC card(ports);
+        StatusLog log;
+        card.SetAdressOffset(130);
+        log.Attach(card);
+        ports.ClearAccesses();
+
+        card.MesurerTensions(c.count, c.frequence);
+
+        EXPECT_EQ(ports.Writes(0x42), c.divisor);
+        EXPECT_NEAR(card.Frequence, c.frequenceRead, 1e-5 * c.frequenceRead);
+        EXPECT_NEAR(card.Duree, c.duree, 1e-5 * c.duree);
+        EXPECT_EQ(log.codes, c.codes);
+        EXPECT_EQ(card.CodeErreur, c.codes.back());
+        EXPECT_EQ(card.MessageErreur, c.message);
+        EXPECT_EQ(card.NombreDePointsDeMesure, c.count);
+        EXPECT_EQ(ports.Count(Kind::In16, 0x280), static_cast<std::size_t>(c.count) + 1);
+        EXPECT_EQ(ports.Count(Kind::In16, 0x282), static_cast<std::size_t>(c.count));
     }
 }
 
@@ -486,29 +447,18 @@ TEST(DriverReadVoltages, data_words_give_the_card_s_samples_and_voltages_whateve
     }
 }
 
-TEST_F(Driver, the_first_conversion_of_a_read_is_discarded)
+TEST_F(Driver, both_channels_are_averaged_apart_without_the_first_conversion)
 {
-    ports.QueueWords(0x280, {0x0000}); // the stale result of the last read
-    ports.SetWord(0x280, 0x0080);
-    ports.SetWord(0x282, 0xF0FF);
-
-    card.MesurerTensions(314, 15700);
-
-    EXPECT_NEAR(card.TensionVoie1, 0.00125061, 1e-9);
-    EXPECT_NEAR(card.TensionVoie2, 5.12125, 1e-6);
-}
-
-TEST_F(Driver, both_channels_are_averaged_apart)
-{
-    // Channel 1: samples 100, 200, 300, 400 (mean 250); channel 2: 4000, 4001,
-    // 4002, 4003 (mean 4001.5).
+    // Channel 1: the stale 4095 of the last read, discarded, then samples
+    // 100, 200, 300, 400 (mean 250); channel 2: 4000, 4001, 4002, 4003 (mean
+    // 4001.5). On the card's ±5.12125 V over 0..4095: -4.495945 V and 4.887386 V.
     ports.QueueWords(0x280, {0xFFFF, 0x4006, 0x800C, 0xC012, 0x0019});
     ports.QueueWords(0x282, {0x00FA, 0x10FA, 0x20FA, 0x30FA});
 
     card.MesurerTensions(4, 15700);
 
-    EXPECT_NEAR(card.TensionVoie1, (250 - 2047.5) * 10.24 / 4094, 1e-12);
-    EXPECT_NEAR(card.TensionVoie2, (4001.5 - 2047.5) * 10.24 / 4094, 1e-12);
+    EXPECT_NEAR(card.TensionVoie1, -4.4959452858, 1e-9);
+    EXPECT_NEAR(card.TensionVoie2, 4.8873864191, 1e-9);
 }
 
 } // namespace

@@ -63,10 +63,10 @@ TEST(LiensQt, the_two_menu_addresses_reach_the_desktop_as_web_page_and_mail_link
     P.EcrireAuteur(kAdresseCourrielMailto);
 
     ASSERT_EQ(recorder.urls.size(), 2u);
-    EXPECT_EQ(recorder.urls[0].toString().toStdString(), kAdresseSite);
+    EXPECT_EQ(recorder.urls[0].toString(), QStringLiteral("https://nelvar.example.org/"));
     EXPECT_EQ(recorder.urls[1].scheme(), QStringLiteral("mailto"));
-    EXPECT_EQ(recorder.urls[1].path().toStdString(), kAdresseCourriel);
-    EXPECT_EQ(recorder.urls[1].toString().toStdString(), kAdresseCourrielMailto);
+    EXPECT_EQ(recorder.urls[1].path(), QStringLiteral("auteur@nelvar.example.org"));
+    EXPECT_EQ(recorder.urls[1].toString(), QStringLiteral("mailto:auteur@nelvar.example.org"));
     UDravoC::ReinitialiserEtatUnite();
 }
 

@@ -7,12 +7,13 @@
 #include "acquisition/SimulatedCard.h"
 #include "widgets/Apparence.h"
 #include "classe/fenetre/FenetreClasse.h"
-#include "rapport/GraphiquesClasse.h"
+#include "classe/fenetre/GraphiquesClasse.h"
+#include "classe/fenetre/ModeleClasse.h"
 #include "rapport/RapportClasse.h"
-#include "classe/TexteClasse.h"
 #include "app/UPrincipal.h"
 #include "chart/TChart.h"
 #include "chart/TPointSeries.h"
+#include "classe/Formulations.h"
 #include "classe/SyntheseClasse.h"
 #include "numtext/NumberText.h"
 #include "tests/app/support/FakeBoxes.h"
@@ -25,11 +26,13 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -50,7 +53,7 @@ constexpr double kEa = 50000;      // J/mol
 constexpr double kA = 1e7;         // s⁻¹
 constexpr int kAttente = 20000;    // ms, for the reading thread's hand-offs only
 
-double K(double celsius) { return kA * std::exp(-kEa / (Classe::kR * (celsius + 273.15))); }
+double K(double celsius) { return kA * std::exp(-kEa / (Constantes::kConstanteGazExacte * (celsius + 273.15))); }
 
 // A bench's run at `celsius`, started `minute` minutes into the lab: 400
 // readings whose curve follows k(T), with one pascal of noise.
@@ -138,12 +141,30 @@ protected:
         QSignalSpy lue(&f, &FenetreClasse::Actualisee);
         EXPECT_TRUE(lue.wait(kAttente));
     }
-    static std::vector<std::string> Colonne(const QTableWidget& t, int c)
+    static std::string Cellule(const FenetreClasse& f, int n, Classe::Colonne c)
+    {
+        return f.Modele->index(n, static_cast<int>(c)).data().toString().toStdString();
+    }
+    static std::vector<std::string> Colonne(const FenetreClasse& f, int c)
     {
         std::vector<std::string> v;
-        for (int n = 0; n < t.rowCount(); ++n)
-            v.push_back(t.item(n, c) ? t.item(n, c)->text().toStdString() : "");
+        for (int n = 0; n < f.Modele->rowCount(); ++n)
+            v.push_back(f.Modele->index(n, c).data().toString().toStdString());
         return v;
+    }
+    static std::vector<std::string> Colonne(const FenetreClasse& f, Classe::Colonne c)
+    {
+        return Colonne(f, static_cast<int>(c));
+    }
+    // The column the teacher types in, found as a view finds it: by its flags.
+    static int ColonneEditable(const FenetreClasse& f)
+    {
+        std::vector<int> editables;
+        for (int c = 0; c < f.Modele->columnCount(); ++c)
+            if (f.Modele->flags(f.Modele->index(0, c)) & Qt::ItemIsEditable)
+                editables.push_back(c);
+        EXPECT_EQ(editables.size(), 1u);
+        return editables.empty() ? -1 : editables.front();
     }
 
     fs::path dossier;
@@ -155,21 +176,32 @@ protected:
 TEST_F(FenetreClasseTest, lists_the_runs_as_the_command_line_and_finds_the_activation_energy)
 {
     auto f = Ouvrir();
-    ASSERT_EQ(f->Tableau->rowCount(), 3);
-    EXPECT_EQ(Colonne(*f->Tableau, 1), (std::vector<std::string>{"PC01", "PC02", "PC03"}));
-    EXPECT_EQ(f->Tableau->horizontalHeaderItem(0)->text(), QStringLiteral("fichier"));
-    EXPECT_EQ(f->Tableau->item(0, 0)->text(), QStringLiteral("essai_PC01.txt"));
-    EXPECT_EQ(f->Tableau->horizontalHeaderItem(7)->text(), QStringLiteral("k (s-1)"));
+    ASSERT_EQ(f->Modele->rowCount(), 3);
+    EXPECT_EQ(Colonne(*f, Classe::Colonne::Poste), (std::vector<std::string>{"PC01", "PC02", "PC03"}));
+    EXPECT_EQ(f->Modele->headerData(0, Qt::Horizontal), QStringLiteral("fichier"));
+    EXPECT_EQ(Cellule(*f, 0, Classe::Colonne::Fichier), "essai_PC01.txt");
+    EXPECT_EQ(f->Modele->headerData(static_cast<int>(Classe::Colonne::K), Qt::Horizontal), QStringLiteral("k (s-1)"));
     // Each run's k against the one its curve was made with.
     for (int n = 0; n < 3; ++n) {
-        const double k = Cinetique::LireNombreVirguleOuPoint(f->Tableau->item(n, 7)->text().toStdString());
+        const double k = Cinetique::LireNombreVirguleOuPoint(Cellule(*f, n, Classe::Colonne::K));
         EXPECT_NEAR(k, K(15 + 10 * n), 0.002 * K(15 + 10 * n)) << n;
     }
     // Ea and A from the line, against the ones the curves were made with.
+    // Each shown as the synthesis words it, rounded to its uncertainty; Ea
+    // in kJ/mol with as many decimals as its uncertainty.
     std::map<std::string, double> conclusions;
-    for (int n = 0; n < f->Conclusions->rowCount(); ++n)
-        conclusions[f->Conclusions->item(n, 0)->text().toStdString()] =
-            Cinetique::LireNombreVirguleOuPoint(f->Conclusions->item(n, 1)->text().toStdString());
+    const auto& synthese = f->Synthese().conclusions;
+    ASSERT_EQ(f->Conclusions->rowCount(), static_cast<int>(synthese.size()));
+    for (int n = 0; n < f->Conclusions->rowCount(); ++n) {
+        const Classe::Conclusion& c = synthese[static_cast<std::size_t>(n)];
+        EXPECT_EQ(f->Conclusions->item(n, 1)->text().toStdString(), Classe::TexteArrondi(c)) << c.nom;
+        conclusions[f->Conclusions->item(n, 0)->text().toStdString()] = c.valeur.value_or(0);
+    }
+    const std::string texteEa = f->Conclusions->item(0, 1)->text().toStdString();
+    const std::size_t plusOuMoins = texteEa.find(" ± ");
+    ASSERT_NE(plusOuMoins, std::string::npos) << texteEa;
+    EXPECT_TRUE(texteEa.ends_with(" kJ/mol")) << texteEa;
+    EXPECT_EQ(plusOuMoins - texteEa.find_first_of(",."), texteEa.find(" kJ") - texteEa.find_last_of(",.")) << texteEa;
     const double ea = conclusions.at("Énergie d'activation Ea (J/mol)");
     const double a = conclusions.at("Facteur pré-exponentiel A (s-1)");
     EXPECT_NEAR(ea, kEa, 0.01 * kEa);
@@ -185,7 +217,7 @@ TEST_F(FenetreClasseTest, lists_the_runs_as_the_command_line_and_finds_the_activ
     EXPECT_EQ(bureau.clipboard[1], ligneDeCommande);
 
     // The Arrhenius chart: one point a run at (1/T, ln k), its line through them.
-    const GraphiquesClasse& g = *f->Graphiques;
+    const GraphiquesSynthese& g = f->Graphiques->Series();
     ASSERT_EQ(g.PointsArrhenius->Count(), 3);
     EXPECT_NEAR(g.PointsArrhenius->XValue(0), 1 / (35 + 273.15), 1e-12);
     EXPECT_NEAR(g.PointsArrhenius->YValue(2), std::log(K(15)), 0.002);
@@ -218,7 +250,7 @@ TEST_F(FenetreClasseTest, a_run_landing_in_the_folder_is_added_and_only_it_is_an
         return c;
     };
     auto f = Ouvrir(acces);
-    ASSERT_EQ(f->Tableau->rowCount(), 3);
+    ASSERT_EQ(f->Modele->rowCount(), 3);
     // A fourth bench's run lands; a half-written one sits beside it.
     Deposer(dossier, "essai_PC04.txt");
     std::ofstream(dossier / ".essai_PC05.txt.tmp")
@@ -228,16 +260,16 @@ TEST_F(FenetreClasseTest, a_run_landing_in_the_folder_is_added_and_only_it_is_an
         [&] { return f->Etat->text().contains(QStringLiteral("1 fichier écarté : .essai_PC05.txt.tmp (")); }, kAttente))
         << f->Etat->text().toStdString();
     EXPECT_EQ(f->Etat->text().left(13), QStringLiteral("4 essais lus "));
-    EXPECT_EQ(Colonne(*f->Tableau, 1), (std::vector<std::string>{"PC01", "PC02", "PC03", "PC04"}));
+    EXPECT_EQ(Colonne(*f, Classe::Colonne::Poste), (std::vector<std::string>{"PC01", "PC02", "PC03", "PC04"}));
     using Comptes = std::map<std::string, int>;
     EXPECT_EQ(comptes(),
               (Comptes{{"essai_PC01.txt", 1}, {"essai_PC02.txt", 1}, {"essai_PC03.txt", 1}, {"essai_PC04.txt", 1}}));
     // A reading that changes nothing leaves the teacher's place in the table.
-    f->Tableau->setCurrentCell(2, 7);
+    f->Tableau->setCurrentIndex(f->Modele->index(2, 7));
     f->Relire();
     Attendre(*f);
-    EXPECT_EQ(f->Tableau->currentRow(), 2);
-    EXPECT_EQ(f->Tableau->currentColumn(), 7);
+    EXPECT_EQ(f->Tableau->currentIndex().row(), 2);
+    EXPECT_EQ(f->Tableau->currentIndex().column(), 7);
     // A run changed (rewritten longer) is read again; the others are not.
     Deposer(dossier, "essai_PC01.txt", "essai_PC01-401.txt");
     f->Relire();
@@ -254,17 +286,18 @@ TEST_F(FenetreClasseTest, the_factor_typed_is_saved_to_classe_tsv_and_read_back)
         f->ChampUnite->setText(QStringLiteral("mol/L"));
         emit f->ChampUnite->editingFinished();
         Attendre(*f);
-        EXPECT_EQ(f->Tableau->horizontalHeaderItem(FenetreClasse::kColonneFacteur)->text(),
-                  QStringLiteral("concentration initiale (mol/L)"));
+        const int facteur = ColonneEditable(*f);
+        EXPECT_EQ(f->Modele->headerData(facteur, Qt::Horizontal), QStringLiteral("concentration initiale (mol/L)"));
         const char* valeurs[] = {"0,5", "1.0", "2"};
         for (int n = 0; n < 3; ++n) {
-            f->Tableau->item(n, FenetreClasse::kColonneFacteur)->setText(QString::fromUtf8(valeurs[n]));
+            EXPECT_TRUE(f->Modele->setData(f->Modele->index(n, facteur), QString::fromUtf8(valeurs[n])));
             Attendre(*f);
         }
-        // A value that is not a number is refused and changes nothing.
-        f->Tableau->item(0, FenetreClasse::kColonneFacteur)->setText(QStringLiteral("beaucoup"));
+        // A value that is not a number is refused, said, and changes nothing.
+        EXPECT_FALSE(f->Modele->setData(f->Modele->index(0, facteur), QStringLiteral("beaucoup")));
         EXPECT_EQ(f->Table().Valeur("essai_PC01.txt"), 0.5);
-        EXPECT_EQ(f->Tableau->item(0, FenetreClasse::kColonneFacteur)->text(), QStringLiteral("0,5"));
+        EXPECT_EQ(Colonne(*f, facteur).front(), "0,5");
+        EXPECT_TRUE(f->Etat->text().contains(QStringLiteral("beaucoup"))) << f->Etat->text().toStdString();
     }
     // In the folder, as the command line reads it.
     const Issue<Classe::TableClasse> lue = Classe::LireTable(dossier.string());
@@ -275,10 +308,11 @@ TEST_F(FenetreClasseTest, the_factor_typed_is_saved_to_classe_tsv_and_read_back)
     // A new window shows them, and the factor's charts have their points.
     auto f = Ouvrir();
     EXPECT_EQ(f->ChampFacteur->text() + "|" + f->ChampUnite->text(), QStringLiteral("concentration initiale|mol/L"));
-    EXPECT_EQ(Colonne(*f->Tableau, FenetreClasse::kColonneFacteur), (std::vector<std::string>{"0,5", "1", "2"}));
-    ASSERT_EQ(f->Graphiques->PointsTDemi->Count(), 3);
-    EXPECT_EQ(f->Graphiques->PointsTDemi->XValue(2), 2.0);
-    EXPECT_NEAR(f->Graphiques->PointsTDemi->YValue(2), std::log(2) / K(35), 0.01 * std::log(2) / K(35));
+    EXPECT_EQ(Colonne(*f, ColonneEditable(*f)), (std::vector<std::string>{"0,5", "1", "2"}));
+    const TPointSeries& tDemi = *f->Graphiques->Series().PointsTDemi;
+    ASSERT_EQ(tDemi.Count(), 3);
+    EXPECT_EQ(tDemi.XValue(2), 2.0);
+    EXPECT_NEAR(tDemi.YValue(2), std::log(2) / K(35), 0.01 * std::log(2) / K(35));
 }
 
 TEST_F(FenetreClasseTest, the_window_never_touches_the_disk_on_its_own_thread)
@@ -348,12 +382,12 @@ TEST_F(FenetreClasseTest, a_folder_that_cannot_be_read_is_said_in_french)
     auto f = Ouvrir();
     EXPECT_EQ(f->Etat->text().toStdString(),
               "« " + dossier.string() + " » est introuvable : ni dossier ni fichier de ce nom.");
-    EXPECT_EQ(f->Tableau->rowCount(), 0);
+    EXPECT_EQ(f->Modele->rowCount(), 0);
     // Once it is there, the next reading lists its runs.
     fs::create_directories(dossier);
     Deposer(dossier, "essai_PC01.txt");
     f->Relire();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return f->Tableau->rowCount() == 1; }, kAttente));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f->Modele->rowCount() == 1; }, kAttente));
     EXPECT_EQ(f->Etat->text(), QStringLiteral("1 essai lu"));
 }
 
@@ -364,6 +398,23 @@ std::pair<std::string, std::string> LirePdf(const fs::path& pdf, const std::stri
 {
     return {Lancer("pdftotext " + pages + " -layout '" + pdf.string() + "' -").first,
             Lancer("pdfinfo '" + pdf.string() + "'").first};
+}
+
+// The last line of each of a PDF's first `pages` pages (its foot), its
+// runs of spaces made one.
+std::vector<std::string> Pieds(const fs::path& pdf, int pages)
+{
+    std::vector<std::string> pieds;
+    for (int n = 1; n <= pages; ++n) {
+        const std::string page = LirePdf(pdf, "-f " + std::to_string(n) + " -l " + std::to_string(n)).first;
+        const std::string texte = page.substr(0, page.find_last_not_of(" \n\f") + 1);
+        std::string pied;
+        for (const char c : texte.substr(texte.find_last_of('\n') + 1))
+            if (c != ' ' || (!pied.empty() && pied.back() != ' '))
+                pied += c;
+        pieds.push_back(pied);
+    }
+    return pieds;
 }
 
 } // namespace
@@ -388,16 +439,17 @@ TEST_F(FenetreClasseTest, the_class_report_holds_the_table_and_the_conclusions_f
         EXPECT_NE(info.find("\nPages:           2\n"), std::string::npos) << info;
         EXPECT_NE(info.find("842 x 595"), std::string::npos) << info; // A4 landscape, in points
         for (const char* attendu : {"Synthèse de la classe", "essai_PC01.txt", "essai_PC02.txt", "essai_PC03.txt",
-                                    "PC03", "Énergie d'activation Ea (J/mol)", "Facteur pré-exponentiel A (s-1)", "1/2"})
+                                    "PC03", "Énergie d'activation Ea (J/mol)", "Facteur pré-exponentiel A (s-1)"})
             EXPECT_NE(texte.find(attendu), std::string::npos) << attendu << "\n" << texte;
     };
+    const std::vector<std::string> pieds{"Synthèse de la classe 1/2", "Synthèse de la classe 2/2"};
     const std::string texte = LirePdf(pdf).first;
     verifier(LirePdf(pdf));
+    EXPECT_EQ(Pieds(pdf, 2), pieds);
     // Each row's k as the table writes it (decimal comma).
-    const TexteClasse::Decoupe decoupe = TexteClasse::Decouper(Classe::TexteSynthese(f->Synthese()));
-    ASSERT_EQ(decoupe.lignes.size(), 3u);
-    for (const auto& ligne : decoupe.lignes)
-        EXPECT_NE(texte.find(ligne[7]), std::string::npos) << ligne[7];
+    ASSERT_EQ(f->Modele->rowCount(), 3);
+    for (const std::string& k : Colonne(*f, Classe::Colonne::K))
+        EXPECT_NE(texte.find(k), std::string::npos) << k;
 
     // A zoom in the window reaches not the report's charts, and stays.
     const std::string graphiques = LirePdf(pdf, "-f 2 -l 2").first;
@@ -414,8 +466,10 @@ TEST_F(FenetreClasseTest, the_class_report_holds_the_table_and_the_conclusions_f
     const auto [sortie, code] =
         Lancer(programme + " --classe --pdf '" + pdfLigne.string() + "' '" + dossier.string() + "' 2>/dev/null");
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(TexteClasse::Decouper(sortie).lignes.size(), 3u) << sortie;
+    const std::string tableau = sortie.substr(0, sortie.find("\n\n")); // the header and a row a run
+    EXPECT_EQ(std::count(tableau.begin(), tableau.end(), '\n'), 3) << sortie;
     verifier(LirePdf(pdfLigne));
+    EXPECT_EQ(Pieds(pdfLigne, 2), pieds);
     const auto [erreurs, echec] = Lancer(programme + " --classe --pdf '" + ailleurs.string() + "' '" +
                                          dossier.string() + "' 2>&1 >/dev/null");
     EXPECT_EQ(echec, 2);
@@ -468,7 +522,7 @@ TEST_F(FenetreClasseTest, the_analysis_menu_opens_the_synthesis_on_the_class_fol
         EXPECT_EQ(principale.DossierClasse().chemin, dossier.string());
         EXPECT_TRUE(f->isVisible());
         Attendre(*f);
-        EXPECT_EQ(f->Tableau->rowCount(), 3);
+        EXPECT_EQ(f->Modele->rowCount(), 3);
         // Again: the same window, nothing asked.
         principale.Synthesedelaclasse1->trigger();
         EXPECT_EQ(principale.FenetreClasse1, f);
@@ -482,7 +536,7 @@ TEST_F(FenetreClasseTest, the_analysis_menu_opens_the_synthesis_on_the_class_fol
         ASSERT_NE(principale.FenetreClasse1, nullptr);
         EXPECT_EQ(principale.FenetreClasse1->Dossier(), autre.string());
         Attendre(*principale.FenetreClasse1);
-        EXPECT_EQ(principale.FenetreClasse1->Tableau->rowCount(), 0);
+        EXPECT_EQ(principale.FenetreClasse1->Modele->rowCount(), 0);
     }
     UPrincipal::ReinitialiserEtatUnite();
     UDravoC::ReinitialiserEtatUnite();

@@ -3,6 +3,7 @@
 // whole table and the conclusions on the clipboard, the very bytes that
 // `nelvar --classe` writes, as another program (xclip) pastes them.
 #include "classe/fenetre/FenetreClasse.h"
+#include "classe/fenetre/ModeleClasse.h"
 #include "classe/SyntheseClasse.h"
 #include "runtime/qt/QtPlatform.h"
 #include "tests/classe/JournauxDeClasse.h"
@@ -11,7 +12,7 @@
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QStandardPaths>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -44,12 +45,12 @@ TEST(SyntheseCopieX11, ctrl_c_in_the_table_copies_the_command_line_text)
         FenetreClasse fenetre(plateForme, dossier.string(), nullptr);
         QSignalSpy lue(&fenetre, &FenetreClasse::Actualisee);
         ASSERT_TRUE(lue.wait(20000));
-        ASSERT_EQ(fenetre.Tableau->rowCount(), 3);
+        ASSERT_EQ(fenetre.Modele->rowCount(), 3);
         fenetre.show();
         fenetre.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&fenetre));
         fenetre.Tableau->setFocus();
-        fenetre.Tableau->setCurrentCell(1, 7);
+        fenetre.Tableau->setCurrentIndex(fenetre.Modele->index(1, 7));
         QTest::keyClick(fenetre.Tableau, Qt::Key_C, Qt::ControlModifier);
 
         const Lecture collee = Xclip({QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});

@@ -1,8 +1,9 @@
 // The journal written on a thread of its own: a write that blocks (a slow
 // disk) holds neither the caller nor the lines after it, and ending waits
 // for every line given.
-#include "journal/JournalEnFond.h"
+#include "workers/JournalEnFond.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -22,7 +23,7 @@ constexpr std::chrono::system_clock::time_point kEpoque{};
 // A disk whose writes wait until the test opens it.
 class DisqueBloque {
 public:
-    Journal::EnFond::Ecriture Ecriture()
+    JournalEnFond::Ecriture Ecriture()
     {
         return [this](const Journal::Lecture& lecture) {
             ouvert_.wait();
@@ -53,42 +54,38 @@ Journal::Lecture Ligne(double tempsTick)
 TEST(JournalEnFond, a_blocked_write_holds_neither_the_caller_nor_the_lines_given_after_it)
 {
     DisqueBloque disque;
-    Journal::EnFond journal(disque.Ecriture(), {});
+    auto journal = std::make_unique<JournalEnFond>(disque.Ecriture(), JournalEnFond::Destinataire{},
+                                                   JournalEnFond::Copie{});
 
     // Three ticks' lines are given while the disk holds the first.
     for (int i = 0; i < 3; ++i)
-        journal.Ajouter(Ligne(i));
-    EXPECT_EQ(journal.EnAttente(), 3u);
+        journal->Ajouter(Ligne(i));
+    EXPECT_EQ(journal->EnAttente(), 3);
     EXPECT_TRUE(disque.Ecrits().empty());
 
     disque.Ouvrir();
-    journal.Terminer();
+    journal.reset();
     EXPECT_EQ(disque.Ecrits(), (std::vector<double>{0, 1, 2}));
-    EXPECT_EQ(journal.EnAttente(), 0u);
 }
 
 TEST(JournalEnFond, ending_during_a_blocked_write_waits_for_it_and_loses_no_line)
 {
-    for (const bool parLeDestructeur : {false, true}) {
-        DisqueBloque disque;
-        auto journal = std::make_unique<Journal::EnFond>(disque.Ecriture(), Journal::EnFond::Rappels{});
-        for (int i = 0; i < 4; ++i)
-            journal->Ajouter(Ligne(i));
+    DisqueBloque disque;
+    auto journal = std::make_unique<JournalEnFond>(disque.Ecriture(), JournalEnFond::Destinataire{},
+                                                   JournalEnFond::Copie{});
+    for (int i = 0; i < 4; ++i)
+        journal->Ajouter(Ligne(i));
 
-        std::atomic<bool> fini = false;
-        std::thread fin([&] {
-            if (parLeDestructeur)
-                journal.reset();
-            else
-                journal->Terminer();
-            fini = true;
-        });
-        // The end cannot come while the disk holds the first line.
-        EXPECT_FALSE(fini);
-        disque.Ouvrir();
-        fin.join();
-        EXPECT_EQ(disque.Ecrits(), (std::vector<double>{0, 1, 2, 3})) << parLeDestructeur;
-    }
+    std::atomic<bool> fini = false;
+    std::thread fin([&] {
+        journal.reset();
+        fini = true;
+    });
+    // The end cannot come while the disk holds the first line.
+    EXPECT_FALSE(fini);
+    disque.Ouvrir();
+    fin.join();
+    EXPECT_EQ(disque.Ecrits(), (std::vector<double>{0, 1, 2, 3}));
 }
 
 TEST(JournalEnFond, through_a_real_writer_tells_the_files_path_once_and_the_file_has_every_line)
@@ -98,13 +95,16 @@ TEST(JournalEnFond, through_a_real_writer_tells_the_files_path_once_and_the_file
     char dossier[] = "/tmp/nelvar-journal-fond-XXXXXX";
     ASSERT_NE(mkdtemp(dossier), nullptr);
     std::vector<std::string> chemins;
+    const QObject destinataire;
     {
-        Journal::EnFond journal(std::make_unique<Journal::Ecrivain>(dossier, ConditionsEssai{kEpoque, "carte simulée", 0.25,
-                                                                                             20, 100000, false, ""}),
-                                {{}, [&](const std::string& c) { chemins.push_back(c); }});
+        JournalEnFond journal(std::make_unique<Journal::Ecrivain>(
+                                  dossier, ConditionsEssai{kEpoque, "carte simulée", 0.25, 20, 100000, false, ""}),
+                              {&destinataire, {}, [&](const QString& c) { chemins.push_back(c.toStdString()); }},
+                              {});
         for (int i = 0; i < 3; ++i)
             journal.Ajouter(Ligne(i));
     }
+    QCoreApplication::sendPostedEvents();
     ASSERT_EQ(chemins.size(), 1u);
     std::ifstream fichier(chemins[0]);
     std::stringstream texte;
@@ -125,7 +125,7 @@ TEST(JournalEnFond, a_class_folder_that_stops_answering_holds_no_line_of_the_loc
     std::promise<void> porte, troisEcrites;
     std::shared_future<void> ouverte = porte.get_future().share();
     std::atomic<int> ecrites = 0;
-    Journal::EnFond::Copie copie;
+    JournalEnFond::Copie copie;
     copie.copie = std::make_unique<Journal::CopieClasse>(
         dossier, ConditionsEssai{kEpoque, "carte simulée", 0.25, 20, 100000, false, "PC1"});
     copie.horloge = [ouverte] {
@@ -133,7 +133,7 @@ TEST(JournalEnFond, a_class_folder_that_stops_answering_holds_no_line_of_the_loc
         return Journal::CopieClasse::Horloge::now();
     };
     {
-        Journal::EnFond journal(
+        JournalEnFond journal(
             [&](const Journal::Lecture&) {
                 if (++ecrites == 3)
                     troisEcrites.set_value();

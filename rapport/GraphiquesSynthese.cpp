@@ -1,9 +1,11 @@
-#include "rapport/GraphiquesClasse.h"
+#include "rapport/GraphiquesSynthese.h"
 
 #include "analyse/AnalyseEssai.h"
 #include "widgets/Graphiques.h"
-#include "chart/TChart.h"
+#include "chart/TCustomChart.h"
+#include "chart/TFastLineSeries.h"
 #include "chart/TPointSeries.h"
+#include "kinetics/Constantes.h"
 #include "numtext/NumberText.h"
 
 #include <algorithm>
@@ -11,9 +13,7 @@
 
 namespace {
 
-constexpr double kMmol = 1000;             // mol to mmol
 constexpr double kHectopascal = 100;       // Pa in a hPa
-constexpr double kKelvin = 273.15;         // °C to K, as the Arrhenius line takes T
 constexpr int kLegendeMax = 12;
 constexpr double kMarge = 0.08;            // of the points' span, around them
 constexpr int kTaillePoint = 4;            // more curves than this: no legend (it would hide them)
@@ -33,7 +33,7 @@ void TracerDroite(TFastLineSeries& serie, const std::optional<Classe::Droite>& d
 
 // The axes fixed around the points and their line, with a margin so that no
 // point sits on the frame; automatic when there is none.
-void Cadrer(TChart& graphique, const TChartSeries& points, const TChartSeries& droite)
+void Cadrer(TCustomChart& graphique, const TChartSeries& points, const TChartSeries& droite)
 {
     if (points.Count() == 0) {
         graphique.BottomAxis().SetAutomatic(true);
@@ -71,40 +71,39 @@ std::string NomCourt(const Classe::EssaiClasse& essai)
 
 } // namespace
 
-GraphiquesClasse::GraphiquesClasse(QWidget* parent) : QTabWidget(parent)
+GraphiquesSynthese::GraphiquesSynthese(TCustomChart& k, TCustomChart& tDemi, TCustomChart& arrhenius,
+                                       TCustomChart& courbes)
+    : GraphiqueK(k), GraphiqueTDemi(tDemi), GraphiqueArrhenius(arrhenius), GraphiqueCourbes(courbes)
 {
-    GraphiqueK = NouveauGraphique(this, "k selon le facteur étudié", "Facteur", "k en s⁻¹", true);
-    PointsK = NouvelleSerie<TPointSeries>(*GraphiqueK, kCouleurPoints, "Essais");
+    PreparerGraphique(GraphiqueK, "k selon le facteur étudié", "Facteur", "k en s⁻¹", true);
+    PointsK = NouvelleSerie<TPointSeries>(GraphiqueK, kCouleurPoints, "Essais");
     PointsK->SetPointSize(kTaillePoint);
-    DroiteK = NouvelleSerie<TFastLineSeries>(*GraphiqueK, kCouleurDroite, "Droite ajustée");
-    GraphiqueTDemi = NouveauGraphique(this, "t½ selon le facteur étudié", "Facteur", "t½ en s", true);
-    PointsTDemi = NouvelleSerie<TPointSeries>(*GraphiqueTDemi, kCouleurPoints, "Essais");
+    DroiteK = NouvelleSerie<TFastLineSeries>(GraphiqueK, kCouleurDroite, "Droite ajustée");
+    PreparerGraphique(GraphiqueTDemi, "t½ selon le facteur étudié", "Facteur", "t½ en s", true);
+    PointsTDemi = NouvelleSerie<TPointSeries>(GraphiqueTDemi, kCouleurPoints, "Essais");
     PointsTDemi->SetPointSize(kTaillePoint);
-    DroiteTDemi = NouvelleSerie<TFastLineSeries>(*GraphiqueTDemi, kCouleurDroite, "Droite ajustée");
-    GraphiqueArrhenius = NouveauGraphique(this, "Loi d'Arrhenius : ln k selon 1/T", "1/T en K⁻¹", "ln k (k en s⁻¹)",
-                                          true);
-    PointsArrhenius = NouvelleSerie<TPointSeries>(*GraphiqueArrhenius, kCouleurPoints, "Essais");
+    DroiteTDemi = NouvelleSerie<TFastLineSeries>(GraphiqueTDemi, kCouleurDroite, "Droite ajustée");
+    PreparerGraphique(GraphiqueArrhenius, "Loi d'Arrhenius : ln k selon 1/T", "1/T en K⁻¹", "ln k (k en s⁻¹)",
+                      true);
+    PointsArrhenius = NouvelleSerie<TPointSeries>(GraphiqueArrhenius, kCouleurPoints, "Essais");
     PointsArrhenius->SetPointSize(kTaillePoint);
-    DroiteArrhenius = NouvelleSerie<TFastLineSeries>(*GraphiqueArrhenius, kCouleurDroite, "Droite ajustée");
-    GraphiqueCourbes = NouveauGraphique(this, "Les essais superposés", "Temps depuis le début de l'essai en s",
-                                        "Avancement en mmol", true);
+    DroiteArrhenius = NouvelleSerie<TFastLineSeries>(GraphiqueArrhenius, kCouleurDroite, "Droite ajustée");
+    PreparerGraphique(GraphiqueCourbes, "Les essais superposés", "Temps depuis le début de l'essai en s",
+                      "Avancement en mmol", true);
     // The titles say what the points and the line are: no legend over them.
-    for (TChart* g : {GraphiqueK, GraphiqueTDemi, GraphiqueArrhenius})
+    for (TCustomChart* g : {&GraphiqueK, &GraphiqueTDemi, &GraphiqueArrhenius})
         g->Legend().SetVisible(false);
-    addTab(GraphiqueK, QStringLiteral("&k selon le facteur"));
-    addTab(GraphiqueTDemi, QStringLiteral("t½ &selon le facteur"));
-    addTab(GraphiqueArrhenius, QStringLiteral("&Arrhenius"));
-    addTab(GraphiqueCourbes, QStringLiteral("C&ourbes superposées"));
 }
 
-void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
+void GraphiquesSynthese::Remplir(const Classe::Synthese& synthese)
 {
     // The factor's charts.
     const bool facteur = !synthese.facteur.nom.empty();
+    facteurNomme_ = facteur;
     std::string axe = synthese.facteur.nom;
     if (!synthese.facteur.unite.empty())
         axe += " en " + synthese.facteur.unite;
-    for (TChart* g : {GraphiqueK, GraphiqueTDemi})
+    for (TCustomChart* g : {&GraphiqueK, &GraphiqueTDemi})
         g->BottomAxis().Title().SetCaption(facteur ? axe : "Facteur (à nommer)");
     for (TChartSeries* s : {static_cast<TChartSeries*>(PointsK), static_cast<TChartSeries*>(PointsTDemi),
                             static_cast<TChartSeries*>(PointsArrhenius)}) {
@@ -120,24 +119,27 @@ void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
             PointsTDemi->AddPoint(*e.facteur, r.tDemi, "", ColorAuto);
         }
         if (e.conditions.temperature && r.k > 0)
-            PointsArrhenius->AddPoint(1 / (*e.conditions.temperature + kKelvin), std::log(r.k), "", ColorAuto);
+            PointsArrhenius->AddPoint(Classe::InverseTemperature(*e.conditions.temperature), std::log(r.k), "",
+                                      ColorAuto);
     }
     TracerDroite(*DroiteK, facteur ? synthese.kSelonFacteur : std::nullopt, *PointsK);
     TracerDroite(*DroiteTDemi, facteur ? synthese.tDemiSelonFacteur : std::nullopt, *PointsTDemi);
     TracerDroite(*DroiteArrhenius, synthese.arrhenius, *PointsArrhenius);
-    Cadrer(*GraphiqueK, *PointsK, *DroiteK);
-    Cadrer(*GraphiqueTDemi, *PointsTDemi, *DroiteTDemi);
-    Cadrer(*GraphiqueArrhenius, *PointsArrhenius, *DroiteArrhenius);
+    Cadrer(GraphiqueK, *PointsK, *DroiteK);
+    Cadrer(GraphiqueTDemi, *PointsTDemi, *DroiteTDemi);
+    Cadrer(GraphiqueArrhenius, *PointsArrhenius, *DroiteArrhenius);
     for (TChartSeries* s : {static_cast<TChartSeries*>(PointsK), static_cast<TChartSeries*>(PointsTDemi),
                             static_cast<TChartSeries*>(PointsArrhenius)})
         s->SetActive(true);
 
     // The curves: extents when every run's V and T are known, else pressures.
-    const bool avancements = std::all_of(synthese.essais.begin(), synthese.essais.end(),
-                                         [](const Classe::EssaiClasse& e) { return e.conditions.volume && e.conditions.temperature; });
-    GraphiqueCourbes->LeftAxis().Title().SetCaption(avancements ? "Avancement en mmol" : "Pression en hPa");
+    const bool avancements =
+        std::all_of(synthese.essais.begin(), synthese.essais.end(), [](const Classe::EssaiClasse& e) {
+            return e.conditions.volume && e.conditions.temperature;
+        });
+    GraphiqueCourbes.LeftAxis().Title().SetCaption(avancements ? "Avancement en mmol" : "Pression en hPa");
     while (courbes_.size() < synthese.essais.size())
-        courbes_.push_back(GraphiqueCourbes->AddSeries<TFastLineSeries>());
+        courbes_.push_back(GraphiqueCourbes.AddSeries<TFastLineSeries>());
     for (std::size_t n = 0; n < courbes_.size(); ++n) {
         TFastLineSeries* serie = courbes_[n];
         serie->SetActive(false);
@@ -159,7 +161,7 @@ void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
                 analyse.SetDonnees(std::move(donnees));
                 for (int i = 0; i < analyse.Points(); ++i)
                     if (const auto x = analyse.Avancement(i))
-                        serie->AddPoint(e.points[static_cast<std::size_t>(i)].t - origine, *x * kMmol, "",
+                        serie->AddPoint(e.points[static_cast<std::size_t>(i)].t - origine, *x * Constantes::kMmolParMol, "",
                                         ColorAuto);
             } else {
                 for (const Cinetique::Point& p : e.points)
@@ -168,23 +170,19 @@ void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
         }
         serie->SetActive(true);
     }
-    GraphiqueCourbes->Legend().SetVisible(synthese.essais.size() <= static_cast<std::size_t>(kLegendeMax));
-
-    setTabEnabled(indexOf(GraphiqueK), facteur);
-    setTabEnabled(indexOf(GraphiqueTDemi), facteur);
-    setTabEnabled(indexOf(GraphiqueArrhenius), DroiteArrhenius->Count() > 0);
+    GraphiqueCourbes.Legend().SetVisible(synthese.essais.size() <= static_cast<std::size_t>(kLegendeMax));
 }
 
-std::vector<TChart*> GraphiquesClasse::Remplis() const
+std::vector<TCustomChart*> GraphiquesSynthese::Remplis() const
 {
-    std::vector<TChart*> remplis;
+    std::vector<TCustomChart*> remplis;
     if (PointsK->Count() > 0)
-        remplis.push_back(GraphiqueK);
+        remplis.push_back(&GraphiqueK);
     if (PointsTDemi->Count() > 0)
-        remplis.push_back(GraphiqueTDemi);
+        remplis.push_back(&GraphiqueTDemi);
     if (DroiteArrhenius->Count() > 0)
-        remplis.push_back(GraphiqueArrhenius);
+        remplis.push_back(&GraphiqueArrhenius);
     if (std::any_of(courbes_.begin(), courbes_.end(), [](const TFastLineSeries* s) { return s->Count() > 0; }))
-        remplis.push_back(GraphiqueCourbes);
+        remplis.push_back(&GraphiqueCourbes);
     return remplis;
 }
