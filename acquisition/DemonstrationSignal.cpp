@@ -1,11 +1,29 @@
 #include "acquisition/DemonstrationSignal.h"
 
 #include <cmath>
+#include <utility>
+
+DemonstrationSignal::DemonstrationSignal(std::uint64_t seed, std::shared_ptr<const Banc::Reglages> bench)
+    : state_(seed), bench_(std::move(bench))
+{
+}
+
+void DemonstrationSignal::StartReaction(std::chrono::nanoseconds time)
+{
+    reactionStart_ = time;
+    if (!bench_)
+        return;
+    // The version first: settings changed after it start the next reaction.
+    benchVersion_ = bench_->Version();
+    const Banc::Reaction reaction = bench_->Lire();
+    pressureRise_ = Banc::MonteeDePression(reaction);
+    timeConstant_ = 1 / Banc::ConstanteDeVitesse(reaction);
+}
 
 double DemonstrationSignal::Voltage(int channel, std::chrono::nanoseconds time)
 {
-    if (!lastReading_ || time - *lastReading_ > kPause) {
-        reactionStart_ = time;
+    if (!lastReading_ || time - *lastReading_ > kPause || (bench_ && bench_->Version() != benchVersion_)) {
+        StartReaction(time);
     }
     lastReading_ = time;
 
@@ -20,7 +38,7 @@ double DemonstrationSignal::Pressure(std::chrono::nanoseconds time) const
         return kInitialPressure;
     }
     const double elapsed = std::chrono::duration<double>(time - *reactionStart_).count();
-    return kInitialPressure + kPressureRise * -std::expm1(-elapsed / kTimeConstant);
+    return kInitialPressure + pressureRise_ * -std::expm1(-elapsed / timeConstant_);
 }
 
 double DemonstrationSignal::Noise()

@@ -11,16 +11,19 @@
 
 namespace {
 
-std::unique_ptr<LecteurTensions> CarteSimulee()
+std::unique_ptr<LecteurTensions> CarteSimulee(const std::shared_ptr<const Banc::Reglages>& banc)
 {
-    return std::make_unique<LectureCarte>(std::make_unique<SimulatedCard>(std::make_unique<MonotonicClock>()),
-                                          "carte simulée");
+    return std::make_unique<LectureCarte>(
+        std::make_unique<SimulatedCard>(std::make_unique<MonotonicClock>(),
+                                        std::make_unique<DemonstrationSignal>(DemonstrationSignal::kDefaultSeed, banc)),
+        "carte simulée");
 }
 
 // The first box that answers among the boards' USB serial ports, else the
 // simulated card. A box whose port the user may not open stops the start
 // with the message on the dialout group, unless another box answers.
-Issue<std::unique_ptr<LecteurTensions>> BoitierBrancheOuCarteSimulee(const RechercheBoitier& recherche)
+Issue<std::unique_ptr<LecteurTensions>> BoitierBrancheOuCarteSimulee(const RechercheBoitier& recherche,
+                                                                     const std::shared_ptr<const Banc::Reglages>& banc)
 {
     std::string refus;
     for (const std::string& port : PortsDeCartesUsb(recherche.classeTty, recherche.dev)) {
@@ -32,24 +35,25 @@ Issue<std::unique_ptr<LecteurTensions>> BoitierBrancheOuCarteSimulee(const Reche
     }
     if (!refus.empty())
         return Echec{refus + " (Sans boîtier branché, le programme démarre avec la carte simulée.)"};
-    return CarteSimulee();
+    return CarteSimulee(banc);
 }
 
 } // namespace
 
-Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts()
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(std::shared_ptr<const Banc::Reglages> banc)
 {
-    return OuvrirPorts(std::getenv(kVariablePorts));
+    return OuvrirPorts(std::getenv(kVariablePorts), RechercheBoitier{}, std::move(banc));
 }
 
-Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const RechercheBoitier& recherche)
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const RechercheBoitier& recherche,
+                                                    std::shared_ptr<const Banc::Reglages> banc)
 {
     const std::string valeur = choix ? choix : "";
     if (valeur.empty()) {
-        return BoitierBrancheOuCarteSimulee(recherche);
+        return BoitierBrancheOuCarteSimulee(recherche, banc);
     }
     if (valeur == "simulation") {
-        return CarteSimulee();
+        return CarteSimulee(banc);
     }
     if (CarteReelleChoisie(choix)) {
         Issue<std::unique_ptr<RealPorts>> ports = RealPorts::Open();

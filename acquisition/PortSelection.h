@@ -30,6 +30,7 @@
 // how to get the right.
 #include "acquisition/boitier/BoitierUsb.h"
 #include "acquisition/LecteurTensions.h"
+#include "acquisition/ReactionSimulee.h"
 
 #include <filesystem>
 #include <memory>
@@ -45,10 +46,13 @@ struct RechercheBoitier {
 };
 
 // The source; its Description() is what the main window's caption says of it.
-Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts();
+// The simulated card's reaction follows `banc` when one is given (the
+// virtual bench's settings, acquisition/ReactionSimulee.h).
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(std::shared_ptr<const Banc::Reglages> banc = {});
 
 // The same, for a given value of the variable (null: unset).
-Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const RechercheBoitier& recherche = {});
+Issue<std::unique_ptr<LecteurTensions>> OuvrirPorts(const char* choix, const RechercheBoitier& recherche = {},
+                                                    std::shared_ptr<const Banc::Reglages> banc = {});
 
 // Whether this value of the variable asks for the real card (null: unset).
 bool CarteReelleChoisie(const char* choix);

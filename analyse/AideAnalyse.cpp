@@ -23,22 +23,22 @@ DonneesEssai EssaiDeDemonstration()
     return d;
 }
 
-std::string PageAide(const AnalyseEssai& a)
+std::string PageAide(const AnalyseEssai& a, char separateur)
 {
     if (!a.Valide())
         return "<p>" + a.Erreur() + "</p>";
     const Cinetique::Resultat& r = a.Resultat();
     const double ta = r.modele.ta;
-    const std::string tDemi = ArrondiIncertitude(r.tDemi, r.uTDemi, "s");
-    const std::string k = ArrondiIncertitude(r.k, r.uK, "s⁻¹");
-    const std::string tau = Decimales(1 / r.k, 1) + " s";
+    const std::string tDemi = ArrondiIncertitude(r.tDemi, r.uTDemi, "s", separateur);
+    const std::string k = ArrondiIncertitude(r.k, r.uK, "s⁻¹", separateur);
+    const std::string tau = Decimales(1 / r.k, 1, separateur) + " s";
     const std::string xf = r.xFinal && r.uXFinal ? ArrondiIncertitude(*r.xFinal * Constantes::kMmolParMol,
-                                                                      *r.uXFinal * Constantes::kMmolParMol, "mmol")
+                                                                      *r.uXFinal * Constantes::kMmolParMol, "mmol", separateur)
                                                  : std::string("—");
     const auto v = a.VitesseModele(ta);
-    const std::string vitesse = v ? AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹") : std::string("—");
+    const std::string vitesse = v ? AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹", separateur) : std::string("—");
     const auto& test = a.Test();
-    const std::string r2Test = test ? FormatGeneral(test->r2, 5) : std::string("—");
+    const std::string r2Test = test ? FormatGeneral(test->r2, 5, separateur) : std::string("—");
     const std::string n = std::to_string(r.points);
 
     std::string page;

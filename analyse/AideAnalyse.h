@@ -17,4 +17,4 @@ DonneesEssai EssaiDeDemonstration();
 
 // The page, from the analysis of that run (its numbers in the process's
 // decimal separator, rounded as the window rounds them).
-std::string PageAide(const AnalyseEssai& demonstration);
+std::string PageAide(const AnalyseEssai& demonstration, char separateur);

@@ -4,6 +4,7 @@
 #include "kinetics/Constantes.h"
 #include "analyse/LigneResultats.h"
 #include "essai/Essai.h"
+#include "analyse/TexteResultat.h"
 #include "journal/LectureEssai.h"
 #include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
@@ -17,16 +18,16 @@ namespace {
 constexpr int kChiffresTableau = 6;
 constexpr int kChiffresSansIncertitude = 4;
 
-// Writes `valeur` with `decimales` digits after the separator, with the
-// process's decimal separator whatever the C library's locale.
-std::string Fixe(double valeur, int decimales)
+// Writes `valeur` with `decimales` digits after `separateur`, whatever the
+// C library's locale.
+std::string Fixe(double valeur, int decimales, char separateur)
 {
     char tampon[64];
     std::snprintf(tampon, sizeof tampon, "%.*f", std::max(0, decimales), valeur == 0 ? 0.0 : valeur);
     std::string texte(tampon);
     for (char& c : texte)
         if (c == '.' || c == ',')
-            c = DecimalSeparator();
+            c = separateur;
     return texte;
 }
 
@@ -46,9 +47,9 @@ std::string Puissance(int n)
 }
 
 
-std::string Nombre(double valeur, int chiffres)
+std::string Nombre(double valeur, int chiffres, char separateur)
 {
-    return FormatGeneral(valeur, chiffres);
+    return FormatGeneral(valeur, chiffres, separateur);
 }
 
 } // namespace
@@ -66,25 +67,25 @@ std::string PuissanceDeDix(int exposant)
     return exposant == 0 ? std::string() : Puissance(exposant).substr(std::string("·").size());
 }
 
-std::string Decimales(double valeur, int decimales)
+std::string Decimales(double valeur, int decimales, char separateur)
 {
-    return Fixe(valeur, decimales);
+    return Fixe(valeur, decimales, separateur);
 }
 
-std::string AvecPuissance(double valeur, int chiffres, const std::string& unite)
+std::string AvecPuissance(double valeur, int chiffres, const std::string& unite, char separateur)
 {
     const int n = ExposantAffiche(valeur);
-    const std::string nombre = FormatGeneral(valeur / std::pow(10.0, n), chiffres);
+    const std::string nombre = FormatGeneral(valeur / std::pow(10.0, n), chiffres, separateur);
     return nombre + Puissance(n) + (unite.empty() ? "" : " " + unite);
 }
 
-std::string ArrondiIncertitude(double valeur, double incertitude, const std::string& unite)
+std::string ArrondiIncertitude(double valeur, double incertitude, const std::string& unite, char separateur)
 {
     const std::string suffixe = unite.empty() ? "" : " " + unite;
     if (!std::isfinite(valeur))
         return "—";
     if (!(incertitude > 0) || !std::isfinite(incertitude))
-        return AvecPuissance(valeur, kChiffresSansIncertitude, unite);
+        return AvecPuissance(valeur, kChiffresSansIncertitude, unite, separateur);
 
     const int n = ExposantAffiche(valeur);
     const double echelle = std::pow(10.0, n);
@@ -103,7 +104,7 @@ std::string ArrondiIncertitude(double valeur, double incertitude, const std::str
     const double uArrondie = std::round(u / pas) * pas;
     const double vArrondie = std::round(v / pas) * pas;
     const int decimales = std::max(0, -place);
-    const std::string texte = Fixe(vArrondie, decimales) + " ± " + Fixe(uArrondie, decimales);
+    const std::string texte = Fixe(vArrondie, decimales, separateur) + " ± " + Fixe(uArrondie, decimales, separateur);
     if (n == 0)
         return texte + suffixe;
     return "(" + texte + ")" + Puissance(n) + suffixe;
@@ -305,16 +306,16 @@ int AnalyseEssai::PointLePlusProche(double t) const
     return static_cast<int>((t - precedent->t <= suivant->t - t ? precedent : suivant) - p.begin());
 }
 
-std::string AnalyseEssai::TexteTest() const
+std::string AnalyseEssai::TexteTest(char separateur) const
 {
     const auto& test = Test();
     if (!test || test->points.empty())
         return {};
-    return "pente = " + AvecPuissance(test->pente, 3, "s⁻¹") + " (= k) ; ordonnée à l'origine = 0 ; R² = " +
-           Nombre(test->r2, 5);
+    return "pente = " + AvecPuissance(test->pente, 3, "s⁻¹", separateur) + " (= k) ; ordonnée à l'origine = 0 ; R² = " +
+           Nombre(test->r2, 5, separateur);
 }
 
-std::optional<std::pair<std::string, std::string>> AnalyseEssai::LigneTangente() const
+std::optional<std::pair<std::string, std::string>> AnalyseEssai::LigneTangente(char separateur) const
 {
     if (!tangente_)
         return std::nullopt;
@@ -324,11 +325,11 @@ std::optional<std::pair<std::string, std::string>> AnalyseEssai::LigneTangente()
     if (!pente || !v)
         return std::nullopt;
     return std::pair<std::string, std::string>(
-        "Tangente", "à t = " + Fixe(t, kDecimalesTemps) + " s : dx/dt = " + AvecPuissance(*pente, 3, "mol/s") +
-                        " ; v = " + AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹"));
+        "Tangente", "à t = " + Fixe(t, kDecimalesTemps, separateur) + " s : dx/dt = " + AvecPuissance(*pente, 3, "mol/s", separateur) +
+                        " ; v = " + AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹", separateur));
 }
 
-std::vector<MarqueAnalyse> AnalyseEssai::Marques() const
+std::vector<MarqueAnalyse> AnalyseEssai::Marques(char separateur) const
 {
     std::vector<MarqueAnalyse> marques;
     // No line for a value the data cannot give.
@@ -340,65 +341,64 @@ std::vector<MarqueAnalyse> AnalyseEssai::Marques() const
         // mmol from the run's first point, as the chart's points.
         const double xa = (m.pa - r.p0) * *facteur * Constantes::kMmolParMol,
                      xf = (m.pInf - r.p0) * *facteur * Constantes::kMmolParMol;
-        marques.push_back({true, xf, "x_f = " + Nombre(xf, 3) + " mmol"});
+        marques.push_back({true, xf, "x_f = " + Nombre(xf, 3, separateur) + " mmol"});
         // x_a counts when it shows at the precision x_f is written with (three
         // significant digits).
         const double chiffre = xf != 0 ? std::pow(10.0, std::floor(std::log10(std::abs(xf))) - 2) : 0;
         const bool depuisZero = std::abs(xa) < chiffre / 2;
         marques.push_back({true, (xa + xf) / 2, depuisZero ? "x_f/2" : "(x_a + x_f)/2"});
     } else {
-        marques.push_back({true, m.pInf, "p∞ = " + Fixe(m.pInf, 0) + " Pa"});
+        marques.push_back({true, m.pInf, "p∞ = " + Fixe(m.pInf, 0, separateur) + " Pa"});
         marques.push_back({true, (m.pa + m.pInf) / 2, "(p_a + p∞)/2"});
     }
     // The times on the axis, labelled with what they are: from t_a unless t_a
     // is 0 at the tenth of a second they are written to.
     const bool taNul = std::abs(m.ta) < 0.05;
     const double tau = 1 / m.k;
-    marques.push_back({false, m.ta + r.tDemi, (taNul ? "t½ = " : "t_a + t½ = ") + Fixe(m.ta + r.tDemi, 1) + " s"});
+    marques.push_back({false, m.ta + r.tDemi, (taNul ? "t½ = " : "t_a + t½ = ") + Fixe(m.ta + r.tDemi, 1, separateur) + " s"});
     if (std::isfinite(tau))
-        marques.push_back({false, m.ta + tau, (taNul ? "τ = " : "t_a + τ = ") + Fixe(m.ta + tau, 1) + " s"});
+        marques.push_back({false, m.ta + tau, (taNul ? "τ = " : "t_a + τ = ") + Fixe(m.ta + tau, 1, separateur) + " s"});
     return marques;
 }
 
-std::vector<std::pair<std::string, std::string>> AnalyseEssai::LignesResultats() const
+std::vector<std::pair<std::string, std::string>> AnalyseEssai::LignesResultats(char separateur) const
 {
     std::vector<std::pair<std::string, std::string>> lignes;
     if (!resultat_)
         return lignes;
     const Cinetique::Resultat& r = *resultat_;
-    lignes.emplace_back("Modèle", "x(t) = x_f − (x_f − x_a)·e^(−k·(t − t_a)), t_a = " + Nombre(r.modele.ta, 6) + " s");
+    lignes.emplace_back("Modèle", "x(t) = x_f − (x_f − x_a)·e^(−k·(t − t_a)), t_a = " + Nombre(r.modele.ta, 6, separateur) + " s");
     // What the data cannot give is said so, not written as a number.
     const std::string nonDetermine = "non déterminé";
     if (!r.determine)
         lignes.emplace_back("x_f", MolParPascal() ? nonDetermine : "volume et température inconnus");
     else if (r.xFinal && r.uXFinal)
-        lignes.emplace_back("x_f", ArrondiIncertitude(*r.xFinal * Constantes::kMmolParMol,
-                                                      *r.uXFinal * Constantes::kMmolParMol, "mmol"));
+        lignes.emplace_back("x_f", ArrondiIncertitude(*r.xFinal* Constantes::kMmolParMol, *r.uXFinal* Constantes::kMmolParMol, "mmol", separateur));
     else
         lignes.emplace_back("x_f", "volume et température inconnus");
-    lignes.emplace_back("k", r.determine ? ArrondiIncertitude(r.k, r.uK, "s⁻¹") : nonDetermine);
-    lignes.emplace_back("t½ (modèle)", r.determine ? ArrondiIncertitude(r.tDemi, r.uTDemi, "s") : nonDetermine);
+    lignes.emplace_back("k", r.determine ? ArrondiIncertitude(r.k, r.uK, "s⁻¹", separateur) : nonDetermine);
+    lignes.emplace_back("t½ (modèle)", r.determine ? ArrondiIncertitude(r.tDemi, r.uTDemi, "s", separateur) : nonDetermine);
     lignes.emplace_back("t½ (graphique)", !r.determine        ? nonDetermine
-                                          : r.tDemiGraphique ? Nombre(*r.tDemiGraphique, 3) + " s"
+                                          : r.tDemiGraphique ? Nombre(*r.tDemiGraphique, 3, separateur) + " s"
                                                              : "non atteint");
     const auto v = VitesseModele(r.modele.ta);
     lignes.emplace_back("v au début", !v            ? std::string("volume et température inconnus")
-                                      : r.determine ? AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹")
+                                      : r.determine ? AvecPuissance(*v, 3, "mol·L⁻¹·s⁻¹", separateur)
                                                     : nonDetermine);
-    lignes.emplace_back("R²", Nombre(r.r2, 6));
-    lignes.emplace_back("Écart-type des résidus", Nombre(r.ecartTypeResidus, 3) + " Pa");
+    lignes.emplace_back("R²", Nombre(r.r2, 6, separateur));
+    lignes.emplace_back("Écart-type des résidus", Nombre(r.ecartTypeResidus, 3, separateur) + " Pa");
     lignes.emplace_back("Points", std::to_string(r.points));
-    lignes.emplace_back("Intervalle", "de " + Nombre(r.debut, 6) + " à " + Nombre(r.fin, 6) + " s");
-    const std::string remarques = Cinetique::TexteRemarques(r);
+    lignes.emplace_back("Intervalle", "de " + Nombre(r.debut, 6, separateur) + " à " + Nombre(r.fin, 6, separateur) + " s");
+    const std::string remarques = Cinetique::TexteRemarques(r, separateur);
     lignes.emplace_back("Remarque", remarques.empty() ? "aucune" : remarques);
     return lignes;
 }
 
-std::string AnalyseEssai::TexteResultats() const
+std::string AnalyseEssai::TexteResultats(char separateur) const
 {
     if (!resultat_)
         return {};
-    std::string entete(Cinetique::kEnteteResultats), ligne = Cinetique::LigneResultats(donnees_.nom, *resultat_);
+    std::string entete(Cinetique::kEnteteResultats), ligne = Cinetique::LigneResultats(donnees_.nom, *resultat_, separateur);
     const auto pente = tangente_ ? PenteModele(*tangente_) : std::nullopt;
     const auto v = tangente_ ? VitesseModele(*tangente_) : std::nullopt;
     if (pente && v) {
@@ -407,30 +407,30 @@ std::string AnalyseEssai::TexteResultats() const
         const bool fin = !ligne.empty() && ligne.back() == '\n';
         if (fin)
             ligne.pop_back();
-        ligne += "\t" + Nombre(*tangente_, kChiffresTableau) + "\t" + Nombre(*pente, kChiffresTableau) + "\t" +
-                 Nombre(*v, kChiffresTableau) + (fin ? "\n" : "");
+        ligne += "\t" + Nombre(*tangente_, kChiffresTableau, separateur) + "\t" + Nombre(*pente, kChiffresTableau, separateur) + "\t" +
+                 Nombre(*v, kChiffresTableau, separateur) + (fin ? "\n" : "");
     }
     return entete + "\n" + ligne;
 }
 
-std::string AnalyseEssai::TexteTableau() const
+std::string AnalyseEssai::TexteTableau(char separateur) const
 {
     std::string texte = "t (s)\tp (Pa)\tx (mol)\tx modèle (mol)\tv dérivée des mesures (mol·L⁻¹·s⁻¹)\n";
     const std::vector<Cinetique::PointVitesse>& vitesses = Vitesses();
     std::size_t prochaineVitesse = 0;
     for (int i = 0; i < Points(); ++i) {
         const Cinetique::Point& point = donnees_.points[static_cast<std::size_t>(i)];
-        texte += Nombre(point.t, kChiffresTableau) + "\t" + Nombre(point.p, kChiffresTableau) + "\t";
+        texte += Nombre(point.t, kChiffresTableau, separateur) + "\t" + Nombre(point.p, kChiffresTableau, separateur) + "\t";
         if (const auto x = Avancement(i))
-            texte += Nombre(*x, kChiffresTableau);
+            texte += Nombre(*x, kChiffresTableau, separateur);
         texte += "\t";
         if (const auto x = AvancementModele(point.t))
-            texte += Nombre(*x, kChiffresTableau);
+            texte += Nombre(*x, kChiffresTableau, separateur);
         texte += "\t";
         while (prochaineVitesse < vitesses.size() && vitesses[prochaineVitesse].t < point.t)
             ++prochaineVitesse;
         if (prochaineVitesse < vitesses.size() && vitesses[prochaineVitesse].t == point.t)
-            texte += Nombre(vitesses[prochaineVitesse].donnees, kChiffresTableau);
+            texte += Nombre(vitesses[prochaineVitesse].donnees, kChiffresTableau, separateur);
         texte += "\n";
     }
     return texte;

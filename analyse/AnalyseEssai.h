@@ -55,7 +55,7 @@ inline constexpr double kRetardLecture = 0.25;
 
 // "value ± uncertainty unit", both rounded as the header says; a value
 // without uncertainty (or a zero one) is written with 4 significant digits.
-std::string ArrondiIncertitude(double valeur, double incertitude, const std::string& unite);
+std::string ArrondiIncertitude(double valeur, double incertitude, const std::string& unite, char separateur);
 
 // The power of ten written in front of a unit for values up to `valeur`
 // (0 between 0,01 and 10 000), and its text "10⁻⁵" (empty for 0).
@@ -67,11 +67,11 @@ inline constexpr int kDecimalesTemps = 3;
 
 // `valeur` with `decimales` digits after the decimal separator: times and
 // extents written to their resolution ("52,005").
-std::string Decimales(double valeur, int decimales);
+std::string Decimales(double valeur, int decimales, char separateur);
 
 // `valeur` with `chiffres` significant digits, and the same power of ten in
 // front of the unit for small and large values: "1,75·10⁻⁵ mol/s".
-std::string AvecPuissance(double valeur, int chiffres, const std::string& unite);
+std::string AvecPuissance(double valeur, int chiffres, const std::string& unite, char separateur);
 
 // A dashed mark of the analysis chart: a horizontal line at a value of the
 // chart's unit, or a vertical one at a time (s), and its label, which says
@@ -119,7 +119,7 @@ public:
     // The first-order test's line, as written beside its chart: "pente =
     // 8,33·10⁻³ s⁻¹ (= k) ; ordonnée à l'origine = 0 ; R² = 0,99987"; empty
     // without a test. The line is fitted through the origin.
-    std::string TexteTest() const;
+    std::string TexteTest(char separateur) const;
 
     int Points() const { return static_cast<int>(donnees_.points.size()); }
     // The readings that came late: real and tick times more than
@@ -143,22 +143,22 @@ public:
     // v = 5,83·10⁻⁵ mol·L⁻¹·s⁻¹".
     void SetTangente(std::optional<double> t) { tangente_ = t; }
     std::optional<double> Tangente() const { return tangente_; }
-    std::optional<std::pair<std::string, std::string>> LigneTangente() const;
+    std::optional<std::pair<std::string, std::string>> LigneTangente(char separateur) const;
 
     // The marks of the chart: the final value, the half-way value, t_a + t½
     // and t_a + τ (τ = 1/k, where the tangent at t_a meets the final value),
     // in mmol, or in Pa without V and T (the chart then shows the
     // pressures); none without a valid analysis.
-    std::vector<MarqueAnalyse> Marques() const;
+    std::vector<MarqueAnalyse> Marques(char separateur) const;
 
     // The results panel: one (label, value) per line.
-    std::vector<std::pair<std::string, std::string>> LignesResultats() const;
+    std::vector<std::pair<std::string, std::string>> LignesResultats(char separateur) const;
     // Copies: the command line's header and row for this run (with a
     // tangent, three more columns: its time, dx/dt and v), and the whole
     // table (t, p, x, model x, v) with 6 significant digits. Both "\n" ended
     // lines, TAB separated.
-    std::string TexteResultats() const;
-    std::string TexteTableau() const;
+    std::string TexteResultats(char separateur) const;
+    std::string TexteTableau(char separateur) const;
 
     // m³·(R·T)⁻¹ factor: mol per Pa; none without V and T. Worked out when
     // the conditions change.

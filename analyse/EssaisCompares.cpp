@@ -16,12 +16,12 @@ constexpr int kChiffresPression = 6;
 const std::string kInconnu = "—";
 
 // A volume to the centilitre at least: "0,30", "0,125".
-std::string Volume(double litres)
+std::string Volume(double litres, char separateur)
 {
-    const std::string general = FormatGeneral(litres, 3);
-    const std::size_t virgule = general.find(DecimalSeparator());
+    const std::string general = FormatGeneral(litres, 3, separateur);
+    const std::size_t virgule = general.find(separateur);
     const std::size_t decimales = virgule == std::string::npos ? 0 : general.size() - virgule - 1;
-    return decimales >= 2 || general.find('E') != std::string::npos ? general : Decimales(litres, 2);
+    return decimales >= 2 || general.find('E') != std::string::npos ? general : Decimales(litres, 2, separateur);
 }
 
 
@@ -134,16 +134,16 @@ std::string EssaisCompares::Poste(int i) const
     return e.donnees && !e.donnees->poste.empty() ? e.donnees->poste : e.entree.poste;
 }
 
-std::string EssaisCompares::Libelle(int i) const
+std::string EssaisCompares::Libelle(int i, char separateur) const
 {
     std::string libelle = Nom(i);
     if (const std::string poste = Poste(i); !poste.empty())
         libelle += ", " + poste;
     if (const auto& d = Essai(i).donnees) {
         if (d->volume)
-            libelle += ", V = " + Volume(*d->volume) + " L";
+            libelle += ", V = " + Volume(*d->volume, separateur) + " L";
         if (d->temperature)
-            libelle += ", θ = " + FormatGeneral(*d->temperature, 3) + " °C";
+            libelle += ", θ = " + FormatGeneral(*d->temperature, 3, separateur) + " °C";
     }
     return libelle;
 }
@@ -236,7 +236,7 @@ std::vector<std::pair<double, double>> EssaisCompares::Courbe(int i)
     return courbe;
 }
 
-LigneComparaison EssaisCompares::Ligne(int i)
+LigneComparaison EssaisCompares::Ligne(int i, char separateur)
 {
     LigneComparaison ligne{Nom(i), kInconnu, kInconnu, kInconnu, kInconnu, kInconnu, kInconnu, kInconnu, kInconnu};
     const AnalyseEssai* analyse = Analyse(i);
@@ -245,12 +245,12 @@ LigneComparaison EssaisCompares::Ligne(int i)
     if (!analyse)
         return ligne;
     if (const auto& v = analyse->Donnees().volume)
-        ligne.volume = Volume(*v);
+        ligne.volume = Volume(*v, separateur);
     if (const auto& t = analyse->Donnees().temperature)
-        ligne.temperature = FormatGeneral(*t, 3);
+        ligne.temperature = FormatGeneral(*t, 3, separateur);
     ligne.points = std::to_string(analyse->Points());
     if (analyse->Points() > 0)
-        ligne.pInitiale = FormatGeneral(analyse->Donnees().points.front().p, kChiffresPression);
+        ligne.pInitiale = FormatGeneral(analyse->Donnees().points.front().p, kChiffresPression, separateur);
     if (!analyse->Valide())
         return ligne;
     const Cinetique::Resultat& r = analyse->Resultat();
@@ -259,21 +259,20 @@ LigneComparaison EssaisCompares::Ligne(int i)
         return ligne;
     }
     if (r.xFinal && r.uXFinal)
-        ligne.xFinal =
-            ArrondiIncertitude(*r.xFinal * Constantes::kMmolParMol, *r.uXFinal * Constantes::kMmolParMol, "");
-    ligne.k = ArrondiIncertitude(r.k, r.uK, "");
-    ligne.tDemi = ArrondiIncertitude(r.tDemi, r.uTDemi, "");
+        ligne.xFinal = ArrondiIncertitude(*r.xFinal * Constantes::kMmolParMol, *r.uXFinal * Constantes::kMmolParMol, "", separateur);
+    ligne.k = ArrondiIncertitude(r.k, r.uK, "", separateur);
+    ligne.tDemi = ArrondiIncertitude(r.tDemi, r.uTDemi, "", separateur);
     return ligne;
 }
 
-std::string EssaisCompares::TexteTableau()
+std::string EssaisCompares::TexteTableau(char separateur)
 {
     std::string texte;
     for (const char* entete : kEntetes)
         texte += std::string(texte.empty() ? "" : "\t") + entete;
     texte += "\n";
     for (const int i : Coches()) {
-        const LigneComparaison l = Ligne(i);
+        const LigneComparaison l = Ligne(i, separateur);
         texte += l.essai + "\t" + l.poste + "\t" + l.volume + "\t" + l.temperature + "\t" + l.points + "\t" + l.xFinal + "\t" + l.k +
                  "\t" + l.tDemi + "\t" + l.pInitiale + "\n";
     }

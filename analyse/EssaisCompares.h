@@ -82,7 +82,7 @@ public:
     // What the list and the legend show: the short name, the computer that
     // measured it and the conditions when they are known,
     // "07/12 10:32, SALLE2-PC07, V = 0,30 L, θ = 25 °C".
-    std::string Libelle(int i) const;
+    std::string Libelle(int i, char separateur) const;
     // The computer that measured entry i; empty when unknown.
     std::string Poste(int i) const;
     // The entry's colour number, kept for the entry's life (a series palette
@@ -103,10 +103,10 @@ public:
     // The measured extent of entry i, (t in s, x in mmol); empty without V
     // and T or points.
     std::vector<std::pair<double, double>> Courbe(int i);
-    LigneComparaison Ligne(int i);
+    LigneComparaison Ligne(int i, char separateur);
     // The table of the ticked runs as copied: kEntetes then one row each,
     // TAB separated, each line ended by "\n".
-    std::string TexteTableau();
+    std::string TexteTableau(char separateur);
 
     // Changes with every change of the list or of an entry's points (a
     // session run's new reading too): the window redraws when it moved.

@@ -1,20 +1,21 @@
 #include "analyse/LigneResultats.h"
 
+#include "analyse/TexteResultat.h"
 #include "journal/LectureEssai.h"
 
 #include <iterator>
 
 namespace Cinetique {
 
-std::string LigneResultats(const std::string& chemin, const Resultat& r)
+std::string LigneResultats(const std::string& chemin, const Resultat& r, char separateur)
 {
-    const std::string remarques = TexteRemarques(r);
+    const std::string remarques = TexteRemarques(r, separateur);
     const std::string champs[] = {
-        CheminAffichable(chemin),         std::to_string(r.points), NombreResultat(r.debut),
-        NombreResultat(r.fin),            NombreResultat(r.k),      NombreResultat(r.uK),
-        NombreResultat(r.tDemi),          NombreResultat(r.uTDemi), NombreResultat(r.tDemiGraphique),
-        NombreResultat(r.pa),             NombreResultat(r.pInf),   NombreResultat(r.uPInf),
-        NombreResultat(r.xFinal),         NombreResultat(r.uXFinal), NombreResultat(r.r2),
+        CheminAffichable(chemin),         std::to_string(r.points), NombreResultat(r.debut, separateur),
+        NombreResultat(r.fin, separateur),            NombreResultat(r.k, separateur),      NombreResultat(r.uK, separateur),
+        NombreResultat(r.tDemi, separateur),          NombreResultat(r.uTDemi, separateur), NombreResultat(r.tDemiGraphique, separateur),
+        NombreResultat(r.pa, separateur),             NombreResultat(r.pInf, separateur),   NombreResultat(r.uPInf, separateur),
+        NombreResultat(r.xFinal, separateur),         NombreResultat(r.uXFinal, separateur), NombreResultat(r.r2, separateur),
         remarques,
     };
     std::string ligne = champs[0];

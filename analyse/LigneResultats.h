@@ -2,10 +2,10 @@
 // One run's results as one row of tab-separated text, the row that
 // `nelvar --analyse` writes under its header and the analysis window copies:
 // the path, the number of points of the interval, then the numbers in the
-// program's general format (NombreResultat), an empty field for a value that
-// does not exist, and the remarks' French sentences; with the path as the
-// text outputs show it, and the analysis of a saved run as that row gives
-// it. Plain C++.
+// program's general format (NombreResultat) with the separator passed, an
+// empty field for a value that does not exist, and the remarks' French
+// sentences; with the path as the text outputs show it, and the analysis of
+// a saved run as that row gives it. Plain C++.
 #include "journal/LectureEssai.h"
 #include "kinetics/AnalyseCinetique.h"
 
@@ -21,7 +21,7 @@ inline constexpr std::string_view kEnteteResultats =
 // One row of results, as the mode writes it under kEnteteResultats, ended
 // by "\n": `chemin` is the first field. The analysis window copies the same
 // row.
-std::string LigneResultats(const std::string& chemin, const Resultat& r);
+std::string LigneResultats(const std::string& chemin, const Resultat& r, char separateur);
 
 // A path as the text outputs write it, in a field or a message: UTF-8 (a
 // path that is not is read as Windows-1252), its control characters (tabs,

@@ -4,6 +4,7 @@
 #include "analyse/AnalyseEssai.h"
 #include "analyse/fenetre/FenetreAnalyse.h"
 #include "app/UPrincipal.h"
+#include "essai/Ticks.h"
 #include "journal/JournalEssai.h"
 #include "journal/LectureEssai.h"
 #include "kinetics/Constantes.h"
@@ -29,9 +30,7 @@ std::optional<double> Nombre(const QLineEdit* champ)
 
 double UPrincipal::DateDeLigne(int ligne)
 {
-    const double frequence = static_cast<double>(1.0L / Periode);
-    const double pas = 1.0 / frequence;
-    return static_cast<double>(static_cast<long double>(ligne) * pas);
+    return Ticks::DateDeLigne(ligne);
 }
 
 DonneesEssai TForm1::DonneesDeLaMesure() const

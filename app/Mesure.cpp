@@ -34,7 +34,7 @@ constexpr int kPrecisionTensions = 6;
 
 long double Lire(const QLineEdit* champ)
 {
-    return ReadNumber(champ->text().toStdString());
+    return ReadNumber(champ->text().toStdString(), DecimalSeparator());
 }
 
 // Reads a field and checks its value with `valeur` (which converts it and
@@ -132,7 +132,7 @@ void TForm1::CommencerEssai(bool avecJournal)
         source = "carte d'acquisition";
     essai_ = std::make_shared<Essai>(ConditionsEssai{debutEssai_, source, Volume * Constantes::kLitresParM3,
                                                      Temperature - Constantes::kZeroCelsiusEssai, Coefficient,
-                                                     PEtMoinsP, NomDeLaMachine()});
+                                                     PEtMoinsP, NomDeLaMachine(), TexteBanc()});
 
     // The journal, told first by the run: a view's failure (a chart's)
     // never skips its line. The acquisition's worker holds it from now to
@@ -222,8 +222,8 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
     }
     const double tensionVoie1 = lues.tension1;
     const double tensionVoie2 = lues.tension2;
-    Edit4->setText(QString::fromStdString(FormatGeneral(tensionVoie1, kPrecisionTensions)));
-    Edit5->setText(QString::fromStdString(FormatGeneral(tensionVoie2, kPrecisionTensions)));
+    Edit4->setText(QString::fromStdString(FormatGeneral(tensionVoie1, kPrecisionTensions, DecimalSeparator())));
+    Edit5->setText(QString::fromStdString(FormatGeneral(tensionVoie2, kPrecisionTensions, DecimalSeparator())));
 
     if (!essai_)
         CommencerEssai(false); // a tick with no run started records on the unit's run state, unjournaled

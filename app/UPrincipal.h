@@ -11,10 +11,12 @@
 //   Exports.cpp      the three copy and the two save commands
 //   Liens.cpp        the two author links
 #include "essai/CalculMesure.h"
+#include "essai/Ticks.h"
 #include "analyse/EssaisCompares.h"
 #include "card/UDravoC.h"
 #include "essai/Essai.h"
 #include "journal/CopieClasse.h"
+#include "acquisition/ReactionSimulee.h"
 #include "journal/JournalEssai.h"
 #include "runtime/qt/HandlerGuard.h"
 #include "widgets/LayoutScale.h"
@@ -61,7 +63,7 @@ extern bool PEtMoinsP;                // channels 1 and 2 carry p and -p
 extern double Coefficient;            // Pa per V
 extern double Volume;                 // m³
 extern double Temperature;            // K
-inline constexpr double Periode = 1.00013; // s between two ticks
+inline constexpr double Periode = Ticks::kPeriode; // s between two ticks
 
 inline constexpr int kPointsMax = 1024; // a run ends with its 1024th point
 
@@ -165,6 +167,9 @@ public:
     QAction* Dossierdelaclasse1 = nullptr;
     QAction* DossierClasseActuel1 = nullptr;
     QAction* Aucundossierdelaclasse1 = nullptr;
+    // « Réaction simulée… » (app/BancVirtuel.cpp): null until the simulated
+    // card's bench is plugged in (BrancherBanc).
+    QAction* Reactionsimulee1 = nullptr;
     // The analysis window, once opened (one for the program).
     FenetreAnalyse* FenetreAnalyse1 = nullptr;
     // The class synthesis window, once opened (one for the program; opened
@@ -197,6 +202,16 @@ public:
     void Synthesedelaclasse1Click(QObject* Sender);
     void Dossierdelaclasse1Click(QObject* Sender);
     void Aucundossierdelaclasse1Click(QObject* Sender);
+    void Reactionsimulee1Click(QObject* Sender);
+
+    // The virtual bench's settings, which the simulated card's reaction
+    // follows (app/BancVirtuel.cpp): given by the program when the source
+    // is the simulated card, then read from FichierReglages, said in the
+    // caption and in each run's journal, changed by « Réaction simulée… ».
+    void BrancherBanc(std::shared_ptr<Banc::Reglages> banc);
+    void ReglerBanc(const Banc::Reaction& reaction);
+    // The settings as the journal's line says them; empty without a bench.
+    std::string TexteBanc() const;
 
     // The current or last run (null before the first): its conditions and
     // its readings, which the result table, the charts, the journal, the
@@ -281,6 +296,7 @@ private:
     std::string ReglageDossierClasse() const;
     void RegleDossierClasse(const std::string& chemin);
     void MontrerDossierClasse();
+    void MontrerBanc(); // the caption, with the bench's settings
 
     // The export commands' common steps.
     bool RefuserPendantMesure();
@@ -306,4 +322,5 @@ private:
     std::unique_ptr<Acquisition> lectures_;     // last: ended first
     std::vector<std::string> journauxSession_;
     std::string dossierClasse_; // the setting, without FichierReglages
+    std::shared_ptr<Banc::Reglages> banc_; // the virtual bench; null: another source
 };

@@ -18,6 +18,7 @@
 #include "acquisition/PortSelection.h"
 #include "journal/JournalEssai.h"
 #include "commande/LigneCommande.h"
+#include "numtext/NumberText.h"
 #include "runtime/qt/MainIcon.h"
 #include "runtime/Exceptions.h"
 #include "runtime/Processus.h"
@@ -44,7 +45,7 @@ int main(int argc, char** argv)
         // The PDFs draw with Qt, on its offscreen platform; the other modes
         // need no window system at all.
         if (!commande->pdf)
-            return Cinetique::Executer(*commande, std::cout, std::cerr);
+            return Cinetique::Executer(*commande, DecimalSeparator(), std::cout, std::cerr);
         PreparerProcessus();
         qputenv("QT_QPA_PLATFORM", "offscreen");
         int argumentsQt = std::min(argc, 1); // the options are the command's, not Qt's
@@ -60,11 +61,14 @@ int main(int argc, char** argv)
             }
             return {};
         };
-        return Cinetique::Executer(*commande, std::cout, std::cerr, rapports);
+        return Cinetique::Executer(*commande, DecimalSeparator(), std::cout, std::cerr, rapports);
     }
 
     PreparerProcessus();
-    Issue<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts();
+    // The virtual bench's settings, which the simulated card follows and the
+    // window changes.
+    const auto banc = std::make_shared<Banc::Reglages>();
+    Issue<std::unique_ptr<LecteurTensions>> ouverture = OuvrirPorts(banc);
 
     // The real card's ports outlast the privileges: Qt then loads only the
     // system's plugins and reads no option from the command line
@@ -101,6 +105,8 @@ int main(int argc, char** argv)
     // The caption names the source when it is not the real card: the
     // simulated card's demonstration must not pass for a measurement.
     Form1.setWindowTitle(QString::fromStdString(TitreFenetre(source->Description())));
+    if (source->Description() == "carte simulée")
+        Form1.BrancherBanc(banc);
     TAboutBox AboutBox(&Form1);
     Form1.MontrerAPropos = [&AboutBox] { AboutBox.exec(); };
 

@@ -272,9 +272,7 @@ std::string FormatAxisLabel(double value, const LabelFormat& format, char decima
     const double digits = std::floor(magnitude) + 1.0 + format.decimals;
     const int precision = static_cast<int>(std::clamp(digits, static_cast<double>(NumberText::kMinPrecision),
                                                       static_cast<double>(NumberText::kMaxPrecision)));
-    std::string text = FormatGeneral(value, precision);
-    std::replace(text.begin(), text.end(), DecimalSeparator(), decimalSeparator);
-    return text;
+    return FormatGeneral(value, precision, decimalSeparator);
 }
 
 double ScaleMap::ExactPixel(double v) const

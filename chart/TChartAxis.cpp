@@ -158,14 +158,19 @@ std::string TChartAxis::AxisLabelText(double v, const LabelFormat& format)
     return FormatAxisLabel(v, format, DecimalSeparator(), SystemThousandsSeparator());
 }
 
+std::string TChartAxis::LabelText(double v, const LabelFormat& format) const
+{
+    return FormatAxisLabel(v, format, chart_->LabelsDecimalSeparator(), SystemThousandsSeparator());
+}
+
 int TChartAxis::MaxLabelCount(ChartCanvas& canvas, const LabelFormat& format) const
 {
     canvas.SetFont(labelsFont_);
     // Along a horizontal axis upright labels take their width, along a
     // vertical one their height; a turned label swaps the two.
     const bool alongIsWidth = Horizontal() == Upright(labelsAngle_);
-    const int size = alongIsWidth ? std::max(canvas.TextWidth(AxisLabelText(scaleMax_, format)),
-                                             canvas.TextWidth(AxisLabelText(scaleMin_, format)))
+    const int size = alongIsWidth ? std::max(canvas.TextWidth(LabelText(scaleMax_, format)),
+                                             canvas.TextWidth(LabelText(scaleMin_, format)))
                                   : canvas.FontHeight();
     const int length = Horizontal() ? chart_->PlotWidth() : chart_->PlotHeight();
     return axis_scale::MaxLabelCount(size, labelsSeparation_, length);
@@ -204,7 +209,7 @@ double TChartAxis::SpreadLabelStep(ChartCanvas& canvas, double step) const
         const LabelFormat format = ChooseLabelFormat(step, scaleMin_, scaleMax_);
         int widest = 0;
         for (double v : values)
-            widest = std::max(widest, canvas.TextWidth(AxisLabelText(v, format)));
+            widest = std::max(widest, canvas.TextWidth(LabelText(v, format)));
         if (step / scaleRange_ * length >= widest + gap)
             break;
         step = axis_scale::NextNiceStep(step);
@@ -226,15 +231,15 @@ int TChartAxis::MaxLabelWidth(ChartCanvas& canvas)
         hi = std::trunc(scaleMax_ / labelStep_) * labelStep_;
     }
     canvas.SetFont(labelsFont_);
-    int widest = std::max(canvas.TextWidth(AxisLabelText(hi, labelFormat_)),
-                          canvas.TextWidth(AxisLabelText(lo, labelFormat_)));
+    int widest = std::max(canvas.TextWidth(LabelText(hi, labelFormat_)),
+                          canvas.TextWidth(LabelText(lo, labelFormat_)));
     // A label between the ends may need more digits than they do: 0,00095
     // between 0,0005 and 0,0011 when the step is 0.00005.
     measuredValues_ = LabelValues(scaleMin_, scaleMax_, labelStep_, roundFirstLabel_, labelsOnAxis_);
     measuredFormat_ = labelFormat_;
     measuredTexts_.clear();
     for (double v : measuredValues_) {
-        measuredTexts_.push_back(AxisLabelText(v, labelFormat_));
+        measuredTexts_.push_back(LabelText(v, labelFormat_));
         widest = std::max(widest, canvas.TextWidth(measuredTexts_.back()));
     }
     return widest + canvas.TextWidth(" ");
@@ -389,7 +394,7 @@ void TChartAxis::DrawLabel(ChartCanvas& canvas, double value, const std::string*
     if (!labels_)
         return;
     std::string own;
-    const std::string_view text = written != nullptr ? *written : (own = AxisLabelText(value, labelFormat_));
+    const std::string_view text = written != nullptr ? *written : (own = LabelText(value, labelFormat_));
     const int fh = canvas.FontHeight();
     // One line per carriage return.
     std::string_view rest = text;

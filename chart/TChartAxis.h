@@ -133,9 +133,13 @@ public:
     axis_scale::ScaleMap Map() const;
     int ValueToPixel(double v) const { return Map().ValueToPixel(v); }
     double PixelToValue(int p) const { return Map().PixelToValue(p); }
-    // The label of v in the process-wide decimal separator and the system's
-    // thousands separator, written in `format` ("#,##0.###" by default).
+    // The label of v in the window's default decimal separator and the
+    // system's thousands separator, written in `format` ("#,##0.###" by
+    // default).
     static std::string AxisLabelText(double v, const axis_scale::LabelFormat& format = {});
+    // The label as this axis draws it: with its chart's decimal separator
+    // (TCustomChartPanel::LabelsDecimalSeparator).
+    std::string LabelText(double v, const axis_scale::LabelFormat& format) const;
     // Labels of this axis's font, written in `format`, that fit along the
     // plot (canvas font is selected by the caller).
     int MaxLabelCount(ChartCanvas& canvas, const axis_scale::LabelFormat& format = {}) const;

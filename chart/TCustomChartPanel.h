@@ -12,7 +12,11 @@
 #include "chart/ChartPens.h"
 #include "chart/TChartAxis.h"
 
+#include "numtext/NumberText.h"
+
 #include <QImage>
+
+#include <optional>
 
 class QPainter;
 
@@ -70,6 +74,12 @@ public:
     void SetBorderWidth(int w) { SetField(borderWidth_, w); }
     // The platform's button face, highlight and shadow colours.
     void SetSystemColors(const SystemColors& colors);
+    // The decimal separator of the axis labels: the window's default
+    // (numtext's DecimalSeparator()) unless one is set, as a report sets ','
+    // whatever the window shows.
+    char LabelsDecimalSeparator() const { return labelsSeparator_.value_or(DecimalSeparator()); }
+    std::optional<char> LabelsSeparatorSet() const { return labelsSeparator_; }
+    void SetLabelsDecimalSeparator(std::optional<char> separator) { SetField(labelsSeparator_, separator); }
 
     // Layout of the last paint.
     const TChartRect& PanelBounds() const { return panelBounds_; }
@@ -118,6 +128,7 @@ private:
 
     int marginLeft_ = 3, marginTop_ = 4, marginRight_ = 3, marginBottom_ = 4;
     bool view3D_ = true;
+    std::optional<char> labelsSeparator_;
     TColor color_ = clBtnFace;
     TPanelBevel bevelOuter_ = bvRaised, bevelInner_ = bvNone;
     int bevelWidth_ = 1, borderWidth_ = 0;

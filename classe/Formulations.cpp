@@ -65,10 +65,10 @@ std::string AvecDe(const std::string& nom)
     return "de " + avecArticle;
 }
 
-std::string TexteArrondi(const Conclusion& c)
+std::string TexteArrondi(const Conclusion& c, char separateur)
 {
     if (!c.phrase.empty() || !c.valeur)
-        return c.phrase;
+        return PhraseConclusion(c, separateur);
     double valeur = *c.valeur, incertitude = c.incertitude.value_or(0);
     std::string unite = c.unite;
     if (unite == "J/mol" && std::fabs(valeur) >= 1000) {
@@ -76,7 +76,7 @@ std::string TexteArrondi(const Conclusion& c)
         incertitude /= 1000;
         unite = "kJ/mol";
     }
-    return ArrondiIncertitude(valeur, incertitude, unite);
+    return ArrondiIncertitude(valeur, incertitude, unite, separateur);
 }
 
 } // namespace Classe

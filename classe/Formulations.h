@@ -23,7 +23,7 @@ std::string AvecDe(const std::string& nom);
 // A conclusion's value as the window and the reports write it: its sentence;
 // or its value and uncertainty rounded together, with its unit (J/mol above
 // 1 000 written in kJ/mol); or, without uncertainty, its value with 4
-// significant digits.
-std::string TexteArrondi(const Conclusion& conclusion);
+// significant digits; its numbers written with `separateur`.
+std::string TexteArrondi(const Conclusion& conclusion, char separateur);
 
 } // namespace Classe

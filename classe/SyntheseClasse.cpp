@@ -2,21 +2,20 @@
 
 #include "analyse/AnalyseEssai.h"
 #include "analyse/LigneResultats.h"
+#include "analyse/TexteResultat.h"
 #include "classe/Formulations.h"
 #include "kinetics/Constantes.h"
 #include "journal/JournalEssai.h"
+#include "runtime/EnParallele.h"
 #include "runtime/FichierTexte.h"
 #include "runtime/HeureLocale.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <map>
 #include <new>
 #include <numeric>
-#include <system_error>
-#include <thread>
 #include <tuple>
 
 #include <dirent.h>
@@ -37,8 +36,6 @@ constexpr std::string_view kColonneFichier = "fichier";
 constexpr std::string_view kSansFacteur = "facteur";
 // The line of classe.tsv that gives the factor's nature, before its value.
 constexpr std::string_view kLigneNature = "# nature du facteur : ";
-// The threads that read a folder's files at once, at most.
-constexpr std::size_t kFilsMaximum = 8;
 
 std::string NomDeFichier(const std::string& chemin)
 {
@@ -221,18 +218,20 @@ int TemperaturesDistinctes(const std::vector<double>& temperatures)
 // The sentence said when the scatter between runs exceeds their
 // uncertainties, for the fit of `quoi` (with its article): the reduced χ²
 // and both uncertainties of `grandeur`, the larger one given.
+// Its numbers are written with the text's separator (PhraseConclusion).
 Conclusion PhraseDispersion(const std::string& quoi, double chi2, int degres, const std::string& grandeur,
                             double uDispersion, double uEssais, const std::string& unite)
 {
     return {"Dispersion entre essais, " + quoi,
             {},
             {},
-            "La dispersion entre essais dépasse leurs incertitudes : χ²/ν = " + AvecPuissance(chi2 / degres, 2, "") +
-                " pour " + std::to_string(degres) + " degré" + (degres > 1 ? "s" : "") +
-                " de liberté ; l'incertitude donnée pour " + grandeur + " est celle de la dispersion, " +
-                AvecPuissance(uDispersion, 2, unite) + " (" + AvecPuissance(uEssais, 2, unite) +
-                " d'après les incertitudes des essais).",
-            {}};
+            "La dispersion entre essais dépasse leurs incertitudes : χ²/ν = ",
+            {},
+            {{chi2 / degres, {}, "",
+              " pour " + std::to_string(degres) + " degré" + (degres > 1 ? "s" : "") +
+                  " de liberté ; l'incertitude donnée pour " + grandeur + " est celle de la dispersion, "},
+             {uDispersion, {}, unite, " ("},
+             {uEssais, {}, unite, " d'après les incertitudes des essais)."}}};
 }
 
 // The reduced χ² of a weighted fit, as a conclusion.
@@ -316,14 +315,15 @@ void ConclureFacteur(Synthese& synthese)
                      {}});
     } else {
         // A catalyst, or anything else: how k varies, nothing of the order.
-        const std::string pente = ArrondiIncertitude(dk.pente, dk.uPente, "s⁻¹" + par);
+        // The slope, rounded to its uncertainty, is written with the text.
+        const NombrePhrase pente{dk.pente, dk.uPente, "s⁻¹" + par, "."};
         const std::string avec = AvecArticle(facteur.nom);
         std::string phrase;
         if (std::abs(dk.pente) <= 2 * dk.uPente)
-            phrase = "k ne varie pas avec " + avec + " aux incertitudes près : " + pente + ".";
+            phrase = "k ne varie pas avec " + avec + " aux incertitudes près : ";
         else
-            phrase = std::string(dk.pente > 0 ? "k augmente" : "k diminue") + " avec " + avec + " : " + pente + ".";
-        c.push_back({"k selon " + facteur.nom, {}, {}, phrase, {}});
+            phrase = std::string(dk.pente > 0 ? "k augmente" : "k diminue") + " avec " + avec + " : ";
+        c.push_back({"k selon " + facteur.nom, {}, {}, phrase, {}, {pente}});
     }
     for (const auto& [quoi, grandeur, d, unite] :
          {std::tuple("droite de k selon " + facteur.nom, std::string("la pente de k"), &dk, "s⁻¹" + par),
@@ -337,15 +337,16 @@ void ConclureFacteur(Synthese& synthese)
     }
 }
 
-// The name of a series's temperature: its mean to the degree, to the tenth
-// when another series at the same factor value rounds to the same degree.
-std::string NomTemperature(double temperature, const std::vector<double>& autres)
+// The digits of a series's temperature as named: its mean to the degree, to
+// the tenth when another series at the same factor value rounds to the same
+// degree.
+int DecimalesNom(double temperature, const std::vector<double>& autres)
 {
     const double degre = std::round(temperature);
     for (const double t : autres)
         if (t != temperature && std::round(t) == degre)
-            return Decimales(temperature, 1) + " °C";
-    return Decimales(degre, 0) + " °C";
+            return 1;
+    return 0;
 }
 
 void ConclureRepetitions(Synthese& synthese)
@@ -357,7 +358,6 @@ void ConclureRepetitions(Synthese& synthese)
         if (KDetermine(synthese.essais[i]) && synthese.essais[i].conditions.temperature)
             parFacteur[synthese.essais[i].facteur].push_back(i);
 
-    const Facteur& facteur = synthese.facteur;
     for (const auto& [valeur, candidats] : parFacteur) {
         std::vector<double> temperaturesCandidats;
         for (const std::size_t i : candidats)
@@ -395,23 +395,22 @@ void ConclureRepetitions(Synthese& synthese)
             series.emplace_back(std::move(serie), mk);
         }
         for (auto& [serie, mk] : series) {
-            serie.nom = NomTemperature(serie.temperature, moyennes);
-            std::string conditions = " à " + serie.nom;
-            if (serie.facteur && !facteur.nom.empty())
-                conditions += " et " + facteur.nom + " = " + NombreResultat(*serie.facteur) +
-                              (facteur.unite.empty() ? "" : " " + facteur.unite);
-            conditions += ", " + std::to_string(serie.essais.size()) + " essais";
+            serie.decimalesNom = DecimalesNom(serie.temperature, moyennes);
+            // The names go on with the series' conditions when they are
+            // written (NomConclusion): they hold numbers.
+            const std::size_t n = synthese.repetitions.size();
             std::vector<Conclusion>& c = synthese.conclusions;
-            c.push_back({"k moyen" + conditions + " (s-1)", serie.kMoyen, serie.uKMoyenne, {}, "s⁻¹"});
-            c.push_back({"écart-type de k" + conditions + " (s-1)", serie.kEcartType, {}, {}, "s⁻¹"});
-            c.push_back({"u(k) des ajustements, moyenne" + conditions + " (s-1)", serie.uKAjustements, {}, {}, "s⁻¹"});
-            c.push_back({"t1/2 moyen" + conditions + " (s)", serie.tDemiMoyen, serie.uTDemiMoyenne, {}, "s"});
-            c.push_back({"écart-type de t1/2" + conditions + " (s)", serie.tDemiEcartType, {}, {}, "s"});
-            c.push_back(
-                {"u(t1/2) des ajustements, moyenne" + conditions + " (s)", serie.uTDemiAjustements, {}, {}, "s"});
-            if (mk.dispersion)
-                c.push_back(PhraseDispersion("k moyen" + conditions, mk.chi2, mk.Degres(), "k moyen", mk.uDispersion,
-                                             mk.uEssais, "s⁻¹"));
+            c.push_back({"k moyen", serie.kMoyen, serie.uKMoyenne, {}, "s⁻¹", {}, n});
+            c.push_back({"écart-type de k", serie.kEcartType, {}, {}, "s⁻¹", {}, n});
+            c.push_back({"u(k) des ajustements, moyenne", serie.uKAjustements, {}, {}, "s⁻¹", {}, n});
+            c.push_back({"t1/2 moyen", serie.tDemiMoyen, serie.uTDemiMoyenne, {}, "s", {}, n});
+            c.push_back({"écart-type de t1/2", serie.tDemiEcartType, {}, {}, "s", {}, n});
+            c.push_back({"u(t1/2) des ajustements, moyenne", serie.uTDemiAjustements, {}, {}, "s", {}, n});
+            if (mk.dispersion) {
+                c.push_back(PhraseDispersion("k moyen", mk.chi2, mk.Degres(), "k moyen", mk.uDispersion, mk.uEssais,
+                                             "s⁻¹"));
+                c.back().serie = n;
+            }
             synthese.repetitions.push_back(std::move(serie));
         }
     }
@@ -644,31 +643,18 @@ AnalyserEnParallele(const std::vector<std::string>& chemins,
                     const std::function<std::variant<EssaiClasse, FichierEcarte>(std::size_t i)>& analyser)
 {
     std::vector<std::variant<EssaiClasse, FichierEcarte>> analyses(chemins.size());
-    std::atomic<std::size_t> suivante = 0;
-    const auto travailler = [&] {
-        for (std::size_t i; (i = suivante++) < chemins.size();) {
-            // AnalyserFichier gives every failure of the file as a value; what
-            // else a thread could meet must not end the program.
-            try {
-                analyses[i] = analyser(i);
-            } catch (const std::bad_alloc&) {
-                analyses[i] = FichierEcarte{chemins[i], "Mémoire insuffisante."};
-            } catch (const std::exception&) {
-                analyses[i] = FichierEcarte{chemins[i], "Lecture impossible (erreur interne)."};
-            }
+    // Each job writes its own file's slot only.
+    EnParallele(chemins.size(), [&](std::size_t i) {
+        // AnalyserFichier gives every failure of the file as a value; what
+        // else a thread could meet must not end the program.
+        try {
+            analyses[i] = analyser(i);
+        } catch (const std::bad_alloc&) {
+            analyses[i] = FichierEcarte{chemins[i], "Mémoire insuffisante."};
+        } catch (const std::exception&) {
+            analyses[i] = FichierEcarte{chemins[i], "Lecture impossible (erreur interne)."};
         }
-    };
-    const std::size_t coeurs = std::max(1u, std::thread::hardware_concurrency());
-    std::vector<std::thread> aides;
-    try {
-        for (std::size_t n = 1; n < std::min({coeurs, chemins.size(), kFilsMaximum}); ++n)
-            aides.emplace_back(travailler);
-    } catch (const std::system_error&) {
-        // No more threads: the ones started and this one do the work.
-    }
-    travailler();
-    for (std::thread& aide : aides)
-        aide.join();
+    });
     return analyses;
 }
 
@@ -740,31 +726,68 @@ Rangee EnTetes(const Facteur& facteur)
             "remarque"};
 }
 
-Rangee Cellules(const EssaiClasse& essai)
+Rangee Cellules(const EssaiClasse& essai, char separateur)
 {
     const Cinetique::Resultat& r = essai.resultat;
     return {
         CheminAffichable(essai.chemin),
         CheminAffichable(essai.conditions.poste),
         essai.conditions.debut ? TexteDebut(*essai.conditions.debut) : std::string(),
-        NombreResultat(essai.conditions.temperature),
-        NombreResultat(essai.conditions.volume),
-        NombreResultat(essai.facteur),
+        NombreResultat(essai.conditions.temperature, separateur),
+        NombreResultat(essai.conditions.volume, separateur),
+        NombreResultat(essai.facteur, separateur),
         std::to_string(r.points),
-        NombreResultat(r.k),
-        NombreResultat(r.uK),
-        NombreResultat(r.tDemi),
-        NombreResultat(r.uTDemi),
-        NombreResultat(r.xFinal),
-        NombreResultat(r.uXFinal),
-        Cinetique::TexteRemarques(r),
+        NombreResultat(r.k, separateur),
+        NombreResultat(r.uK, separateur),
+        NombreResultat(r.tDemi, separateur),
+        NombreResultat(r.uTDemi, separateur),
+        NombreResultat(r.xFinal, separateur),
+        NombreResultat(r.uXFinal, separateur),
+        Cinetique::TexteRemarques(r, separateur),
     };
 }
 
-std::array<std::string, 3> Cellules(const Conclusion& c)
+std::string NomTemperature(const SerieRepetee& serie, char separateur)
 {
-    return {CheminAffichable(c.nom), c.phrase.empty() ? NombreResultat(c.valeur) : c.phrase,
-            NombreResultat(c.incertitude)};
+    const double t = serie.decimalesNom > 0 ? serie.temperature : std::round(serie.temperature);
+    return Decimales(t, serie.decimalesNom, separateur) + " °C";
+}
+
+std::string NomConclusion(const Synthese& synthese, const Conclusion& conclusion, char separateur)
+{
+    if (!conclusion.serie || *conclusion.serie >= synthese.repetitions.size())
+        return conclusion.nom;
+    const SerieRepetee& serie = synthese.repetitions[*conclusion.serie];
+    const Facteur& facteur = synthese.facteur;
+    std::string nom = conclusion.nom + " à " + NomTemperature(serie, separateur);
+    if (serie.facteur && !facteur.nom.empty())
+        nom += " et " + facteur.nom + " = " + NombreResultat(*serie.facteur, separateur) +
+               (facteur.unite.empty() ? "" : " " + facteur.unite);
+    nom += ", " + std::to_string(serie.essais.size()) + " essais";
+    if (conclusion.unite.empty())
+        return nom;
+    // The unit as the command line's headers write it: "s-1" for "s⁻¹".
+    std::string unite = conclusion.unite;
+    for (std::size_t p; (p = unite.find("⁻¹")) != std::string::npos;)
+        unite.replace(p, std::string_view("⁻¹").size(), "-1");
+    return nom + " (" + unite + ")";
+}
+
+std::string PhraseConclusion(const Conclusion& c, char separateur)
+{
+    std::string phrase = c.phrase;
+    for (const NombrePhrase& n : c.nombres)
+        phrase += (n.incertitude ? ArrondiIncertitude(n.valeur, *n.incertitude, n.unite, separateur)
+                                 : AvecPuissance(n.valeur, 2, n.unite, separateur)) +
+                  n.suite;
+    return phrase;
+}
+
+std::array<std::string, 3> Cellules(const Synthese& synthese, const Conclusion& c, char separateur)
+{
+    return {CheminAffichable(NomConclusion(synthese, c, separateur)),
+            c.phrase.empty() ? NombreResultat(c.valeur, separateur) : PhraseConclusion(c, separateur),
+            NombreResultat(c.incertitude, separateur)};
 }
 
 namespace {
@@ -781,14 +804,14 @@ std::string Ligne(const std::array<std::string, N>& cellules)
 
 } // namespace
 
-std::string TexteSynthese(const Synthese& synthese)
+std::string TexteSynthese(const Synthese& synthese, char separateur)
 {
     std::string texte = Ligne(EnTetes(synthese.facteur));
     for (const EssaiClasse& essai : synthese.essais)
-        texte += Ligne(Cellules(essai));
+        texte += Ligne(Cellules(essai, separateur));
     texte += "\n";
     for (const Conclusion& c : synthese.conclusions)
-        texte += Ligne(Cellules(c));
+        texte += Ligne(Cellules(synthese, c, separateur));
     return texte;
 }
 

@@ -133,13 +133,34 @@ inline constexpr std::string_view kRaisonEnCours = "essai en cours d'écriture (
 // name, then renames it).
 bool EnCoursDEcriture(std::string_view nomFichier);
 
+// A number in a conclusion's sentence, written when the sentence is, with
+// the separator of the text it goes into: with an uncertainty, both rounded
+// together ("0,0040 ± 0,0003 s⁻¹ par g"); without, 2 significant digits
+// ("3,1·10⁻⁴ s⁻¹"). `suite` is the sentence's text after it.
+struct NombrePhrase {
+    double valeur = 0;
+    std::optional<double> incertitude = {};
+    std::string unite = {};
+    std::string suite = {};
+    bool operator==(const NombrePhrase&) const = default;
+};
+
 // One conclusion: a number with its standard uncertainty, or a sentence.
+// Nothing in it is written with a decimal separator: the texts that show it
+// (Cellules, TexteArrondi) write its numbers with the separator they are
+// given, whatever thread drew the conclusion.
 struct Conclusion {
-    std::string nom;                     // "Énergie d'activation Ea (J/mol)"...
+    std::string nom;                     // "Énergie d'activation Ea (J/mol)"...; for a series, "k moyen"
     std::optional<double> valeur;
     std::optional<double> incertitude;
     std::string phrase;                  // for a conclusion in words; then no number
     std::string unite;                   // of the value as the window writes it ("J/mol", "s⁻¹"); may be empty
+    // The sentence goes on with these numbers, each followed by its text.
+    std::vector<NombrePhrase> nombres = {};
+    // A repeated series' conclusion: its name goes on with the series'
+    // conditions (" à 20 °C, 3 essais"), then its unit as the command line
+    // writes units (" (s-1)").
+    std::optional<std::size_t> serie = {}; // in Synthese::repetitions
 };
 
 // The line through (x, y), ordinary least squares (classe/Ajustements.h,
@@ -150,7 +171,9 @@ std::optional<Droite> AjusterDroite(std::span<const double> x, std::span<const d
 // in Synthese::essais and their statistics.
 struct SerieRepetee {
     double temperature = 0;              // °C, the mean of the runs'
-    std::string nom;                     // its temperature as named: "40 °C" ("40,3 °C" when two round alike)
+    // The digits of its temperature as named (NomTemperature): 0, "40 °C";
+    // 1, "40,3 °C", when another series at its factor value rounds alike.
+    int decimalesNom = 0;
     std::optional<double> facteur;
     std::vector<std::size_t> essais;
     double kMoyen = 0, kEcartType = 0, uKMoyenne = 0, uKAjustements = 0;               // s⁻¹
@@ -179,7 +202,8 @@ std::variant<EssaiClasse, FichierEcarte> AnalyserFichier(const std::string& chem
 
 // Files analysed together, reading and parsing being what cost: the i-th
 // result is analyser(i), for i below chemins.size(), computed on as many
-// threads as the processor has cores (this one among them); a failure that
+// threads as the processor has cores (this one among them), all joined
+// before it returns (runtime/EnParallele.h); a failure that
 // the analysis does not give as a value (memory, an internal error) gives
 // chemins[i] left out with its French reason rather than ending the program.
 std::vector<std::variant<EssaiClasse, FichierEcarte>>
@@ -207,17 +231,29 @@ enum class Colonne : int {
 inline constexpr int kColonnes = static_cast<int>(Colonne::Remarque) + 1;
 using Rangee = std::array<std::string, kColonnes>;
 
-// The table's header, a cell a column.
+// The table's header, a cell a column (no number in it: the same for any
+// separator).
 Rangee EnTetes(const Facteur& facteur);
-// A run's row, numbers as --analyse writes them; the file as given (its path).
-Rangee Cellules(const EssaiClasse& essai);
-// A conclusion's name, value (or sentence) and standard uncertainty.
-std::array<std::string, 3> Cellules(const Conclusion& conclusion);
+// A run's row, numbers as --analyse writes them with `separateur`; the file
+// as given (its path).
+Rangee Cellules(const EssaiClasse& essai, char separateur);
+// A conclusion's name (NomConclusion), value (or sentence) and standard
+// uncertainty, numbers written with `separateur`.
+std::array<std::string, 3> Cellules(const Synthese& synthese, const Conclusion& conclusion, char separateur);
+
+// A series' temperature as named: "40 °C", "40,3 °C".
+std::string NomTemperature(const SerieRepetee& serie, char separateur);
+// A conclusion's name as the text writes it: with a series' conditions.
+std::string NomConclusion(const Synthese& synthese, const Conclusion& conclusion, char separateur);
+// A conclusion's sentence with its numbers; empty for a conclusion that is
+// a number.
+std::string PhraseConclusion(const Conclusion& conclusion, char separateur);
 
 // The text --classe writes on stdout (UTF-8, "\n", numbers as --analyse
 // writes them): the header, one row per run, an empty line, the conclusions
 // "nom<TAB>valeur<TAB>incertitude" ("nom<TAB>phrase<TAB>" for a sentence).
-// The window's copy is the same text.
-std::string TexteSynthese(const Synthese& synthese);
+// The window's copy is the same text; the numbers are written with
+// `separateur` (the class report's ',').
+std::string TexteSynthese(const Synthese& synthese, char separateur);
 
 } // namespace Classe

@@ -4,8 +4,11 @@
 #include "journal/LectureEssai.h"
 #include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
+#include "runtime/FichierTexte.h"
 
 #include <algorithm>
+#include <charconv>
+#include <limits>
 #include <new>
 #include <ostream>
 #include <string_view>
@@ -30,6 +33,7 @@ constexpr std::string_view kTexteAide =
     "Utilisation : nelvar --analyse [options] FICHIER...\n"
     "              nelvar --rapport OUT.pdf [options] FICHIER\n"
     "              nelvar --classe [--pdf SORTIE.pdf] DOSSIER|FICHIER...\n"
+    "              nelvar --simuler SORTIE.txt [options du banc virtuel]\n"
     "\n"
     "Analyse cinétique d'enregistrements de mesures, sans fenêtre : le modèle du\n"
     "premier ordre p(t) = p∞ − (p∞ − pa)·exp(−k·(t − ta)) est ajusté à la pression\n"
@@ -74,6 +78,19 @@ constexpr std::string_view kTexteAide =
     "essais répétés). Les fichiers écartés sont listés sur la sortie d'erreur.\n"
     "--pdf SORTIE.pdf écrit aussi le compte rendu de la classe. Code de retour :\n"
     "0 quand au moins un essai est analysé, 2 sinon.\n"
+    "\n"
+    "Banc virtuel (--simuler SORTIE.txt) : écrit aussitôt le journal d'un essai de\n"
+    "la carte simulée, la décomposition de l'eau oxygénée catalysée par les ions\n"
+    "iodure, suivie par la pression du dioxygène dans un flacon fermé :\n"
+    "  --temperature °C         température du bain (20 par défaut)\n"
+    "  --concentration mol/L    concentration initiale en eau oxygénée (0,123)\n"
+    "  --catalyseur mol/L       concentration en ions iodure (0,10)\n"
+    "  --volume-solution mL     volume de la solution (50)\n"
+    "  --volume-gaz mL          volume du gaz dans le flacon (250)\n"
+    "  --duree s                durée de l'essai, de 1 à 1023 s (600)\n"
+    "  --graine N               graine du bruit : la même graine donne le même fichier\n"
+    "Le journal porte la température du bain et le volume du gaz comme valeurs\n"
+    "saisies. Code de retour : 0 quand le journal est écrit, 2 sinon.\n"
     "Sans option, nelvar ouvre sa fenêtre ; une option inconnue donne le code 2,\n"
     "sans l'ouvrir.\n";
 
@@ -132,6 +149,45 @@ void Pdf(Commande& c, std::string_view nom, const std::string& v)
     c.pdf = v;
 }
 
+// --simuler's values.
+constexpr int kDureeMaximale = 1023; // s: a run holds at most 1024 readings
+void Bain(Commande& c, std::string_view nom, const std::string& v) { c.simulation.reaction.temperature = Valeur(nom, v); }
+void Concentration(Commande& c, std::string_view nom, const std::string& v)
+{
+    c.simulation.reaction.concentration = Valeur(nom, v);
+}
+void Catalyseur(Commande& c, std::string_view nom, const std::string& v) { c.simulation.reaction.catalyseur = Valeur(nom, v); }
+void VolumeSolution(Commande& c, std::string_view nom, const std::string& v)
+{
+    c.simulation.reaction.volumeSolution = Valeur(nom, v);
+}
+void VolumeGaz(Commande& c, std::string_view nom, const std::string& v) { c.simulation.reaction.volumeGaz = Valeur(nom, v); }
+// A whole number in decimal digits, within [minimum, maximum].
+std::uint64_t Entier(std::string_view option, const std::string& texte, std::uint64_t minimum, std::uint64_t maximum)
+{
+    std::uint64_t valeur = 0;
+    const auto [fin, erreur] = std::from_chars(texte.data(), texte.data() + texte.size(), valeur);
+    if (erreur != std::errc{} || fin != texte.data() + texte.size() || texte.empty() || valeur < minimum
+        || valeur > maximum)
+        throw OptionIncorrecte{std::string(option) + " : « " + EnUtf8(texte) + " » n'est pas un entier de "
+                               + std::to_string(minimum) + " à " + std::to_string(maximum)};
+    return valeur;
+}
+void Duree(Commande& c, std::string_view nom, const std::string& v)
+{
+    c.simulation.duree = static_cast<int>(Entier(nom, v, 1, kDureeMaximale));
+}
+void Graine(Commande& c, std::string_view nom, const std::string& v)
+{
+    c.simulation.graine = Entier(nom, v, 0, std::numeric_limits<std::uint64_t>::max());
+}
+void JournalSimuleA(Commande& c, std::string_view nom, const std::string& v)
+{
+    if (v.empty())
+        throw OptionIncorrecte{"l'option " + std::string(nom) + " attend le nom du journal à écrire"};
+    c.journal = v;
+}
+
 constexpr OptionConnue kAnalyse{"--analyse", false, Rien};
 constexpr OptionConnue kRapport{"--rapport", true, Pdf};
 constexpr OptionConnue kClasse{"--classe", false, Rien};
@@ -141,6 +197,17 @@ constexpr OptionConnue kOptionsAnalyse[] = {
     {"--debut", true, Debut}, {"--fin", true, Fin}, {"--exclure", true, Exclure}, kRapport,
 };
 constexpr OptionConnue kOptionsClasse[] = {kClasse, {"--pdf", true, Pdf}};
+constexpr OptionConnue kSimuler{"--simuler", true, JournalSimuleA};
+constexpr OptionConnue kOptionsSimuler[] = {
+    kSimuler,
+    {"--temperature", true, Bain},
+    {"--concentration", true, Concentration},
+    {"--catalyseur", true, Catalyseur},
+    {"--volume-solution", true, VolumeSolution},
+    {"--volume-gaz", true, VolumeGaz},
+    {"--duree", true, Duree},
+    {"--graine", true, Graine},
+};
 
 // What the reading says when a value is missing.
 std::string ValeurManquante(std::string_view nom)
@@ -149,6 +216,8 @@ std::string ValeurManquante(std::string_view nom)
         return "l'option --exclure attend des dates, en s";
     if (nom == kRapport.nom || nom == "--pdf")
         return "l'option " + std::string(nom) + " attend le nom du fichier PDF";
+    if (nom == kSimuler.nom)
+        return "l'option --simuler attend le nom du journal à écrire";
     return "l'option " + std::string(nom) + " attend une valeur";
 }
 
@@ -230,16 +299,18 @@ void LireOptionsFenetre(std::span<const std::string> arguments)
 // The mode the arguments before any "--" ask for.
 Mode ModeDemande(std::span<const std::string> arguments)
 {
-    bool analyse = false, rapport = false, classe = false, aide = false;
+    bool analyse = false, rapport = false, classe = false, aide = false, simuler = false;
     for (const std::string& argument : arguments) {
         if (argument == kFinDesOptions)
             break;
         analyse = analyse || argument == kAnalyse.nom;
         rapport = rapport || argument == kRapport.nom || argument.starts_with(std::string(kRapport.nom) + "=");
         classe = classe || argument == kClasse.nom;
+        simuler = simuler || argument == kSimuler.nom || argument.starts_with(std::string(kSimuler.nom) + "=");
         aide = aide || argument == kAide;
     }
     return aide ? Mode::Aide
+           : simuler ? Mode::Simuler
            : classe ? Mode::Classe
            : rapport ? Mode::Rapport
            : analyse ? Mode::Analyse
@@ -260,6 +331,14 @@ Commande LireCommande(std::span<const std::string> arguments)
         LireOptions(arguments, kOptionsClasse, "option inconnue avec --classe ", commande);
         if (commande.fichiers.empty())
             throw OptionIncorrecte{"aucun dossier ni fichier pour la synthèse de la classe"};
+        break;
+    case Mode::Simuler:
+        LireOptions(arguments, kOptionsSimuler, "option inconnue avec --simuler ", commande);
+        if (!commande.fichiers.empty())
+            throw OptionIncorrecte{"--simuler n'attend pas d'autre fichier que le journal à écrire : « "
+                                   + EnUtf8(commande.fichiers.front()) + " »"};
+        if (const std::optional<std::string> erreur = Banc::Erreur(commande.simulation.reaction))
+            throw OptionIncorrecte{*erreur};
         break;
     case Mode::Analyse:
     case Mode::Rapport:
@@ -291,7 +370,7 @@ int EcrireAide(std::ostream& sortie, std::ostream& erreurs)
     return SortieEcrite(sortie, erreurs) ? kCodeSucces : kCodeEchec;
 }
 
-int AnalyserFichiers(const Commande& commande, std::ostream& sortie, std::ostream& erreurs)
+int AnalyserFichiers(const Commande& commande, char separateur, std::ostream& sortie, std::ostream& erreurs)
 {
     sortie << kEnteteResultats << "\n" << std::flush;
     bool echec = false;
@@ -300,7 +379,7 @@ int AnalyserFichiers(const Commande& commande, std::ostream& sortie, std::ostrea
         try {
             // A journal's V and T, unless given on the command line.
             const Enregistrement essai = LireFichierEnregistrement(chemin);
-            ligne = LigneResultats(chemin, AnalyserEnregistrement(essai, commande.options));
+            ligne = LigneResultats(chemin, AnalyserEnregistrement(essai, commande.options), separateur);
         } catch (const Exception& e) {
             erreurs << CheminAffichable(chemin) << " : " << e.Message() << "\n" << std::flush;
             echec = true;
@@ -357,7 +436,8 @@ int EcrireRapport(const Commande& commande, std::ostream& erreurs, const Rapport
     return kCodeSucces;
 }
 
-int SynthetiserClasse(const Commande& commande, std::ostream& sortie, std::ostream& erreurs, const RapportClasse& rapport)
+int SynthetiserClasse(const Commande& commande, char separateur, std::ostream& sortie, std::ostream& erreurs,
+                      const RapportClasse& rapport)
 {
     if (commande.pdf && !rapport) {
         erreurs << kPrefixe << "le compte rendu de la classe en PDF n'est pas disponible ici.\n";
@@ -373,7 +453,7 @@ int SynthetiserClasse(const Commande& commande, std::ostream& sortie, std::ostre
     for (const Classe::FichierEcarte& ecarte : synthese.ecartes)
         erreurs << CheminAffichable(ecarte.chemin) << " : " << ecarte.raison << "\n";
     erreurs << std::flush;
-    sortie << Classe::TexteSynthese(synthese) << std::flush;
+    sortie << Classe::TexteSynthese(synthese, separateur) << std::flush;
     if (!SortieEcrite(sortie, erreurs))
         return kCodeEchec;
     if (synthese.essais.empty()) {
@@ -386,6 +466,21 @@ int SynthetiserClasse(const Commande& commande, std::ostream& sortie, std::ostre
             erreurs << kPrefixe << ecrit.Message() << "\n";
             return kCodeEchec;
         }
+    }
+    return kCodeSucces;
+}
+
+// The journal written whole under its name, or not at all.
+int Simuler(const Commande& commande, std::ostream& erreurs)
+{
+    try {
+        FichierTexte::Remplacer(commande.journal, JournalSimule(commande.simulation), FichierTexte::Lien::Suivi);
+    } catch (const Exception& e) {
+        erreurs << EnUtf8(commande.journal) << " : " << e.Message() << "\n";
+        return kCodeEchec;
+    } catch (const std::bad_alloc&) {
+        erreurs << kPrefixe << "Mémoire insuffisante.\n";
+        return kCodeEchec;
     }
     return kCodeSucces;
 }
@@ -407,7 +502,8 @@ int Refuser(const std::string& message, std::ostream& erreurs)
     return kCodeEchec;
 }
 
-int Executer(const Commande& commande, std::ostream& sortie, std::ostream& erreurs, const Rapports& rapports)
+int Executer(const Commande& commande, char separateur, std::ostream& sortie, std::ostream& erreurs,
+             const Rapports& rapports)
 {
     switch (commande.mode) {
     case Mode::Fenetre:
@@ -415,22 +511,24 @@ int Executer(const Commande& commande, std::ostream& sortie, std::ostream& erreu
     case Mode::Aide:
         return EcrireAide(sortie, erreurs);
     case Mode::Analyse:
-        return AnalyserFichiers(commande, sortie, erreurs);
+        return AnalyserFichiers(commande, separateur, sortie, erreurs);
     case Mode::Rapport:
         return EcrireRapport(commande, erreurs, rapports.essai);
     case Mode::Classe:
-        return SynthetiserClasse(commande, sortie, erreurs, rapports.classe);
+        return SynthetiserClasse(commande, separateur, sortie, erreurs, rapports.classe);
+    case Mode::Simuler:
+        return Simuler(commande, erreurs);
     }
     return kCodeEchec;
 }
 
-int EnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs,
-                      const Rapports& rapports)
+int EnLigneDeCommande(std::span<const std::string> arguments, char separateur, std::ostream& sortie,
+                      std::ostream& erreurs, const Rapports& rapports)
 {
     const Issue<Commande> commande = LireLigneDeCommande(arguments);
     if (!commande)
         return Refuser(commande.Message(), erreurs);
-    return Executer(*commande, sortie, erreurs, rapports);
+    return Executer(*commande, separateur, sortie, erreurs, rapports);
 }
 
 } // namespace Cinetique

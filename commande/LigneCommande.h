@@ -10,8 +10,12 @@
 //   nelvar --rapport OUT.pdf [--volume L] [--temperature °C] [--debut s]
 //                    [--fin s] [--exclure T1,T2...] FILE
 //   nelvar --classe [--pdf OUT.pdf] FOLDER|FILE...
+//   nelvar --simuler OUT.txt [--temperature °C] [--concentration mol/L]
+//                    [--catalyseur mol/L] [--volume-solution mL]
+//                    [--volume-gaz mL] [--duree s] [--graine N]
 //
-// The mode is chosen by the arguments before any "--": --classe, else
+// The mode is chosen by the arguments before any "--": --simuler, else
+// --classe, else
 // --rapport, else --analyse; --help anywhere asks for the help. Every option
 // that takes a value takes it as the next argument or after "="
 // ("--volume=0,25"); numbers take a decimal comma or a decimal point. "--"
@@ -38,6 +42,14 @@
 // "<path> : <reason>" on `erreurs`. With --pdf, the class report is written
 // too, by Rapports::classe.
 //
+// --simuler: a run of the virtual bench (commande/SimulationEssai.h) written
+// at once as a run journal at OUT.txt, replaced whole or left untouched
+// (runtime/FichierTexte.h); its options are the bench's settings (their
+// bounds: acquisition/ReactionSimulee.h), the duration (1 to 1023 s: a run
+// holds at most 1024 readings) and the noise's seed, a whole number. A value
+// out of its bounds is a wrong command line; an output that cannot be
+// written gives "<path> : <message>" on `erreurs` and kCodeEchec.
+//
 // A wrong command line gives one line on `erreurs`,
 // "nelvar : <what is wrong> (voir nelvar --help).", and nothing on `sortie`.
 // Exit codes: commande/CodesSortie.h.
@@ -45,6 +57,7 @@
 #include "analyse/LigneResultats.h"
 #include "classe/SyntheseClasse.h"
 #include "commande/CodesSortie.h"
+#include "commande/SimulationEssai.h"
 #include "kinetics/AnalyseCinetique.h"
 #include "runtime/Issue.h"
 
@@ -57,13 +70,15 @@
 
 namespace Cinetique {
 
-enum class Mode { Fenetre, Aide, Analyse, Rapport, Classe };
+enum class Mode { Fenetre, Aide, Analyse, Rapport, Classe, Simuler };
 
 struct Commande {
     Mode mode = Mode::Fenetre;
     Options options;                   // --analyse's and --rapport's
     std::vector<std::string> fichiers; // the files; --classe's folders and files
     std::optional<std::string> pdf;    // --rapport's, or --classe's --pdf
+    std::string journal;               // --simuler's output
+    Simulation simulation;             // --simuler's settings
 };
 
 // Reads the program's arguments (its name left out); a wrong command line
@@ -84,14 +99,17 @@ struct Rapports {
 };
 
 // Runs a batch mode (every mode but the window's, which is the caller's) and
-// gives the exit code.
-int Executer(const Commande& commande, std::ostream& sortie, std::ostream& erreurs, const Rapports& rapports = {});
+// gives the exit code. The texts on `sortie` write their numbers with
+// `separateur` (the program passes its regional setting); the PDFs with a
+// decimal comma whatever it is.
+int Executer(const Commande& commande, char separateur, std::ostream& sortie, std::ostream& erreurs,
+             const Rapports& rapports = {});
 
 // Reads the arguments and runs their batch mode: a wrong command line is
 // told on `erreurs` and gives kCodeEchec. The window's mode runs nothing and
 // gives kCodeSucces.
-int EnLigneDeCommande(std::span<const std::string> arguments, std::ostream& sortie, std::ostream& erreurs,
-                      const Rapports& rapports = {});
+int EnLigneDeCommande(std::span<const std::string> arguments, char separateur, std::ostream& sortie,
+                      std::ostream& erreurs, const Rapports& rapports = {});
 
 // Tells a wrong command line on `erreurs` and gives kCodeEchec.
 int Refuser(const std::string& message, std::ostream& erreurs);

@@ -18,4 +18,5 @@ struct ConditionsEssai {
     std::optional<double> coefficient; // Pa per V
     bool pEtMoinsP = false;            // channels 1 and 2 carry p and -p
     std::string poste;                 // the computer that measured it (its host name); empty when unknown
+    std::string reactionSimulee = {};  // the virtual bench's settings; empty for a real reaction
 };

@@ -85,6 +85,8 @@ std::string TexteEnTete(const ConditionsEssai& e)
     if (e.debut)
         texte += Ligne(kCleDebut, TexteDebut(*e.debut));
     texte += Ligne(kCleSource, e.source);
+    if (!e.reactionSimulee.empty())
+        texte += Ligne(kCleReactionSimulee, e.reactionSimulee);
     if (!e.poste.empty())
         texte += Ligne(kClePoste, e.poste);
     const std::pair<std::string_view, const std::optional<double>&> nombres[] = {

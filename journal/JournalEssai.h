@@ -41,6 +41,9 @@ inline constexpr std::string_view kCleVolume = "volume (L)";
 inline constexpr std::string_view kCleTemperature = "température (°C)";
 inline constexpr std::string_view kCleCoefficient = "coefficient (Pa/V)";
 inline constexpr std::string_view kClePEtMoinsP = "p et - p";
+// The virtual bench's settings, after the source, on the simulated card's
+// runs only: "# réaction simulée : θ = 35 °C ; [H2O2]0 = 0,10 mol/L ; ...".
+inline constexpr std::string_view kCleReactionSimulee = "réaction simulée";
 // The columns, in their order.
 inline constexpr std::string_view kEnteteColonnes =
     "temps des ticks (s)\ttemps réel (s)\tpression (Pa)\tavancement (mol)\ttension voie 1 (V)\ttension voie 2 (V)";

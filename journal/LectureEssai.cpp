@@ -166,15 +166,12 @@ std::vector<std::string> Champs(std::string_view ligne, char separateur)
 // is not one, or when it holds the other separator.
 std::optional<long double> Nombre(std::string_view champ, char decimal)
 {
-    std::string texte(champ);
-    for (char& c : texte) {
-        if (c == decimal)
-            c = DecimalSeparator();
-        else if (c == ',' || c == '.')
+    const std::string texte(champ);
+    for (const char c : texte)
+        if (c != decimal && (c == ',' || c == '.'))
             return std::nullopt;
-    }
     try {
-        return ReadNumber(texte);
+        return ReadNumber(texte, decimal);
     } catch (const EConvertError&) {
         return std::nullopt;
     }
@@ -265,6 +262,53 @@ std::optional<Unite> UniteDeLEntete(std::string_view champ)
                 return unite;
     }
     return std::nullopt;
+}
+
+// The time units a column header may name, with their value in s and the
+// words a remark uses.
+struct UniteTemps {
+    std::string_view nom;
+    double secondes;
+    std::string_view mots;
+};
+constexpr UniteTemps kUnitesTemps[] = {
+    {"s", 1, ""},      {"ms", 1e-3, "millisecondes"}, {"min", 60, "minutes"},
+    {"h", 3600, "heures"}, {"j", 86400, "jours"},     {"d", 86400, "jours"},
+};
+
+// The time unit of a header field: the text between brackets ("t (min)",
+// "temps [h]"), else its last word ("t en min"); none when it names none.
+std::optional<UniteTemps> UniteDeTemps(std::string_view champ)
+{
+    std::string_view mot;
+    const std::size_t ouvrant = champ.find_first_of("([");
+    if (ouvrant != std::string_view::npos) {
+        const std::size_t fermant = champ.find_first_of(")]", ouvrant);
+        mot = champ.substr(ouvrant + 1, fermant == std::string_view::npos ? std::string_view::npos : fermant - ouvrant - 1);
+    } else {
+        const std::size_t espace = champ.find_last_of(' ');
+        mot = espace == std::string_view::npos ? champ : champ.substr(espace + 1);
+    }
+    while (!mot.empty() && mot.front() == ' ')
+        mot.remove_prefix(1);
+    while (!mot.empty() && mot.back() == ' ')
+        mot.remove_suffix(1);
+    for (const UniteTemps& unite : kUnitesTemps)
+        if (mot == unite.nom)
+            return unite;
+    return std::nullopt;
+}
+
+// Whether a pressure header says the pressures are relative.
+bool EnteteRelative(std::string_view champ)
+{
+    std::string minuscules(champ);
+    for (char& ch : minuscules)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    for (const std::string_view mot : {"relative", "\xCE\x94p", "surpression", "delta p"})
+        if (minuscules.find(mot) != std::string::npos)
+            return true;
+    return false;
 }
 
 } // namespace
@@ -413,6 +457,16 @@ std::vector<Point> LireTableau(std::string_view octets, Lecture& lecture)
         lecture.uniteConvertie = std::string(unite->nom);
     }
     lecture.sansUnite = !unite && !programme;
+    lecture.relative = premiere > 0 && tableau[premiere - 1].champs.size() > 1 && !programme
+                       && EnteteRelative(tableau[premiere - 1].champs[1]);
+    // The time column's unit; the program's own files are in s.
+    double facteurTemps = 1;
+    if (premiere > 0 && !programme)
+        if (const std::optional<UniteTemps> temps = UniteDeTemps(tableau[premiere - 1].champs[0]);
+            temps && temps->secondes != 1) {
+            facteurTemps = temps->secondes;
+            lecture.uniteTemps = std::string(temps->mots);
+        }
 
     std::vector<Point> points;
     points.reserve(tableau.size() - premiere);
@@ -430,9 +484,11 @@ std::vector<Point> LireTableau(std::string_view octets, Lecture& lecture)
                 throw EEssaiIllisible(DebutLigne(ligne.numero) + Citation(champ) + " est un nombre trop grand.");
             valeurs[c] = static_cast<double>(*valeur);
         }
-        if (!std::isfinite(valeurs[1] * facteur))
-            throw EEssaiIllisible(DebutLigne(ligne.numero) + Citation(ligne.champs[1]) + " est un nombre trop grand.");
-        points.push_back({valeurs[0], valeurs[1] * facteur});
+        for (int c = 0; c < 2; ++c)
+            if (!std::isfinite(valeurs[c] * (c == 0 ? facteurTemps : facteur)))
+                throw EEssaiIllisible(DebutLigne(ligne.numero) + Citation(ligne.champs[static_cast<std::size_t>(c)])
+                                      + " est un nombre trop grand.");
+        points.push_back({valeurs[0] * facteurTemps, valeurs[1] * facteur});
         lecture.lignes.push_back(ligne.numero);
     }
     return points;

@@ -19,7 +19,12 @@
 //     second column is the extent (mol) or whose first column is a frequency
 //     are refused, as they hold no pressure.
 //   - every line after the header: the time (s) in the first field, the
-//     pressure (Pa) in the second; further fields are ignored.
+//     pressure (Pa) in the second; further fields are ignored. The header's
+//     last line names their units: the time's between brackets or as the
+//     last word (s, ms, min, h, j or d), converted to s; the pressure's as a
+//     word (Pa, hPa, mbar, kPa, bar, atm, mmHg, Torr), converted to Pa;
+//     « relative », « Δp » or « surpression » in the pressure's say the
+//     pressures are relative (kinetics/AnalyseCinetique.h).
 //   - numbers by the program's rule (ReadNumber: optional sign, digits, one
 //     decimal separator, optional exponent), with a decimal comma or a
 //     decimal point: the one the file's numbers use. A file whose numbers

@@ -45,13 +45,22 @@ constexpr std::size_t kAberrantsNommes = 3;
 // The smallest standard deviation of noise-free data, relative to the
 // pressures: the rounding of doubles, far below any sensor's.
 constexpr double kBruitRelatifMin = 1e-9;
+// Wild points: a neighbour beyond this many robust deviations, and beyond
+// this fraction of the point's own distance, makes them a run of points off
+// the curve (a misfit), not wild points.
+constexpr double kBruitsVoisinHorsCourbe = kBruitsAberrant / 2;
+constexpr double kFractionVoisinHorsCourbe = 0.25;
+// Relative pressures: values spanning 0 are at least this fraction of them.
+constexpr double kFractionNonPositives = 0.1;
 // A file without unit whose pressures all lie in this range is probably in
 // hPa or mbar.
 constexpr double kPressionHpaMin = 500, kPressionHpaMax = 2000;
 
+// A time in an error message, with the window's default separator (the
+// messages are made where the failure is found).
 std::string Nombre(double valeur)
 {
-    return FormatGeneral(valeur, kPrecisionMessage);
+    return FormatGeneral(valeur, kPrecisionMessage, DecimalSeparator());
 }
 
 std::string Rang(std::size_t i)
@@ -91,6 +100,13 @@ struct Intervalle {
     std::size_t Taille() const { return dernier - premier + 1; }
 };
 
+// A zero or negative absolute pressure is a logger's error code, unless it
+// is the origin the user holds the curve at.
+bool EstCodeErreur(const Point& q, std::size_t i, bool relatives, const Options& options)
+{
+    return !relatives && !(options.origineFixee && i == 0) && !(q.p > 0);
+}
+
 struct Verification {
     std::vector<Point> retenus;
     Intervalle intervalle;
@@ -110,8 +126,9 @@ Verification Verifier(std::span<const Point> points, const Options& options)
                                      + " ne suit pas le point " + Rang(i - 1) + ".");
     LireConditions(options);
     Verification v;
+    const bool relatives = PressionsRelatives(points, options.lecture);
     for (std::size_t i = points.size(); i-- > 0;)
-        if (!(points[i].p > 0)) {
+        if (EstCodeErreur(points[i], i, relatives, options)) {
             ++v.nonPressions;
             v.premierNonPression = i;
         }
@@ -182,63 +199,88 @@ Colonnes Extraire(std::span<const Point> points, std::size_t premier, std::size_
     return c;
 }
 
-// A number for a remark: `chiffres` significant digits, the thousands
-// grouped by spaces ("10 000").
-std::string NombreGroupe(double valeur, int chiffres)
+// The sum of squares of the least-squares straight line through the points,
+// held at `origine` when given.
+double SommeCarresDroite(const Colonnes& c, std::optional<Point> origine)
 {
-    if (!std::isfinite(valeur) || valeur == 0)
-        return FormatGeneral(valeur, chiffres);
-    const int exposant = static_cast<int>(std::floor(std::log10(std::abs(valeur))));
-    const int decimales = std::max(0, chiffres - 1 - exposant);
-    const double pas = std::pow(10.0, exposant - (chiffres - 1));
-    char tampon[400];
-    std::snprintf(tampon, sizeof tampon, "%.*f", decimales, std::round(valeur / pas) * pas);
-    std::string texte(tampon);
-    std::size_t fin = texte.find('.');
-    if (fin != std::string::npos)
-        texte[fin] = DecimalSeparator();
-    else
-        fin = texte.size();
-    const std::size_t signe = texte[0] == '-' ? 1 : 0;
-    for (std::size_t i = fin; i > signe + 3; i -= 3)
-        texte.insert(i - 3, " ");
-    return texte;
+    const double n = static_cast<double>(c.t.size());
+    double mt = 0, mp = 0;
+    if (origine) {
+        mt = origine->t;
+        mp = origine->p;
+    } else {
+        for (std::size_t i = 0; i < c.t.size(); ++i) {
+            mt += c.t[i] / n;
+            mp += c.p[i] / n;
+        }
+    }
+    double stt = 0, stp = 0, spp = 0;
+    for (std::size_t i = 0; i < c.t.size(); ++i) {
+        stt += (c.t[i] - mt) * (c.t[i] - mt);
+        stp += (c.t[i] - mt) * (c.p[i] - mp);
+        spp += (c.p[i] - mp) * (c.p[i] - mp);
+    }
+    return stt > 0 ? std::max(0.0, spp - stp * stp / stt) : spp;
 }
 
-void Ajouter(Resultat& r, Remarque remarque, std::string texte)
+void Ajouter(Resultat& r, DetailRemarque remarque)
 {
-    r.remarques.push_back(remarque);
-    r.textesRemarques.push_back(std::move(texte));
+    r.remarques.push_back(remarque.genre);
+    r.details.push_back(std::move(remarque));
 }
 
-// The remarks on the fit: no reaction, no curvature (then nothing of k is
-// given), plateau, misfit.
-void RemarquesAjustement(Resultat& r, const AjustementExponentiel& a, bool aberrant)
+void Ajouter(Resultat& r, Remarque genre)
+{
+    Ajouter(r, DetailRemarque{.genre = genre});
+}
+
+// The remarks on the fit: too few points, no reaction, no curvature, too
+// little of the curve (then nothing of k is given), plateau, the verdict on
+// the model.
+void RemarquesAjustement(Resultat& r, const AjustementExponentiel& a, double ssrDroite, bool aberrant,
+                         bool horsCourbe)
 {
     const ModelePremierOrdre& m = r.modele;
+    const int degres = r.points - a.parametres;
+    if (degres < kDegresLiberteMin) {
+        r.determine = false;
+        Ajouter(r, DetailRemarque{.genre = Remarque::TropPeuDePoints, .nombre = r.points,
+                                  .requis = kDegresLiberteMin + a.parametres});
+        return;
+    }
     const double variation = std::abs(m.Pression(r.fin) - m.Pression(r.debut));
     if (!(variation > kBruitsAucuneReaction * r.ecartTypeResidus)) {
         r.determine = false;
-        Ajouter(r, Remarque::AucuneReaction, TexteRemarque(Remarque::AucuneReaction));
+        Ajouter(r, Remarque::AucuneReaction);
         return;
     }
-    if (a.borne || !std::isfinite(a.uK) || !(a.uK < a.k)) {
+    // The curve covered, for the smallest k the data allow (2 u below the
+    // fit's: a short noisy run overestimates k, and its coverage with it).
+    const double couverture = (m.k - kIncertitudesCouverture * a.uK) * (r.fin - m.ta);
+    // The curvature seen: how much the exponential lowers the straight
+    // line's sum of squares, against the residual variance (an F statistic
+    // for its one more parameter).
+    const double courbure = (ssrDroite - a.ssr) / (a.ssr / degres);
+    if (a.borne || !std::isfinite(a.uK) || !(a.uK < a.k) || (!a.borne && !(courbure > kCourbureMin))) {
         r.determine = false;
-        const bool monte = m.Pression(r.fin) > m.Pression(r.debut);
-        const bool palierImmediat = a.borne && m.k * (r.fin - r.debut) > 1;
-        Ajouter(r, Remarque::AucuneCourbure,
-                palierImmediat ? std::string("Aucune courbure visible : la pression atteint son palier dès le "
-                                             "début de l'intervalle ; k et t½ ne peuvent pas être déterminés.")
-                               : std::string("Aucune courbure visible : la pression ") + (monte ? "croît" : "décroît")
-                                     + " en ligne droite sur l'intervalle : réaction trop lente pour la durée "
-                                       "mesurée, ou d'ordre 0 ; k et t½ ne peuvent pas être déterminés.");
+        DetailRemarque d{.genre = Remarque::AucuneCourbure};
+        d.baisse = !(m.Pression(r.fin) > m.Pression(r.debut));
+        d.palierImmediat = a.borne && m.k * (r.fin - r.debut) > 1;
+        Ajouter(r, std::move(d));
+    } else if (couverture < kCouvertureMin) {
+        r.determine = false;
+        Ajouter(r, DetailRemarque{.genre = Remarque::CourbeTropCourte, .fraction = couverture});
     } else if (-std::expm1(-m.k * (r.fin - m.ta)) < kFractionPalier) {
-        Ajouter(r, Remarque::PlateauNonAtteint, TexteRemarque(Remarque::PlateauNonAtteint));
+        Ajouter(r, Remarque::PlateauNonAtteint);
     }
-    // A wild point explains a structure of the residuals better than the model.
-    if (!aberrant && ScoreDesSuites(a.residus) < kScoreSuitesMax
-        && r.ecartTypeResidus > kFractionEcartsVisibles * variation)
-        Ajouter(r, Remarque::OrdreUnNonAjuste, TexteRemarque(Remarque::OrdreUnNonAjuste));
+    // A wild point explains a structure of the residuals better than the
+    // model; small structured residuals get a graded verdict.
+    const double ecart = r.ecartTypeResidus / variation;
+    const bool structure = ScoreDesSuites(a.residus) < kScoreSuitesMax && ecart > kFractionEcartsVisibles;
+    if (horsCourbe || (!aberrant && structure && ecart > kFractionModeleProche))
+        Ajouter(r, Remarque::OrdreUnNonAjuste);
+    else if (!aberrant && structure)
+        Ajouter(r, DetailRemarque{.genre = Remarque::OrdreUnApproche, .fraction = ecart});
 }
 
 } // namespace
@@ -248,55 +290,41 @@ double ModelePremierOrdre::Pression(double t) const
     return pInf - (pInf - pa) * std::exp(-k * (t - ta));
 }
 
-std::string TexteRemarque(Remarque remarque)
+bool PressionsRelatives(std::span<const Point> points, const Lecture& lecture)
 {
-    switch (remarque) {
-    case Remarque::PlateauNonAtteint:
-        return "Le palier n'est pas atteint : la valeur finale est extrapolée par le modèle.";
-    case Remarque::AucuneReaction:
-        return "Aucune réaction n'est visible : la variation de pression reste dans le bruit de mesure ; "
-               "k et t½ ne peuvent pas être déterminés.";
-    case Remarque::OrdreUnNonAjuste:
-        return "Le modèle d'ordre 1 ne convient pas : les écarts des points à la courbe ne sont pas dus au hasard.";
-    // The others carry numbers: their sentences are in Resultat::textesRemarques.
-    case Remarque::UniteConvertie:
-        return "Pressions converties en Pa.";
-    case Remarque::UniteDouteuse:
-        return "Pressions de l'ordre de 1 000 : le fichier est-il en hPa ?";
-    case Remarque::PressionsEcartees:
-        return "Valeurs nulles ou négatives écartées.";
-    case Remarque::PointsExclus:
-        return "Points exclus à la demande.";
-    case Remarque::DebutDetecte:
-        return "Début de la réaction détecté.";
-    case Remarque::Rupture:
-        return "Rupture brutale de la pression.";
-    case Remarque::AucuneCourbure:
-        return "Aucune courbure visible : k et t½ ne peuvent pas être déterminés.";
-    case Remarque::PointAberrant:
-        return "Un point s'écarte de la courbe.";
-    case Remarque::PressionsArrondies:
-        return "Les pressions du fichier sont arrondies : les incertitudes sont sous-estimées.";
+    if (lecture.relative)
+        return true;
+    std::size_t nonPositives = 0;
+    for (const Point& q : points)
+        if (!(q.p > 0))
+            ++nonPositives;
+    if (nonPositives == 0)
+        return false;
+    // A gauge sensor or an extent: exactly 0 first, then the curve moving
+    // away from it.
+    if (points.size() >= 3 && points[0].p == 0) {
+        double haut = points[1].p, bas = points[1].p;
+        for (const Point& q : points.subspan(1)) {
+            haut = std::max(haut, q.p);
+            bas = std::min(bas, q.p);
+        }
+        if (std::abs(points[1].p) < (haut - bas) / 2)
+            return true;
     }
-    return {};
-}
-
-std::string TexteRemarques(const Resultat& r)
-{
-    std::string texte;
-    for (const std::string& phrase : r.textesRemarques)
-        texte += (texte.empty() ? "" : " ") + phrase;
-    return texte;
-}
-
-std::string NombreResultat(double valeur)
-{
-    return std::isfinite(valeur) ? FormatGeneral(valeur, kChiffresResultats) : std::string();
-}
-
-std::string NombreResultat(const std::optional<double>& valeur)
-{
-    return valeur ? NombreResultat(*valeur) : std::string();
+    // Values spanning 0: many of them, and as near the positive ones as
+    // those are to each other (a logger's codes lie far below absolute
+    // pressures).
+    double hautPositif = 0, basPositif = std::numeric_limits<double>::infinity();
+    double hautNonPositif = -std::numeric_limits<double>::infinity();
+    for (const Point& q : points)
+        if (q.p > 0) {
+            hautPositif = std::max(hautPositif, q.p);
+            basPositif = std::min(basPositif, q.p);
+        } else {
+            hautNonPositif = std::max(hautNonPositif, q.p);
+        }
+    return static_cast<double>(nonPositives) >= kFractionNonPositives * static_cast<double>(points.size())
+           && basPositif - hautNonPositif < hautPositif - basPositif;
 }
 
 std::vector<Point> PointsRetenus(std::span<const Point> points, const Options& options)
@@ -319,10 +347,11 @@ std::vector<Point> PointsRetenus(std::span<const Point> points, const Options& o
         if (std::abs(points[i].t - t) <= ecart / 2)
             exclu[i] = true;
     }
+    const bool relatives = PressionsRelatives(points, options.lecture);
     std::vector<Point> retenus;
     retenus.reserve(points.size());
     for (std::size_t i = 0; i < points.size(); ++i)
-        if (points[i].p > 0 && !exclu[i])
+        if (!EstCodeErreur(points[i], i, relatives, options) && !exclu[i])
             retenus.push_back(points[i]);
     return retenus;
 }
@@ -339,39 +368,29 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
     // What the reading says.
     const Lecture& lecture = options.lecture;
     if (!lecture.uniteConvertie.empty())
-        Ajouter(r, Remarque::UniteConvertie,
-                "Pressions lues en " + lecture.uniteConvertie + " (en-tête de colonne) et converties en Pa.");
+        Ajouter(r, DetailRemarque{.genre = Remarque::UniteConvertie, .unite = lecture.uniteConvertie});
+    if (!lecture.uniteTemps.empty())
+        Ajouter(r, DetailRemarque{.genre = Remarque::TempsConvertis, .unite = lecture.uniteTemps});
     if (lecture.sansUnite) {
         bool hpa = true;
         for (const Point& q : retenus)
             hpa = hpa && q.p >= kPressionHpaMin && q.p <= kPressionHpaMax;
         if (hpa)
-            Ajouter(r, Remarque::UniteDouteuse, "Pressions de l'ordre de 1 000 : le fichier est-il en hPa ?");
+            Ajouter(r, Remarque::UniteDouteuse);
     }
     if (verification.nonPressions > 0) {
         const std::size_t i = verification.premierNonPression;
         const int ligne = i < lecture.lignes.size() ? lecture.lignes[i] : static_cast<int>(i) + 1;
-        const bool une = verification.nonPressions == 1;
-        Ajouter(r, Remarque::PressionsEcartees,
-                (une ? std::string("Une valeur nulle ou négative n'est pas une pression (code d'erreur de "
-                                   "l'appareil ?) : elle est écartée (ligne ")
-                     : std::to_string(verification.nonPressions)
-                           + " valeurs nulles ou négatives ne sont pas des pressions (codes d'erreur de "
-                             "l'appareil ?) : elles sont écartées (première à la ligne ")
-                    + std::to_string(ligne) + ").");
+        Ajouter(r, DetailRemarque{.genre = Remarque::PressionsEcartees, .nombre = verification.nonPressions,
+                                  .ligne = ligne});
     }
     if (retenus.size() + static_cast<std::size_t>(verification.nonPressions) < points.size()) {
         const std::vector<Point> sansExclus = PointsRetenus(points, Options{});
-        std::string liste;
         for (const Point& q : sansExclus)
             if (!std::binary_search(retenus.begin(), retenus.end(), q,
-                                    [](const Point& a, const Point& b) { return a.t < b.t; })) {
+                                    [](const Point& a, const Point& b) { return a.t < b.t; }))
                 r.exclus.push_back(q.t);
-                liste += (liste.empty() ? "" : ", ") + Nombre(q.t) + " s";
-            }
-        Ajouter(r, Remarque::PointsExclus,
-                std::string(r.exclus.size() == 1 ? "Point exclu" : "Points exclus") + " à la demande : t = " + liste
-                    + ".");
+        Ajouter(r, DetailRemarque{.genre = Remarque::PointsExclus, .temps = r.exclus});
     }
 
     // The noise the data can show at least: their rounding, or the doubles'.
@@ -383,20 +402,34 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
     const double plancherEcart = std::max(pas.value_or(0), kBruitRelatifMin * pMax);
     const double plancherBruit = std::max(pas.value_or(0) / std::sqrt(12.0), kBruitRelatifMin * pMax);
 
-    // A sudden step ends the interval before it (said after the start, in
-    // the order of the run).
-    std::optional<std::string> texteRupture;
-    if (!options.fin)
-        if (const std::optional<Rupture> rupture = ChercherRupture(c.p, plancherEcart, kPointsMin)) {
-            const double t = c.t[rupture->indice + 1];
-            intervalle.dernier = intervalle.premier + rupture->indice;
+    // A sudden step ends the interval before it; several drops (vents) are
+    // named together. Then a maximum followed by a decline ends it at the
+    // maximum. Both said after the start, in the order of the run.
+    std::optional<DetailRemarque> rupture, maximum;
+    if (!options.fin) {
+        const std::vector<Rupture> sauts = ChercherRuptures(c.p, plancherEcart, kPointsMin);
+        if (!sauts.empty()) {
+            const Rupture& premier = sauts.front();
+            const auto chutes = std::count_if(sauts.begin(), sauts.end(), [](const Rupture& s) { return s.saut < 0; });
+            rupture = DetailRemarque{.genre = premier.saut < 0 && chutes > 1 ? Remarque::ChutesRepetees
+                                                                             : Remarque::Rupture,
+                                     .t = c.t[premier.indice + 1], .nombre = static_cast<int>(chutes),
+                                     .baisse = premier.saut < 0};
+            if (rupture->genre == Remarque::Rupture)
+                rupture->nombre = 0;
+            intervalle.dernier = intervalle.premier + premier.indice;
             c = Extraire(retenus, intervalle.premier, intervalle.dernier);
-            texteRupture = rupture->saut < 0 ? "Chute brutale de la pression à t = " + Nombre(t)
-                                                   + " s (flacon ouvert ou fuite ?) : l'analyse s'arrête avant."
-                                             : "Saut brutal de la pression à t = " + Nombre(t)
-                                                   + " s (bouchon enfoncé ou appareil perturbé ?) : l'analyse "
-                                                     "s'arrête avant.";
         }
+        std::vector<double> ecarts(c.p.size() > 1 ? c.p.size() - 1 : 0);
+        for (std::size_t i = 0; i < ecarts.size(); ++i)
+            ecarts[i] = c.p[i + 1] - c.p[i];
+        const double bruitLectures = std::max(EchelleRobuste(ecarts) / std::sqrt(2.0), plancherBruit);
+        if (const std::optional<std::size_t> sommet = ChercherMaximum(c.p, bruitLectures, kPointsMin)) {
+            maximum = DetailRemarque{.genre = Remarque::Maximum, .t = c.t[*sommet]};
+            intervalle.dernier = intervalle.premier + *sommet;
+            c = Extraire(retenus, intervalle.premier, intervalle.dernier);
+        }
+    }
 
     // The fixed start is not a measurement the fit adjusts.
     if (options.origineFixee && intervalle.premier == 0)
@@ -415,12 +448,12 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
             intervalle.premier += *j;
             c = Extraire(retenus, intervalle.premier, intervalle.dernier);
             a = ajuster();
-            Ajouter(r, Remarque::DebutDetecte,
-                    "Début de la réaction détecté à t = " + Nombre(c.t.front())
-                        + " s : les points précédents (ligne de base) sont écartés.");
+            Ajouter(r, DetailRemarque{.genre = Remarque::DebutDetecte, .t = c.t.front()});
         }
-    if (texteRupture)
-        Ajouter(r, Remarque::Rupture, std::move(*texteRupture));
+    if (maximum)
+        Ajouter(r, std::move(*maximum));
+    if (rupture)
+        Ajouter(r, std::move(*rupture));
 
     // Values at the edge of the double range can overflow the sums of
     // squares: no fit then, rather than a result of NaN.
@@ -466,29 +499,37 @@ Resultat Analyser(std::span<const Point> points, const Options& options)
         r.tDemiGraphique = DemiReactionGraphique(c.t, c.p, r.pInf);
     }
 
-    // Points far off the curve, against a robust scale of the residuals.
+    // Points far off the curve, against a robust scale of the residuals: a
+    // wild point when its neighbours sit on the curve, else a run of points
+    // the model misses.
     const double bruit = std::max(EchelleRobuste(a.residus), plancherBruit);
     std::vector<std::size_t> aberrants;
-    for (std::size_t i = 0; i < a.residus.size(); ++i)
-        if (std::abs(a.residus[i]) > kBruitsAberrant * bruit)
+    bool horsCourbe = false;
+    for (std::size_t i = 0; i < a.residus.size(); ++i) {
+        const double ecart = std::abs(a.residus[i]);
+        if (!(ecart > kBruitsAberrant * bruit))
+            continue;
+        const double seuilVoisin = std::max(kBruitsVoisinHorsCourbe * bruit, kFractionVoisinHorsCourbe * ecart);
+        const bool suite = (i > 0 && std::abs(a.residus[i - 1]) > seuilVoisin)
+                        || (i + 1 < a.residus.size() && std::abs(a.residus[i + 1]) > seuilVoisin);
+        if (suite)
+            horsCourbe = true;
+        else
             aberrants.push_back(i);
+    }
     std::sort(aberrants.begin(), aberrants.end(),
               [&](std::size_t x, std::size_t y) { return std::abs(a.residus[x]) > std::abs(a.residus[y]); });
     if (aberrants.size() > kAberrantsNommes)
         aberrants.resize(kAberrantsNommes);
     std::sort(aberrants.begin(), aberrants.end());
 
-    RemarquesAjustement(r, a, !aberrants.empty());
+    RemarquesAjustement(r, a, SommeCarresDroite(c, options.origineFixee ? std::optional(origine) : std::nullopt),
+                        !aberrants.empty(), horsCourbe);
     for (const std::size_t i : aberrants)
-        Ajouter(r, Remarque::PointAberrant,
-                "Le point à t = " + Nombre(c.t[i]) + " s s'écarte de la courbe de "
-                    + NombreGroupe(std::abs(a.residus[i]), 2) + " Pa ("
-                    + NombreGroupe(std::abs(a.residus[i]) / bruit, 2) + " fois le bruit) : vérifiez-le ou excluez-le.");
+        Ajouter(r, DetailRemarque{.genre = Remarque::PointAberrant, .t = c.t[i], .pression = std::abs(a.residus[i]),
+                                  .bruits = std::abs(a.residus[i]) / bruit});
     if (pas && r.ecartTypeResidus <= *pas)
-        Ajouter(r, Remarque::PressionsArrondies,
-                "Les pressions du fichier sont arrondies (pas de " + NombreGroupe(*pas, 1)
-                    + " Pa) : les incertitudes sont sous-estimées ; analysez plutôt le journal de l'essai, en "
-                      "pleine précision.");
+        Ajouter(r, DetailRemarque{.genre = Remarque::PressionsArrondies, .pression = *pas});
 
     if (!r.determine) {
         const double nan = std::numeric_limits<double>::quiet_NaN();

@@ -51,7 +51,9 @@ struct Point {
 struct Lecture {
     std::vector<int> lignes;    // the file's line of each point; empty: the point's rank
     std::string uniteConvertie; // the pressure unit of the column header, converted to Pa
+    std::string uniteTemps;     // the time unit of the column header in words ("minutes"), converted to s
     bool sansUnite = false;     // a file whose header names no pressure unit
+    bool relative = false;      // the header says the pressures are relative (« p relative », « Δp »...)
 };
 
 struct Options {
@@ -74,35 +76,78 @@ struct ModelePremierOrdre {
 };
 
 // The remarks and their criteria (docs/analyse-cinetique.md says why):
+//   TropPeuDePoints    fewer than kDegresLiberteMin degrees of freedom
 //   AucuneReaction     the fitted curve moves over the interval by at most 3
 //                      residual standard deviations; then the only remark
+//   CourbeTropCourte   the interval lasts less than kCouvertureMin/k, k taken
+//                      kIncertitudesCouverture u(k) below its fitted value
 //   PlateauNonAtteint  at the last point the fitted curve has gone less than
 //                      95 % of the way from pa to pInf (final value extrapolated)
-//   OrdreUnNonAjuste   the residuals' signs change too seldom (runs test,
-//                      z < -3.29) and their standard deviation exceeds 0.5 %
-//                      of the fitted change (a misfit the chart would show)
+//   OrdreUnApproche    the residuals' signs change too seldom (runs test,
+//                      z < -3.29) and their standard deviation lies between
+//                      0.5 % and kFractionModeleProche of the fitted change
+//   OrdreUnNonAjuste   the same beyond kFractionModeleProche, or two
+//                      successive points far off the curve (a run of them
+//                      is a misfit, not wild points); not said when a wild
+//                      point explains the residuals' structure
+// Too little data leaves k undetermined, whatever the fit's u(k): with fewer
+// than 4 degrees of freedom the residuals' deviation (and so u(k)) is itself
+// known to worse than ±35 %, and over less than a quarter of 1/k the curve
+// departs from a straight line by less than about 3 % of its change, which
+// a start's lag or mixing mimics.
+inline constexpr int kDegresLiberteMin = 4;
+inline constexpr double kCouvertureMin = 0.25;
+inline constexpr double kIncertitudesCouverture = 2;
+// No curvature is seen (AucuneCourbure) unless the exponential lowers the
+// straight line's sum of squares by more than kCourbureMin residual variances
+// (the curvature stands 5 standard deviations out).
+inline constexpr double kCourbureMin = 25;
+inline constexpr double kFractionModeleProche = 0.02;
+// The analysis gives each remark as data (its kind and what it names); the
+// sentences the user reads are written in one place, analyse/TexteResultat.h.
 enum class Remarque {
     PlateauNonAtteint,  // final value extrapolated
     AucuneReaction,     // the rise is within the noise
     OrdreUnNonAjuste,   // residuals clearly structured
-    // Found in the data themselves (kinetics/ExamenMesures.h says how); each
-    // remark's sentence, with its numbers, is in Resultat::textesRemarques.
+    // Found in the data themselves (kinetics/ExamenMesures.h says how).
     UniteConvertie,     // the header named a pressure unit, converted to Pa
     UniteDouteuse,      // no unit, every pressure between 500 and 2 000
     PressionsEcartees,  // zero or negative values (a logger's error codes) left out
-    PointsExclus,       // the points the user excluded
+    PointsExclus,       // the points the user excluded (Resultat::exclus)
     DebutDetecte,       // a baseline before the reaction, left out
     Rupture,            // a sudden step: the interval ends before it
     AucuneCourbure,     // k on an edge of its range or not known: nothing determined
     PointAberrant,      // one point far off the curve (robust scale)
     PressionsArrondies, // the rounding of the file dominates the residuals
+    ChutesRepetees,     // several sudden drops (vents): the interval ends before the first
+    Maximum,            // a maximum then a steady decline: the interval ends at the maximum
+    TempsConvertis,     // the header named a time unit, converted to s
+    OrdreUnApproche,    // residuals structured but small against the change
+    TropPeuDePoints,    // too few degrees of freedom: nothing determined
+    CourbeTropCourte,   // too little of the curve: nothing determined
 };
-// The remark's French sentence; for the remarks that carry numbers, a
-// summary without them (Resultat::textesRemarques holds the full ones).
-std::string TexteRemarque(Remarque remarque);
 
-// When k cannot be determined (no reaction, no curvature, u(k) infinite or
-// not below k), k, t½, the final pressure and extent and their uncertainties
+// One remark and what it names; the fields its kind does not use stay at
+// their defaults.
+struct DetailRemarque {
+    Remarque genre = Remarque::PlateauNonAtteint;
+    double t = 0;       // s: the reaction's start (DebutDetecte), the step (Rupture), the point
+                        // (PointAberrant), the first drop (ChutesRepetees), the maximum (Maximum)
+    double pression = 0; // Pa: the point's distance to the curve (PointAberrant), the file's step (PressionsArrondies)
+    double bruits = 0;  // the point's distance in robust standard deviations of the residuals (PointAberrant)
+    int nombre = 0;     // values left out (PressionsEcartees), drops (ChutesRepetees), points (TropPeuDePoints)
+    int requis = 0;     // points needed (TropPeuDePoints)
+    double fraction = 0; // the residuals' deviation per change (OrdreUnApproche), k·duration (CourbeTropCourte)
+    int ligne = 0;      // the file's line of the first of them (PressionsEcartees)
+    bool baisse = false; // the pressure falls: the step (Rupture), the straight line (AucuneCourbure)
+    bool palierImmediat = false; // the plateau from the interval's start (AucuneCourbure)
+    std::string unite = {}; // the column header's unit, converted (UniteConvertie, TempsConvertis)
+    std::vector<double> temps = {}; // s, the points excluded at the user's request (PointsExclus)
+    bool operator==(const DetailRemarque&) const = default;
+};
+
+// When k cannot be determined (too few points, too little of the curve, no
+// reaction, no curvature, u(k) infinite or not below k), k, t½, the final pressure and extent and their uncertainties
 // are NaN (or none), and `determine` is false: the outputs leave them empty.
 struct Resultat {
     int points = 0;                 // points in the interval
@@ -118,25 +163,23 @@ struct Resultat {
     double ecartTypeResidus = 0;    // Pa, sqrt(SSR / (n - parameters))
     std::optional<double> tDemiGraphique; // s from ta; none when never reached
     std::vector<Remarque> remarques;
-    std::vector<std::string> textesRemarques; // the sentence of each, same order
+    std::vector<DetailRemarque> details; // what each remark names, same order
     bool determine = true;
     std::vector<double> exclus;     // s, the points excluded at the user's request
 };
 
-// The remarks' sentences, one after the other, separated by a space.
-std::string TexteRemarques(const Resultat& r);
-
-// A result's number as the text outputs write it (nelvar --analyse, the
-// class synthesis, the copies): the program's general format with
-// kChiffresResultats significant digits and the process's decimal separator;
-// empty for a value that is not finite or not there.
-inline constexpr int kChiffresResultats = 6;
-std::string NombreResultat(double valeur);
-std::string NombreResultat(const std::optional<double>& valeur);
+// Whether the pressures are relative (a gauge's, or an extent): the header
+// says so, or the first value is exactly 0 and the next lies within half the
+// others' spread (the curve starts from 0; a code before absolute pressures
+// is followed by a value far from 0), or a tenth of the values or more are
+// zero or negative and lie nearer the positive ones than the spread of those
+// (the values span 0; a logger's codes lie far below absolute pressures).
+bool PressionsRelatives(std::span<const Point> points, const Lecture& lecture);
 
 // The points the analysis works on: those whose pressure is positive (a zero
-// or negative absolute pressure is a logger's error code) and that the user
-// did not exclude (each time of options.exclus takes the nearest point, when
+// or negative absolute pressure is a logger's error code; relative pressures
+// keep them all, and with origineFixee the first point is the origin whatever
+// its value) and that the user did not exclude (each time of options.exclus takes the nearest point, when
 // within half the gap to that point's nearest neighbour).
 std::vector<Point> PointsRetenus(std::span<const Point> points, const Options& options);
 

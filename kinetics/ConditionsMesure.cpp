@@ -20,7 +20,7 @@ constexpr int kPrecisionLimites = 15;
 
 std::string Limite(long double valeur)
 {
-    return FormatGeneral(valeur, kPrecisionLimites);
+    return FormatGeneral(valeur, kPrecisionLimites, DecimalSeparator());
 }
 
 } // namespace

@@ -60,10 +60,29 @@ double EchelleRobuste(std::span<const double> v)
     return kFacteurMad * Mediane(std::move(valeurs));
 }
 
+namespace {
+
+// Whether every value's distance to the first is a whole number of `pas`, to
+// 1e-6 of a step plus the doubles' rounding of the values themselves.
+bool Multiples(std::span<const double> p, double pas, bool depuisZero)
+{
+    const double origine = depuisZero ? 0 : p[0];
+    for (const double v : p) {
+        const double q = (v - origine) / pas;
+        const double arrondi = 8 * std::numeric_limits<double>::epsilon() * (std::abs(v) + std::abs(origine)) / pas;
+        if (!(std::abs(q - std::round(q)) <= 1e-6 + arrondi))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<double> PasArrondi(std::span<const double> p)
 {
     if (p.empty())
         return std::nullopt;
+    // A file rounded to a power of ten: its values are multiples of it.
     for (int e = 6; e >= -3; --e) {
         const double pas = std::pow(10.0, e);
         bool multiple = true;
@@ -74,20 +93,44 @@ std::optional<double> PasArrondi(std::span<const double> p)
         if (multiple)
             return pas;
     }
+    // Any other step (a logger's unit converted to Pa): found from the
+    // smallest gap between successive values, the doubles' rounding apart.
+    double haut = 0, bas = std::numeric_limits<double>::infinity(), plusGrand = 0;
+    for (const double v : p) {
+        haut = std::max(haut, v);
+        bas = std::min(bas, v);
+        plusGrand = std::max(plusGrand, std::abs(v));
+    }
+    double ecartMin = std::numeric_limits<double>::infinity();
+    for (std::size_t i = 1; i < p.size(); ++i) {
+        const double ecart = std::abs(p[i] - p[i - 1]);
+        if (ecart > 1e-9 * plusGrand)
+            ecartMin = std::min(ecartMin, ecart);
+    }
+    if (!std::isfinite(ecartMin))
+        return std::nullopt;
+    for (int diviseur = 1; diviseur <= kDiviseursPas; ++diviseur) {
+        const double pas = ecartMin / diviseur;
+        if ((haut - bas) / pas > kNiveauxMax)
+            return std::nullopt;
+        if (Multiples(p, pas, false))
+            return pas;
+    }
     return std::nullopt;
 }
 
-std::optional<Rupture> ChercherRupture(std::span<const double> p, double plancher, std::size_t avantMin)
+std::vector<Rupture> ChercherRuptures(std::span<const double> p, double plancher, std::size_t avantMin)
 {
+    std::vector<Rupture> ruptures;
     if (p.size() < 3)
-        return std::nullopt;
+        return ruptures;
     std::vector<double> d(p.size() - 1);
     for (std::size_t i = 0; i < d.size(); ++i)
         d[i] = p[i + 1] - p[i];
-    const double seuil = kBruitsRupture * std::max(EchelleRobuste(d), plancher);
+    std::vector<double> voisines;
     for (std::size_t i = avantMin > 0 ? avantMin - 1 : 0; i < d.size(); ++i) {
         const double a = std::abs(d[i]);
-        if (!(a > seuil))
+        if (!(a > kBruitsRupture * plancher))
             continue;
         if (i > 0 && a < kIsolementRupture * std::abs(d[i - 1]))
             continue;
@@ -96,9 +139,63 @@ std::optional<Rupture> ChercherRupture(std::span<const double> p, double planche
         // Back at the next reading: one point off, not a step.
         if (i + 1 < d.size() && std::abs(d[i] + d[i + 1]) < a / 2)
             continue;
-        return Rupture{i, d[i]};
+        // The noise around it: a rise noisier than the quiet baseline before
+        // it has steps of its own.
+        voisines.clear();
+        for (std::size_t j = i > kVoisinsRupture ? i - kVoisinsRupture : 0;
+             j < std::min(d.size(), i + kVoisinsRupture + 1); ++j)
+            if (j != i)
+                voisines.push_back(d[j]);
+        if (!(a > kBruitsRupture * std::max(EchelleRobuste(voisines), plancher)))
+            continue;
+        // A step is rare: differences as large recurring around it (a
+        // two-level pattern, which the median deviation does not see when
+        // under half of them) are the noise.
+        const double centre = Mediane(voisines);
+        for (double& v : voisines)
+            v = std::abs(v - centre);
+        const auto quartile = voisines.begin() + static_cast<std::ptrdiff_t>(3 * voisines.size() / 4);
+        std::nth_element(voisines.begin(), quartile, voisines.end());
+        if (a > kIsolementRupture * *quartile)
+            ruptures.push_back({i, d[i]});
     }
-    return std::nullopt;
+    return ruptures;
+}
+
+std::optional<std::size_t> ChercherMaximum(std::span<const double> p, double bruit, std::size_t apresMin)
+{
+    const std::size_t n = p.size();
+    if (n < 2 * apresMin + 1)
+        return std::nullopt;
+    // The moving average over kLissageMaximum points on either side (fewer
+    // at the ends), from running sums.
+    std::vector<double> sommes(n + 1, 0);
+    for (std::size_t i = 0; i < n; ++i)
+        sommes[i + 1] = sommes[i] + p[i];
+    std::vector<double> lisse(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t bas = i > kLissageMaximum ? i - kLissageMaximum : 0;
+        const std::size_t haut = std::min(n, i + kLissageMaximum + 1);
+        lisse[i] = (sommes[haut] - sommes[bas]) / static_cast<double>(haut - bas);
+    }
+    const std::size_t iMax = static_cast<std::size_t>(std::max_element(lisse.begin(), lisse.end()) - lisse.begin());
+    if (iMax < apresMin || n - 1 - iMax < apresMin)
+        return std::nullopt;
+    const double montee = lisse[iMax] - lisse.front();
+    const double chute = lisse[iMax] - lisse.back();
+    const double seuil = kBruitsMaximum * bruit;
+    if (!(montee > seuil && chute > seuil && chute > kFractionMaximum * montee))
+        return std::nullopt;
+    // Steady: the decline's last quarter well below its first.
+    const std::size_t quart = std::max<std::size_t>(1, (n - 1 - iMax) / 4);
+    double premier = 0, dernier = 0;
+    for (std::size_t j = 0; j < quart; ++j) {
+        premier += lisse[iMax + 1 + j];
+        dernier += lisse[n - 1 - j];
+    }
+    if (!((premier - dernier) / static_cast<double>(quart) > chute / 2))
+        return std::nullopt;
+    return iMax;
 }
 
 std::optional<std::size_t> ChercherDebut(std::span<const double> t, std::span<const double> p, double ssrSimple,

@@ -1,8 +1,9 @@
 #pragma once
 // What real lab data hold besides the reaction, found before and after the
 // fit: the baseline recorded before the reaction starts, a sudden step (a
-// flask opened, a stopper that pops), a point far off the curve, and
-// pressures rounded so coarsely that the rounding is the noise. Plain C++
+// flask opened, a stopper that pops, a vent), a maximum after which the gas
+// is consumed, a point far off the curve, and pressures rounded so coarsely
+// that the rounding is the noise. Plain C++
 // over arrays.
 //
 // Noise scales are robust (the median of absolute deviations, scaled to a
@@ -11,6 +12,7 @@
 #include <cstddef>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace Cinetique {
 
@@ -19,24 +21,47 @@ namespace Cinetique {
 // spread; values that are not finite are left out.
 double EchelleRobuste(std::span<const double> v);
 
-// The largest power of ten, from 10⁻³ to 10⁶, of which every value is a
-// multiple (to 1e-9 of the value); none when there is none.
+// The readings' resolution found from the data: the largest step of which
+// every value's distance to the first is a whole multiple (to 1e-6 of the
+// step, and the doubles' rounding of the values). Candidates: the smallest
+// non-zero gap between successive values divided by 1 to kDiviseursPas, and
+// the powers of ten from 10⁻³ to 10⁶ (a file rounded to 100 Pa whose smallest
+// gap is 200 Pa). So a 0,1 mmHg logger converted to Pa keeps its step of
+// 13,33 Pa. None when no candidate divides them all, or when the values span
+// more than kNiveauxMax steps (full-precision data).
+inline constexpr int kDiviseursPas = 10;
+inline constexpr double kNiveauxMax = 1e6;
 std::optional<double> PasArrondi(std::span<const double> p);
 
-// A step between two successive readings: from p[indice] to p[indice + 1].
-// It is one when it exceeds kBruitsRupture times the robust scale of the
-// successive differences (at least `plancher`), is at least kIsolementRupture
-// times the differences on either side (a fast reaction's first rise decays
-// over several readings, a step does not), and the pressure does not come
-// back at the next reading (that would be one wild point). The earliest one
-// with at least `avantMin` points before it; none otherwise.
+// The steps between two successive readings, from p[indice] to p[indice + 1].
+// One is a step when it exceeds kBruitsRupture times the noise around it (the
+// robust scale of the kVoisinsRupture successive differences on either side,
+// itself left out, at least `plancher`: the readings' resolution) and
+// kIsolementRupture times their upper quartile, is at least
+// kIsolementRupture times the differences on either side (a fast reaction's
+// first rise decays over several readings, a step does not), and the pressure
+// does not come back at the next reading (that would be one wild point).
+// Those with at least `avantMin` points before them, in the run's order.
 inline constexpr double kBruitsRupture = 20;
 inline constexpr double kIsolementRupture = 3;
+inline constexpr std::size_t kVoisinsRupture = 15;
 struct Rupture {
     std::size_t indice = 0; // the last point before the step
     double saut = 0;        // p[indice + 1] - p[indice]
 };
-std::optional<Rupture> ChercherRupture(std::span<const double> p, double plancher, std::size_t avantMin);
+std::vector<Rupture> ChercherRuptures(std::span<const double> p, double plancher, std::size_t avantMin);
+
+// A maximum followed by a steady decline (gas consumed or leaking): the index
+// of the highest point of the pressure smoothed over kLissageMaximum points on
+// either side, when the smoothed pressure rises before it and falls after it
+// by more than kBruitsMaximum times the readings' noise (`bruit`, a standard
+// deviation) and kFractionMaximum of the rise, with at least `apresMin`
+// points after it, the decline's last quarter lower than its first by half the
+// fall (steady, not a bump). None otherwise.
+inline constexpr std::size_t kLissageMaximum = 5;
+inline constexpr double kBruitsMaximum = 10;
+inline constexpr double kFractionMaximum = 0.02;
+std::optional<std::size_t> ChercherMaximum(std::span<const double> p, double bruit, std::size_t apresMin);
 
 // The reaction's start after a baseline. The model: a straight line (which
 // may drift) up to t_d = t[j], then the first-order rise from t_d, continuous

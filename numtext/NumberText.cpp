@@ -3,6 +3,7 @@
 #include "runtime/Exceptions.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -57,9 +58,9 @@ char SeparateurDuSysteme()
 }
 
 // Initialised on first use, so no other static's constructor can see it unset.
-char& Separateur()
+std::atomic<char>& Separateur()
 {
-    static char separateur = SeparateurDuSysteme();
+    static std::atomic<char> separateur{SeparateurDuSysteme()};
     return separateur;
 }
 
@@ -74,9 +75,9 @@ bool EstChiffre(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 
-char DecimalSeparator() { return Separateur(); }
+char DecimalSeparator() { return Separateur().load(std::memory_order_relaxed); }
 
-void SetDecimalSeparator(char separator) { Separateur() = separator; }
+void SetDecimalSeparator(char separator) { Separateur().store(separator, std::memory_order_relaxed); }
 
 const std::string& SystemThousandsSeparator()
 {
@@ -129,7 +130,7 @@ bool IncrementDigits(char* first, char* last)
 
 } // namespace NumberText
 
-std::string FormatGeneral(long double value, int precision)
+std::string FormatGeneral(long double value, int precision, char separator)
 {
     using namespace NumberText;
     if (std::isinf(value))
@@ -155,7 +156,7 @@ std::string FormatGeneral(long double value, int precision)
     while (n > 0 && chiffres[n - 1] == '0')
         --n;
 
-    const char sep = DecimalSeparator();
+    const char sep = separator;
     std::string texte;
     if (negatif)
         texte += '-';
@@ -185,10 +186,10 @@ std::string FormatGeneral(long double value, int precision)
     return texte;
 }
 
-long double ReadNumber(const std::string& text)
+long double ReadNumber(const std::string& text, char separator)
 {
     using namespace NumberText;
-    const char sep = DecimalSeparator();
+    const char sep = separator;
     const std::size_t fin = text.size();
     std::size_t i = 0;
     auto echec = [&text]() { return EConvertError::NotAFloat(text); };

@@ -1,8 +1,9 @@
 #pragma once
 // Number text: the one format in which the program writes numbers and the one
-// rule by which it reads them, both under the process-wide decimal separator.
+// rule by which it reads them, both under the decimal separator the caller
+// passes (no formatting state is shared between threads).
 //
-// FormatGeneral(value, precision) writes `value` rounded to `precision`
+// FormatGeneral(value, precision, separator) writes `value` rounded to `precision`
 // significant digits (clamped to kMinPrecision..kMaxPrecision). The value is
 // first converted to 18 significant digits rounded to nearest, and that digit
 // string is rounded to `precision` digits, half up in magnitude (a carry may
@@ -12,7 +13,7 @@
 // exponent, no leading zeros). Infinities give "INF", NaN gives "NAN", zero
 // (of either sign) gives "0". No thousands separator.
 //
-// ReadNumber(text) reads: spaces, an optional sign, digits with an optional
+// ReadNumber(text, separator) reads: spaces, an optional sign, digits with an optional
 // decimal separator and more digits (at least one of these characters; a
 // lone separator reads as 0), an optional exponent ("E" or "e", optional
 // sign, digits, of which there may be none, as in the mantissa: "1e" reads
@@ -21,7 +22,7 @@
 // too large for a long double, throws EConvertError with the message
 // "'<text>' n'est pas une valeur en virgule flottante correcte".
 //
-// Examples with the separator ',':
+// Examples, all with the separator ',':
 //   FormatGeneral(0, 4)            -> "0"
 //   FormatGeneral(0.5, 4)          -> "0,5"
 //   FormatGeneral(1.00013, 4)      -> "1"
@@ -46,8 +47,8 @@ inline constexpr int kChiffresConversion = 18;
 inline constexpr int kExposantMaxLu = 500;
 } // namespace NumberText
 
-std::string FormatGeneral(long double value, int precision);
-long double ReadNumber(const std::string& text);
+std::string FormatGeneral(long double value, int precision, char separator);
+long double ReadNumber(const std::string& text, char separator);
 
 // The two steps of decimal rounding that FormatGeneral takes, for other
 // formats of the program (the chart's axis labels) to write numbers alike.
@@ -71,8 +72,12 @@ SignificantDigits DigitsOf(long double value);
 bool IncrementDigits(char* first, char* last);
 } // namespace NumberText
 
-// The process-wide decimal separator. At start it is the environment's
-// regional setting (LC_NUMERIC), or ',' where none is set (C/POSIX locale).
+// The window's decimal separator: the default that code on the window's
+// thread reads and passes down to the formats above. At start it is the
+// environment's regional setting (LC_NUMERIC), or ',' where none is set
+// (C/POSIX locale). Set only at start and by tests; never flipped for a
+// while to make another text (a report, an export): those pass their own.
+// Atomic, so that reading it is safe from any thread.
 char DecimalSeparator();
 void SetDecimalSeparator(char separator);
 

@@ -19,7 +19,11 @@ namespace {
 constexpr int kChiffresTableau = 6;
 constexpr int kDecimalesAvancementMax = 6; // its extents, mmol
 
-std::string Nombre(double valeur, int chiffres = kChiffresTableau) { return FormatGeneral(valeur, chiffres); }
+// A number of the report, with its decimal comma.
+std::string Nombre(double valeur, int chiffres = kChiffresTableau)
+{
+    return FormatGeneral(valeur, chiffres, CompteRendu::kSeparateurDecimal);
+}
 
 std::string Condition(const std::optional<double>& valeur, const std::string& unite, const char* inconnu)
 {
@@ -36,7 +40,7 @@ std::string DateEtHeure(std::chrono::system_clock::time_point moment)
 
 CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
 {
-    CompteRendu::VirguleDecimale virgule;
+    const char virgule = CompteRendu::kSeparateurDecimal;
     const DonneesEssai& d = analyse.Donnees();
     CompteRendu::Contenu c;
     c.titre = "Compte rendu d'essai";
@@ -68,8 +72,8 @@ CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
     // The feet name the run: its file's name, or "Essai N".
     c.pied = Cinetique::EnUtf8(d.fichier ? std::filesystem::path(d.nom).filename().string() : d.nom);
     if (analyse.Valide()) {
-        c.resultats = analyse.LignesResultats();
-        if (const auto tangente = analyse.LigneTangente())
+        c.resultats = analyse.LignesResultats(virgule);
+        if (const auto tangente = analyse.LigneTangente(virgule))
             c.resultats.insert(c.resultats.end() - 1, *tangente); // before the remark
     } else {
         c.resultats.emplace_back("Analyse", analyse.Erreur());
@@ -83,7 +87,8 @@ CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
     for (int i = 0; i < analyse.Points(); ++i) {
         const Cinetique::Point& p = d.points[static_cast<std::size_t>(i)];
         const auto x = analyse.Avancement(i);
-        c.tableau.push_back({Decimales(p.t, kDecimalesTemps), Nombre(p.p), x ? Decimales(*x * Constantes::kMmolParMol, decimalesX) : "—"});
+        c.tableau.push_back({Decimales(p.t, kDecimalesTemps, virgule), Nombre(p.p),
+                             x ? Decimales(*x * Constantes::kMmolParMol, decimalesX, virgule) : "—"});
     }
     return c;
 }
@@ -91,9 +96,10 @@ CompteRendu::Contenu ContenuCompteRendu(const AnalyseEssai& analyse)
 void EnregistrerCompteRenduEssai(const AnalyseEssai& analyse, const std::string& chemin)
 {
     GraphiquesEssai graphiques;
-    graphiques.TracerAvancement(analyse);
+    graphiques.TracerAvancement(analyse, CompteRendu::kSeparateurDecimal);
     const bool vitesse = !analyse.Vitesses().empty();
-    graphiques.TracerSecond(analyse, vitesse ? GraphiquesEssai::Second::Vitesse : GraphiquesEssai::Second::Test);
+    graphiques.TracerSecond(analyse, vitesse ? GraphiquesEssai::Second::Vitesse : GraphiquesEssai::Second::Test,
+                            CompteRendu::kSeparateurDecimal);
     CompteRendu::EnregistrerPdf(chemin, ContenuCompteRendu(analyse),
                                 {graphiques.Avancement, vitesse ? graphiques.Vitesse : graphiques.Test});
 }

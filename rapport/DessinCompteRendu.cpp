@@ -83,17 +83,14 @@ QFont Police(double points, bool gras)
     return WithFallbackFamily(police);
 }
 
-VirguleDecimale::VirguleDecimale() : ancien_(DecimalSeparator()) { SetDecimalSeparator(','); }
-
-VirguleDecimale::~VirguleDecimale() { SetDecimalSeparator(ancien_); }
-
 void DessinerGraphique(TCustomChartPanel& graphique, QPainter& painter, const QRectF& cadre, double echelle)
 {
-    VirguleDecimale virgule;
     const TColor couleur = graphique.Color();
     const TPanelBevel biseau = graphique.BevelOuter();
+    const std::optional<char> separateur = graphique.LabelsSeparatorSet();
     graphique.SetColor(clWhite);
     graphique.SetBevelOuter(bvNone);
+    graphique.SetLabelsDecimalSeparator(kSeparateurDecimal);
     painter.save();
     painter.setClipRect(cadre);
     painter.translate(cadre.topLeft());
@@ -102,6 +99,7 @@ void DessinerGraphique(TCustomChartPanel& graphique, QPainter& painter, const QR
     painter.restore();
     graphique.SetColor(couleur);
     graphique.SetBevelOuter(biseau);
+    graphique.SetLabelsDecimalSeparator(separateur);
 }
 
 std::optional<FeuilleA4> CommencerPage(QPagedPaintDevice& device, QPainter& painter, QPageLayout::Orientation orientation)
@@ -117,7 +115,6 @@ std::optional<FeuilleA4> CommencerPage(QPagedPaintDevice& device, QPainter& pain
 
 bool Dessiner(QPagedPaintDevice& device, const Contenu& contenu, const std::vector<TCustomChartPanel*>& graphiques)
 {
-    VirguleDecimale virgule;
     QPainter painter;
     const std::optional<FeuilleA4> page = CommencerPage(device, painter, QPageLayout::Portrait);
     if (!page)

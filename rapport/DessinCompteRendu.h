@@ -33,18 +33,9 @@ class TCustomChartPanel;
 
 namespace CompteRendu {
 
-// The decimal comma while it lives, whatever the process's separator
-// (numtext/NumberText.h), and the earlier one back after.
-class VirguleDecimale {
-public:
-    VirguleDecimale();
-    ~VirguleDecimale();
-    VirguleDecimale(const VirguleDecimale&) = delete;
-    VirguleDecimale& operator=(const VirguleDecimale&) = delete;
-
-private:
-    char ancien_;
-};
+// The reports write their numbers with the decimal comma whatever the
+// window's setting: each text of a report passes it where the text is made.
+inline constexpr char kSeparateurDecimal = ',';
 
 // The reports' font (Liberation Sans, the one the package depends on, its
 // missing superscripts from DejaVu Sans: chart/FontFallback.h) at

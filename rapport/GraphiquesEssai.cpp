@@ -67,7 +67,7 @@ GraphiquesEssai::GraphiquesEssai(QWidget* parent)
 
 GraphiquesEssai::~GraphiquesEssai() = default;
 
-void GraphiquesEssai::TracerAvancement(const AnalyseEssai& analyse)
+void GraphiquesEssai::TracerAvancement(const AnalyseEssai& analyse, char separateur)
 {
     const SansRepeindre remplissage{Mesures, Exclus, Modele};
     Mesures->ClearPoints();
@@ -113,7 +113,7 @@ void GraphiquesEssai::TracerAvancement(const AnalyseEssai& analyse)
         Modele->AddPoint(t, courbe(t), "", ColorAuto);
     }
     TChartMarks& marques = Avancement->ChartMarks();
-    for (const MarqueAnalyse& marque : analyse.Marques())
+    for (const MarqueAnalyse& marque : analyse.Marques(separateur))
         if (marque.horizontale)
             marques.AddHorizontalLine(marque.position, marque.texte, clBlack);
         else
@@ -131,7 +131,7 @@ int GraphiquesEssai::AjouterTangente(double t, double x, double pente)
     return Avancement->ChartMarks().AddLine(t, x * Constantes::kMmolParMol, pente * Constantes::kMmolParMol, kCouleurTangente);
 }
 
-void GraphiquesEssai::TracerSecond(const AnalyseEssai& analyse, Second second)
+void GraphiquesEssai::TracerSecond(const AnalyseEssai& analyse, Second second, char separateur)
 {
     const SansRepeindre remplissage{VitesseMesures, VitesseModele, TestPoints, TestDroite};
     VitesseMesures->ClearPoints();
@@ -141,7 +141,7 @@ void GraphiquesEssai::TracerSecond(const AnalyseEssai& analyse, Second second)
     if (second == Second::Vitesse)
         TracerVitesse(analyse);
     else if (second == Second::Test)
-        TracerTest(analyse);
+        TracerTest(analyse, separateur);
 }
 
 void GraphiquesEssai::TracerVitesse(const AnalyseEssai& analyse)
@@ -161,13 +161,13 @@ void GraphiquesEssai::TracerVitesse(const AnalyseEssai& analyse)
     }
 }
 
-void GraphiquesEssai::TracerTest(const AnalyseEssai& analyse)
+void GraphiquesEssai::TracerTest(const AnalyseEssai& analyse, char separateur)
 {
     // The line's slope, intercept and R² under the chart's title: they go
     // with it into the exports and the report.
     const auto& test = analyse.Test();
     std::vector<std::string> titre{"Test de l'ordre 1"};
-    if (const std::string droite = analyse.TexteTest(); !droite.empty())
+    if (const std::string droite = analyse.TexteTest(separateur); !droite.empty())
         titre.push_back(droite);
     Test->Title().SetText(std::move(titre));
     if (test && !test->points.empty()) {

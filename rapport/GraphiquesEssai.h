@@ -25,13 +25,15 @@ public:
     GraphiquesEssai(const GraphiquesEssai&) = delete;
     GraphiquesEssai& operator=(const GraphiquesEssai&) = delete;
 
-    // The extent's chart (its marks cleared first).
-    void TracerAvancement(const AnalyseEssai& analyse);
+    // The extent's chart (its marks cleared first). The marks' and titles'
+    // numbers are written with `separateur` (the window's, or the report's
+    // ',').
+    void TracerAvancement(const AnalyseEssai& analyse, char separateur);
     // The second charts emptied, and the one asked for filled: the rate's
     // derivative and the linear test cost more than the fit, and a window
     // fills only the tab it shows.
     enum class Second { Aucun, Vitesse, Test };
-    void TracerSecond(const AnalyseEssai& analyse, Second second);
+    void TracerSecond(const AnalyseEssai& analyse, Second second, char separateur);
     // The tangent at time t on the extent's chart, through the model's
     // extent x (mol) with its slope (mol/s): the mark's number, for its
     // removal.
@@ -50,7 +52,7 @@ public:
 
 private:
     void TracerVitesse(const AnalyseEssai& analyse);
-    void TracerTest(const AnalyseEssai& analyse);
+    void TracerTest(const AnalyseEssai& analyse, char separateur);
 
     std::vector<std::unique_ptr<TChart>> possedes_; // without a parent
 };

@@ -61,11 +61,11 @@ void Cadrer(TCustomChart& graphique, const TChartSeries& points, const TChartSer
 }
 
 // The short name of a run for the legend: its bench, else its file's name.
-std::string NomCourt(const Classe::EssaiClasse& essai)
+std::string NomCourt(const Classe::EssaiClasse& essai, char separateur)
 {
     std::string nom = essai.conditions.poste.empty() ? essai.nom : essai.conditions.poste;
     if (essai.conditions.temperature)
-        nom += ", θ = " + FormatGeneral(*essai.conditions.temperature, 3) + " °C";
+        nom += ", θ = " + FormatGeneral(*essai.conditions.temperature, 3, separateur) + " °C";
     return nom;
 }
 
@@ -95,7 +95,7 @@ GraphiquesSynthese::GraphiquesSynthese(TCustomChart& k, TCustomChart& tDemi, TCu
         g->Legend().SetVisible(false);
 }
 
-void GraphiquesSynthese::Remplir(const Classe::Synthese& synthese)
+void GraphiquesSynthese::Remplir(const Classe::Synthese& synthese, char separateur)
 {
     // The factor's charts.
     const bool facteur = !synthese.facteur.nom.empty();
@@ -148,7 +148,7 @@ void GraphiquesSynthese::Remplir(const Classe::Synthese& synthese)
             continue;
         const Classe::EssaiClasse& e = synthese.essais[n];
         serie->SetSeriesColor(SeriesPaletteColor(static_cast<int>(n)));
-        serie->SetTitle(NomCourt(e));
+        serie->SetTitle(NomCourt(e, separateur));
         if (!e.points.empty()) {
             const double origine = e.points.front().t;
             if (avancements) {

@@ -24,7 +24,9 @@ public:
     GraphiquesSynthese(const GraphiquesSynthese&) = delete;
     GraphiquesSynthese& operator=(const GraphiquesSynthese&) = delete;
 
-    void Remplir(const Classe::Synthese& synthese);
+    // The legends' numbers are written with `separateur` (the window's, or
+    // the report's ',').
+    void Remplir(const Classe::Synthese& synthese, char separateur);
 
     // The charts that have something to show, in the order k, t½, Arrhenius,
     // curves (the report draws these).

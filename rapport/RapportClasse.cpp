@@ -74,7 +74,6 @@ private:
 
 bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const EnTete& entete)
 {
-    CompteRendu::VirguleDecimale virgule;
     QPainter painter;
     const std::optional<CompteRendu::FeuilleA4> page = CompteRendu::CommencerPage(device, painter, QPageLayout::Landscape);
     if (!page)
@@ -88,7 +87,7 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     const std::vector<std::string> entetes(enTetes.begin(), enTetes.end());
     std::vector<std::vector<std::string>> lignes;
     for (const Classe::EssaiClasse& essai : synthese.essais) {
-        const Classe::Rangee cellules = Classe::Cellules(essai);
+        const Classe::Rangee cellules = Classe::Cellules(essai, CompteRendu::kSeparateurDecimal);
         lignes.emplace_back(cellules.begin(), cellules.end());
         lignes.back()[static_cast<std::size_t>(Classe::Colonne::Fichier)] = essai.nom;
     }
@@ -222,8 +221,8 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     // sentence), both wrapped in their columns.
     const double libelle = pages.Largeur() * kPartLibelle;
     for (const Classe::Conclusion& conclusion : synthese.conclusions) {
-        const QString nom = Texte(Classe::Cellules(conclusion)[0]);
-        const std::string valeur = Classe::TexteArrondi(conclusion);
+        const QString nom = Texte(Classe::Cellules(synthese, conclusion, CompteRendu::kSeparateurDecimal)[0]);
+        const std::string valeur = Classe::TexteArrondi(conclusion, CompteRendu::kSeparateurDecimal);
         const QRectF rNom = mesureTexte.boundingRect(QRectF(0, 0, (libelle - kEcart) * mm, 1e6), Qt::TextWordWrap, nom);
         const QRectF rValeur = mesureTexte.boundingRect(QRectF(0, 0, (pages.Largeur() - libelle) * mm, 1e6),
                                                         Qt::TextWordWrap, Texte(valeur));
@@ -242,7 +241,7 @@ bool Dessiner(QPagedPaintDevice& device, const Classe::Synthese& synthese, const
     // onto the pages, never shown; each on its whole automatic scale.
     TCustomChart k, tDemi, arrhenius, courbes;
     GraphiquesSynthese graphiques(k, tDemi, arrhenius, courbes);
-    graphiques.Remplir(synthese);
+    graphiques.Remplir(synthese, CompteRendu::kSeparateurDecimal);
     const std::vector<TCustomChart*> remplis = graphiques.Remplis();
     for (TCustomChart* g : remplis)
         for (TChartAxis* axe : {&g->LeftAxis(), &g->BottomAxis()})

@@ -4,6 +4,9 @@
 # user (see owner-check.sh).
 # NELVAR_SANITIZE=ON builds with AddressSanitizer and UndefinedBehaviorSanitizer
 # in build-sanitize/ instead of build/.
+# NELVAR_SANITIZE=THREAD builds only the test programs that run work on other
+# threads (target thread_tests) with ThreadSanitizer in build-tsan/, and runs
+# their tests labelled "threads"; a race fails the test that met it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh test
@@ -11,7 +14,16 @@ scripts/install-deps.sh test
 build_dir=build
 options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DNELVAR_BUILD_TESTS=ON)
 benchmarks=ON
-if [[ ${NELVAR_SANITIZE:-OFF} == ON ]]; then
+targets=()
+ctest_options=()
+if [[ ${NELVAR_SANITIZE:-OFF} == THREAD ]]; then
+  build_dir=build-tsan
+  options+=(-DNELVAR_SANITIZE_THREAD=ON)
+  benchmarks=OFF
+  targets=(--target thread_tests)
+  ctest_options=(-L threads)
+  export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan.supp}
+elif [[ ${NELVAR_SANITIZE:-OFF} == ON ]]; then
   build_dir=build-sanitize
   options+=(-DNELVAR_SANITIZE=ON)
   benchmarks=OFF
@@ -23,5 +35,5 @@ fi
 source scripts/owner-check.sh
 check_owner "$build_dir" scripts/test.sh
 cmake -S . -B "$build_dir" -G Ninja "${options[@]}" -DNELVAR_BUILD_BENCHMARKS=$benchmarks >/dev/null
-cmake --build "$build_dir"
-ctest --test-dir "$build_dir" --output-on-failure -j2
+cmake --build "$build_dir" "${targets[@]}"
+ctest --test-dir "$build_dir" --output-on-failure -j2 "${ctest_options[@]}"

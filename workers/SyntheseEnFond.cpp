@@ -2,17 +2,20 @@
 
 #include "rapport/DessinCompteRendu.h"
 #include "runtime/Exceptions.h"
+#include "workers/FilDeTravail.h"
 
 #include <QFileSystemWatcher>
 #include <QMetaObject>
-#include <QThread>
 
 #include <atomic>
 #include <filesystem>
 #include <map>
-#include <mutex>
-#include <new>
 #include <utility>
+
+struct SyntheseEnFond::Partage {
+    std::atomic<bool> demandee{false}; // a reading is queued and not started
+    std::atomic<bool> fermee{false};   // the controller is gone: no reading is wanted any more
+};
 
 namespace {
 
@@ -48,113 +51,72 @@ SyntheseEnFond::Acces Completer(SyntheseEnFond::Acces a)
     return a;
 }
 
-} // namespace
+using Analyse = std::variant<Classe::EssaiClasse, Classe::FichierEcarte>;
 
-struct SyntheseEnFond::Etat : std::enable_shared_from_this<Etat> {
-    std::string dossier;
-    Acces acces;
-    Livraison livrer;
-    QObject* contexte = nullptr; // lives on the thread: the work runs in its events
-
-    std::mutex verrou;
-    QObject* fenetre = nullptr; // null once the window is gone (under verrou)
-    std::atomic<bool> fin{false};      // the window is gone: no new work starts
-    std::atomic<bool> occupe{false};   // a piece of work is running
-    std::atomic<bool> demandee{false}; // a reading is queued and not started
-
-    // The thread's own, touched only there.
-    struct Connu {
-        Empreinte empreinte;
-        std::variant<Classe::EssaiClasse, Classe::FichierEcarte> analyse;
-    };
-    std::map<std::string, Connu> connus;
-    QFileSystemWatcher* veilleur = nullptr;
-    std::uint64_t generation = 0;
-    std::optional<Classe::TableClasse> tableEcrite; // kept when classe.tsv cannot be read back
-    std::string erreurEcriture; // the last write of classe.tsv's failure, told until one succeeds
-
-    // Runs `travail` on the thread, unless the window is gone by then.
-    void Executer(std::function<void(Etat&)> travail)
+// Lives on the synthesis's thread, and everything it holds is touched there
+// only: what it knows of the folder, the change notices, classe.tsv's writes.
+class TravailleurSynthese : public QObject {
+    Q_OBJECT
+public:
+    TravailleurSynthese(std::string dossier, SyntheseEnFond::Acces acces,
+                        std::shared_ptr<SyntheseEnFond::Partage> partage)
+        : dossier_(std::move(dossier)), acces_(Completer(std::move(acces))), partage_(std::move(partage))
     {
-        QMetaObject::invokeMethod(
-            contexte,
-            [soi = shared_from_this(), travail = std::move(travail)] {
-                soi->occupe = true;
-                if (!soi->fin)
-                    travail(*soi);
-                soi->occupe = false;
-            },
-            Qt::QueuedConnection);
     }
 
-    // Hands `f` to the window's queue, while the window lives.
-    void Poster(std::function<void()> f)
+    // A reading, unless one is already waiting to start: from the
+    // controller's thread (through its queue) or from the change notices.
+    static void Demander(SyntheseEnFond::Partage& partage, const std::function<void()>& mettreEnFile)
     {
-        const std::lock_guard<std::mutex> garde(verrou);
-        if (fenetre)
-            QMetaObject::invokeMethod(fenetre, std::move(f), Qt::QueuedConnection);
-    }
-
-    void Demander()
-    {
-        if (!demandee.exchange(true))
-            Executer([](Etat& e) { e.Lire(); });
-    }
-
-    void Veiller()
-    {
-        if (!veilleur) {
-            veilleur = new QFileSystemWatcher(contexte);
-            QObject::connect(veilleur, &QFileSystemWatcher::directoryChanged, contexte,
-                             [faible = weak_from_this()] {
-                                 if (const auto soi = faible.lock())
-                                     soi->Demander();
-                             });
-        }
-        // A folder that could not be watched (not there yet, a share that
-        // gives no notices) is tried again at the next reading; the window's
-        // periodic reading covers it meanwhile.
-        if (veilleur->directories().isEmpty())
-            veilleur->addPath(QString::fromStdString(dossier));
+        if (!partage.demandee.exchange(true))
+            mettreEnFile();
     }
 
     void Lire()
     {
-        demandee = false;
+        partage_->demandee = false;
+        if (partage_->fermee)
+            return;
         Veiller();
-        Releve releve;
-        releve.generation = generation;
-        const Issue<std::vector<std::string>> fichiers = acces.lister(dossier);
+        SyntheseEnFond::Releve releve;
+        releve.generation = generation_;
+        const Issue<std::vector<std::string>> fichiers = acces_.lister(dossier_);
         if (!fichiers) {
             releve.erreur = fichiers.Message();
-            Livrer(std::move(releve));
+            emit Lu(releve);
             return;
         }
         std::vector<Classe::EssaiClasse> essais;
         std::vector<Classe::FichierEcarte> ecartes;
         // A classe.tsv that cannot be read is listed with the files left out,
         // as the command line lists it; the table last written stands for it.
-        const Issue<Classe::TableClasse> table = acces.lireTable(dossier);
+        const Issue<Classe::TableClasse> table = acces_.lireTable(dossier_);
         if (table) {
             releve.table = *table;
         } else {
-            ecartes.push_back({(std::filesystem::path(dossier) / Classe::kNomTable).string(), table.Message()});
-            releve.table = tableEcrite.value_or(Classe::TableClasse{});
+            ecartes.push_back({(std::filesystem::path(dossier_) / Classe::kNomTable).string(), table.Message()});
+            releve.table = tableEcrite_.value_or(Classe::TableClasse{});
         }
-        releve.erreur = erreurEcriture;
+        releve.erreur = erreurEcriture_;
 
         // The files new or changed since the last reading are analysed,
         // together on the processor's cores; the others keep their analysis.
-        std::vector<std::optional<Empreinte>> empreintes;
+        std::vector<std::optional<SyntheseEnFond::Empreinte>> empreintes;
         std::vector<std::string> aAnalyser;
         for (const std::string& chemin : *fichiers) {
-            empreintes.push_back(acces.empreinte(chemin));
-            const auto connu = connus.find(chemin);
-            if (!empreintes.back() || connu == connus.end() || !(connu->second.empreinte == *empreintes.back()))
+            empreintes.push_back(acces_.empreinte(chemin));
+            const auto connu = connus_.find(chemin);
+            if (!empreintes.back() || connu == connus_.end() || !(connu->second.empreinte == *empreintes.back()))
                 aAnalyser.push_back(chemin);
         }
-        std::vector<std::variant<Classe::EssaiClasse, Classe::FichierEcarte>> nouvelles = Classe::AnalyserEnParallele(
-            aAnalyser, [&](std::size_t i) { return acces.analyser(aAnalyser[i], releve.table); });
+        std::vector<Analyse> nouvelles = Classe::AnalyserEnParallele(aAnalyser, [&](std::size_t i) -> Analyse {
+            // Closed meanwhile: the files left are not read (nor shown).
+            if (partage_->fermee)
+                return Classe::FichierEcarte{aAnalyser[i], {}};
+            return acces_.analyser(aAnalyser[i], releve.table);
+        });
+        if (partage_->fermee)
+            return;
         releve.analyses += static_cast<int>(nouvelles.size());
 
         std::map<std::string, Connu> vus;
@@ -169,19 +131,72 @@ struct SyntheseEnFond::Etat : std::enable_shared_from_this<Etat> {
                     vus.emplace(chemin, Connu{*empreintes[i], std::move(analyse)});
                 continue;
             }
-            auto connu = connus.find(chemin);
+            auto connu = connus_.find(chemin);
             Ranger(connu->second.analyse, releve.table, essais, ecartes);
             vus.emplace(chemin, std::move(connu->second));
         }
-        connus = std::move(vus);
+        connus_ = std::move(vus);
         releve.lu = true;
         releve.synthese = Classe::Conclure(std::move(essais), std::move(ecartes), releve.table.facteur);
-        Livrer(std::move(releve));
+        emit Lu(releve);
     }
 
-    static void Ranger(const std::variant<Classe::EssaiClasse, Classe::FichierEcarte>& analyse,
-                       const Classe::TableClasse& table, std::vector<Classe::EssaiClasse>& essais,
-                       std::vector<Classe::FichierEcarte>& ecartes)
+    void Enregistrer(const Classe::TableClasse& table, std::uint64_t generation)
+    {
+        const Issue<void> ecrite = acces_.ecrireTable(dossier_, table);
+        generation_ = generation;
+        if (ecrite) {
+            tableEcrite_ = table;
+            erreurEcriture_.clear();
+        } else {
+            erreurEcriture_ = ecrite.Message();
+        }
+        LireEnsuite();
+    }
+
+    void Ecrire(const std::string& chemin, const std::string& octets)
+    {
+        std::string erreur;
+        try {
+            acces_.ecrireFichier(chemin, octets);
+        } catch (const Exception& x) {
+            erreur = x.Message();
+        }
+        emit Ecrit(QString::fromStdString(chemin), QString::fromStdString(erreur));
+    }
+
+signals:
+    void Lu(const SyntheseEnFond::Releve& releve);
+    void Ecrit(const QString& chemin, const QString& erreur);
+
+private:
+    struct Connu {
+        SyntheseEnFond::Empreinte empreinte;
+        Analyse analyse;
+    };
+
+    // A reading after the work already queued, asked from this thread.
+    void LireEnsuite()
+    {
+        Demander(*partage_,
+                 [this] { QMetaObject::invokeMethod(this, &TravailleurSynthese::Lire, Qt::QueuedConnection); });
+    }
+
+    void Veiller()
+    {
+        if (!veilleur_) {
+            veilleur_ = new QFileSystemWatcher(this);
+            connect(veilleur_, &QFileSystemWatcher::directoryChanged, this, &TravailleurSynthese::LireEnsuite);
+        }
+        // A folder that could not be watched (not there yet, a share that
+        // gives no notices) is tried again at the next reading; the window's
+        // periodic reading covers it meanwhile.
+        if (veilleur_->directories().isEmpty())
+            veilleur_->addPath(QString::fromStdString(dossier_));
+    }
+
+    static void Ranger(const Analyse& analyse, const Classe::TableClasse& table,
+                       std::vector<Classe::EssaiClasse>& essais, std::vector<Classe::FichierEcarte>& ecartes)
     {
         if (const auto* essai = std::get_if<Classe::EssaiClasse>(&analyse)) {
             essais.push_back(*essai);
@@ -191,75 +206,57 @@ struct SyntheseEnFond::Etat : std::enable_shared_from_this<Etat> {
         }
     }
 
-    void Livrer(Releve releve)
-    {
-        Poster([livrer = livrer, releve = std::move(releve)]() mutable { livrer(std::move(releve)); });
-    }
+    const std::string dossier_;
+    const SyntheseEnFond::Acces acces_;
+    const std::shared_ptr<SyntheseEnFond::Partage> partage_;
+    std::map<std::string, Connu> connus_;
+    QFileSystemWatcher* veilleur_ = nullptr; // a child: deleted with the worker, on its thread
+    std::uint64_t generation_ = 0;
+    std::optional<Classe::TableClasse> tableEcrite_; // kept when classe.tsv cannot be read back
+    std::string erreurEcriture_; // the last write of classe.tsv's failure, told until one succeeds
 };
 
-SyntheseEnFond::SyntheseEnFond(std::string dossier, Livraison livrer, QObject* fenetre, Acces acces)
-    : etat_(std::make_shared<Etat>()), fil_(new QThread)
+} // namespace
+
+SyntheseEnFond::SyntheseEnFond(std::string dossier, Acces acces, QObject* parent)
+    : QObject(parent), dossier_(std::move(dossier)), partage_(std::make_shared<Partage>())
 {
-    etat_->dossier = std::move(dossier);
-    etat_->acces = Completer(std::move(acces));
-    etat_->livrer = std::move(livrer);
-    etat_->fenetre = fenetre;
-    etat_->contexte = new QObject;
-    fil_->setObjectName(QStringLiteral("classe"));
-    etat_->contexte->moveToThread(fil_);
-    QObject::connect(fil_, &QThread::finished, etat_->contexte, &QObject::deleteLater);
-    fil_->start();
+    qRegisterMetaType<SyntheseEnFond::Releve>();
+    auto travailleur = std::make_unique<TravailleurSynthese>(dossier_, std::move(acces), partage_);
+    // Queued to this controller: Qt drops what is still queued once it is gone.
+    connect(travailleur.get(), &TravailleurSynthese::Lu, this, &SyntheseEnFond::Lu, Qt::QueuedConnection);
+    connect(travailleur.get(), &TravailleurSynthese::Ecrit, this, &SyntheseEnFond::Ecrit, Qt::QueuedConnection);
+    fil_ = std::make_unique<FilDeTravail>(std::move(travailleur), "classe", FilDeTravail::Fin::Laisser, kAttenteFin);
 }
 
 SyntheseEnFond::~SyntheseEnFond()
 {
-    {
-        const std::lock_guard<std::mutex> garde(etat_->verrou);
-        etat_->fenetre = nullptr;
-    }
-    etat_->fin = true;
-    fil_->quit();
-    if (!etat_->occupe) {
-        fil_->wait(); // only the end of its event loop: no work will start
-        delete fil_;
-    } else {
-        // Work under way (a share that does not answer): left to end on its
-        // own, delivering nothing.
-        QObject::connect(fil_, &QThread::finished, fil_, &QObject::deleteLater);
-    }
+    partage_->fermee = true;
+    fil_.reset(); // the writes asked; a share that hangs is left to its thread
 }
 
-void SyntheseEnFond::Relire() { etat_->Demander(); }
+void SyntheseEnFond::Relire()
+{
+    auto* travailleur = static_cast<TravailleurSynthese*>(fil_->Travailleur());
+    TravailleurSynthese::Demander(*partage_, [&] { fil_->Executer([travailleur] { travailleur->Lire(); }); });
+}
 
 std::uint64_t SyntheseEnFond::Enregistrer(Classe::TableClasse table)
 {
-    // Numbered here, in the order asked; the thread writes them in that order.
+    // Numbered here, in the order asked; the worker writes them in that order.
     const std::uint64_t generation = ++generationDemandee_;
-    etat_->Executer([table = std::move(table), generation](Etat& e) {
-        const Issue<void> ecrite = e.acces.ecrireTable(e.dossier, table);
-        e.generation = generation;
-        if (ecrite) {
-            e.tableEcrite = table;
-            e.erreurEcriture.clear();
-        } else {
-            e.erreurEcriture = ecrite.Message();
-        }
-        e.Demander();
-    });
+    auto* travailleur = static_cast<TravailleurSynthese*>(fil_->Travailleur());
+    fil_->Executer(
+        [travailleur, table = std::move(table), generation] { travailleur->Enregistrer(table, generation); });
     return generation;
 }
 
-void SyntheseEnFond::Ecrire(std::string chemin, std::string octets, Compte fini)
+void SyntheseEnFond::Ecrire(std::string chemin, std::string octets)
 {
-    etat_->Executer([chemin = std::move(chemin), octets = std::move(octets), fini = std::move(fini)](Etat& e) {
-        std::string erreur;
-        try {
-            e.acces.ecrireFichier(chemin, octets);
-        } catch (const Exception& x) {
-            erreur = x.Message();
-        }
-        e.Poster([fini, erreur] { fini(erreur); });
+    auto* travailleur = static_cast<TravailleurSynthese*>(fil_->Travailleur());
+    fil_->Executer([travailleur, chemin = std::move(chemin), octets = std::move(octets)] {
+        travailleur->Ecrire(chemin, octets);
     });
 }
 
-const std::string& SyntheseEnFond::Dossier() const { return etat_->dossier; }
+#include "SyntheseEnFond.moc"

@@ -126,7 +126,7 @@ protected:
 
 std::string Nombre(double valeur, int chiffres = 3)
 {
-    return FormatGeneral(valeur, chiffres);
+    return FormatGeneral(valeur, chiffres, DecimalSeparator());
 }
 
 // A field's number; none when empty. Raises EConvertError.
@@ -414,7 +414,7 @@ void FenetreAnalyse::ActualiserComparaison()
         }
         for (int i = 0; i < essais_.Nombre(); ++i) {
             QListWidgetItem* element = ListeEssais->item(i);
-            element->setText(Texte(essais_.Libelle(i)));
+            element->setText(Texte(essais_.Libelle(i, DecimalSeparator())));
             element->setToolTip(Texte(essais_.Entree(i).chemin.value_or(essais_.Entree(i).nom)));
             element->setCheckState(essais_.Coche(i) ? Qt::Checked : Qt::Unchecked);
         }
@@ -432,12 +432,12 @@ void FenetreAnalyse::ActualiserComparaison()
             continue;
         const int i = coches[n];
         serie->SetSeriesColor(SeriesPaletteColor(essais_.Couleur(i)));
-        serie->SetTitle(essais_.Libelle(i));
+        serie->SetTitle(essais_.Libelle(i, DecimalSeparator()));
         for (const auto& [t, x] : essais_.Courbe(i))
             serie->AddPoint(t, x, "", ColorAuto);
         serie->SetActive(true);
 
-        const LigneComparaison ligne = essais_.Ligne(i);
+        const LigneComparaison ligne = essais_.Ligne(i, DecimalSeparator());
         const std::string* cellules[] = {&ligne.essai,  &ligne.poste, &ligne.volume, &ligne.temperature, &ligne.points,
                                          &ligne.xFinal, &ligne.k,     &ligne.tDemi,  &ligne.pInitiale};
         for (int colonne = 0; colonne < static_cast<int>(std::size(cellules)); ++colonne) {
@@ -463,7 +463,7 @@ void FenetreAnalyse::Actualiser()
 
 void FenetreAnalyse::TracerAvancement()
 {
-    graphiques_->TracerAvancement(analyse_); // its marks cleared, the tangent's among them
+    graphiques_->TracerAvancement(analyse_, DecimalSeparator()); // its marks cleared, the tangent's among them
     marqueTangente_ = 0;
 }
 
@@ -490,7 +490,8 @@ void FenetreAnalyse::TracerSecondGraphique()
     const int onglet = Onglets->currentIndex();
     graphiques_->TracerSecond(analyse_, onglet == kOngletVitesse ? GraphiquesEssai::Second::Vitesse
                                         : onglet == kOngletTest  ? GraphiquesEssai::Second::Test
-                                                                 : GraphiquesEssai::Second::Aucun);
+                                                                 : GraphiquesEssai::Second::Aucun,
+                              DecimalSeparator());
 }
 
 void FenetreAnalyse::PoserTangente(double t)
@@ -520,7 +521,7 @@ void FenetreAnalyse::TracerTangente()
     const double t = *tempsTangente_;
     const auto x = analyse_.AvancementModele(t);
     const auto pente = analyse_.PenteModele(t);
-    const auto ligne = analyse_.LigneTangente();
+    const auto ligne = analyse_.LigneTangente(DecimalSeparator());
     if (!x || !pente || !ligne) {
         TexteTangente->setText(QStringLiteral("Tangente : il faut une analyse, le volume et la température."));
         return;
@@ -536,7 +537,7 @@ void FenetreAnalyse::EcrireResultats()
         return;
     }
     std::string texte;
-    for (const auto& [libelle, valeur] : analyse_.LignesResultats())
+    for (const auto& [libelle, valeur] : analyse_.LignesResultats(DecimalSeparator()))
         texte += libelle + " : " + valeur + "\n";
     if (!texte.empty())
         texte.pop_back();
@@ -611,7 +612,7 @@ void FenetreAnalyse::MontrerAide()
         Aide = new QDialog(this);
         Aide->setWindowTitle(QStringLiteral("Aide : comprendre les résultats"));
         auto* texte = new QTextBrowser(Aide);
-        texte->setHtml(Texte(PageAide(demonstration)));
+        texte->setHtml(Texte(PageAide(demonstration, DecimalSeparator())));
         auto* colonne = new QVBoxLayout(Aide);
         colonne->addWidget(texte);
         Aide->resize(echelle_.Scale(QSize(560, 520)));
@@ -632,7 +633,7 @@ void FenetreAnalyse::Annuler()
 
 void FenetreAnalyse::CopierResultats()
 {
-    const std::string texte = analyse_.TexteResultats();
+    const std::string texte = analyse_.TexteResultats(DecimalSeparator());
     if (texte.empty())
         return;
     try {
@@ -645,7 +646,7 @@ void FenetreAnalyse::CopierResultats()
 void FenetreAnalyse::CopierComparaison()
 {
     try {
-        plateForme_.PlaceOnClipboard(essais_.TexteTableau());
+        plateForme_.PlaceOnClipboard(essais_.TexteTableau(DecimalSeparator()));
     } catch (const Exception& e) {
         Resultats->setText(Texte(e.Message()).toHtmlEscaped());
     }
@@ -654,7 +655,7 @@ void FenetreAnalyse::CopierComparaison()
 void FenetreAnalyse::CopierTableau()
 {
     try {
-        plateForme_.PlaceOnClipboard(analyse_.TexteTableau());
+        plateForme_.PlaceOnClipboard(analyse_.TexteTableau(DecimalSeparator()));
     } catch (const Exception& e) {
         Resultats->setText(Texte(e.Message()).toHtmlEscaped());
     }

@@ -19,7 +19,7 @@ void FormatGeneralAtPrecision(benchmark::State& state)
     const int precision = static_cast<int>(state.range(0));
     std::size_t i = 0;
     for (auto _ : state) {
-        std::string texte = FormatGeneral(kValeurs[i], precision);
+        std::string texte = FormatGeneral(kValeurs[i], precision, DecimalSeparator());
         benchmark::DoNotOptimize(texte);
         i = (i + 1) % kValeurs.size();
     }
@@ -32,7 +32,7 @@ void ReadNumberOfTypedTexts(benchmark::State& state)
     const std::array<std::string, 6> textes = {"0,25", " 20 ", "1E+5", "101325", "3,45e-6", "-273,15"};
     std::size_t i = 0;
     for (auto _ : state) {
-        long double valeur = ReadNumber(textes[i]);
+        long double valeur = ReadNumber(textes[i], DecimalSeparator());
         benchmark::DoNotOptimize(valeur);
         i = (i + 1) % textes.size();
     }

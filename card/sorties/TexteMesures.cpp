@@ -54,27 +54,13 @@ const Disposition kDispositions[] = {
 };
 constexpr std::size_t kNombreDispositions = std::size(kDispositions);
 
-// Puts the process-wide decimal separator back when the call ends, by a
-// return or by an exception from an OnUsing handler.
-class SeparateurTemporaire {
-public:
-    explicit SeparateurTemporaire(char separateur) : ancien_(DecimalSeparator())
-    {
-        SetDecimalSeparator(separateur);
-    }
-    ~SeparateurTemporaire() { SetDecimalSeparator(ancien_); }
-    SeparateurTemporaire(const SeparateurTemporaire&) = delete;
-    SeparateurTemporaire& operator=(const SeparateurTemporaire&) = delete;
-
-private:
-    char ancien_;
-};
-
 } // namespace
 
 std::string TDravoC::TexteMesures(std::uint16_t nombreDePoints, std::uint8_t disposition)
 {
-    const SeparateurTemporaire separateur(SepDecimalPourTransfert == point ? '.' : ',');
+    // The export's own separator, passed to each number: the window's
+    // setting is neither read nor changed.
+    const char separateur = SepDecimalPourTransfert == point ? '.' : ',';
 
     MessageErreur.clear();
     std::uint16_t lignes = nombreDePoints;
@@ -116,10 +102,10 @@ std::string TDravoC::TexteMesures(std::uint16_t nombreDePoints, std::uint8_t dis
     }
     const long double pas = d.pasDeTemps ? pasDeTemps : pasDeFrequence;
     for (std::uint16_t i = 0; i < lignes; ++i) {
-        texte += FormatGeneral(static_cast<long double>(i) * pas, kPrecisionExport);
+        texte += FormatGeneral(static_cast<long double>(i) * pas, kPrecisionExport, separateur);
         for (int c = 0; c < d.nombreColonnes; ++c) {
             texte += kTab;
-            texte += FormatGeneral((this->*d.colonnes[c])[i], kPrecisionExport);
+            texte += FormatGeneral((this->*d.colonnes[c])[i], kPrecisionExport, separateur);
         }
         texte += kCr;
     }

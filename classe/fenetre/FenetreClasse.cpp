@@ -3,6 +3,7 @@
 #include "classe/fenetre/GraphiquesClasse.h"
 #include "classe/fenetre/ModeleClasse.h"
 #include "rapport/RapportClasse.h"
+#include "numtext/NumberText.h"
 #include "runtime/Exceptions.h"
 #include "widgets/Apparence.h"
 #include "runtime/Platform.h"
@@ -49,8 +50,9 @@ FenetreClasse::FenetreClasse(Platform& plateForme, std::string dossier, QWidget*
     echelle_ = LayoutScale::ForFont(font(), this);
     CreerControles();
     resize(echelle_.Scale(QSize(kLargeur, kHauteur)));
-    fond_ = std::make_unique<SyntheseEnFond>(
-        std::move(dossier), [this](SyntheseEnFond::Releve r) { Recevoir(std::move(r)); }, this, std::move(acces));
+    fond_ = std::make_unique<SyntheseEnFond>(std::move(dossier), std::move(acces));
+    connect(fond_.get(), &SyntheseEnFond::Lu, this, &FenetreClasse::Recevoir);
+    connect(fond_.get(), &SyntheseEnFond::Ecrit, this, &FenetreClasse::RapportTermine);
     Etat->setText(QStringLiteral("Lecture du dossier %1…").arg(Texte(fond_->Dossier())));
     Minuterie = new QTimer(this);
     Minuterie->setInterval(kRelecture);
@@ -112,7 +114,8 @@ void FenetreClasse::CreerControles()
     connect(ChampUnite, &QLineEdit::editingFinished, this, &FenetreClasse::FacteurNomme);
     connect(ChoixNature, &QComboBox::activated, this, &FenetreClasse::FacteurNomme);
 
-    Modele = new ModeleClasse([this](const Classe::TableClasse& table) { Enregistrer(table); }, this);
+    Modele = new ModeleClasse([this](const Classe::TableClasse& table) { Enregistrer(table); }, DecimalSeparator(),
+                              this);
     connect(Modele, &ModeleClasse::ValeurRefusee, Etat, &QLabel::setText);
     Tableau = new QTableView(this);
     Tableau->setModel(Modele);
@@ -170,22 +173,20 @@ bool FenetreClasse::Editant() const
     return Tableau->indexWidget(Tableau->currentIndex()) != nullptr;
 }
 
-void FenetreClasse::Recevoir(SyntheseEnFond::Releve releve)
+void FenetreClasse::Recevoir(const SyntheseEnFond::Releve& releve)
 {
     // A reading made before the table last typed was written would bring
     // the old values back: the one after the write follows.
     if (releve.generation < generation_)
         return;
     erreurLecture_ = releve.erreur;
-    const bool lu = releve.lu;
-    const std::string erreur = releve.erreur;
-    if (lu)
-        aMontrer_ = std::move(releve);
+    if (releve.lu)
+        aMontrer_ = releve;
     if (!Editant()) // not under the teacher's typing
         Montrer();
-    if (!lu)
+    if (!releve.lu)
         Etat->setText(
-            Texte(erreur + (Synthese().essais.empty() ? "" : " Le tableau est celui de la dernière lecture.")));
+            Texte(releve.erreur + (Synthese().essais.empty() ? "" : " Le tableau est celui de la dernière lecture.")));
     emit Actualisee();
 }
 
@@ -200,7 +201,7 @@ void FenetreClasse::Montrer()
         if (Modele->Montrer(std::move(releve.synthese), std::move(releve.table))) {
             Tableau->resizeColumnsToContents();
             RemplirConclusions();
-            Graphiques->Remplir(Modele->Synthese());
+            Graphiques->Remplir(Modele->Synthese(), DecimalSeparator());
         }
     }
     // The factor's fields, unless the teacher is typing in them.
@@ -268,7 +269,7 @@ void FenetreClasse::Enregistrer(const Classe::TableClasse& table)
 void FenetreClasse::Copier()
 {
     try {
-        plateForme_.PlaceOnClipboard(Classe::TexteSynthese(Synthese()));
+        plateForme_.PlaceOnClipboard(Classe::TexteSynthese(Synthese(), DecimalSeparator()));
     } catch (const Exception& e) {
         Etat->setText(Texte("Rien n'a été copié : " + e.Message()));
     }
@@ -283,9 +284,12 @@ void FenetreClasse::EnregistrerRapport()
     // Drawn here, from the reading shown; written by the reading thread.
     std::string octets = RapportClasse::Pdf(Synthese(), {{fond_->Dossier()}, std::chrono::system_clock::now()});
     Etat->setText(Texte("Enregistrement du rapport " + *nom + "…"));
-    fond_->Ecrire(*nom, std::move(octets), [this, nom = *nom](const std::string& erreur) {
-        Etat->setText(Texte(erreur.empty() ? "Rapport de la classe enregistré : " + nom
-                                           : "Le rapport n'a pas été enregistré : " + erreur));
-        emit RapportEcrit(Texte(erreur));
-    });
+    fond_->Ecrire(*nom, std::move(octets));
+}
+
+void FenetreClasse::RapportTermine(const QString& chemin, const QString& erreur)
+{
+    Etat->setText(erreur.isEmpty() ? QStringLiteral("Rapport de la classe enregistré : ") + chemin
+                                   : QStringLiteral("Le rapport n'a pas été enregistré : ") + erreur);
+    emit RapportEcrit(erreur);
 }

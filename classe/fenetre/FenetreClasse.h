@@ -9,8 +9,9 @@
 //
 // It follows the class live: the folder is read again when it reports a
 // change and every kRelecture (network shares often report none), on a
-// thread of its own (workers/SyntheseEnFond.h): the window never reads or writes
-// the disk itself, so a slow share never freezes it. The status line says
+// thread of its own (workers/SyntheseEnFond.h), whose results it only
+// applies: the window never reads or writes the disk itself, so a slow share
+// never freezes it. The status line says
 // how many runs were read, which files were left out and why, and when the
 // folder cannot be read.
 //
@@ -87,7 +88,8 @@ signals:
 
 private:
     void CreerControles();
-    void Recevoir(SyntheseEnFond::Releve releve);
+    void Recevoir(const SyntheseEnFond::Releve& releve);
+    void RapportTermine(const QString& chemin, const QString& erreur);
     void Montrer();
     void RemplirConclusions();
     void EcrireEtat();

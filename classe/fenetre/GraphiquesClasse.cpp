@@ -25,9 +25,9 @@ GraphiquesClasse::GraphiquesClasse(QWidget* parent)
     addTab(GraphiqueCourbes, QStringLiteral("C&ourbes superposées"));
 }
 
-void GraphiquesClasse::Remplir(const Classe::Synthese& synthese)
+void GraphiquesClasse::Remplir(const Classe::Synthese& synthese, char separateur)
 {
-    series_.Remplir(synthese);
+    series_.Remplir(synthese, separateur);
     setTabEnabled(indexOf(GraphiqueK), series_.FacteurNomme());
     setTabEnabled(indexOf(GraphiqueTDemi), series_.FacteurNomme());
     setTabEnabled(indexOf(GraphiqueArrhenius), series_.DroiteArrhenius->Count() > 0);

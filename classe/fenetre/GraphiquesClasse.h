@@ -14,7 +14,7 @@ class GraphiquesClasse : public QTabWidget {
 public:
     explicit GraphiquesClasse(QWidget* parent = nullptr);
 
-    void Remplir(const Classe::Synthese& synthese);
+    void Remplir(const Classe::Synthese& synthese, char separateur);
 
     TChart* GraphiqueK = nullptr;
     TChart* GraphiqueTDemi = nullptr;

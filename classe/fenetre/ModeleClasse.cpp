@@ -15,15 +15,16 @@ constexpr int Indice(Classe::Colonne c) { return static_cast<int>(c); }
 
 } // namespace
 
-ModeleClasse::ModeleClasse(Enregistrement enregistrer, QObject* parent)
-    : QAbstractTableModel(parent), enregistrer_(std::move(enregistrer)), entetes_(Classe::EnTetes({}))
+ModeleClasse::ModeleClasse(Enregistrement enregistrer, char separateur, QObject* parent)
+    : QAbstractTableModel(parent), enregistrer_(std::move(enregistrer)), separateur_(separateur),
+      entetes_(Classe::EnTetes({}))
 {
 }
 
 bool ModeleClasse::Montrer(Classe::Synthese synthese, Classe::TableClasse table)
 {
     table_ = std::move(table);
-    std::string texte = Classe::TexteSynthese(synthese);
+    std::string texte = Classe::TexteSynthese(synthese, separateur_);
     if (texte == texte_) {
         synthese_ = std::move(synthese);
         return false;
@@ -33,10 +34,10 @@ bool ModeleClasse::Montrer(Classe::Synthese synthese, Classe::TableClasse table)
     const Classe::Rangee entetes = Classe::EnTetes(synthese.facteur);
     std::vector<Classe::Rangee> cellules;
     for (const Classe::EssaiClasse& essai : synthese.essais)
-        cellules.push_back(Classe::Cellules(essai));
+        cellules.push_back(Classe::Cellules(essai, separateur_));
     conclusions_.clear();
     for (const Classe::Conclusion& c : synthese.conclusions)
-        conclusions_.push_back({Classe::Cellules(c)[0], Classe::TexteArrondi(c)});
+        conclusions_.push_back({Classe::Cellules(synthese, c, separateur_)[0], Classe::TexteArrondi(c, separateur_)});
 
     const int avant = rowCount(), apres = static_cast<int>(cellules.size());
     if (apres < avant) {
@@ -142,7 +143,7 @@ bool ModeleClasse::setData(const QModelIndex& index, const QVariant& value, int 
         return true;
     table_.Fixer(essai.nom, valeur);
     essai.facteur = valeur;
-    cellules_[static_cast<std::size_t>(index.row())] = Classe::Cellules(essai);
+    cellules_[static_cast<std::size_t>(index.row())] = Classe::Cellules(essai, separateur_);
     texte_.clear(); // the conclusions and charts follow at the reading after the write
     emit dataChanged(index, index);
     enregistrer_(table_);

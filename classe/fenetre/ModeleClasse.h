@@ -6,7 +6,8 @@
 // (decimal comma or point; empty: none) is set in classe.tsv's table, which
 // goes to `enregistrer` to be written (off the window's thread: the window
 // hands it to its synthesis worker); a value that is not a number is refused
-// and said by ValeurRefusee.
+// and said by ValeurRefusee. Its numbers are written with the separator it
+// was made with (the window's).
 #include "classe/SyntheseClasse.h"
 
 #include <QAbstractTableModel>
@@ -21,7 +22,7 @@ class ModeleClasse : public QAbstractTableModel {
 public:
     using Enregistrement = std::function<void(const Classe::TableClasse& table)>;
 
-    explicit ModeleClasse(Enregistrement enregistrer, QObject* parent = nullptr);
+    ModeleClasse(Enregistrement enregistrer, char separateur, QObject* parent = nullptr);
 
     // A reading: its synthesis and the classe.tsv it was made with. The rows
     // in place are changed, not reset (a view keeps its place in them).
@@ -49,6 +50,7 @@ signals:
 
 private:
     Enregistrement enregistrer_;
+    char separateur_;
     Classe::Synthese synthese_;
     Classe::TableClasse table_;
     Classe::Rangee entetes_;

@@ -136,13 +136,13 @@ TEST(EssaisCompares, loads_a_run_when_first_needed_and_shows_why_it_cannot)
     essais.Cocher(0, true);
     EXPECT_EQ(essais.Coches(), std::vector<int>{0});
     EXPECT_EQ(essais.Courbe(0).size(), 300u);
-    essais.Ligne(0);
+    essais.Ligne(0, DecimalSeparator());
     EXPECT_EQ(chargements, 1);
 
     EXPECT_EQ(essais.Analyse(1), nullptr);
     EXPECT_EQ(essais.Erreur(1), "Fichier illisible.");
     EXPECT_TRUE(essais.Courbe(1).empty());
-    EXPECT_EQ(essais.Ligne(1).tDemi, "—");
+    EXPECT_EQ(essais.Ligne(1, DecimalSeparator()).tDemi, "—");
 }
 
 TEST(EssaisCompares, a_row_gives_the_run_law_and_a_file_takes_the_conditions_typed_for_it)
@@ -156,14 +156,14 @@ TEST(EssaisCompares, a_row_gives_the_run_law_and_a_file_takes_the_conditions_typ
     essais.Ajouter({.nom = fichier.nom, .debut = {}, .chemin = fichier.nom, .provenance = Provenance::Fichier,
                     .charger = {}},
                    fichier);
-    EXPECT_EQ(essais.Ligne(0).xFinal, "—"); // no V and T yet
+    EXPECT_EQ(essais.Ligne(0, DecimalSeparator()).xFinal, "—"); // no V and T yet
     essais.SetConditions("/m/Mesures1.txt", 0.25, 20);
 
-    const LigneComparaison ligne = essais.Ligne(0);
+    const LigneComparaison ligne = essais.Ligne(0, DecimalSeparator());
     EXPECT_EQ(ligne.essai, "Mesures1.txt"); // no start: the file's name
     EXPECT_EQ(ligne.volume, "0,25");
     EXPECT_EQ(ligne.temperature, "20");
-    EXPECT_EQ(essais.Libelle(0), "Mesures1.txt, V = 0,25 L, θ = 20 °C");
+    EXPECT_EQ(essais.Libelle(0, DecimalSeparator()), "Mesures1.txt, V = 0,25 L, θ = 20 °C");
     EXPECT_EQ(ligne.points, "300");
     EXPECT_EQ(ligne.pInitiale, "101292"); // the first point, 8 Pa of noise under 101 300
     auto valeur = [](std::string texte) {
@@ -184,7 +184,7 @@ TEST(EssaisCompares, a_run_whose_k_the_data_cannot_give_reads_not_determined)
         Lire(*droite, 101300 + 2.0 * i + (i % 2 ? 8.0 : -8.0));
     EssaisCompares essais;
     essais.GarderEssai(droite, "Essai 1");
-    const LigneComparaison ligne = essais.Ligne(0);
+    const LigneComparaison ligne = essais.Ligne(0, DecimalSeparator());
     for (const std::string* valeur : {&ligne.xFinal, &ligne.k, &ligne.tDemi})
         EXPECT_EQ(*valeur, "non déterminé");
 }
@@ -217,16 +217,16 @@ TEST(EssaisCompares, each_run_names_the_bench_that_measured_it_when_known)
         {1, "Mesures1.txt, V = 0,25 L, θ = 20 °C", "—"},
     };
     for (const auto& c : cas) {
-        EXPECT_EQ(essais.Libelle(c.indice), c.libelle) << c.indice;
-        EXPECT_EQ(essais.Ligne(c.indice).poste, c.poste) << c.indice;
+        EXPECT_EQ(essais.Libelle(c.indice, DecimalSeparator()), c.libelle) << c.indice;
+        EXPECT_EQ(essais.Ligne(c.indice, DecimalSeparator()).poste, c.poste) << c.indice;
     }
     EXPECT_EQ(chargements, 1); // Ligne loaded the journal; its own bench stays
-    EXPECT_EQ(essais.Libelle(2), essais.Nom(2) + ", SALLE2-PC08, V = 0,25 L, θ = 20 °C");
+    EXPECT_EQ(essais.Libelle(2, DecimalSeparator()), essais.Nom(2) + ", SALLE2-PC08, V = 0,25 L, θ = 20 °C");
 
     // The copy: the bench second, the other columns in their order.
     essais.Cocher(0, true);
     essais.Cocher(1, true);
-    const std::string texte = essais.TexteTableau();
+    const std::string texte = essais.TexteTableau(DecimalSeparator());
     EXPECT_TRUE(texte.starts_with(
         "Essai\tPoste\tV (L)\tθ (°C)\tPoints\tx_f (mmol)\tk (s⁻¹)\tt½ (modèle) (s)\tp initiale (Pa)\n" + heure +
         "\tSALLE2-PC07\t0,25\t20\t300\t"))

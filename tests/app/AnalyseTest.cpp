@@ -134,7 +134,7 @@ TEST(ArrondiIncertitude, keeps_one_or_two_digits_of_the_uncertainty_and_rounds_t
         {-0.05, 0.3, "-0,1 ± 0,3 s"},          {12.5, 0, "12,5 s"},
     };
     for (const auto& c : cas)
-        EXPECT_EQ(ArrondiIncertitude(c.valeur, c.incertitude, "s"), c.attendu) << c.valeur;
+        EXPECT_EQ(ArrondiIncertitude(c.valeur, c.incertitude, "s", DecimalSeparator()), c.attendu) << c.valeur;
 }
 
 TEST_F(AnalyseTest, a_saved_run_shows_its_law_in_the_results_and_the_marks)
@@ -218,8 +218,8 @@ TEST_F(AnalyseTest, a_click_draws_the_tangent_at_the_nearest_point_and_escape_re
     const int x = f.GraphiqueAvancement->XPixel(50.2), y = f.GraphiqueAvancement->YPixel(1.0);
     f.GraphiqueAvancement->MouseMove(x, y); // the readout of the nearest point
     EXPECT_EQ(f.Etat->text().toStdString(), "Point le plus proche : t = 50,0065 s ; x = " +
-                                                FormatGeneral((Pression(50) - Pression(0)) * kMolParPa * 1000, 4) +
-                                                " mmol ; p = " + FormatGeneral(Pression(50), 6) + " Pa");
+                                                FormatGeneral((Pression(50) - Pression(0)) * kMolParPa * 1000, 4, DecimalSeparator()) +
+                                                " mmol ; p = " + FormatGeneral(Pression(50), 6, DecimalSeparator()) + " Pa");
     f.GraphiqueAvancement->MouseDown(TMouseButton::Left, x, y);
     f.GraphiqueAvancement->MouseUp(TMouseButton::Left, x + 2, y + 1);
 
@@ -240,7 +240,7 @@ TEST_F(AnalyseTest, a_ctrl_click_excludes_the_nearest_point_drawn_hollow_and_ctr
 {
     FenetreAnalyse& f = Ouvrir();
     Placer(f);
-    const std::string avant = f.Analyse().TexteResultats();
+    const std::string avant = f.Analyse().TexteResultats(DecimalSeparator());
     const QPoint ici(f.GraphiqueAvancement->XPixel(50.2), f.GraphiqueAvancement->YPixel(1.0));
     QTest::mouseClick(f.GraphiqueAvancement, Qt::LeftButton, Qt::ControlModifier, ici);
     EXPECT_TRUE(f.Analyse().Exclu(50));
@@ -250,14 +250,14 @@ TEST_F(AnalyseTest, a_ctrl_click_excludes_the_nearest_point_drawn_hollow_and_ctr
     EXPECT_EQ(f.SerieMesures->Count(), kPoints - 1);
     const QString liste = QStringLiteral("Point exclu à la demande : t = 50,0065 s.");
     EXPECT_TRUE(f.Resultats->text().contains(liste)) << f.Resultats->text().toStdString();
-    EXPECT_NE(f.Analyse().TexteResultats().find(liste.toStdString()), std::string::npos);
+    EXPECT_NE(f.Analyse().TexteResultats(DecimalSeparator()).find(liste.toStdString()), std::string::npos);
     EXPECT_EQ(f.Analyse().Resultat().points, kPoints - 1);
 
     QTest::keyClick(&f, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_FALSE(f.Analyse().Exclu(50));
     EXPECT_EQ(f.SerieExclus->Count(), 0);
     EXPECT_EQ(f.SerieMesures->Count(), kPoints);
-    EXPECT_EQ(f.Analyse().TexteResultats(), avant);
+    EXPECT_EQ(f.Analyse().TexteResultats(DecimalSeparator()), avant);
 }
 
 TEST_F(AnalyseTest, a_straight_rise_draws_no_half_time_or_final_extent_and_says_not_determined)
@@ -289,7 +289,7 @@ TEST(AnalyseEssai, values_the_data_cannot_give_are_said_not_determined)
     analyse.Recalculer();
     ASSERT_TRUE(analyse.Valide());
     int nonDetermines = 0;
-    for (const auto& [libelle, valeur] : analyse.LignesResultats())
+    for (const auto& [libelle, valeur] : analyse.LignesResultats(DecimalSeparator()))
         if (valeur == "non déterminé")
             ++nonDetermines;
     EXPECT_EQ(nonDetermines, 5); // x_f, k, t½, the graphical t½ and the rate at the start
@@ -336,7 +336,7 @@ TEST_F(AnalyseTest, ctrl_c_copies_the_command_line_row_and_the_table_has_six_dig
     QTest::keyClick(f.ChampDebut, Qt::Key_C, Qt::ControlModifier);
     std::ostringstream sortie, erreurs;
     const std::vector<std::string> arguments{"--analyse", "--volume", "0,25", "--temperature", "20", chemin};
-    ASSERT_EQ(Cinetique::EnLigneDeCommande(arguments, sortie, erreurs), 0) << erreurs.str();
+    ASSERT_EQ(Cinetique::EnLigneDeCommande(arguments, DecimalSeparator(), sortie, erreurs), 0) << erreurs.str();
     ASSERT_EQ(platform.clipboard.size(), 1u);
     EXPECT_EQ(platform.clipboard.back(), sortie.str());
 
@@ -347,7 +347,7 @@ TEST_F(AnalyseTest, ctrl_c_copies_the_command_line_row_and_the_table_has_six_dig
     EXPECT_EQ(ligne, "t (s)\tp (Pa)\tx (mol)\tx modèle (mol)\tv dérivée des mesures (mol·L⁻¹·s⁻¹)");
     std::getline(tableau, ligne);
     std::getline(tableau, ligne); // point 1
-    EXPECT_TRUE(ligne.starts_with("1,00013\t" + FormatGeneral(Pression(1), 6) + "\t")) << ligne;
+    EXPECT_TRUE(ligne.starts_with("1,00013\t" + FormatGeneral(Pression(1), 6, DecimalSeparator()) + "\t")) << ligne;
     int lignes = 3; // the header, points 0 and 1
     while (std::getline(tableau, ligne))
         ++lignes;
@@ -629,7 +629,7 @@ TEST(AideAnalyse, the_help_page_gives_the_demonstration_runs_own_numbers)
     demonstration.SetDonnees(EssaiDeDemonstration());
     demonstration.Recalculer();
     ASSERT_TRUE(demonstration.Valide()) << demonstration.Erreur();
-    const QString page = QString::fromStdString(PageAide(demonstration));
+    const QString page = QString::fromStdString(PageAide(demonstration, DecimalSeparator()));
     auto nombre = [&page](const QString& motif) {
         const QRegularExpressionMatch m = QRegularExpression(motif).match(page);
         EXPECT_TRUE(m.hasMatch()) << motif.toStdString();
@@ -648,7 +648,7 @@ TEST_F(AnalyseTest, the_tangent_and_the_first_order_line_go_into_the_results_and
 {
     FenetreAnalyse& f = Ouvrir();
     f.PoserTangente(50);
-    const auto ligne = f.Analyse().LigneTangente();
+    const auto ligne = f.Analyse().LigneTangente(DecimalSeparator());
     ASSERT_TRUE(ligne);
     EXPECT_TRUE(ligne->second.starts_with("à t = 50,007 s : dx/dt = ")) << ligne->second;
     f.CopierResultats();

@@ -19,6 +19,7 @@
 #include <QSettings>
 #include <QPushButton>
 #include <QTest>
+#include <QSignalBlocker>
 #include <QSignalSpy>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -113,6 +114,8 @@ protected:
     {
         const int avant = form->NombreDePoints();
         Tick();
+        // The real timer's own ticks during the wait are not the test's.
+        const QSignalBlocker sansMinuterie(form->Timer1);
         ASSERT_TRUE(QTest::qWaitFor([&] { return form->NombreDePoints() == avant + 1; }, 20000));
         horloge.Advance(std::chrono::nanoseconds(1000130000));
     }
@@ -385,6 +388,49 @@ TEST_F(LecturesEnFondTest, twenty_runs_without_restarting_hold_no_more_threads_n
         << "after one run: " << apresUn.fils << " threads, " << apresUn.fichiers << " files; after twenty: "
         << RessourcesDuProcessus().fils << " threads, " << RessourcesDuProcessus().fichiers << " files";
     EXPECT_EQ(form->JournauxDeLaSession().size(), 20u);
+    EXPECT_TRUE(boxes.all.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(LecturesEnFondTest, the_virtual_benchs_settings_are_remembered_per_pc_and_said_in_the_caption_and_journal)
+{
+    // Another source: no « Réaction simulée… ».
+    EXPECT_EQ(form->Reactionsimulee1, nullptr);
+    const QString reglages = QString::fromStdString(std::string(racine_) + "/config/nelvar.ini");
+    form->FichierReglages = reglages;
+    auto banc = std::make_shared<Banc::Reglages>();
+    form->BrancherBanc(banc);
+    ASSERT_NE(form->Reactionsimulee1, nullptr);
+    EXPECT_EQ(form->Analyse1->actions().back(), form->Reactionsimulee1);
+
+    // Set at 35 °C over 300 mL of gas: the caption and the run's journal say it.
+    const std::string ligne = "θ = 35 °C ; [H2O2]0 = 0,10 mol/L ; [I-] = 0,10 mol/L ; V solution = 50 mL ; "
+                              "V gaz = 300 mL";
+    form->ReglerBanc({35, 0.10, 0.10, 50, 300});
+    EXPECT_TRUE(form->windowTitle().toStdString().ends_with(" — " + ligne)) << form->windowTitle().toStdString();
+    form->Button1->click();
+    TickComplet();
+    form->Button1->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return LignesDuJournal() == 1; }, 20000));
+    EXPECT_NE(Contenu(form->JournauxDeLaSession().back()).find("\n# réaction simulée : " + ligne + "\n"),
+              std::string::npos);
+
+    // The next session on this PC reads them back; a value edited out of
+    // bounds by hand gives the defaults back.
+    form.reset();
+    form = std::make_unique<TForm1>(source, boxes, &platform);
+    form->FichierReglages = reglages;
+    auto suivant = std::make_shared<Banc::Reglages>();
+    form->BrancherBanc(suivant);
+    EXPECT_EQ(Banc::Texte(suivant->Lire()), ligne);
+    QSettings(reglages, QSettings::IniFormat).setValue(QStringLiteral("banc/temperature"), 150);
+    auto horsBornes = std::make_shared<Banc::Reglages>();
+    form->BrancherBanc(horsBornes);
+    EXPECT_EQ(Banc::Texte(horsBornes->Lire()),
+              "θ = 20 °C ; [H2O2]0 = 0,123 mol/L ; [I-] = 0,10 mol/L ; V solution = 50 mL ; V gaz = 250 mL");
     EXPECT_TRUE(boxes.all.empty());
 }
 

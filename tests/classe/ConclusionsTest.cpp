@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <tuple>
@@ -39,7 +40,7 @@ EssaiClasse Essai(std::optional<double> temperature, double k, double uK, std::o
 const Conclusion* Trouver(const Classe::Synthese& s, std::string_view debut)
 {
     for (const Conclusion& c : s.conclusions)
-        if (c.nom.starts_with(debut))
+        if (Classe::NomConclusion(s, c, ',').starts_with(debut))
             return &c;
     return nullptr;
 }
@@ -98,11 +99,12 @@ TEST(Conclusions, arrhenius_line_and_repeated_runs_statistics_match_the_independ
     EXPECT_EQ(std::tuple(k->valeur, k->incertitude, Trouver(s, "écart-type de k")->valeur,
                          Trouver(s, "t1/2 moyen")->incertitude),
               std::tuple(r.kMoyen, r.uKMoyenne, r.kEcartType, r.uTDemiMoyenne));
-    EXPECT_EQ(k->nom, "k moyen à 20 °C, 3 essais (s-1)");
+    EXPECT_EQ(Classe::NomConclusion(s, *k, ','), "k moyen à 20 °C, 3 essais (s-1)");
     EXPECT_TRUE(s.arrhenius->ponderee && s.arrhenius->dispersion);
     const Conclusion* dispersion = Trouver(s, "Dispersion entre essais, droite d'Arrhenius");
     ASSERT_TRUE(dispersion);
-    EXPECT_TRUE(dispersion->phrase.starts_with("La dispersion entre essais dépasse leurs incertitudes : ")) << dispersion->phrase;
+    const std::string phrase = Classe::PhraseConclusion(*dispersion, ',');
+    EXPECT_TRUE(phrase.starts_with("La dispersion entre essais dépasse leurs incertitudes : ")) << phrase;
     EXPECT_TRUE(Trouver(s, "Dispersion entre essais, k moyen à 20 °C"));
     EXPECT_NEAR(*Trouver(s, "χ²/ν, droite d'Arrhenius (5 degrés de liberté)")->valeur, 17.01985139130168 / 5, 1e-9);
 }
@@ -147,7 +149,7 @@ TEST(Conclusions, only_the_reactant_is_asked_about_the_order_and_within_the_runs
         EXPECT_NEAR(s.kSelonFacteur->uPente / c.uPenteK, 1, 1e-9);
         std::string phrases;
         for (const Conclusion& conclusion : s.conclusions)
-            phrases += conclusion.phrase + "\n";
+            phrases += Classe::PhraseConclusion(conclusion, ',') + "\n";
         EXPECT_NE(phrases.find("\n" + c.phrase), std::string::npos) << phrases;
         EXPECT_EQ(phrases.find("ordre") == std::string::npos, c.facteur.nature != Nature::Reactif) << phrases;
         const Conclusion* pente = Trouver(s, "Pente de t1/2 selon " + c.facteur.nom + " (s par " + c.facteur.unite + ")");
@@ -160,7 +162,13 @@ TEST(Conclusions, only_the_reactant_is_asked_about_the_order_and_within_the_runs
     const Classe::Synthese s = Classe::Conclure(cas[2].essais, {}, cas[2].facteur);
     ASSERT_EQ(s.repetitions.size(), 3u);
     EXPECT_EQ(s.repetitions[1].facteur, 0.5);
-    EXPECT_NE(Trouver(s, "k moyen")->nom.find("masse de catalyseur = "), std::string::npos);
+    EXPECT_NE(Classe::NomConclusion(s, *Trouver(s, "k moyen"), ',').find("masse de catalyseur = "), std::string::npos);
+    // The series' numbers are written with the separator the text is given.
+    const auto k05 = std::find_if(s.conclusions.begin(), s.conclusions.end(),
+                                  [](const Conclusion& c) { return c.serie == 1u && c.nom == "k moyen"; });
+    ASSERT_NE(k05, s.conclusions.end());
+    EXPECT_EQ(Classe::NomConclusion(s, *k05, ','), "k moyen à 20 °C et masse de catalyseur = 0,5 g, 2 essais (s-1)");
+    EXPECT_EQ(Classe::NomConclusion(s, *k05, '.'), "k moyen à 20 °C et masse de catalyseur = 0.5 g, 2 essais (s-1)");
 }
 
 TEST(Conclusions, too_few_runs_or_conditions_give_no_line_and_say_why_for_two_temperatures)

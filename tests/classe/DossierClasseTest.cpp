@@ -104,7 +104,7 @@ TEST_F(DossierClasse, journals_at_five_temperatures_give_the_activation_energy_t
     EXPECT_TRUE(*c.incertitude > 0 && *c.incertitude < 0.02 * ea) << *c.incertitude;
     // The table's first row: the start in the journal's local time without
     // its offset (the test runs in two zones), T and V.
-    const std::string texte = Classe::TexteSynthese(s);
+    const std::string texte = Classe::TexteSynthese(s, DecimalSeparator());
     const std::string journal = Journal::TexteDebut(JournauxDeClasse::Matin());
     const std::string debutRangee = s.essais[0].chemin + "\tSALLE2-PC01\t" + journal.substr(0, journal.size() - 6)
                                     + "\t15\t0,25\t\t900\t";

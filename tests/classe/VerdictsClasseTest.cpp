@@ -49,7 +49,7 @@ std::string Phrases(const Classe::Synthese& s)
 {
     std::string phrases;
     for (const Classe::Conclusion& c : s.conclusions)
-        phrases += c.nom + " | " + c.phrase + "\n";
+        phrases += Classe::NomConclusion(s, c, ',') + " | " + Classe::PhraseConclusion(c, ',') + "\n";
     return phrases;
 }
 

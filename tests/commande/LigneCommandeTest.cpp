@@ -10,6 +10,7 @@
 // with s = 12,3308 Pa (the measured p0's noise), and with --origine the held
 // first point is not one of the points fitted (24 points, 22 degrees of
 // freedom).
+#include "analyse/TexteResultat.h"
 #include "commande/LigneCommande.h"
 #include "kinetics/AnalyseCinetique.h"
 #include "tests/support/Contenu.h"
@@ -195,7 +196,7 @@ TEST_F(LigneCommande, writes_the_header_then_each_runs_results_in_the_program_nu
     }
     // A run cut before its plateau: the remark's sentence in the last field.
     const Execution e = Lancer({"--analyse", "--fin", "30", essai_});
-    const std::string remarque = Cinetique::TexteRemarque(Cinetique::Remarque::PlateauNonAtteint);
+    const std::string remarque = Cinetique::TexteRemarque({.genre = Cinetique::Remarque::PlateauNonAtteint}, ',');
     EXPECT_TRUE(e.sortie.ends_with("\t" + remarque + "\n")) << e.sortie;
 }
 

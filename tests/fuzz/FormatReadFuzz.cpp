@@ -16,7 +16,7 @@
 //   - the text reads back (ReadNumber) unless its value is beyond the long
 //     double range, which only the C library's reading of the text decides;
 //     the value w read has v's sign, lies within one unit of the P-th digit
-//     of v, and formats to the same text (FormatGeneral(w, P) equals it;
+//     of v, and formats to the same text (FormatGeneral(w, P, DecimalSeparator()) equals it;
 //     among subnormal values only at P = 18);
 //   - at P = 18, w is exactly v rounded to 18 significant digits, that is the
 //     C library's "%.17Le" of v read back by the C library; below 18, w is
@@ -131,8 +131,8 @@ std::string Verifier(long double v, int demandee, char sep)
 {
     SetDecimalSeparator(sep);
     const int p = std::clamp(demandee, NumberText::kMinPrecision, NumberText::kMaxPrecision);
-    const std::string texte = FormatGeneral(v, demandee);
-    Exiger(texte == FormatGeneral(v, p), "the precision is clamped to 2..18", texte, v);
+    const std::string texte = FormatGeneral(v, demandee, DecimalSeparator());
+    Exiger(texte == FormatGeneral(v, p, DecimalSeparator()), "the precision is clamped to 2..18", texte, v);
 
     if (!std::isfinite(v)) {
         Exiger(texte == (std::isnan(v) ? "NAN" : "INF"), "INF and NAN are written without sign", texte, v);
@@ -154,7 +154,7 @@ std::string Verifier(long double v, int demandee, char sep)
     // reads as the nearest subnormal, which may format differently unless P
     // is 18 (v itself is then among the candidates, as near as any).
     if (p == NumberText::kMaxPrecision || std::fabs(*w) >= LDBL_MIN)
-        Exiger(FormatGeneral(*w, p) == texte, "the value read formats to the same text", texte, *w);
+        Exiger(FormatGeneral(*w, p, DecimalSeparator()) == texte, "the value read formats to the same text", texte, *w);
     if (v == 0) {
         Exiger(*w == 0 && texte == "0", "zero of either sign reads back as 0", texte, v);
         return texte;

@@ -29,7 +29,7 @@ inline void Exiger(bool ok, const char* propriete, const std::string& texte, lon
 inline std::optional<long double> Lire(const std::string& texte)
 {
     try {
-        return ReadNumber(texte);
+        return ReadNumber(texte, DecimalSeparator());
     } catch (const EConvertError& e) {
         Exiger(e.Message() == "'" + texte + "' n'est pas une valeur en virgule flottante correcte",
                "the refusal names the text", texte);

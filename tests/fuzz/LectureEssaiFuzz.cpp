@@ -33,7 +33,7 @@ constexpr int kChiffres = 17;
 
 std::string Texte(double valeur, char decimal)
 {
-    return Fuzz::Remplacer(FormatGeneral(valeur, kChiffres), DecimalSeparator(), decimal);
+    return Fuzz::Remplacer(FormatGeneral(valeur, kChiffres, DecimalSeparator()), DecimalSeparator(), decimal);
 }
 
 void VerifierPoints(const std::vector<Point>& points, const std::string& octets)

@@ -1,6 +1,7 @@
 // The kinetic analysis of a run as the window and the command line see it:
 // the fit against another least-squares tool, the derived values, the
 // graphical half-time, the remarks and the refusals.
+#include "analyse/TexteResultat.h"
 #include "kinetics/AnalyseCinetique.h"
 
 #include "Chiffres.h"
@@ -135,12 +136,14 @@ TEST(AnalyseCinetique, interval_fits_only_its_points_and_fixed_start_stays_at_th
     EXPECT_EQ(fixe.points, 25);
 }
 
-TEST(AnalyseCinetique, graphical_half_time_is_absent_when_the_points_never_reach_half_way)
+TEST(AnalyseCinetique, four_points_leave_k_and_the_graphical_half_time_undetermined)
 {
-    Options options; // the rise's first four points: the plateau lies far above
+    Options options; // the rise's first four points: one degree of freedom
     options.fin = 24;
     const Resultat r = Analyser(Points(kMontee.t, kMontee.p), options);
-    EXPECT_GT(r.pInf - r.pa, 2 * (kMontee.p[3] - kMontee.p[0]));
+    EXPECT_FALSE(r.determine);
+    EXPECT_EQ(r.remarques, std::vector{Remarque::TropPeuDePoints});
+    EXPECT_TRUE(std::isnan(r.k));
     EXPECT_FALSE(r.tDemiGraphique);
 }
 
@@ -181,7 +184,7 @@ TEST(AnalyseCinetique, first_order_remark_for_a_second_order_reaction_only)
     const Resultat r = Analyser(ordreDeux, {});
     EXPECT_TRUE(A(r, Remarque::OrdreUnNonAjuste));
     // Its steep start is not taken for the end of a baseline.
-    EXPECT_FALSE(A(r, Remarque::DebutDetecte)) << TexteRemarques(r);
+    EXPECT_FALSE(A(r, Remarque::DebutDetecte)) << TexteRemarques(r, DecimalSeparator());
     EXPECT_EQ(r.debut, 0);
 
     // White noise around a first-order curve is never taken for a misfit...

@@ -229,7 +229,7 @@ TEST(Invariances, each_remark_appears_on_one_side_of_its_threshold_only_on_a_shi
     }
 }
 
-TEST(Invariances, the_first_order_remark_needs_both_too_few_sign_changes_and_visible_residuals)
+TEST(Invariances, the_verdict_on_the_model_needs_too_few_sign_changes_and_is_graded_by_the_residuals_size)
 {
     // 400 exact points of a law (20 000 Pa in 10 half-times) plus a pattern
     // of ±a in blocks of 3 then of 2 points, alternating: the residuals keep
@@ -238,7 +238,8 @@ TEST(Invariances, the_first_order_remark_needs_both_too_few_sign_changes_and_vis
     // μ = 201 runs, σ = sqrt(200·199/399) = 9.987: R runs give z = (R - 201)/σ.
     // R = 170 (60 blocks of 3, 110 of 2): z = -3.10, chance; R = 166 (68 of
     // 3, 98 of 2): z = -3.50, structure. The residuals must also exceed 0.5 %
-    // of the change: a = 0.42 % and 0.58 % of it.
+    // of the change: a = 0.42 % and 0.58 % of it; up to 2 % the model is
+    // said to describe the curve that closely, beyond it not to fit.
     const Loi loi{.p0 = 100000, .pInf = 120000, .tDemi = 40};
     const auto Run = [&loi](int blocsDeTrois, double a) {
         std::vector<Point> run = Echantillons(loi, 400);
@@ -249,15 +250,16 @@ TEST(Invariances, the_first_order_remark_needs_both_too_few_sign_changes_and_vis
                 run[i++].p += signe * a;
         return run;
     };
-    const std::vector<Remarque> aucune, ordre{Remarque::OrdreUnNonAjuste};
+    const std::vector<Remarque> aucune, proche{Remarque::OrdreUnApproche}, ordre{Remarque::OrdreUnNonAjuste};
     const struct {
         const char* nom;
         int blocsDeTrois;
         double fraction;
         std::vector<Remarque> remarques;
     } cas[] = {
-        {"z = -3.10, residuals 1 %", 60, 0.01, aucune},  {"z = -3.50, residuals 1 %", 68, 0.01, ordre},
-        {"z = -3.50, residuals 0.42 %", 68, 0.0042, aucune}, {"z = -3.50, residuals 0.58 %", 68, 0.0058, ordre},
+        {"z = -3.10, residuals 1 %", 60, 0.01, aucune},  {"z = -3.50, residuals 1 %", 68, 0.01, proche},
+        {"z = -3.50, residuals 0.42 %", 68, 0.0042, aucune}, {"z = -3.50, residuals 0.58 %", 68, 0.0058, proche},
+        {"z = -3.50, residuals 1.9 %", 68, 0.019, proche}, {"z = -3.50, residuals 2.1 %", 68, 0.021, ordre},
     };
     for (const auto& c : cas)
         EXPECT_EQ(Analyser(Run(c.blocsDeTrois, c.fraction * (loi.pInf - loi.p0)), {}).remarques, c.remarques)

@@ -99,8 +99,8 @@ TEST_F(SeparatorAndCLocale, does_not_depend_on_the_process_c_locale)
     // Whatever C locale a library installs, the texts follow only the separator.
     const std::string before = std::setlocale(LC_NUMERIC, nullptr);
     std::setlocale(LC_NUMERIC, "C.UTF-8");
-    EXPECT_EQ(FormatGeneral(0.5, 4), "0,5");
-    EXPECT_EQ(ReadNumber("0,5"), 0.5L);
+    EXPECT_EQ(FormatGeneral(0.5, 4, DecimalSeparator()), "0,5");
+    EXPECT_EQ(ReadNumber("0,5", DecimalSeparator()), 0.5L);
     std::setlocale(LC_NUMERIC, before.c_str());
 }
 

@@ -19,7 +19,7 @@ void ExpectAll(std::initializer_list<Cas> cases)
     for (const Cas& c : cases) {
         SCOPED_TRACE(testing::Message() << "value " << static_cast<double>(c.value) << " at precision "
                                         << c.precision);
-        EXPECT_EQ(FormatGeneral(c.value, c.precision), c.text);
+        EXPECT_EQ(FormatGeneral(c.value, c.precision, DecimalSeparator()), c.text);
     }
 }
 

@@ -22,7 +22,7 @@ void ExpectRead(std::initializer_list<Lu> cases)
 {
     for (const Lu& c : cases) {
         SCOPED_TRACE("text \"" + c.text + "\"");
-        EXPECT_EQ(ReadNumber(c.text), c.value);
+        EXPECT_EQ(ReadNumber(c.text, DecimalSeparator()), c.value);
     }
 }
 
@@ -32,7 +32,7 @@ void ExpectRefused(std::initializer_list<std::string> texts)
     for (const std::string& text : texts) {
         SCOPED_TRACE("text \"" + text + "\"");
         try {
-            const long double value = ReadNumber(text);
+            const long double value = ReadNumber(text, DecimalSeparator());
             ADD_FAILURE() << "read as " << static_cast<double>(value);
         } catch (const EConvertError& e) {
             EXPECT_EQ(e.Message(), "'" + text + "' n'est pas une valeur en virgule flottante correcte");
@@ -105,8 +105,8 @@ TEST_F(ReadNumberTest, reads_back_18_digit_texts_as_the_value_rounded_to_18_digi
         lu.imbue(std::locale::classic());
         lu >> attendu;
 
-        const std::string texte = FormatGeneral(v, 18);
-        ASSERT_EQ(ReadNumber(texte), attendu) << "value " << arrondi.str() << " written as " << texte;
+        const std::string texte = FormatGeneral(v, 18, DecimalSeparator());
+        ASSERT_EQ(ReadNumber(texte, DecimalSeparator()), attendu) << "value " << arrondi.str() << " written as " << texte;
     }
 }
 

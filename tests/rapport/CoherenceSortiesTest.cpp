@@ -232,9 +232,9 @@ protected:
     {
         std::vector<std::string> options{"--volume", "0,25", "--temperature", "20"};
         if (intervalle.debut)
-            options.insert(options.end(), {"--debut", FormatGeneral(*intervalle.debut, 6)});
+            options.insert(options.end(), {"--debut", FormatGeneral(*intervalle.debut, 6, DecimalSeparator())});
         if (intervalle.fin)
-            options.insert(options.end(), {"--fin", FormatGeneral(*intervalle.fin, 6)});
+            options.insert(options.end(), {"--fin", FormatGeneral(*intervalle.fin, 6, DecimalSeparator())});
         return options;
     }
 
@@ -282,7 +282,7 @@ TEST_F(CoherenceSorties, every_output_shows_the_same_numbers_in_its_unit_on_any_
             arguments.push_back(o);
         arguments.push_back(essai);
         std::ostringstream sortie, erreurs;
-        ASSERT_EQ(Cinetique::EnLigneDeCommande(arguments, sortie, erreurs), 0) << erreurs.str();
+        ASSERT_EQ(Cinetique::EnLigneDeCommande(arguments, DecimalSeparator(), sortie, erreurs), 0) << erreurs.str();
         const std::vector<std::vector<std::string>> ligne = Lignes(sortie.str());
         ASSERT_EQ(ligne.size(), 2u);
         const std::vector<std::string>& c = ligne[1];
@@ -315,7 +315,7 @@ TEST_F(CoherenceSorties, every_output_shows_the_same_numbers_in_its_unit_on_any_
         EXPECT_TRUE(Montre(affiche["t½ (modèle)"], r.tDemi));
         EXPECT_TRUE(Montre(affiche["t½ (graphique)"], *r.tDemiGraphique, 3));
         EXPECT_EQ(affiche["Points"], std::to_string(r.points));
-        EXPECT_EQ(affiche["Intervalle"], "de " + FormatGeneral(r.debut, 6) + " à " + FormatGeneral(r.fin, 6) + " s");
+        EXPECT_EQ(affiche["Intervalle"], "de " + FormatGeneral(r.debut, 6, DecimalSeparator()) + " à " + FormatGeneral(r.fin, 6, DecimalSeparator()) + " s");
 
         // Its copies: the command line's row, and the table in mol.
         f->CopierResultats();
@@ -366,7 +366,7 @@ TEST_F(CoherenceSorties, every_output_shows_the_same_numbers_in_its_unit_on_any_
             rapportArguments.push_back(o);
         rapportArguments.push_back(essai);
         std::ostringstream erreursRapport;
-        ASSERT_EQ(Cinetique::EnLigneDeCommande(rapportArguments, sortie, erreursRapport, {EnregistrerCompteRenduEssai, {}}),
+        ASSERT_EQ(Cinetique::EnLigneDeCommande(rapportArguments, DecimalSeparator(), sortie, erreursRapport, {EnregistrerCompteRenduEssai, {}}),
                   0)
             << erreursRapport.str();
         const std::string texte = SansEspaces(TextePdf(pdf));
@@ -473,7 +473,7 @@ TEST_F(CoherenceSorties, a_report_a_print_and_the_exports_leave_the_number_forma
         ContenuCompteRendu(f->Analyse());
         EXPECT_EQ(DecimalSeparator(), separateur) << "after the print";
         EXPECT_TRUE(Releve() == avant) << "after the print";
-        EXPECT_EQ(FormatGeneral(1.5, 3), std::string("1") + separateur + "5");
+        EXPECT_EQ(FormatGeneral(1.5, 3, DecimalSeparator()), std::string("1") + separateur + "5");
         for (const char* nom : {"cr.pdf", "a.png", "a.svg", "a.pdf", "v.png", "v.svg", "v.pdf", "imprime.pdf"})
             fs::remove(dossier / nom);
     }
@@ -485,7 +485,7 @@ TEST_F(CoherenceSorties, a_report_or_chart_that_cannot_be_written_is_a_failure_o
     for (const std::string& sortie : {std::string("/dev/full"), (dossier / "absent" / "cr.pdf").string()}) {
         std::ostringstream erreurs;
         const std::vector<std::string> arguments{"--rapport", sortie, essai};
-        EXPECT_EQ(Cinetique::EnLigneDeCommande(arguments, erreurs, erreurs, {EnregistrerCompteRenduEssai, {}}),
+        EXPECT_EQ(Cinetique::EnLigneDeCommande(arguments, DecimalSeparator(), erreurs, erreurs, {EnregistrerCompteRenduEssai, {}}),
                   Cinetique::kCodeEchec)
             << sortie;
         EXPECT_TRUE(erreurs.str().starts_with(sortie + " : ")) << erreurs.str();

@@ -82,7 +82,7 @@ protected:
     int Rapport(std::vector<std::string> arguments)
     {
         erreurs.str("");
-        return Cinetique::EnLigneDeCommande(arguments, erreurs, erreurs, {EnregistrerCompteRenduEssai, {}});
+        return Cinetique::EnLigneDeCommande(arguments, DecimalSeparator(), erreurs, erreurs, {EnregistrerCompteRenduEssai, {}});
     }
     // The report the window saves, as poppler reads its first page.
     std::string PremierePageDuRapport(FenetreAnalyse& f)

@@ -52,7 +52,7 @@ TEST_F(ExempleMesure, holds_300_points_of_a_pressure_rising_from_about_1013_hpa)
     for (std::size_t i = 1; i < lignes.size(); ++i) {
         const auto tab = lignes[i].find('\t');
         ASSERT_NE(tab, std::string::npos) << lignes[i];
-        pressions.push_back(ReadNumber(lignes[i].substr(tab + 1)));
+        pressions.push_back(ReadNumber(lignes[i].substr(tab + 1), DecimalSeparator()));
     }
     EXPECT_EQ(lignes[1].substr(0, 2), "0\t");
     EXPECT_EQ(lignes[300].substr(0, 4), "299\t");

@@ -275,8 +275,8 @@ TEST_F(TexteMesuresTest, writes_full_stops_with_the_point_separator_and_leaves_t
     EXPECT_EQ(lignes[5], "4.001\t1.235E4");
 
     EXPECT_EQ(DecimalSeparator(), ',');
-    EXPECT_EQ(ReadNumber("0,5"), 0.5L);
-    EXPECT_EQ(FormatGeneral(0.5, 4), "0,5");
+    EXPECT_EQ(ReadNumber("0,5", DecimalSeparator()), 0.5L);
+    EXPECT_EQ(FormatGeneral(0.5, 4, DecimalSeparator()), "0,5");
 }
 
 TEST_F(TexteMesuresTest, writes_commas_with_the_comma_separator_on_a_point_system)
@@ -287,27 +287,16 @@ TEST_F(TexteMesuresTest, writes_commas_with_the_comma_separator_on_a_point_syste
     EXPECT_EQ(DecimalSeparator(), '.');
 }
 
-TEST_F(TexteMesuresTest, an_onusing_handler_reads_numbers_with_the_export_separator)
+TEST_F(TexteMesuresTest, an_onusing_handler_sees_the_window_separator_while_the_export_writes_its_own)
 {
+    // The export passes its separator to each number: the window's setting
+    // is never changed, not even while a handler runs or after it throws.
     carte_.SepDecimalPourTransfert = point;
-    long double lu = 0;
-    std::string ecrit;
-    carte_.OnUsing = [&](TDravoC&) {
-        lu = ReadNumber("2.5");
-        ecrit = FormatGeneral(0.75, 4);
-    };
-    carte_.TexteMesures(0, 0);
-    EXPECT_EQ(lu, 2.5L);
-    EXPECT_EQ(ecrit, "0.75");
-    EXPECT_EQ(DecimalSeparator(), ',');
-}
-
-TEST_F(TexteMesuresTest, puts_the_separator_back_when_an_onusing_handler_throws)
-{
-    carte_.SepDecimalPourTransfert = point;
-    carte_.OnUsing = [](TDravoC&) { ReadNumber("2,5"); }; // refused under '.'
-    EXPECT_ANY_THROW(carte_.TexteMesures(0, 0));
-    EXPECT_EQ(DecimalSeparator(), ',');
+    carte_.MesuresVoie1[0] = 0.25;
+    char vu = 0;
+    carte_.OnUsing = [&](TDravoC&) { vu = DecimalSeparator(); };
+    EXPECT_EQ(Lignes(carte_.TexteMesures(0, 0))[1], "0\t0.25");
+    EXPECT_EQ(vu, ',');
 
     carte_.OnUsing = [](TDravoC&) { throw std::runtime_error("handler"); };
     EXPECT_THROW(carte_.TexteMesures(2000, 1), std::runtime_error);

@@ -194,7 +194,7 @@ TEST_F(FenetreClasseTest, lists_the_runs_as_the_command_line_and_finds_the_activ
     ASSERT_EQ(f->Conclusions->rowCount(), static_cast<int>(synthese.size()));
     for (int n = 0; n < f->Conclusions->rowCount(); ++n) {
         const Classe::Conclusion& c = synthese[static_cast<std::size_t>(n)];
-        EXPECT_EQ(f->Conclusions->item(n, 1)->text().toStdString(), Classe::TexteArrondi(c)) << c.nom;
+        EXPECT_EQ(f->Conclusions->item(n, 1)->text().toStdString(), Classe::TexteArrondi(c, DecimalSeparator())) << c.nom;
         conclusions[f->Conclusions->item(n, 0)->text().toStdString()] = c.valeur.value_or(0);
     }
     const std::string texteEa = f->Conclusions->item(0, 1)->text().toStdString();
@@ -209,7 +209,7 @@ TEST_F(FenetreClasseTest, lists_the_runs_as_the_command_line_and_finds_the_activ
     EXPECT_NE(f->Etat->text().indexOf(QStringLiteral("3 essais lus")), -1) << f->Etat->text().toStdString();
 
     // The copy: the command line's own text, byte for byte, by Ctrl+C and by the button.
-    const std::string ligneDeCommande = Classe::TexteSynthese(Classe::Synthetiser({dossier.string()}));
+    const std::string ligneDeCommande = Classe::TexteSynthese(Classe::Synthetiser({dossier.string()}), DecimalSeparator());
     f->ActionCopier->trigger();
     f->BoutonCopier->click();
     ASSERT_EQ(bureau.clipboard.size(), 2u);
@@ -370,7 +370,7 @@ TEST_F(FenetreClasseTest, a_share_that_hangs_freezes_neither_the_window_nor_its_
     // The window answers meanwhile: the copy and the factor's fields work.
     f->Copier();
     ASSERT_EQ(bureau.clipboard.size(), 1u);
-    EXPECT_EQ(bureau.clipboard[0], Classe::TexteSynthese(Classe::Synthese{}));
+    EXPECT_EQ(bureau.clipboard[0], Classe::TexteSynthese(Classe::Synthese{}, DecimalSeparator()));
     EXPECT_NE(f->Etat->text().indexOf(QStringLiteral("Lecture du dossier")), -1);
     f.reset(); // returns although the reading is still under way
     reponse.set_value();

@@ -34,12 +34,12 @@ TEST(ModeleClasse, shows_the_command_line_cells_and_writes_the_factor_typed_in_i
 {
     const Classe::Facteur facteur{"concentration initiale", "mol/L"};
     std::vector<Classe::TableClasse> ecrites;
-    ModeleClasse modele([&](const Classe::TableClasse& t) { ecrites.push_back(t); });
+    ModeleClasse modele([&](const Classe::TableClasse& t) { ecrites.push_back(t); }, ',');
     ASSERT_TRUE(modele.Montrer(Classe::Conclure({Essai("PC01", 15, 0.002), Essai("PC02", 25, 0.004)}, {}, facteur),
                                {facteur, {}}));
 
     // Every cell and header as the command line writes it; the file by its name, its path in the tip.
-    const std::string texte = Classe::TexteSynthese(modele.Synthese());
+    const std::string texte = Classe::TexteSynthese(modele.Synthese(), ',');
     ASSERT_EQ(modele.rowCount(), 2);
     ASSERT_EQ(modele.columnCount(), Champs(texte, 0).size());
     int editable = -1;

@@ -5,6 +5,7 @@
 #include "classe/fenetre/FenetreClasse.h"
 #include "classe/fenetre/ModeleClasse.h"
 #include "classe/SyntheseClasse.h"
+#include "numtext/NumberText.h"
 #include "runtime/qt/QtPlatform.h"
 #include "tests/classe/JournauxDeClasse.h"
 #include "tests/support/Xclip.h"
@@ -55,8 +56,8 @@ TEST(SyntheseCopieX11, ctrl_c_in_the_table_copies_the_command_line_text)
 
         const Lecture collee = Xclip({QStringLiteral("-o"), QStringLiteral("-selection"), QStringLiteral("clipboard")});
         ASSERT_TRUE(collee.terminee);
-        EXPECT_EQ(collee.octets.toStdString(), Classe::TexteSynthese(fenetre.Synthese()));
-        EXPECT_EQ(collee.octets.toStdString(), Classe::TexteSynthese(Classe::Synthetiser({dossier.string()})));
+        EXPECT_EQ(collee.octets.toStdString(), Classe::TexteSynthese(fenetre.Synthese(), DecimalSeparator()));
+        EXPECT_EQ(collee.octets.toStdString(), Classe::TexteSynthese(Classe::Synthetiser({dossier.string()}), DecimalSeparator()));
     }
     fs::remove_all(dossier);
 }
