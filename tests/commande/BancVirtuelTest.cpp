@@ -9,7 +9,6 @@
 #include "classe/SyntheseClasse.h"
 #include "commande/LigneCommande.h"
 #include "journal/LectureEssai.h"
-#include "numtext/NumberText.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +42,7 @@ protected:
         std::vector<std::string> arguments{"--simuler", Chemin(nom)};
         arguments.insert(arguments.end(), options.begin(), options.end());
         std::ostringstream sortie, erreurs;
-        const int code = Cinetique::EnLigneDeCommande(arguments, DecimalSeparator(), sortie, erreurs);
+        const int code = Cinetique::EnLigneDeCommande(arguments, ',', sortie, erreurs);
         erreurs_ = erreurs.str();
         EXPECT_EQ(sortie.str(), "");
         return code;
