@@ -3,6 +3,7 @@
 #include "kinetics/ConditionsMesure.h"
 #include "kinetics/Constantes.h"
 #include "analyse/LigneResultats.h"
+#include "essai/Essai.h"
 #include "analyse/TexteResultat.h"
 #include "journal/LectureEssai.h"
 #include "numtext/NumberText.h"
@@ -445,6 +446,30 @@ int AnalyseEssai::LecturesEnRetard() const
     return retard;
 }
 
+DonneesEssai DonneesDeLEssai(const Essai& essai, std::string nom)
+{
+    DonneesEssai donnees;
+    donnees.nom = std::move(nom);
+    const std::vector<LectureEssai>& lectures = essai.Lectures();
+    donnees.points.reserve(lectures.size());
+    donnees.avancements.reserve(lectures.size());
+    donnees.tempsTicks.reserve(lectures.size());
+    for (const LectureEssai& lecture : lectures) {
+        donnees.points.push_back({lecture.tempsReel, static_cast<double>(lecture.pression)});
+        donnees.avancements.push_back(lecture.avancement ? std::optional(static_cast<double>(*lecture.avancement))
+                                                         : std::nullopt);
+        donnees.tempsTicks.push_back(lecture.tempsTick);
+    }
+    const ConditionsEssai& conditions = essai.Conditions();
+    donnees.volume = conditions.volume;
+    donnees.temperature = conditions.temperature;
+    donnees.coefficient = conditions.coefficient;
+    donnees.debut = conditions.debut;
+    donnees.source = conditions.source;
+    donnees.poste = conditions.poste;
+    return donnees;
+}
+
 DonneesEssai DonneesEssaiEnregistre(const std::string& chemin, std::optional<double> volume,
                                                 std::optional<double> temperature)
 {
@@ -453,13 +478,14 @@ DonneesEssai DonneesEssaiEnregistre(const std::string& chemin, std::optional<dou
     donnees.points = std::move(essai.points);
     donnees.nom = chemin;
     donnees.fichier = true;
-    donnees.volume = essai.volume ? essai.volume : volume;
-    donnees.temperature = essai.temperature ? essai.temperature : temperature;
+    ConditionsEssai& conditions = essai.conditions;
+    donnees.volume = conditions.volume ? conditions.volume : volume;
+    donnees.temperature = conditions.temperature ? conditions.temperature : temperature;
     donnees.tempsTicks = std::move(essai.tempsTicks);
-    donnees.debut = essai.debut;
-    donnees.source = std::move(essai.source);
-    donnees.poste = std::move(essai.poste);
-    donnees.coefficient = essai.coefficient;
+    donnees.debut = conditions.debut;
+    donnees.source = std::move(conditions.source);
+    donnees.poste = std::move(conditions.poste);
+    donnees.coefficient = conditions.coefficient;
     donnees.lecture = std::move(essai.lecture);
     return donnees;
 }

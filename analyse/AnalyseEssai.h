@@ -26,7 +26,9 @@
 struct DonneesEssai {
     std::string nom;                         // "Essai 3", or the opened file's path
     std::vector<Cinetique::Point> points;    // t (s), p (Pa); t the time the analysis uses
-    std::vector<double> avancements;         // mol, as recorded; empty: from p, V and T
+    // mol, as recorded, one a point (none: that reading's extent is missing,
+    // shown empty, never as 0 mol); empty: worked out from p, V and T.
+    std::vector<std::optional<double>> avancements;
     std::optional<double> volume;            // L
     std::optional<double> temperature;       // °C
     bool fichier = false;                    // opened from a file: V and T typed in the window
@@ -177,6 +179,14 @@ private:
     mutable std::optional<std::vector<Cinetique::PointVitesse>> vitesses_; // once asked for
     mutable std::optional<std::optional<Cinetique::TestOrdreUn>> test_;    // once asked for
 };
+
+class Essai;
+
+// The analysis's input from a run, the one conversion every view of a run
+// makes (the analysis window, the runs compared): named `nom`, each reading
+// at its real time with its tick time in tempsTicks and its recorded extent
+// (missing where the reading's is), and the run's conditions.
+DonneesEssai DonneesDeLEssai(const Essai& essai, std::string nom);
 
 // A saved run or a run journal as the analysis window takes it: the
 // journal's real times, tick times, V and T, start, source and coefficient;

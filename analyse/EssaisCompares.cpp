@@ -61,20 +61,18 @@ void EssaisCompares::Inserer(Element element)
     ++version_;
 }
 
-void EssaisCompares::GarderEssai(DonneesEssai donnees)
+void EssaisCompares::GarderEssai(std::shared_ptr<const ::Essai> essai, std::string nom)
 {
-    for (Element& e : elements_)
-        if (e.entree.provenance == Provenance::Seance && e.entree.nom == donnees.nom) {
-            e.donnees = std::move(donnees);
-            e.analyse.reset();
-            ++version_;
+    for (const Element& e : elements_)
+        if (e.essai == essai)
             return;
-        }
     Element element;
-    element.entree.nom = donnees.nom;
-    element.entree.debut = donnees.debut;
+    element.entree.nom = std::move(nom);
+    element.entree.debut = essai->Conditions().debut;
     element.entree.provenance = Provenance::Seance;
-    element.donnees = std::move(donnees);
+    element.donnees = DonneesDeLEssai(*essai, element.entree.nom);
+    element.lectures = essai->Nombre();
+    element.essai = std::move(essai);
     element.charge = true;
     // The same run read from another source is listed once, as the session's.
     std::erase_if(elements_, [&](const Element& e) {
@@ -178,6 +176,11 @@ std::vector<int> EssaisCompares::Coches() const
 EssaisCompares::Element& EssaisCompares::Charger(int i)
 {
     Element& e = Essai(i);
+    if (e.essai && (!e.donnees || e.lectures != e.essai->Nombre())) {
+        e.donnees = DonneesDeLEssai(*e.essai, e.entree.nom);
+        e.lectures = e.essai->Nombre();
+        e.analyse.reset();
+    }
     if (!e.charge) {
         e.charge = true;
         try {
@@ -188,6 +191,16 @@ EssaisCompares::Element& EssaisCompares::Charger(int i)
         }
     }
     return e;
+}
+
+unsigned EssaisCompares::Version() const
+{
+    // A run only grows: its count moves the version with each new reading.
+    unsigned version = version_;
+    for (const Element& e : elements_)
+        if (e.essai)
+            version += static_cast<unsigned>(e.essai->Nombre());
+    return version;
 }
 
 const AnalyseEssai* EssaisCompares::Analyse(int i)

@@ -20,9 +20,11 @@
 // adding it takes off a listed entry of the same run, and an entry of the
 // same run as a listed one is not added.
 #include "analyse/AnalyseEssai.h"
+#include "essai/Essai.h"
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,9 +61,12 @@ public:
                                                "Points",     "x_f (mmol)", "k (s⁻¹)", "t½ (modèle) (s)",
                                                "p initiale (Pa)"};
 
-    // The session's run `donnees` (named "Essai N", dated by its start): the
-    // points of its entry replaced, else a new entry.
-    void GarderEssai(DonneesEssai donnees);
+    // The session's run `essai`, shared read-only and named `nom` ("Essai
+    // N"), dated by its start: a new entry, or nothing when it is listed
+    // already. Its readings are converted (DonneesDeLEssai) when its
+    // analysis is asked for and the run has grown since the last one: a tick
+    // costs the list nothing.
+    void GarderEssai(std::shared_ptr<const ::Essai> essai, std::string nom);
     // A new entry, with its points or with `entree.charger`. False when the
     // same run is listed already: a listed file's entry then takes the new
     // points, if any.
@@ -103,9 +108,9 @@ public:
     // TAB separated, each line ended by "\n".
     std::string TexteTableau(char separateur);
 
-    // Changes with every change of the list or of an entry's points: the
-    // window redraws when it moved.
-    unsigned Version() const { return version_; }
+    // Changes with every change of the list or of an entry's points (a
+    // session run's new reading too): the window redraws when it moved.
+    unsigned Version() const;
 
 private:
     struct Element {
@@ -113,6 +118,8 @@ private:
         int couleur = 0;
         bool coche = false;
         std::optional<DonneesEssai> donnees;
+        std::shared_ptr<const ::Essai> essai; // a session run: donnees made from it
+        int lectures = 0;                     // its readings when donnees were made
         std::optional<AnalyseEssai> analyse; // made from donnees
         std::string erreur;                  // the loader's
         bool charge = false;                 // donnees given or loader tried

@@ -24,4 +24,23 @@ std::string LigneResultats(const std::string& chemin, const Resultat& r, char se
     return ligne + "\n";
 }
 
+std::string CheminAffichable(std::string_view chemin)
+{
+    std::string texte = EnUtf8(chemin);
+    for (char& c : texte)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+            c = '?';
+    return texte;
+}
+
+Resultat AnalyserEnregistrement(const Enregistrement& essai, Options options)
+{
+    if (!options.volume)
+        options.volume = essai.conditions.volume;
+    if (!options.temperature)
+        options.temperature = essai.conditions.temperature;
+    options.lecture = essai.lecture;
+    return Analyser(essai.points, options);
+}
+
 } // namespace Cinetique

@@ -35,41 +35,29 @@ double UPrincipal::DateDeLigne(int ligne)
 
 DonneesEssai TForm1::DonneesDeLaMesure() const
 {
+    if (essai_ && numeroEssai_ > 0)
+        return DonneesDeLEssai(*essai_, NomEssai());
     DonneesEssai donnees;
-    // Before the first run there is none to name.
-    if (numeroEssai_ > 0)
-        donnees.nom = "Essai " + std::to_string(numeroEssai_);
-    // Each reading at its real time; its tick time, the saved file's date,
-    // tells the readings that came late.
     if (essai_) {
-        const std::vector<LectureEssai>& lectures = essai_->Lectures();
-        donnees.points.reserve(lectures.size());
-        donnees.avancements.reserve(lectures.size());
-        donnees.tempsTicks.reserve(lectures.size());
-        for (const LectureEssai& lecture : lectures) {
-            donnees.points.push_back({lecture.tempsReel, static_cast<double>(lecture.pression)});
-            donnees.avancements.push_back(static_cast<double>(lecture.avancement.value_or(0)));
-            donnees.tempsTicks.push_back(lecture.tempsTick);
-        }
+        // Ticks taken with no run started: their readings, without the
+        // conditions no start has read.
+        donnees = DonneesDeLEssai(*essai_, {});
+        donnees.volume.reset();
+        donnees.temperature.reset();
+        donnees.coefficient.reset();
+        donnees.debut.reset();
+        return donnees;
     }
-    if (numeroEssai_ > 0 && essai_) {
-        // The run's conditions, in the units typed (m³ and K at the start).
-        const ConditionsEssai& conditions = essai_->Conditions();
-        donnees.volume = conditions.volume * Constantes::kLitresParM3;
-        donnees.temperature = conditions.temperature - Constantes::kZeroCelsiusEssai;
-        donnees.coefficient = conditions.coefficient;
-        donnees.debut = conditions.debut;
-    }
-    if (essai_) {
-        donnees.source = essai_->Conditions().source;
-        donnees.poste = essai_->Conditions().machine;
-    } else {
-        // The real card's description is empty: its caption is the plain one.
-        donnees.source = P->Source().Description();
-        if (donnees.source.empty())
-            donnees.source = "carte d'acquisition";
-    }
+    // The real card's description is empty: its caption is the plain one.
+    donnees.source = P->Source().Description();
+    if (donnees.source.empty())
+        donnees.source = "carte d'acquisition";
     return donnees;
+}
+
+std::string TForm1::NomEssai() const
+{
+    return "Essai " + std::to_string(numeroEssai_);
 }
 
 void TForm1::ListerJournal()
@@ -107,8 +95,9 @@ void TForm1::MontrerAnalyse(DonneesEssai donnees, bool enCours)
 
 void TForm1::SuivreMesure()
 {
+    // Listed from its first reading on; the list reads the run itself.
     if (numeroEssai_ > 0 && essai_ && essai_->Nombre() > 0)
-        essais_.GarderEssai(DonneesDeLaMesure());
+        essais_.GarderEssai(essai_, NomEssai());
     // The window analyses the run again once the tick has returned, from an
     // event of its own: the fit and the charts never delay a reading, and
     // ticks that come faster than the window follows are taken together.

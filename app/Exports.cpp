@@ -25,12 +25,12 @@ void TForm1::Exporter(const char* note, void (TDravoC::*operation)(std::uint16_t
     // The table text would stand a row of zeros for the missing point, a
     // measurement never made: nothing is copied or written, no file number
     // is taken, no dialog opens, and the table's own status message is shown.
-    if (NombreDePoints == 0)
+    if (NombreDePoints() == 0)
         throw Exception(TDravoC::kNombreDePointsIncorrect);
     if (note)
         boites_.ShowMessage(note);
     P->Frequence = static_cast<double>(1.0L / Periode);
-    ((*P).*operation)(static_cast<std::uint16_t>(NombreDePoints), disposition);
+    ((*P).*operation)(static_cast<std::uint16_t>(NombreDePoints()), disposition);
 }
 
 void TForm1::Copier1Click(QObject*)

@@ -75,20 +75,17 @@ void TForm1::Button1Click(QObject*)
 {
     if (EnMarche) {
         // Stop: the charts, the table and the point count keep the run. The
-        // result of a reading under way, sent after, is dropped. The run's
-        // journal ends its writing on the acquisition's thread once this
-        // event is over: a stop at the point limit still journals this
-        // tick's point.
+        // result of a reading under way, sent after, is dropped.
         ++numeroMarche_;
         EnMarche = false;
         Timer1->stop();
         Button1->setText(QStringLiteral("M&arche"));
         ActiverChamps(true);
-        if (journalOuvert_)
-            QMetaObject::invokeMethod(
-                this, [this, essai = static_cast<std::uint64_t>(numeroEssai_)] { lectures_->FinirJournal(essai); },
-                Qt::QueuedConnection);
-        journalOuvert_ = false;
+        // The run's end is told once this event is over: its journal then
+        // ends its writing on the acquisition's thread, and a stop at the
+        // point limit still journals this tick's point.
+        if (essai_)
+            QMetaObject::invokeMethod(this, [essai = essai_] { essai->Terminer(); }, Qt::QueuedConnection);
         return;
     }
 
@@ -111,7 +108,6 @@ void TForm1::Button1Click(QObject*)
 
     Series1->ClearPoints();
     Series2->ClearPoints();
-    NombreDePoints = 0;
     for (int ligne = 0; ligne < kPointsMax; ++ligne) {
         P->MesuresVoie1[ligne] = 0;
         P->MesuresVoie2[ligne] = 0;
@@ -134,46 +130,42 @@ void TForm1::CommencerEssai(bool avecJournal)
     std::string source = P->Source().Description();
     if (source.empty())
         source = "carte d'acquisition";
-    essai_ = std::make_unique<Essai>(
-        ConditionsEssai{source, debutEssai_, Volume, Temperature, Coefficient, PEtMoinsP, NomDeLaMachine()});
+    essai_ = std::make_shared<Essai>(ConditionsEssai{debutEssai_, source, Volume * Constantes::kLitresParM3,
+                                                     Temperature - Constantes::kZeroCelsiusEssai, Coefficient,
+                                                     PEtMoinsP, NomDeLaMachine(), TexteBanc()});
 
-    // The journal first: a later observer's failure (a chart's) never
-    // skips its line. Its header says the run's conditions as the analysis
-    // takes them (L and °C); each whole reading's line is written on the
-    // journal's thread, in order. Its failure is told once a run; the run
-    // goes on.
-    journalOuvert_ = false;
+    // The journal, told first by the run: a view's failure (a chart's)
+    // never skips its line. The acquisition's worker holds it from now to
+    // the run's end; its header says the run's conditions (L and °C), each
+    // whole reading's line is written on the journal's thread, in order. Its
+    // failure is told once a run; the run goes on.
     if (avecJournal && !DossierJournal.empty()) {
-        const ConditionsEssai& conditions = essai_->Conditions();
-        const Journal::EnTete entete{conditions.debut,
-                                     conditions.source,
-                                     conditions.volume * Constantes::kLitresParM3,
-                                     conditions.temperature - Constantes::kZeroCelsiusEssai,
-                                     conditions.coefficient,
-                                     conditions.pEtMoinsP,
-                                     conditions.machine,
-                                     TexteBanc()};
+        const ConditionsEssai& entete = essai_->Conditions();
         // The copy in the class folder, when there is one, on a thread of
         // its own beside the journal's, its failures told as the journal's.
         std::unique_ptr<Journal::CopieClasse> copie;
         if (const Journal::DossierDeLaClasse classe = DossierClasse(); !classe.chemin.empty())
             copie = std::make_unique<Journal::CopieClasse>(classe.chemin, entete);
-        lectures_->CommencerJournal(static_cast<std::uint64_t>(numeroEssai_),
-                                    std::make_unique<Journal::Ecrivain>(DossierJournal, entete), std::move(copie));
-        journalOuvert_ = true;
-        essai_->Observer([this](const Essai&, const LectureEssai& lecture) {
-            if (lecture.avancement)
-                lectures_->Journaliser({lecture.tempsTick, lecture.tempsReel, static_cast<double>(lecture.pression),
-                                        static_cast<double>(*lecture.avancement), lecture.tension1,
-                                        lecture.tension2});
-        });
+        const auto numero = static_cast<std::uint64_t>(numeroEssai_);
+        lectures_->CommencerJournal(numero, std::make_unique<Journal::Ecrivain>(DossierJournal, entete),
+                                    std::move(copie));
+        essai_->Observer({[this](const Essai&, const LectureEssai& lecture) {
+                              if (lecture.avancement)
+                                  lectures_->Journaliser({lecture.tempsTick, lecture.tempsReel,
+                                                          static_cast<double>(lecture.pression),
+                                                          static_cast<double>(*lecture.avancement),
+                                                          lecture.tension1, lecture.tension2});
+                          },
+                          // The run's end releases its journal on the worker.
+                          [this, numero](const Essai&) { lectures_->FinirJournal(numero); }},
+                         Essai::Rang::Journal);
     }
 
     // The result table: pressure, extent and voltage ratio in the reading's row.
     essai_->Observer([this](const Essai& essai, const LectureEssai& lecture) {
         const auto ligne = static_cast<std::size_t>(lecture.rang);
         P->MesuresVoie1[ligne] = lecture.pression;
-        P->ModuleFFT[ligne] = Checked::Divide(lecture.pression, essai.Conditions().coefficient);
+        P->ModuleFFT[ligne] = Checked::Divide(lecture.pression, *essai.Conditions().coefficient);
         if (lecture.avancement)
             P->MesuresVoie2[ligne] = *lecture.avancement;
     });
@@ -244,7 +236,8 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
         premiereLecture_ = lues.instant;
     const double tempsReel = std::chrono::duration<double>(lues.instant - premiereLecture_).count();
     LectureEssai lecture{ligne, DateDeLigne(ligne), tempsReel, tensionVoie1, tensionVoie2,
-                         CalculMesure::Pression(PEtMoinsP, tensionVoie1, tensionVoie2, Coefficient), std::nullopt};
+                         CalculMesure::Pression(PEtMoinsP, tensionVoie1, tensionVoie2, Coefficient), std::nullopt,
+                         std::nullopt};
 
     // The reading belongs to this tick's second, so it is taken before the
     // point limit's message, which may stay open for any time; the run ends
@@ -254,31 +247,20 @@ void TForm1::PrendreLecture(const TensionsLues& lues)
         boites_.ShowMessage("trop de points de mesure");
     }
 
-    // The volume and the temperature were checked at the start: the first
-    // point only takes the amount the avancement is measured from. An
-    // amount that cannot be computed leaves the reading without its extent:
-    // the pressure is recorded and plotted, then the error is shown.
+    // The volume and the temperature were checked at the start. An amount
+    // that cannot be computed leaves the reading without its extent: the
+    // pressure is recorded and plotted, then the error is shown. The run
+    // takes the first reading's amount as the one the extents start from.
     std::exception_ptr echec;
     try {
-        if (ligne == 0)
-            QuantiteInitiale = Checked::ToDouble(CalculMesure::Quantite(lecture.pression, Volume, Temperature));
-        // n is a double, as QuantiteInitiale is: the first point's avancement
-        // is exactly 0.
-        const double quantite = Checked::ToDouble(CalculMesure::Quantite(lecture.pression, Volume, Temperature));
-        lecture.avancement = Checked::Subtract(quantite, QuantiteInitiale);
+        lecture.quantite = Checked::ToDouble(CalculMesure::Quantite(lecture.pression, Volume, Temperature));
     } catch (const Exception&) {
         echec = std::current_exception();
     }
 
-    // The run keeps the reading whatever its observers do; the count follows
-    // the run, an observer's failure included.
-    try {
-        essai_->Ajouter(std::move(lecture));
-    } catch (...) {
-        NombreDePoints = essai_->Nombre();
-        throw;
-    }
-    NombreDePoints = essai_->Nombre();
+    // The run keeps the reading whatever its observers do; the point count
+    // is the run's.
+    essai_->Ajouter(std::move(lecture));
     if (echec)
         std::rethrow_exception(echec);
 }

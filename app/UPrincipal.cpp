@@ -36,22 +36,18 @@
 
 namespace UPrincipal {
 bool EnMarche = false;
-std::int32_t NombreDePoints = 0;
 bool PEtMoinsP = false;
 double Coefficient = 0;
 double Volume = 0;
 double Temperature = 0;
-double QuantiteInitiale = 0;
 
 void ReinitialiserEtatUnite()
 {
     EnMarche = false;
-    NombreDePoints = 0;
     PEtMoinsP = false;
     Coefficient = 0;
     Volume = 0;
     Temperature = 0;
-    QuantiteInitiale = 0;
 }
 } // namespace UPrincipal
 

@@ -59,12 +59,10 @@ class TSplitter;
 // program).
 namespace UPrincipal {
 extern bool EnMarche;                 // a run is active
-extern std::int32_t NombreDePoints;   // points of the current or last run
 extern bool PEtMoinsP;                // channels 1 and 2 carry p and -p
 extern double Coefficient;            // Pa per V
 extern double Volume;                 // m³
 extern double Temperature;            // K
-extern double QuantiteInitiale;       // mol, at the first point of the run
 inline constexpr double Periode = Ticks::kPeriode; // s between two ticks
 
 inline constexpr int kPointsMax = 1024; // a run ends with its 1024th point
@@ -220,11 +218,22 @@ public:
     // session's runs and the analysis window follow.
     const Essai* EssaiCourant() const { return essai_.get(); }
     Essai* EssaiCourant() { return essai_.get(); }
+    // The run's state under its historic names, read from the current or
+    // last run: its points (0 before the first run), and the amount of gas
+    // at its first point (mol; none before it, or when its arithmetic
+    // failed).
+    std::int32_t NombreDePoints() const { return essai_ ? essai_->Nombre() : 0; }
+    std::optional<double> QuantiteInitiale() const
+    {
+        return essai_ ? essai_->QuantiteInitiale() : std::nullopt;
+    }
     // The current or last run as the analysis window takes it: its
     // pressures and extents, each dated by its reading's real time with its
     // tick time (DateDeLigne) in tempsTicks, the run's volume and
     // temperature, named "Essai N" (N-th run started).
     DonneesEssai DonneesDeLaMesure() const;
+    // "Essai N", the N-th run started.
+    std::string NomEssai() const;
     // The runs of the session (kept after each start, stop and tick) and the
     // files opened, as the analysis window lists them.
     EssaisCompares& Essais() { return essais_; }
@@ -308,9 +317,8 @@ private:
     EssaisCompares essais_;
     bool actualisationPrevue_ = false; // the analysis window's refresh is queued
     Platform* plateForme_ = nullptr; // the desktop services in use
-    std::unique_ptr<Essai> essai_; // the current or last run
+    std::shared_ptr<Essai> essai_; // the current or last run; the runs compared share it
     std::chrono::nanoseconds premiereLecture_{0};
-    bool journalOuvert_ = false; // the current run has a journal
     std::unique_ptr<Acquisition> lectures_;     // last: ended first
     std::vector<std::string> journauxSession_;
     std::string dossierClasse_; // the setting, without FichierReglages

@@ -1,6 +1,7 @@
 #include "classe/SyntheseClasse.h"
 
 #include "analyse/AnalyseEssai.h"
+#include "analyse/LigneResultats.h"
 #include "analyse/TexteResultat.h"
 #include "classe/Formulations.h"
 #include "kinetics/Constantes.h"
@@ -244,12 +245,12 @@ void ConclureArrhenius(Synthese& synthese)
 {
     std::vector<double> x, y, u, temperatures;
     for (const EssaiClasse& essai : synthese.essais) {
-        if (!KDetermine(essai) || !essai.temperature)
+        if (!KDetermine(essai) || !essai.conditions.temperature)
             continue;
-        x.push_back(InverseTemperature(*essai.temperature));
+        x.push_back(InverseTemperature(*essai.conditions.temperature));
         y.push_back(std::log(essai.resultat.k));
         u.push_back(essai.resultat.uK / essai.resultat.k);
-        temperatures.push_back(*essai.temperature);
+        temperatures.push_back(*essai.conditions.temperature);
     }
     const int distinctes = TemperaturesDistinctes(temperatures);
     const std::string nomEa = "Énergie d'activation Ea (J/mol)";
@@ -354,13 +355,13 @@ void ConclureRepetitions(Synthese& synthese)
     // the temperatures grouped by single linkage.
     std::map<std::optional<double>, std::vector<std::size_t>> parFacteur;
     for (std::size_t i = 0; i < synthese.essais.size(); ++i)
-        if (KDetermine(synthese.essais[i]) && synthese.essais[i].temperature)
+        if (KDetermine(synthese.essais[i]) && synthese.essais[i].conditions.temperature)
             parFacteur[synthese.essais[i].facteur].push_back(i);
 
     for (const auto& [valeur, candidats] : parFacteur) {
         std::vector<double> temperaturesCandidats;
         for (const std::size_t i : candidats)
-            temperaturesCandidats.push_back(*synthese.essais[i].temperature);
+            temperaturesCandidats.push_back(*synthese.essais[i].conditions.temperature);
         std::vector<std::pair<SerieRepetee, Moyenne>> series; // each with its mean of k
         std::vector<double> moyennes;
         for (const std::vector<std::size_t>& groupe : GroupesProches(temperaturesCandidats, kEcartTemperature)) {
@@ -374,7 +375,7 @@ void ConclureRepetitions(Synthese& synthese)
             std::vector<double> temperatures, k, uK, tDemi, uTDemi;
             for (const std::size_t i : serie.essais) {
                 const EssaiClasse& e = synthese.essais[i];
-                temperatures.push_back(*e.temperature);
+                temperatures.push_back(*e.conditions.temperature);
                 k.push_back(e.resultat.k);
                 uK.push_back(e.resultat.uK);
                 tDemi.push_back(e.resultat.tDemi);
@@ -610,10 +611,7 @@ std::variant<EssaiClasse, FichierEcarte> AnalyserFichier(const std::string& chem
         essai.resultat = Cinetique::AnalyserEnregistrement(lu, Cinetique::Options{});
         essai.chemin = chemin;
         essai.nom = nom;
-        essai.poste = std::move(lu.poste);
-        essai.debut = lu.debut;
-        essai.temperature = lu.temperature;
-        essai.volume = lu.volume;
+        essai.conditions = std::move(lu.conditions);
         essai.facteur = table.Valeur(nom);
         essai.points = std::move(lu.points);
         return essai;
@@ -629,8 +627,8 @@ Synthese Conclure(std::vector<EssaiClasse> essais, std::vector<FichierEcarte> ec
     Synthese synthese;
     synthese.facteur = facteur;
     std::stable_sort(essais.begin(), essais.end(), [](const EssaiClasse& a, const EssaiClasse& b) {
-        return std::forward_as_tuple(!a.debut.has_value(), a.debut, a.nom, a.chemin)
-             < std::forward_as_tuple(!b.debut.has_value(), b.debut, b.nom, b.chemin);
+        return std::forward_as_tuple(!a.conditions.debut.has_value(), a.conditions.debut, a.nom, a.chemin)
+             < std::forward_as_tuple(!b.conditions.debut.has_value(), b.conditions.debut, b.nom, b.chemin);
     });
     synthese.essais = std::move(essais);
     synthese.ecartes = std::move(ecartes);
@@ -733,10 +731,10 @@ Rangee Cellules(const EssaiClasse& essai, char separateur)
     const Cinetique::Resultat& r = essai.resultat;
     return {
         CheminAffichable(essai.chemin),
-        CheminAffichable(essai.poste),
-        essai.debut ? TexteDebut(*essai.debut) : std::string(),
-        NombreResultat(essai.temperature, separateur),
-        NombreResultat(essai.volume, separateur),
+        CheminAffichable(essai.conditions.poste),
+        essai.conditions.debut ? TexteDebut(*essai.conditions.debut) : std::string(),
+        NombreResultat(essai.conditions.temperature, separateur),
+        NombreResultat(essai.conditions.volume, separateur),
         NombreResultat(essai.facteur, separateur),
         std::to_string(r.points),
         NombreResultat(r.k, separateur),

@@ -112,10 +112,7 @@ Issue<void> EcrireTable(const std::string& dossier, const TableClasse& table);
 struct EssaiClasse {
     std::string chemin;                  // as found or given
     std::string nom;                     // its file name
-    std::string poste;                   // the computer that measured it; "" when not recorded
-    std::optional<std::chrono::system_clock::time_point> debut;
-    std::optional<double> temperature;   // °C
-    std::optional<double> volume;        // L
+    ConditionsEssai conditions;          // as its journal's header says (nothing known for another file)
     std::optional<double> facteur;       // the value typed for it (classe.tsv)
     std::vector<Cinetique::Point> points; // the run's points (real times), for the curves overlaid
     Cinetique::Resultat resultat;        // exactly as --analyse gives it

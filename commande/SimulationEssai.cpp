@@ -41,7 +41,7 @@ std::string JournalSimule(const Simulation& simulation)
 
     const double volume = ConditionsMesure::VolumeEnM3(simulation.reaction.volumeGaz / 1000);
     const double temperature = ConditionsMesure::TemperatureEnK(simulation.reaction.temperature);
-    Journal::EnTete entete;
+    ConditionsEssai entete;
     entete.debut = kDebutSimulation;
     entete.source = "carte simulée";
     entete.reactionSimulee = Banc::Texte(simulation.reaction);

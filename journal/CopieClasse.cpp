@@ -51,8 +51,8 @@ std::string NomDuPoste(std::string_view machine)
     return nom;
 }
 
-CopieClasse::CopieClasse(std::string dossier, const EnTete& entete, Horloge::duration periode)
-    : dossier_(std::move(dossier)), debut_(entete.debut), poste_(NomDuPoste(entete.poste)), periode_(periode),
+CopieClasse::CopieClasse(std::string dossier, const ConditionsEssai& entete, Horloge::duration periode)
+    : dossier_(std::move(dossier)), debut_(entete.debut.value()), poste_(NomDuPoste(entete.poste)), periode_(periode),
       texte_(TexteEnTete(entete))
 {
 }

@@ -50,7 +50,7 @@ public:
     // The run described by `entete` (its start, its bench in `poste`), copied
     // to `dossier`, which is never created: a share that is not mounted
     // must not be replaced by a local folder of the same name.
-    CopieClasse(std::string dossier, const EnTete& entete, Horloge::duration periode = kPeriodeCopie);
+    CopieClasse(std::string dossier, const ConditionsEssai& entete, Horloge::duration periode = kPeriodeCopie);
 
     // Adds the reading's line, then writes the copy when none was tried yet
     // or a period has passed at `instant` since the last try. Returns the

@@ -2,6 +2,7 @@
 #include "runtime/HeureLocale.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -78,18 +79,21 @@ std::vector<fs::path> Fichiers(const std::string& dossier)
 
 } // namespace
 
-std::string TexteEnTete(const EnTete& e)
+std::string TexteEnTete(const ConditionsEssai& e)
 {
     std::string texte = std::string(kPremiereLigne) + "\n";
-    texte += Ligne(kCleDebut, TexteDebut(e.debut));
+    if (e.debut)
+        texte += Ligne(kCleDebut, TexteDebut(*e.debut));
     texte += Ligne(kCleSource, e.source);
     if (!e.reactionSimulee.empty())
         texte += Ligne(kCleReactionSimulee, e.reactionSimulee);
     if (!e.poste.empty())
         texte += Ligne(kClePoste, e.poste);
-    texte += Ligne(kCleVolume, NombreExact(e.volume));
-    texte += Ligne(kCleTemperature, NombreExact(e.temperature));
-    texte += Ligne(kCleCoefficient, NombreExact(e.coefficient));
+    const std::pair<std::string_view, const std::optional<double>&> nombres[] = {
+        {kCleVolume, e.volume}, {kCleTemperature, e.temperature}, {kCleCoefficient, e.coefficient}};
+    for (const auto& [cle, valeur] : nombres)
+        if (valeur)
+            texte += Ligne(cle, NombreExact(*valeur));
     texte += Ligne(kClePEtMoinsP, e.pEtMoinsP ? "oui" : "non");
     texte += std::string(kEnteteColonnes) + "\n";
     return texte;
@@ -212,10 +216,11 @@ std::string DossierDuProcessus()
     return Dossier(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
 }
 
-Ecrivain::Ecrivain(std::string dossier, EnTete entete, std::uintmax_t tailleMaximale)
+Ecrivain::Ecrivain(std::string dossier, ConditionsEssai entete, std::uintmax_t tailleMaximale)
     : dossier_(std::move(dossier)), entete_(std::move(entete)), tailleMaximale_(tailleMaximale),
       enAttente_(TexteEnTete(entete_))
 {
+    assert(entete_.debut && "a journal is named by its run's start");
 }
 
 Ecrivain::~Ecrivain()
@@ -229,7 +234,7 @@ bool Ecrivain::Creer(int& erreur)
     std::error_code e;
     fs::create_directories(dossier_, e);
     for (int n = 1;; ++n) {
-        const std::string chemin = dossier_ + "/" + NomFichier(entete_.debut, n);
+        const std::string chemin = dossier_ + "/" + NomFichier(entete_.debut.value(), n);
         fd_ = ::open(chemin.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC | O_NOCTTY, 0666);
         if (fd_ >= 0) {
             chemin_ = chemin;

@@ -20,6 +20,8 @@
 // a decimal point (NombreExact). The name is the run's start, local time:
 // "essai_2026-12-07_14-03-52.txt" (a second run started in the same second
 // gets "_2", "_3"... before ".txt").
+#include "essai/ConditionsEssai.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -89,18 +91,6 @@ std::string Dossier(const char* xdgDataHome, const char* home);
 // The same from the process's environment.
 std::string DossierDuProcessus();
 
-// What the header says of a run.
-struct EnTete {
-    std::chrono::system_clock::time_point debut;
-    std::string source;  // "carte simulée", "boîtier USB, capteur ..."
-    double volume = 0;       // L
-    double temperature = 0;  // °C
-    double coefficient = 0;  // Pa/V
-    bool pEtMoinsP = false;
-    std::string poste;       // the computer's host name; no line when empty
-    std::string reactionSimulee = {}; // the virtual bench's settings; no line when empty
-};
-
 // One reading.
 struct Lecture {
     double tempsTick = 0;   // s, on the tick count
@@ -113,7 +103,9 @@ struct Lecture {
 
 // The header's text, from its first line to the columns' line, and one
 // reading's line, each line ended by "\n": what the journal's file holds.
-std::string TexteEnTete(const EnTete& entete);
+// The header has a line for each condition known (the start, the computer
+// and the numbers only when known).
+std::string TexteEnTete(const ConditionsEssai& entete);
 std::string TexteLecture(const Lecture& lecture);
 
 // The journal's file name for a run started at `debut` (local time), the
@@ -121,7 +113,8 @@ std::string TexteLecture(const Lecture& lecture);
 // `poste`, after the time: "essai_2026-12-07_14-03-52_SALLE2-PC07_2.txt".
 std::string NomFichier(std::chrono::system_clock::time_point debut, int n, std::string_view poste = {});
 
-// The journal of one run. The file is created at the first reading (a run
+// The journal of one run, described by `entete` (its start known: it names
+// the file). The file is created at the first reading (a run
 // stopped before any reading leaves none) in `dossier`, created as needed;
 // the folder is then brought under `tailleMaximale` by removing the oldest
 // runs, never this one. Each reading's line goes to the disk before Ajouter
@@ -130,7 +123,7 @@ std::string NomFichier(std::chrono::system_clock::time_point debut, int n, std::
 // disk freed during the run still gets the whole run.
 class Ecrivain {
 public:
-    Ecrivain(std::string dossier, EnTete entete, std::uintmax_t tailleMaximale = kTailleMaximale);
+    Ecrivain(std::string dossier, ConditionsEssai entete, std::uintmax_t tailleMaximale = kTailleMaximale);
     ~Ecrivain();
     Ecrivain(const Ecrivain&) = delete;
     Ecrivain& operator=(const Ecrivain&) = delete;
@@ -147,7 +140,7 @@ private:
     bool Ecrire(int& erreur);
 
     std::string dossier_;
-    EnTete entete_;
+    ConditionsEssai entete_;
     std::uintmax_t tailleMaximale_;
     std::string chemin_;
     int fd_ = -1;

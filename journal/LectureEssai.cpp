@@ -356,18 +356,21 @@ Enregistrement LireJournal(std::string_view texte)
     const Journal::EnTeteLu entete = Journal::LireEnTete(textes);
     for (const Journal::EnTeteLu::Cle& c : entete.cles) {
         const int numero = lignes[c.indice + 1].numero;
+        ConditionsEssai& conditions = essai.conditions;
         if (c.cle == Journal::kCleDebut)
-            essai.debut = Journal::LireDebut(c.valeur);
+            conditions.debut = Journal::LireDebut(c.valeur);
         else if (c.cle == Journal::kCleSource)
-            essai.source = c.valeur;
+            conditions.source = c.valeur;
         else if (c.cle == Journal::kClePoste)
-            essai.poste = c.valeur;
+            conditions.poste = c.valeur;
         else if (c.cle == Journal::kCleVolume)
-            essai.volume = NombreDuJournal(c.valeur, numero);
+            conditions.volume = NombreDuJournal(c.valeur, numero);
         else if (c.cle == Journal::kCleTemperature)
-            essai.temperature = NombreDuJournal(c.valeur, numero);
+            conditions.temperature = NombreDuJournal(c.valeur, numero);
         else if (c.cle == Journal::kCleCoefficient)
-            essai.coefficient = NombreDuJournal(c.valeur, numero);
+            conditions.coefficient = NombreDuJournal(c.valeur, numero);
+        else if (c.cle == Journal::kClePEtMoinsP)
+            conditions.pEtMoinsP = c.valeur == "oui";
     }
     std::size_t i = entete.fin + 1;
     if (i == lignes.size() || lignes[i].texte != Journal::kEnteteColonnes)
@@ -563,25 +566,6 @@ Enregistrement LireFichierEnregistrement(const std::string& chemin)
 std::vector<Point> LireFichierEssai(const std::string& chemin)
 {
     return LireFichierEnregistrement(chemin).points;
-}
-
-Resultat AnalyserEnregistrement(const Enregistrement& essai, Options options)
-{
-    if (!options.volume)
-        options.volume = essai.volume;
-    if (!options.temperature)
-        options.temperature = essai.temperature;
-    options.lecture = essai.lecture;
-    return Analyser(essai.points, options);
-}
-
-std::string CheminAffichable(std::string_view chemin)
-{
-    std::string texte = EnUtf8(chemin);
-    for (char& c : texte)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = '?';
-    return texte;
 }
 
 } // namespace Cinetique

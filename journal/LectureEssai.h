@@ -38,11 +38,12 @@
 // the analysis refuses times that do not increase.
 //
 // A run journal (journal/JournalEssai.h), told by its first line, is read by
-// its own rule: its header lines "# clé : valeur" give the start, the source, the
-// computer (poste), V, T and the coefficient; after its column header, each line gives six
+// its own rule: its header lines "# clé : valeur" give the run's conditions
+// (essai/ConditionsEssai.h, the journal's header); after its column header, each line gives six
 // numbers with a decimal point, of which the points take the real time and
 // the pressure. A last line without its line end (the reading in progress
 // when the program stopped) is passed over.
+#include "essai/ConditionsEssai.h"
 #include "kinetics/AnalyseCinetique.h"
 #include "runtime/Exceptions.h"
 
@@ -70,12 +71,7 @@ struct Enregistrement {
     std::vector<Point> points;          // t (s), p (Pa); t the real time for a journal
     bool journal = false;               // read from a run journal
     std::vector<double> tempsTicks;     // a journal's tick times (s), one a point
-    std::optional<double> volume;       // L
-    std::optional<double> temperature;  // °C
-    std::optional<double> coefficient;  // Pa/V
-    std::optional<std::chrono::system_clock::time_point> debut;
-    std::string source;
-    std::string poste;                  // the computer that measured it, when the journal says
+    ConditionsEssai conditions;         // what a journal's header says; nothing known for another file
     Lecture lecture;                    // each point's line, the unit read
 };
 
@@ -83,17 +79,6 @@ struct Enregistrement {
 // Raises EEssaiIllisible as LireEssai and LireFichierEssai.
 Enregistrement LireEnregistrement(std::string_view octets);
 Enregistrement LireFichierEnregistrement(const std::string& chemin);
-
-// A run analysed as `nelvar --analyse` analyses each file: `options` as
-// given, the journal's own V and T where they give none, the reading's
-// remarks (the unit converted, the lines of the points). Raises
-// EAnalyseImpossible.
-Resultat AnalyserEnregistrement(const Enregistrement& essai, Options options);
-
-// A path as the text outputs write it, in a field or a message: UTF-8 (a
-// path that is not is read as Windows-1252), its control characters (tabs,
-// line ends) written as '?'.
-std::string CheminAffichable(std::string_view chemin);
 
 // A number typed with a decimal comma or a decimal point (not both), read by
 // the program's rule whatever the process's separator. Raises EConvertError

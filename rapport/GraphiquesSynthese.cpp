@@ -63,9 +63,9 @@ void Cadrer(TCustomChart& graphique, const TChartSeries& points, const TChartSer
 // The short name of a run for the legend: its bench, else its file's name.
 std::string NomCourt(const Classe::EssaiClasse& essai, char separateur)
 {
-    std::string nom = essai.poste.empty() ? essai.nom : essai.poste;
-    if (essai.temperature)
-        nom += ", θ = " + FormatGeneral(*essai.temperature, 3, separateur) + " °C";
+    std::string nom = essai.conditions.poste.empty() ? essai.nom : essai.conditions.poste;
+    if (essai.conditions.temperature)
+        nom += ", θ = " + FormatGeneral(*essai.conditions.temperature, 3, separateur) + " °C";
     return nom;
 }
 
@@ -118,8 +118,9 @@ void GraphiquesSynthese::Remplir(const Classe::Synthese& synthese, char separate
             PointsK->AddPoint(*e.facteur, r.k, "", ColorAuto);
             PointsTDemi->AddPoint(*e.facteur, r.tDemi, "", ColorAuto);
         }
-        if (e.temperature && r.k > 0)
-            PointsArrhenius->AddPoint(Classe::InverseTemperature(*e.temperature), std::log(r.k), "", ColorAuto);
+        if (e.conditions.temperature && r.k > 0)
+            PointsArrhenius->AddPoint(Classe::InverseTemperature(*e.conditions.temperature), std::log(r.k), "",
+                                      ColorAuto);
     }
     TracerDroite(*DroiteK, facteur ? synthese.kSelonFacteur : std::nullopt, *PointsK);
     TracerDroite(*DroiteTDemi, facteur ? synthese.tDemiSelonFacteur : std::nullopt, *PointsTDemi);
@@ -132,8 +133,10 @@ void GraphiquesSynthese::Remplir(const Classe::Synthese& synthese, char separate
         s->SetActive(true);
 
     // The curves: extents when every run's V and T are known, else pressures.
-    const bool avancements = std::all_of(synthese.essais.begin(), synthese.essais.end(),
-                                         [](const Classe::EssaiClasse& e) { return e.volume && e.temperature; });
+    const bool avancements =
+        std::all_of(synthese.essais.begin(), synthese.essais.end(), [](const Classe::EssaiClasse& e) {
+            return e.conditions.volume && e.conditions.temperature;
+        });
     GraphiqueCourbes.LeftAxis().Title().SetCaption(avancements ? "Avancement en mmol" : "Pression en hPa");
     while (courbes_.size() < synthese.essais.size())
         courbes_.push_back(GraphiqueCourbes.AddSeries<TFastLineSeries>());
@@ -153,8 +156,8 @@ void GraphiquesSynthese::Remplir(const Classe::Synthese& synthese, char separate
                 AnalyseEssai analyse;
                 DonneesEssai donnees;
                 donnees.points = e.points;
-                donnees.volume = e.volume;
-                donnees.temperature = e.temperature;
+                donnees.volume = e.conditions.volume;
+                donnees.temperature = e.conditions.temperature;
                 analyse.SetDonnees(std::move(donnees));
                 for (int i = 0; i < analyse.Points(); ++i)
                     if (const auto x = analyse.Avancement(i))

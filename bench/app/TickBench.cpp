@@ -64,7 +64,7 @@ void BM_Tick(benchmark::State& state)
     Banc banc;
     banc.Recommencer(dejaPris);
     for (auto _ : state) {
-        if (UPrincipal::NombreDePoints >= UPrincipal::kPointsMax - 1) {
+        if (banc.fenetre.NombreDePoints() >= UPrincipal::kPointsMax - 1) {
             state.PauseTiming();
             banc.Recommencer(dejaPris);
             state.ResumeTiming();
@@ -94,7 +94,7 @@ void BM_TickSuivi(benchmark::State& state)
         banc.fenetre.FenetreAnalyse1->Onglets->setCurrentIndex(state.range(1) == 1 ? 0 : 2);
     }
     for (auto _ : state) {
-        if (UPrincipal::NombreDePoints >= UPrincipal::kPointsMax - 1) {
+        if (banc.fenetre.NombreDePoints() >= UPrincipal::kPointsMax - 1) {
             state.PauseTiming();
             banc.Recommencer(dejaPris);
             state.ResumeTiming();

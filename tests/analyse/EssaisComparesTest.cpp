@@ -19,7 +19,7 @@ constexpr double kMolParPa = 0.00025 / (8.314 * 293);
 const auto kDebut = std::chrono::system_clock::time_point(std::chrono::hours(24 * 20000));
 
 // A run of `points` points of the law, named `nom`, started at `debut`.
-DonneesEssai Essai(const std::string& nom, std::chrono::system_clock::time_point debut, int points = 300)
+DonneesEssai Loi(const std::string& nom, std::chrono::system_clock::time_point debut, int points = 300)
 {
     DonneesEssai d;
     d.nom = nom;
@@ -34,13 +34,37 @@ DonneesEssai Essai(const std::string& nom, std::chrono::system_clock::time_point
     return d;
 }
 
+// One more reading of `essai` at pressure `p` (Pa), with its amount of gas
+// when `quantite`.
+void Lire(::Essai& essai, double p, bool quantite = true)
+{
+    LectureEssai lecture;
+    lecture.rang = essai.Nombre();
+    lecture.tempsTick = lecture.tempsReel = lecture.rang * 1.00013;
+    lecture.pression = p;
+    if (quantite)
+        lecture.quantite = p * kMolParPa;
+    essai.Ajouter(lecture);
+}
+
+// The law's run as the window measures it, at 0,25 L and 20 °C.
+std::shared_ptr<::Essai> Seance(std::chrono::system_clock::time_point debut, int points = 300,
+                                std::string poste = {})
+{
+    auto essai =
+        std::make_shared<::Essai>(ConditionsEssai{debut, "carte simulée", 0.25, 20, 100000, false, poste});
+    for (const Cinetique::Point& point : Loi("", debut, points).points)
+        Lire(*essai, point.p);
+    return essai;
+}
+
 // A journal's file, counting its loads in `chargements`.
 EntreeEssai Archive(const std::string& chemin, std::chrono::system_clock::time_point debut, int& chargements)
 {
     return {.nom = chemin, .debut = debut, .chemin = chemin, .provenance = Provenance::Archive,
             .charger = [&chargements, chemin] {
                 ++chargements;
-                return Essai(chemin, kDebut);
+                return Loi(chemin, kDebut);
             }};
 }
 
@@ -49,13 +73,30 @@ EntreeEssai Archive(const std::string& chemin, std::chrono::system_clock::time_p
 TEST(EssaisCompares, keeps_each_session_run_once_with_its_latest_points_and_the_last_twenty)
 {
     EssaisCompares essais;
-    essais.GarderEssai(Essai("Essai 1", kDebut, 10));
-    essais.GarderEssai(Essai("Essai 1", kDebut, 11)); // the next tick of the same run
+    const std::shared_ptr<::Essai> essai = Seance(kDebut, 10);
+    essais.GarderEssai(essai, "Essai 1");
+    EXPECT_EQ(essais.Analyse(0)->Points(), 10);
+    const unsigned version = essais.Version();
+    // The next ticks of the same run: the second without its amount of gas.
+    Lire(*essai, 101400);
+    Lire(*essai, 101500, false);
+    essais.GarderEssai(essai, "Essai 1");
     ASSERT_EQ(essais.Nombre(), 1);
-    EXPECT_EQ(essais.Analyse(0)->Points(), 11);
+    EXPECT_NE(essais.Version(), version); // the window redraws
+    const AnalyseEssai* analyse = essais.Analyse(0);
+    ASSERT_EQ(analyse->Points(), 12);
+    // The extents as recorded, in mol: (p − p0)·V/(R·T), 0 at the first
+    // point; the reading without its amount has none, not 0 mol.
+    const double p0 = essai->Lectures()[0].pression;
+    EXPECT_EQ(analyse->Avancement(0), 0.0);
+    EXPECT_NEAR(*analyse->Avancement(10), (101400 - p0) * 0.00025 / (8.314 * 293), 1e-12);
+    EXPECT_FALSE(analyse->Avancement(11));
+    EXPECT_EQ(analyse->Donnees().volume, 0.25);
+    EXPECT_EQ(analyse->Donnees().temperature, 20.0);
+    EXPECT_EQ(essais.Courbe(0).size(), 11u);
 
     for (int n = 2; n <= 21; ++n)
-        essais.GarderEssai(Essai("Essai " + std::to_string(n), kDebut + n * 60s, 10));
+        essais.GarderEssai(Seance(kDebut + n * 60s, 10), "Essai " + std::to_string(n));
     ASSERT_EQ(essais.Nombre(), 20);
     EXPECT_EQ(essais.Entree(0).nom, "Essai 2");
     EXPECT_EQ(essais.Entree(19).nom, "Essai 21");
@@ -71,8 +112,8 @@ TEST(EssaisCompares, lists_session_runs_then_files_then_other_sources_and_each_r
     EXPECT_TRUE(essais.Ajouter(archive("/j/b.txt", kDebut + 120s + 400ms)));
     EXPECT_TRUE(essais.Ajouter({.nom = "/m/Mesures1.txt", .debut = {}, .chemin = "/m/Mesures1.txt",
                                 .provenance = Provenance::Fichier, .charger = {}},
-                               Essai("/m/Mesures1.txt", kDebut)));
-    essais.GarderEssai(Essai("Essai 1", kDebut + 120s));
+                               Loi("/m/Mesures1.txt", kDebut)));
+    essais.GarderEssai(Seance(kDebut + 120s), "Essai 1");
     ASSERT_EQ(essais.Nombre(), 3);
     for (const auto& [i, nom] : {std::pair{0, "Essai 1"}, {1, "/m/Mesures1.txt"}, {2, "/j/a.txt"}})
         EXPECT_EQ(essais.Entree(i).nom, nom);
@@ -108,7 +149,7 @@ TEST(EssaisCompares, a_row_gives_the_run_law_and_a_file_takes_the_conditions_typ
 {
     SetDecimalSeparator(',');
     EssaisCompares essais;
-    DonneesEssai fichier = Essai("/m/Mesures1.txt", kDebut);
+    DonneesEssai fichier = Loi("/m/Mesures1.txt", kDebut);
     fichier.volume.reset();
     fichier.temperature.reset();
     fichier.debut.reset();
@@ -138,11 +179,11 @@ TEST(EssaisCompares, a_row_gives_the_run_law_and_a_file_takes_the_conditions_typ
 TEST(EssaisCompares, a_run_whose_k_the_data_cannot_give_reads_not_determined)
 {
     // A pressure rising in a straight line: no curvature, no k.
-    DonneesEssai droite = Essai("Essai 1", kDebut);
-    for (std::size_t i = 0; i < droite.points.size(); ++i)
-        droite.points[i].p = 101300 + 2.0 * static_cast<double>(i) + (i % 2 ? 8.0 : -8.0);
+    auto droite = std::make_shared<::Essai>(ConditionsEssai{kDebut, "", 0.25, 20, 100000, false, ""});
+    for (int i = 0; i < 300; ++i)
+        Lire(*droite, 101300 + 2.0 * i + (i % 2 ? 8.0 : -8.0));
     EssaisCompares essais;
-    essais.GarderEssai(droite);
+    essais.GarderEssai(droite, "Essai 1");
     const LigneComparaison ligne = essais.Ligne(0, DecimalSeparator());
     for (const std::string* valeur : {&ligne.xFinal, &ligne.k, &ligne.tDemi})
         EXPECT_EQ(*valeur, "non déterminé");
@@ -154,14 +195,12 @@ TEST(EssaisCompares, each_run_names_the_bench_that_measured_it_when_known)
     EssaisCompares essais;
     // A session run (the window gives its machine), a journal of another
     // bench listed before loading, and a file that records no bench.
-    DonneesEssai seance = Essai("Essai 1", kDebut);
-    seance.poste = "SALLE2-PC07";
-    essais.GarderEssai(seance);
+    essais.GarderEssai(Seance(kDebut, 300, "SALLE2-PC07"), "Essai 1");
     int chargements = 0;
     EntreeEssai archive = Archive("/j/essai_b.txt", kDebut + 1h, chargements);
     archive.poste = "SALLE2-PC08";
     essais.Ajouter(archive);
-    DonneesEssai fichier = Essai("/m/Mesures1.txt", kDebut + 2h);
+    DonneesEssai fichier = Loi("/m/Mesures1.txt", kDebut + 2h);
     fichier.debut.reset();
     essais.Ajouter({.nom = fichier.nom, .debut = {}, .chemin = fichier.nom, .provenance = Provenance::Fichier,
                     .charger = {}},

@@ -50,7 +50,7 @@ protected:
     std::string Texte(int disposition) const
     {
         return Windows1252ToUtf8(
-            form->P->TexteMesures(static_cast<std::uint16_t>(UPrincipal::NombreDePoints), static_cast<std::uint8_t>(disposition)));
+            form->P->TexteMesures(static_cast<std::uint16_t>(form->NombreDePoints()), static_cast<std::uint8_t>(disposition)));
     }
 
     std::filesystem::path dossier;
@@ -75,7 +75,7 @@ TEST_F(ExportsTest, every_command_during_a_run_shows_only_the_refusal)
     EXPECT_EQ(UDravoC::NomDernierFichier, "");
     EXPECT_FALSE(std::filesystem::exists(dossier / "Valeurs"));
     EXPECT_TRUE(UPrincipal::EnMarche);
-    EXPECT_EQ(UPrincipal::NombreDePoints, 1);
+    EXPECT_EQ(form->NombreDePoints(), 1);
 }
 
 TEST_F(ExportsTest, each_copy_shows_its_note_then_copies_its_layout_of_the_last_run)

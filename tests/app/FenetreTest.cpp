@@ -67,7 +67,7 @@ TEST_F(FenetreTest, window_at_start_shows_the_default_fields_and_empty_results)
     EXPECT_EQ(form->Timer1->interval(), 1000);
     EXPECT_EQ(QApplication::focusWidget(), form->Button1);
     EXPECT_FALSE(UPrincipal::EnMarche);
-    EXPECT_EQ(UPrincipal::NombreDePoints, 0);
+    EXPECT_EQ(form->NombreDePoints(), 0);
 }
 
 TEST_F(FenetreTest, card_is_configured_when_the_window_is_created)

@@ -112,11 +112,11 @@ protected:
     // A tick whose reading is taken and whose result the window has taken.
     void TickComplet()
     {
-        const int avant = UPrincipal::NombreDePoints;
+        const int avant = form->NombreDePoints();
         Tick();
         // The real timer's own ticks during the wait are not the test's.
         const QSignalBlocker sansMinuterie(form->Timer1);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return UPrincipal::NombreDePoints == avant + 1; }, 20000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return form->NombreDePoints() == avant + 1; }, 20000));
         horloge.Advance(std::chrono::nanoseconds(1000130000));
     }
     int LignesDuJournal()
@@ -155,11 +155,11 @@ TEST_F(LecturesEnFondTest, a_source_that_stops_answering_holds_neither_the_windo
     for (int i = 0; i < 3; ++i)
         Tick();
     EXPECT_EQ(source.lectures, 2);
-    EXPECT_EQ(UPrincipal::NombreDePoints, 1);
+    EXPECT_EQ(form->NombreDePoints(), 1);
 
     // Once the source answers, its reading is the run's second point.
     source.Lacher();
-    ASSERT_TRUE(QTest::qWaitFor([] { return UPrincipal::NombreDePoints == 2; }, 20000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->NombreDePoints() == 2; }, 20000));
     EXPECT_EQ(form->Series1->Count(), 2);
     EXPECT_EQ(source.lectures, 2);
     EXPECT_TRUE(boxes.all.empty());
@@ -183,7 +183,7 @@ TEST_F(LecturesEnFondTest, a_stop_during_a_held_reading_does_not_wait_for_it_and
     ASSERT_TRUE(lue.wait(20000));
 
     EXPECT_FALSE(UPrincipal::EnMarche);
-    EXPECT_EQ(UPrincipal::NombreDePoints, 2);
+    EXPECT_EQ(form->NombreDePoints(), 2);
     EXPECT_EQ(form->EssaiCourant()->Nombre(), 2);
     // The journal gets every reading the run took.
     ASSERT_TRUE(QTest::qWaitFor([&] { return LignesDuJournal() == 2; }, 20000));
@@ -356,7 +356,7 @@ TEST_F(LecturesEnFondTest, a_journal_that_cannot_be_written_is_told_once_and_the
     QCoreApplication::sendPostedEvents();
     ASSERT_EQ(boxes.messages.size(), 1u);
     EXPECT_NE(boxes.messages[0].find(fichier + "/essais"), std::string::npos) << boxes.messages[0];
-    EXPECT_EQ(UPrincipal::NombreDePoints, 3);
+    EXPECT_EQ(form->NombreDePoints(), 3);
     EXPECT_TRUE(form->JournauxDeLaSession().empty());
 }
 

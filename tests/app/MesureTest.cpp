@@ -64,13 +64,13 @@ TEST_F(MesureTest, non_mode_turns_channel_one_into_pressure_amount_and_a_first_a
     EXPECT_NEAR(static_cast<double>(form->P->MesuresVoie1[0]), p, 1e-9);
     EXPECT_NEAR(static_cast<double>(form->P->ModuleFFT[0]), kUnVolt, 1e-15);
     EXPECT_EQ(form->P->MesuresVoie2[0], 0.0L);
-    EXPECT_NEAR(UPrincipal::QuantiteInitiale, p * 0.00025 / (8.314 * 293), 1e-15);
+    EXPECT_NEAR(*form->QuantiteInitiale(), p * 0.00025 / (8.314 * 293), 1e-15);
     ASSERT_EQ(Points1(), 1);
     EXPECT_DOUBLE_EQ(form->Series1->XValue(0), 1.00013);
     EXPECT_NEAR(form->Series1->YValue(0), p / 100, 1e-11);
     EXPECT_EQ(form->Series1->ValueColor(0), clRed);
     EXPECT_EQ(Points2(), 0);
-    EXPECT_EQ(UPrincipal::NombreDePoints, 1);
+    EXPECT_EQ(form->NombreDePoints(), 1);
     EXPECT_TRUE(boxes.all.empty());
 }
 
@@ -106,7 +106,7 @@ TEST_F(MesureTest, second_tick_plots_on_both_charts_the_rise_of_the_amount_of_ga
     EXPECT_NEAR(static_cast<double>(form->P->MesuresVoie2[1]), avancement, 1e-15);
     EXPECT_NEAR(form->Series2->YValue(0), avancement, 1e-15);
     EXPECT_EQ(form->Series2->ValueColor(0), clLime);
-    EXPECT_EQ(UPrincipal::NombreDePoints, 2);
+    EXPECT_EQ(form->NombreDePoints(), 2);
 }
 
 TEST_F(MesureTest, channels_averaging_exactly_the_middle_code_show_zero)
@@ -177,7 +177,7 @@ TEST_F(MesureTest, tick_1024_stops_the_run_says_so_and_still_records_its_point)
     EXPECT_FALSE(form->Timer1->isActive());
     EXPECT_EQ(form->Button1->text(), QStringLiteral("M&arche"));
     EXPECT_TRUE(form->Edit1->isEnabled());
-    EXPECT_EQ(UPrincipal::NombreDePoints, 1024);
+    EXPECT_EQ(form->NombreDePoints(), 1024);
     ASSERT_EQ(Points1(), 1024);
     EXPECT_DOUBLE_EQ(form->Series1->XValue(1023), 1024 * 1.00013);
     EXPECT_NEAR(static_cast<double>(form->P->MesuresVoie1[1023]), kUnVolt * 100000, 1e-9);
@@ -196,19 +196,19 @@ TEST_F(MesureTest, stopping_keeps_the_data_and_starting_again_clears_it)
     EXPECT_FALSE(form->Timer1->isActive());
     EXPECT_EQ(form->Button1->text(), QStringLiteral("M&arche"));
     EXPECT_EQ(Points1(), 2);
-    EXPECT_EQ(UPrincipal::NombreDePoints, 2);
+    EXPECT_EQ(form->NombreDePoints(), 2);
     EXPECT_NE(form->P->MesuresVoie1[1], 0.0L);
 
     // Marks in the row and columns that a start leaves alone.
     form->P->MesuresVoie1[1024] = 7;
     form->P->PartieReelleFFT[0] = 8;
     form->P->PartieImaginaireFFT[5] = 9;
-    const double quantiteAvant = UPrincipal::QuantiteInitiale;
+    const double quantiteAvant = *form->QuantiteInitiale();
     SetCodes(2547, 2048);
     Click();
     EXPECT_EQ(Points1(), 0);
     EXPECT_EQ(Points2(), 0);
-    EXPECT_EQ(UPrincipal::NombreDePoints, 0);
+    EXPECT_EQ(form->NombreDePoints(), 0);
     for (int ligne = 0; ligne < 1024; ++ligne) {
         ASSERT_EQ(form->P->MesuresVoie1[ligne], 0.0L) << ligne;
         ASSERT_EQ(form->P->MesuresVoie2[ligne], 0.0L) << ligne;
@@ -219,7 +219,7 @@ TEST_F(MesureTest, stopping_keeps_the_data_and_starting_again_clears_it)
     EXPECT_EQ(form->P->PartieImaginaireFFT[5], 9.0L);
 
     Tick();
-    EXPECT_GT(UPrincipal::QuantiteInitiale, quantiteAvant); // taken again at the new first point
+    EXPECT_GT(*form->QuantiteInitiale(), quantiteAvant); // taken again at the new first point
     EXPECT_EQ(form->P->MesuresVoie2[0], 0.0L);
 }
 
@@ -239,7 +239,7 @@ TEST_F(MesureTest, a_field_refused_at_start_shows_why_starts_nothing_and_keeps_t
         return std::make_tuple(UPrincipal::EnMarche, form->Timer1->isActive(), form->Button1->text().toStdString(),
                                form->Edit1->isEnabled(), Points1(), Points2(), form->P->MesuresVoie1[1],
                                UPrincipal::Coefficient, UPrincipal::Volume, UPrincipal::Temperature,
-                               UPrincipal::QuantiteInitiale);
+                               form->QuantiteInitiale());
     };
     const auto arrete = etat();
     ASSERT_EQ(std::get<2>(arrete), "M&arche");
@@ -332,12 +332,12 @@ TEST_F(DebordementTest, a_tick_failing_at_every_point_does_not_stack_error_boxes
     };
     Tick();
     EXPECT_EQ(boxes.errors, std::vector<std::string>{"Débordement en virgule flottante."});
-    EXPECT_EQ(UPrincipal::NombreDePoints, 4);
+    EXPECT_EQ(form->NombreDePoints(), 4);
     // Each tick plotted and stored its pressure, then stopped at the amount
     // of gas: no first amount, no avancement, no second chart point.
     EXPECT_EQ(Points1(), 4);
     EXPECT_EQ(Points2(), 0);
-    EXPECT_EQ(UPrincipal::QuantiteInitiale, 0.0);
+    EXPECT_FALSE(form->QuantiteInitiale());
     EXPECT_TRUE(UPrincipal::EnMarche);
     EXPECT_TRUE(form->Timer1->isActive());
 
@@ -355,7 +355,7 @@ TEST_F(DebordementTest, the_timer_keeps_ticking_while_a_failed_ticks_error_box_i
     bool ticksPendantLaBoite = false;
     boxes.whileErrorOpen = [&] {
         boxes.whileErrorOpen = nullptr;
-        ticksPendantLaBoite = QTest::qWaitFor([] { return UPrincipal::NombreDePoints >= 4; }, 20000);
+        ticksPendantLaBoite = QTest::qWaitFor([&] { return form->NombreDePoints() >= 4; }, 20000);
         Click();
     };
     Click();
@@ -363,8 +363,8 @@ TEST_F(DebordementTest, the_timer_keeps_ticking_while_a_failed_ticks_error_box_i
     QCoreApplication::sendPostedEvents();
 
     EXPECT_TRUE(ticksPendantLaBoite);
-    EXPECT_GE(UPrincipal::NombreDePoints, 4);
-    EXPECT_EQ(Points1(), UPrincipal::NombreDePoints);
+    EXPECT_GE(form->NombreDePoints(), 4);
+    EXPECT_EQ(Points1(), form->NombreDePoints());
     EXPECT_EQ(boxes.errors, std::vector<std::string>{"Débordement en virgule flottante."});
 }
 
@@ -412,7 +412,7 @@ TEST_F(MesureTest, a_first_reading_that_fails_leaves_the_next_run_its_own_first_
     Click();
     Tick();
     EXPECT_FALSE(UPrincipal::EnMarche);
-    EXPECT_EQ(UPrincipal::NombreDePoints, 0);
+    EXPECT_EQ(form->NombreDePoints(), 0);
     EXPECT_EQ(Points1(), 0);
     EXPECT_EQ(boxes.errors.size(), 1u);
 
@@ -422,7 +422,7 @@ TEST_F(MesureTest, a_first_reading_that_fails_leaves_the_next_run_its_own_first_
     Click();
     Tick();
     Tick();
-    EXPECT_EQ(UPrincipal::NombreDePoints, 2);
+    EXPECT_EQ(form->NombreDePoints(), 2);
     EXPECT_EQ(form->P->MesuresVoie2[1], 0.0L);
 }
 
@@ -432,7 +432,7 @@ TEST_F(MesureTest, a_tick_that_the_timer_gave_before_the_stop_records_nothing)
     QMetaObject::invokeMethod(form->Timer1, "timeout"); // the tick's own event not yet handled
     Click();
     QCoreApplication::sendPostedEvents();
-    EXPECT_EQ(UPrincipal::NombreDePoints, 0);
+    EXPECT_EQ(form->NombreDePoints(), 0);
     EXPECT_EQ(Points1(), 0);
 }
 
@@ -456,8 +456,8 @@ TEST_F(MesureTest, the_run_holds_its_conditions_and_each_reading_the_table_shows
     Tick();
 
     const ConditionsEssai& conditions = essai->Conditions();
-    EXPECT_EQ(conditions.volume, static_cast<double>(0.25L / 1000));
-    EXPECT_EQ(conditions.temperature, 293.0);
+    EXPECT_DOUBLE_EQ(*conditions.volume, 0.25); // L and °C, as typed and as the journal writes them
+    EXPECT_EQ(conditions.temperature, 20.0);
     EXPECT_EQ(conditions.coefficient, 100000.0);
     EXPECT_FALSE(conditions.pEtMoinsP);
     EXPECT_EQ(conditions.source, "carte d'acquisition");

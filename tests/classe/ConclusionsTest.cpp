@@ -26,7 +26,7 @@ EssaiClasse Essai(std::optional<double> temperature, double k, double uK, std::o
 {
     // t½ = ln 2 / k, u(t½) = t½·u(k)/k.
     EssaiClasse e;
-    e.temperature = temperature;
+    e.conditions.temperature = temperature;
     e.facteur = facteur;
     e.resultat.k = k;
     e.resultat.uK = uK;

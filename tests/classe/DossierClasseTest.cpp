@@ -85,7 +85,7 @@ TEST_F(DossierClasse, journals_at_five_temperatures_give_the_activation_energy_t
     const Classe::Synthese s = Classe::Synthetiser({dossier_});
     ASSERT_EQ(s.essais.size(), 5u);
     for (int i = 0; i < 5; ++i) { // in the order of their start, each k the one its journal was made with
-        EXPECT_EQ(std::tuple(s.essais[i].poste, s.essais[i].temperature, s.essais[i].points.size()),
+        EXPECT_EQ(std::tuple(s.essais[i].conditions.poste, s.essais[i].conditions.temperature, s.essais[i].points.size()),
                   std::tuple("SALLE2-PC0" + std::to_string(i + 1), temperatures[i], 900u));
         EXPECT_NEAR(s.essais[i].resultat.k, k(i), 3 * s.essais[i].resultat.uK);
     }

@@ -29,7 +29,7 @@ using Horloge = Journal::CopieClasse::Horloge;
 namespace {
 
 // Started 2026-12-08 10:32:00, local time, whatever the zone.
-Journal::EnTete EnTete(const std::string& poste)
+ConditionsEssai EnTete(const std::string& poste)
 {
     std::tm t{};
     t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 8, t.tm_hour = 10, t.tm_min = 32, t.tm_isdst = -1;

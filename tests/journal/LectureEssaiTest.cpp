@@ -159,12 +159,13 @@ TEST(LectureJournal, gives_the_real_times_the_tick_times_and_the_conditions_and_
         EXPECT_EQ(e.points[i].p, points[i].p) << i;
     }
     EXPECT_EQ(e.tempsTicks, (std::vector<double>{0, 1.00013, 2.00026}));
-    EXPECT_EQ(e.volume, 0.25);
-    EXPECT_EQ(e.temperature, 21.5);
-    EXPECT_EQ(e.coefficient, 100000);
-    EXPECT_EQ(e.source, "carte simulée");
-    EXPECT_EQ(e.poste, "SALLE2-PC07");
-    EXPECT_EQ(e.debut, std::chrono::system_clock::from_time_t(1796648632));
+    EXPECT_EQ(e.conditions.volume, 0.25);
+    EXPECT_EQ(e.conditions.temperature, 21.5);
+    EXPECT_EQ(e.conditions.coefficient, 100000);
+    EXPECT_EQ(e.conditions.source, "carte simulée");
+    EXPECT_EQ(e.conditions.poste, "SALLE2-PC07");
+    EXPECT_TRUE(e.conditions.pEtMoinsP);
+    EXPECT_EQ(e.conditions.debut, std::chrono::system_clock::from_time_t(1796648632));
 }
 
 TEST(LectureJournal, refuses_a_number_out_of_range_in_any_column_and_any_header_value)

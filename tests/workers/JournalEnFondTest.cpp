@@ -17,6 +17,9 @@
 
 namespace {
 
+// The runs here start at the clock's epoch: their start names their file only.
+constexpr std::chrono::system_clock::time_point kEpoque{};
+
 // A disk whose writes wait until the test opens it.
 class DisqueBloque {
 public:
@@ -95,7 +98,7 @@ TEST(JournalEnFond, through_a_real_writer_tells_the_files_path_once_and_the_file
     const QObject destinataire;
     {
         JournalEnFond journal(std::make_unique<Journal::Ecrivain>(
-                                  dossier, Journal::EnTete{{}, "carte simulée", 0.25, 20, 100000, false, ""}),
+                                  dossier, ConditionsEssai{kEpoque, "carte simulée", 0.25, 20, 100000, false, ""}),
                               {&destinataire, {}, [&](const QString& c) { chemins.push_back(c.toStdString()); }},
                               {});
         for (int i = 0; i < 3; ++i)
@@ -124,7 +127,7 @@ TEST(JournalEnFond, a_class_folder_that_stops_answering_holds_no_line_of_the_loc
     std::atomic<int> ecrites = 0;
     JournalEnFond::Copie copie;
     copie.copie = std::make_unique<Journal::CopieClasse>(
-        dossier, Journal::EnTete{{}, "carte simulée", 0.25, 20, 100000, false, "PC1"});
+        dossier, ConditionsEssai{kEpoque, "carte simulée", 0.25, 20, 100000, false, "PC1"});
     copie.horloge = [ouverte] {
         ouverte.wait();
         return Journal::CopieClasse::Horloge::now();

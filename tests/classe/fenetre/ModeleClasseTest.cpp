@@ -14,8 +14,8 @@ Classe::EssaiClasse Essai(const std::string& poste, double temperature, double k
     Classe::EssaiClasse e;
     e.nom = "essai_" + poste + ".txt";
     e.chemin = "/partage/tp/" + e.nom;
-    e.poste = poste;
-    e.temperature = temperature;
+    e.conditions.poste = poste;
+    e.conditions.temperature = temperature;
     e.resultat.k = k;
     e.resultat.tDemi = 0.6931 / k;
     e.resultat.points = 300;
