@@ -156,20 +156,4 @@ std::string TexteRemarques(const Resultat& r, char separateur)
     return texte;
 }
 
-// A date in a remark: "12,5", "1 095", "1 071 360".
-std::string Temps(double t, char separateur)
-{
-    return NombreGroupe(t, kChiffresTemps, separateur, true, true);
-}
-
-// A fraction in per cent with one decimal: "0,7".
-std::string Pourcent(double fraction, char separateur)
-{
-    char tampon[64];
-    std::snprintf(tampon, sizeof tampon, "%.1f", 100 * fraction);
-    std::string texte(tampon);
-    std::replace(texte.begin(), texte.end(), '.', separateur);
-    return texte;
-}
-
 } // namespace Cinetique

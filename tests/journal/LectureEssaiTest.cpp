@@ -203,3 +203,18 @@ TEST(LectureJournal, refuses_a_number_out_of_range_in_any_column_and_any_header_
         }
     }
 }
+
+// A time column headed with its unit is read in that unit: the second row's
+// date, 1.5 units after the first, in seconds.
+TEST(LectureEssaiUnites, a_time_header_names_the_unit_its_dates_are_read_in)
+{
+    const std::pair<const char*, double> cas[] = {
+        {"t (s)", 1.5},     {"t (ms)", 0.0015}, {"t (min)", 90},
+        {"temps [h]", 5400}, {"t (j)", 129600}, {"t (d)", 129600},
+    };
+    for (const auto& [entete, secondes] : cas) {
+        const std::vector<Point> points = LireEssai(std::string(entete) + ";p (Pa)\n0;100000\n1,5;100500\n");
+        ASSERT_EQ(points.size(), 2u) << entete;
+        EXPECT_DOUBLE_EQ(points[1].t - points[0].t, secondes) << entete;
+    }
+}
